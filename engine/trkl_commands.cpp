@@ -1,0 +1,195 @@
+// The interpreter's own commands: variables and flow.
+#include <cinttypes>
+#include <cstdio>
+#include <cstring>
+#include <limits>
+
+#include "trkl.h"
+
+namespace rkl {
+
+bool TRKL::JumpTo(const char* label, const ErrorDef& missing) {
+  const TNamedPosition* target = labels_.Find(label);
+  if (!target) {
+    SetError(missing, label);
+    Stop();
+    return false;
+  }
+  stream_.Seek(target->position);
+  return true;
+}
+
+bool TRKL::Set(char* args) {
+  if (Tracing(kTraceInterpreter)) Trace("TRKL::Set ('%s');\r", args);
+  const char* nameStart = SkipBlanks(args);
+  const char* p = nameStart;
+  while (*p != '\0' && !IsBlank(*p)) ++p;
+  std::string_view name(nameStart, static_cast<size_t>(p - nameStart));
+  if (name.size() > kMaxText) name = name.substr(0, kMaxText);
+  std::string_view value(SkipBlanks(p));
+  if (value.size() > kMaxText) value = value.substr(0, kMaxText);
+  char nameText[kMaxText + 1];
+  CopyText(nameText, name);
+  if (name.empty()) {
+    SetError(kSetNoVariable);
+    Stop();
+    return false;
+  }
+  if (value.empty()) {
+    SetError(kSetNoValue, nameText);
+    Stop();
+    return false;
+  }
+  if (variables_.Set(name, value) != VariableList::SetResult::kOk) {
+    SetError(kNewVariableFailed, nameText);
+    Stop();
+    return false;
+  }
+  return true;
+}
+
+void TRKL::Unset(char* args) {
+  if (Tracing(kTraceInterpreter)) Trace("TRKL::Unset ('%s');\r", args);
+  char name[kLineSize];
+  GetWord(args, 1, name);
+  if (std::strlen(name) > kMaxText) name[kMaxText] = '\0';
+  if (!variables_.Remove(name)) {
+    SetError(kUnsetNoVariable, name);
+    Stop();
+  }
+}
+
+void TRKL::AddBy(char* args, int delta, const ErrorDef& missing) {
+  char name[kLineSize];
+  GetWord(args, 1, name);
+  if (std::strlen(name) > kMaxText) name[kMaxText] = '\0';
+  TVariable* variable = variables_.FindVariable(name);
+  if (!variable) {
+    SetError(missing, name);
+    Stop();
+    return;
+  }
+  int64_t value = ParseDecimal(variable->value.c_str());
+  // Saturate rather than overflow: a counter stuck at its limit is still a number.
+  if (delta > 0 && value < std::numeric_limits<int64_t>::max()) ++value;
+  if (delta < 0 && value > std::numeric_limits<int64_t>::min()) --value;
+  char text[32];
+  std::snprintf(text, sizeof text, "%" PRId64, value);
+  variable->value.assign(text);
+}
+
+void TRKL::Inc(char* args) {
+  if (Tracing(kTraceInterpreter)) Trace("TRKL::Inc ('%s');\r", args);
+  AddBy(args, +1, kIncNoVariable);
+}
+
+void TRKL::Dec(char* args) {
+  if (Tracing(kTraceInterpreter)) Trace("TRKL::Dec ('%s');\r", args);
+  AddBy(args, -1, kDecNoVariable);
+}
+
+void TRKL::Jump(char* args) {
+  if (Tracing(kTraceInterpreter)) Trace("TRKL::Jump ('%s');\r", args);
+  char label[kLineSize];
+  GetWord(args, 1, label);
+  JumpTo(label, kJumpNoLabel);
+}
+
+void TRKL::JumpIf(char* args, bool whenEqual) {
+  char first[kLineSize];
+  char second[kLineSize];
+  char label[kLineSize];
+  GetWord(args, 1, first);
+  GetWord(args, 2, second);
+  GetWord(args, 3, label);
+  if ((std::strcmp(first, second) == 0) == whenEqual) JumpTo(label, kJumpNoLabel);
+}
+
+void TRKL::JumpEqu(char* args) {
+  if (Tracing(kTraceInterpreter)) Trace("TRKL::JumpEqu ('%s');\r", args);
+  JumpIf(args, true);
+}
+
+void TRKL::JumpNEqu(char* args) {
+  if (Tracing(kTraceInterpreter)) Trace("TRKL::JumpNEqu ('%s');\r", args);
+  JumpIf(args, false);
+}
+
+void TRKL::JumpSub(char* args) {
+  if (Tracing(kTraceInterpreter)) Trace("TRKL::JumpSub ('%s');\r", args);
+  char label[kLineSize];
+  GetWord(args, 1, label);
+  const TNamedPosition* target = labels_.Find(label);
+  if (!target) {
+    SetError(kJumpSubNoLabel, label);
+    Stop();
+    return;
+  }
+  if (returnStack_.size() >= kMaxReturnDepth) {
+    SetError(kPushOffsetFailed);
+    Stop();
+    return;
+  }
+  try {
+    returnStack_.push_back(TOffset{stream_.Tell()});
+  } catch (const std::bad_alloc&) {
+    SetError(kNewOffsetFailed);
+    Stop();
+    return;
+  }
+  stream_.Seek(target->position);
+}
+
+void TRKL::Return() {
+  if (Tracing(kTraceInterpreter)) Trace("TRKL::Return ();\r");
+  if (returnStack_.empty()) {
+    SetError(kPullOffsetFailed);
+    Stop();
+    return;
+  }
+  const TOffset top = returnStack_.back();
+  returnStack_.pop_back();
+  stream_.Seek(top.position);
+}
+
+void TRKL::Exit(char* args) {
+  if (Tracing(kTraceInterpreter)) Trace("TRKL::Exit ('%s');\r", args);
+  const char* p = SkipBlanks(args);
+  const int32_t code = ParseDecimal32(p);
+  while (*p != '\0' && !IsBlank(*p)) ++p;
+  const char* text = SkipBlanks(p);
+  if (*text == '\0') {
+    char exited[32];
+    std::snprintf(exited, sizeof exited, "Exited %ld", static_cast<long>(code));
+    SetError(code, exited);
+  } else {
+    SetError(code, text);
+  }
+  Stop();
+}
+
+void TRKL::Interrupt(char* args) {
+  if (Tracing(kTraceInterpreter)) Trace("TRKL::Interrupt ('%s');\r", args);
+  char word[kLineSize];
+  GetWord(args, 1, word);
+  ToUpperAscii(word);
+  if (std::strcmp(word, "OFF") == 0) {
+    if (interruptCounter_ < std::numeric_limits<int32_t>::max()) ++interruptCounter_;
+  } else if (std::strcmp(word, "ON") == 0) {
+    if (interruptCounter_ > std::numeric_limits<int32_t>::min()) --interruptCounter_;
+    if (interruptCounter_ <= 0 && cancelRequest_) {
+      SetError(kCanceled);
+      Stop();
+    }
+  } else {
+    SetError(kInterruptParameter);
+    Stop();
+  }
+}
+
+void TRKL::SendDelayCommand(char* args) {
+  if (Tracing(kTraceInterpreter)) Trace("TRKL::SendDelay ('%s');\r", args);
+  sendDelay_ = ParseDecimal32(args);
+}
+
+}  // namespace rkl
