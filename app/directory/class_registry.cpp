@@ -1,0 +1,24 @@
+#include "class_registry.h"
+
+#include "display_object.h"
+#include "group.h"
+#include "message.h"
+#include "ob_list.h"
+#include "service.h"
+#include "subscriber.h"
+
+void ClassRegistry::Register(const ClassInfo& info) { classes_[info.name] = &info; }
+
+const ClassInfo* ClassRegistry::Find(std::string_view name) const {
+  auto it = classes_.find(name);
+  return it == classes_.end() ? nullptr : it->second;
+}
+
+void RegisterDirectoryClasses(ClassRegistry& registry) {
+  registry.Register(CObList::kClass);
+  registry.Register(CService::kClass);
+  registry.Register(CSubscriber::kClass);
+  registry.Register(CGroup::kClass);
+  registry.Register(CMessage::kClass);
+  registry.Register(CDisplayObject::kClass);
+}

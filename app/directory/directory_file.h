@@ -1,0 +1,63 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "archive_error.h"
+#include "message.h"
+#include "ob_list.h"
+
+class ArchiveReader;
+class ArchiveWriter;
+class ClassRegistry;
+class DirectoryStore;
+
+// The four bytes that open a directory file of format 1 or later ("VLPW").
+inline constexpr std::string_view kDirectoryMagic = "VLPW";
+// The directory file is named after the application title.
+inline constexpr std::string_view kDirectoryFileName = "Vorla Pro.vlg";
+
+// A directory as read from a file, owning everything in it.
+struct DirectoryContents {
+  uint16_t formatVersion = 0;
+  OwningList services;
+  OwningList subscribers;
+  OwningList groups;
+  OwningList presetMessages;
+  OwningList displayRows;
+  OwningList logList;  // only in format-0 files
+  std::unique_ptr<CMessage> lastMessage;
+  std::vector<std::unique_ptr<Serializable>> strays;
+};
+
+// What a directory archive is written from (nothing is owned).
+struct DirectoryRoots {
+  const CObList* services = nullptr;
+  const CObList* subscribers = nullptr;
+  const CObList* groups = nullptr;
+  const CObList* presetMessages = nullptr;
+  const CObList* displayRows = nullptr;
+  const CObList* logList = nullptr;  // written only in format 0
+  const CMessage* lastMessage = nullptr;
+};
+
+// Reads a directory archive. A file without the magic is read in the reader's format
+// version (the process-wide one at start: 0). On success `out` owns the graph; the reader's
+// entries stay valid for inspection as long as `out` lives.
+ArchiveError ReadDirectory(ArchiveReader& reader, DirectoryContents& out);
+
+// Writes a directory archive in the writer's format version: the magic and version, then the
+// five lists and the last message; format 0 has no magic and the log list before the last
+// message.
+void WriteDirectory(ArchiveWriter& writer, const DirectoryRoots& roots);
+DirectoryRoots RootsOf(const DirectoryStore& store);
+
+// The program's load: reads the file, and on success sets the process-wide
+// FileFormatVersion and hands the directory to the store. On failure the store is left
+// as it was.
+ArchiveError LoadDirectoryFile(const std::string& path, const ClassRegistry& registry,
+                               DirectoryStore& store);
+// Writes the store's directory in the current format, replacing the file atomically.
+ArchiveError SaveDirectoryFile(const std::string& path, const DirectoryStore& store);

@@ -1,0 +1,22 @@
+#include "display_object.h"
+
+#include "archive_reader.h"
+#include "archive_writer.h"
+#include "group.h"
+#include "subscriber.h"
+
+const ClassInfo CDisplayObject::kClass = {
+    "CDisplayObject", 1, true,
+    [] { return std::unique_ptr<Serializable>(new CDisplayObject); }, nullptr};
+
+void CDisplayObject::Serialize(ArchiveWriter& archive) const {
+  archive.WriteObject(subscriber_);
+  archive.WriteObject(group_);
+  archive.WriteInt(expanded_);
+}
+
+void CDisplayObject::Serialize(ArchiveReader& archive) {
+  subscriber_ = archive.ReadObjectOf<CSubscriber>();
+  group_ = archive.ReadObjectOf<CGroup>();
+  expanded_ = archive.ReadInt();
+}

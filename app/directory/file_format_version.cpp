@@ -1,0 +1,13 @@
+#include "file_format_version.h"
+
+#include <atomic>
+
+namespace {
+std::atomic<uint16_t> gFileFormatVersion{0};
+}
+
+uint16_t GetFileFormatVersion() { return gFileFormatVersion.load(std::memory_order_relaxed); }
+
+void SetFileFormatVersion(uint16_t version) {
+  gFileFormatVersion.store(version, std::memory_order_relaxed);
+}
