@@ -1,0 +1,58 @@
+#include "program_directory_lock.h"
+
+#include <QDir>
+
+namespace vorla {
+
+namespace {
+QString LockPathIn(const QString& directory) {
+    return QDir(directory).filePath(QString::fromLatin1(kProgramDirectoryLockName));
+}
+}  // namespace
+
+ProgramDirectoryLock::ProgramDirectoryLock(const QString& programDirectory)
+    : directory_(QDir::cleanPath(programDirectory)), path_(LockPathIn(programDirectory)), lock_(path_) {
+    // Only a dead holder makes the lock stale (QLockFile checks the recorded process).
+    lock_.setStaleLockTime(0);
+}
+
+ProgramDirectoryLock::~ProgramDirectoryLock() { Release(); }
+
+ProgramDirectoryLock::Result ProgramDirectoryLock::TryAcquire() {
+    if (lock_.isLocked()) return last_ = Result::Acquired;
+    holderPid_ = 0;
+    holderHost_.clear();
+    if (lock_.tryLock(0)) {
+        error_ = QLockFile::NoError;
+        return last_ = Result::Acquired;
+    }
+    error_ = lock_.error();
+    if (error_ == QLockFile::LockFailedError) {
+        QString application;
+        lock_.getLockInfo(&holderPid_, &holderHost_, &application);
+        return last_ = Result::HeldByOther;
+    }
+    return last_ = Result::Failed;
+}
+
+void ProgramDirectoryLock::Release() {
+    if (lock_.isLocked()) lock_.unlock();
+}
+
+QString ProgramDirectoryLock::RefusalText() const {
+    const QString folder = QDir::toNativeSeparators(directory_);
+    if (last_ == Result::HeldByOther) {
+        const QString holder = holderPid_ > 0
+            ? QStringLiteral(" (process %1 on %2)").arg(holderPid_).arg(holderHost_.isEmpty() ? QStringLiteral("this computer") : holderHost_)
+            : QString();
+        return QStringLiteral("Vorla Pro is already running with the program directory %1%2.\n"
+                              "Only one copy of Vorla Pro may use a program directory at a time.")
+            .arg(folder, holder);
+    }
+    if (last_ == Result::Failed)
+        return QStringLiteral("Vorla Pro cannot lock the program directory %1; check that it exists and can be written.")
+            .arg(folder);
+    return {};
+}
+
+}  // namespace vorla
