@@ -1,0 +1,207 @@
+// Cancel and INTERRUPT, the busy flag, Already Running, null handles and the port
+// commands that are not available yet.
+#include <gtest/gtest.h>
+
+#include "engine_harness.h"
+
+namespace {
+
+using engine_test::EngineHarness;
+
+std::string Body(const std::string& lines) { return "ENTRY M\nLABEL M\n" + lines; }
+
+TEST(Cancel, BetweenStepsStopsAtOnce) {
+  EngineHarness e(Body("SET a 1\nSET b 2\nEXIT 0\n"));
+  ASSERT_EQ(RKL_Run(e.handle(), "M"), 0);
+  e.Step();
+  EXPECT_EQ(RKL_Cancel(e.handle()), -2);
+  EXPECT_EQ(RKL_Done(e.handle()), 1);
+  EXPECT_EQ(e.code(), -2);
+  EXPECT_EQ(e.text(), "Canceled");
+  // Further idle calls do nothing and keep reporting the cancel.
+  EXPECT_EQ(e.Step(), -2);
+}
+
+TEST(Cancel, InterruptOffDefersItUntilTheMatchingOn) {
+  EngineHarness e(Body("INTERRUPT OFF\nINTERRUPT off\nECHO one\nINTERRUPT ON\nECHO two\n"
+                       "INTERRUPT on\nECHO never\nEXIT 0\n"));
+  ASSERT_EQ(RKL_Run(e.handle(), "M"), 0);
+  e.Step();
+  e.Step();
+  EXPECT_EQ(RKL_Cancel(e.handle()), 0);  // nothing happens yet
+  while (!RKL_Done(e.handle())) e.Step();
+  EXPECT_EQ(e.code(), -2);
+  EXPECT_EQ(e.Echoes(), (std::vector<std::string>{"one", "two"}));
+}
+
+TEST(Cancel, InterruptNeedsOnOrOff) {
+  EngineHarness e(Body("INTERRUPT MAYBE\nEXIT 0\n"));
+  e.RunToEnd("M");
+  EXPECT_EQ(e.code(), -11);
+  EXPECT_EQ(e.text(), "Interrupt: Parameter Error");
+}
+
+TEST(Cancel, NextRunClearsTheRequestAndTheCounter) {
+  EngineHarness e(Body("INTERRUPT OFF\nEXIT 3\n"));
+  e.RunToEnd("M");
+  RKL_Cancel(e.handle());  // counter still 1 from the run: deferred, never effective
+  EXPECT_EQ(e.code(), 3);
+  e.RunToEnd("M");
+  EXPECT_EQ(e.code(), 3);
+}
+
+TEST(Run, AlreadyRunningIsRefusedAndTheEntryGoesOn) {
+  EngineHarness e(Body("SET a 1\nEXIT 0 fine\n"));
+  ASSERT_EQ(RKL_Run(e.handle(), "M"), 0);
+  EXPECT_EQ(RKL_Run(e.handle(), "M"), -1);
+  EXPECT_EQ(e.text(), "Already Running");
+  EXPECT_EQ(RKL_IsRunning(e.handle()), 1);
+  while (!RKL_Done(e.handle())) e.Step();
+  EXPECT_EQ(e.code(), 0);
+  EXPECT_EQ(e.text(), "fine");
+}
+
+TEST(Run, IdleWithoutEntryReturnsTheCurrentCode) {
+  EngineHarness e(Body("EXIT 12\n"));
+  EXPECT_EQ(e.Step(), 0);
+  e.RunToEnd("M");
+  EXPECT_EQ(e.Step(), 12);
+  EXPECT_EQ(RKL_Done(e.handle()), 1);
+}
+
+// A host whose echo handler re-enters the engine, as a pumped message loop would.
+int32_t g_nestedResult = 99;
+intptr_t NestedIdle(void*, RKL_WINDOW, uint32_t, uintptr_t, intptr_t) {
+  g_nestedResult = RKL_DoIdle(EngineHarness::current);
+  return 0;
+}
+
+TEST(Run, NestedDoIdleReturnsZeroAndDoesNothing) {
+  EngineHarness e(Body("ECHO hi\nEXIT 5\n"));
+  RKL_HostHooks hooks{};
+  hooks.sendMessage = NestedIdle;
+  RKL_SetHostHooks(&hooks);
+  ASSERT_EQ(RKL_Run(e.handle(), "M"), 0);
+  e.Step();
+  EXPECT_EQ(g_nestedResult, 0);
+  EXPECT_EQ(RKL_IsRunning(e.handle()), 1);  // the EXIT line was not taken by the nested call
+  e.Step();
+  EXPECT_EQ(e.code(), 5);
+}
+
+// Destroying the handle from inside a hook must not pull it from under the engine.
+intptr_t DestroyFromHook(void*, RKL_WINDOW, uint32_t, uintptr_t, intptr_t) {
+  RKL_Destroy(EngineHarness::current);
+  return 0;
+}
+
+TEST(Run, DestroyFromAHookIsDeferredUntilTheCallReturns) {
+  const auto path = engine_test::WriteTempFile(Body("ECHO bye\nEXIT 0\n"));
+  RKL_HostHooks hooks{};
+  hooks.sendMessage = DestroyFromHook;
+  RKL_SetHostHooks(&hooks);
+  char echo;
+  RKL_HANDLE h = RKL_Init(path.c_str(), &echo, nullptr, nullptr);
+  EngineHarness::current = h;
+  ASSERT_EQ(RKL_Run(h, "M"), 0);
+  RKL_DoIdle(h);  // frees the handle on its way out; the sanitizer build checks the rest
+  EngineHarness::current = nullptr;
+  std::filesystem::remove(path);
+  RKL_SetHostHooks(nullptr);
+}
+
+TEST(NullHandle, EveryExportCopes) {
+  EXPECT_EQ(RKL_Set(nullptr, "a", "b"), -201);
+  EXPECT_EQ(RKL_Run(nullptr, "M"), -201);
+  EXPECT_EQ(RKL_DoIdle(nullptr), -201);
+  EXPECT_EQ(RKL_Done(nullptr), 1);
+  EXPECT_EQ(RKL_IsRunning(nullptr), 0);
+  EXPECT_EQ(RKL_IsAlert(nullptr), 0);
+  EXPECT_EQ(RKL_Cancel(nullptr), -201);
+  int32_t code = 0;
+  char text[256];
+  EXPECT_NE(RKL_GetError(nullptr, &code, text), 0);
+  EXPECT_EQ(code, -201);
+  RKL_Destroy(nullptr);
+  EngineHarness e(Body("EXIT 0\n"));
+  EXPECT_EQ(RKL_Run(e.handle(), nullptr), -6);
+  EXPECT_EQ(RKL_Set(e.handle(), nullptr, nullptr), -33);
+  EXPECT_NE(RKL_GetError(e.handle(), nullptr, nullptr), 0);
+}
+
+TEST(PortLevel, SerialAndTelephonyCommandsStopWithNotAvailable) {
+  const char* const lines[] = {"OPENPORT COM1 NoPort", "SEND ATZ", "SENDASIS $0D", "RECV 10",
+                               "RECVTEXT 0 Ok OK", "BREAK 5", "DTR ON", "FLUSH",
+                               "SERRESET 9600 NONE 8 1", "SERHSHAKE HW", "SERSETBUF 0",
+                               "TAPIOPENPORT 1 NoLine"};
+  for (const char* line : lines) {
+    EngineHarness e(Body(std::string(line) + "\nEXIT 0\nLABEL NoPort\nLABEL NoLine\nEXIT 0\n"));
+    e.RunToEnd("M");
+    EXPECT_EQ(e.code(), -200) << line;
+    std::string keyword = std::string(line).substr(0, std::string(line).find(' '));
+    if (keyword == "SENDASIS") keyword = "SEND";
+    EXPECT_EQ(e.text(), "Not Available: \"" + keyword + "\"") << line;
+  }
+}
+
+TEST(PortLevel, ClosingClosedPortsChecksOnlyTheLabel) {
+  EngineHarness ok(Body("CLOSEPORT Closed\nTAPICLOSEPORT Closed\nEXIT 0\n"));
+  ok.RunToEnd("M");
+  EXPECT_EQ(ok.code(), 0);
+  EngineHarness noLabel(Body("CLOSEPORT  \nEXIT 0\n"));
+  noLabel.RunToEnd("M");
+  EXPECT_EQ(noLabel.code(), -102);
+  EXPECT_EQ(noLabel.text(), "ClosePort: No Error Label");
+}
+
+TEST(PortLevel, RecvTextChecksItsArguments) {
+  struct Case {
+    const char* line;
+    int32_t code;
+  };
+  const Case cases[] = {{"RECVTEXT 35 L OK", -30}, {"RECVTEXT -1 L OK", -30},
+                        {"RECVTEXT 0", -31},       {"RECVTEXT 0 L", -32},
+                        {"RECVTEXT 0 L   ", -32}};
+  for (const Case& c : cases) {
+    EngineHarness e(Body(std::string(c.line) + "\nEXIT 0\n"));
+    e.RunToEnd("M");
+    EXPECT_EQ(e.code(), c.code) << c.line;
+  }
+}
+
+TEST(PortLevel, TimeDateDelayAndSysBeepWork) {
+  EngineHarness e(Body("TIME  now  \nDATE today\nSYSBEEP 3\nDELAY 0\nECHO {now}|{today}\nEXIT 0\n"));
+  e.RunToEnd("M");
+  ASSERT_EQ(e.code(), 0) << e.text();
+  ASSERT_EQ(e.Echoes().size(), 1u);
+  const std::string echoed = e.Echoes()[0];
+  ASSERT_EQ(echoed.size(), 17u) << echoed;
+  EXPECT_EQ(echoed[2], ':');
+  EXPECT_EQ(echoed[5], ':');
+  EXPECT_EQ(echoed[8], '|');
+  EXPECT_EQ(echoed[11], '/');
+  EXPECT_EQ(echoed[14], '/');
+
+  EngineHarness empty(Body("TIME   \nEXIT 0\n"));
+  empty.RunToEnd("M");
+  EXPECT_EQ(empty.code(), -33);
+}
+
+int g_pumps = 0;
+void CountPumpAndCancel(void*) {
+  if (++g_pumps == 3) RKL_Cancel(EngineHarness::current);
+}
+
+TEST(PortLevel, DelayPumpsAndEndsEarlyWhenCanceled) {
+  EngineHarness e(Body("DELAY 100000\nEXIT 0\n"));
+  RKL_HostHooks hooks{};
+  hooks.pump = CountPumpAndCancel;
+  RKL_SetHostHooks(&hooks);
+  g_pumps = 0;
+  ASSERT_EQ(RKL_Run(e.handle(), "M"), 0);
+  e.Step();
+  EXPECT_EQ(g_pumps, 3);
+  EXPECT_EQ(e.code(), -2);
+}
+
+}  // namespace
