@@ -1,0 +1,70 @@
+#include "platform/paced_io.h"
+
+#include <errno.h>
+
+#include "platform/serial_port.h"
+
+namespace rkl::platform {
+
+WaitEnd Delay(Waiter& waiter, int ticks) {
+  const Tick start = waiter.NowTick();
+  return waiter.WaitPastTick(start + ticks);
+}
+
+int SendBreak(SerialPort& port, int ticks, Waiter& waiter) {
+  const int set_error = port.SetBreak(true);
+  const WaitEnd end = Delay(waiter, ticks);
+  const int clear_error = port.SetBreak(false);
+  if (set_error != 0) return set_error;
+  if (clear_error != 0) return clear_error;
+  return end == WaitEnd::Stopped ? ECANCELED : 0;
+}
+
+WaitEnd SendPaced(SerialPort* port, std::string_view text, int delay_ticks, Waiter& waiter,
+                  const ByteObserver& before_each) {
+  for (char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (before_each) before_each(byte);
+    if (port != nullptr && port->IsOpen()) {
+      if (port->WriteByte(byte, &waiter) == ECANCELED) return WaitEnd::Stopped;
+    }
+    const Tick written_at = waiter.NowTick();
+    if (waiter.WaitPastTick(written_at + delay_ticks) == WaitEnd::Stopped) {
+      return WaitEnd::Stopped;
+    }
+  }
+  return WaitEnd::TickPassed;
+}
+
+ReceiveEnd ReceiveUntil(SerialPort* port, Tick deadline, Waiter& waiter,
+                        const ByteConsumer& on_byte) {
+  bool line_alive = port != nullptr && port->IsOpen();
+  for (;;) {
+    if (waiter.NowTick() > deadline) return ReceiveEnd::TimedOut;
+    if (line_alive) {
+      unsigned char byte = 0;
+      switch (port->ReadByte(byte)) {
+        case SerialPort::ReadResult::Byte:
+          if (byte != 0 && on_byte && on_byte(byte)) return ReceiveEnd::Matched;
+          // More may be waiting: read again at once, but keep the host alive between bytes.
+          waiter.RunPump();
+          if (waiter.StopRequested()) return ReceiveEnd::Stopped;
+          continue;
+        case SerialPort::ReadResult::Nothing:
+          break;
+        case SerialPort::ReadResult::Failed:
+          // A read error repeats on every poll: stop watching the line, or the loop
+          // would spin.
+          line_alive = false;
+          break;
+      }
+    }
+    switch (waiter.WaitForInputPastTick(deadline, line_alive ? port->fd() : -1)) {
+      case WaitEnd::Stopped: return ReceiveEnd::Stopped;
+      case WaitEnd::TickPassed: return ReceiveEnd::TimedOut;
+      default: break;
+    }
+  }
+}
+
+}  // namespace rkl::platform
