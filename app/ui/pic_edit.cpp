@@ -60,7 +60,12 @@ bool CPicEdit::Undo() {
     return ok;
 }
 
-void CPicEdit::Prepare() { logic_.SetReadOnly(isReadOnly()); }
+void CPicEdit::Prepare() {
+    // Callers may move the caret or select through QLineEdit directly; the widget is the
+    // truth about them between events.
+    logic_.SetReadOnly(isReadOnly());
+    if (logic_.Length() == text().size()) TakeSelectionFromWidget();
+}
 
 void CPicEdit::Show() {
     const QString shown = FromWindows1252(logic_.Display());

@@ -1,0 +1,193 @@
+#include "pic_edit.h"
+#include "program_directory_lock.h"
+#include "qt_settings_store.h"
+#include "window_placement.h"
+#include "windows1252.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace vorla {
+namespace {
+
+TEST(Windows1252, EveryByteSurvivesARoundTripAndTheHighRangeIsNotLatin1) {
+    std::string all;
+    for (int b = 0; b < 256; ++b) all.push_back(static_cast<char>(b));
+    bool lossy = true;
+    EXPECT_EQ(ToWindows1252(FromWindows1252(all), &lossy), all);
+    EXPECT_FALSE(lossy);
+
+    EXPECT_EQ(FromWindows1252("\x80\x93\x94\x99\xe9"), QString::fromUtf8("\u20ac\u201c\u201d\u2122\u00e9"));
+    EXPECT_EQ(ToWindows1252(QString::fromUtf8("\u2014 \u0160")), "\x97 \x8a");
+
+    EXPECT_EQ(ToWindows1252(QString::fromUtf8("a\u2713b\U0001F600c"), &lossy), "a?b?c");
+    EXPECT_TRUE(lossy);
+}
+
+TEST(QtSettingsStore, LivesInTheUsersConfigFolderUnderQuillon) {
+    const QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
+    ASSERT_FALSE(config.isEmpty());
+    QtSettingsStore store;
+    EXPECT_EQ(store.FileName(), QDir(config).filePath("Quillon/Vorla Pro.conf"));
+    ASSERT_TRUE(store.WriteProfileInt("Preferences", "ToolBarState", 0));
+    EXPECT_TRUE(QFile::exists(store.FileName()));  // written at once, not at exit
+}
+
+class QtSettingsFile : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    QString path() const { return dir.filePath("settings.conf"); }
+};
+
+TEST_F(QtSettingsFile, ValuesSurviveReloadWithBlanksCaseAndWindows1252Text) {
+    {
+        QtSettingsStore store(path());
+        EXPECT_EQ(store.GetProfileInt("Preferences", "StatusBarState", 1), 1);
+        EXPECT_EQ(store.GetProfileString("Preferences", "DateFormat", "none"), "none");
+        ASSERT_TRUE(store.WriteProfileInt("Preferences", "MLRed", -75));
+        ASSERT_TRUE(store.WriteProfileString("Settings-SubscriberList", "Column Widths", "Caf\xe9 \x80 | 1,2"));
+        ASSERT_TRUE(store.WriteProfileString("Tip", "TimeStamp", "@Variant(odd)"));
+        WindowPlacement p;
+        p.normalPosition = {-8, -8, 1032, 776};
+        ASSERT_TRUE(WriteWindowPlacement(store, "MainWindowPos", p));
+    }
+    QtSettingsStore reread(path());
+    EXPECT_EQ(reread.GetProfileInt("preferences", "mlred", 0), -75);
+    EXPECT_EQ(reread.GetProfileString("SETTINGS-SUBSCRIBERLIST", "column widths", ""), "Caf\xe9 \x80 | 1,2");
+    EXPECT_EQ(reread.GetProfileString("Tip", "TimeStamp", ""), "@Variant(odd)");
+    WindowPlacement back;
+    ASSERT_TRUE(ReadWindowPlacement(reread, "MainWindowPos", back));
+    EXPECT_EQ(back.normalPosition, (PlacementRect{-8, -8, 1032, 776}));
+
+    // A write in another case updates the existing value instead of adding a second one.
+    ASSERT_TRUE(reread.WriteProfileInt("PREFERENCES", "mlRED", 10));
+    QSettings raw(path(), QSettings::IniFormat);
+    EXPECT_EQ(raw.childGroups().filter("preferences", Qt::CaseInsensitive).size(), 1);
+    raw.beginGroup("Preferences");
+    EXPECT_EQ(raw.childKeys().filter("mlred", Qt::CaseInsensitive), QStringList{"MLRed"});
+    EXPECT_EQ(raw.value("MLRed").toInt(), 10);
+}
+
+TEST_F(QtSettingsFile, IntegersAreReadStrictlyFromText) {
+    QFile file(path());
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("[Preferences]\nA=42\nB=4294967292\nC=12abc\nD=\nE=4294967296\nF= 7\nG=-2147483648\n");
+    file.close();
+    QtSettingsStore store(path());
+    EXPECT_EQ(store.GetProfileInt("Preferences", "A", 0), 42);
+    EXPECT_EQ(store.GetProfileInt("Preferences", "B", 0), -4);
+    EXPECT_EQ(store.GetProfileInt("Preferences", "C", 9), 9);
+    EXPECT_EQ(store.GetProfileInt("Preferences", "D", 9), 9);
+    EXPECT_EQ(store.GetProfileInt("Preferences", "E", 9), 9);
+    EXPECT_EQ(store.GetProfileInt("Preferences", "G", 0), INT32_MIN);
+    EXPECT_EQ(store.GetProfileString("Preferences", "A", ""), "42");
+
+    // Names QSettings would read as paths are refused rather than written somewhere else.
+    EXPECT_FALSE(store.WriteProfileInt("Preferences", "a/b", 1));
+    EXPECT_FALSE(store.WriteProfileInt("Pre\\ferences", "a", 1));
+    EXPECT_EQ(store.GetProfileInt("Preferences", "a/b", 3), 3);
+}
+
+class DirectoryLock : public ::testing::Test {
+protected:
+    QTemporaryDir home;
+};
+
+TEST_F(DirectoryLock, OneHolderPerDirectoryInThisProcess) {
+    ProgramDirectoryLock first(home.path());
+    ASSERT_EQ(first.TryAcquire(), ProgramDirectoryLock::Result::Acquired);
+    EXPECT_TRUE(QFile::exists(home.filePath(".vorlapro.lock")));
+    ProgramDirectoryLock second(home.path() + "/");
+    EXPECT_EQ(second.TryAcquire(), ProgramDirectoryLock::Result::HeldByOther);
+    EXPECT_EQ(second.HolderProcessId(), QCoreApplication::applicationPid());
+    EXPECT_TRUE(second.RefusalText().contains(QString::number(QCoreApplication::applicationPid())));
+    first.Release();
+    EXPECT_EQ(second.TryAcquire(), ProgramDirectoryLock::Result::Acquired);
+
+    ProgramDirectoryLock nowhere(home.filePath("missing/folder"));
+    EXPECT_EQ(nowhere.TryAcquire(), ProgramDirectoryLock::Result::Failed);
+    EXPECT_FALSE(nowhere.RefusalText().isEmpty());
+}
+
+TEST_F(DirectoryLock, AnotherProcessIsNamedAndItsStaleLockTakenOver) {
+    QProcess holder;
+    holder.start(QCoreApplication::applicationDirPath() + "/ui_lock_holder", {home.path()});
+    ASSERT_TRUE(holder.waitForStarted(10000));
+    ASSERT_TRUE(holder.waitForReadyRead(10000));
+    ASSERT_EQ(holder.readAllStandardOutput().trimmed(), "locked");
+
+    ProgramDirectoryLock lock(home.path());
+    EXPECT_EQ(lock.TryAcquire(), ProgramDirectoryLock::Result::HeldByOther);
+    EXPECT_EQ(lock.HolderProcessId(), holder.processId());
+
+    holder.kill();  // dies without releasing: the lock file stays behind
+    ASSERT_TRUE(holder.waitForFinished(10000));
+    ASSERT_TRUE(QFile::exists(home.filePath(".vorlapro.lock")));
+    EXPECT_EQ(lock.TryAcquire(), ProgramDirectoryLock::Result::Acquired);
+}
+
+class PicEditWidget : public ::testing::Test {
+protected:
+    void SetUp() override {
+        edit.SetMaskType(1);
+        edit.SetPromptCharacter(QChar('_'));
+        edit.show();
+        edit.setFocus();
+    }
+    CPicEdit edit;
+};
+
+TEST_F(PicEditWidget, KeysGoThroughTheMask) {
+    edit.setCursorPosition(1);
+    QTest::keyClicks(&edit, "555x1234567");
+    EXPECT_EQ(edit.text(), "(555) 123-4567");
+    EXPECT_EQ(edit.GetText(true), "5551234567");
+    EXPECT_TRUE(edit.isModified());
+
+    QTest::keyClick(&edit, Qt::Key_End);
+    QTest::keyClick(&edit, Qt::Key_Backspace);
+    QTest::keyClick(&edit, Qt::Key_Backspace);
+    EXPECT_EQ(edit.text(), "(555) 123-45__");
+    QTest::keyClick(&edit, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(edit.text(), "(555) 123-4567");
+    EXPECT_EQ(edit.selectedText(), edit.text());
+
+    QTest::keyClick(&edit, Qt::Key_Home);
+    QTest::keyClick(&edit, Qt::Key_Delete);
+    EXPECT_EQ(edit.text(), "(551) 234-567_");
+}
+
+TEST_F(PicEditWidget, ClipboardCarriesPlainDigits) {
+    QApplication::clipboard()->setText("(555) 987-6543");
+    edit.setCursorPosition(1);
+    QTest::keyClick(&edit, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(edit.text(), "(555) 987-6543");
+
+    edit.setSelection(6, 3);
+    QTest::keyClick(&edit, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::clipboard()->text(), "987");
+}
+
+TEST_F(PicEditWidget, ReadOnlyStyleIsFollowed) {
+    edit.SetText("5551234567");
+    edit.setReadOnly(true);
+    edit.setCursorPosition(5);
+    QTest::keyClicks(&edit, "99");
+    QTest::keyClick(&edit, Qt::Key_Backspace);
+    QTest::keyClick(&edit, Qt::Key_Delete);
+    edit.selectAll();
+    QTest::keyClick(&edit, Qt::Key_X, Qt::ControlModifier);
+    QTest::keyClick(&edit, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(edit.text(), "(555) 123-4567");
+}
+
+}  // namespace
+}  // namespace vorla
