@@ -1,0 +1,81 @@
+// pagingsim: a Hayes modem and a TAP paging terminal on a pseudo-terminal, for
+// testing paging scripts without a telephone line. See docs/pagingsim.md.
+#include <csignal>
+#include <cstdio>
+#include <fcntl.h>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+#include "page_log.h"
+#include "sim_options.h"
+#include "sim_server.h"
+
+namespace {
+
+int g_stop_pipe[2] = {-1, -1};
+
+void OnStopSignal(int) {
+  const char byte = 1;
+  [[maybe_unused]] const ssize_t ignored = ::write(g_stop_pipe[1], &byte, 1);
+}
+
+void PrintLine(const std::string& text) {
+  const std::string line = "pagingsim: " + text + "\n";
+  [[maybe_unused]] const ssize_t ignored = ::write(2, line.data(), line.size());
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  using namespace pagingsim;
+  SimOptions options;
+  const std::string error = ParseOptions(std::vector<std::string>(argv + 1, argv + argc), options);
+  if (!error.empty()) {
+    PrintLine(error + " (see --help)");
+    return 2;
+  }
+  if (options.help) {
+    std::fputs(kUsage, stdout);
+    return 0;
+  }
+
+  PageLog log;
+  if (const std::string open_error = log.Open(options.log_path); !open_error.empty()) {
+    PrintLine(open_error);
+    return 1;
+  }
+
+  if (pipe2(g_stop_pipe, O_CLOEXEC | O_NONBLOCK) != 0) {
+    PrintLine("cannot create the signal pipe");
+    return 1;
+  }
+  struct sigaction action {};
+  action.sa_handler = OnStopSignal;
+  sigemptyset(&action.sa_mask);
+  sigaction(SIGINT, &action, nullptr);
+  sigaction(SIGTERM, &action, nullptr);
+  std::signal(SIGPIPE, SIG_IGN);
+
+  const TimePoint started = Clock::now();
+  Tracer trace;
+  if (!options.quiet) {
+    trace = [started](std::string_view line) {
+      const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - started).count();
+      char stamp[32];
+      std::snprintf(stamp, sizeof stamp, "%lld.%03lld ", static_cast<long long>(ms / 1000),
+                    static_cast<long long>(ms % 1000));
+      PrintLine(stamp + std::string(line));
+    };
+  }
+
+  SimServer server(options, log, trace);
+  if (const std::string start_error = server.Start(); !start_error.empty()) {
+    PrintLine(start_error);
+    return 1;
+  }
+  PrintLine(server.ReadyText());
+  const int status = server.Run(g_stop_pipe[0]);
+  if (trace) trace("[main] stopping");
+  return status;
+}

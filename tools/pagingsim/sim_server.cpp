@@ -1,0 +1,314 @@
+#include "sim_server.h"
+
+#include <arpa/inet.h>
+#include <cerrno>
+#include <climits>
+#include <cstring>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <pty.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <algorithm>
+
+namespace pagingsim {
+
+namespace {
+
+// A pty master reports POLLHUP for as long as no program has its slave open, so while
+// nobody is there we look again at this interval instead of polling the master.
+constexpr Duration kPresenceCheck{50};
+
+std::string Errno(const std::string& what) { return what + ": " + std::strerror(errno); }
+
+bool SetNonBlocking(int fd) {
+  const int flags = fcntl(fd, F_GETFL);
+  return flags >= 0 && fcntl(fd, F_SETFL, flags | O_NONBLOCK) == 0;
+}
+
+int MillisUntil(TimePoint when, TimePoint now) {
+  if (when <= now) return 0;
+  const auto ms = std::chrono::ceil<std::chrono::milliseconds>(when - now).count();
+  return static_cast<int>(std::min<long long>(ms, INT_MAX));
+}
+
+}  // namespace
+
+SimServer::SimServer(SimOptions options, PageLog& log, Tracer trace)
+    : options_(std::move(options)), log_(log), trace_(std::move(trace)) {}
+
+SimServer::~SimServer() {
+  RemoveLink();
+  for (auto& connection : tcp_) ::close(connection.fd);
+  if (listen_fd_ >= 0) ::close(listen_fd_);
+  if (master_fd_ >= 0) ::close(master_fd_);
+}
+
+void SimServer::Trace(const std::string& where, std::string_view line) const {
+  if (trace_) trace_("[" + where + "] " + std::string(line));
+}
+
+std::unique_ptr<TapTerminal> SimServer::NewTerminal(const std::string& where, TimePoint now) {
+  TapTerminal::Hooks hooks;
+  hooks.trace = [this, where](std::string_view line) { Trace(where, line); };
+  hooks.on_page = [this, where](const AcceptedPage& page) {
+    if (!log_.Write(page)) Trace(where, "could not write the page log: " + std::string(std::strerror(errno)));
+  };
+  return std::make_unique<TapTerminal>(options_.terminal, std::move(hooks), now);
+}
+
+std::string SimServer::Start() {
+  termios raw{};
+  cfmakeraw(&raw);
+  int slave_fd = -1;
+  if (openpty(&master_fd_, &slave_fd, nullptr, &raw, nullptr) != 0) return Errno("openpty");
+  slave_path_ = ttyname(slave_fd) ? ttyname(slave_fd) : "";
+  // Until a caller opens the slave we want the master to show the hang-up state, so
+  // we do not keep a slave descriptor of our own.
+  ::close(slave_fd);
+  if (slave_path_.empty()) return "cannot name the pseudo-terminal";
+  if (!SetNonBlocking(master_fd_)) return Errno("fcntl");
+  fcntl(master_fd_, F_SETFD, FD_CLOEXEC);
+
+  modem_ = std::make_unique<HayesModem>(
+      options_.modem, [this](TimePoint now) -> std::unique_ptr<DataPeer> { return NewTerminal("pty", now); },
+      [this](std::string_view line) { Trace("pty", line); });
+
+  if (!options_.link.empty()) {
+    struct stat info {};
+    if (lstat(options_.link.c_str(), &info) == 0 && !S_ISLNK(info.st_mode)) {
+      return options_.link + " exists and is not a symbolic link; not replacing it";
+    }
+    // Swap the link in with a rename, so a stale link from an earlier run is replaced
+    // without a moment in which the name does not exist.
+    const std::string temporary = options_.link + ".tmp" + std::to_string(getpid());
+    ::unlink(temporary.c_str());
+    if (symlink(slave_path_.c_str(), temporary.c_str()) != 0) return Errno("symlink " + temporary);
+    if (rename(temporary.c_str(), options_.link.c_str()) != 0) {
+      const std::string error = Errno("rename to " + options_.link);
+      ::unlink(temporary.c_str());
+      return error;
+    }
+    link_made_ = true;
+  }
+
+  if (options_.tcp_port >= 0) {
+    listen_fd_ = socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    if (listen_fd_ < 0) return Errno("socket");
+    const int yes = 1;
+    setsockopt(listen_fd_, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_port = htons(static_cast<uint16_t>(options_.tcp_port));
+    if (bind(listen_fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+      return Errno("bind 127.0.0.1:" + std::to_string(options_.tcp_port));
+    }
+    if (listen(listen_fd_, 8) != 0) return Errno("listen");
+    socklen_t length = sizeof address;
+    getsockname(listen_fd_, reinterpret_cast<sockaddr*>(&address), &length);
+    tcp_port_ = ntohs(address.sin_port);
+  }
+  return {};
+}
+
+std::string SimServer::ReadyText() const {
+  std::string text = "ready on " + slave_path_;
+  if (listen_fd_ >= 0) text += " and 127.0.0.1:" + std::to_string(tcp_port_);
+  return text;
+}
+
+void SimServer::RemoveLink() {
+  if (!link_made_) return;
+  link_made_ = false;
+  char target[PATH_MAX];
+  const ssize_t n = readlink(options_.link.c_str(), target, sizeof target - 1);
+  // Someone else may have taken the name over since; only our own link goes.
+  if (n > 0 && std::string(target, static_cast<std::size_t>(n)) == slave_path_) ::unlink(options_.link.c_str());
+}
+
+void SimServer::CheckPtyPresence(TimePoint now) {
+  pollfd probe{master_fd_, POLLIN, 0};
+  if (poll(&probe, 1, 0) < 0) return;
+  if (probe.revents & POLLIN) ReadPty(now);  // what a caller wrote just before it left
+  const bool present = (probe.revents & POLLHUP) == 0;
+  if (present == client_present_) return;
+  client_present_ = present;
+  if (present) {
+    Trace("pty", "a program opened the port");
+  } else {
+    Trace("pty", "the program closed the port");
+    modem_->ComputerClosed(now);
+    pty_out_.clear();
+  }
+}
+
+void SimServer::ReadPty(TimePoint now) {
+  char buffer[4096];
+  for (;;) {
+    const ssize_t n = ::read(master_fd_, buffer, sizeof buffer);
+    if (n > 0) {
+      modem_->Receive(std::string_view(buffer, static_cast<std::size_t>(n)), now);
+      continue;
+    }
+    if (n < 0 && errno == EINTR) continue;
+    return;  // EAGAIN, or EIO once the slave is closed: presence handling takes over
+  }
+}
+
+void SimServer::FlushPty() {
+  pty_out_ += modem_->TakeOutput();
+  if (!client_present_) {
+    pty_out_.clear();
+    return;
+  }
+  while (!pty_out_.empty()) {
+    const ssize_t n = ::write(master_fd_, pty_out_.data(), pty_out_.size());
+    if (n > 0) {
+      pty_out_.erase(0, static_cast<std::size_t>(n));
+    } else if (n < 0 && errno == EINTR) {
+      continue;
+    } else {
+      return;  // full: POLLOUT tells us when to go on
+    }
+  }
+}
+
+void SimServer::AcceptTcp(TimePoint now) {
+  for (;;) {
+    const int fd = accept4(listen_fd_, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+    if (fd < 0) return;
+    TcpConnection connection;
+    connection.fd = fd;
+    connection.number = ++tcp_connections_;
+    const std::string where = "tcp " + std::to_string(connection.number);
+    connection.terminal = NewTerminal(where, now);
+    const bool faults = options_.modem.fault_calls == 0 || connection.number <= options_.modem.fault_calls;
+    if (faults && options_.modem.drop.Active()) connection.drop.emplace(options_.modem.drop);
+    Trace(where, "connection accepted");
+    tcp_.push_back(std::move(connection));
+  }
+}
+
+bool SimServer::ServiceTcp(TcpConnection& connection, bool readable, TimePoint now) {
+  const std::string where = "tcp " + std::to_string(connection.number);
+  if (readable) {
+    char buffer[4096];
+    for (;;) {
+      const ssize_t n = recv(connection.fd, buffer, sizeof buffer, 0);
+      if (n == 0) {
+        Trace(where, "the caller closed the connection");
+        return false;
+      }
+      if (n < 0) {
+        if (errno == EINTR) continue;
+        if (errno == EAGAIN || errno == EWOULDBLOCK) break;
+        Trace(where, Errno("recv"));
+        return false;
+      }
+      std::string_view bytes(buffer, static_cast<std::size_t>(n));
+      if (connection.drop) bytes = bytes.substr(0, connection.drop->Admit(bytes));
+      connection.terminal->Receive(bytes, now);
+      if (connection.drop && connection.drop->Dropped()) {
+        Trace(where, "line drops (fault)");
+        return false;
+      }
+    }
+  }
+  PumpTcp(connection, now);
+  while (!connection.out.empty()) {
+    const ssize_t n = send(connection.fd, connection.out.data(), connection.out.size(), MSG_NOSIGNAL);
+    if (n > 0) {
+      connection.out.erase(0, static_cast<std::size_t>(n));
+    } else if (n < 0 && errno == EINTR) {
+      continue;
+    } else if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+      break;
+    } else {
+      Trace(where, Errno("send"));
+      return false;
+    }
+  }
+  if (connection.terminal->HungUp() && connection.out.empty()) {
+    Trace(where, "terminal hung up");
+    return false;
+  }
+  return true;
+}
+
+void SimServer::PumpTcp(TcpConnection& connection, TimePoint now) {
+  connection.terminal->Poll(now);
+  connection.out += connection.terminal->TakeOutput(now);
+}
+
+int SimServer::Run(int stop_fd) {
+  TimePoint next_presence_check = Clock::now();
+  for (;;) {
+    TimePoint now = Clock::now();
+    if (!client_present_ && now >= next_presence_check) {
+      CheckPtyPresence(now);
+      next_presence_check = now + kPresenceCheck;
+    }
+    modem_->Poll(now);
+    FlushPty();
+    for (std::size_t i = 0; i < tcp_.size();) {
+      if (ServiceTcp(tcp_[i], false, now)) {
+        ++i;
+      } else {
+        ::close(tcp_[i].fd);
+        tcp_.erase(tcp_.begin() + static_cast<std::ptrdiff_t>(i));
+        ++tcp_closed_;
+      }
+    }
+    if (options_.once && (modem_->CallsEnded() > 0 || tcp_closed_ > 0)) {
+      Trace("main", "first connection has ended (--once)");
+      return 0;
+    }
+
+    std::vector<pollfd> fds;
+    fds.push_back({stop_fd, POLLIN, 0});
+    const std::size_t pty_index = fds.size();
+    if (client_present_) fds.push_back({master_fd_, static_cast<short>(POLLIN | (pty_out_.empty() ? 0 : POLLOUT)), 0});
+    const std::size_t listen_index = fds.size();
+    if (listen_fd_ >= 0) fds.push_back({listen_fd_, POLLIN, 0});
+    const std::size_t tcp_index = fds.size();
+    std::optional<TimePoint> wake = modem_->NextWakeup();
+    for (auto& connection : tcp_) {
+      fds.push_back({connection.fd, static_cast<short>(POLLIN | (connection.out.empty() ? 0 : POLLOUT)), 0});
+      wake = Earliest(wake, connection.terminal->NextWakeup());
+    }
+    if (!client_present_) wake = Earliest(wake, next_presence_check);
+    const int timeout = wake ? MillisUntil(*wake, now) : -1;
+
+    if (poll(fds.data(), fds.size(), timeout) < 0) {
+      if (errno == EINTR) continue;
+      Trace("main", Errno("poll"));
+      return 1;
+    }
+    now = Clock::now();
+    if (fds[0].revents) return 0;
+    if (client_present_) {
+      const short events = fds[pty_index].revents;
+      if (events & POLLIN) ReadPty(now);
+      if (events & (POLLHUP | POLLERR)) CheckPtyPresence(now);
+    }
+    if (listen_fd_ >= 0 && (fds[listen_index].revents & POLLIN)) AcceptTcp(now);
+    // Connections accepted just now are not in fds yet; the next round polls them.
+    const std::size_t polled = std::min(tcp_.size(), fds.size() - tcp_index);
+    for (std::size_t i = polled; i-- > 0;) {
+      if (fds[tcp_index + i].revents == 0) continue;
+      const bool readable = fds[tcp_index + i].revents & (POLLIN | POLLHUP | POLLERR);
+      if (!ServiceTcp(tcp_[i], readable, now)) {
+        ::close(tcp_[i].fd);
+        tcp_.erase(tcp_.begin() + static_cast<std::ptrdiff_t>(i));
+        ++tcp_closed_;
+      }
+    }
+  }
+}
+
+}  // namespace pagingsim

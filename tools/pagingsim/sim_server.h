@@ -1,0 +1,71 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "hayes_modem.h"
+#include "line_drop.h"
+#include "page_log.h"
+#include "sim_options.h"
+#include "tap_terminal.h"
+
+namespace pagingsim {
+
+// The I/O around the state machines: the pseudo-terminal with the modem on it, the
+// optional TCP listener with one terminal per connection, and one poll() loop that
+// sleeps until a byte arrives or the next timer of a state machine is due.
+class SimServer {
+ public:
+  SimServer(SimOptions options, PageLog& log, Tracer trace);
+  ~SimServer();
+  SimServer(const SimServer&) = delete;
+  SimServer& operator=(const SimServer&) = delete;
+
+  // Opens the pseudo-terminal, the link and the listener. Returns an error text.
+  std::string Start();
+  // "ready on /dev/pts/N" and, with TCP, " and 127.0.0.1:PORT".
+  std::string ReadyText() const;
+  // Serves until stop_fd becomes readable (or the first connection ended, with
+  // --once). Returns the exit status.
+  int Run(int stop_fd);
+
+ private:
+  struct TcpConnection {
+    int fd = -1;
+    int number = 0;
+    std::unique_ptr<TapTerminal> terminal;
+    std::optional<LineDrop> drop;
+    std::string out;
+  };
+
+  std::unique_ptr<TapTerminal> NewTerminal(const std::string& where, TimePoint now);
+  void CheckPtyPresence(TimePoint now);
+  void ReadPty(TimePoint now);
+  void FlushPty();
+  void AcceptTcp(TimePoint now);
+  bool ServiceTcp(TcpConnection& connection, bool readable, TimePoint now);  // false: close it
+  void PumpTcp(TcpConnection& connection, TimePoint now);
+  void RemoveLink();
+  void Trace(const std::string& where, std::string_view line) const;
+
+  SimOptions options_;
+  PageLog& log_;
+  Tracer trace_;
+
+  int master_fd_ = -1;
+  std::string slave_path_;
+  bool link_made_ = false;
+  bool client_present_ = false;
+  std::string pty_out_;
+  std::unique_ptr<HayesModem> modem_;
+
+  int listen_fd_ = -1;
+  int tcp_port_ = 0;
+  int tcp_connections_ = 0;
+  int tcp_closed_ = 0;
+  std::vector<TcpConnection> tcp_;
+};
+
+}  // namespace pagingsim
