@@ -1,6 +1,8 @@
 // The command words of a script line and the dispatch level each belongs to.
 #pragma once
 
+#include <cstddef>
+
 namespace rkl {
 
 enum class Keyword {
@@ -18,6 +20,7 @@ enum class Keyword {
 
 // `word` must already be upper case.
 Keyword ClassifyKeyword(const char* word);
+Keyword ClassifyKeyword(const char* word, size_t length);
 
 inline bool IsHostLevel(Keyword k) { return k >= Keyword::kAlert && k <= Keyword::kDebugOut; }
 inline bool IsPortLevel(Keyword k) { return k >= Keyword::kBreak && k <= Keyword::kTapiClosePort; }

@@ -37,24 +37,37 @@ void ScriptStream::Adopt() {
   if (eof != std::string::npos) data_.resize(eof);
 }
 
-bool ScriptStream::ReadLine(char* line, size_t& length) {
+bool ScriptStream::ReadLine(char* line, size_t& length, size_t* mark, char markChar) {
   length = 0;
   line[0] = '\0';
+  if (mark) *mark = 0;
   if (position_ >= data_.size()) return false;
   const char* start = data_.data() + position_;
   const size_t left = data_.size() - position_;
-  const void* lf = std::memchr(start, '\n', left);
-  size_t content = lf ? static_cast<size_t>(static_cast<const char*>(lf) - start) : left;
-  size_t consumed = lf ? content + 1 : content;
-  if (lf && content > 0 && start[content - 1] == '\r') --content;
+  // Copy while looking for the line feed: lines are short, one pass does both. One
+  // byte beyond kMaxLine is looked at so that a CR LF right after 511 characters
+  // still ends this line.
+  const size_t limit = left < kMaxLine + 2 ? left : kMaxLine + 2;
+  size_t n = 0;
+  size_t firstMark = kMaxLine + 2;
+  for (; n < limit; ++n) {
+    const char c = start[n];
+    if (c == '\n') break;
+    if (n < kMaxLine) line[n] = c;
+    if (c == markChar && n < firstMark) firstMark = n;
+  }
+  const bool lineFeed = n < limit;
+  size_t content = n;
+  size_t consumed = lineFeed ? n + 1 : n;
+  if (lineFeed && content > 0 && start[content - 1] == '\r') --content;
   if (content > kMaxLine) {
     // The rest of an over-long physical line becomes the next line.
     content = kMaxLine;
     consumed = kMaxLine;
   }
-  std::memcpy(line, start, content);
   line[content] = '\0';
   length = content;
+  if (mark) *mark = firstMark < content ? firstMark : content;
   position_ += consumed;
   return true;
 }

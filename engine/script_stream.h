@@ -28,8 +28,10 @@ class ScriptStream {
 
   // Copies the next line (without its line end) into `line`, which has room for
   // kMaxLine characters and the terminator, and sets `length`. Returns false when
-  // nothing could be read because the stream is at its end.
-  bool ReadLine(char* line, size_t& length);
+  // nothing could be read because the stream is at its end. When `mark` is given, it
+  // receives the offset of the first `mark_char` in the line, or `length` when there
+  // is none: the interpreter finds a line's comment in the same pass.
+  bool ReadLine(char* line, size_t& length, size_t* mark = nullptr, char markChar = '#');
 
   bool AtEnd() const { return position_ >= data_.size(); }
   int32_t Tell() const { return static_cast<int32_t>(position_); }

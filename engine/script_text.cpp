@@ -19,6 +19,25 @@ void GetWord(const char* text, int n, char* word) {
   }
 }
 
+void GetWords(const char* text, char* const* words, int n) {
+  const char* p = text;
+  const char* previous = "";
+  for (int i = 0; i < n; ++i) {
+    char* word = words[i];
+    if (*p == '\0') {
+      std::strcpy(word, previous);
+      previous = word;
+      continue;
+    }
+    p = SkipBlanks(p);
+    size_t len = 0;
+    while (*p != '\0' && !IsBlank(*p) && len < kLineSize - 1) word[len++] = *p++;
+    while (*p != '\0' && !IsBlank(*p)) ++p;
+    word[len] = '\0';
+    previous = word;
+  }
+}
+
 int64_t ParseDecimal(const char* text) {
   const char* p = SkipBlanks(text);
   bool negative = false;
@@ -67,13 +86,24 @@ void CopyText(char* out, std::string_view text) {
   out[n] = '\0';
 }
 
+namespace {
+// Plain loops: lines are short, and a library call per brace costs more than the scan.
+char* FindChar(char* p, char c) {
+  for (; *p != '\0'; ++p)
+    if (*p == c) return p;
+  return nullptr;
+}
+}  // namespace
+
 void Substitute(char* line, size_t size, const VariableLookup& variables) {
-  size_t length = std::strlen(line);
-  size_t from = 0;
+  char* first = FindChar(line, '{');
+  if (!first) return;  // most lines: nothing to do
+  size_t length = static_cast<size_t>(first - line) + std::strlen(first);
+  size_t from = static_cast<size_t>(first - line);
   for (;;) {
-    char* open = std::strchr(line + from, '{');
+    char* open = FindChar(line + from, '{');
     if (!open) return;
-    char* close = std::strchr(open + 1, '}');
+    char* close = FindChar(open + 1, '}');
     if (!close) return;
     const size_t at = static_cast<size_t>(open - line);
     std::string_view name(open + 1, static_cast<size_t>(close - open - 1));
@@ -116,7 +146,7 @@ int HexValue(char c) {
 
 void DecodeHex(char* text) {
   char* p = text;
-  while ((p = std::strchr(p, '$')) != nullptr) {
+  while ((p = FindChar(p, '$')) != nullptr) {
     const int high = HexValue(p[1]);
     const int low = high < 0 ? -1 : HexValue(p[2]);
     if (high >= 0 && low >= 0) {

@@ -25,6 +25,8 @@ inline const char* SkipBlanks(const char* p) {
 // and empty if the text ends in blanks. Scripts rely on this (a missing word repeats
 // the one before it).
 void GetWord(const char* text, int n, char* word);
+// Words 1 to n in one pass, by the same rule.
+void GetWords(const char* text, char* const* words, int n);
 
 // Leading blanks, an optional sign and digits; anything else reads as 0, and digits
 // stop at the first other character. Saturates instead of overflowing.

@@ -149,25 +149,26 @@ int32_t TRKL::DoIdle() {
   busy_ = true;
   char line[kLineSize];
   size_t length = 0;
-  if (!stream_.ReadLine(line, length)) {
+  size_t comment = 0;
+  if (!stream_.ReadLine(line, length, &comment, '#')) {
     SetError(kEndOfFile);
     Stop();
     busy_ = false;
     return errorCode_;
   }
-  if (char* hash = static_cast<char*>(std::memchr(line, '#', length))) *hash = '\0';
+  line[comment] = '\0';
   Substitute(line, kLineSize, variables_);
 
   char* command = const_cast<char*>(SkipBlanks(line));
   char* p = command;
-  while (*p != '\0' && !IsBlank(*p)) ++p;
+  for (; *p != '\0' && !IsBlank(*p); ++p)
+    if (*p >= 'a' && *p <= 'z') *p = static_cast<char>(*p - 'a' + 'A');
+  const Keyword keyword = ClassifyKeyword(command, static_cast<size_t>(p - command));
   char* args = p;
   if (*p != '\0') {
     *p = '\0';
     args = const_cast<char*>(SkipBlanks(p + 1));
   }
-  ToUpperAscii(command);
-  const Keyword keyword = ClassifyKeyword(command);
   if (keyword != Keyword::kSendAsIs && keyword != Keyword::kLogAsIs) DecodeHex(args);
   DoCommand(keyword, command, args);
   busy_ = false;

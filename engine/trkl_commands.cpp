@@ -1,5 +1,5 @@
 // The interpreter's own commands: variables and flow.
-#include <cinttypes>
+#include <charconv>
 #include <cstdio>
 #include <cstring>
 #include <limits>
@@ -74,8 +74,8 @@ void TRKL::AddBy(char* args, int delta, const ErrorDef& missing) {
   if (delta > 0 && value < std::numeric_limits<int64_t>::max()) ++value;
   if (delta < 0 && value > std::numeric_limits<int64_t>::min()) --value;
   char text[32];
-  std::snprintf(text, sizeof text, "%" PRId64, value);
-  variable->value.assign(text);
+  const auto written = std::to_chars(text, text + sizeof text, value);
+  variable->value.assign(text, static_cast<size_t>(written.ptr - text));
 }
 
 void TRKL::Inc(char* args) {
@@ -99,9 +99,8 @@ void TRKL::JumpIf(char* args, bool whenEqual) {
   char first[kLineSize];
   char second[kLineSize];
   char label[kLineSize];
-  GetWord(args, 1, first);
-  GetWord(args, 2, second);
-  GetWord(args, 3, label);
+  char* words[] = {first, second, label};
+  GetWords(args, words, 3);
   if ((std::strcmp(first, second) == 0) == whenEqual) JumpTo(label, kJumpNoLabel);
 }
 
