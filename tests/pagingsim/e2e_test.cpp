@@ -136,7 +136,7 @@ TEST(pagingsim_e2e, BusyThenNoCarrierThenConnect) {
     Line line = Line::OpenSerial(sim.link());
     line.Send("ATE0DT5551234\r");
     const std::string expected = fault == "--no-carrier" ? "\r\nNO CARRIER\r\n" : "\r\nNO DIALTONE\r\n";
-    EXPECT_EQ(line.Expect(expected), expected);
+    EXPECT_EQ(line.Expect(expected), "ATE0DT5551234\r" + expected) << "echo was still on for that line";
   }
 }
 

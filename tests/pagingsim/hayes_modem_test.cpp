@@ -153,11 +153,17 @@ TEST(pagingsim_modem, EscapeNeedsGuardTimesOnBothSides) {
   ModemHarness m;  // guard 200 ms
   m.Say("ATE0\r");
   m.Connect();
-  EXPECT_EQ(m.Wait(100ms) + m.Say("+++") + m.Wait(300ms), "") << "too soon after the last data";
+  std::string out = m.Wait(100ms);
+  out += m.Say("+++");
+  out += m.Wait(300ms);
+  EXPECT_EQ(out, "") << "too soon after the last data";
   EXPECT_EQ(m.modem().mode(), HayesModem::Mode::kOnline);
   m.Wait(200ms);
   m.Say("+++");
-  EXPECT_EQ(m.Wait(100ms) + m.Say("A") + m.Wait(300ms), "") << "data inside the after-guard";
+  out = m.Wait(100ms);
+  out += m.Say("A");
+  out += m.Wait(300ms);
+  EXPECT_EQ(out, "") << "data inside the after-guard";
   m.Wait(200ms);
   m.Say("++++");
   EXPECT_EQ(m.Wait(300ms), "") << "four are not an escape";

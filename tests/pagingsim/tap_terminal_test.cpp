@@ -130,7 +130,7 @@ TEST(pagingsim_terminal, DamagedBlockIsNakedAndTheResendCountsOnce) {
   ASSERT_EQ(t.pages.size(), 1u);
   EXPECT_EQ(t.pages[0].message, "ABC");
   EXPECT_EQ(t.Say(EncodeTapBlock("555\rA\nB\r", tap::kEtx)).substr(0, 3), "502");
-  EXPECT_EQ(t.Say(testing::SenderBlocks("555", std::string(300, 'A'), 1)[0]).substr(0, 3), "504");
+  EXPECT_EQ(t.Say(EncodeTapBlock("555\r" + std::string(300, 'A') + "\r", tap::kEtx)).substr(0, 3), "504");
 }
 
 TEST(pagingsim_terminal, NakFaultRefusesEachBlockTheGivenNumberOfTimes) {

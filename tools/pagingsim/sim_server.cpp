@@ -8,6 +8,7 @@
 #include <netinet/in.h>
 #include <poll.h>
 #include <pty.h>
+#include <sys/inotify.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <termios.h>
@@ -46,6 +47,7 @@ SimServer::~SimServer() {
   for (auto& connection : tcp_) ::close(connection.fd);
   if (listen_fd_ >= 0) ::close(listen_fd_);
   if (master_fd_ >= 0) ::close(master_fd_);
+  if (inotify_fd_ >= 0) ::close(inotify_fd_);
 }
 
 void SimServer::Trace(const std::string& where, std::string_view line) const {
@@ -73,6 +75,12 @@ std::string SimServer::Start() {
   if (slave_path_.empty()) return "cannot name the pseudo-terminal";
   if (!SetNonBlocking(master_fd_)) return Errno("fcntl");
   fcntl(master_fd_, F_SETFD, FD_CLOEXEC);
+
+  inotify_fd_ = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+  if (inotify_fd_ >= 0 && inotify_add_watch(inotify_fd_, slave_path_.c_str(), IN_OPEN | IN_CLOSE) < 0) {
+    ::close(inotify_fd_);
+    inotify_fd_ = -1;  // fall back to watching the master's hang-up state alone
+  }
 
   modem_ = std::make_unique<HayesModem>(
       options_.modem, [this](TimePoint now) -> std::unique_ptr<DataPeer> { return NewTerminal("pty", now); },
@@ -131,20 +139,65 @@ void SimServer::RemoveLink() {
   if (n > 0 && std::string(target, static_cast<std::size_t>(n)) == slave_path_) ::unlink(options_.link.c_str());
 }
 
+void SimServer::PortOpened() {
+  client_present_ = true;
+  Trace("pty", "a program opened the port");
+}
+
+void SimServer::PortClosed(TimePoint now) {
+  client_present_ = false;
+  Trace("pty", "the program closed the port");
+  modem_->ComputerClosed(now);
+  pty_out_.clear();
+}
+
 void SimServer::CheckPtyPresence(TimePoint now) {
   pollfd probe{master_fd_, POLLIN, 0};
   if (poll(&probe, 1, 0) < 0) return;
-  if (probe.revents & POLLIN) ReadPty(now);  // what a caller wrote just before it left
   const bool present = (probe.revents & POLLHUP) == 0;
-  if (present == client_present_) return;
-  client_present_ = present;
-  if (present) {
-    Trace("pty", "a program opened the port");
-  } else {
-    Trace("pty", "the program closed the port");
-    modem_->ComputerClosed(now);
-    pty_out_.clear();
+  if (inotify_fd_ >= 0) {
+    // Only asked when a hang-up showed and no close event followed: trust the master.
+    hup_parked_ = false;
+    if (!present && client_present_) {
+      open_count_ = 0;
+      PortClosed(now);
+    }
+    return;
   }
+  if (probe.revents & POLLIN) ReadPty(now);  // what a caller wrote just before it left
+  if (present == client_present_) return;
+  if (present) {
+    PortOpened();
+  } else {
+    PortClosed(now);
+  }
+}
+
+void SimServer::HandlePtyEvents(TimePoint now) {
+  alignas(inotify_event) char buffer[4096];
+  for (;;) {
+    const ssize_t n = ::read(inotify_fd_, buffer, sizeof buffer);
+    if (n <= 0) break;
+    for (ssize_t at = 0; at + static_cast<ssize_t>(sizeof(inotify_event)) <= n;) {
+      const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
+      at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
+      if (event->mask & IN_Q_OVERFLOW) {
+        pollfd probe{master_fd_, POLLIN, 0};
+        poll(&probe, 1, 0);
+        const bool present = (probe.revents & POLLHUP) == 0;
+        open_count_ = present ? std::max(open_count_, 1) : 0;
+        if (present != client_present_) present ? PortOpened() : PortClosed(now);
+        continue;
+      }
+      if (event->mask & IN_OPEN) {
+        if (++open_count_ == 1) PortOpened();
+      }
+      if (event->mask & IN_CLOSE) {
+        if (open_count_ > 0 && --open_count_ == 0) PortClosed(now);
+      }
+    }
+  }
+  hup_parked_ = false;
 }
 
 void SimServer::ReadPty(TimePoint now) {
@@ -249,10 +302,11 @@ int SimServer::Run(int stop_fd) {
   TimePoint next_presence_check = Clock::now();
   for (;;) {
     TimePoint now = Clock::now();
-    if (!client_present_ && now >= next_presence_check) {
+    if (inotify_fd_ < 0 && !client_present_ && now >= next_presence_check) {
       CheckPtyPresence(now);
       next_presence_check = now + kPresenceCheck;
     }
+    if (hup_parked_ && now >= hup_recheck_) CheckPtyPresence(now);
     modem_->Poll(now);
     FlushPty();
     for (std::size_t i = 0; i < tcp_.size();) {
@@ -271,8 +325,11 @@ int SimServer::Run(int stop_fd) {
 
     std::vector<pollfd> fds;
     fds.push_back({stop_fd, POLLIN, 0});
+    const std::size_t events_index = fds.size();
+    if (inotify_fd_ >= 0) fds.push_back({inotify_fd_, POLLIN, 0});
     const std::size_t pty_index = fds.size();
-    if (client_present_) fds.push_back({master_fd_, static_cast<short>(POLLIN | (pty_out_.empty() ? 0 : POLLOUT)), 0});
+    const bool poll_master = client_present_ && !hup_parked_;
+    if (poll_master) fds.push_back({master_fd_, static_cast<short>(POLLIN | (pty_out_.empty() ? 0 : POLLOUT)), 0});
     const std::size_t listen_index = fds.size();
     if (listen_fd_ >= 0) fds.push_back({listen_fd_, POLLIN, 0});
     const std::size_t tcp_index = fds.size();
@@ -281,7 +338,8 @@ int SimServer::Run(int stop_fd) {
       fds.push_back({connection.fd, static_cast<short>(POLLIN | (connection.out.empty() ? 0 : POLLOUT)), 0});
       wake = Earliest(wake, connection.terminal->NextWakeup());
     }
-    if (!client_present_) wake = Earliest(wake, next_presence_check);
+    if (inotify_fd_ < 0 && !client_present_) wake = Earliest(wake, next_presence_check);
+    if (hup_parked_) wake = Earliest(wake, hup_recheck_);
     const int timeout = wake ? MillisUntil(*wake, now) : -1;
 
     if (poll(fds.data(), fds.size(), timeout) < 0) {
@@ -291,10 +349,23 @@ int SimServer::Run(int stop_fd) {
     }
     now = Clock::now();
     if (fds[0].revents) return 0;
-    if (client_present_) {
+    // Opens and closes first: bytes waiting on the master belong to whoever has the
+    // port now.
+    if (inotify_fd_ >= 0 && fds[events_index].revents) HandlePtyEvents(now);
+    if (poll_master && client_present_) {
       const short events = fds[pty_index].revents;
-      if (events & POLLIN) ReadPty(now);
-      if (events & (POLLHUP | POLLERR)) CheckPtyPresence(now);
+      if (events & POLLIN) {
+        ReadPty(now);
+      } else if (events & (POLLHUP | POLLERR)) {
+        if (inotify_fd_ >= 0) {
+          // The close event is on its way; stop polling a master that would report
+          // the hang-up again and again until it arrives.
+          hup_parked_ = true;
+          hup_recheck_ = now + kPresenceCheck;
+        } else {
+          CheckPtyPresence(now);
+        }
+      }
     }
     if (listen_fd_ >= 0 && (fds[listen_index].revents & POLLIN)) AcceptTcp(now);
     // Connections accepted just now are not in fds yet; the next round polls them.

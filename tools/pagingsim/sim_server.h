@@ -42,6 +42,9 @@ class SimServer {
 
   std::unique_ptr<TapTerminal> NewTerminal(const std::string& where, TimePoint now);
   void CheckPtyPresence(TimePoint now);
+  void HandlePtyEvents(TimePoint now);
+  void PortOpened();
+  void PortClosed(TimePoint now);
   void ReadPty(TimePoint now);
   void FlushPty();
   void AcceptTcp(TimePoint now);
@@ -58,6 +61,13 @@ class SimServer {
   std::string slave_path_;
   bool link_made_ = false;
   bool client_present_ = false;
+  // Opens and closes of the slave, seen through inotify: a caller that closes the port
+  // and opens it again at once leaves no hang-up state on the master long enough to
+  // be seen, but it does leave these events, in order.
+  int inotify_fd_ = -1;
+  int open_count_ = 0;
+  bool hup_parked_ = false;  // the master shows a hang-up whose close event is not in yet
+  TimePoint hup_recheck_{};
   std::string pty_out_;
   std::unique_ptr<HayesModem> modem_;
 
