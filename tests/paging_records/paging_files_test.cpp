@@ -1,0 +1,207 @@
+// The queue file, the log window file and the start-up sequence that reads them.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "archive_reader.h"
+#include "archive_writer.h"
+#include "atomic_file.h"
+#include "class_registry.h"
+#include "directory_file.h"
+#include "directory_store.h"
+#include "file_format_version.h"
+#include "log_object.h"
+#include "page.h"
+#include "pager_message.h"
+#include "paging_classes.h"
+#include "paging_files.h"
+#include "service.h"
+#include "subscriber.h"
+#include "test_directory.h"
+
+namespace {
+
+const ClassRegistry& Registry() {
+  static const ClassRegistry registry = MakeProgramClassRegistry();
+  return registry;
+}
+
+// Two pages for two subscribers sharing one message, the second scheduled.
+OwningList TwoPageQueue() {
+  OwningList queue(new CObList);
+  auto* message = new CPagerMessage("Meeting at ten");
+  ServiceFields fields;
+  fields.name = "Acme";
+  fields.permanentLineID = 3;
+  CService service(fields);
+  CSubscriber ann("Ann", "123", "80", &service);
+  CSubscriber bob("Bob", "456", "5", &service);
+  queue->AddTail(new CPage(message, CSubscriber::MakeDetachedCopy(ann), kWhenNow, std::nullopt, 0));
+  queue->AddTail(new CPage(message, CSubscriber::MakeDetachedCopy(bob), kWhenAt, 1234567u, 0));
+  message->AddRef();
+  message->AddRef();
+  return queue;
+}
+
+std::string ReadFile(const std::string& path) {
+  std::vector<uint8_t> bytes;
+  EXPECT_EQ(ReadWholeFile(path, bytes), ArchiveError::None);
+  return AsString(bytes);
+}
+
+}  // namespace
+
+TEST(PagingRecordsQueueFile, PagesKeepTheirSharedMessageAndCopies) {
+  TempFolder folder;
+  const std::string path = folder.Path("Outgoing.vlg");
+  OwningList queue = TwoPageQueue();
+  ASSERT_EQ(SaveQueueFile(path, queue.get()), ArchiveError::None);
+
+  SetFileFormatVersion(1);
+  LoadedList loaded;
+  ASSERT_EQ(LoadQueueFile(path, Registry(), loaded), ArchiveError::None);
+  ASSERT_EQ(loaded.list->GetCount(), 2u);
+  auto* first = As<CPage>(loaded.list->GetAt(0));
+  auto* second = As<CPage>(loaded.list->GetAt(1));
+  ASSERT_TRUE(first && second);
+  EXPECT_EQ(first->GetMessage(), second->GetMessage());
+  EXPECT_EQ(first->GetMessage()->GetRefCount(), 2);
+  EXPECT_EQ(first->GetMessage()->GetText(), "Meeting at ten");
+  EXPECT_FALSE(first->GetScheduledTime().has_value());
+  EXPECT_EQ(second->GetScheduledTime(), 1234567u);
+  EXPECT_EQ(second->GetPageCount(), 3);
+  EXPECT_NE(first->GetSubscriber()->GetService(), second->GetSubscriber()->GetService());
+  EXPECT_EQ(second->GetSubscriber()->GetService()->GetPermanentLineID(), 3);
+  EXPECT_TRUE(loaded.strays.empty());
+
+  // Saved again, the file is the same; dropping the pages frees the message once.
+  const std::string before = ReadFile(path);
+  ASSERT_EQ(SaveQueueFile(path, loaded.list.get()), ArchiveError::None);
+  EXPECT_EQ(ReadFile(path), before);
+}
+
+TEST(PagingRecordsQueueFile, EmptyQueueLeavesNoFile) {
+  TempFolder folder;
+  const std::string path = folder.Path("Outgoing.vlg");
+  OwningList queue = TwoPageQueue();
+  ASSERT_EQ(SaveQueueFile(path, queue.get()), ArchiveError::None);
+  ASSERT_TRUE(std::filesystem::exists(path));
+  OwningList empty(new CObList);
+  ASSERT_EQ(SaveQueueFile(path, empty.get()), ArchiveError::None);
+  EXPECT_FALSE(std::filesystem::exists(path));
+}
+
+TEST(PagingRecordsQueueFile, WrongCountsAndWrongRecordsAreRepairedOrRefused) {
+  OwningList queue = TwoPageQueue();
+  As<CPage>(queue->GetHead())->GetMessage()->SetRefCount(0);  // as if the count was damaged
+  ArchiveWriter writer;
+  WriteListArchive(writer, queue.get());
+  As<CPage>(queue->GetHead())->GetMessage()->SetRefCount(2);
+  std::vector<uint8_t> bytes(writer.Bytes().begin(), writer.Bytes().end());
+  {
+    ArchiveReader reader(bytes, Registry(), 1);
+    LoadedList loaded;
+    ASSERT_EQ(ReadQueue(reader, loaded), ArchiveError::None);
+    ReconcileMessageRefCounts(reader);
+    EXPECT_EQ(As<CPage>(loaded.list->GetHead())->GetMessage()->GetRefCount(), 2);
+  }  // both pages are discarded here; with a count of 0 the first would free the message
+
+  // The same bytes are not a log list.
+  ArchiveReader asLog(bytes, Registry(), 1);
+  LoadedList log;
+  EXPECT_EQ(ReadLogList(asLog, log), ArchiveError::BadClass);
+
+  // A page without a message is refused: the sender could not use it.
+  CObList broken;
+  auto* orphan = new CPage();
+  broken.AddTail(orphan);
+  ArchiveWriter brokenWriter;
+  WriteListArchive(brokenWriter, &broken);
+  delete orphan;
+  std::vector<uint8_t> brokenBytes(brokenWriter.Bytes().begin(), brokenWriter.Bytes().end());
+  ArchiveReader brokenReader(brokenBytes, Registry(), 1);
+  LoadedList nothing;
+  EXPECT_EQ(ReadQueue(brokenReader, nothing), ArchiveError::BadClass);
+}
+
+TEST(PagingRecordsLogFile, EmptyLogIsWrittenAsAnEmptyList) {
+  TempFolder folder;
+  const std::string path = folder.Path("Vorla Pro Log Window.vlg");
+  CObList empty;
+  ASSERT_EQ(SaveLogWindowFile(path, &empty), ArchiveError::None);
+  EXPECT_EQ(ReadFile(path), AsString(Bytes("FFFF 0000 0700 \"CObList\" 0000")));
+  EXPECT_EQ(SaveLogWindowFile(folder.Path("none.vlg"), nullptr), ArchiveError::None);
+  EXPECT_FALSE(std::filesystem::exists(folder.Path("none.vlg")));
+}
+
+TEST(PagingRecordsStartup, CurrentFilesAreReadAndTheLogAppended) {
+  TempFolder folder;
+  const std::string dir = folder.path() + "/";
+  {
+    DirectoryStore store;
+    FillWorkedExample(store);
+    ASSERT_EQ(SaveDirectoryFile(dir + "Vorla Pro.vlg", store), ArchiveError::None);
+    OwningList queue = TwoPageQueue();
+    ASSERT_EQ(SaveQueueFile(dir + "Outgoing.vlg", queue.get()), ArchiveError::None);
+    CObList log;
+    CLogObject record(5u, "Ann", "Message Sent Successfully!", "hi", 0);
+    log.AddTail(&record);
+    ASSERT_EQ(SaveLogWindowFile(dir + "Vorla Pro Log Window.vlg", &log), ArchiveError::None);
+    log.RemoveAll();
+  }
+  SetFileFormatVersion(0);
+  DirectoryStore store;
+  ASSERT_EQ(LoadStartupFiles(store, dir, Registry()), ArchiveError::None);
+  EXPECT_EQ(GetFileFormatVersion(), 1);
+  EXPECT_EQ(store.GetServiceList()->GetCount(), 1u);
+  EXPECT_EQ(store.GetOutgoingList()->GetCount(), 2u);
+  ASSERT_EQ(store.GetLogList()->GetCount(), 1u);
+  EXPECT_EQ(As<CLogObject>(store.GetLogList()->GetHead())->GetName(), "Ann");
+}
+
+TEST(PagingRecordsStartup, OldDirectoryBringsItsOwnLogAndSkipsTheLogFile) {
+  TempFolder folder;
+  const std::string dir = folder.path() + "/";
+  {
+    // A format-0 directory with one old log record, and a log window file beside it.
+    DirectoryStore store;
+    store.CreateEmpty();
+    std::unique_ptr<CLogObject> old = std::make_unique<CLogObject>();
+    ArchiveWriter writer(0);
+    CObList log;
+    CLogObject record(900000000u, "Old", "Message Sent Successfully!", "x", 0);
+    log.AddTail(&record);
+    DirectoryRoots roots = RootsOf(store);
+    roots.logList = &log;
+    WriteDirectory(writer, roots);
+    ASSERT_EQ(ReplaceFileAtomically(dir + "Vorla Pro.vlg", writer.Bytes()), ArchiveError::None);
+    ASSERT_EQ(SaveLogWindowFile(dir + "Vorla Pro Log Window.vlg", &log), ArchiveError::None);
+    log.RemoveAll();
+  }
+  SetFileFormatVersion(0);
+  DirectoryStore store;
+  ASSERT_EQ(LoadStartupFiles(store, dir, Registry()), ArchiveError::None);
+  EXPECT_EQ(GetFileFormatVersion(), 0);
+  ASSERT_EQ(store.GetLogList()->GetCount(), 1u);  // the file's record is not added
+  EXPECT_EQ(As<CLogObject>(store.GetLogList()->GetHead())->GetName(), "Old");
+  EXPECT_TRUE(store.GetOutgoingList()->IsEmpty());
+}
+
+TEST(PagingRecordsStartup, NoDirectoryMeansANewOneAndADamagedOneIsReported) {
+  TempFolder folder;
+  const std::string dir = folder.path() + "/";
+  SetFileFormatVersion(0);
+  DirectoryStore store;
+  ASSERT_EQ(LoadStartupFiles(store, dir, Registry()), ArchiveError::None);
+  EXPECT_EQ(GetFileFormatVersion(), 1);
+  EXPECT_TRUE(store.GetServiceList()->IsEmpty());
+  EXPECT_TRUE(store.GetLogList()->IsEmpty());
+
+  std::ofstream(dir + "Vorla Pro.vlg", std::ios::binary) << "VLPW\x01";
+  std::ofstream(dir + "Outgoing.vlg", std::ios::binary) << "garbage";
+  DirectoryStore damaged;
+  EXPECT_EQ(LoadStartupFiles(damaged, dir, Registry()), ArchiveError::EndOfFile);
+  ASSERT_NE(damaged.GetServiceList(), nullptr);
+  EXPECT_TRUE(damaged.GetOutgoingList()->IsEmpty());
+}
