@@ -81,6 +81,8 @@ class CService : public Serializable {
 
   // Null for a detached copy.
   CObList* GetSubscribers() const { return subscribers_; }
+  // Replaces the list pointer (the old one is the caller's).
+  void SetSubscribers(CObList* subscribers) { subscribers_ = subscribers; }
   // Inserts at the head; creates the list on a detached copy.
   void AddSubscriber(CSubscriber* subscriber);
   // Removes the first occurrence; nothing happens when absent.

@@ -37,6 +37,11 @@ class CLogObject : public Serializable {
   uint32_t GetTime() const { return time_; }
   const std::string& GetStatus() const { return status_; }
   const std::string& GetMessage() const { return message_; }
+  void SetCode(int32_t code) { code_ = code; }
+  void SetTime(uint32_t time) { time_ = time; }
+  void SetName(std::string v) { name_ = std::move(v); }
+  void SetStatus(std::string v) { status_ = std::move(v); }
+  void SetMessage(std::string v) { message_ = std::move(v); }
 
  private:
   int32_t code_ = 0;

@@ -191,6 +191,30 @@ void CPage::ListOwned(OwnedRefs& refs) const {
   if (subscriber_) refs.Sole(subscriber_->GetService());
 }
 
+PageStoredFields CPage::GetStoredFields() const {
+  return PageStoredFields{messageLength_, pageIndex_,  transactionLength_, pinLength_,
+                          totalBlocks_,   blockIndex_, started_,           status_,
+                          statusText_,    when_,       chunkSize_,         pageCount_,
+                          blocksPerPage_, scheduledTime_};
+}
+
+void CPage::SetStoredFields(const PageStoredFields& f) {
+  messageLength_ = f.messageLength;
+  pageIndex_ = f.pageIndex;
+  transactionLength_ = f.transactionLength;
+  pinLength_ = f.pinLength;
+  totalBlocks_ = f.totalBlocks;
+  blockIndex_ = f.blockIndex;
+  started_ = f.started;
+  status_ = f.status;
+  statusText_ = f.statusText;
+  when_ = f.when;
+  chunkSize_ = f.chunkSize;
+  pageCount_ = f.pageCount;
+  blocksPerPage_ = f.blocksPerPage;
+  scheduledTime_ = f.scheduledTime;
+}
+
 bool CPage::LinksWellTyped() const {
   // Every page the program makes has both; the sending code relies on it.
   return message_ && subscriber_;

@@ -28,6 +28,24 @@ inline constexpr size_t kMaxBlockLength = 255;
 // The resend allowance of a new page from the "Resend" and "ResendTimes" preferences.
 int32_t ResendAllowance(bool resend, int32_t resendTimes);
 
+// The numbers a page saves, exactly as stored (for tools that show or rebuild a file).
+struct PageStoredFields {
+  int32_t messageLength = 0;
+  int32_t pageIndex = 0;
+  int32_t transactionLength = 0;
+  int32_t pinLength = 0;
+  int32_t totalBlocks = 0;
+  int32_t blockIndex = 0;
+  int32_t started = 0;
+  int32_t status = 0;
+  std::string statusText;
+  int32_t when = 0;
+  int32_t chunkSize = 0;
+  int32_t pageCount = 0;
+  int32_t blocksPerPage = 0;
+  std::optional<uint32_t> scheduledTime;
+};
+
 // One outgoing item: one message for one subscriber, with its schedule, send status and the
 // geometry that cuts the message into pager pages and each page into transmission blocks.
 class CPage : public Serializable {
@@ -85,6 +103,13 @@ class CPage : public Serializable {
   int32_t GetPageIndex() const { return pageIndex_; }
   int32_t GetTransactionLength() const { return transactionLength_; }
   int32_t GetPinLength() const { return pinLength_; }
+
+  PageStoredFields GetStoredFields() const;
+  void SetStoredFields(const PageStoredFields& fields);
+  // For tools assembling a page from its parts: the message is shared (the caller keeps its
+  // RefCount right), the subscriber copy and its service become the page's.
+  void SetMessage(CPagerMessage* message) { message_ = message; }
+  void SetSubscriber(CSubscriber* subscriberCopy) { subscriber_ = subscriberCopy; }
 
  private:
   void ComputeGeometry();
