@@ -1,14 +1,15 @@
 // The engine's named records and the lists that hold them. Lookups are by exact,
 // case-sensitive name and find the first record in list order; a hash index beside
-// each list keeps that rule while costing one probe per line instead of a walk.
+// each list keeps that rule while costing one probe instead of a walk.
 #pragma once
 
 #include <cstdint>
 #include <list>
 #include <string>
 #include <string_view>
-#include <unordered_map>
-#include <vector>
+#include <deque>
+
+#include "name_index.h"
 
 #include "script_text.h"
 
@@ -30,17 +31,6 @@ struct TOffset {
   int32_t position = 0;
 };
 
-// FNV-1a: names are short and looked up several times per line, so an inline hash
-// beats a call into the library's general-purpose one.
-struct NameHash {
-  using is_transparent = void;
-  size_t operator()(std::string_view s) const {
-    uint64_t h = 14695981039346656037ull;
-    for (const char c : s) h = (h ^ static_cast<unsigned char>(c)) * 1099511628211ull;
-    return static_cast<size_t>(h);
-  }
-};
-
 // Entries or labels in file order.
 class NamedPositionList {
  public:
@@ -52,8 +42,8 @@ class NamedPositionList {
   void Clear();
 
  private:
-  std::vector<TNamedPosition> items_;
-  std::unordered_map<std::string, size_t, NameHash, std::equal_to<>> first_;
+  std::deque<TNamedPosition> items_;  // a deque: records never move
+  NameIndex<TNamedPosition> first_;
 };
 
 // Variables in creation order. SET replaces the value of an existing variable, so a
@@ -69,12 +59,13 @@ class VariableList final : public VariableLookup {
   bool Remove(std::string_view name);
   TVariable* FindVariable(std::string_view name);
   bool Find(std::string_view name, std::string_view& value) const override;
+  bool FindHashed(std::string_view name, uint64_t hash, std::string_view& value) const override;
   size_t Count() const { return items_.size(); }
   void Clear();
 
  private:
   std::list<TVariable> items_;
-  std::unordered_map<std::string, std::list<TVariable>::iterator, NameHash, std::equal_to<>> index_;
+  NameIndex<TVariable> index_;
 };
 
 }  // namespace rkl

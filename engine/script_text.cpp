@@ -19,22 +19,17 @@ void GetWord(const char* text, int n, char* word) {
   }
 }
 
-void GetWords(const char* text, char* const* words, int n) {
+void GetWordViews(const char* text, std::string_view* words, int n) {
   const char* p = text;
-  const char* previous = "";
+  std::string_view previous;
   for (int i = 0; i < n; ++i) {
-    char* word = words[i];
-    if (*p == '\0') {
-      std::strcpy(word, previous);
-      previous = word;
-      continue;
+    if (*p != '\0') {
+      p = SkipBlanks(p);
+      const char* start = p;
+      while (*p != '\0' && !IsBlank(*p)) ++p;
+      previous = std::string_view(start, static_cast<size_t>(p - start));
     }
-    p = SkipBlanks(p);
-    size_t len = 0;
-    while (*p != '\0' && !IsBlank(*p) && len < kLineSize - 1) word[len++] = *p++;
-    while (*p != '\0' && !IsBlank(*p)) ++p;
-    word[len] = '\0';
-    previous = word;
+    words[i] = previous;
   }
 }
 
@@ -95,10 +90,17 @@ char* FindChar(char* p, char c) {
 }
 }  // namespace
 
+void CopyLine(char* out, std::string_view text) {
+  const size_t n = text.size() < kLineSize - 1 ? text.size() : kLineSize - 1;
+  std::memcpy(out, text.data(), n);
+  out[n] = '\0';
+}
+
 void Substitute(char* line, size_t size, const VariableLookup& variables) {
   char* first = FindChar(line, '{');
   if (!first) return;  // most lines: nothing to do
-  size_t length = static_cast<size_t>(first - line) + std::strlen(first);
+  size_t length = static_cast<size_t>(first - line);
+  while (line[length] != '\0') ++length;
   size_t from = static_cast<size_t>(first - line);
   for (;;) {
     char* open = FindChar(line + from, '{');
@@ -108,15 +110,10 @@ void Substitute(char* line, size_t size, const VariableLookup& variables) {
     const size_t at = static_cast<size_t>(open - line);
     std::string_view name(open + 1, static_cast<size_t>(close - open - 1));
     if (name.size() > kMaxText) name = name.substr(0, kMaxText);
+    // Values live in the variable list, never in the line, so they survive the move.
     std::string_view value;
     const bool found = variables.Find(name, value);
-    // Copy the value before the line moves: it must not alias the line.
-    char valueCopy[kMaxText + 1];
-    size_t valueLen = 0;
-    if (found) {
-      valueLen = value.size() < kMaxText ? value.size() : kMaxText;
-      std::memcpy(valueCopy, value.data(), valueLen);
-    }
+    size_t valueLen = found ? (value.size() < kMaxText ? value.size() : kMaxText) : 0;
     const size_t refEnd = static_cast<size_t>(close - line) + 1;
     const size_t tailLen = length - refEnd;
     // The tail moves to just after where the value will be, cut to the buffer.
@@ -128,7 +125,7 @@ void Substitute(char* line, size_t size, const VariableLookup& variables) {
     size_t keptTail = tailLen;
     if (newTailAt + keptTail > size - 1) keptTail = size - 1 - newTailAt;
     std::memmove(line + newTailAt, line + refEnd, keptTail);
-    std::memcpy(line + at, valueCopy, valueLen);
+    if (valueLen) std::memcpy(line + at, value.data(), valueLen);
     length = newTailAt + keptTail;
     line[length] = '\0';
     from = at + valueLen;

@@ -25,8 +25,8 @@ inline const char* SkipBlanks(const char* p) {
 // and empty if the text ends in blanks. Scripts rely on this (a missing word repeats
 // the one before it).
 void GetWord(const char* text, int n, char* word);
-// Words 1 to n in one pass, by the same rule.
-void GetWords(const char* text, char* const* words, int n);
+// Words 1 to n in one pass, by the same rule, as views into `text` (no copying).
+void GetWordViews(const char* text, std::string_view* words, int n);
 
 // Leading blanks, an optional sign and digits; anything else reads as 0, and digits
 // stop at the first other character. Saturates instead of overflowing.
@@ -39,11 +39,18 @@ bool EqualsNoCase(const char* a, const char* b);
 
 // Copies at most kMaxText characters of `text` into `out` (kMaxText + 1 bytes).
 void CopyText(char* out, std::string_view text);
+// Copies at most kLineSize - 1 characters of `text` into `out` (kLineSize bytes).
+void CopyLine(char* out, std::string_view text);
 
 // Finds the value of a variable by exact name; null when it does not exist.
 class VariableLookup {
  public:
   virtual bool Find(std::string_view name, std::string_view& value) const = 0;
+  // The same with the name's HashName computed beforehand.
+  virtual bool FindHashed(std::string_view name, uint64_t hash, std::string_view& value) const {
+    (void)hash;
+    return Find(name, value);
+  }
 
  protected:
   ~VariableLookup() = default;

@@ -147,16 +147,42 @@ int32_t TRKL::DoIdle() {
   if (busy_) return 0;
   if (!running_) return errorCode_;
   busy_ = true;
+  bool atEnd = false;
+  const PreparedLine* prepared = lines_.Fetch(stream_, atEnd);
   char line[kLineSize];
-  size_t length = 0;
-  size_t comment = 0;
-  if (!stream_.ReadLine(line, length, &comment, '#')) {
+  if (prepared && prepared->split) {
+    char* args = line;
+    if (!prepared->argsHaveReference) {
+      std::memcpy(line, prepared->decodedArgs.c_str(), prepared->decodedArgs.size() + 1);
+    } else {
+      // Only the arguments change; they keep the room the command word leaves them.
+      const size_t room = kLineSize - prepared->argsOffset;
+      if (!ExpandSegments(*prepared, variables_, line, room - 1)) {
+        CopyLine(line, std::string_view(prepared->text).substr(prepared->argsOffset));
+        Substitute(line, room, variables_);
+      }
+      args = const_cast<char*>(SkipBlanks(line));
+      if (!prepared->asIs) DecodeHex(args);
+    }
+    DoCommand(prepared->keyword, prepared->command.c_str(), args);
+  } else if (prepared) {
+    CopyLine(line, prepared->text);
+    RunRawLine(line);
+  } else if (!atEnd) {
+    size_t length = 0;
+    size_t comment = 0;
+    stream_.ReadLine(line, length, &comment, '#');
+    line[comment] = '\0';
+    RunRawLine(line);
+  } else {
     SetError(kEndOfFile);
     Stop();
-    busy_ = false;
-    return errorCode_;
   }
-  line[comment] = '\0';
+  busy_ = false;
+  return errorCode_;
+}
+
+void TRKL::RunRawLine(char* line) {
   Substitute(line, kLineSize, variables_);
 
   char* command = const_cast<char*>(SkipBlanks(line));
@@ -171,8 +197,6 @@ int32_t TRKL::DoIdle() {
   }
   if (keyword != Keyword::kSendAsIs && keyword != Keyword::kLogAsIs) DecodeHex(args);
   DoCommand(keyword, command, args);
-  busy_ = false;
-  return errorCode_;
 }
 
 void TRKL::DoCommand(Keyword keyword, const char* command, char* args) {

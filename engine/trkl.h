@@ -8,6 +8,7 @@
 
 #include "error_table.h"
 #include "keywords.h"
+#include "line_cache.h"
 #include "script_lists.h"
 #include "script_stream.h"
 #include "script_text.h"
@@ -104,8 +105,11 @@ class TRKL {
   ScriptStream stream_;
   VariableList variables_;
   bool busy_ = false;
+  LineCache lines_;
 
  private:
+  // The long way for a line whose command word comes from a variable.
+  void RunRawLine(char* line);
   void AddBy(char* args, int delta, const ErrorDef& missing);
   void JumpIf(char* args, bool whenEqual);
 };

@@ -26,15 +26,18 @@ bool TRKL::Set(char* args) {
   while (*p != '\0' && !IsBlank(*p)) ++p;
   std::string_view name(nameStart, static_cast<size_t>(p - nameStart));
   if (name.size() > kMaxText) name = name.substr(0, kMaxText);
-  std::string_view value(SkipBlanks(p));
+  const char* valueStart = SkipBlanks(p);
+  const char* valueEnd = valueStart;
+  while (*valueEnd != '\0') ++valueEnd;
+  std::string_view value(valueStart, static_cast<size_t>(valueEnd - valueStart));
   if (value.size() > kMaxText) value = value.substr(0, kMaxText);
-  char nameText[kMaxText + 1];
-  CopyText(nameText, name);
   if (name.empty()) {
     SetError(kSetNoVariable);
     Stop();
     return false;
   }
+  char nameText[kMaxText + 1];
+  CopyText(nameText, name);
   if (value.empty()) {
     SetError(kSetNoValue, nameText);
     Stop();
@@ -60,11 +63,13 @@ void TRKL::Unset(char* args) {
 }
 
 void TRKL::AddBy(char* args, int delta, const ErrorDef& missing) {
-  char name[kLineSize];
-  GetWord(args, 1, name);
-  if (std::strlen(name) > kMaxText) name[kMaxText] = '\0';
-  TVariable* variable = variables_.FindVariable(name);
+  std::string_view word;
+  GetWordViews(args, &word, 1);
+  if (word.size() > kMaxText) word = word.substr(0, kMaxText);
+  TVariable* variable = variables_.FindVariable(word);
   if (!variable) {
+    char name[kMaxText + 1];
+    CopyText(name, word);
     SetError(missing, name);
     Stop();
     return;
@@ -96,12 +101,16 @@ void TRKL::Jump(char* args) {
 }
 
 void TRKL::JumpIf(char* args, bool whenEqual) {
-  char first[kLineSize];
-  char second[kLineSize];
+  std::string_view words[3];
+  GetWordViews(args, words, 3);
+  if ((words[0] == words[1]) != whenEqual) return;
+  if (const TNamedPosition* target = labels_.Find(words[2])) {
+    stream_.Seek(target->position);
+    return;
+  }
   char label[kLineSize];
-  char* words[] = {first, second, label};
-  GetWords(args, words, 3);
-  if ((std::strcmp(first, second) == 0) == whenEqual) JumpTo(label, kJumpNoLabel);
+  CopyLine(label, words[2]);
+  JumpTo(label, kJumpNoLabel);
 }
 
 void TRKL::JumpEqu(char* args) {
