@@ -113,3 +113,25 @@ TEST(Rklrun, UsageErrorsGiveTwo) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Rklrun, ExampleScriptsForEveryInterpreterCommandSucceed) {
+  const auto examples = SourceDir() / "rklfiles" / "examples";
+  const Outcome variables = RunRklrun((examples / "variables.rkl").string() + " who=world VARIABLES");
+  EXPECT_EQ(variables.status, 0);
+  EXPECT_NE(variables.out.find("ECHO: [Hello,  world!   ]\n"), std::string::npos);
+  EXPECT_NE(variables.out.find("ECHO: a hash is #, $0G stays,  vanishes, A is A\n"), std::string::npos);
+  EXPECT_NE(variables.out.find("LOG: $41 is not decoded here\n"), std::string::npos);
+
+  const Outcome flow = RunRklrun((examples / "flow.rkl").string() + " FLOW mode=fast FLOW");
+  EXPECT_EQ(flow.status, 0);
+  EXPECT_NE(flow.out.find("ECHO: mode is not fast\n"), std::string::npos);
+  EXPECT_NE(flow.out.find("ECHO: mode is fast\n"), std::string::npos);
+
+  const Outcome host = RunRklrun("--cancel-alerts " + (examples / "host.rkl").string() + " HOST");
+  EXPECT_EQ(host.status, 1);
+  EXPECT_NE(host.out.find("RESULT: 1 Stopped at the alert\n"), std::string::npos);
+}
+
+}  // namespace
