@@ -24,7 +24,11 @@ ArchiveError CheckLoadedGraph(const ArchiveReader& reader, std::span<const Graph
   }
 
   for (const GraphRoot& root : roots) {
-    if (!root.object) continue;
+    if (!root.object) {
+      // A list root the program always writes; null would reach the windows as a null list.
+      if (root.elementClass) return ArchiveError::BadClass;
+      continue;
+    }
     counts[root.object].sole++;
     if (!root.elementClass) continue;
     const auto* list = As<CObList>(root.object);

@@ -9,8 +9,8 @@
 
 class ArchiveReader;
 
-// A root a loader read from the top of a file. When elementClass is set the root is a
-// list that owns its elements, and every element must be a non-null object of that class.
+// A root a loader read from the top of a file. When elementClass is set the root must be a
+// list (not null) that owns its elements, each a non-null object of that class.
 struct GraphRoot {
   const Serializable* object = nullptr;
   const ClassInfo* elementClass = nullptr;

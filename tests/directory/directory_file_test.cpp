@@ -184,6 +184,9 @@ TEST(DirectoryFileGraph, GraphsThatWouldBreakOwnershipOrTypesAreRefused) {
       // the service list holds a null
       {magicAndList + "0100 0000 0180 0000 0180 0000 0180 0000 0180 0000 0000",
        ArchiveError::BadClass},
+      // the service list is missing (a null reference)
+      {"564C5057 0100 0000 FFFF 0000 0700 \"CObList\" 0000 0180 0000 0180 0000 0180 0000 0000",
+       ArchiveError::BadClass},
       // the first root is not a list at all
       {"564C5057 0100 FFFF 0100 0800 \"CMessage\" 00 00000000 0000 0000 0000 0000 0000",
        ArchiveError::BadClass},

@@ -107,6 +107,12 @@ TEST(PagingRecordsQueueFile, WrongCountsAndWrongRecordsAreRepairedOrRefused) {
     EXPECT_EQ(As<CPage>(loaded.list->GetHead())->GetMessage()->GetRefCount(), 2);
   }  // both pages are discarded here; with a count of 0 the first would free the message
 
+  // A file holding a null reference instead of the list is refused, not read as no list.
+  auto nullList = Bytes("0000");
+  ArchiveReader nullReader(nullList, Registry(), 1);
+  LoadedList none;
+  EXPECT_EQ(ReadQueue(nullReader, none), ArchiveError::BadClass);
+
   // The same bytes are not a log list.
   ArchiveReader asLog(bytes, Registry(), 1);
   LoadedList log;
