@@ -19,7 +19,7 @@ bool ExpandSegments(const PreparedLine& line, const VariableLookup& variables, c
       // The in-place expansion would have cut the rest of the line here.
       if (length + piece.size() + rawLeft > limit) return false;
     }
-    std::memcpy(out + length, piece.data(), piece.size());
+    if (!piece.empty()) std::memcpy(out + length, piece.data(), piece.size());
     length += piece.size();
   }
   out[length] = '\0';

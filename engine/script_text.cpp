@@ -77,7 +77,7 @@ bool EqualsNoCase(const char* a, const char* b) {
 
 void CopyText(char* out, std::string_view text) {
   const size_t n = text.size() < kMaxText ? text.size() : kMaxText;
-  std::memcpy(out, text.data(), n);
+  if (n) std::memcpy(out, text.data(), n);  // an empty view may have no data at all
   out[n] = '\0';
 }
 
@@ -92,7 +92,7 @@ char* FindChar(char* p, char c) {
 
 void CopyLine(char* out, std::string_view text) {
   const size_t n = text.size() < kLineSize - 1 ? text.size() : kLineSize - 1;
-  std::memcpy(out, text.data(), n);
+  if (n) std::memcpy(out, text.data(), n);
   out[n] = '\0';
 }
 

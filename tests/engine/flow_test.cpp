@@ -53,6 +53,8 @@ TEST(Variables, MissingVariablesStopWithTheirErrors) {
   };
   const Case cases[] = {
       {"INC nope", -7, "Inc: No Variable \"nope\""},
+      {"INC   ", -7, "Inc: No Variable \"\""},
+      {"DEC", -3, "Dec: No Variable \"\""},
       {"DEC nope", -3, "Dec: No Variable \"nope\""},
       {"UNSET nope", -35, "Unset: No Variable \"nope\""},
       {"SET", -33, "Set: No Variable"},
