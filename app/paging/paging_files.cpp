@@ -42,6 +42,15 @@ ArchiveError LoadListFile(const std::string& path, const ClassRegistry& registry
   return error;
 }
 
+ArchiveError SaveListFile(const std::string& path, const CObList* list) {
+  return ReplaceFileAtomically(path, [list](std::FILE* file) {
+    ArchiveWriter writer(kCurrentFileFormatVersion, file);
+    WriteListArchive(writer, list);
+    writer.Flush();
+    return writer.Error();
+  });
+}
+
 }  // namespace
 
 ArchiveError ReadQueue(ArchiveReader& reader, LoadedList& out) {
@@ -78,18 +87,12 @@ ArchiveError SaveQueueFile(const std::string& path, const CObList* queue) {
   if (!queue || queue->IsEmpty()) {
     return RemoveFileIfPresent(path) ? ArchiveError::None : ArchiveError::Io;
   }
-  ArchiveWriter writer(kCurrentFileFormatVersion);
-  WriteListArchive(writer, queue);
-  if (writer.Error() != ArchiveError::None) return writer.Error();
-  return ReplaceFileAtomically(path, writer.Bytes());
+  return SaveListFile(path, queue);
 }
 
 ArchiveError SaveLogWindowFile(const std::string& path, const CObList* log) {
   if (!log) return ArchiveError::None;
-  ArchiveWriter writer(kCurrentFileFormatVersion);
-  WriteListArchive(writer, log);
-  if (writer.Error() != ArchiveError::None) return writer.Error();
-  return ReplaceFileAtomically(path, writer.Bytes());
+  return SaveListFile(path, log);
 }
 
 ArchiveError LoadStartupFiles(DirectoryStore& store, const std::string& programFolder,

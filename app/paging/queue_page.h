@@ -1,0 +1,39 @@
+#pragma once
+// Making pages: one shared message, one page per recipient.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "settings_store.h"
+
+class CGroup;
+class CPagerMessage;
+class CSubscriber;
+class OutgoingQueue;
+
+enum class SendChoice { Now, Later, At };
+
+// The text as a paging terminal takes it. A terminal refuses a block with a control
+// character in its text, so a line break (CR LF, CR or LF) and a tab become one blank and
+// every other control character is dropped. Typed text, pasted text and text files all
+// pass through here when the message is made.
+std::string SanitizePagerText(std::string_view text);
+
+// The one message of a send, made from the sanitised text (RefCount 0: its pages count
+// themselves). Null when nothing is left to send.
+CPagerMessage* MakePagerMessage(std::string_view text);
+
+// Queues one page of the message for the subscriber, unless the queue already holds a page
+// for a subscriber of the same name with this message (one page per person, however often
+// picked). The page carries a detached copy of the subscriber and its service; an At page
+// its own copy of the time. Returns whether a page was added. The rows follow at the next
+// look at them (OutgoingQueue::Refresh after the batch shows them at once).
+bool QueuePage(OutgoingQueue& queue, const vorla::ISettingsStore& settings,
+               const CSubscriber& subscriber, CPagerMessage* message, SendChoice choice,
+               std::optional<uint32_t> scheduleTime);
+
+// Queues every member of the group, in the group's order. Returns the pages added.
+size_t QueueGroup(OutgoingQueue& queue, const vorla::ISettingsStore& settings, const CGroup& group,
+                  CPagerMessage* message, SendChoice choice, std::optional<uint32_t> scheduleTime);
