@@ -11,8 +11,14 @@ constexpr size_t kMaxClassNameLength = 64;
 
 ArchiveReader::ArchiveReader(std::span<const uint8_t> bytes, const ClassRegistry& registry,
                              uint16_t formatVersion)
-    : bytes_(bytes), registry_(registry), formatVersion_(formatVersion) {
+    : bytes_(bytes),
+      registry_(registry),
+      formatVersion_(formatVersion),
+      serial_(ArchiveMarks::NewSerial()) {
   entries_.push_back(Entry{});  // index 0 is null
+  // Saved records average well over 16 bytes each, so this is nearly always enough and
+  // never more memory than the file itself: the table then never grows by copying.
+  entries_.reserve(bytes.size() / 16 + 1);
 }
 
 ArchiveReader::~ArchiveReader() {
@@ -184,6 +190,7 @@ Serializable* ArchiveReader::ReadObject(const ClassInfo* required) {
   }
   std::unique_ptr<Serializable> created = cls->factory();
   Serializable* object = created.release();
+  ArchiveMarks::Set(*object, serial_, static_cast<uint32_t>(entries_.size()));
   entries_.push_back(Entry{object, cls});  // before its fields: they may refer back to it
   uint32_t savedSchema = currentSchema_;
   currentSchema_ = schema;

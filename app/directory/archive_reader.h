@@ -72,6 +72,9 @@ class ArchiveReader {
     return fileSchemas_;
   }
 
+  // The index of an object this reader built, or 0.
+  uint32_t IndexOf(const Serializable& object) const { return ArchiveMarks::Get(object, serial_); }
+
   // The caller has taken ownership of every object built (through the roots it read).
   void ReleaseObjects() { released_ = true; }
 
@@ -82,6 +85,7 @@ class ArchiveReader {
   size_t pos_ = 0;
   const ClassRegistry& registry_;
   uint16_t formatVersion_;
+  uint32_t serial_;
   std::vector<Entry> entries_;
   std::unordered_map<const ClassInfo*, uint16_t> fileSchemas_;
   std::unordered_map<const ClassInfo*, uint16_t> changedSchemas_;  // versionable, differing

@@ -4,18 +4,38 @@
 
 #include "archive_limits.h"
 
-ArchiveWriter::ArchiveWriter(uint16_t formatVersion) : formatVersion_(formatVersion) {}
+namespace {
+constexpr size_t kFileBufferSize = 64 * 1024;
+}
 
-void ArchiveWriter::WriteByte(uint8_t value) { bytes_.push_back(static_cast<char>(value)); }
+ArchiveWriter::ArchiveWriter(uint16_t formatVersion, std::FILE* file)
+    : formatVersion_(formatVersion), file_(file), serial_(ArchiveMarks::NewSerial()) {
+  if (file_) bytes_.reserve(kFileBufferSize * 2);
+}
+
+bool ArchiveWriter::Flush() {
+  if (!file_ || bytes_.empty()) return error_ != ArchiveError::Io;
+  if (std::fwrite(bytes_.data(), 1, bytes_.size(), file_) != bytes_.size()) {
+    error_ = ArchiveError::Io;
+  }
+  bytes_.clear();
+  return error_ != ArchiveError::Io;
+}
+
+void ArchiveWriter::WriteByte(uint8_t value) {
+  const char byte = static_cast<char>(value);
+  WriteRaw(std::string_view(&byte, 1));
+}
 
 void ArchiveWriter::WriteWord(uint16_t value) {
-  WriteByte(static_cast<uint8_t>(value));
-  WriteByte(static_cast<uint8_t>(value >> 8));
+  const char bytes[2] = {static_cast<char>(value), static_cast<char>(value >> 8)};
+  WriteRaw(std::string_view(bytes, 2));
 }
 
 void ArchiveWriter::WriteDword(uint32_t value) {
-  WriteWord(static_cast<uint16_t>(value));
-  WriteWord(static_cast<uint16_t>(value >> 16));
+  const char bytes[4] = {static_cast<char>(value), static_cast<char>(value >> 8),
+                         static_cast<char>(value >> 16), static_cast<char>(value >> 24)};
+  WriteRaw(std::string_view(bytes, 4));
 }
 
 void ArchiveWriter::WriteString(std::string_view text) {
@@ -42,7 +62,10 @@ void ArchiveWriter::WriteCount(uint32_t count) {
   }
 }
 
-void ArchiveWriter::WriteRaw(std::string_view bytes) { bytes_.append(bytes); }
+void ArchiveWriter::WriteRaw(std::string_view bytes) {
+  bytes_.append(bytes);
+  if (file_ && bytes_.size() >= kFileBufferSize) Flush();
+}
 
 void ArchiveWriter::WriteIndex(uint32_t index, uint16_t tagBit) {
   if (index < 0x7FFF) {
@@ -58,8 +81,8 @@ void ArchiveWriter::OverrideSchema(const ClassInfo& info, uint16_t schema) {
 }
 
 void ArchiveWriter::WriteClass(const ClassInfo& info) {
-  auto known = indexes_.find(&info);
-  if (known != indexes_.end()) {
+  auto known = classIndexes_.find(&info);
+  if (known != classIndexes_.end()) {
     WriteIndex(known->second, 0x8000);
     return;
   }
@@ -70,7 +93,7 @@ void ArchiveWriter::WriteClass(const ClassInfo& info) {
   WriteWord(schema);
   WriteWord(static_cast<uint16_t>(nameLength));
   WriteRaw(std::string_view(info.name, nameLength));
-  indexes_.emplace(&info, nextIndex_++);
+  classIndexes_.emplace(&info, nextIndex_++);
 }
 
 void ArchiveWriter::WriteObject(const Serializable* object) {
@@ -78,19 +101,18 @@ void ArchiveWriter::WriteObject(const Serializable* object) {
     WriteWord(0);
     return;
   }
-  auto known = indexes_.find(object);
-  if (known != indexes_.end()) {
-    WriteIndex(known->second, 0);
+  if (uint32_t known = ArchiveMarks::Get(*object, serial_)) {
+    WriteIndex(known, 0);
     return;
   }
   if (depth_ >= kMaxObjectNesting) {
     // A file nested this deeply could not be read back; refuse rather than write it.
-    error_ = ArchiveError::BadSchema;
+    if (error_ == ArchiveError::None) error_ = ArchiveError::BadSchema;
     WriteWord(0);
     return;
   }
   WriteClass(object->GetRuntimeClass());
-  indexes_.emplace(object, nextIndex_++);
+  ArchiveMarks::Set(*object, serial_, nextIndex_++);
   ++depth_;
   object->Serialize(*this);
   --depth_;

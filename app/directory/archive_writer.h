@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -8,13 +9,15 @@
 #include "archive_error.h"
 #include "serializable.h"
 
-// Writes an object graph as an archive into memory: little-endian scalars, length-prefixed
-// strings, and object references where an object written before becomes its index.
+// Writes an object graph as an archive: little-endian scalars, length-prefixed strings, and
+// object references where an object written before becomes its index. Into memory, or
+// through a small buffer into an open file, so saving a large directory needs no copy of
+// the whole file in memory.
 class ArchiveWriter {
  public:
   // formatVersion tells version-dependent records (a service's PermanentLineID, old log
   // records) which layout to write; the program always writes 1.
-  explicit ArchiveWriter(uint16_t formatVersion = 1);
+  explicit ArchiveWriter(uint16_t formatVersion = 1, std::FILE* file = nullptr);
 
   uint16_t FormatVersion() const { return formatVersion_; }
 
@@ -32,8 +35,13 @@ class ArchiveWriter {
   // exactly as it was found use this).
   void OverrideSchema(const ClassInfo& info, uint16_t schema);
 
-  // Fails only when objects nest deeper than readers accept (kMaxObjectNesting).
+  // Writes what is buffered to the file (if any); false on a write error.
+  bool Flush();
+
+  // Bad schema when objects nest deeper than readers accept (kMaxObjectNesting); Io when
+  // the file could not be written.
   ArchiveError Error() const { return error_; }
+  // Everything written (in-memory writers only).
   const std::string& Bytes() const { return bytes_; }
 
  private:
@@ -41,8 +49,10 @@ class ArchiveWriter {
   void WriteIndex(uint32_t index, uint16_t tagBit);
 
   uint16_t formatVersion_;
+  std::FILE* file_;
   std::string bytes_;
-  std::unordered_map<const void*, uint32_t> indexes_;  // objects and classes share one counter
+  uint32_t serial_;  // objects carry their index under this serial (ArchiveMarks)
+  std::unordered_map<const ClassInfo*, uint32_t> classIndexes_;  // one counter with objects
   std::unordered_map<const ClassInfo*, uint16_t> schemaOverrides_;
   uint32_t nextIndex_ = 1;
   size_t depth_ = 0;

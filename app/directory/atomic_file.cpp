@@ -27,26 +27,43 @@ ArchiveError ReadWholeFile(const std::string& path, std::vector<uint8_t>& out) {
   out.clear();
   FilePtr file(std::fopen(path.c_str(), "rb"));
   if (!file) return ArchiveError::Io;
+  // One read of the size the file has now; a file that grows meanwhile is read on in chunks.
+  std::error_code error;
+  auto size = std::filesystem::file_size(path, error);
+  out.resize(error ? 0 : static_cast<size_t>(size));
+  size_t got = out.empty() ? 0 : std::fread(out.data(), 1, out.size(), file.get());
+  out.resize(got);
   uint8_t chunk[65536];
   for (;;) {
-    size_t got = std::fread(chunk, 1, sizeof chunk, file.get());
-    out.insert(out.end(), chunk, chunk + got);
-    if (got < sizeof chunk) break;
+    size_t more = std::fread(chunk, 1, sizeof chunk, file.get());
+    out.insert(out.end(), chunk, chunk + more);
+    if (more < sizeof chunk) break;
   }
   return std::ferror(file.get()) ? ArchiveError::Io : ArchiveError::None;
 }
 
 ArchiveError ReplaceFileAtomically(const std::string& path, std::string_view bytes) {
+  return ReplaceFileAtomically(path, [bytes](std::FILE* file) {
+    return std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size() ? ArchiveError::None
+                                                                            : ArchiveError::Io;
+  });
+}
+
+ArchiveError ReplaceFileAtomically(const std::string& path,
+                                   const std::function<ArchiveError(std::FILE*)>& write) {
   const std::string temporary = TemporaryNameFor(path);
   {
     FilePtr file(std::fopen(temporary.c_str(), "wb"));
     if (!file) return ArchiveError::Io;
-    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), file.get()) == bytes.size() &&
-              std::fflush(file.get()) == 0 && SyncFileToDisk(file.get());
-    if (std::fclose(file.release()) != 0) ok = false;
-    if (!ok) {
+    ArchiveError error = write(file.get());
+    if (error == ArchiveError::None &&
+        (std::fflush(file.get()) != 0 || !SyncFileToDisk(file.get()))) {
+      error = ArchiveError::Io;
+    }
+    if (std::fclose(file.release()) != 0 && error == ArchiveError::None) error = ArchiveError::Io;
+    if (error != ArchiveError::None) {
       std::remove(temporary.c_str());
-      return ArchiveError::Io;
+      return error;
     }
   }
   std::error_code error;

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,6 +16,10 @@ ArchiveError ReadWholeFile(const std::string& path, std::vector<uint8_t>& out);
 // the new one, never a torn one: the bytes go to a temporary file in the same folder, are
 // flushed to the disk, and the temporary file is renamed over the old one.
 ArchiveError ReplaceFileAtomically(const std::string& path, std::string_view bytes);
+// The same, with the content written by `write` into the open temporary file; an error it
+// returns abandons the temporary file and leaves the old one.
+ArchiveError ReplaceFileAtomically(const std::string& path,
+                                   const std::function<ArchiveError(std::FILE*)>& write);
 
 // Removes the file if it is there; false only when it is there and cannot be removed.
 bool RemoveFileIfPresent(const std::string& path);

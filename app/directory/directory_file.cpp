@@ -121,8 +121,10 @@ ArchiveError LoadDirectoryFile(const std::string& path, const ClassRegistry& reg
 }
 
 ArchiveError SaveDirectoryFile(const std::string& path, const DirectoryStore& store) {
-  ArchiveWriter writer(kCurrentFileFormatVersion);
-  WriteDirectory(writer, RootsOf(store));
-  if (writer.Error() != ArchiveError::None) return writer.Error();
-  return ReplaceFileAtomically(path, writer.Bytes());
+  return ReplaceFileAtomically(path, [&store](std::FILE* file) {
+    ArchiveWriter writer(kCurrentFileFormatVersion, file);
+    WriteDirectory(writer, RootsOf(store));
+    writer.Flush();
+    return writer.Error();
+  });
 }

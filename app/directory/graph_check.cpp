@@ -1,27 +1,32 @@
 #include "graph_check.h"
 
-#include <unordered_map>
 
 #include "archive_reader.h"
 #include "ob_list.h"
 
 namespace {
 
+// Only 0, 1 and "more" matter for the sole count, so small saturating counters keep the
+// table small for millions of objects.
 struct OwnerCounts {
-  uint32_t sole = 0;
-  uint32_t shared = 0;
+  uint8_t sole = 0;
+  uint8_t shared = 0;
 };
+
+void Increment(uint8_t& count) {
+  if (count < 255) ++count;
+}
 
 }  // namespace
 
 ArchiveError CheckLoadedGraph(const ArchiveReader& reader, std::span<const GraphRoot> roots,
                               std::vector<std::unique_ptr<Serializable>>& strays) {
   const auto& entries = reader.Entries();
-  std::unordered_map<const Serializable*, OwnerCounts> counts;
-  counts.reserve(entries.size());
-  for (const auto& entry : entries) {
-    if (entry.object) counts.emplace(entry.object, OwnerCounts{});
-  }
+  std::vector<OwnerCounts> counts(entries.size());
+  // Every object in the graph was built by this reader, so it carries its index.
+  auto countsOf = [&](const Serializable* object) -> OwnerCounts& {
+    return counts[reader.IndexOf(*object)];
+  };
 
   for (const GraphRoot& root : roots) {
     if (!root.object) {
@@ -29,13 +34,13 @@ ArchiveError CheckLoadedGraph(const ArchiveReader& reader, std::span<const Graph
       if (root.elementClass) return ArchiveError::BadClass;
       continue;
     }
-    counts[root.object].sole++;
+    Increment(countsOf(root.object).sole);
     if (!root.elementClass) continue;
     const auto* list = As<CObList>(root.object);
     if (!list) return ArchiveError::BadClass;
     for (const Serializable* item : *list) {
       if (!item || !item->IsKindOf(*root.elementClass)) return ArchiveError::BadClass;
-      counts[item].sole++;
+      Increment(countsOf(item).sole);
     }
   }
 
@@ -46,14 +51,15 @@ ArchiveError CheckLoadedGraph(const ArchiveReader& reader, std::span<const Graph
     refs.sole.clear();
     refs.shared.clear();
     entry.object->ListOwned(refs);
-    for (const Serializable* owned : refs.sole) counts[owned].sole++;
-    for (const Serializable* owned : refs.shared) counts[owned].shared++;
+    for (const Serializable* owned : refs.sole) Increment(countsOf(owned).sole);
+    for (const Serializable* owned : refs.shared) Increment(countsOf(owned).shared);
   }
 
   std::vector<Serializable*> unowned;
-  for (const auto& entry : entries) {
+  for (size_t i = 0; i < entries.size(); ++i) {
+    const auto& entry = entries[i];
     if (!entry.object) continue;
-    const OwnerCounts& c = counts[entry.object];
+    const OwnerCounts& c = counts[i];
     if (c.sole > 1 || (c.sole == 1 && c.shared > 0)) return ArchiveError::BadIndex;
     if (c.sole == 0 && c.shared == 0) unowned.push_back(entry.object);
   }

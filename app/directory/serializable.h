@@ -58,6 +58,28 @@ class Serializable {
   virtual void OnDiscard() {}
 
   bool IsKindOf(const ClassInfo& info) const { return GetRuntimeClass().IsDerivedFrom(info); }
+
+ private:
+  friend class ArchiveMarks;
+  // The archive this object last took part in (high half) and its index there (low half).
+  // Keeping it in the object spares a hash lookup per reference, which kept saving and
+  // loading a million-record directory from growing faster than the directory. An object
+  // takes part in one archive at a time (saves and loads run on one thread).
+  mutable uint64_t archiveMark_ = 0;
+};
+
+// Gives each archive a serial number and reads and writes the objects' marks.
+class ArchiveMarks {
+ public:
+  static uint32_t NewSerial();
+  static void Set(const Serializable& object, uint32_t serial, uint32_t index) {
+    object.archiveMark_ = (static_cast<uint64_t>(serial) << 32) | index;
+  }
+  // The object's index in the archive with this serial, or 0 when it has none there.
+  static uint32_t Get(const Serializable& object, uint32_t serial) {
+    return (object.archiveMark_ >> 32) == serial ? static_cast<uint32_t>(object.archiveMark_)
+                                                 : 0;
+  }
 };
 
 // Drops a record for good: OnDiscard, then delete. Null is allowed.

@@ -2,7 +2,6 @@
 
 #include <memory>
 #include <optional>
-#include <unordered_map>
 
 #include "archive_reader.h"
 #include "class_registry.h"
@@ -64,14 +63,11 @@ json Roots(const Attempt& attempt, const LabelOf& labelOf) {
 }
 
 json Describe(const Attempt& attempt, std::span<const uint8_t> bytes) {
-  std::unordered_map<const Serializable*, uint32_t> labels;
   const auto& entries = attempt.reader.Entries();
-  for (uint32_t i = 1; i < entries.size(); ++i) {
-    if (entries[i].object) labels.emplace(entries[i].object, i);
-  }
-  LabelOf labelOf = [&labels](const Serializable* object) -> json {
+  // Every object of the file was built by this reader and carries its index.
+  LabelOf labelOf = [&attempt](const Serializable* object) -> json {
     if (!object) return nullptr;
-    return labels.at(object);
+    return attempt.reader.IndexOf(*object);
   };
 
   json document;
