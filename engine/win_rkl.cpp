@@ -6,12 +6,25 @@
 
 namespace rkl {
 
+TWinRKL::TWinRKL()
+    : waiter_(platform::SystemClock(), [] { host::Pump(); },
+              [this] { return !running_ || destroyRequested_; }),
+      matchBuffer_(matchStorage_, static_cast<int>(kMatchBufferSize)) {
+  // The matcher's own fault lines belong to the interpreter's trace bit.
+  recvTexts_.SetTrace([this](const char* text) {
+    if (Tracing(kTraceInterpreter)) Trace("%s", text);
+  });
+}
+
 TWinRKL::~TWinRKL() { ReleasePort(); }
 
 int32_t TWinRKL::Init(ScriptStream stream, RKL_WINDOW echoWindow, RKL_WINDOW logWindow) {
   queueSize_ = kDefaultQueueSize;
   const int32_t result = Load(std::move(stream));
-  if (result == 0) std::memset(matchStorage_, 0, sizeof matchStorage_);
+  if (result == 0) {
+    std::memset(matchStorage_, 0, sizeof matchStorage_);
+    matchBuffer_.Clear();
+  }
   echoWindow_ = echoWindow;
   logWindow_ = logWindow;
   return result;

@@ -5,7 +5,12 @@
 
 #include <cstdint>
 
+#include "platform/serial_port.h"
+#include "platform/serial_settings.h"
+#include "platform/waiter.h"
 #include "rkl32.h"
+#include "text_exchange/char_ring.h"
+#include "text_exchange/recv_text_set.h"
 #include "trkl.h"
 
 namespace rkl {
@@ -15,7 +20,7 @@ class TWinRKL : public TRKL {
   static constexpr int32_t kDefaultQueueSize = 512;
   static constexpr size_t kMatchBufferSize = 256;
 
-  TWinRKL() = default;
+  TWinRKL();
   ~TWinRKL() override;
 
   // Loads the script and prepares the match buffer; the result is the load's error
@@ -27,6 +32,14 @@ class TWinRKL : public TRKL {
   // a hook reached while the engine waits) is carried out when that call returns.
   void RequestDestroy();
   bool DestroyRequested() const { return destroyRequested_; }
+
+  // For tests and the host: the port level as the scripts left it.
+  bool PortIsOpen() const { return port_.IsOpen(); }
+  const char* PortName() const { return portName_; }
+  const platform::SerialSettings& PortSettings() const { return dcb_; }
+  int32_t QueueSize() const { return queueSize_; }
+  const TCharRing& MatchRing() const { return matchBuffer_; }
+  const TRecvTextSet& RecvTexts() const { return recvTexts_; }
 
  protected:
   void DoCommand(Keyword keyword, const char* command, char* args) override;
@@ -62,17 +75,25 @@ class TWinRKL : public TRKL {
   void ReleasePort();
   // Stops the entry with -200 for a command that this build cannot carry out yet.
   void NotAvailable(const char* command);
-  // Waits until the tick count passes start + ticks, pumping the host's events and
-  // sleeping between pumps; gives up early once the entry has stopped.
-  void WaitTicks(int64_t ticks);
+  // Writes the whole settings record to the port. On failure the record goes back to
+  // what it was, so that one refused change does not make every later command fail too.
+  int ApplySettings(const platform::SerialSettings& wanted);
+  // Traces one sent or received character when `bit` is set.
+  void TraceChar(int32_t bit, unsigned char c);
 
-  // The port: an opaque platform object, null while closed.
-  void* port_ = nullptr;
+  // The port; closed between OPENPORT and CLOSEPORT.
+  platform::SerialPort port_;
   char portName_[kMaxText + 1] = {};
   int32_t queueSize_ = kDefaultQueueSize;
-  // Storage of the match buffer (received characters); its ring lives with the text
-  // exchange code.
+  // The one copy of the port settings: each command changes some members and writes it all.
+  platform::SerialSettings dcb_;
+  // Every wait of the handle: pumps the host, sleeps in poll(), and ends early once the
+  // entry has stopped (a cancel) or the handle is to be destroyed.
+  platform::Waiter waiter_;
+  // The match buffer: the received characters that RECV matches against, over the storage.
   unsigned char matchStorage_[kMatchBufferSize] = {};
+  TCharRing matchBuffer_;
+  TRecvTextSet recvTexts_;
 
   RKL_WINDOW echoWindow_ = nullptr;
   RKL_WINDOW logWindow_ = nullptr;

@@ -1,27 +1,35 @@
 // The port level of the dispatch: serial port, text exchange, telephony and the small
-// utilities around them. The serial and telephony commands stop the entry with
-// -200 "Not Available" until their platform support is wired in here; each keeps its
-// trace line and its argument checks so that only the port access itself is missing.
+// utilities around them. Every wait goes through the handle's Waiter, which sleeps in
+// poll() between pumps of the host, so a long RECV or DELAY costs almost no CPU and a
+// cancel from the host ends it at the next pump. Telephony stops the entry with
+// -200 "Not Available" until its platform support is wired in here.
+#include <errno.h>
+
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
-#include <thread>
+#include <string>
 
-#include "host_link.h"
 #include "engine_tick.h"
+#include "host_link.h"
+#include "platform/paced_io.h"
+#include "platform/port_names.h"
+#include "text_exchange/control_char_names.h"
 #include "win_rkl.h"
 
 namespace rkl {
 
 namespace {
 
-// The longest a wait sleeps before it pumps the host's events again.
-constexpr std::chrono::milliseconds kPumpInterval{10};
 // No script waits longer than this many ticks (about 200 days); the bound keeps tick
 // arithmetic far from overflow.
 constexpr int64_t kMaxWaitTicks = int64_t{1} << 30;
+
+int ClampTicks(int64_t ticks) { return static_cast<int>(std::clamp<int64_t>(ticks, -1, kMaxWaitTicks)); }
+
+// Room for a device path from the host's mapPort hook.
+constexpr int32_t kDevicePathSize = 4096;
 
 }  // namespace
 
@@ -54,26 +62,28 @@ void TWinRKL::NotAvailable(const char* command) {
   Stop();
 }
 
-void TWinRKL::ReleasePort() {
-  // No port can be open until the serial support lands; nothing to close yet.
-  port_ = nullptr;
+void TWinRKL::ReleasePort() { port_.Close(); }
+
+int TWinRKL::ApplySettings(const platform::SerialSettings& wanted) {
+  const platform::SerialSettings before = dcb_;
+  dcb_ = wanted;
+  const int error = port_.ApplySettings(dcb_);
+  if (error != 0) dcb_ = before;
+  return error;
 }
 
-void TWinRKL::WaitTicks(int64_t ticks) {
-  ticks = std::clamp<int64_t>(ticks, -1, kMaxWaitTicks);
-  const int64_t last = CurrentTick() + ticks;
-  while (running_ && !destroyRequested_) {
-    host::Pump();
-    if (CurrentTick() > last) break;
-    const auto now = std::chrono::steady_clock::now();
-    const auto until = TickStart(last + 1);
-    std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(until - now, kPumpInterval));
-  }
+void TWinRKL::TraceChar(int32_t bit, unsigned char c) {
+  if (Tracing(bit)) Trace("%s", FormatTraceChar(c).c_str());
 }
 
 void TWinRKL::Break(char* args) {
   if (Tracing(kTracePort)) Trace("TWinRKL::Break ('%s');\r", args);
-  NotAvailable("BREAK");
+  const int error = platform::SendBreak(port_, ClampTicks(ParseDecimal(args)), waiter_);
+  // ECANCELED: the host cancelled during the wait; the entry has stopped with its code.
+  if (error != 0 && error != ECANCELED) {
+    SetError(kBreakError);
+    Stop();
+  }
 }
 
 void TWinRKL::ClosePort(char* args) {
@@ -86,7 +96,7 @@ void TWinRKL::ClosePort(char* args) {
     return;
   }
   // Closing a closed port does nothing.
-  if (port_) NotAvailable("CLOSEPORT");
+  if (port_.IsOpen() && port_.Close() != 0) JumpTo(label, kJumpNoLabel);
 }
 
 void TWinRKL::TAPIClosePort(char* args) {
@@ -98,32 +108,74 @@ void TWinRKL::TAPIClosePort(char* args) {
     Stop();
     return;
   }
-  if (port_) NotAvailable("TAPICLOSEPORT");
+  if (port_.IsOpen()) NotAvailable("TAPICLOSEPORT");
 }
 
 void TWinRKL::MyDelay(char* args) {
   if (Tracing(kTracePort)) Trace("TWinRKL::MyDelay ('%s');\r", args);
-  WaitTicks(ParseDecimal(args));
+  platform::Delay(waiter_, ClampTicks(ParseDecimal(args)));
 }
 
 void TWinRKL::DTR(char* args) {
   if (Tracing(kTracePort)) Trace("TWinRKL::DTR ('%s');\r", args);
-  NotAvailable("DTR");
+  char word[kLineSize];
+  GetWord(args, 1, word);
+  platform::SerialSettings wanted = dcb_;
+  if (EqualsNoCase(word, "ON")) {
+    wanted.fDtrControl = platform::kDtrControlEnable;
+  } else if (EqualsNoCase(word, "OFF")) {
+    wanted.fDtrControl = platform::kDtrControlDisable;
+  } else {
+    SetError(kDtrParameter);
+    Stop();
+    return;
+  }
+  if (ApplySettings(wanted) != 0) {
+    SetError(kDtrError);
+    Stop();
+  }
 }
 
 void TWinRKL::Flush(char* args) {
   (void)args;
   if (Tracing(kTracePort)) Trace("TWinRKL::Flush ('');\r");
-  NotAvailable("FLUSH");
+  matchBuffer_.Clear();
+  if (port_.Purge(true, false) != 0) {
+    SetError(kFlushTxError);
+    Stop();
+  } else if (port_.Purge(false, true) != 0) {
+    SetError(kFlushRxError);
+    Stop();
+  }
 }
 
 void TWinRKL::OpenPort(char* args) {
   if (Tracing(kTracePort)) Trace("TWinRKL::OpenPort ('%s');\r", args);
   char name[kLineSize];
+  char label[kLineSize];
   GetWord(args, 1, name);
+  GetWord(args, 2, label);
   ToUpperAscii(name);
   CopyText(portName_, name);
-  NotAvailable("OPENPORT");
+  // A second OPENPORT on the same handle replaces the port: the old descriptor is closed
+  // first, so it neither leaks nor keeps the device locked against the new open.
+  port_.Close();
+  std::string device;
+  char mapped[kDevicePathSize];
+  if (host::MapPort(portName_, mapped, kDevicePathSize)) {
+    device = mapped;
+  } else {
+    device = platform::DefaultPortDevice(portName_);
+  }
+  const int error = port_.OpenPrepared(device, dcb_);
+  if (error != 0) {
+    char text[kLineSize];
+    std::snprintf(text, sizeof text, "Open Error %d: %s", error, platform::PlatformErrorText(error).c_str());
+    SetError(error, text);
+    port_.Close();
+    JumpTo(label, kJumpNoLabel);
+  }
+  matchBuffer_.Clear();
 }
 
 void TWinRKL::TAPIOpenPort(char* args) {
@@ -133,7 +185,17 @@ void TWinRKL::TAPIOpenPort(char* args) {
 
 void TWinRKL::Recv(char* args) {
   if (Tracing(kTracePort)) Trace("TWinRKL::Recv ('%s');\r", args);
-  NotAvailable("RECV");
+  const platform::Tick deadline = waiter_.NowTick() + ClampTicks(ParseDecimal(args));
+  std::string label;
+  const auto end = platform::ReceiveUntil(&port_, deadline, waiter_, [&](unsigned char c) {
+    TraceChar(kTraceReceivedChars, c);
+    matchBuffer_.Push(c);
+    const TRecvText* hit = recvTexts_.MatchBuffer(matchBuffer_);
+    if (hit == nullptr) return false;
+    label = hit->label;
+    return true;
+  });
+  if (end == platform::ReceiveEnd::Matched) JumpTo(label.c_str(), kJumpNoLabel);
 }
 
 void TWinRKL::RecvText(char* args) {
@@ -144,40 +206,146 @@ void TWinRKL::RecvText(char* args) {
   p = SkipBlanks(p);
   const char* label = p;
   while (*p != '\0' && !IsBlank(*p)) ++p;
-  const bool hasLabel = p != label;
+  const std::string_view labelText(label, static_cast<size_t>(p - label));
   const char* text = SkipBlanks(p);
-  if (slot < 0 || slot > 34) {
+  if (slot < 0 || slot >= TRecvTextSet::kSlotCount) {
     SetError(kRecvTextInvalidIndex);
     Stop();
-  } else if (!hasLabel) {
+  } else if (labelText.empty()) {
     SetError(kRecvTextNoLabel);
     Stop();
   } else if (*text == '\0') {
     SetError(kRecvTextNoText);
     Stop();
-  } else {
-    NotAvailable("RECVTEXT");
+  } else if (!recvTexts_.Arm(static_cast<int>(slot), labelText, text)) {
+    SetError(kNewMatchBufferFailed);
+    Stop();
   }
 }
 
 void TWinRKL::Send(char* text) {
   if (Tracing(kTracePort)) Trace("TWinRKL::Send ('%s');\r", text);
-  NotAvailable("SEND");
+  platform::SendPaced(&port_, text, ClampTicks(sendDelay_), waiter_,
+                      [this](unsigned char c) { TraceChar(kTraceSentChars, c); });
 }
 
 void TWinRKL::MySerHShake(char* args) {
   if (Tracing(kTracePort)) Trace("TWinRKL::MySerHShake ('%s');\r", args);
-  NotAvailable("SERHSHAKE");
+  char mode[kLineSize];
+  char xon[kLineSize];
+  char xoff[kLineSize];
+  GetWord(args, 1, mode);
+  GetWord(args, 2, xon);
+  GetWord(args, 3, xoff);
+  ToUpperAscii(mode);
+  platform::SerialSettings wanted = dcb_;
+  if (std::strcmp(mode, "HW") == 0) {
+    wanted.fOutxCtsFlow = true;
+    wanted.fOutxDsrFlow = true;
+    wanted.fDtrControl = platform::kDtrControlHandshake;
+    wanted.fRtsControl = platform::kRtsControlHandshake;
+    wanted.fOutX = false;
+    wanted.fInX = false;
+    wanted.XonChar = 0;
+    wanted.XoffChar = 0;
+  } else if (std::strcmp(mode, "SW") == 0) {
+    if (!xon[0] || !xoff[0]) {
+      SetError(kSerHShakeXonXoff);
+      Stop();
+      return;
+    }
+    wanted.fOutxCtsFlow = false;
+    wanted.fOutxDsrFlow = false;
+    wanted.fDtrControl = platform::kDtrControlEnable;
+    wanted.fRtsControl = platform::kRtsControlEnable;
+    wanted.fOutX = true;
+    wanted.fInX = true;
+    wanted.XonChar = 17;
+    wanted.XoffChar = 19;
+  } else if (std::strcmp(mode, "NONE") == 0) {
+    wanted.fOutxCtsFlow = false;
+    wanted.fOutxDsrFlow = false;
+    wanted.fDtrControl = platform::kDtrControlEnable;
+    wanted.fRtsControl = platform::kRtsControlEnable;
+    wanted.fOutX = false;
+    wanted.fInX = false;
+    wanted.XonChar = 0;
+    wanted.XoffChar = 0;
+  } else {
+    SetError(kSerHShakeParameter);
+    Stop();
+    return;
+  }
+  wanted.XonLim = 384;
+  wanted.XoffLim = 384;
+  wanted.fBinary = true;
+  wanted.fParity = true;
+  if (ApplySettings(wanted) != 0) {
+    SetError(kSerHShakeError);
+    Stop();
+  }
 }
 
 void TWinRKL::MySerReset(char* args) {
   if (Tracing(kTracePort)) Trace("TWinRKL::MySerReset ('%s');\r", args);
-  NotAvailable("SERRESET");
+  char baud[kLineSize];
+  char parity[kLineSize];
+  char dataBits[kLineSize];
+  char stopBits[kLineSize];
+  GetWord(args, 1, baud);
+  GetWord(args, 2, parity);
+  GetWord(args, 3, dataBits);
+  GetWord(args, 4, stopBits);
+  platform::SerialSettings wanted = dcb_;
+  (void)port_.ReadSettings(wanted);  // what the device holds now, when it can say
+  // Any rate is taken here; the device refuses the ones it cannot run.
+  wanted.BaudRate = static_cast<uint32_t>(ParseDecimal(baud));
+  if (EqualsNoCase(parity, "NONE")) {
+    wanted.Parity = platform::kNoParity;
+  } else if (EqualsNoCase(parity, "ODD")) {
+    wanted.Parity = platform::kOddParity;
+  } else if (EqualsNoCase(parity, "EVEN")) {
+    wanted.Parity = platform::kEvenParity;
+  } else if (EqualsNoCase(parity, "MARK")) {
+    wanted.Parity = platform::kMarkParity;
+  } else {
+    SetError(kSerResetParity);
+    Stop();
+    return;
+  }
+  const int64_t bits = ParseDecimal(dataBits);
+  if (bits < 3 || bits > 8) {
+    SetError(kSerResetDataBits);
+    Stop();
+    return;
+  }
+  wanted.ByteSize = static_cast<int>(bits);
+  if (std::strcmp(stopBits, "1") == 0) {
+    wanted.StopBits = platform::kOneStopBit;
+  } else if (std::strcmp(stopBits, "1.5") == 0) {
+    wanted.StopBits = platform::kOne5StopBits;
+  } else if (std::strcmp(stopBits, "2") == 0) {
+    wanted.StopBits = platform::kTwoStopBits;
+  } else {
+    SetError(kSerResetStopBits);
+    Stop();
+    return;
+  }
+  if (ApplySettings(wanted) != 0) {
+    SetError(kSerResetError);
+    Stop();
+  }
 }
 
 void TWinRKL::MySerSetBuf(char* args) {
   if (Tracing(kTracePort)) Trace("TWinRKL::MySerSetBuf ('%s');\r", args);
-  NotAvailable("SERSETBUF");
+  int64_t size = ParseDecimal(args);
+  if (size == 0) size = kDefaultQueueSize;
+  queueSize_ = static_cast<int32_t>(std::clamp<int64_t>(size, INT32_MIN, INT32_MAX));
+  if (port_.SetQueueSize(queueSize_, queueSize_) != 0) {
+    SetError(kSerSetBufError);
+    Stop();
+  }
 }
 
 void TWinRKL::SysBeep(char* args) {
