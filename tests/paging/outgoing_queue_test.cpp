@@ -1,0 +1,214 @@
+// The queue's order and its commands, without the engine: the driver is never stepped here.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "page.h"
+#include "pager_message.h"
+#include "class_registry.h"
+#include "file_format_version.h"
+#include "paging_classes.h"
+#include "paging_files.h"
+#include "service.h"
+#include "paging_texts.h"
+#include "group.h"
+#include "paging_world.h"
+#include "subscriber.h"
+
+using ::testing::ElementsAre;
+
+namespace {
+
+std::vector<std::string> RowNames(OutgoingQueue& queue) {
+  std::vector<std::string> names;
+  for (size_t i = 0; i < queue.RowCount(); ++i) names.push_back(queue.RowAt(i)->GetSubscriber()->GetName());
+  return names;
+}
+
+}  // namespace
+
+TEST(OutgoingQueue, OrdersByTimeThenWhenThenServiceSubscriberAndText) {
+  PagingWorld w;
+  CService* b = w.AddService("B");
+  CService* a = w.AddService("A");
+  const uint32_t now = w.clock.Now();
+  w.Queue("x", {w.AddSubscriber("Later", "1", a)}, SendChoice::Later);
+  w.Queue("x", {w.AddSubscriber("At2", "2", a)}, SendChoice::At, now + 20);
+  w.Queue("x", {w.AddSubscriber("At1", "3", b)}, SendChoice::At, now + 10);
+  w.Queue("x", {w.AddSubscriber("NowB", "4", b)});
+  w.Queue("x", {w.AddSubscriber("NowA2", "5", a)});
+  w.Queue("y", {w.AddSubscriber("NowA1", "6", a)});
+  EXPECT_THAT(RowNames(*w.queue), ElementsAre("NowA1", "NowA2", "NowB", "Later", "At1", "At2"));
+  EXPECT_EQ(w.queue->FirstTimedRow(), 4);
+  EXPECT_EQ(w.queue->GetNextPage()->GetSubscriber()->GetName(), "NowA1");
+  EXPECT_EQ(w.queue->MarkNowPages(kStatusPending), 3);
+}
+
+TEST(OutgoingQueue, OnlyLaterPagesMeanNoNextPageAndSendLaterItemsReleasesThem) {
+  PagingWorld w;
+  CService* s = w.AddService("S");
+  EXPECT_FALSE(w.queue->SendLaterItems());
+  EXPECT_THAT(w.observer.stops, ElementsAre(std::string(paging_texts::kNoLaterItems)));
+  EXPECT_TRUE(w.driver->IsIdle());
+
+  w.Queue("x", {w.AddSubscriber("Ann", "1", s), w.AddSubscriber("Bob", "2", s)}, SendChoice::Later);
+  EXPECT_EQ(w.queue->GetNextPage(), nullptr);
+  EXPECT_TRUE(w.queue->SendLaterItems());
+  EXPECT_EQ(w.queue->GetNextPage()->GetWhen(), kWhenNow);
+  EXPECT_EQ(w.driver->GetState(), SessionDriver::kBeginPage);
+  EXPECT_EQ(w.driver->GetNumberPages(), 2);
+  EXPECT_EQ(w.queue->RowAt(1)->GetStatus(), kStatusPending);
+}
+
+TEST(OutgoingQueue, DueCheckStopsAtTheFirstPageNotYetDue) {
+  PagingWorld w;
+  CService* s = w.AddService("S");
+  const uint32_t now = w.clock.Now();
+  w.Queue("x", {w.AddSubscriber("Past", "1", s)}, SendChoice::At, now - 5);
+  w.Queue("x", {w.AddSubscriber("Exact", "2", s)}, SendChoice::At, now);
+  w.Queue("x", {w.AddSubscriber("Future", "3", s)}, SendChoice::At, now + 1);
+  EXPECT_TRUE(w.queue->DueCheck());
+  EXPECT_THAT(RowNames(*w.queue), ElementsAre("Exact", "Past", "Future"));
+  EXPECT_EQ(w.queue->RowAt(0)->GetScheduledTime(), std::nullopt);
+  EXPECT_EQ(w.queue->RowAt(2)->GetWhen(), kWhenAt);
+  EXPECT_EQ(w.queue->FirstTimedRow(), 2);
+  EXPECT_EQ(w.driver->GetState(), SessionDriver::kBeginPage);
+  EXPECT_FALSE(w.queue->DueCheck());  // nothing new is due
+}
+
+TEST(OutgoingQueue, SendSelectedMakesRowsNowWithTheResendAllowance) {
+  PagingWorld w;
+  w.settings.WriteProfileInt("Preferences", "ResendTimes", 2);
+  CService* s = w.AddService("S");
+  w.Queue("x", {w.AddSubscriber("Ann", "1", s)}, SendChoice::At, w.clock.Now() + 100);
+  w.Queue("x", {w.AddSubscriber("Bob", "2", s)}, SendChoice::Later);
+  w.queue->SendSelected({1, 7});  // row 1 is Ann's timed page; 7 is no row
+  CPage* ann = w.queue->RowAt(0);
+  EXPECT_EQ(ann->GetSubscriber()->GetName(), "Ann");
+  EXPECT_EQ(ann->GetWhen(), kWhenNow);
+  EXPECT_EQ(ann->GetScheduledTime(), std::nullopt);
+  EXPECT_EQ(ann->GetResendTimes(), 3);
+  EXPECT_EQ(w.queue->RowAt(1)->GetWhen(), kWhenLater);
+  EXPECT_FALSE(w.driver->IsIdle());
+}
+
+TEST(OutgoingQueue, DeleteSelectedAsksKeepsPagesBeingSentAndSaves) {
+  PagingWorld w;
+  CService* s = w.AddService("S");
+  w.Queue("x", {w.AddSubscriber("Ann", "1", s), w.AddSubscriber("Bob", "2", s),
+                w.AddSubscriber("Cy", "3", s)});
+  w.queue->RowAt(1)->SetStatus(kStatusSending, "", 0);
+
+  w.observer.answer = false;
+  w.queue->DeleteSelected({0, 1, 2});
+  EXPECT_EQ(w.queue->RowCount(), 3u);
+
+  w.observer.answer = true;
+  w.queue->DeleteSelected({0, 1, 2});
+  EXPECT_EQ(w.observer.questions, 2);
+  EXPECT_THAT(RowNames(*w.queue), ElementsAre("Bob"));
+  EXPECT_THAT(w.observer.stops, ElementsAre(std::string(paging_texts::kCannotDeleteSending)));
+  EXPECT_EQ(w.queue->RowAt(0)->GetMessage()->GetRefCount(), 1);
+  EXPECT_TRUE(std::filesystem::exists(w.folder / "Outgoing.vlg"));
+
+  w.queue->DeleteSelected({});
+  EXPECT_EQ(w.observer.questions, 2);  // nothing selected: no question
+}
+
+TEST(OutgoingQueue, SavedQueueReloadsAndAnEmptyQueueLeavesNoFile) {
+  PagingWorld w;
+  CService* s = w.AddService("S");
+  w.Queue("HELLO", {w.AddSubscriber("Ann", "1", s), w.AddSubscriber("Bob", "2", s)}, SendChoice::Later);
+  ASSERT_TRUE(w.queue->SaveQueue());
+  const std::string path = (w.folder / "Outgoing.vlg").string();
+  SetFileFormatVersion(kCurrentFileFormatVersion);
+  LoadedList loaded;
+  ASSERT_EQ(LoadQueueFile(path, MakeProgramClassRegistry(), loaded), ArchiveError::None);
+  ASSERT_EQ(loaded.list->GetCount(), 2u);
+  auto* first = As<CPage>(loaded.list->GetAt(0));
+  auto* second = As<CPage>(loaded.list->GetAt(1));
+  EXPECT_EQ(first->GetMessage(), second->GetMessage());
+  EXPECT_EQ(first->GetMessage()->GetText(), "HELLO");
+
+  w.observer.answer = true;
+  w.queue->DeleteSelected({0, 1});
+  EXPECT_FALSE(std::filesystem::exists(path));
+}
+
+TEST(OutgoingQueue, ASaveThatFailsTellsTheUserAndKeepsTheQueue) {
+  PagingWorld w;
+  vorla::MemorySettingsStore settings;
+  OutgoingQueue queue(*w.outgoing, settings, w.clock, (w.folder / "missing" / "Outgoing.vlg").string());
+  queue.SetObserver(&w.observer);
+  w.Queue("x", {w.AddSubscriber("Ann", "1", w.AddService("S"))}, SendChoice::Later);
+  EXPECT_FALSE(queue.SaveQueue());
+  ASSERT_EQ(w.observer.stops.size(), 1u);
+  EXPECT_NE(w.observer.stops[0].find("missing/Outgoing.vlg was not found."), std::string::npos);
+  EXPECT_EQ(w.outgoing->GetCount(), 1u);
+}
+
+TEST(QueuePage, OnePagePerSubscriberNameAndMessage) {
+  PagingWorld w;
+  CService* s = w.AddService("S");
+  CSubscriber* ann = w.AddSubscriber("Ann", "1", s);
+  CSubscriber* annAgain = w.AddSubscriber("Ann", "9", s);  // same name, other record
+  CPagerMessage* message = MakePagerMessage("HELLO");
+  EXPECT_TRUE(QueuePage(*w.queue, w.settings, *ann, message, SendChoice::Now, std::nullopt));
+  EXPECT_FALSE(QueuePage(*w.queue, w.settings, *ann, message, SendChoice::Now, std::nullopt));
+  EXPECT_FALSE(QueuePage(*w.queue, w.settings, *annAgain, message, SendChoice::Now, std::nullopt));
+  CPagerMessage* other = MakePagerMessage("HELLO");
+  EXPECT_TRUE(QueuePage(*w.queue, w.settings, *ann, other, SendChoice::Later, w.clock.Now()));
+  EXPECT_EQ(message->GetRefCount(), 1);
+  ASSERT_EQ(w.queue->RowCount(), 2u);
+  EXPECT_EQ(w.queue->RowAt(0)->GetStatus(), kStatusPending);
+  EXPECT_EQ(w.queue->RowAt(1)->GetStatus(), kStatusWaiting);
+  EXPECT_EQ(w.queue->RowAt(1)->GetScheduledTime(), std::nullopt);  // only At pages keep a time
+  // The page's subscriber is a copy that outlives a change of the directory record.
+  ann->SetName("Changed");
+  s->SetName("Renamed");
+  EXPECT_EQ(w.queue->RowAt(0)->GetSubscriber()->GetName(), "Ann");
+  EXPECT_EQ(w.queue->RowAt(0)->GetSubscriber()->GetService()->GetName(), "S");
+  // After a page goes, the same person can be queued again with the same message.
+  w.queue->DiscardPage(w.queue->RowAt(0));
+  EXPECT_TRUE(QueuePage(*w.queue, w.settings, *annAgain, message, SendChoice::Now, std::nullopt));
+}
+
+TEST(QueuePage, ResendAllowanceFollowsResendAndResendTimes) {
+  PagingWorld w;
+  CService* s = w.AddService("S");
+  w.settings.WriteProfileInt("Preferences", "ResendTimes", 2);
+  w.Queue("a", {w.AddSubscriber("Off", "1", s)});
+  w.settings.WriteProfileInt("Preferences", "Resend", 1);
+  w.Queue("b", {w.AddSubscriber("On", "2", s)});
+  EXPECT_EQ(w.queue->RowAt(0)->GetResendTimes(), 0);
+  EXPECT_EQ(w.queue->RowAt(1)->GetResendTimes(), 3);
+}
+
+TEST(QueuePage, LineBreaksAndControlCharactersNeverReachABlock) {
+  EXPECT_EQ(SanitizePagerText("one\r\ntwo\rthree\nfour\tfive"), "one two three four five");
+  EXPECT_EQ(SanitizePagerText(std::string("a\x02" "b\x03" "c\x1b\x7f" "d\x00" "e", 11)), "abcde");
+  EXPECT_EQ(SanitizePagerText("caf\xe9 \x80"), "caf\xe9 \x80");  // Windows-1252 letters stay
+  EXPECT_EQ(MakePagerMessage("\x01\x02\x7f"), nullptr);  // nothing left to send
+
+  PagingWorld w;
+  w.Queue("LINE ONE\r\nLINE TWO", {w.AddSubscriber("Ann", "1001", w.AddService("S"))});
+  char block[512] = {};
+  const size_t length = w.queue->RowAt(0)->BuildBlock(block);
+  for (size_t i = 6; i + 6 < length; ++i)  // the text, between the PIN field and its CR
+    EXPECT_GE(static_cast<unsigned char>(block[i]), 0x20) << i;
+}
+
+TEST(QueuePage, AGroupQueuesEachMemberOnceInGroupOrder) {
+  PagingWorld w;
+  CService* s = w.AddService("S");
+  CSubscriber* ann = w.AddSubscriber("Ann", "1", s);
+  CSubscriber* bob = w.AddSubscriber("Bob", "2", s);
+  CGroup group("Team");
+  group.GetMembers()->AddTail(bob);
+  group.GetMembers()->AddTail(ann);
+  group.GetMembers()->AddTail(bob);
+  CPagerMessage* message = MakePagerMessage("HI");
+  EXPECT_EQ(QueueGroup(*w.queue, w.settings, group, message, SendChoice::Now, std::nullopt), 2u);
+  EXPECT_EQ(As<CPage>(w.outgoing->GetAt(0))->GetSubscriber()->GetName(), "Bob");
+  CGroup empty("Empty");
+  EXPECT_EQ(QueueGroup(*w.queue, w.settings, empty, message, SendChoice::Now, std::nullopt), 0u);
+}
