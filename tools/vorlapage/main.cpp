@@ -1,0 +1,279 @@
+// vorlapage: pages from the command line on the program's own directory, settings and files.
+// Exit codes: 0 every page of the run was sent; 1 a page failed (or a file could not be
+// read or written); 2 bad arguments or an unknown name; 3 the program directory is in use.
+#include <csignal>
+#include <cstdio>
+#include <filesystem>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include <QString>
+
+#include "class_registry.h"
+#include "directory_store.h"
+#include "driver_observer.h"
+#include "engine_host.h"
+#include "group.h"
+#include "log_object.h"
+#include "message_log.h"
+#include "ob_list.h"
+#include "outgoing_queue.h"
+#include "page.h"
+#include "pager_message.h"
+#include "paging_classes.h"
+#include "paging_clock.h"
+#include "paging_files.h"
+#include "paging_texts.h"
+#include "port_map.h"
+#include "program_directory.h"
+#include "program_directory_lock.h"
+#include "qt_settings_store.h"
+#include "queue_observer.h"
+#include "queue_page.h"
+#include "script_engine.h"
+#include "service.h"
+#include "session_driver.h"
+#include "subscriber.h"
+#include "vorlapage_options.h"
+
+namespace {
+
+enum Exit { kAllSent = 0, kPageFailed = 1, kBadArguments = 2, kDirectoryInUse = 3 };
+
+volatile std::sig_atomic_t gStopRequested = 0;
+extern "C" void OnStopSignal(int) { gStopRequested = 1; }
+
+void Complain(const std::string& text) { std::cerr << "vorlapage: " << text << std::endl; }
+
+std::string WithoutLineEnd(std::string line) {
+  while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
+  return line;
+}
+
+// Prints the run as it goes and counts its outcome.
+class ConsoleObserver final : public IDriverObserver, public IQueueObserver {
+ public:
+  void OnStatusLine(const std::string& text) override {
+    if (!text.empty()) std::cout << text << std::endl;
+  }
+  void OnLogRecord(const CLogObject& record) override {
+    std::cout << "log: " << WithoutLineEnd(FormatLogLine(record)) << std::endl;
+    if (record.GetCode() != 0) ++failed;
+    else if (record.GetStatus() == paging_texts::kMessageSent) ++sent;
+  }
+  void ShowStop(std::string_view text) override {
+    Complain(std::string(text));
+    ++errors;
+  }
+  int sent = 0;
+  int failed = 0;
+  int errors = 0;
+};
+
+const char* WhenText(int32_t when) {
+  switch (when) {
+    case kWhenNow: return "Now";
+    case kWhenLater: return "Later";
+    case kWhenAt: return "At";
+    default: return "Never";
+  }
+}
+
+const char* StatusText(int32_t status) {
+  switch (status) {
+    case kStatusWaiting: return "Waiting";
+    case kStatusSending: return "Sending";
+    case kStatusPending: return "Pending";
+    case kStatusAwaitingTime: return "Awaiting Time";
+    default: return "Failed";
+  }
+}
+
+void PrintQueue(OutgoingQueue& queue) {
+  for (size_t i = 0; i < queue.RowCount(); ++i) {
+    const CPage* page = queue.RowAt(i);
+    const CSubscriber* subscriber = page->GetSubscriber();
+    const CService* service = subscriber ? subscriber->GetService() : nullptr;
+    std::string time = "-";
+    if (page->GetScheduledTime()) {
+      CLogObject stamp(*page->GetScheduledTime(), "", "", "", 0);
+      time = stamp.GetDateText() + " " + stamp.GetTimeText();
+    }
+    std::cout << i + 1 << '\t' << WhenText(page->GetWhen()) << '\t' << StatusText(page->GetStatus())
+              << '\t' << time << '\t' << (service ? service->GetName() : "") << '\t'
+              << (subscriber ? subscriber->GetName() : "") << '\t'
+              << (page->GetMessage() ? page->GetMessage()->GetText() : "");
+    if (!page->GetStatusText().empty()) std::cout << '\t' << page->GetStatusText();
+    std::cout << '\n';
+  }
+  std::cout.flush();
+}
+
+template <class T>
+T* FindByName(const CObList* list, const std::string& name) {
+  if (!list) return nullptr;
+  for (Serializable* object : *list) {
+    T* record = As<T>(object);
+    if (record && record->GetName() == name) return record;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<std::string> arguments(argv + 1, argv + argc);
+  VorlapageOptions options;
+  std::string error;
+  if (!ParseVorlapageArguments(arguments, options, &error)) {
+    Complain(error);
+    std::cerr << kVorlapageUsage;
+    return kBadArguments;
+  }
+  if (options.mode == VorlapageOptions::Mode::Help) {
+    std::cout << kVorlapageUsage;
+    return kAllSent;
+  }
+
+  vorla::ProgramDirectoryInputs inputs;
+  inputs.homeOption = options.home;
+  if (const char* env = std::getenv(vorla::kHomeEnvironmentVariable)) inputs.environmentHome = env;
+  std::error_code ignored;
+  inputs.executablePath = std::filesystem::read_symlink("/proc/self/exe", ignored);
+  inputs.currentDirectory = std::filesystem::current_path(ignored);
+  std::optional<vorla::ProgramDirectory> home = vorla::ProgramDirectory::Resolve(inputs, &error);
+  if (!home) {
+    Complain(error);
+    return kBadArguments;
+  }
+  const std::string folder = home->GetProgramDirectory();
+
+  vorla::ProgramDirectoryLock lock(QString::fromStdString(folder));
+  if (lock.TryAcquire() != vorla::ProgramDirectoryLock::Result::Acquired) {
+    Complain(lock.RefusalText().toStdString());
+    return kDirectoryInUse;
+  }
+
+  vorla::QtSettingsStore settings;
+  const ClassRegistry registry = MakeProgramClassRegistry();
+  DirectoryStore store;
+  const ArchiveError loadError = LoadStartupFiles(store, folder, registry);
+  if (loadError != ArchiveError::None) {
+    Complain("cannot read the directory file in " + folder + ": " + std::string(ArchiveErrorText(loadError)));
+    return kPageFailed;
+  }
+  const std::string queuePath = folder + std::string(kOutgoingFileName);
+  if (store.GetOutgoingList()->IsEmpty() && std::filesystem::exists(queuePath, ignored)) {
+    // A queue file that does not read must not be replaced by an empty queue.
+    Complain("cannot read " + queuePath + "; nothing was changed");
+    return kPageFailed;
+  }
+
+  SystemClock clock;
+  ConsoleObserver console;
+  OutgoingQueue queue(*store.GetOutgoingList(), settings, clock, queuePath);
+  MessageLog log(*store.GetLogList(), settings, folder);
+  Rkl32ScriptEngine engine;
+  SessionDriver driver(queue, log, engine, settings, clock, *home);
+  queue.SetObserver(&console);
+  driver.SetObserver(&console);
+  queue.SetSendStarter([&driver] { driver.StartSending(); });
+
+  if (options.mode == VorlapageOptions::Mode::List) {
+    PrintQueue(queue);
+    return kAllSent;
+  }
+
+  PortMap ports(&settings);
+  for (const auto& [name, device] : options.ports) ports.Override(name, device);
+  bool cancelled = false;
+  EngineHost host(EngineHost::ForDriver(driver, &ports, [&driver, &cancelled] {
+    if (gStopRequested && !cancelled) {
+      cancelled = true;
+      driver.CancelSending();
+    }
+  }));
+  std::signal(SIGINT, OnStopSignal);
+  std::signal(SIGTERM, OnStopSignal);
+
+  if (options.mode == VorlapageOptions::Mode::Queue) {
+    std::vector<const CSubscriber*> subscribers;
+    std::vector<const CGroup*> groups;
+    std::unique_ptr<CSubscriber> spot;
+    std::unique_ptr<CService> spotService;
+    if (options.spot) {
+      const CService* service = FindByName<CService>(store.GetServiceList(), options.spot->second);
+      if (!service) {
+        Complain("unknown service \"" + options.spot->second + "\"");
+        return kBadArguments;
+      }
+      spot = std::make_unique<CSubscriber>("SpotPage: " + options.spot->first, options.spot->first,
+                                           "240", const_cast<CService*>(service));
+    }
+    for (const std::string& name : options.to) {
+      if (const CSubscriber* subscriber = FindByName<CSubscriber>(store.GetSubscriberList(), name)) {
+        subscribers.push_back(subscriber);
+      } else if (const CGroup* group = FindByName<CGroup>(store.GetGroupList(), name)) {
+        groups.push_back(group);
+      } else {
+        Complain("unknown subscriber or group \"" + name + "\"");
+        return kBadArguments;
+      }
+    }
+    std::string text = options.message;
+    if (settings.GetProfileInt(vorla::kPreferencesSection, "SendUpperCase", 0) != 0) {
+      for (char& c : text)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    }
+    CPagerMessage* message = MakePagerMessage(text);
+    if (!message) {
+      Complain("the message is empty");
+      return kBadArguments;
+    }
+    size_t queued = 0;
+    if (spot) queued += QueuePage(queue, settings, *spot, message, options.choice, options.at) ? 1 : 0;
+    // Names in the order given; a group's members in the group's order.
+    size_t nextSubscriber = 0, nextGroup = 0;
+    for (const std::string& name : options.to) {
+      if (nextSubscriber < subscribers.size() && subscribers[nextSubscriber]->GetName() == name) {
+        queued += QueuePage(queue, settings, *subscribers[nextSubscriber++], message, options.choice,
+                            options.at) ? 1 : 0;
+      } else if (nextGroup < groups.size()) {
+        queued += QueueGroup(queue, settings, *groups[nextGroup++], message, options.choice, options.at);
+      }
+    }
+    if (message->GetRefCount() == 0) delete message;
+    if (queued == 0) {
+      Complain("nobody to page: the named groups have no members");
+      return kBadArguments;
+    }
+    queue.Refresh();
+    if (!queue.SaveQueue()) return kPageFailed;
+    if (options.choice != SendChoice::Now) {
+      std::cout << "Queued " << queued << (options.choice == SendChoice::Later ? " page(s) to send later" : " page(s) for their time")
+                << std::endl;
+      return kAllSent;
+    }
+    driver.StartSending();
+  } else {
+    // --send: due At pages become Now (which starts the run), and Now pages go.
+    queue.DueCheck();
+    if (driver.IsIdle() && queue.GetNextPage()) driver.StartSending();
+    if (driver.IsIdle()) {
+      std::cout << "Nothing to send." << std::endl;
+      return kAllSent;
+    }
+  }
+
+  // Each idle step waits inside the engine (RECV, DELAY) when the script waits; no sleep here.
+  while (driver.OnIdle()) {
+    if (gStopRequested && !cancelled) {
+      cancelled = true;
+      driver.CancelSending();
+    }
+  }
+  std::cout << "Sent " << console.sent << " page(s), " << console.failed << " failed." << std::endl;
+  if (console.failed > 0 || console.errors > 0) return kPageFailed;
+  return kAllSent;
+}
