@@ -1,0 +1,186 @@
+// vorlapage as a process: exit codes, the directory lock, and a kill in the middle of a run.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "class_registry.h"
+#include "directory_file.h"
+#include "directory_store.h"
+#include "file_format_version.h"
+#include "group.h"
+#include "paging_classes.h"
+#include "paging_files.h"
+#include "paging_world.h"
+#include "service.h"
+#include "subscriber.h"
+
+extern char** environ;
+
+namespace {
+
+std::string ReadAll(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+std::string VorlapagePath() {
+  const char* build = std::getenv("VORLA_BUILD_DIR");
+  return std::string(build ? build : ".") + "/bin/vorlapage";
+}
+
+// A program directory with one service on the test script, three subscribers and a group.
+class VorlapageHome : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!std::filesystem::exists(VorlapagePath())) GTEST_SKIP() << "vorlapage not built";
+    home_ = std::make_unique<PagingWorld>();  // gives the folder and rklfiles/test.rkl
+    std::filesystem::create_directories(Folder() / "config");
+    DirectoryStore store;
+    store.CreateEmpty();
+    ServiceFields fields;
+    fields.name = "North";
+    fields.port = "COM1";
+    fields.scriptFile = "TEST.RKL";
+    auto* north = new CService(fields);
+    store.GetServiceList()->AddTail(north);
+    auto* team = new CGroup("Team");
+    store.GetGroupList()->AddTail(team);
+    for (auto [name, pin] : {std::pair{"Ann", "1001"}, {"Bob", "1002"}, {"Spinner", "777"}}) {
+      auto* subscriber = new CSubscriber(name, pin, "240", north);
+      north->AddSubscriber(subscriber);
+      store.GetSubscriberList()->AddTail(subscriber);
+      team->GetMembers()->AddTail(subscriber);
+      subscriber->GetGroups()->AddTail(team);
+    }
+    ASSERT_EQ(SaveDirectoryFile((Folder() / "Vorla Pro.vlg").string(), store), ArchiveError::None);
+  }
+
+  std::filesystem::path Folder() const { return home_->folder; }
+
+  // Starts vorlapage with output to files; returns its process id.
+  pid_t Start(std::vector<std::string> args) {
+    args.insert(args.begin(), {VorlapagePath(), "--home", Folder().string()});
+    std::vector<char*> argv;
+    for (std::string& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    std::vector<std::string> env{"XDG_CONFIG_HOME=" + (Folder() / "config").string(),
+                                 "HOME=" + Folder().string(), "PATH=/usr/bin:/bin"};
+    std::vector<char*> envp;
+    for (std::string& e : env) envp.push_back(e.data());
+    envp.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, (Folder() / "out.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addopen(&actions, 2, (Folder() / "err.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    pid_t pid = -1;
+    posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
+    posix_spawn_file_actions_destroy(&actions);
+    return pid;
+  }
+
+  int Wait(pid_t pid) {
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+
+  int Run(std::vector<std::string> args) { return Wait(Start(std::move(args))); }
+  std::string Out() { return ReadAll(Folder() / "out.txt"); }
+  std::string Err() { return ReadAll(Folder() / "err.txt"); }
+
+  size_t QueuedPages() {
+    const auto path = Folder() / "Outgoing.vlg";
+    if (!std::filesystem::exists(path)) return 0;
+    SetFileFormatVersion(kCurrentFileFormatVersion);
+    LoadedList loaded;
+    EXPECT_EQ(LoadQueueFile(path.string(), MakeProgramClassRegistry(), loaded), ArchiveError::None);
+    return loaded.list ? loaded.list->GetCount() : 0;
+  }
+
+  std::unique_ptr<PagingWorld> home_;
+};
+
+}  // namespace
+
+TEST_F(VorlapageHome, SendsToAGroupAndExitsZeroOnlyWhenEveryPageWent) {
+  EXPECT_EQ(Run({"--to", "Ann,Bob", "HELLO\nTHERE"}), 0) << Err();
+  EXPECT_NE(Out().find("log: "), std::string::npos);
+  EXPECT_NE(Out().find("\tAnn\tMessage Sent Successfully!\tHELLO THERE\t0"), std::string::npos);
+  EXPECT_NE(Out().find("Sent 2 page(s), 0 failed."), std::string::npos);
+  EXPECT_EQ(QueuedPages(), 0u);
+}
+
+TEST_F(VorlapageHome, ArgumentsNamesAndLaterPages) {
+  EXPECT_EQ(Run({"--to", "Nobody", "HI"}), 2);
+  EXPECT_EQ(Err().rfind("vorlapage: unknown subscriber or group \"Nobody\"", 0), 0u) << Err();
+  EXPECT_EQ(Run({"--to", "Ann"}), 2);
+  EXPECT_EQ(Run({"--send", "--list"}), 2);
+  EXPECT_EQ(Run({"--to", "Ann", "--at", "2024-02-31 10:00", "HI"}), 2);
+  EXPECT_EQ(Run({"--spot", "5551234@Nowhere", "HI"}), 2);
+  EXPECT_EQ(QueuedPages(), 0u);  // nothing was queued by a refused command
+
+  EXPECT_EQ(Run({"--to", "Team", "--later", "LATER"}), 0) << Err();
+  EXPECT_EQ(QueuedPages(), 3u);
+  EXPECT_EQ(Run({"--list"}), 0);
+  EXPECT_NE(Out().find("Later\tWaiting"), std::string::npos) << Out();
+  EXPECT_EQ(Run({"--send"}), 0);
+  EXPECT_NE(Out().find("Nothing to send."), std::string::npos);
+  EXPECT_EQ(QueuedPages(), 3u);
+}
+
+TEST_F(VorlapageHome, AFailedPageExitsOneAndABusyDirectoryExitsThree) {
+  std::ofstream(Folder() / "rklfiles" / "test.rkl")
+      << "ENTRY CONNECT\nENTRY SEND_PAGE\nENTRY DISCONNECT\nLABEL CONNECT\nEXIT 0 up\n"
+         "LABEL SEND_PAGE\nEXIT -210 refused\nLABEL DISCONNECT\nEXIT 0 down\n";
+  EXPECT_EQ(Run({"--to", "Ann", "HI"}), 1);
+  EXPECT_NE(Out().find("Sent 0 page(s), 1 failed."), std::string::npos) << Out();
+
+  std::ofstream(Folder() / "rklfiles" / "test.rkl")
+      << "ENTRY CONNECT\nENTRY SEND_PAGE\nENTRY DISCONNECT\nLABEL CONNECT\nLABEL Spin\nJUMP Spin\n";
+  const pid_t first = Start({"--to", "Ann", "HI"});
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (!std::filesystem::exists(Folder() / ".vorlapro.lock") && std::chrono::steady_clock::now() < deadline)
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  const std::filesystem::path err = Folder() / "err.txt";
+  // A second process on the same directory: its own output files would clash, so run it
+  // with output elsewhere via the shell-free path: reuse Start after moving the first's.
+  std::filesystem::rename(err, Folder() / "first-err.txt");
+  EXPECT_EQ(Run({"--list"}), 3);
+  EXPECT_EQ(Err().rfind("vorlapage: ", 0), 0u);
+  kill(first, SIGTERM);  // a stop request cancels the run cleanly
+  EXPECT_EQ(Wait(first), 1);
+}
+
+TEST_F(VorlapageHome, AKillMidRunLosesNoQueuedPage) {
+  const pid_t pid = Start({"--to", "Ann,Spinner", "HELLO"});
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  // Ann sorts first and is sent; Spinner's block never finishes.
+  while (Out().find("\tAnn\tMessage Sent Successfully!") == std::string::npos &&
+         std::chrono::steady_clock::now() < deadline)
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  ASSERT_NE(Out().find("\tAnn\tMessage Sent Successfully!"), std::string::npos);
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  kill(pid, SIGKILL);
+  Wait(pid);
+  EXPECT_EQ(QueuedPages(), 1u);  // Ann's page is gone, Spinner's is kept
+
+  std::ofstream(Folder() / "rklfiles" / "test.rkl")
+      << "ENTRY CONNECT\nENTRY SEND_PAGE\nENTRY DISCONNECT\nLABEL CONNECT\nEXIT 0 up\n"
+         "LABEL SEND_PAGE\nEXIT 0 taken\nLABEL DISCONNECT\nEXIT 0 down\n";
+  EXPECT_EQ(Run({"--send"}), 0) << Err();  // the dead process's lock is taken over
+  EXPECT_NE(Out().find("\tSpinner\tMessage Sent Successfully!"), std::string::npos) << Out();
+  EXPECT_EQ(QueuedPages(), 0u);
+}
