@@ -1,0 +1,37 @@
+#pragma once
+// Windows built in their own folders (the outgoing and log windows, the setup wizard) join
+// the program through these factories, so the application object never includes their
+// headers. Each folder provides one Register function; the executable and the tests call
+// it when that folder's library is built (VORLA_HAVE_UI_WINDOWS / VORLA_HAVE_UI_WIZARD).
+// An empty factory means the feature is not there: the application falls back as noted.
+
+#include <functional>
+#include <map>
+
+class QWidget;
+class QMdiSubWindow;
+class CVorlaPro5App;
+
+struct UiExtensions {
+    // The Outgoing tab's page, a child of `parent`. Without it the tab shows a plain list of
+    // the queue.
+    std::function<QWidget*(CVorlaPro5App& app, QWidget* parent)> makeOutgoingView;
+    // The log window's widget, shown as an MDI child of the main frame (the frame wraps it in
+    // the sub-window). Without it the "Message Log" command says the window is not available.
+    std::function<QWidget*(CVorlaPro5App& app)> makeLogWindow;
+    // Runs the express setup wizard modally; returns when it is closed. Without it a first
+    // start with no service ends the program, as a cancelled wizard does.
+    std::function<void(CVorlaPro5App& app, QWidget* parent)> runSetupWizard;
+    // The Schedule Message dialog for "At...": true and the chosen time (seconds since 1970)
+    // on OK. Without it "At..." is refused with a message.
+    std::function<bool(CVorlaPro5App& app, QWidget* parent, unsigned& scheduleTime)> runScheduleDialog;
+    // Handlers of menu and toolbar commands built elsewhere (maintenance windows, preferences,
+    // import, printing, about), by command id (command_ids.h). A command without a handler is
+    // shown disabled.
+    std::map<int, std::function<void(CVorlaPro5App& app, QWidget* parent)>> commands;
+};
+
+// Provided by app/ui/windows (vorla_ui_windows).
+void RegisterUiWindows(UiExtensions& extensions);
+// Provided by app/ui/wizard (vorla_ui_wizard).
+void RegisterUiWizard(UiExtensions& extensions);

@@ -1,0 +1,357 @@
+#include "vorla_pro_app.h"
+
+#include <QApplication>
+#include <QDebug>
+#include <QGuiApplication>
+#include <QImage>
+#include <QImageReader>
+#include <QLoggingCategory>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMessageBox>
+
+#include "ascii_case.h"
+#include "class_registry.h"
+#include "directory_file.h"
+#include "directory_store.h"
+#include "file_format_version.h"
+#include "log_object.h"
+#include "main_window/main_frame.h"
+#include "ob_list.h"
+#include "paging_classes.h"
+#include "message_log.h"
+#include "outgoing_queue.h"
+#include "paging_files.h"
+#include "session_driver.h"
+#include "profile_file.h"
+#include "program_directory_lock.h"
+#include "service_lists.h"
+#include "settings_store.h"
+#include "windows1252.h"
+
+#include "app/paging_glue.h"
+
+Q_LOGGING_CATEGORY(lcApp, "vorlapro.app")
+
+namespace {
+CVorlaPro5App* g_instance = nullptr;
+
+bool EqualsSwitch(const std::string& argument, std::string_view name) {
+    if (argument.size() != name.size() + 1 || (argument[0] != '/' && argument[0] != '-')) return false;
+    return vorla::EqualsIgnoringAsciiCase(std::string_view(argument).substr(1), name);
+}
+}  // namespace
+
+CommandLineInfo ParseCommandLine(const std::vector<std::string>& arguments) {
+    CommandLineInfo info;
+    for (const std::string& argument : arguments) {
+        if (argument.empty()) continue;
+        if (EqualsSwitch(argument, "Embedding")) {
+            info.embedding = true;
+        } else if (EqualsSwitch(argument, "Automation")) {
+            info.automation = true;
+        } else if (EqualsSwitch(argument, "p") || EqualsSwitch(argument, "pt")) {
+            info.print = true;
+        } else if (EqualsSwitch(argument, "dde")) {
+            info.dde = true;
+        } else if (argument[0] != '/' && argument[0] != '-' && info.fileName.empty()) {
+            info.fileName = argument;
+        }
+    }
+    return info;
+}
+
+struct CVorlaPro5App::Impl {
+    Impl(std::unique_ptr<vorla::ISettingsStore> s, vorla::ProgramDirectory dir)
+        : settings(std::move(s)),
+          programDirectory(std::move(dir)),
+          lock(QString::fromStdString(programDirectory.GetProgramDirectory())),
+          registry(MakeProgramClassRegistry()) {}
+
+    std::unique_ptr<vorla::ISettingsStore> settings;
+    vorla::ProgramDirectory programDirectory;
+    vorla::ProgramDirectoryLock lock;
+    ClassRegistry registry;
+    DirectoryStore store;
+    UiExtensions extensions;
+    std::unique_ptr<CMainFrame> mainFrame;
+    CVorlaPro5View* mainView = nullptr;
+    QWidget* outgoingView = nullptr;
+    QWidget* logView = nullptr;
+    QPointer<QMdiSubWindow> logWindow;
+    std::unique_ptr<AppPagingGlue> paging;
+    QImage logo;
+    QString refusal;
+    bool showToolTips = true;
+    bool closing = false;
+    bool embedded = false;
+    // A directory file that failed to load must never be overwritten by the empty lists
+    // left in its place: the user's data would be gone for good.
+    bool directoryLoadFailed = false;
+    bool exited = false;
+    bool started = false;
+};
+
+CVorlaPro5App::CVorlaPro5App(std::unique_ptr<vorla::ISettingsStore> settings,
+                             vorla::ProgramDirectory programDirectory, QObject* parent)
+    : QObject(parent), d_(std::make_unique<Impl>(std::move(settings), std::move(programDirectory))) {
+    g_instance = this;
+}
+
+CVorlaPro5App::~CVorlaPro5App() {
+    if (d_->started) ExitInstance();
+    d_->mainFrame.reset();
+    d_->paging.reset();
+    d_->store.Clear();
+    if (g_instance == this) g_instance = nullptr;
+}
+
+CVorlaPro5App* CVorlaPro5App::Instance() { return g_instance; }
+
+UiExtensions& CVorlaPro5App::Extensions() { return d_->extensions; }
+QString CVorlaPro5App::StartupRefusal() const { return d_->refusal; }
+
+namespace {
+void Inform(bool show, QMessageBox::Icon icon, const QString& text) {
+    qCInfo(lcApp).noquote() << text;
+    if (!show) return;
+    QMessageBox box(icon, QStringLiteral("Vorla Pro"), text, QMessageBox::Ok);
+    box.exec();
+}
+
+// LOGO.BMP: no file means no logo and no message; any other failure is said once.
+QImage LoadLogo(const vorla::ProgramDirectory& directory, bool showMessages) {
+    auto path = directory.FindDataFile("LOGO.BMP");
+    if (!path) return {};
+    QImageReader reader(QString::fromStdString(path->string()));
+    const QSize size = reader.size();
+    if (size.width() > 32767 || size.height() > 32767) {
+        Inform(showMessages, QMessageBox::Information, QStringLiteral("LOGO.BMP is too large"));
+        return {};
+    }
+    QImage image = reader.read();
+    if (image.isNull()) {
+        Inform(showMessages, QMessageBox::Information, QStringLiteral("Couldn't load LOGO.BMP"));
+        return {};
+    }
+    return image;
+}
+}  // namespace
+
+bool CVorlaPro5App::InitApplicationObjects(const CommandLineInfo& commandLine, bool showMessages) {
+    d_->started = true;
+    // One process per program directory: a second one would overwrite the first one's files.
+    if (d_->lock.TryAcquire() != vorla::ProgramDirectoryLock::Result::Acquired) {
+        d_->refusal = d_->lock.RefusalText();
+        Inform(showMessages, QMessageBox::Critical, d_->refusal);
+        d_->started = false;
+        return false;
+    }
+    d_->logo = LoadLogo(d_->programDirectory, showMessages);
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    struct CursorRestore {
+        ~CursorRestore() { QGuiApplication::restoreOverrideCursor(); }
+    } cursorRestore;
+
+    LoadDirectory();
+    d_->mainFrame = std::make_unique<CMainFrame>(*this);
+    auto& prefs = *d_->settings;
+    d_->embedded = commandLine.embedding || commandLine.automation;
+    const bool toolBarShown = prefs.GetProfileInt(vorla::kPreferencesSection, "ToolBarState", 1) == 1;
+    const bool statusBarShown = prefs.GetProfileInt(vorla::kPreferencesSection, "StatusBarState", 1) == 1;
+    d_->mainFrame->SetBarsVisible(toolBarShown, statusBarShown);
+    if (d_->directoryLoadFailed && showMessages) {
+        // Shown after the main frame exists so the box has an owner.
+        QMessageBox::critical(d_->mainFrame.get(), QStringLiteral("Vorla Pro"), d_->refusal);
+    }
+    emit QueueChanged();
+
+    if (GetServiceList()->IsEmpty() && !d_->directoryLoadFailed) {
+        if (d_->extensions.runSetupWizard) d_->extensions.runSetupWizard(*this, d_->mainFrame.get());
+        if (GetServiceList()->IsEmpty()) {
+            d_->refusal = QStringLiteral("There is no paging service in the directory.");
+            qCInfo(lcApp).noquote() << d_->refusal;
+            d_->mainFrame->close();
+            return false;
+        }
+        NotifyDirectoryChanged();
+    }
+    d_->showToolTips = prefs.GetProfileInt(vorla::kPreferencesSection, "Tips", 1) != 0;
+    d_->mainFrame->ApplyToolTips(d_->showToolTips);
+
+    if (prefs.GetProfileInt(vorla::kPreferencesSection, "LogVisible", 0) != 0) {
+        if (OpenLogWindow() && prefs.GetProfileInt(vorla::kPreferencesSection, "LogActive", 0) == 0) {
+            d_->mainFrame->MdiArea()->setActiveSubWindow(d_->mainFrame->MessageWindow());
+        }
+    }
+    if (!d_->embedded) d_->mainFrame->ShowWithSavedPlacement();
+    return true;
+}
+
+void CVorlaPro5App::LoadDirectory() {
+    const ArchiveError error = LoadStartupFiles(d_->store, GetProgramDirectory(), d_->registry);
+    if (error != ArchiveError::None) {
+        d_->directoryLoadFailed = true;
+        const QString file = QString::fromStdString(GetProgramDirectory() + std::string(kDirectoryFileName));
+        d_->refusal = IsFormatError(error)
+                          ? QStringLiteral("Unexpected file format.")
+                          : QStringLiteral("Unable to read from %1, it is opened by someone else.").arg(file);
+        qCWarning(lcApp).noquote() << file << ":" << QString::fromStdString(std::string(ArchiveErrorText(error)));
+    }
+    if (!d_->store.GetServiceList()) d_->store.CreateEmpty();
+    d_->store.EnsureQueueAndLog();
+    d_->paging = std::make_unique<AppPagingGlue>(*this);
+}
+
+void CVorlaPro5App::NewDirectory() {
+    // The queue and the log work on the lists being replaced.
+    d_->paging.reset();
+    d_->store.CreateEmpty();
+    SetFileFormatVersion(kCurrentFileFormatVersion);
+    d_->directoryLoadFailed = false;
+    d_->paging = std::make_unique<AppPagingGlue>(*this);
+    NotifyDirectoryChanged();
+    emit QueueChanged();
+}
+
+bool CVorlaPro5App::SaveDirectory() {
+    if (d_->directoryLoadFailed || !d_->store.GetServiceList()) return false;
+    const ArchiveError error =
+        SaveDirectoryFile(GetProgramDirectory() + std::string(kDirectoryFileName), d_->store);
+    if (error != ArchiveError::None) {
+        qCWarning(lcApp) << "Failed to save document." << ArchiveErrorText(error).data();
+        return false;
+    }
+    return true;
+}
+
+bool CVorlaPro5App::SaveQueue() { return d_->paging && d_->paging->Queue().SaveQueue(); }
+
+int CVorlaPro5App::ExitInstance() {
+    if (d_->exited || !d_->started) return 0;
+    d_->exited = true;
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    if (d_->paging) {
+        SaveQueue();
+        d_->paging->Log().SaveLog();
+    }
+    SaveDirectory();
+    QGuiApplication::restoreOverrideCursor();
+    d_->mainView = nullptr;
+    d_->outgoingView = nullptr;
+    d_->logView = nullptr;
+    d_->mainFrame.reset();
+    d_->paging.reset();
+    d_->store.Clear();
+    d_->lock.Release();
+    return 0;
+}
+
+DirectoryStore& CVorlaPro5App::Store() { return d_->store; }
+CObList* CVorlaPro5App::GetServiceList() const { return d_->store.GetServiceList(); }
+CObList* CVorlaPro5App::GetSubscriberList() const { return d_->store.GetSubscriberList(); }
+CObList* CVorlaPro5App::GetGroupList() const { return d_->store.GetGroupList(); }
+CObList* CVorlaPro5App::GetPresetMessageList() const { return d_->store.GetPresetMessageList(); }
+CObList* CVorlaPro5App::GetDisplayList() const { return d_->store.GetDisplayList(); }
+CObList* CVorlaPro5App::GetOutgoingList() const { return d_->store.GetOutgoingList(); }
+CObList* CVorlaPro5App::GetLogList() const { return d_->store.GetLogList(); }
+CMessage* CVorlaPro5App::GetLastMessage() const { return d_->store.GetLastMessage(); }
+void CVorlaPro5App::SetLastMessage(std::string text) { d_->store.SetLastMessageText(std::move(text)); }
+void CVorlaPro5App::NotifyDirectoryChanged() { emit DirectoryChanged(); }
+
+vorla::ISettingsStore& CVorlaPro5App::Settings() { return *d_->settings; }
+const vorla::ProgramDirectory& CVorlaPro5App::ProgramDir() const { return d_->programDirectory; }
+std::string CVorlaPro5App::GetProgramDirectory() const { return d_->programDirectory.GetProgramDirectory(); }
+
+namespace {
+vorla::ProfileFile LoadProfile(const vorla::ProgramDirectory& directory, std::string_view file) {
+    auto path = directory.FindDataFile(file);
+    if (!path) return vorla::ProfileFile::Parse("");
+    return vorla::ProfileFile::Load(*path);
+}
+}  // namespace
+
+int CVorlaPro5App::GetIniInt(std::string_view section, std::string_view key, int defaultValue,
+                             std::string_view file) const {
+    return LoadProfile(d_->programDirectory, file).GetInt(section, key, defaultValue);
+}
+
+std::string CVorlaPro5App::GetIniString(std::string_view section, std::string_view key, const char* defaultValue,
+                                        std::string_view file) const {
+    return LoadProfile(d_->programDirectory, file).GetString(section, key, defaultValue);
+}
+
+bool CVorlaPro5App::WriteIniString(std::string_view section, std::string_view key, std::string_view value,
+                                   std::string_view file) {
+    auto path = d_->programDirectory.DataFilePath(file);
+    if (!path) return false;
+    vorla::ProfileFile profile = vorla::ProfileFile::Load(*path);
+    if (!profile.SetString(section, key, value)) return false;
+    return profile.Save(*path);
+}
+
+bool CVorlaPro5App::WriteIniInt(std::string_view section, std::string_view key, int value, std::string_view file) {
+    return WriteIniString(section, key, std::to_string(value), file);
+}
+
+bool CVorlaPro5App::ReadServiceIniEntry(int n, const std::array<std::string*, 6>& fields) const {
+    return vorla::ReadServiceIniEntry(LoadProfile(d_->programDirectory, vorla::kServicesFileName), n, fields);
+}
+
+bool CVorlaPro5App::ReadModemIniEntry(int n, const std::array<std::string*, 3>& fields) const {
+    return vorla::ReadModemIniEntry(LoadProfile(d_->programDirectory, vorla::kModemsFileName), n, fields);
+}
+
+const QImage& CVorlaPro5App::Logo() const { return d_->logo; }
+bool CVorlaPro5App::ShowToolTips() const { return d_->showToolTips; }
+void CVorlaPro5App::SetShowToolTips(bool show) {
+    d_->showToolTips = show;
+    if (d_->mainFrame) d_->mainFrame->ApplyToolTips(show);
+}
+bool CVorlaPro5App::IsEmbedded() const { return d_->embedded; }
+bool* CVorlaPro5App::ClosingFlag() { return &d_->closing; }
+
+int CVorlaPro5App::GetState() const { return d_->paging ? d_->paging->Driver().GetState() : kStateIdle; }
+int CVorlaPro5App::GetErrorFlag() const { return d_->paging ? d_->paging->Driver().GetErrorFlag() : 0; }
+
+void CVorlaPro5App::StartSending() {
+    if (d_->paging) d_->paging->Driver().StartSending();
+}
+
+void CVorlaPro5App::CancelSending() {
+    if (d_->paging) d_->paging->Driver().CancelSending();
+}
+
+void CVorlaPro5App::AddLogRecord(std::unique_ptr<CLogObject> record) {
+    if (!record || !d_->paging) return;
+    emit LogRecordAdded(&d_->paging->Log().Add(std::move(record)));
+}
+
+void CVorlaPro5App::SetStatusText(const QString& text) { emit StatusLineAdded(text); }
+void CVorlaPro5App::ClearStatusLines() { emit StatusLinesCleared(); }
+OutgoingQueue* CVorlaPro5App::Queue() const { return d_->paging ? &d_->paging->Queue() : nullptr; }
+MessageLog* CVorlaPro5App::Log() const { return d_->paging ? &d_->paging->Log() : nullptr; }
+SessionDriver* CVorlaPro5App::Driver() const { return d_->paging ? &d_->paging->Driver() : nullptr; }
+void* CVorlaPro5App::ComboToken(QComboBox* combo) { return d_->paging ? d_->paging->ComboToken(combo) : nullptr; }
+
+CMainFrame* CVorlaPro5App::MainFrame() const { return d_->mainFrame.get(); }
+void CVorlaPro5App::SetMainView(CVorlaPro5View* view) { d_->mainView = view; }
+CVorlaPro5View* CVorlaPro5App::GetMainView() const { return d_->mainView; }
+void CVorlaPro5App::SetOutgoingView(QWidget* view) { d_->outgoingView = view; }
+QWidget* CVorlaPro5App::GetOutgoingView() const { return d_->outgoingView; }
+void CVorlaPro5App::SetLogView(QWidget* view) { d_->logView = view; }
+QWidget* CVorlaPro5App::GetLogView() const { return d_->logView; }
+
+bool CVorlaPro5App::OpenLogWindow() {
+    if (!d_->mainFrame) return false;
+    if (!d_->logWindow) {
+        if (!d_->extensions.makeLogWindow) return false;
+        QWidget* window = d_->extensions.makeLogWindow(*this);
+        if (!window) return false;
+        d_->logWindow = d_->mainFrame->AddChild(window);
+    }
+    d_->mainFrame->MdiArea()->setActiveSubWindow(d_->logWindow);
+    d_->logWindow->show();
+    d_->settings->WriteProfileInt(vorla::kPreferencesSection, "LogVisible", 1);
+    return true;
+}

@@ -1,0 +1,313 @@
+#include "main_window/main_frame.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QLocale>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QStatusBar>
+#include <QStyle>
+#include <QTime>
+#include <QTimer>
+
+#include "app/command_ids.h"
+#include "app/vorla_pro_app.h"
+#include "main_window/cust_toolbar.h"
+#include "main_window/message_window.h"
+#include "main_window/toolbar_layout.h"
+#include "main_window/widget_placement.h"
+#include "message_entry/vorla_pro_view.h"
+#include "settings_store.h"
+
+namespace {
+constexpr int kSmallToolbarResource = 26571;
+constexpr int kLargeToolbarResource = 26570;
+
+struct CommandText {
+    int id;
+    const char* menu;
+    const char* status;  // status line "\n" tool tip, as the toolbar's customise dialog shows it
+};
+// Every command the frame creates an action for.
+const CommandText kCommands[] = {
+    {cmd::kImportData, "&Import Data...", "Imports a directory from another paging program\nImport Data"},
+    {cmd::kPrint, "&Print...\tCtrl+P", "Prints the directory lists\nPrint"},
+    {cmd::kPrintSetup, "P&rint Setup...", "Changes the printer and printing options\nPrint Setup"},
+    {cmd::kSendMail, "S&end...", "Sends the directory by mail\nSend"},
+    {cmd::kExit, "E&xit", "Quits the application\nExit"},
+    {cmd::kUndo, "&Undo\tCtrl+Z", "Undoes the last action\nUndo"},
+    {cmd::kCut, "Cu&t\tCtrl+X", "Cuts the selection and puts it on the Clipboard\nCut"},
+    {cmd::kCopy, "&Copy\tCtrl+C", "Copies the selection and puts it on the Clipboard\nCopy"},
+    {cmd::kPaste, "&Paste\tCtrl+V", "Inserts Clipboard contents\nPaste"},
+    {cmd::kClear, "Cle&ar\tCtrl+B", "Erases the selection\nClear"},
+    {cmd::kSelectAll, "Select &All\tCtrl+A", "Selects the entire message\nSelect All"},
+    {cmd::kSpellCheck, "Spe&ll Check Message", "Checks the spelling of the message\nSpell Check Message"},
+    {cmd::kInsertDate, "Insert &Date\tCtrl+D", "Inserts the current date\nInsert Current Date"},
+    {cmd::kInsertTime, "Insert Tim&e\tCtrl+T", "Inserts the current time\nInsert Current Time"},
+    {cmd::kInsertMessage, "Insert &Message\tCtrl+N", "Inserts a preset message\nPreset Message"},
+    {cmd::kInsertTextFile, "Insert Text &File", "Inserts the contents of a text file\nInsert Text File"},
+    {cmd::kInsertLastMessage, "Insert Last Messa&ge", "Inserts the last message sent\nRecycle Last Message"},
+    {cmd::kSetupWizard, "Setup &Wizard...", "Runs the express setup wizard\nSetup Wizard"},
+    {cmd::kServices, "Ser&vices...\tCtrl+E", "Opens the Service Maintenance window\nServices"},
+    {cmd::kSubscribers, "S&ubscribers...\tCtrl+R", "Opens the Subscriber Maintenance window\nSubscribers"},
+    {cmd::kGroups, "&Groups...\tCtrl+G", "Opens the Group Maintenance window\nGroups"},
+    {cmd::kPresetMessages, "&Preset Messages...\tCtrl+M", "Opens the Preset Message Maintenance window\nPreset Messages"},
+    {cmd::kPreferences, "Pre&ferences...\tCtrl+F", "Changes the program's preferences\nPreferences"},
+    {cmd::kViewToolBar, "&Toolbar", "Shows or hides the toolbar\nToggle Toolbar"},
+    {cmd::kViewStatusBar, "&Status Bar", "Shows or hides the status bar\nToggle Status Bar"},
+    {cmd::kMessageLog, "&Message Log\tCtrl+L", "Opens the message log\nMessage Log"},
+    {cmd::kCustomizeToolbar, "Customize Toolbar...", "Changes the buttons of the toolbar\nCustomize Toolbar"},
+    {cmd::kSetFont, "Set &Font...", "Changes the font of the message\nSet Font"},
+    {cmd::kCascade, "&Cascade", "Arranges windows so they overlap\nCascade Windows"},
+    {cmd::kTile, "&Tile", "Arranges windows as non-overlapping tiles\nTile Windows"},
+    {cmd::kArrangeIcons, "&Arrange Icons", "Arranges icons at the bottom of the window\nArrange Icons"},
+    {cmd::kNextWindow, "&Next Window", "Activates the next window\nNext Window"},
+    {cmd::kTipOfTheDay, "&Tip of the Day...", "Shows a tip\nTip of the Day"},
+    {cmd::kHelpContents, "&Contents", "Opens the help\nHelp"},
+    {cmd::kUsingHelp, "&Using Help", "Explains the help\nUsing Help"},
+    {cmd::kAbout, "&About...", "Shows the program's version\nAbout"},
+};
+
+QKeySequence ShortcutOf(const char* menu) {
+    const QString text = QString::fromLatin1(menu);
+    const int tab = text.indexOf(QLatin1Char('\t'));
+    return tab < 0 ? QKeySequence() : QKeySequence(text.mid(tab + 1));
+}
+}  // namespace
+
+CMainFrame::CMainFrame(CVorlaPro5App& app, QWidget* parent) : QMainWindow(parent), app_(app) {
+    setWindowTitle(QStringLiteral("Vorla Pro"));
+    setObjectName(QStringLiteral("MainFrame"));
+    mdiArea_ = new QMdiArea(this);
+    setCentralWidget(mdiArea_);
+    resize(800, 560);
+
+    CreateActions();
+    auto* message = new CVorlaMDIChild(app_);
+    tabs_ = new CMainView(app_, message);
+    message->setWidget(tabs_);
+    mdiArea_->addSubWindow(message);
+    messageWindow_ = message;
+    message->show();
+
+    const bool small = app_.Settings().GetProfileInt(vorla::kPreferencesSection, "SmallToolbar", 1) != 0;
+    const int resource = small ? kSmallToolbarResource : kLargeToolbarResource;
+    toolBar_ = new CCustToolBar(QStringLiteral("Toolbar"), vorla::ToolbarStateEntry(resource), this);
+    toolBar_->setIconSize(small ? QSize(16, 15) : QSize(32, 30));
+    toolBar_->setAllowedAreas(Qt::TopToolBarArea | Qt::LeftToolBarArea | Qt::RightToolBarArea);
+    const std::vector<int> buttons = {cmd::kMessageLog,  cmd::kNextWindow,  0,          cmd::kPreferences,
+                                      cmd::kServices,    cmd::kSubscribers, cmd::kGroups, cmd::kPresetMessages,
+                                      0,                 cmd::kCut,         cmd::kCopy, cmd::kPaste,
+                                      0,                 cmd::kPrint,       cmd::kAbout};
+    for (int id : buttons)
+        if (id != 0) toolBar_->AddToCatalogue(actions_.at(id), id);
+    toolBar_->SetDefaultLayout(buttons);
+    toolBar_->RestoreLayout(app_.Settings());
+    addToolBar(Qt::TopToolBarArea, toolBar_);
+    CreateMenus();
+    CreateStatusBar();
+    ApplyToolTips(app_.Settings().GetProfileInt(vorla::kPreferencesSection, "Tips", 1) != 0);
+}
+
+CMainFrame::~CMainFrame() = default;
+
+QAction* CMainFrame::Action(int commandId) const {
+    auto it = actions_.find(commandId);
+    return it == actions_.end() ? nullptr : it->second;
+}
+
+CVorlaPro5View* CMainFrame::MessageView() const { return tabs_ ? tabs_->EntryView() : nullptr; }
+
+void CMainFrame::CreateActions() {
+    QStyle* s = style();
+    const std::map<int, QStyle::StandardPixmap> icons = {
+        {cmd::kMessageLog, QStyle::SP_FileDialogDetailedView}, {cmd::kNextWindow, QStyle::SP_ArrowRight},
+        {cmd::kPreferences, QStyle::SP_FileDialogContentsView}, {cmd::kServices, QStyle::SP_DriveNetIcon},
+        {cmd::kSubscribers, QStyle::SP_DirHomeIcon},          {cmd::kGroups, QStyle::SP_DirIcon},
+        {cmd::kPresetMessages, QStyle::SP_FileIcon},          {cmd::kCut, QStyle::SP_DialogDiscardButton},
+        {cmd::kCopy, QStyle::SP_FileLinkIcon},                {cmd::kPaste, QStyle::SP_DialogSaveButton},
+        {cmd::kPrint, QStyle::SP_ComputerIcon},               {cmd::kAbout, QStyle::SP_MessageBoxInformation},
+    };
+    for (const CommandText& c : kCommands) {
+        QString menu = QString::fromLatin1(c.menu);
+        menu = menu.left(menu.indexOf(QLatin1Char('\t')) < 0 ? menu.size() : menu.indexOf(QLatin1Char('\t')));
+        auto* action = new QAction(menu, this);
+        const QString status = QString::fromLatin1(c.status);
+        action->setStatusTip(status);
+        action->setToolTip(status.section(QLatin1Char('\n'), 1));
+        action->setShortcut(ShortcutOf(c.menu));
+        action->setShortcutContext(Qt::ApplicationShortcut);
+        action->setData(c.id);
+        if (auto icon = icons.find(c.id); icon != icons.end()) action->setIcon(s->standardIcon(icon->second));
+        actions_[c.id] = action;
+    }
+    // The status tip shows the first line only.
+    for (auto& [id, action] : actions_) action->setStatusTip(action->statusTip().section(QLatin1Char('\n'), 0, 0));
+
+    connect(actions_[cmd::kExit], &QAction::triggered, this, &QWidget::close);
+    connect(actions_[cmd::kMessageLog], &QAction::triggered, this, [this] {
+        if (!app_.OpenLogWindow())
+            QMessageBox::information(this, QStringLiteral("Vorla Pro"),
+                                     QStringLiteral("The message log window is not part of this build."));
+    });
+    connect(actions_[cmd::kCustomizeToolbar], &QAction::triggered, this, [this] { toolBar_->Customize(); });
+    connect(actions_[cmd::kCascade], &QAction::triggered, mdiArea_, &QMdiArea::cascadeSubWindows);
+    connect(actions_[cmd::kTile], &QAction::triggered, mdiArea_, &QMdiArea::tileSubWindows);
+    connect(actions_[cmd::kArrangeIcons], &QAction::triggered, mdiArea_, &QMdiArea::cascadeSubWindows);
+    connect(actions_[cmd::kNextWindow], &QAction::triggered, this, &CMainFrame::NextWindow);
+    auto* toggleTool = actions_[cmd::kViewToolBar];
+    toggleTool->setCheckable(true);
+    connect(toggleTool, &QAction::toggled, this, [this](bool on) {
+        toolBar_->setVisible(on);
+        app_.Settings().WriteProfileInt(vorla::kPreferencesSection, "ToolBarState", on ? 1 : 0);
+    });
+    auto* toggleStatus = actions_[cmd::kViewStatusBar];
+    toggleStatus->setCheckable(true);
+    connect(toggleStatus, &QAction::toggled, this, [this](bool on) {
+        statusBar()->setVisible(on);
+        app_.Settings().WriteProfileInt(vorla::kPreferencesSection, "StatusBarState", on ? 1 : 0);
+    });
+    connect(actions_[cmd::kAbout], &QAction::triggered, this, [this] {
+        QMessageBox::about(this, QStringLiteral("About Vorla Pro"),
+                           QStringLiteral("Vorla Pro\nVersion %1").arg(QCoreApplication::applicationVersion()));
+    });
+
+    // Commands another part of the program provides; shown disabled until it is built in.
+    for (int id : {cmd::kImportData, cmd::kPrint, cmd::kPrintSetup, cmd::kSendMail, cmd::kSetupWizard, cmd::kServices,
+                   cmd::kSubscribers, cmd::kGroups, cmd::kPresetMessages, cmd::kPreferences, cmd::kTipOfTheDay,
+                   cmd::kHelpContents, cmd::kUsingHelp}) {
+        auto handler = app_.Extensions().commands.find(id);
+        if (handler == app_.Extensions().commands.end()) {
+            actions_[id]->setEnabled(false);
+            continue;
+        }
+        auto run = handler->second;
+        connect(actions_[id], &QAction::triggered, this, [this, run] { run(app_, this); });
+    }
+}
+
+void CMainFrame::CreateMenus() {
+    auto add = [this](QMenu* menu, std::initializer_list<int> ids) {
+        for (int id : ids) {
+            if (id == 0) {
+                menu->addSeparator();
+            } else {
+                menu->addAction(actions_.at(id));
+            }
+        }
+    };
+    add(menuBar()->addMenu(QStringLiteral("&File")),
+        {cmd::kImportData, 0, cmd::kPrint, cmd::kPrintSetup, 0, cmd::kSendMail, 0, cmd::kExit});
+    QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
+    add(edit, {cmd::kUndo, 0, cmd::kCut, cmd::kCopy, cmd::kPaste, cmd::kClear, cmd::kSelectAll, 0, cmd::kSpellCheck, 0,
+               cmd::kInsertDate, cmd::kInsertTime, cmd::kInsertMessage, cmd::kInsertTextFile, cmd::kInsertLastMessage});
+    add(menuBar()->addMenu(QStringLiteral("&Setup")),
+        {cmd::kSetupWizard, 0, cmd::kServices, cmd::kSubscribers, cmd::kGroups, cmd::kPresetMessages, 0,
+         cmd::kPreferences});
+    add(menuBar()->addMenu(QStringLiteral("&View")),
+        {cmd::kViewToolBar, cmd::kViewStatusBar, 0, cmd::kMessageLog, 0, cmd::kCustomizeToolbar, cmd::kSetFont});
+    add(menuBar()->addMenu(QStringLiteral("&Window")), {cmd::kCascade, cmd::kTile, cmd::kArrangeIcons, cmd::kNextWindow});
+    add(menuBar()->addMenu(QStringLiteral("&Help")),
+        {cmd::kTipOfTheDay, 0, cmd::kHelpContents, cmd::kUsingHelp, 0, cmd::kAbout});
+    if (CVorlaPro5View* view = MessageView()) view->ConnectCommands(*this);
+}
+
+void CMainFrame::CreateStatusBar() {
+    clockPane_ = new QLabel(this);
+    clockPane_->setObjectName(QStringLiteral("ClockPane"));
+    clockPane_->setMinimumWidth(clockPane_->fontMetrics().horizontalAdvance(QStringLiteral("HH:MM:SS AM")));
+    statusBar()->addPermanentWidget(clockPane_);
+    statusBar()->showMessage(QStringLiteral("Ready"));
+    clockTimer_ = new QTimer(this);
+    clockTimer_->setInterval(1000);
+    connect(clockTimer_, &QTimer::timeout, this, &CMainFrame::UpdateClock);
+    clockTimer_->start();
+    UpdateClock();
+}
+
+QString CMainFrame::ClockText(const QTime& time) {
+    return QLocale().toString(time, QLocale::LongFormat).section(QLatin1Char(' '), 0, 1).trimmed().isEmpty()
+               ? time.toString()
+               : QLocale().toString(time, QStringLiteral("hh:mm:ss AP"));
+}
+
+void CMainFrame::UpdateClock() {
+    const QString text = ClockText(QTime::currentTime());
+    clockPane_->setMinimumWidth(clockPane_->fontMetrics().horizontalAdvance(text) + 8);
+    clockPane_->setText(text);
+}
+
+void CMainFrame::SetBarsVisible(bool toolBarShown, bool statusBarShown) {
+    toolBar_->setVisible(toolBarShown);
+    statusBar()->setVisible(statusBarShown);
+    QSignalBlocker a(actions_[cmd::kViewToolBar]);
+    QSignalBlocker b(actions_[cmd::kViewStatusBar]);
+    actions_[cmd::kViewToolBar]->setChecked(toolBarShown);
+    actions_[cmd::kViewStatusBar]->setChecked(statusBarShown);
+}
+
+void CMainFrame::ApplyToolTips(bool show) {
+    toolBar_->SetToolTipsShown(show);
+    if (CVorlaPro5View* view = MessageView()) view->ApplyToolTips();
+}
+
+QMdiSubWindow* CMainFrame::AddChild(QWidget* widget) {
+    QMdiSubWindow* sub = mdiArea_->addSubWindow(widget);
+    sub->setAttribute(Qt::WA_DeleteOnClose);
+    sub->show();
+    return sub;
+}
+
+void CMainFrame::SetOutgoingPage(QWidget* page) { tabs_->SetOutgoingPage(page); }
+
+void CMainFrame::NextWindow() {
+    const QList<QMdiSubWindow*> windows = mdiArea_->subWindowList(QMdiArea::CreationOrder);
+    QMdiSubWindow* active = mdiArea_->activeSubWindow();
+    if (windows.size() < 2) return;
+    const qsizetype at = windows.indexOf(active);
+    for (qsizetype step = 1; step < windows.size(); ++step) {
+        QMdiSubWindow* candidate = windows[(at + step) % windows.size()];
+        if (candidate != active && candidate->widget() != (active ? active->widget() : nullptr)) {
+            mdiArea_->setActiveSubWindow(candidate);
+            return;
+        }
+    }
+}
+
+void CMainFrame::ShowWithSavedPlacement() {
+    vorla::WindowPlacement placement;
+    const bool stored = vorla::ReadWindowPlacement(app_.Settings(), "MainWindowPos", placement);
+    if (stored) vorla::ApplyPlacement(*this, placement);
+    if (auto* child = qobject_cast<CVorlaMDIChild*>(messageWindow_)) child->RestorePlacement();
+    show();
+    if (!stored || placement.showCommand != vorla::kShowMaximized) messageWindow_->showMaximized();
+}
+
+void CMainFrame::SavePlacementsAndBars() {
+    if (app_.IsEmbedded()) return;
+    auto& store = app_.Settings();
+    if (auto* child = qobject_cast<CVorlaMDIChild*>(messageWindow_)) child->SavePlacement();
+    toolBar_->SaveLayout(store);
+    vorla::WriteWindowPlacement(store, "MainWindowPos", vorla::PlacementOf(*this));
+    store.WriteProfileInt(vorla::kPreferencesSection, "ToolBarState", toolBar_->isVisibleTo(this) ? 1 : 0);
+    store.WriteProfileInt(vorla::kPreferencesSection, "StatusBarState", statusBar()->isVisibleTo(this) ? 1 : 0);
+    if (CVorlaPro5View* view = MessageView()) view->SaveToolbarLayout();
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+    *app_.ClosingFlag() = true;
+    if (app_.GetState() != CVorlaPro5App::kStateIdle) {
+        *app_.ClosingFlag() = false;
+        QMessageBox::critical(this, QStringLiteral("Vorla Pro"),
+                              QStringLiteral("A message is in the process of being sent!  Please choose CANCEL "
+                                             "first before exiting."));
+        event->ignore();
+        return;
+    }
+    SavePlacementsAndBars();
+    event->accept();
+}

@@ -1,0 +1,67 @@
+#pragma once
+// The main window: a multi-document frame with the menus, the main toolbar, the status bar
+// with its clock, and the message window (which cannot be closed) inside its MDI area.
+// Other windows (the log window, maintenance windows) join as MDI children with AddChild.
+
+#include <QMainWindow>
+#include <QPointer>
+
+#include <map>
+
+class CCustToolBar;
+class CMainView;
+class CVorlaPro5App;
+class CVorlaPro5View;
+class QLabel;
+class QMdiArea;
+class QMdiSubWindow;
+class QTabWidget;
+class QTimer;
+
+class CMainFrame : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit CMainFrame(CVorlaPro5App& app, QWidget* parent = nullptr);
+    ~CMainFrame() override;
+
+    QMdiArea* MdiArea() const { return mdiArea_; }
+    // Shows `widget` as an MDI child and returns its sub-window (owned by the MDI area).
+    QMdiSubWindow* AddChild(QWidget* widget);
+    QMdiSubWindow* MessageWindow() const { return messageWindow_; }
+    CMainView* MessageTabs() const { return tabs_; }
+    CVorlaPro5View* MessageView() const;
+    CCustToolBar* MainToolBar() const { return toolBar_; }
+    // Replaces the Outgoing tab's page (the frame takes ownership).
+    void SetOutgoingPage(QWidget* page);
+
+    // Applies "MainWindowPos" and the message window's "EntryWindowPos", then shows the frame.
+    void ShowWithSavedPlacement();
+    // Stores the placements and the bar states (not when embedded); called on close.
+    void SavePlacementsAndBars();
+    // The clock pane's text for a time; the locale's short time format with seconds.
+    static QString ClockText(const QTime& time);
+    QLabel* ClockPane() const { return clockPane_; }
+    void ApplyToolTips(bool show);
+    void SetBarsVisible(bool toolBar, bool statusBar);
+    QAction* Action(int commandId) const;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void CreateActions();
+    void CreateMenus();
+    void CreateStatusBar();
+    void UpdateClock();
+    void NextWindow();
+
+    CVorlaPro5App& app_;
+    QMdiArea* mdiArea_ = nullptr;
+    QMdiSubWindow* messageWindow_ = nullptr;
+    CMainView* tabs_ = nullptr;
+    CCustToolBar* toolBar_ = nullptr;
+    QLabel* clockPane_ = nullptr;
+    QTimer* clockTimer_ = nullptr;
+    bool placementsSaved_ = false;
+    std::map<int, QAction*> actions_;
+};

@@ -1,0 +1,43 @@
+#include "main_window/message_window.h"
+
+#include <QCloseEvent>
+
+#include "app/vorla_pro_app.h"
+#include "main_window/widget_placement.h"
+#include "message_entry/outgoing_list_page.h"
+#include "message_entry/vorla_pro_view.h"
+#include "settings_store.h"
+
+CMainView::CMainView(CVorlaPro5App& app, QWidget* parent) : QTabWidget(parent) {
+    setTabPosition(QTabWidget::North);
+    entry_ = new CVorlaPro5View(app, this);
+    addTab(entry_, QStringLiteral("&Main"));
+    QWidget* outgoing = nullptr;
+    if (app.Extensions().makeOutgoingView) outgoing = app.Extensions().makeOutgoingView(app, this);
+    if (!outgoing) outgoing = new OutgoingListPage(app, this);
+    addTab(outgoing, QStringLiteral("&Outgoing"));
+}
+
+void CMainView::SetOutgoingPage(QWidget* page) {
+    QWidget* old = widget(1);
+    removeTab(1);
+    insertTab(1, page, QStringLiteral("&Outgoing"));
+    delete old;
+}
+
+CVorlaMDIChild::CVorlaMDIChild(CVorlaPro5App& app, QWidget* parent) : QMdiSubWindow(parent), app_(app) {
+    setWindowTitle(QStringLiteral("Message Window"));
+    setWindowFlag(Qt::WindowCloseButtonHint, false);
+    setObjectName(QStringLiteral("MessageWindow"));
+}
+
+void CVorlaMDIChild::RestorePlacement() {
+    vorla::WindowPlacement placement;
+    if (vorla::ReadWindowPlacement(app_.Settings(), "EntryWindowPos", placement)) vorla::ApplyPlacement(*this, placement);
+}
+
+void CVorlaMDIChild::SavePlacement() {
+    vorla::WriteWindowPlacement(app_.Settings(), "EntryWindowPos", vorla::PlacementOf(*this));
+}
+
+void CVorlaMDIChild::closeEvent(QCloseEvent* event) { event->ignore(); }

@@ -1,0 +1,46 @@
+#include "message_entry/message_texts.h"
+
+#include <vector>
+
+#include "local_time.h"
+
+std::string FormatLocalTime(std::string_view format, std::time_t when) {
+    if (format.empty()) return {};
+    std::tm local = LocalCalendarTime(static_cast<uint32_t>(when));
+    const std::string fmt(format);
+    std::vector<char> buffer(256);
+    // The format is the user's own preference, which is the point of it.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wformat-nonliteral"
+    const std::size_t n = std::strftime(buffer.data(), buffer.size(), fmt.c_str(), &local);
+#pragma GCC diagnostic pop
+    return std::string(buffer.data(), n);
+}
+
+namespace {
+std::string ReplaceAll(std::string_view text, std::string_view token, std::string_view with) {
+    std::string out;
+    std::size_t at = 0;
+    while (true) {
+        const std::size_t found = text.find(token, at);
+        if (found == std::string_view::npos) break;
+        out.append(text.substr(at, found - at));
+        out.append(with);
+        at = found + token.size();
+    }
+    out.append(text.substr(at));
+    return out;
+}
+}  // namespace
+
+std::string ReplaceSignatureTokens(std::string_view signature, std::string_view date, std::string_view time) {
+    // Dates first: a date text that contains "<TIME>" is then replaced too, as the two passes do.
+    return ReplaceAll(ReplaceAll(signature, "<DATE>", date), "<TIME>", time);
+}
+
+std::string TextFileToMessage(std::string_view contents) {
+    std::string out(contents);
+    for (std::size_t i = 0; i + 1 < out.size(); ++i)
+        if (out[i] == '\r' && out[i + 1] == '\n') out[i] = ' ';
+    return out;
+}

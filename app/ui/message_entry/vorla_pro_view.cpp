@@ -1,0 +1,560 @@
+#include "message_entry/vorla_pro_view.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDropEvent>
+#include <QFile>
+#include <QFileDialog>
+#include <QFontDialog>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QInputDialog>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QPainter>
+#include <QPushButton>
+#include <QShortcut>
+#include <QStyle>
+#include <QTextCursor>
+
+#include "app/command_ids.h"
+#include "app/vorla_pro_app.h"
+#include "font_settings.h"
+#include "main_window/cust_toolbar.h"
+#include "main_window/main_frame.h"
+#include "message.h"
+#include "message_entry/message_texts.h"
+#include "message_entry/selection_list.h"
+#include "message_entry/spot_page_dialog.h"
+#include "ob_list.h"
+#include "outgoing_queue.h"
+#include "queue_page.h"
+#include "page.h"
+#include "pager_message.h"
+#include "service.h"
+#include "settings_store.h"
+#include "spelling/spell_check_session.h"
+#include "subscriber.h"
+#include "windows1252.h"
+
+namespace {
+constexpr std::string_view kPrefs = vorla::kPreferencesSection;
+const char* const kNone = "None";
+
+QFont ToQFont(const vorla::FontDescription& d, const QFont& base) {
+    QFont font(base);
+    if (!d.faceName.empty()) font.setFamily(vorla::FromWindows1252(d.faceName));
+    if (d.height != 0) font.setPixelSize(d.height < 0 ? -d.height : d.height);
+    if (d.weight > 0) font.setWeight(static_cast<QFont::Weight>(std::clamp(d.weight, 1, 1000)));
+    font.setItalic(d.italic != 0);
+    font.setUnderline(d.underline != 0);
+    return font;
+}
+
+vorla::FontDescription FromQFont(const QFont& font) {
+    vorla::FontDescription d;
+    const int pixels = font.pixelSize() > 0 ? font.pixelSize() : QFontInfo(font).pixelSize();
+    d.height = -std::max(pixels, 1);
+    d.weight = font.weight();
+    d.italic = font.italic() ? 1 : 0;
+    d.underline = font.underline() ? 1 : 0;
+    d.pitchAndFamily = font.fixedPitch() ? 1 : 2;
+    d.faceName = vorla::ToWindows1252(font.family()).substr(0, vorla::kMaxFaceNameLength);
+    return d;
+}
+}  // namespace
+
+void MessageEdit::keyPressEvent(QKeyEvent* event) {
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+        !(event->modifiers() & Qt::ShiftModifier)) {
+        emit EnterPressed();
+        return;
+    }
+    QPlainTextEdit::keyPressEvent(event);
+}
+
+void MessageEdit::dropEvent(QDropEvent* event) {
+    if (event->mimeData()->hasText()) {
+        setPlainText(event->mimeData()->text());
+        event->acceptProposedAction();
+        emit TextDropped();
+        return;
+    }
+    QPlainTextEdit::dropEvent(event);
+}
+
+CVorlaPro5View::CVorlaPro5View(CVorlaPro5App& app, QWidget* parent) : QWidget(parent), app_(app) {
+    clock_ = [] { return std::time(nullptr); };
+    prompts_.yesNo = [this](const QString& question) {
+        return QMessageBox::question(this, QStringLiteral("Vorla Pro"), question, QMessageBox::Yes | QMessageBox::No) ==
+               QMessageBox::Yes;
+    };
+    prompts_.signature = [this]() -> std::optional<QString> {
+        bool ok = false;
+        const QString text = QInputDialog::getText(this, QStringLiteral("Signature"), QStringLiteral("&Signature:"),
+                                                   QLineEdit::Normal, QString(), &ok);
+        return ok ? std::optional<QString>(text) : std::nullopt;
+    };
+    prompts_.spotPage = [this](QString& pin, int& serviceIndex) {
+        SpotPageDialog dialog(app_.GetServiceList(), this);
+        if (dialog.exec() != QDialog::Accepted) return false;
+        pin = dialog.Pin();
+        serviceIndex = dialog.ServiceIndex();
+        return true;
+    };
+    prompts_.textFileName = [this] {
+        return QFileDialog::getOpenFileName(this, QStringLiteral("Insert Text File"), QString(),
+                                            QStringLiteral("Text Files (*.txt);;All Files (*)"));
+    };
+    prompts_.error = [this](const QString& text) { QMessageBox::critical(this, QStringLiteral("Vorla Pro"), text); };
+    prompts_.information = [this](const QString& text) {
+        QMessageBox::information(this, QStringLiteral("Vorla Pro"), text);
+    };
+
+    BuildForm();
+    app_.SetMainView(this);
+    connect(&app_, &CVorlaPro5App::StatusLineAdded, this, &CVorlaPro5View::AddStatusLine);
+    connect(&app_, &CVorlaPro5App::SendingFinished, this, &CVorlaPro5View::SendingFinished);
+    connect(&app_, &CVorlaPro5App::StatusLinesCleared, this, [this] {
+        // A run starts: a fresh status history, and Cancel ready under the user's hand.
+        status_->clear();
+        cancel_->setEnabled(true);
+        cancel_->setFocus();
+    });
+    connect(&app_, &CVorlaPro5App::DirectoryChanged, this, &CVorlaPro5View::FillSelectionList);
+
+    auto& prefs = app_.Settings();
+    signature_->setEnabled(prefs.GetProfileInt(kPrefs, "AutoSign", 0) == 0);
+    ApplyStoredFont();
+    list_->SetMemberColour(QColor(prefs.GetProfileInt(kPrefs, "MLRed", 75) & 0xFF,
+                                  prefs.GetProfileInt(kPrefs, "MLGreen", 75) & 0xFF,
+                                  prefs.GetProfileInt(kPrefs, "MLBlue", 75) & 0xFF));
+    list_->Model()->SetDisplayList(app_.GetDisplayList());
+    list_->Model()->Load();
+    // A directory made elsewhere may come without recipient rows.
+    if (list_->Model()->rowCount() == 0) FillSelectionList();
+    outgoing_->setCurrentIndex(kNow);
+    ShowSpotPage(prefs.GetProfileInt(kPrefs, "SpotPage", 0) != 0);
+    UpdateCounts();
+}
+
+CVorlaPro5View::~CVorlaPro5View() {
+    if (app_.GetMainView() == this) app_.SetMainView(nullptr);
+}
+
+void CVorlaPro5View::SetClock(std::function<std::time_t()> clock) {
+    clock_ = std::move(clock);
+    list_->SetClock([this] { return static_cast<qint64>(clock_()); });
+}
+
+std::time_t CVorlaPro5View::Now() const { return clock_(); }
+
+void CVorlaPro5View::BuildForm() {
+    QFont bold = font();
+    bold.setBold(true);
+    bold.setPointSize(std::max(font().pointSize(), 9));
+    auto boldLabel = [&](const QString& text) {
+        auto* label = new QLabel(text, this);
+        label->setFont(bold);
+        return label;
+    };
+
+    message_ = new MessageEdit(this);
+    message_->setObjectName(QStringLiteral("MessageField"));
+    message_->setAcceptDrops(true);
+    message_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    QLabel* messageLabel = boldLabel(QStringLiteral("&Message:"));
+    messageLabel->setBuddy(message_);
+    count_ = new QLabel(QStringLiteral("0"), this);
+    count_->setObjectName(QStringLiteral("CountLabel"));
+    BuildMessageToolBar();
+
+    list_ = new CSelectionListBox(this);
+    list_->setObjectName(QStringLiteral("SelectionList"));
+    list_->setFixedWidth(180);
+    QLabel* listLabel = boldLabel(QStringLiteral("S&ubscribers:"));
+    listLabel->setBuddy(list_);
+    selections_ = new QLabel(QStringLiteral("Selections: 0"), this);
+    QFont small = font();
+    small.setPixelSize(12);
+    small.setWeight(QFont::Thin);
+    selections_->setFont(small);
+
+    spotBox_ = new QCheckBox(QStringLiteral("S&pot:"), this);
+    spotBox_->setFont(bold);
+    spotLabel_ = new QLabel(QString::fromLatin1(kNone), this);
+    signature_ = new QPushButton(style()->standardIcon(QStyle::SP_FileDialogDetailedView), QString(), this);
+    signature_->setToolTip(QStringLiteral("Append your signature"));
+    outgoing_ = new QComboBox(this);
+    outgoing_->addItems({QStringLiteral("At..."), QStringLiteral("Later"), QStringLiteral("Now")});
+    QLabel* outgoingLabel = boldLabel(QStringLiteral("&Outgoing:"));
+    outgoingLabel->setBuddy(outgoing_);
+    send_ = new QPushButton(QStringLiteral("&Send"), this);
+    send_->setObjectName(QStringLiteral("SendButton"));
+    send_->setEnabled(false);
+    cancel_ = new QPushButton(QStringLiteral("&Cancel"), this);
+    cancel_->setObjectName(QStringLiteral("CancelButton"));
+    cancel_->setEnabled(false);
+    status_ = new QComboBox(this);
+    status_->setObjectName(QStringLiteral("StatusList"));
+    QLabel* statusLabel = boldLabel(QStringLiteral("St&atus:"));
+    statusLabel->setBuddy(status_);
+    logo_ = new QLabel(this);
+    logo_->setFixedSize(32, 32);
+    if (!app_.Logo().isNull()) {
+        logo_->setPixmap(QPixmap::fromImage(app_.Logo()).scaled(32, 32, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    } else {
+        logo_->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxInformation).pixmap(32, 32));
+    }
+
+    // The message field takes every extra pixel; the right-hand column keeps its width and
+    // moves with the right edge; the status list keeps to the bottom and widens.
+    auto* grid = new QGridLayout(this);
+    auto* top = new QHBoxLayout;
+    top->addWidget(messageLabel);
+    top->addWidget(toolBar_, 1);
+    top->addWidget(count_);
+    grid->addLayout(top, 0, 0);
+    grid->addWidget(listLabel, 0, 1);
+    grid->addWidget(message_, 1, 0, 6, 1);
+    grid->addWidget(list_, 1, 1);
+    grid->addWidget(selections_, 2, 1);
+    auto* spotRow = new QHBoxLayout;
+    spotRow->addWidget(spotBox_);
+    spotRow->addWidget(spotLabel_, 1);
+    spotRow->addWidget(signature_);
+    grid->addLayout(spotRow, 3, 1);
+    auto* outgoingRow = new QHBoxLayout;
+    outgoingRow->addWidget(outgoingLabel);
+    outgoingRow->addWidget(outgoing_, 1);
+    grid->addLayout(outgoingRow, 4, 1);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(send_);
+    buttons->addWidget(cancel_);
+    grid->addLayout(buttons, 5, 1);
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(logo_);
+    bottom->addWidget(statusLabel);
+    bottom->addWidget(status_, 1);
+    grid->addLayout(bottom, 7, 0, 1, 2);
+    grid->setColumnStretch(0, 1);
+    grid->setRowStretch(1, 1);
+
+    connect(message_, &QPlainTextEdit::textChanged, this, &CVorlaPro5View::UpdateCounts);
+    connect(message_, &MessageEdit::EnterPressed, this, [this] { Send(); });
+    connect(list_, &CSelectionListBox::SelectionChanged, this, &CVorlaPro5View::UpdateCounts);
+    connect(send_, &QPushButton::clicked, this, [this] { Send(); });
+    connect(cancel_, &QPushButton::clicked, this, [this] { app_.CancelSending(); });
+    connect(signature_, &QPushButton::clicked, this, [this] { AppendSignature(); });
+    connect(spotBox_, &QCheckBox::clicked, this, &CVorlaPro5View::OnSpotToggled);
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    escape->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(escape, &QShortcut::activated, this, [this] {
+        if (cancel_->isEnabled()) app_.CancelSending();
+    });
+}
+
+void CVorlaPro5View::BuildMessageToolBar() {
+    toolBar_ = new CCustToolBar(QStringLiteral("Message"), "Message Tool Bar", this);
+    toolBar_->setIconSize(QSize(17, 17));
+    struct Button {
+        int id;
+        const char* tip;
+        QStyle::StandardPixmap icon;
+        std::function<void()> run;
+    };
+    const Button buttons[] = {
+        {cmd::kMessageToolFirst, "Preset Message", QStyle::SP_FileIcon, [this] { InsertPresetMessage(); }},
+        {cmd::kMessageToolFirst + 1, "Recycle Last Message", QStyle::SP_BrowserReload, [this] { RecycleLastMessage(); }},
+        {cmd::kMessageToolFirst + 2, "Spell Check Message", QStyle::SP_DialogApplyButton, [this] { SpellCheck(); }},
+        {cmd::kMessageToolFirst + 3, "Insert Current Time", QStyle::SP_BrowserStop, [this] { InsertTime(); }},
+        {cmd::kMessageToolFirst + 4, "Insert Current Date", QStyle::SP_FileDialogInfoView, [this] { InsertDate(); }},
+    };
+    std::vector<int> ids;
+    for (const Button& b : buttons) {
+        auto* action = new QAction(style()->standardIcon(b.icon), QString::fromLatin1(b.tip).left(79), this);
+        action->setToolTip(QString::fromLatin1(b.tip).left(79));
+        action->setStatusTip(QString::fromLatin1(b.tip));
+        auto run = b.run;
+        connect(action, &QAction::triggered, this, [run] { run(); });
+        toolBar_->AddToCatalogue(action, b.id);
+        ids.push_back(b.id);
+    }
+    toolBar_->SetDefaultLayout(ids);
+    toolBar_->RestoreLayout(app_.Settings());
+    ApplyToolTips();
+}
+
+void CVorlaPro5View::ApplyToolTips() {
+    if (toolBar_) toolBar_->SetToolTipsShown(app_.Settings().GetProfileInt(kPrefs, "OtherTips", 1) != 0);
+}
+
+void CVorlaPro5View::SaveToolbarLayout() { toolBar_->SaveLayout(app_.Settings()); }
+
+void CVorlaPro5View::ApplyStoredFont() {
+    vorla::FontDescription description;
+    if (vorla::ReadFontSettings(app_.Settings(), vorla::kMessageFontSection, description))
+        message_->setFont(ToQFont(description, message_->font()));
+}
+
+std::string CVorlaPro5View::MessageText() const { return vorla::ToWindows1252(message_->toPlainText()); }
+
+void CVorlaPro5View::UpdateCounts() {
+    const QString text = message_->toPlainText();
+    count_->setText(QString::number(text.size()));
+    const int selected = static_cast<int>(list_->SelectedRows().size());
+    const bool spot = spotBox_->isChecked();
+    send_->setEnabled(message_->isEnabled() && !text.isEmpty() && (spotBox_->isChecked() || selected > 0));
+    selections_->setText(QStringLiteral("Selections: %1").arg(selected + (spot ? 1 : 0)));
+    for (QAction* action : toolBar_->actions()) action->setEnabled(message_->isEnabled());
+}
+
+void CVorlaPro5View::FillSelectionList() {
+    list_->Model()->SetDisplayList(app_.GetDisplayList());
+    list_->Model()->Fill(app_.GetSubscriberList(), app_.GetGroupList());
+    UpdateCounts();
+}
+
+bool CVorlaPro5View::QueuePage(const CSubscriber& subscriber, CPagerMessage* message,
+                               std::optional<uint32_t> scheduleTime) {
+    OutgoingQueue* queue = app_.Queue();
+    if (!queue || !message) return false;
+    const int choice = outgoing_->currentIndex();
+    const SendChoice when = choice == kNow ? SendChoice::Now : choice == kLater ? SendChoice::Later : SendChoice::At;
+    return ::QueuePage(*queue, app_.Settings(), subscriber, message, when, scheduleTime);
+}
+
+void CVorlaPro5View::Send(std::optional<uint32_t> scheduleTime) {
+    if (!send_->isEnabled()) return;
+    const int choice = outgoing_->currentIndex();
+    if (choice == kAt && !scheduleTime) {
+        unsigned chosen = 0;
+        auto& schedule = app_.Extensions().runScheduleDialog;
+        if (!schedule) {
+            prompts_.error(QStringLiteral("Scheduling a time is not available in this build."));
+            return;
+        }
+        if (!schedule(app_, this, chosen)) return;
+        scheduleTime = chosen;
+    }
+    app_.SetLastMessage(MessageText());
+    auto& prefs = app_.Settings();
+    if (prefs.GetProfileInt(kPrefs, "AutoSign", 0) == 1) AppendSignature();
+    if (prefs.GetProfileInt(kPrefs, "SendUpperCase", 0) != 0) message_->setPlainText(message_->toPlainText().toUpper());
+    // The message is shared by its pages; until the first page takes its count, it is ours.
+    CPagerMessage* message = MakePagerMessage(MessageText());
+    int queued = 0;
+    if (message) {
+        if (spotBox_->isChecked() && spot_) queued += QueuePage(*spot_, message, scheduleTime);
+        for (CSubscriber* subscriber : RecipientsOf(list_->SelectedRows()))
+            queued += QueuePage(*subscriber, message, scheduleTime);
+        if (queued == 0) delete message;
+    }
+    if (queued > 0) {
+        app_.Queue()->Refresh();
+        app_.SaveQueue();
+    }
+
+    if (choice == kNow) {
+        // With nothing queued (a group without members) there is no run to wait for.
+        if (queued == 0) {
+            UpdateCounts();
+            return;
+        }
+        SetEditing(false);
+        if (app_.GetState() == CVorlaPro5App::kStateIdle) app_.StartSending();
+        return;
+    }
+    if (prefs.GetProfileInt(kPrefs, "ClearMessage", 1) != 0) ClearForm();
+}
+
+void CVorlaPro5View::SetEditing(bool editing) {
+    send_->setEnabled(false);
+    list_->setEnabled(editing);
+    message_->setEnabled(editing);
+    outgoing_->setEnabled(editing);
+    signature_->setEnabled(editing && app_.Settings().GetProfileInt(kPrefs, "AutoSign", 0) == 0);
+    spotBox_->setEnabled(editing);
+}
+
+void CVorlaPro5View::ClearForm() {
+    if (spotBox_->isChecked()) ClearSpot();
+    spotBox_->setChecked(false);
+    message_->clear();
+    outgoing_->setCurrentIndex(kNow);
+    list_->clearSelection();
+    UpdateCounts();
+    message_->setFocus();
+}
+
+void CVorlaPro5View::SendingFinished() {
+    cancel_->setEnabled(false);
+    list_->setEnabled(true);
+    message_->setEnabled(true);
+    outgoing_->setEnabled(true);
+    spotBox_->setEnabled(true);
+    signature_->setEnabled(app_.Settings().GetProfileInt(kPrefs, "AutoSign", 0) == 0);
+    if (!app_.GetErrorFlag() && app_.Settings().GetProfileInt(kPrefs, "ClearMessage", 1) != 0) ClearForm();
+    UpdateCounts();
+    if (window()->isActiveWindow()) message_->setFocus();
+}
+
+void CVorlaPro5View::AddStatusLine(const QString& text) {
+    status_->addItem(text);
+    status_->setCurrentIndex(status_->count() - 1);
+    status_->repaint();
+}
+
+void CVorlaPro5View::ShowSpotPage(bool show) {
+    spotBox_->setVisible(show);
+    spotLabel_->setVisible(show);
+    if (!show) ClearSpot();
+}
+
+void CVorlaPro5View::ClearSpot() {
+    spot_.reset();
+    spotBox_->setChecked(false);
+    spotLabel_->setText(QString::fromLatin1(kNone));
+    UpdateCounts();
+}
+
+void CVorlaPro5View::OnSpotToggled(bool checked) {
+    if (!checked) {
+        ClearSpot();
+        return;
+    }
+    QString pin;
+    int serviceIndex = -1;
+    CObList* services = app_.GetServiceList();
+    if (!prompts_.spotPage(pin, serviceIndex) || !services || serviceIndex < 0 ||
+        serviceIndex >= static_cast<int>(services->GetCount())) {
+        spotBox_->setChecked(false);
+        UpdateCounts();
+        return;
+    }
+    auto* service = dynamic_cast<CService*>(services->GetAt(static_cast<size_t>(serviceIndex)));
+    const std::string pinText = vorla::ToWindows1252(pin);
+    spot_ = std::make_unique<CSubscriber>("SpotPage: " + pinText, pinText, "240", service);
+    spotLabel_->setText(pin + QStringLiteral("@") + vorla::FromWindows1252(service ? service->GetName() : ""));
+    UpdateCounts();
+}
+
+bool CVorlaPro5View::AppendSignature() {
+    auto& prefs = app_.Settings();
+    std::string signature = prefs.GetProfileString(kPrefs, "Signature", "");
+    while (signature.empty()) {
+        if (!prompts_.yesNo(QStringLiteral("You have no signature entered in your preferences.  Would you like to "
+                                           "create a signature now?")))
+            return false;
+        std::optional<QString> entered = prompts_.signature();
+        if (!entered) return false;
+        prefs.WriteProfileString(kPrefs, "Signature", vorla::ToWindows1252(*entered));
+        signature = prefs.GetProfileString(kPrefs, "Signature", "");
+    }
+    const std::time_t now = Now();
+    const std::string date = FormatLocalTime(prefs.GetProfileString(kPrefs, "DateFormat", kDefaultDateFormat), now);
+    const std::string time = FormatLocalTime(prefs.GetProfileString(kPrefs, "TimeFormat", kDefaultTimeFormat), now);
+    QTextCursor cursor = message_->textCursor();
+    cursor.movePosition(QTextCursor::End);
+    cursor.insertText(vorla::FromWindows1252(ReplaceSignatureTokens(signature, date, time)));
+    message_->setTextCursor(cursor);
+    message_->setFocus();
+    return true;
+}
+
+void CVorlaPro5View::ReplaceSelection(const QString& text) {
+    message_->textCursor().insertText(text);
+    message_->setFocus();
+}
+
+void CVorlaPro5View::InsertDate() {
+    ReplaceSelection(vorla::FromWindows1252(FormatLocalTime(
+        app_.Settings().GetProfileString(kPrefs, "DateFormat", kDefaultDateFormat), Now())));
+}
+
+void CVorlaPro5View::InsertTime() {
+    ReplaceSelection(vorla::FromWindows1252(FormatLocalTime(
+        app_.Settings().GetProfileString(kPrefs, "TimeFormat", kDefaultTimeFormat), Now())));
+}
+
+bool CVorlaPro5View::InsertTextFile(const QString& path) {
+    QFile file(path);
+    // A message is short; a huge file would only freeze the form.
+    constexpr qint64 kMaxTextFile = 1 << 20;
+    if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxTextFile) {
+        prompts_.error(QStringLiteral("%1\nCannot read this file.").arg(path));
+        return false;
+    }
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        prompts_.error(QStringLiteral("%1\nCannot read this file.").arg(path));
+        return false;
+    }
+    message_->textCursor().insertText(
+        vorla::FromWindows1252(TextFileToMessage(std::string_view(bytes.constData(), bytes.size()))));
+    return true;
+}
+
+void CVorlaPro5View::RecycleLastMessage() {
+    if (CMessage* last = app_.GetLastMessage()) {
+        message_->setPlainText(vorla::FromWindows1252(last->GetText()));
+        message_->moveCursor(QTextCursor::End);
+        UpdateCounts();
+    }
+    message_->setFocus();
+}
+
+void CVorlaPro5View::InsertPresetMessage() {
+    auto& commands = app_.Extensions().commands;
+    if (auto it = commands.find(cmd::kInsertMessage); it != commands.end()) {
+        it->second(app_, this);
+    } else if (CObList* presets = app_.GetPresetMessageList(); presets && !presets->IsEmpty()) {
+        QStringList texts;
+        for (Serializable* item : *presets)
+            if (auto* m = dynamic_cast<CMessage*>(item)) texts << vorla::FromWindows1252(m->GetText());
+        bool ok = false;
+        const QString chosen = QInputDialog::getItem(this, QStringLiteral("Preset Messages"),
+                                                     QStringLiteral("&Messages:"), texts, 0, false, &ok);
+        if (ok) ReplaceSelection(chosen);
+    }
+    message_->setFocus();
+}
+
+void CVorlaPro5View::SetMessageFont() {
+    bool ok = false;
+    const QFont font = QFontDialog::getFont(&ok, message_->font(), this, QStringLiteral("Font"));
+    if (ok) message_->setFont(font);
+    vorla::WriteFontSettings(app_.Settings(), vorla::kMessageFontSection, FromQFont(message_->font()));
+}
+
+void CVorlaPro5View::SpellCheck() {
+    SpellCheckSession session(app_.Settings(), *message_, this);
+    const QString result = session.Run();
+    if (!result.isEmpty()) prompts_.information(result);
+    message_->setFocus();
+}
+
+void CVorlaPro5View::ConnectCommands(CMainFrame& frame) {
+    auto bind = [&](int id, auto slot) {
+        if (QAction* action = frame.Action(id)) connect(action, &QAction::triggered, this, slot);
+    };
+    bind(cmd::kUndo, [this] { message_->undo(); });
+    bind(cmd::kCut, [this] { message_->cut(); });
+    bind(cmd::kCopy, [this] { message_->copy(); });
+    bind(cmd::kPaste, [this] { message_->paste(); });
+    bind(cmd::kClear, [this] { message_->textCursor().removeSelectedText(); });
+    bind(cmd::kSelectAll, [this] { message_->selectAll(); });
+    bind(cmd::kSpellCheck, [this] { SpellCheck(); });
+    bind(cmd::kInsertDate, [this] { InsertDate(); });
+    bind(cmd::kInsertTime, [this] { InsertTime(); });
+    bind(cmd::kInsertMessage, [this] { InsertPresetMessage(); });
+    bind(cmd::kInsertTextFile, [this] {
+        const QString path = prompts_.textFileName();
+        if (!path.isEmpty()) InsertTextFile(path);
+    });
+    bind(cmd::kInsertLastMessage, [this] { RecycleLastMessage(); });
+    bind(cmd::kSetFont, [this] { SetMessageFont(); });
+}
