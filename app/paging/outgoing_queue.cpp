@@ -41,17 +41,17 @@ std::string ReplacePathMarker(std::string_view text, const std::string& path) {
 QueueRow MakeQueueRow(CPage* page) {
   QueueRow row;
   row.page = page;
-  row.serviceName = ServiceNameOf(page);
+  row.time = SortTimeOf(page);
+  row.when = page->GetWhen();
+  row.serviceName = std::string(ServiceNameOf(page));
   if (const CSubscriber* subscriber = page->GetSubscriber()) row.subscriberName = subscriber->GetName();
   row.messageText = MessageTextOf(page);
   return row;
 }
 
 bool QueueRowLess(const QueueRow& a, const QueueRow& b) {
-  const uint32_t ta = SortTimeOf(a.page), tb = SortTimeOf(b.page);
-  if (ta != tb) return ta < tb;
-  const int32_t wa = a.page->GetWhen(), wb = b.page->GetWhen();
-  if (wa != wb) return wa < wb;
+  if (a.time != b.time) return a.time < b.time;
+  if (a.when != b.when) return a.when < b.when;
   if (int c = a.serviceName.compare(b.serviceName)) return c < 0;
   if (int c = a.subscriberName.compare(b.subscriberName)) return c < 0;
   return a.messageText.compare(b.messageText) < 0;
@@ -121,7 +121,7 @@ void OutgoingQueue::BuildIndex() {
 void OutgoingQueue::FindFirstTimedRow() {
   firstTimedRow_ = -1;
   for (size_t i = 0; i < rows_.size(); ++i) {
-    if (rows_[i].page->GetWhen() == kWhenAt) {
+    if (rows_[i].when == kWhenAt) {
       firstTimedRow_ = static_cast<long>(i);
       break;
     }
@@ -129,6 +129,10 @@ void OutgoingQueue::FindFirstTimedRow() {
 }
 
 void OutgoingQueue::SortRows() {
+  for (QueueRow& row : rows_) {
+    row.time = SortTimeOf(row.page);
+    row.when = row.page->GetWhen();
+  }
   // Stable, so equal pages keep their list order from one refresh to the next.
   std::stable_sort(rows_.begin(), rows_.end(), QueueRowLess);
   FindFirstTimedRow();

@@ -25,9 +25,13 @@ class IQueueObserver;
 
 // One row: the page and the keys it sorts by. The names are cached because a subscriber
 // hands its name out by value, and sorting must not allocate per comparison.
+// The keys are copied into the row so that sorting a large queue reads one array instead of
+// chasing every page (and its service copy) through memory at each comparison.
 struct QueueRow {
   CPage* page = nullptr;
-  std::string_view serviceName;  // into the page's service copy, which lives as long as the page
+  uint32_t time = 0;  // refreshed from the page before every sort
+  int32_t when = 0;   // likewise
+  std::string serviceName;
   std::string subscriberName;
   std::string_view messageText;  // into the shared message
 };
