@@ -44,6 +44,13 @@ void OnPump(void*) {
   }
 }
 
+// Fuzzed scripts must never reach a real device: every port name maps to a path that
+// cannot exist, so OPENPORT takes its error path.
+int32_t OnMapPort(void*, const char*, char* devicePath, int32_t size) {
+  std::snprintf(devicePath, static_cast<size_t>(size), "%s", "/nonexistent/vorla-fuzz-port");
+  return 1;
+}
+
 int32_t OnAlert(void*, RKL_WINDOW, const char*, const char*) {
   return (g_alerts++ % 2) ? RKL_IDCANCEL : RKL_IDOK;
 }
@@ -100,6 +107,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   hooks.sendMessage = OnMessage;
   hooks.pump = OnPump;
   hooks.alert = OnAlert;
+  hooks.mapPort = OnMapPort;
   RKL_SetHostHooks(&hooks);
   g_destroyed = false;
   g_handle = RKL_Init(path.c_str(), &g_echo, &g_log, OnTrace);
