@@ -1,9 +1,104 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and starts Vorla Pro on its demo program directory.
-# Until the program's window lands, it runs the sample script with rklrun.
+# Installs what is missing, builds, and starts Vorla Pro on its demo program directory:
+# a simulated modem and paging terminal (pagingsim) on a pseudo-terminal wired as COM1, the
+# shipped scripts and lists, and a demo service with two subscribers. Without a display it
+# sends one demo page with vorlapage instead and shows what the terminal received.
 set -euo pipefail
 top=$(cd "$(dirname "$0")" && pwd)
 "$top/scripts/install-deps.sh"
 "$top/scripts/build.sh"
 build=${VORLA_BUILD_DIR:-$top/build}
-exec "$build/bin/rklrun" "$top/rklfiles/examples/hello.rkl" name=newcomer MAIN
+bin="$build/bin"
+
+demo=${VORLAPRO_HOME:-$build/demo-home}
+mkdir -p "$demo/rklfiles"
+# The shipped scripts and the service and modem lists, refreshed on every start.
+for f in "$top"/rklfiles/*.rkl; do [ -e "$f" ] && cp -f "$f" "$demo/rklfiles/"; done
+for f in "$top"/rklfiles/*.INI "$top"/rklfiles/*.ini; do [ -e "$f" ] && cp -f "$f" "$demo/"; done
+
+# Demo-only settings: the newcomer's own settings are never touched.
+export XDG_CONFIG_HOME="$demo/config"
+conf="$XDG_CONFIG_HOME/Quillon/Vorla Pro.conf"
+mkdir -p "$(dirname "$conf")"
+touch "$conf"
+link="$demo/com1"
+# Replace the [Ports] section, keep everything else the program stored.
+awk -v link="$link" '
+  /^\[/ { skipping = ($0 == "[Ports]") }
+  !skipping { print }
+  END { print "[Ports]"; print "COM1=" link }
+' "$conf" > "$conf.tmp" && mv -f "$conf.tmp" "$conf"
+
+# A demo directory when there is none (or it holds no service yet).
+directory="$demo/Vorla Pro.vlg"
+if [ ! -s "$directory" ] || ! "$bin/vlgtool" dump "$directory" 2>/dev/null | grep -q '"CService"'; then
+  cat > "$demo/demo-directory.json" <<'JSON'
+{
+ "kind": "directory",
+ "format_version": 1,
+ "schemas": { "CObList": 0, "CService": 1, "CSubscriber": 1 },
+ "roots": { "services": 2, "subscribers": 11, "groups": 12, "preset_messages": 13,
+            "display_rows": 14, "last_message": null },
+ "objects": [
+  { "index": 2, "class": "CObList", "items": [4] },
+  { "index": 4, "class": "CService", "Name": "Demo Paging", "AccessNumber": "5551234",
+    "UseDialPrefix": 0, "Password": "", "ModemName": "Hayes Compatible", "ModemInit": "AT&F",
+    "Port": "COM1", "BaudRate": 2400, "Parity": 1, "Handshake": 0, "DialMode": 0,
+    "ScriptFile": "VORLAPRO.RKL", "PermanentLineID": 0, "Subscribers": 5 },
+  { "index": 5, "class": "CObList", "items": [7, 9] },
+  { "index": 7, "class": "CSubscriber", "Name": "Ann Demo", "PIN": "1001", "MaxLength": "80",
+    "Service": 4, "Groups": 8 },
+  { "index": 8, "class": "CObList", "items": [] },
+  { "index": 9, "class": "CSubscriber", "Name": "Bob Demo", "PIN": "1002", "MaxLength": "240",
+    "Service": 4, "Groups": 10 },
+  { "index": 10, "class": "CObList", "items": [] },
+  { "index": 11, "class": "CObList", "items": [7, 9] },
+  { "index": 12, "class": "CObList", "items": [] },
+  { "index": 13, "class": "CObList", "items": [] },
+  { "index": 14, "class": "CObList", "items": [] }
+ ]
+}
+JSON
+  "$bin/vlgtool" build "$demo/demo-directory.json" "$directory"
+  echo "Made a demo directory: service \"Demo Paging\" with subscribers \"Ann Demo\" and \"Bob Demo\"."
+fi
+
+# The simulated modem and paging terminal, gone when this script ends.
+pages="$demo/pages.jsonl"
+"$bin/pagingsim" --link "$link" --log "$pages" --ring-ms 300 --quiet 2> "$demo/pagingsim.err" &
+sim=$!
+trap 'kill "$sim" 2>/dev/null || true; wait "$sim" 2>/dev/null || true' EXIT
+for _ in $(seq 50); do
+  grep -q ready "$demo/pagingsim.err" 2>/dev/null && break
+  sleep 0.1
+done
+if ! grep -q ready "$demo/pagingsim.err"; then
+  echo "pagingsim did not start:" >&2
+  cat "$demo/pagingsim.err" >&2
+  exit 1
+fi
+echo "pagingsim answers on COM1 ($link); pages it accepts are written to $pages."
+
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+  echo
+  echo "There is no display here (DISPLAY and WAYLAND_DISPLAY are empty), so the window cannot open."
+  echo "On a desktop, ./run.sh starts Vorla Pro on this demo directory; or run it yourself:"
+  echo "  XDG_CONFIG_HOME=\"$XDG_CONFIG_HOME\" \"$bin/vorlapro\" --home \"$demo\""
+  echo "(with pagingsim running as above). Sending one demo page with vorlapage instead:"
+  echo
+  before=$( [ -f "$pages" ] && wc -l < "$pages" || echo 0)
+  "$bin/vorlapage" --home "$demo" --to "Ann Demo" "Hello from the Vorla Pro demo"
+  echo
+  echo "The paging terminal received:"
+  tail -n +"$((before + 1))" "$pages"
+  exit 0
+fi
+
+echo "Starting Vorla Pro. Type a message, pick \"Ann Demo\", press Send; close the window to end the demo."
+status=0
+"$bin/vorlapro" --home "$demo" || status=$?
+if [ -s "$pages" ]; then
+  echo "Pages the terminal received (last 5):"
+  tail -n 5 "$pages"
+fi
+exit "$status"

@@ -44,6 +44,7 @@ AppPagingGlue::AppPagingGlue(CVorlaPro5App& app) : app_(app) {
         QCoreApplication::processEvents(QEventLoop::AllEvents);
     });
     targets.alert = [this](RKL_WINDOW, const char* text, const char* caption) -> int32_t {
+        if (!app_.ShowsMessages()) return RKL_IDOK;
         QMessageBox box(QMessageBox::Warning, vorla::FromWindows1252(caption ? caption : "RKL Alert"),
                         vorla::FromWindows1252(text ? text : ""), QMessageBox::Ok | QMessageBox::Cancel,
                         app_.MainFrame());
@@ -107,10 +108,9 @@ void AppPagingGlue::OnIdleWorkWanted() {
 void AppPagingGlue::OnRowsChanged() { emit app_.QueueChanged(); }
 
 bool AppPagingGlue::Confirm(std::string_view question) {
+    if (!app_.ShowsMessages()) return false;
     return QMessageBox::critical(app_.MainFrame(), QStringLiteral("Vorla Pro"), vorla::FromWindows1252(question),
                                  QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok;
 }
 
-void AppPagingGlue::ShowStop(std::string_view text) {
-    QMessageBox::critical(app_.MainFrame(), QStringLiteral("Vorla Pro"), vorla::FromWindows1252(text));
-}
+void AppPagingGlue::ShowStop(std::string_view text) { app_.ShowStop(vorla::FromWindows1252(text)); }

@@ -90,6 +90,7 @@ struct CVorlaPro5App::Impl {
     bool directoryLoadFailed = false;
     bool exited = false;
     bool started = false;
+    bool showMessages = true;
 };
 
 CVorlaPro5App::CVorlaPro5App(std::unique_ptr<vorla::ISettingsStore> settings,
@@ -140,6 +141,7 @@ QImage LoadLogo(const vorla::ProgramDirectory& directory, bool showMessages) {
 
 bool CVorlaPro5App::InitApplicationObjects(const CommandLineInfo& commandLine, bool showMessages) {
     d_->started = true;
+    d_->showMessages = showMessages;
     // One process per program directory: a second one would overwrite the first one's files.
     if (d_->lock.TryAcquire() != vorla::ProgramDirectoryLock::Result::Acquired) {
         d_->refusal = d_->lock.RefusalText();
@@ -309,6 +311,12 @@ void CVorlaPro5App::SetShowToolTips(bool show) {
     if (d_->mainFrame) d_->mainFrame->ApplyToolTips(show);
 }
 bool CVorlaPro5App::IsEmbedded() const { return d_->embedded; }
+bool CVorlaPro5App::ShowsMessages() const { return d_->showMessages; }
+
+void CVorlaPro5App::ShowStop(const QString& text) {
+    qCInfo(lcApp).noquote() << text;
+    if (d_->showMessages) QMessageBox::critical(d_->mainFrame.get(), QStringLiteral("Vorla Pro"), text);
+}
 bool* CVorlaPro5App::ClosingFlag() { return &d_->closing; }
 
 int CVorlaPro5App::GetState() const { return d_->paging ? d_->paging->Driver().GetState() : kStateIdle; }

@@ -114,6 +114,10 @@ public:
     bool ShowToolTips() const;
     void SetShowToolTips(bool show);
     bool IsEmbedded() const;
+    // False when started without message boxes (tests): texts for the user go to the log.
+    bool ShowsMessages() const;
+    // A box with a stop icon owned by the main window, or a log line without message boxes.
+    void ShowStop(const QString& text);
     bool* ClosingFlag();
 
     // ---- Paging session -----------------------------------------------------------------

@@ -20,6 +20,7 @@ public:
     CCustToolBar(const QString& title, std::string settingsEntry, QWidget* parent = nullptr);
 
     // Adds a button to the catalogue (in resource order); the toolbar does not own the action.
+    // The customise dialog names it by its "commandText" property ("status line\nshort name").
     void AddToCatalogue(QAction* action, int commandId);
     // The catalogue's order with separators where `defaultLayout` puts them.
     void SetDefaultLayout(std::vector<int> commandIds);

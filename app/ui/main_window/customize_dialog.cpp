@@ -56,7 +56,7 @@ void CustomizeToolbarDialog::Fill() {
     const std::vector<int> layout = toolBar_.Layout();
     auto makeItem = [](QListWidget* list, int id, QAction* action) {
         auto* item = new QListWidgetItem(action ? action->icon() : QIcon(),
-                                         action ? ButtonText(action->statusTip()) : QStringLiteral("Separator"), list);
+                                         action ? ButtonText(action->property("commandText").toString()) : QStringLiteral("Separator"), list);
         item->setData(kIdRole, id);
     };
     makeItem(available_, 0, nullptr);  // a separator can always be added

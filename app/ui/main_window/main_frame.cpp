@@ -138,6 +138,7 @@ void CMainFrame::CreateActions() {
         auto* action = new QAction(menu, this);
         const QString status = QString::fromLatin1(c.status);
         action->setStatusTip(status);
+        action->setProperty("commandText", status);
         action->setToolTip(status.section(QLatin1Char('\n'), 1));
         action->setShortcut(ShortcutOf(c.menu));
         action->setShortcutContext(Qt::ApplicationShortcut);
@@ -302,9 +303,8 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
     *app_.ClosingFlag() = true;
     if (app_.GetState() != CVorlaPro5App::kStateIdle) {
         *app_.ClosingFlag() = false;
-        QMessageBox::critical(this, QStringLiteral("Vorla Pro"),
-                              QStringLiteral("A message is in the process of being sent!  Please choose CANCEL "
-                                             "first before exiting."));
+        app_.ShowStop(QStringLiteral("A message is in the process of being sent!  Please choose CANCEL "
+                                     "first before exiting."));
         event->ignore();
         return;
     }

@@ -3,9 +3,11 @@
 #include <QDateTime>
 #include <QHeaderView>
 #include <QTableView>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include "app/vorla_pro_app.h"
+#include "outgoing_queue.h"
 #include "ob_list.h"
 #include "page.h"
 #include "pager_message.h"
@@ -81,4 +83,12 @@ OutgoingListPage::OutgoingListPage(CVorlaPro5App& app, QWidget* parent) : QWidge
     table_->verticalHeader()->hide();
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(table_);
+    // Timed pages become due while the program runs; the full outgoing window does the same
+    // check when it is built in instead of this page.
+    auto* due = new QTimer(this);
+    due->setInterval(750);
+    connect(due, &QTimer::timeout, this, [&app] {
+        if (OutgoingQueue* queue = app.Queue()) queue->DueCheck();
+    });
+    due->start();
 }

@@ -278,6 +278,7 @@ void CVorlaPro5View::BuildMessageToolBar() {
         auto* action = new QAction(style()->standardIcon(b.icon), QString::fromLatin1(b.tip).left(79), this);
         action->setToolTip(QString::fromLatin1(b.tip).left(79));
         action->setStatusTip(QString::fromLatin1(b.tip));
+        action->setProperty("commandText", QString::fromLatin1(b.tip));
         auto run = b.run;
         connect(action, &QAction::triggered, this, [run] { run(); });
         toolBar_->AddToCatalogue(action, b.id);

@@ -32,6 +32,11 @@ QString SpellChecker::Decode(const std::string& word) const {
 
 bool SpellChecker::AddCustomDictionary(const QString& path) {
     QFile file(path);
+    // A list that does not exist yet is an empty one: "Add" creates it.
+    if (!file.exists()) {
+        if (!custom_.contains(path)) custom_ << path;
+        return true;
+    }
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) return false;
     QTextStream in(&file);
     while (!in.atEnd()) {

@@ -1,0 +1,14 @@
+#include "local_format.h"
+
+#include <array>
+#include <ctime>
+
+#include "local_time.h"
+#include "windows1252.h"
+
+QString FormatLocalTime(uint32_t time, const char* pattern) {
+    const std::tm local = LocalCalendarTime(time);
+    std::array<char, 256> buffer{};
+    const size_t length = std::strftime(buffer.data(), buffer.size(), pattern, &local);
+    return vorla::FromWindows1252(std::string_view(buffer.data(), length));
+}

@@ -1,0 +1,354 @@
+#include "log_list_view.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QContextMenuEvent>
+#include <QHeaderView>
+#include <QListView>
+#include <QMenu>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QStackedWidget>
+#include <QStyle>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <string>
+
+#include "log_list_model.h"
+#include "log_object.h"
+#include "log_printer.h"
+#include "log_properties.h"
+#include "log_resend.h"
+#include "ob_list.h"
+#include "settings_store.h"
+#include "window_texts.h"
+
+namespace {
+constexpr const char* kSection = "Settings-LogWindow";
+constexpr int kDefaultWidths[CLogListModel::kColumnCount] = {100, 100, 150, 100, 1000};
+constexpr int kSortCommands[CLogListModel::kColumnCount] = {log_cmd::kSortDate, log_cmd::kSortTime, log_cmd::kSortName,
+                                                           log_cmd::kSortStatus, log_cmd::kSortMessage};
+std::string ColumnKey(int column) { return "Column" + std::to_string(column + 1); }
+}  // namespace
+
+CLogListView::CLogListView(LogWindowContext context, QWidget* parent) : QWidget(parent), context_(std::move(context)) {
+    auto& settings = *context_.settings;
+    const int sortColumn = settings.GetProfileInt(kSection, "SortColumn", 0);
+    const int sortOrder = settings.GetProfileInt(kSection, "SortOrder", 1);
+
+    model_ = new CLogListModel(nullptr, this);
+    details_ = new QTreeView(this);
+    details_->setRootIsDecorated(false);
+    details_->setItemsExpandable(false);
+    details_->setUniformRowHeights(true);
+    details_->setAllColumnsShowFocus(true);
+    details_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    details_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    details_->setDragEnabled(true);
+    details_->setDragDropMode(QAbstractItemView::DragOnly);
+    details_->setDefaultDropAction(Qt::CopyAction);
+    details_->setModel(model_);
+    details_->header()->setSectionsClickable(true);
+    details_->header()->setSortIndicatorShown(true);
+    details_->header()->setStretchLastSection(false);
+    for (int c = 0; c < CLogListModel::kColumnCount; ++c) {
+        const int width = settings.GetProfileInt(kSection, ColumnKey(c), kDefaultWidths[c]);
+        details_->header()->resizeSection(c, width > 0 ? width : kDefaultWidths[c]);
+    }
+    connect(details_->header(), &QHeaderView::sectionClicked, this, &CLogListView::ColumnClicked);
+
+    icons_ = new QListView(this);
+    icons_->setModel(model_);
+    icons_->setSelectionModel(details_->selectionModel());
+    icons_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    icons_->setUniformItemSizes(true);
+    icons_->setLayoutMode(QListView::Batched);
+    icons_->setBatchSize(500);
+    icons_->setResizeMode(QListView::Adjust);
+    icons_->setDragEnabled(true);
+    icons_->setDragDropMode(QAbstractItemView::DragOnly);
+    icons_->setDefaultDropAction(Qt::CopyAction);
+    icons_->setMovement(QListView::Static);
+
+    stack_ = new QStackedWidget(this);
+    stack_->addWidget(details_);
+    stack_->addWidget(icons_);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(stack_);
+
+    for (QAbstractItemView* view : {static_cast<QAbstractItemView*>(details_), static_cast<QAbstractItemView*>(icons_)}) {
+        view->setContextMenuPolicy(Qt::DefaultContextMenu);
+        view->installEventFilter(this);
+        view->viewport()->installEventFilter(this);
+    }
+
+    CreateActions();
+    model_->Sort(sortColumn, sortOrder);
+    model_->SetList(context_.logList ? context_.logList() : nullptr);
+    SetViewType(settings.GetProfileInt(kSection, "ViewType", kDetailsView));
+    UpdateChecks();
+    if (context_.registerView) context_.registerView(this);
+}
+
+CLogListView::~CLogListView() {
+    if (context_.settings->GetProfileInt(kSection, "ViewType", kDetailsView) == kDetailsView) {
+        for (int c = 0; c < CLogListModel::kColumnCount; ++c)
+            context_.settings->WriteProfileInt(kSection, ColumnKey(c), details_->header()->sectionSize(c));
+    }
+    if (context_.registerView) context_.registerView(nullptr);
+}
+
+void CLogListView::CreateActions() {
+    auto add = [this](int id, const char* text) {
+        auto* action = new QAction(QString::fromLatin1(text), this);
+        action->setData(id);
+        actions_[id] = action;
+        return action;
+    };
+    QStyle* s = style();
+    auto* modes = new QActionGroup(this);
+    const struct {
+        int id;
+        const char* text;
+        int type;
+        QStyle::StandardPixmap icon;
+    } modeCommands[] = {{log_cmd::kLargeIcons, "Lar&ge Icons", kLargeIconView, QStyle::SP_FileDialogContentsView},
+                        {log_cmd::kSmallIcons, "S&mall Icons", kSmallIconView, QStyle::SP_FileDialogInfoView},
+                        {log_cmd::kList, "&List", kListView, QStyle::SP_FileDialogListView},
+                        {log_cmd::kDetails, "&Details", kDetailsView, QStyle::SP_FileDialogDetailedView}};
+    for (const auto& m : modeCommands) {
+        QAction* action = add(m.id, m.text);
+        action->setCheckable(true);
+        action->setIcon(s->standardIcon(m.icon));
+        modes->addAction(action);
+        const int type = m.type;
+        connect(action, &QAction::triggered, this, [this, type] { SetViewType(type); });
+    }
+    auto* sorts = new QActionGroup(this);
+    static const char* const sortTexts[] = {"by &Date", "by &Time", "by &Name", "by &Status", "by &Message"};
+    for (int c = 0; c < CLogListModel::kColumnCount; ++c) {
+        QAction* action = add(kSortCommands[c], sortTexts[c]);
+        action->setCheckable(true);
+        sorts->addAction(action);
+        connect(action, &QAction::triggered, this, [this, c] { SortByColumn(c); });
+    }
+    QAction* ascending = add(log_cmd::kAscending, "&Ascending");
+    ascending->setCheckable(true);
+    ascending->setIcon(s->standardIcon(QStyle::SP_ArrowUp));
+    connect(ascending, &QAction::triggered, this, &CLogListView::ReverseOrder);
+    QAction* descending = add(log_cmd::kDescending, "D&escending");
+    descending->setCheckable(true);
+    connect(descending, &QAction::triggered, this, &CLogListView::ReverseOrder);
+
+    QAction* start = add(log_cmd::kStartLogging, "S&tart Logging");
+    start->setCheckable(true);
+    connect(start, &QAction::triggered, this, [this] { SetLogging(true); });
+    QAction* stop = add(log_cmd::kStopLogging, "St&op Logging");
+    stop->setCheckable(true);
+    connect(stop, &QAction::triggered, this, [this] { SetLogging(false); });
+
+    QAction* properties = add(log_cmd::kProperties, "P&roperties...");
+    properties->setIcon(s->standardIcon(QStyle::SP_FileDialogInfoView));
+    connect(properties, &QAction::triggered, this, &CLogListView::ShowProperties);
+    QAction* resend = add(log_cmd::kResend, "Re-&send Message");
+    resend->setIcon(s->standardIcon(QStyle::SP_BrowserReload));
+    connect(resend, &QAction::triggered, this, &CLogListView::ResendSelected);
+    QAction* clear = add(log_cmd::kClear, "&Clear");
+    clear->setIcon(s->standardIcon(QStyle::SP_TrashIcon));
+    connect(clear, &QAction::triggered, this, &CLogListView::ClearSelected);
+    QAction* selectAll = add(log_cmd::kSelectAll, "Select &All");
+    selectAll->setShortcut(QKeySequence::SelectAll);
+    selectAll->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    addAction(selectAll);
+    connect(selectAll, &QAction::triggered, this, &CLogListView::SelectAll);
+    QAction* print = add(log_cmd::kPrint, "&Print...");
+    print->setIcon(s->standardIcon(QStyle::SP_DialogSaveButton));
+    connect(print, &QAction::triggered, this, &CLogListView::Print);
+
+    contextMenu_ = new QMenu(this);
+    QMenu* view = contextMenu_->addMenu(QStringLiteral("&View"));
+    for (int id : {log_cmd::kLargeIcons, log_cmd::kSmallIcons, log_cmd::kList, log_cmd::kDetails}) view->addAction(actions_[id]);
+    QMenu* sort = contextMenu_->addMenu(QStringLiteral("&Sort"));
+    for (int id : kSortCommands) sort->addAction(actions_[id]);
+    sort->addSeparator();
+    sort->addAction(ascending);
+    sort->addAction(descending);
+    contextMenu_->addSeparator();
+    for (int id : {log_cmd::kProperties, log_cmd::kResend, log_cmd::kClear, log_cmd::kSelectAll}) contextMenu_->addAction(actions_[id]);
+    contextMenu_->addSeparator();
+    contextMenu_->addAction(start);
+    contextMenu_->addAction(stop);
+    contextMenu_->addAction(print);
+}
+
+QAction* CLogListView::Action(int commandId) const {
+    auto found = actions_.find(commandId);
+    return found == actions_.end() ? nullptr : found->second;
+}
+
+QAbstractItemView* CLogListView::CurrentView() const {
+    return viewType_ == kDetailsView ? static_cast<QAbstractItemView*>(details_) : icons_;
+}
+
+void CLogListView::UpdateChecks() {
+    const int modeIds[] = {log_cmd::kLargeIcons, log_cmd::kDetails, log_cmd::kSmallIcons, log_cmd::kList};
+    actions_[modeIds[viewType_]]->setChecked(true);
+    actions_[kSortCommands[model_->SortColumn()]]->setChecked(true);
+    actions_[log_cmd::kAscending]->setChecked(model_->SortOrder() == 1);
+    actions_[log_cmd::kDescending]->setChecked(model_->SortOrder() == -1);
+    const bool logging = context_.settings->GetProfileInt(vorla::kPreferencesSection, "LogToDisk", 0) != 0;
+    actions_[log_cmd::kStartLogging]->setChecked(logging);
+    actions_[log_cmd::kStopLogging]->setChecked(!logging);
+    details_->header()->setSortIndicator(model_->SortColumn(),
+                                         model_->SortOrder() == 1 ? Qt::AscendingOrder : Qt::DescendingOrder);
+    // Outside details mode an item shows the field of the sort column.
+    icons_->setModelColumn(model_->SortColumn());
+}
+
+void CLogListView::SetViewType(int type) {
+    if (type < kLargeIconView || type > kListView) type = kDetailsView;
+    viewType_ = type;
+    if (type == kDetailsView) {
+        stack_->setCurrentWidget(details_);
+    } else {
+        const bool large = type == kLargeIconView;
+        icons_->setViewMode(large ? QListView::IconMode : QListView::ListMode);
+        icons_->setIconSize(large ? QSize(32, 32) : QSize(16, 16));
+        icons_->setFlow(type == kListView ? QListView::TopToBottom : QListView::LeftToRight);
+        icons_->setWrapping(true);
+        icons_->setMovement(QListView::Static);
+        if (type == kListView) {
+            const int width = context_.settings->GetProfileInt(kSection, "ListColumn", 200);
+            icons_->setGridSize(QSize(width > 0 ? width : 200, icons_->fontMetrics().height() + 4));
+        } else if (large) {
+            icons_->setGridSize(QSize(96, 64));
+        } else {
+            icons_->setGridSize(QSize(160, icons_->fontMetrics().height() + 4));
+        }
+        icons_->setWordWrap(large);
+        icons_->setTextElideMode(Qt::ElideRight);
+        stack_->setCurrentWidget(icons_);
+        icons_->doItemsLayout();
+    }
+    context_.settings->WriteProfileInt(kSection, "ViewType", viewType_);
+    UpdateChecks();
+}
+
+void CLogListView::SaveSort() {
+    context_.settings->WriteProfileInt(kSection, "SortColumn", model_->SortColumn());
+    context_.settings->WriteProfileInt(kSection, "SortOrder", model_->SortOrder());
+    UpdateChecks();
+}
+
+void CLogListView::ColumnClicked(int column) {
+    const int order = column == model_->SortColumn() ? -model_->SortOrder() : model_->SortOrder();
+    model_->SyncAppended();
+    model_->Sort(column, order);
+    SaveSort();
+}
+
+void CLogListView::SortByColumn(int column) {
+    model_->SyncAppended();
+    model_->Sort(column, model_->SortOrder());
+    SaveSort();
+}
+
+void CLogListView::ReverseOrder() {
+    model_->SyncAppended();
+    model_->Sort(model_->SortColumn(), -model_->SortOrder());
+    SaveSort();
+}
+
+void CLogListView::SetLogging(bool on) {
+    context_.settings->WriteProfileInt(vorla::kPreferencesSection, "LogToDisk", on ? 1 : 0);
+    UpdateChecks();
+}
+
+std::vector<int> CLogListView::SelectedRows() const {
+    std::vector<int> rows;
+    for (const QModelIndex& index : details_->selectionModel()->selectedRows()) rows.push_back(index.row());
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+void CLogListView::ShowProperties() {
+    const auto rows = SelectedRows();
+    if (rows.empty()) return;
+    const CLogObject* record = model_->RecordAt(rows.front());
+    if (!record) return;
+    auto* sheet = new CLogPropertySheet(*record, model_->List(), this);
+    sheet->setWindowFlag(Qt::Window);
+    sheet->show();
+}
+
+void CLogListView::ResendSelected() {
+    OutgoingQueue* queue = context_.queue ? context_.queue() : nullptr;
+    CObList* subscribers = context_.subscriberList ? context_.subscriberList() : nullptr;
+    if (!queue || !subscribers) return;
+    std::vector<const CLogObject*> records;
+    for (int row : SelectedRows()) records.push_back(model_->RecordAt(row));
+    if (records.empty()) return;
+    ResendLogRecords(records, *subscribers, *queue, *context_.settings, context_.now ? context_.now() : 0,
+                     context_.prompts.okCancel);
+}
+
+void CLogListView::ClearSelected() {
+    const auto rows = SelectedRows();
+    if (rows.empty()) return;
+    if (!context_.prompts.yesNoStop || !context_.prompts.yesNoStop(QString::fromLatin1(window_texts::kConfirmClear)))
+        return;
+    model_->DeleteRows(rows);
+}
+
+void CLogListView::SelectAll() { CurrentView()->selectAll(); }
+
+int CLogListView::PrintTo(QPagedPaintDevice& device) {
+    return PrintLogLines(device, model_->rowCount(), [this](int row) {
+        const CLogObject* record = model_->RecordAt(row);
+        if (!record) return QString();
+        QStringList fields;
+        for (int c = 0; c < CLogListModel::kColumnCount; ++c) fields << CLogListModel::ColumnText(*record, c);
+        return fields.join(QLatin1Char('\t'));
+    });
+}
+
+void CLogListView::Print() {
+    QPrinter printer(QPrinter::HighResolution);
+    QPrintDialog dialog(&printer, this);
+    if (dialog.exec() != QDialog::Accepted) return;
+    PrintTo(printer);
+}
+
+void CLogListView::AddRow() {
+    if (model_->List() != (context_.logList ? context_.logList() : nullptr)) {
+        CheckList();
+        return;
+    }
+    if (model_->SyncAppended() > 0) CurrentView()->scrollTo(model_->index(model_->rowCount() - 1, 0));
+}
+
+void CLogListView::CheckList() {
+    CObList* list = context_.logList ? context_.logList() : nullptr;
+    if (list != model_->List()) model_->SetList(list);
+}
+
+void CLogListView::ShowContextMenuAt(QWidget* from, const QPoint& position) {
+    contextMenu_->popup(from->mapToGlobal(position));
+}
+
+bool CLogListView::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::ContextMenu) {
+        auto* menuEvent = static_cast<QContextMenuEvent*>(event);
+        QAbstractItemView* view = CurrentView();
+        if (menuEvent->reason() == QContextMenuEvent::Keyboard) {
+            ShowContextMenuAt(view, QPoint(5, 5));
+        } else {
+            ShowContextMenuAt(static_cast<QWidget*>(watched), menuEvent->pos());
+        }
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}

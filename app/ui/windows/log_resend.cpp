@@ -1,0 +1,49 @@
+#include "log_resend.h"
+
+#include <map>
+#include <memory>
+#include <string>
+
+#include "log_object.h"
+#include "ob_list.h"
+#include "outgoing_queue.h"
+#include "page.h"
+#include "pager_message.h"
+#include "settings_store.h"
+#include "subscriber.h"
+#include "window_texts.h"
+
+ResendResult ResendLogRecords(const std::vector<const CLogObject*>& records, const CObList& subscribers,
+                              OutgoingQueue& queue, const vorla::ISettingsStore& settings, uint32_t now,
+                              const std::function<bool(const QString&)>& cannotResend) {
+    // Names are unique in a healthy directory; with duplicates the first one wins.
+    std::map<std::string, const CSubscriber*> byName;
+    for (Serializable* object : subscribers) {
+        if (const CSubscriber* subscriber = As<CSubscriber>(object)) byName.emplace(subscriber->GetName(), subscriber);
+    }
+    const bool resend = settings.GetProfileInt(vorla::kPreferencesSection, "Resend", 0) != 0;
+    const int32_t resendTimes = settings.GetProfileInt(vorla::kPreferencesSection, "ResendTimes", 0);
+
+    ResendResult result;
+    for (const CLogObject* record : records) {
+        if (!record) continue;
+        auto found = byName.find(record->GetName());
+        if (found == byName.end()) {
+            ++result.missing;
+            if (cannotResend && !cannotResend(QString::fromLatin1(window_texts::kCannotResend))) break;
+            continue;
+        }
+        auto* message = new CPagerMessage(record->GetMessage());
+        auto* page = new CPage(message, CSubscriber::MakeDetachedCopy(*found->second), kWhenAt, now,
+                               ResendAllowance(resend, resendTimes));
+        page->SetStatus(kStatusWaiting, std::string(), 0);
+        message->AddRef();
+        queue.AppendPage(page);
+        ++result.queued;
+    }
+    if (result.queued > 0) {
+        queue.Refresh();
+        queue.SaveQueue();
+    }
+    return result;
+}

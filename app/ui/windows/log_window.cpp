@@ -1,0 +1,126 @@
+#include "log_window.h"
+
+#include <QAction>
+#include <QByteArray>
+#include <QEvent>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QToolBar>
+
+#include "settings_store.h"
+#include "widget_placement.h"
+#include "window_placement.h"
+#include "window_texts.h"
+
+namespace {
+constexpr std::string_view kPrefs = vorla::kPreferencesSection;
+}
+
+CLogMDIChild::CLogMDIChild(LogWindowContext context, QWidget* parent)
+    : QMainWindow(parent), settings_(*context.settings) {
+    setWindowTitle(QString::fromLatin1(window_texts::kLogWindowTitle));
+    setObjectName(QStringLiteral("LogWindow"));
+    view_ = new CLogListView(std::move(context), this);
+    setCentralWidget(view_);
+
+    toolBar_ = new QToolBar(QStringLiteral("Log"), this);
+    toolBar_->setObjectName(QStringLiteral("LogToolBar"));
+    for (int id : {log_cmd::kLargeIcons, log_cmd::kSmallIcons, log_cmd::kList, log_cmd::kDetails, 0,
+                   log_cmd::kAscending, 0, log_cmd::kProperties, log_cmd::kResend, log_cmd::kClear, 0, log_cmd::kPrint}) {
+        if (id == 0) {
+            toolBar_->addSeparator();
+        } else {
+            toolBar_->addAction(view_->Action(id));
+        }
+    }
+    addToolBar(Qt::TopToolBarArea, toolBar_);
+    const bool tips = settings_.GetProfileInt(kPrefs, "Tips", 1) != 0;
+    if (!tips) toolBar_->setToolTipDuration(0);
+
+    toggleToolBar_ = new QAction(QStringLiteral("&Toolbar"), this);
+    toggleToolBar_->setCheckable(true);
+    toggleToolBar_->setData(kToggleToolBar);
+    connect(toggleToolBar_, &QAction::triggered, this, [this](bool on) {
+        toolBar_->setVisible(on);
+        SaveToolBarState();
+    });
+
+    // The window's commands, also on the list's context menu.
+    QMenu* log = menuBar()->addMenu(QStringLiteral("&Log"));
+    for (int id : {log_cmd::kStartLogging, log_cmd::kStopLogging, 0, log_cmd::kProperties, log_cmd::kResend,
+                   log_cmd::kClear, log_cmd::kSelectAll, 0, log_cmd::kPrint}) {
+        if (id == 0) {
+            log->addSeparator();
+        } else {
+            log->addAction(view_->Action(id));
+        }
+    }
+    QMenu* viewMenu = menuBar()->addMenu(QStringLiteral("&View"));
+    viewMenu->addAction(toggleToolBar_);
+    viewMenu->addSeparator();
+    for (int id : {log_cmd::kLargeIcons, log_cmd::kSmallIcons, log_cmd::kList, log_cmd::kDetails}) viewMenu->addAction(view_->Action(id));
+    QMenu* sort = viewMenu->addMenu(QStringLiteral("&Sort"));
+    for (int id : {log_cmd::kSortDate, log_cmd::kSortTime, log_cmd::kSortName, log_cmd::kSortStatus,
+                   log_cmd::kSortMessage, 0, log_cmd::kAscending, log_cmd::kDescending}) {
+        if (id == 0) {
+            sort->addSeparator();
+        } else {
+            sort->addAction(view_->Action(id));
+        }
+    }
+
+    const std::string state = settings_.GetProfileString(kPrefs, "LogToolBarState", "");
+    if (!state.empty()) restoreState(QByteArray::fromBase64(QByteArray::fromStdString(state)));
+    toggleToolBar_->setChecked(!toolBar_->isHidden());
+    connect(toolBar_, &QToolBar::topLevelChanged, this, [this] { SaveToolBarState(); });
+}
+
+CLogMDIChild::~CLogMDIChild() { SaveToolBarState(); }
+
+void CLogMDIChild::SaveToolBarState() {
+    settings_.WriteProfileString(kPrefs, "LogToolBarState", saveState().toBase64().toStdString());
+}
+
+void CLogMDIChild::SavePlacement() {
+    if (subWindow_) vorla::WriteWindowPlacement(settings_, "LogWindowPos", vorla::PlacementOf(*subWindow_));
+}
+
+void CLogMDIChild::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (placed_) return;
+    placed_ = true;
+    subWindow_ = qobject_cast<QMdiSubWindow*>(parentWidget());
+    if (!subWindow_) return;
+    vorla::WindowPlacement placement;
+    if (vorla::ReadWindowPlacement(settings_, "LogWindowPos", placement)) {
+        vorla::ApplyPlacement(*subWindow_, placement);
+    } else {
+        SavePlacement();
+    }
+    // Saved as it changes: when the program ends the sub-window goes without a word.
+    subWindow_->installEventFilter(this);
+    if (QMdiArea* area = subWindow_->mdiArea()) {
+        connect(area, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* active) {
+            if (active) settings_.WriteProfileInt(kPrefs, "LogActive", active == subWindow_ ? 1 : 0);
+        });
+        settings_.WriteProfileInt(kPrefs, "LogActive", area->activeSubWindow() == subWindow_ ? 1 : 0);
+    }
+}
+
+bool CLogMDIChild::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == subWindow_) {
+        switch (event->type()) {
+            case QEvent::Move:
+            case QEvent::Resize:
+            case QEvent::WindowStateChange: SavePlacement(); break;
+            case QEvent::Close:
+                // Closed by the user: not reopened at the next start.
+                SavePlacement();
+                settings_.WriteProfileInt(kPrefs, "LogVisible", 0);
+                break;
+            default: break;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}

@@ -1,0 +1,152 @@
+// Start-up and exit of the application on empty, existing, damaged and locked directories.
+#include <QFile>
+#include <QFileInfo>
+
+#include "app_fixture.h"
+#include "class_registry.h"
+#include "directory_file.h"
+#include "directory_store.h"
+#include "main_window/cust_toolbar.h"
+#include "main_window/main_frame.h"
+#include "message.h"
+#include "ob_list.h"
+#include "outgoing_queue.h"
+#include "page.h"
+#include "paging_classes.h"
+#include "service.h"
+#include "message_entry/selection_list.h"
+#include "message_entry/vorla_pro_view.h"
+#include "program_directory_lock.h"
+
+#include <QComboBox>
+#include <QStatusBar>
+
+namespace {
+
+QByteArray ReadAll(const std::string& path) {
+    QFile file(QString::fromStdString(path));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+TEST(CommandLine, SwitchesAfterSlashOrDashInAnyCaseAndOneFileName) {
+    const CommandLineInfo info = ParseCommandLine({"/embedding", "-AUTOMATION", "doc.vlg", "other", "/bogus"});
+    EXPECT_TRUE(info.embedding);
+    EXPECT_TRUE(info.automation);
+    EXPECT_EQ(info.fileName, "doc.vlg");
+    const CommandLineInfo plain = ParseCommandLine({"/Embeddingx", "-p"});
+    EXPECT_FALSE(plain.embedding);
+    EXPECT_TRUE(plain.print);
+}
+
+using Startup = AppTest;
+
+TEST_F(Startup, FirstStartWithoutServiceEndsUnlessTheWizardMakesOne) {
+    EXPECT_FALSE(Start());
+    EXPECT_TRUE(app_->StartupRefusal().contains(QStringLiteral("no paging service")));
+    app_.reset();
+
+    // The same first start with a wizard that adds a service goes on, with both bars shown.
+    auto settings = std::make_unique<vorla::MemorySettingsStore>();
+    auto directory = vorla::ProgramDirectory::Resolve({Folder(), std::nullopt, {}, {}});
+    app_ = std::make_unique<CVorlaPro5App>(std::move(settings), *directory);
+    int wizardRuns = 0;
+    app_->Extensions().runSetupWizard = [&](CVorlaPro5App& app, QWidget*) {
+        ++wizardRuns;
+        ServiceFields fields;
+        fields.name = "First";
+        app.GetServiceList()->AddTail(new CService(fields));
+    };
+    ASSERT_TRUE(app_->InitApplicationObjects({}, false));
+    EXPECT_EQ(wizardRuns, 1);
+    EXPECT_TRUE(app_->MainFrame()->isVisible());
+    EXPECT_TRUE(app_->MainFrame()->MainToolBar()->isVisible());
+    EXPECT_TRUE(app_->MainFrame()->statusBar()->isVisible());
+    EXPECT_EQ(app_->MainFrame()->MainToolBar()->iconSize(), QSize(16, 15)) << "small toolbar by default";
+}
+
+TEST_F(Startup, ExistingDirectoryIsLoadedAndAutomationKeepsTheWindowHidden) {
+    WriteTestDirectory(Folder());
+    CommandLineInfo automation;
+    automation.automation = true;
+    ASSERT_TRUE(Start(automation));
+    EXPECT_EQ(app_->GetServiceList()->GetCount(), 1u);
+    EXPECT_EQ(app_->GetSubscriberList()->GetCount(), 3u);
+    EXPECT_EQ(app_->GetGroupList()->GetCount(), 2u);
+    EXPECT_TRUE(app_->IsEmbedded());
+    EXPECT_FALSE(app_->MainFrame()->isVisible());
+    // The recipient list is built from the directory: three subscribers and two groups.
+    EXPECT_EQ(View()->SelectionList()->model()->rowCount(), 5);
+    EXPECT_EQ(app_->GetState(), CVorlaPro5App::kStateIdle);
+    ASSERT_NE(app_->Queue(), nullptr);
+}
+
+TEST_F(Startup, ExitWritesTheDirectoryAndLeavesNoQueueFileForAnEmptyQueue) {
+    WriteTestDirectory(Folder());
+    ASSERT_TRUE(Start());
+    app_->ExitInstance();
+    EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(FilePath("Outgoing.vlg"))));
+    EXPECT_TRUE(QFileInfo::exists(QString::fromStdString(FilePath("Vorla Pro Log Window.vlg"))));
+    DirectoryStore reread;
+    ASSERT_EQ(LoadDirectoryFile(FilePath("Vorla Pro.vlg"), MakeProgramClassRegistry(), reread), ArchiveError::None);
+    EXPECT_EQ(reread.GetSubscriberList()->GetCount(), 3u);
+    EXPECT_EQ(reread.GetDisplayList()->GetCount(), 5u) << "the recipient rows are saved with the directory";
+}
+
+TEST_F(Startup, AQueuedLaterPageSurvivesARestart) {
+    WriteTestDirectory(Folder());
+    ASSERT_TRUE(Start());
+    View()->MessageField()->setPlainText(QStringLiteral("see you"));
+    View()->OutgoingChoice()->setCurrentIndex(CVorlaPro5View::kLater);
+    View()->SelectionList()->selectionModel()->select(View()->SelectionList()->model()->index(0, 0),
+                                                      QItemSelectionModel::Select);
+    View()->Send();
+    ASSERT_EQ(app_->GetOutgoingList()->GetCount(), 1u);
+    app_.reset();
+    EXPECT_TRUE(QFileInfo::exists(QString::fromStdString(FilePath("Outgoing.vlg"))));
+
+    ASSERT_TRUE(Start());
+    ASSERT_EQ(app_->GetOutgoingList()->GetCount(), 1u);
+    auto* page = dynamic_cast<CPage*>(app_->GetOutgoingList()->GetAt(0));
+    ASSERT_NE(page, nullptr);
+    EXPECT_EQ(page->GetWhen(), kWhenLater);
+    EXPECT_EQ(app_->GetLastMessage() ? app_->GetLastMessage()->GetText() : "", "see you");
+}
+
+TEST_F(Startup, ADamagedDirectoryFileIsNeverOverwritten) {
+    const QByteArray damaged("VLPW\x01\x00\xFF\xFF\x01\x00garbage", 18);
+    {
+        QFile file(QString::fromStdString(FilePath("Vorla Pro.vlg")));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(damaged);
+    }
+    Start();
+    app_.reset();
+    EXPECT_EQ(ReadAll(FilePath("Vorla Pro.vlg")), damaged);
+}
+
+TEST_F(Startup, ASecondProcessOnTheSameDirectoryIsRefused) {
+    WriteTestDirectory(Folder());
+    vorla::ProgramDirectoryLock other(QString::fromStdString(Folder()));
+    ASSERT_EQ(other.TryAcquire(), vorla::ProgramDirectoryLock::Result::Acquired);
+    // Locks are per process in QLockFile; the refusal path is the same for another process.
+    EXPECT_FALSE(Start());
+    EXPECT_FALSE(app_->StartupRefusal().isEmpty());
+    const QByteArray before = ReadAll(FilePath("Vorla Pro.vlg"));
+    app_.reset();
+    EXPECT_EQ(ReadAll(FilePath("Vorla Pro.vlg")), before) << "the refused start wrote nothing";
+}
+
+TEST_F(Startup, ClosingStoresPlacementsAndBarStates) {
+    WriteTestDirectory(Folder());
+    ASSERT_TRUE(Start());
+    app_->MainFrame()->MainToolBar()->hide();
+    ASSERT_TRUE(app_->MainFrame()->close());
+    EXPECT_EQ(settings_->GetProfileInt("Preferences", "ToolBarState", -1), 0);
+    EXPECT_EQ(settings_->GetProfileInt("Preferences", "StatusBarState", -1), 1);
+    EXPECT_TRUE(settings_->Contains("Preferences", "MainWindowPos"));
+    EXPECT_TRUE(settings_->Contains("Preferences", "EntryWindowPos"));
+    EXPECT_TRUE(settings_->Contains("Preferences", "Toolbar State(0x67CB)"));
+    EXPECT_TRUE(settings_->Contains("Preferences", "Message Tool Bar"));
+}
+
+}  // namespace
