@@ -38,27 +38,19 @@ std::string ReplacePathMarker(std::string_view text, const std::string& path) {
 
 }  // namespace
 
-QueueRow MakeQueueRow(CPage* page) {
-  QueueRow row;
-  row.page = page;
-  row.time = SortTimeOf(page);
-  row.when = page->GetWhen();
-  row.serviceName = std::string(ServiceNameOf(page));
-  if (const CSubscriber* subscriber = page->GetSubscriber()) row.subscriberName = subscriber->GetName();
-  row.messageText = MessageTextOf(page);
-  return row;
+// Pages of one service share one interned name and pages of one message its text, so the
+// common equal case is settled without reading the bytes.
+int CompareText(std::string_view a, std::string_view b) {
+  if (a.data() == b.data() && a.size() == b.size()) return 0;
+  return a.compare(b);
 }
 
 bool QueueRowLess(const QueueRow& a, const QueueRow& b) {
   if (a.time != b.time) return a.time < b.time;
   if (a.when != b.when) return a.when < b.when;
-  if (int c = a.serviceName.compare(b.serviceName)) return c < 0;
-  if (int c = a.subscriberName.compare(b.subscriberName)) return c < 0;
-  return a.messageText.compare(b.messageText) < 0;
-}
-
-size_t OutgoingQueue::PageKeyHash::operator()(const PageKey& key) const {
-  return std::hash<std::string>()(key.name) ^ (std::hash<const void*>()(key.message) * 31);
+  if (int c = CompareText(a.serviceName, b.serviceName)) return c < 0;
+  if (int c = CompareText(a.subscriberName, b.subscriberName)) return c < 0;
+  return CompareText(a.messageText, b.messageText) < 0;
 }
 
 OutgoingQueue::OutgoingQueue(CObList& outgoingList, const vorla::ISettingsStore& settings,
@@ -68,9 +60,21 @@ OutgoingQueue::OutgoingQueue(CObList& outgoingList, const vorla::ISettingsStore&
       clock_(clock),
       queueFilePath_(std::move(queueFilePath)) {}
 
-OutgoingQueue::PageKey OutgoingQueue::KeyOf(const CPage* page) {
+QueueRow OutgoingQueue::MakeRow(CPage* page) {
+  QueueRow row;
+  row.page = page;
+  row.time = SortTimeOf(page);
+  row.when = page->GetWhen();
+  const std::string_view service = ServiceNameOf(page);
+  // Pages of one service mostly follow one another: most rows find the name at once.
+  if (!lastServiceName_ || *lastServiceName_ != service)
+    lastServiceName_ = &*serviceNames_.emplace(service).first;
+  row.serviceName = *lastServiceName_;
   const CSubscriber* subscriber = page->GetSubscriber();
-  return PageKey{page->GetMessage(), subscriber ? subscriber->GetName() : std::string()};
+  subscriberNames_.push_back(subscriber ? subscriber->GetName() : std::string());
+  row.subscriberName = subscriberNames_.back();
+  row.messageText = MessageTextOf(page);
+  return row;
 }
 
 size_t OutgoingQueue::RowCount() {
@@ -99,23 +103,38 @@ void OutgoingQueue::EnsureRows() {
 
 void OutgoingQueue::RebuildRows() {
   rows_.clear();
+  subscriberNames_.clear();
+  serviceNames_.clear();
+  lastServiceName_ = nullptr;
   rows_.reserve(list_.GetCount());
   for (Serializable* object : list_) {
     CPage* page = As<CPage>(object);
     if (!page) continue;  // the loaders admit only pages; nothing else is ever shown or sent
-    rows_.push_back(MakeQueueRow(page));
+    rows_.push_back(MakeRow(page));
   }
   rowsStale_ = false;
-  SortRows();
+  // Stable, so equal pages keep their list order from one refresh to the next.
+  std::stable_sort(rows_.begin(), rows_.end(), QueueRowLess);
+  FindFirstTimedRow();
 }
 
-void OutgoingQueue::BuildIndex() {
-  queued_.clear();
-  queued_.reserve(list_.GetCount());
+void OutgoingQueue::IndexMessage(const CPagerMessage* message) {
+  indexedNames_.clear();
   for (Serializable* object : list_) {
-    if (const CPage* page = As<CPage>(object)) queued_.insert(KeyOf(page));
+    const CPage* page = As<CPage>(object);
+    if (!page || page->GetMessage() != message) continue;
+    const CSubscriber* subscriber = page->GetSubscriber();
+    ++indexedNames_[subscriber ? subscriber->GetName() : std::string()];
   }
-  indexBuilt_ = true;
+  indexedMessage_ = message;
+  indexValid_ = true;
+}
+
+void OutgoingQueue::Unindex(const CPage* page) {
+  if (!indexValid_ || page->GetMessage() != indexedMessage_) return;
+  const CSubscriber* subscriber = page->GetSubscriber();
+  auto found = indexedNames_.find(subscriber ? subscriber->GetName() : std::string());
+  if (found != indexedNames_.end() && --found->second <= 0) indexedNames_.erase(found);
 }
 
 void OutgoingQueue::FindFirstTimedRow() {
@@ -129,12 +148,31 @@ void OutgoingQueue::FindFirstTimedRow() {
 }
 
 void OutgoingQueue::SortRows() {
-  for (QueueRow& row : rows_) {
-    row.time = SortTimeOf(row.page);
-    row.when = row.page->GetWhen();
+  // The rows are in order by the keys they hold; only a row whose page now has another time
+  // or When can be out of place. Those leave, are sorted among themselves and merged back.
+  std::vector<QueueRow> moved;
+  size_t kept = 0;
+  for (size_t i = 0; i < rows_.size(); ++i) {
+    QueueRow row = rows_[i];
+    const uint32_t time = SortTimeOf(row.page);
+    const int32_t when = row.page->GetWhen();
+    if (time != row.time || when != row.when) {
+      row.time = time;
+      row.when = when;
+      moved.push_back(row);
+    } else {
+      rows_[kept++] = row;
+    }
   }
-  // Stable, so equal pages keep their list order from one refresh to the next.
-  std::stable_sort(rows_.begin(), rows_.end(), QueueRowLess);
+  if (!moved.empty()) {
+    rows_.resize(kept);
+    std::stable_sort(moved.begin(), moved.end(), QueueRowLess);
+    std::vector<QueueRow> merged;
+    merged.reserve(kept + moved.size());
+    std::merge(rows_.begin(), rows_.end(), moved.begin(), moved.end(), std::back_inserter(merged),
+               QueueRowLess);
+    rows_.swap(merged);
+  }
   FindFirstTimedRow();
 }
 
@@ -148,7 +186,7 @@ void OutgoingQueue::StartSending() {
 
 void OutgoingQueue::Refresh() {
   RebuildRows();
-  BuildIndex();
+  indexValid_ = false;
   Changed();
 }
 
@@ -187,8 +225,8 @@ void OutgoingQueue::RemoveFirstRow() {
 void OutgoingQueue::InsertRow(CPage* page) {
   EnsureRows();
   if (!page) return;
-  QueueRow row = MakeQueueRow(page);
-  rows_.insert(std::upper_bound(rows_.begin(), rows_.end(), row, QueueRowLess), std::move(row));
+  QueueRow row = MakeRow(page);
+  rows_.insert(std::upper_bound(rows_.begin(), rows_.end(), row, QueueRowLess), row);
   SortRows();
   Changed();
 }
@@ -208,7 +246,9 @@ bool OutgoingQueue::DueCheck() {
     anyDue = true;
   }
   if (!anyDue) return false;
-  Refresh();
+  // The due rows move up among the untimed ones; the rest keep their places.
+  SortRows();
+  Changed();
   SaveQueue();
   StartSending();
   return true;
@@ -262,20 +302,19 @@ void OutgoingQueue::DeleteSelected(std::vector<size_t> rows) {
   while (!rows.empty() && rows.back() >= rows_.size()) rows.pop_back();
   if (rows.empty()) return;
   const bool confirmed = observer_ && observer_->Confirm(paging_texts::kConfirmDelete);
-  bool deleted = false;
+  std::unordered_set<CPage*> doomed;
   if (confirmed) {
-    // Pages first: the row indices move as rows go.
-    std::vector<CPage*> pages;
-    for (auto it = rows.rbegin(); it != rows.rend(); ++it) pages.push_back(rows_[*it].page);
-    for (CPage* page : pages) {
+    for (auto it = rows.rbegin(); it != rows.rend(); ++it) {
+      CPage* page = rows_[*it].page;
       if (page->GetStatus() == kStatusSending) {
         observer_->ShowStop(paging_texts::kCannotDeleteSending);
         continue;
       }
-      DiscardPage(page);
-      deleted = true;
+      doomed.insert(page);
     }
+    DiscardPages(doomed);
   }
+  const bool deleted = !doomed.empty();
   SortRows();
   Changed();
   if (deleted) SaveQueue();
@@ -287,19 +326,20 @@ void OutgoingQueue::ApplyEndOfRunRules(const std::function<bool(const CPage*)>& 
       std::max(0, settings_.GetProfileInt(vorla::kPreferencesSection, "ResendSeconds", 180));
   const bool rememberFailed =
       settings_.GetProfileInt(vorla::kPreferencesSection, "RememberFailed", 0) != 0;
-  std::vector<CPage*> failed;
+  std::unordered_set<CPage*> dropped;
   for (auto it = rows_.rbegin(); it != rows_.rend(); ++it) {
-    if (it->page->GetStatus() == kStatusFailed && failedInThisRun(it->page)) failed.push_back(it->page);
-  }
-  for (CPage* page : failed) {
+    CPage* page = it->page;
+    if (page->GetStatus() != kStatusFailed || !failedInThisRun(page)) continue;
     page->CountResend();
     if (page->GetResendTimes() > 0) {
       page->SetScheduledTime(clock_.Now() + static_cast<uint32_t>(resendSeconds));
       page->SetWhen(kWhenAt);
     } else if (!rememberFailed) {
-      DiscardPage(page);
+      dropped.insert(page);
     }
   }
+  // At once: a failed service can leave a whole group's pages to drop.
+  DiscardPages(dropped);
   SortRows();
   Changed();
 }
@@ -320,7 +360,10 @@ bool OutgoingQueue::SaveQueue() {
 void OutgoingQueue::AppendPage(CPage* page) {
   if (!page) return;
   list_.AddTail(page);
-  if (indexBuilt_) queued_.insert(KeyOf(page));
+  if (indexValid_ && page->GetMessage() == indexedMessage_) {
+    const CSubscriber* subscriber = page->GetSubscriber();
+    ++indexedNames_[subscriber ? subscriber->GetName() : std::string()];
+  }
   rowsStale_ = true;
 }
 
@@ -331,15 +374,36 @@ void OutgoingQueue::DiscardPage(CPage* page) {
     rows_.erase(row);
     FindFirstTimedRow();
   }
-  if (indexBuilt_) {
-    auto key = queued_.find(KeyOf(page));
-    if (key != queued_.end()) queued_.erase(key);
-  }
+  Unindex(page);
   list_.Remove(page);
   DiscardRecord(page);
 }
 
+void OutgoingQueue::DiscardPages(const std::unordered_set<CPage*>& pages) {
+  if (pages.empty()) return;
+  if (pages.size() == 1) {
+    DiscardPage(*pages.begin());
+    return;
+  }
+  std::erase_if(rows_, [&pages](const QueueRow& row) { return pages.count(row.page) != 0; });
+  FindFirstTimedRow();
+  std::vector<Serializable*> kept;
+  kept.reserve(list_.GetCount());
+  for (Serializable* object : list_) {
+    CPage* page = As<CPage>(object);
+    if (page && pages.count(page)) continue;
+    kept.push_back(object);
+  }
+  list_.RemoveAll();
+  list_.Reserve(kept.size());
+  for (Serializable* object : kept) list_.AddTail(object);
+  for (CPage* page : pages) {
+    Unindex(page);
+    DiscardRecord(page);
+  }
+}
+
 bool OutgoingQueue::HasPageFor(std::string_view subscriberName, const CPagerMessage* message) {
-  if (!indexBuilt_) BuildIndex();
-  return queued_.count(PageKey{message, std::string(subscriberName)}) != 0;
+  if (!indexValid_ || message != indexedMessage_) IndexMessage(message);
+  return indexedNames_.count(std::string(subscriberName)) != 0;
 }

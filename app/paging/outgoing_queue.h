@@ -9,9 +9,11 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -23,23 +25,21 @@ class CPagerMessage;
 class IClock;
 class IQueueObserver;
 
-// One row: the page and the keys it sorts by. The names are cached because a subscriber
-// hands its name out by value, and sorting must not allocate per comparison.
-// The keys are copied into the row so that sorting a large queue reads one array instead of
-// chasing every page (and its service copy) through memory at each comparison.
+// One row: the page and the keys it sorts by, kept in the row so that sorting a large queue
+// reads one array instead of chasing every page (and its service copy) through memory at each
+// comparison. The row is a few plain words, so sorting moves it with a copy.
 struct QueueRow {
   CPage* page = nullptr;
-  uint32_t time = 0;  // refreshed from the page before every sort
-  int32_t when = 0;   // likewise
-  std::string serviceName;
-  std::string subscriberName;
-  std::string_view messageText;  // into the shared message
+  uint32_t time = 0;  // the keys the row is placed by; compared with the page at every sort
+  int32_t when = 0;
+  std::string_view serviceName;     // into the queue's name store, one copy per service
+  std::string_view subscriberName;  // into the queue's name store (a subscriber hands its name out by value)
+  std::string_view messageText;     // into the shared message
 };
 
 // Queue order: scheduled time (0 when none), When, service name, subscriber name, message
 // text; smaller first.
 bool QueueRowLess(const QueueRow& a, const QueueRow& b);
-QueueRow MakeQueueRow(CPage* page);
 
 class OutgoingQueue {
  public:
@@ -98,27 +98,23 @@ class OutgoingQueue {
   void AppendPage(CPage* page);
   // Removes a page for good: its row, its list entry, its share of the message, the page.
   void DiscardPage(CPage* page);
+  // The same for many pages at once, in one pass over the rows and the list.
+  void DiscardPages(const std::unordered_set<CPage*>& pages);
   // Whether a page for a subscriber of this name with this message is queued.
   bool HasPageFor(std::string_view subscriberName, const CPagerMessage* message);
 
  private:
-  struct PageKey {
-    const CPagerMessage* message;
-    std::string name;
-    bool operator==(const PageKey&) const = default;
-  };
-  struct PageKeyHash {
-    size_t operator()(const PageKey& key) const;
-  };
-
   void EnsureRows();
   void RebuildRows();
-  void BuildIndex();
+  QueueRow MakeRow(CPage* page);
+  void IndexMessage(const CPagerMessage* message);
+  void Unindex(const CPage* page);
   void FindFirstTimedRow();
+  // Puts the rows whose page changed its time or When back in order; the others keep their
+  // places, so a sort costs a pass plus sorting only what moved.
   void SortRows();
   void Changed();
   void StartSending();
-  static PageKey KeyOf(const CPage* page);
 
   CObList& list_;
   const vorla::ISettingsStore& settings_;
@@ -127,10 +123,17 @@ class OutgoingQueue {
   IQueueObserver* observer_ = nullptr;
   std::function<void()> startSending_;
   std::vector<QueueRow> rows_;
+  // The subscriber names the rows point into; a deque, so adding a name moves no other.
+  std::deque<std::string> subscriberNames_;
+  std::unordered_set<std::string> serviceNames_;  // nodes: their strings never move
+  const std::string* lastServiceName_ = nullptr;
   bool rowsStale_ = true;
   long firstTimedRow_ = -1;
-  // Pages by (message, subscriber name), so queueing to a large group stays linear. Built at
-  // the first question and kept up to date from then on.
-  std::unordered_multiset<PageKey, PageKeyHash> queued_;
-  bool indexBuilt_ = false;
+  // The subscriber names of the queued pages of one message (the one being queued), with how
+  // many pages each has, so queueing a message to a large group stays linear. Made by a scan
+  // of the list when another message is asked about, kept up to date by AppendPage and
+  // DiscardPage, dropped by Refresh (the list may have changed behind the queue's back).
+  const CPagerMessage* indexedMessage_ = nullptr;
+  bool indexValid_ = false;
+  std::unordered_map<std::string, int> indexedNames_;
 };

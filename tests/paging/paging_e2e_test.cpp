@@ -1,0 +1,542 @@
+// End to end: the session driver on the real engine runs the shipped vorlapro.rkl against
+// pagingsim (a modem and a TAP terminal) on pseudo-terminals; vorlapage does the same as a
+// process. What the terminal accepted is read back from pagingsim's page log.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "class_registry.h"
+#include "directory_file.h"
+#include "directory_store.h"
+#include "engine_host.h"
+#include "file_format_version.h"
+#include "group.h"
+#include "page.h"
+#include "paging_classes.h"
+#include "paging_files.h"
+#include "paging_texts.h"
+#include "paging_world.h"
+#include "port_map.h"
+#include "service.h"
+#include "subscriber.h"
+
+extern char** environ;
+
+using ::testing::ElementsAre;
+
+namespace {
+
+constexpr const char* kScript = "vorlapro.rkl";
+
+std::string BuildDir() {
+  const char* build = std::getenv("VORLA_BUILD_DIR");
+  return build ? build : ".";
+}
+
+std::string ReadAll(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+pid_t Spawn(const std::vector<std::string>& arguments, const std::filesystem::path& out,
+            const std::filesystem::path& err, const std::vector<std::string>& environment) {
+  std::vector<std::string> args = arguments;
+  std::vector<char*> argv;
+  for (std::string& a : args) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  std::vector<std::string> env = environment;
+  std::vector<char*> envp;
+  for (std::string& e : env) envp.push_back(e.data());
+  envp.push_back(nullptr);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  pid_t pid = -1;
+  if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data()) != 0) pid = -1;
+  posix_spawn_file_actions_destroy(&actions);
+  return pid;
+}
+
+int WaitExit(pid_t pid) {
+  int status = 0;
+  if (waitpid(pid, &status, 0) != pid) return -1;
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+template <class Predicate>
+bool WaitFor(Predicate done, std::chrono::milliseconds limit) {
+  const auto deadline = std::chrono::steady_clock::now() + limit;
+  while (!done()) {
+    if (std::chrono::steady_clock::now() > deadline) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  return true;
+}
+
+struct AcceptedPage {
+  std::string pin;
+  std::string message;
+};
+
+// One pagingsim on its own link and page log, with short modem times so a call takes well
+// under a second; stopped (SIGTERM) when the object goes.
+class Sim {
+ public:
+  Sim(const std::filesystem::path& folder, const std::string& name, std::vector<std::string> faults = {})
+      : link_(folder / name), log_(folder / (name + "-pages.json")), err_(folder / (name + "-sim.txt")) {
+    std::vector<std::string> args{BuildDir() + "/bin/pagingsim", "--link", link_.string(), "--log",
+                                  log_.string(), "--ring-ms", "50", "--guard-ms", "50"};
+    args.insert(args.end(), faults.begin(), faults.end());
+    pid_ = Spawn(args, folder / (name + "-sim-out.txt"), err_, {"PATH=/usr/bin:/bin"});
+    ready_ = pid_ > 0 && WaitFor([this] { return ReadAll(err_).find("ready on") != std::string::npos; },
+                                 std::chrono::seconds(10));
+  }
+  ~Sim() {
+    if (pid_ > 0) {
+      kill(pid_, SIGTERM);
+      WaitExit(pid_);
+    }
+  }
+  Sim(const Sim&) = delete;
+  Sim& operator=(const Sim&) = delete;
+
+  bool Ready() const { return ready_; }
+  std::string Link() const { return link_.string(); }
+  std::string Trace() const { return ReadAll(err_); }
+
+  std::vector<AcceptedPage> Pages() const {
+    std::vector<AcceptedPage> pages;
+    std::istringstream lines(ReadAll(log_));
+    for (std::string line; std::getline(lines, line);) {
+      if (line.empty()) continue;
+      const auto json = nlohmann::json::parse(line, nullptr, false);
+      if (json.is_discarded()) {
+        pages.push_back({"<bad line>", line});
+        continue;
+      }
+      pages.push_back({json.value("pin", ""), json.value("message", "")});
+    }
+    return pages;
+  }
+  std::vector<std::string> Pins() const {
+    std::vector<std::string> pins;
+    for (const AcceptedPage& page : Pages()) pins.push_back(page.pin);
+    return pins;
+  }
+
+ private:
+  std::filesystem::path link_, log_, err_;
+  pid_t pid_ = -1;
+  bool ready_ = false;
+};
+
+void CopyShippedScript(const std::filesystem::path& folder) {
+  std::filesystem::create_directories(folder / "rklfiles");
+  std::filesystem::copy_file(VORLA_SHIPPED_SCRIPT, folder / "rklfiles" / kScript,
+                             std::filesystem::copy_options::overwrite_existing);
+}
+
+// A paging world on the shipped script, its ports mapped to simulators through the
+// engine's host hooks. pump runs wherever the engine waits, as the user interface does.
+class E2eWorld : public PagingWorld {
+ public:
+  E2eWorld() {
+    CopyShippedScript(folder);
+    host_ = std::make_unique<EngineHost>(EngineHost::ForDriver(*driver, &ports, [this] {
+      if (pump) pump();
+    }));
+  }
+  ~E2eWorld() {
+    host_.reset();
+    driver.reset();  // closes the engine's port while the simulators still run
+  }
+
+  CService* Service(const std::string& name, const std::string& port) {
+    CService* service = AddService(name, kScript);
+    service->SetPort(port);
+    return service;
+  }
+  int Count(const std::string& entry) const {
+    return static_cast<int>(std::count(engine.entries.begin(), engine.entries.end(), entry));
+  }
+  std::vector<RecordingObserver::Log> LogsWithCode(int32_t code) const {
+    std::vector<RecordingObserver::Log> out;
+    for (const auto& record : observer.logs)
+      if (record.code == code) out.push_back(record);
+    return out;
+  }
+
+  PortMap ports;
+  std::function<void()> pump;
+
+ private:
+  std::unique_ptr<EngineHost> host_;
+};
+
+}  // namespace
+
+TEST(e2e, TwoPagesOfOneServiceGoOverOneCall) {
+  E2eWorld w;
+  Sim sim(w.folder, "com1");
+  ASSERT_TRUE(sim.Ready()) << sim.Trace();
+  w.ports.Override("COM1", sim.Link());
+  CService* north = w.Service("North", "COM1");
+  w.Queue("Meet at the front gate", {w.AddSubscriber("Ann", "1001", north), w.AddSubscriber("Bob", "1002", north)});
+
+  w.driver->StartSending();
+  ASSERT_TRUE(w.RunUntilIdle());
+
+  EXPECT_THAT(w.engine.entries, ElementsAre("CONNECT", "SEND_PAGE", "SEND_PAGE", "DISCONNECT"));
+  EXPECT_EQ(w.driver->GetStatusLine(), "Message Sent Successfully!") << sim.Trace();
+  EXPECT_THAT(w.LogStatuses(), ElementsAre("Message Sent Successfully!", "Message Sent Successfully!"));
+  const auto pages = sim.Pages();
+  ASSERT_EQ(pages.size(), 2u) << sim.Trace();
+  EXPECT_EQ(pages[0].pin, "1001");
+  EXPECT_EQ(pages[1].pin, "1002");
+  EXPECT_EQ(pages[0].message, "Meet at the front gate");
+  EXPECT_TRUE(w.outgoing->IsEmpty());
+  EXPECT_FALSE(std::filesystem::exists(w.folder / "Outgoing.vlg"));
+}
+
+TEST(e2e, TwoServicesOnTwoPortsMakeTwoSessions) {
+  E2eWorld w;
+  Sim com1(w.folder, "com1");
+  Sim com2(w.folder, "com2");
+  ASSERT_TRUE(com1.Ready() && com2.Ready());
+  w.ports.Override("COM1", com1.Link());
+  w.ports.Override("COM2", com2.Link());
+  CService* north = w.Service("North", "COM1");
+  CService* south = w.Service("South", "COM2");
+  w.Queue("Storm warning", {w.AddSubscriber("Cy", "2001", south), w.AddSubscriber("Ann", "1001", north)});
+
+  w.driver->StartSending();
+  ASSERT_TRUE(w.RunUntilIdle());
+
+  EXPECT_THAT(w.engine.entries,
+              ElementsAre("CONNECT", "SEND_PAGE", "DISCONNECT", "CONNECT", "SEND_PAGE", "DISCONNECT"));
+  EXPECT_EQ(w.engine.inits, 2);
+  EXPECT_THAT(com1.Pins(), ElementsAre("1001"));
+  EXPECT_THAT(com2.Pins(), ElementsAre("2001"));
+  EXPECT_EQ(w.driver->GetErrorFlag(), 0);
+}
+
+TEST(e2e, ASplitMessageLogsEachPartThenTheWholeOneSecondLater) {
+  E2eWorld w;
+  Sim sim(w.folder, "com1");
+  ASSERT_TRUE(sim.Ready());
+  w.ports.Override("COM1", sim.Link());
+  CService* north = w.Service("North", "COM1");
+  const std::string text = "0123456789abcdefghijKLMNO";  // 10 + 10 + 5 characters
+  w.Queue(text, {w.AddSubscriber("Ann", "1001", north, 10)});
+
+  w.driver->StartSending();
+  ASSERT_TRUE(w.RunUntilIdle());
+
+  EXPECT_EQ(w.Count("SEND_PAGE"), 3);
+  const auto pages = sim.Pages();
+  ASSERT_EQ(pages.size(), 3u) << sim.Trace();
+  EXPECT_EQ(pages[0].message + pages[1].message + pages[2].message, text);
+  EXPECT_EQ(pages[2].message, "KLMNO");
+  ASSERT_EQ(w.observer.logs.size(), 4u);
+  const uint32_t now = w.clock.Now();
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_EQ(w.observer.logs[i].status, "Message Split " + std::to_string(i + 1) + " of 3 Sent Ok");
+    EXPECT_EQ(w.observer.logs[i].message, text.substr(static_cast<size_t>(i) * 10, 10));
+    EXPECT_EQ(w.observer.logs[i].time, now);
+  }
+  EXPECT_EQ(w.observer.logs[3].status, "Message Sent Successfully!");
+  EXPECT_EQ(w.observer.logs[3].message, text);
+  EXPECT_EQ(w.observer.logs[3].time, now + 1);
+}
+
+TEST(e2e, ARefusedPageFailsAloneAndTheNextGoesOnTheSameCall) {
+  E2eWorld w;
+  Sim sim(w.folder, "com1", {"--refuse", "1001"});
+  ASSERT_TRUE(sim.Ready());
+  w.ports.Override("COM1", sim.Link());
+  w.settings.WriteProfileInt("Preferences", "RememberFailed", 1);
+  CService* north = w.Service("North", "COM1");
+  w.Queue("Shift change", {w.AddSubscriber("Ann", "1001", north), w.AddSubscriber("Bob", "1002", north)});
+
+  w.driver->StartSending();
+  ASSERT_TRUE(w.RunUntilIdle());
+
+  EXPECT_THAT(w.engine.entries, ElementsAre("CONNECT", "SEND_PAGE", "SEND_PAGE", "DISCONNECT"));
+  EXPECT_THAT(sim.Pins(), ElementsAre("1002"));
+  const auto refused = w.LogsWithCode(kScriptPageRefused);
+  ASSERT_EQ(refused.size(), 1u);
+  EXPECT_EQ(refused[0].name, "Ann");
+  EXPECT_EQ(refused[0].status, "The paging terminal refused the page: invalid pager ID");
+  EXPECT_EQ(w.driver->GetErrorFlag(), 1);
+  EXPECT_EQ(w.driver->GetStatusLine(), refused[0].status);
+  // Kept as a Never item with its reason.
+  ASSERT_EQ(w.queue->RowCount(), 1u);
+  EXPECT_EQ(w.queue->RowAt(0)->GetWhen(), kWhenNever);
+  EXPECT_EQ(w.queue->RowAt(0)->GetStatusText(), refused[0].status);
+}
+
+TEST(e2e, AFailedDialFailsThatServiceOnlyWithoutPagesOrHangUp) {
+  for (const char* fault : {"--busy", "--no-carrier"}) {
+    SCOPED_TRACE(fault);
+    E2eWorld w;
+    Sim com1(w.folder, "com1", {fault});
+    Sim com2(w.folder, "com2");
+    ASSERT_TRUE(com1.Ready() && com2.Ready());
+    w.ports.Override("COM1", com1.Link());
+    w.ports.Override("COM2", com2.Link());
+    CService* north = w.Service("North", "COM1");
+    CService* south = w.Service("South", "COM2");
+    w.Queue("Test", {w.AddSubscriber("Ann", "1001", north), w.AddSubscriber("Bob", "1002", north),
+                     w.AddSubscriber("Cy", "2001", south)});
+
+    w.driver->StartSending();
+    ASSERT_TRUE(w.RunUntilIdle());
+
+    EXPECT_THAT(w.engine.entries, ElementsAre("CONNECT", "CONNECT", "SEND_PAGE", "DISCONNECT"));
+    const std::string reason = std::string(fault) == "--busy" ? "Line busy" : "No carrier";
+    const int32_t code = std::string(fault) == "--busy" ? -305 : -306;
+    const auto failed = w.LogsWithCode(code);
+    ASSERT_EQ(failed.size(), 2u);
+    EXPECT_EQ(failed[0].status, reason);
+    EXPECT_THAT(com1.Pins(), ElementsAre());
+    EXPECT_THAT(com2.Pins(), ElementsAre("2001"));
+    EXPECT_EQ(w.driver->GetStatusLine(), reason);
+    EXPECT_TRUE(w.outgoing->IsEmpty());  // no resend, nothing remembered
+  }
+}
+
+TEST(e2e, ALineDropInABlockFailsEveryWaitingPageOfThatService) {
+  E2eWorld w;
+  Sim sim(w.folder, "com1", {"--drop-in-block", "1"});
+  ASSERT_TRUE(sim.Ready());
+  w.ports.Override("COM1", sim.Link());
+  w.settings.WriteProfileInt("Preferences", "RememberFailed", 1);
+  CService* north = w.Service("North", "COM1");
+  w.Queue("Dropped", {w.AddSubscriber("Ann", "1001", north), w.AddSubscriber("Bob", "1002", north)});
+
+  w.driver->StartSending();
+  ASSERT_TRUE(w.RunUntilIdle());
+
+  EXPECT_EQ(w.Count("CONNECT"), 1);
+  EXPECT_EQ(w.Count("SEND_PAGE"), 1);
+  EXPECT_THAT(sim.Pins(), ElementsAre());
+  const auto failed = w.LogsWithCode(-309);
+  ASSERT_EQ(failed.size(), 2u) << sim.Trace();
+  EXPECT_EQ(failed[0].status, "The connection was lost (no carrier)");
+  EXPECT_EQ(w.queue->RowCount(), 2u);
+  for (size_t i = 0; i < w.queue->RowCount(); ++i) EXPECT_EQ(w.queue->RowAt(i)->GetStatus(), kStatusFailed);
+}
+
+TEST(e2e, ACancelDuringABlockFailsEveryNowPageAndHangsUp) {
+  E2eWorld w;
+  Sim sim(w.folder, "com1", {"--slow", "700"});
+  ASSERT_TRUE(sim.Ready());
+  w.ports.Override("COM1", sim.Link());
+  w.settings.WriteProfileInt("Preferences", "RememberFailed", 1);
+  CService* north = w.Service("North", "COM1");
+  w.Queue("Cancel me", {w.AddSubscriber("Ann", "1001", north), w.AddSubscriber("Bob", "1002", north)});
+  // The Cancel button, pressed while the engine waits for the terminal's verdict on a block.
+  bool cancelled = false;
+  w.pump = [&] {
+    if (!cancelled && !w.engine.entries.empty() && w.engine.entries.back() == "SEND_PAGE") {
+      cancelled = true;
+      w.driver->CancelSending();
+    }
+  };
+
+  w.driver->StartSending();
+  ASSERT_TRUE(w.RunUntilIdle());
+
+  ASSERT_TRUE(cancelled);
+  EXPECT_THAT(w.engine.entries, ElementsAre("CONNECT", "SEND_PAGE", "DISCONNECT"));
+  EXPECT_EQ(w.driver->GetStatusLine(), "User cancel");
+  EXPECT_EQ(w.observer.statusLines.back(), "User cancel");
+  const auto cancelledLogs = w.LogsWithCode(kScriptCancelled);
+  ASSERT_EQ(cancelledLogs.size(), 2u);
+  EXPECT_EQ(cancelledLogs[0].status, "User cancel");
+  ASSERT_EQ(w.queue->RowCount(), 2u);
+  for (size_t i = 0; i < 2; ++i) {
+    EXPECT_EQ(w.queue->RowAt(i)->GetWhen(), kWhenNever);
+    EXPECT_EQ(w.queue->RowAt(i)->GetStatusText(), "User cancel");
+  }
+  EXPECT_TRUE(std::filesystem::exists(w.folder / "Outgoing.vlg"));
+}
+
+// "Resend" on, "ResendTimes" 2: a page that always fails goes out three times, "ResendSeconds"
+// apart on the injected clock, and is then dropped or kept by "RememberFailed".
+TEST(e2e, AFailingPageIsSentThreeTimesThenDroppedOrKept) {
+  for (int remember : {0, 1}) {
+    SCOPED_TRACE(remember);
+    E2eWorld w;
+    Sim sim(w.folder, "com1", {"--busy"});
+    ASSERT_TRUE(sim.Ready());
+    w.ports.Override("COM1", sim.Link());
+    w.settings.WriteProfileInt("Preferences", "Resend", 1);
+    w.settings.WriteProfileInt("Preferences", "ResendTimes", 2);
+    w.settings.WriteProfileInt("Preferences", "ResendSeconds", 60);
+    w.settings.WriteProfileInt("Preferences", "RememberFailed", remember);
+    CService* north = w.Service("North", "COM1");
+    w.Queue("Try again", {w.AddSubscriber("Ann", "1001", north)});
+
+    w.driver->StartSending();
+    ASSERT_TRUE(w.RunUntilIdle());
+    for (int retry = 1; retry <= 2; ++retry) {
+      ASSERT_EQ(w.queue->RowCount(), 1u);
+      EXPECT_EQ(w.queue->RowAt(0)->GetWhen(), kWhenAt);
+      EXPECT_EQ(w.queue->RowAt(0)->GetScheduledTime(), std::optional<uint32_t>(w.clock.Now() + 60));
+      w.clock.Advance(59);
+      EXPECT_FALSE(w.queue->DueCheck());
+      w.clock.Advance(1);
+      EXPECT_TRUE(w.queue->DueCheck());  // starts the run
+      ASSERT_TRUE(w.RunUntilIdle());
+    }
+    EXPECT_EQ(w.Count("CONNECT"), 3);
+    EXPECT_EQ(w.LogsWithCode(-305).size(), 3u);
+    if (remember) {
+      ASSERT_EQ(w.queue->RowCount(), 1u);
+      EXPECT_EQ(w.queue->RowAt(0)->GetWhen(), kWhenNever);
+      EXPECT_EQ(w.queue->RowAt(0)->GetStatusText(), "Line busy");
+    } else {
+      EXPECT_EQ(w.queue->RowCount(), 0u);
+      EXPECT_FALSE(std::filesystem::exists(w.folder / "Outgoing.vlg"));
+    }
+  }
+}
+
+TEST(e2e, AnAtPageWaitsForItsTimeThenGoes) {
+  E2eWorld w;
+  Sim sim(w.folder, "com1");
+  ASSERT_TRUE(sim.Ready());
+  w.ports.Override("COM1", sim.Link());
+  CService* north = w.Service("North", "COM1");
+  w.Queue("Lunch", {w.AddSubscriber("Ann", "1001", north)}, SendChoice::At, w.clock.Now() + 30);
+
+  EXPECT_FALSE(w.queue->DueCheck());
+  EXPECT_TRUE(w.driver->IsIdle());
+  w.clock.Advance(30);
+  EXPECT_TRUE(w.queue->DueCheck());
+  ASSERT_TRUE(w.RunUntilIdle());
+
+  EXPECT_THAT(sim.Pins(), ElementsAre("1001"));
+  EXPECT_TRUE(w.outgoing->IsEmpty());
+}
+
+namespace {
+
+// vorlapage as a process on a program directory with the shipped script, one service on
+// COM1 and a group of three.
+class E2eVorlapage : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!std::filesystem::exists(BuildDir() + "/bin/vorlapage")) GTEST_SKIP() << "vorlapage not built";
+    world_ = std::make_unique<PagingWorld>();
+    CopyShippedScript(Folder());
+    std::filesystem::create_directories(Folder() / "config");
+    DirectoryStore store;
+    store.CreateEmpty();
+    ServiceFields fields;
+    fields.name = "North";
+    fields.accessNumber = "5551000";
+    fields.port = "COM1";
+    fields.baudRate = 2400;
+    fields.scriptFile = "VORLAPRO.RKL";  // found without regard to case
+    auto* north = new CService(fields);
+    store.GetServiceList()->AddTail(north);
+    auto* team = new CGroup("Team");
+    store.GetGroupList()->AddTail(team);
+    for (auto [name, pin] : {std::pair{"Ann", "1001"}, {"Bob", "1002"}, {"Cy", "1003"}}) {
+      auto* subscriber = new CSubscriber(name, pin, "240", north);
+      north->AddSubscriber(subscriber);
+      store.GetSubscriberList()->AddTail(subscriber);
+      team->GetMembers()->AddTail(subscriber);
+      subscriber->GetGroups()->AddTail(team);
+    }
+    ASSERT_EQ(SaveDirectoryFile((Folder() / "Vorla Pro.vlg").string(), store), ArchiveError::None);
+  }
+
+  std::filesystem::path Folder() const { return world_->folder; }
+
+  pid_t Start(const Sim& sim, std::vector<std::string> args) {
+    args.insert(args.begin(), {BuildDir() + "/bin/vorlapage", "--home", Folder().string(), "--port",
+                               "COM1=" + sim.Link()});
+    return Spawn(args, Folder() / "out.txt", Folder() / "err.txt",
+                 {"XDG_CONFIG_HOME=" + (Folder() / "config").string(), "HOME=" + Folder().string(),
+                  "PATH=/usr/bin:/bin"});
+  }
+  int Run(const Sim& sim, std::vector<std::string> args) { return WaitExit(Start(sim, std::move(args))); }
+  std::string Out() const { return ReadAll(Folder() / "out.txt"); }
+  std::string Err() const { return ReadAll(Folder() / "err.txt"); }
+
+  size_t QueuedPages() {
+    const auto path = Folder() / "Outgoing.vlg";
+    if (!std::filesystem::exists(path)) return 0;
+    SetFileFormatVersion(kCurrentFileFormatVersion);
+    LoadedList loaded;
+    EXPECT_EQ(LoadQueueFile(path.string(), MakeProgramClassRegistry(), loaded), ArchiveError::None);
+    return loaded.list ? loaded.list->GetCount() : 0;
+  }
+
+  std::unique_ptr<PagingWorld> world_;
+};
+
+}  // namespace
+
+TEST_F(E2eVorlapage, PagesAGroupThroughTheSimulatorAndExitsZero) {
+  Sim sim(Folder(), "com1");
+  ASSERT_TRUE(sim.Ready());
+  EXPECT_EQ(Run(sim, {"--to", "Team", "Gate 4 is open"}), 0) << Out() << Err() << sim.Trace();
+  EXPECT_THAT(sim.Pins(), ElementsAre("1001", "1002", "1003"));
+  for (const AcceptedPage& page : sim.Pages()) EXPECT_EQ(page.message, "Gate 4 is open");
+  EXPECT_NE(Out().find("Sent 3 page(s), 0 failed."), std::string::npos) << Out();
+  EXPECT_EQ(QueuedPages(), 0u);
+}
+
+TEST_F(E2eVorlapage, ARefusedMemberExitsOneAndTheOthersStillGo) {
+  Sim sim(Folder(), "com1", {"--refuse", "1002"});
+  ASSERT_TRUE(sim.Ready());
+  EXPECT_EQ(Run(sim, {"--to", "Team", "Gate 4 is open"}), 1) << Out() << Err();
+  EXPECT_THAT(sim.Pins(), ElementsAre("1001", "1003"));
+  EXPECT_NE(Out().find("\tBob\tThe paging terminal refused the page: invalid pager ID\t"), std::string::npos)
+      << Out();
+  EXPECT_NE(Out().find("Sent 2 page(s), 1 failed."), std::string::npos) << Out();
+}
+
+// Killed while a page waits for the terminal's verdict: every page not yet logged as sent is
+// still in the queue file, and the next run sends it.
+TEST_F(E2eVorlapage, AKillMidRunLosesNoPageAndTheNextRunSendsTheRest) {
+  {
+    Sim slow(Folder(), "com1", {"--slow", "400"});
+    ASSERT_TRUE(slow.Ready());
+    const pid_t pid = Start(slow, {"--to", "Team", "Evacuate"});
+    // Bob's block is on its way: Ann's page is logged and has left the queue file.
+    ASSERT_TRUE(WaitFor([this] { return Out().find("Sending page 1 of 1 to Bob") != std::string::npos; },
+                        std::chrono::seconds(20)))
+        << Out() << Err();
+    kill(pid, SIGKILL);
+    WaitExit(pid);
+    EXPECT_THAT(slow.Pins(), ::testing::Contains("1001"));
+    EXPECT_EQ(QueuedPages(), 2u);
+  }
+  Sim sim(Folder(), "com1-again");
+  ASSERT_TRUE(sim.Ready());
+  EXPECT_EQ(Run(sim, {"--send"}), 0) << Out() << Err();
+  EXPECT_EQ(QueuedPages(), 0u);
+  EXPECT_THAT(sim.Pins(), ElementsAre("1002", "1003"));
+}
