@@ -167,9 +167,13 @@ TEST(QueuePage, OnePagePerSubscriberNameAndMessage) {
   s->SetName("Renamed");
   EXPECT_EQ(w.queue->RowAt(0)->GetSubscriber()->GetName(), "Ann");
   EXPECT_EQ(w.queue->RowAt(0)->GetSubscriber()->GetService()->GetName(), "S");
-  // After a page goes, the same person can be queued again with the same message.
+  // After a page goes, the same person can be queued again with the same message. The test
+  // holds a share of the message meanwhile: its only page would free it otherwise.
+  message->AddRef();
   w.queue->DiscardPage(w.queue->RowAt(0));
+  EXPECT_EQ(message->GetRefCount(), 1);
   EXPECT_TRUE(QueuePage(*w.queue, w.settings, *annAgain, message, SendChoice::Now, std::nullopt));
+  message->Release();
 }
 
 TEST(QueuePage, ResendAllowanceFollowsResendAndResendTimes) {
