@@ -2,6 +2,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include "page.h"
 #include "pager_message.h"
 #include "class_registry.h"
@@ -215,4 +217,86 @@ TEST(QueuePage, AGroupQueuesEachMemberOnceInGroupOrder) {
   EXPECT_EQ(As<CPage>(w.outgoing->GetAt(0))->GetSubscriber()->GetName(), "Bob");
   CGroup empty("Empty");
   EXPECT_EQ(QueueGroup(*w.queue, w.settings, empty, message, SendChoice::Now, std::nullopt), 0u);
+}
+
+// The rows are put back in order by moving only the pages whose time or When changed; after
+// any mix of the queue's commands they must stand exactly as a sort from scratch puts them.
+TEST(OutgoingQueue, RowsAfterManyCommandsStandAsAFullSortPutsThem) {
+  PagingWorld w;
+  w.settings.WriteProfileInt("Preferences", "RememberFailed", 1);
+  std::vector<CService*> services{w.AddService("B"), w.AddService("A"), w.AddService("C")};
+  const uint32_t start = w.clock.Now();
+  uint32_t seed = 12345;
+  auto next = [&seed](uint32_t range) {
+    seed = seed * 1103515245u + 12345u;
+    return (seed >> 8) % range;
+  };
+  for (int i = 0; i < 120; ++i) {
+    CSubscriber* who = w.AddSubscriber("S" + std::to_string(next(1000)) + "-" + std::to_string(i),
+                                       std::to_string(1000 + i), services[next(3)]);
+    const SendChoice choice = std::array{SendChoice::Now, SendChoice::Later, SendChoice::At}[next(3)];
+    w.Queue("m" + std::to_string(next(4)), {who}, choice, start + next(100));
+  }
+  auto order = [&w] {
+    std::vector<const CPage*> pages;
+    for (size_t i = 0; i < w.queue->RowCount(); ++i) pages.push_back(w.queue->RowAt(i));
+    return pages;
+  };
+  auto expectSorted = [&](const char* step) {
+    SCOPED_TRACE(step);
+    const auto incremental = order();
+    const long firstTimed = w.queue->FirstTimedRow();
+    w.queue->Refresh();
+    EXPECT_EQ(order(), incremental);
+    EXPECT_EQ(w.queue->FirstTimedRow(), firstTimed);
+  };
+  for (int round = 0; round < 6; ++round) {
+    w.clock.Advance(15);
+    w.queue->DueCheck();
+    expectSorted("due check");
+    w.queue->SendSelected({next(80), next(80), next(80)});
+    expectSorted("send selected");
+    for (int k = 0; k < 10 && w.queue->GetNextPage(); ++k) {
+      CPage* page = w.queue->GetNextPage();
+      page->SetStatus(kStatusFailed, "failed", 0);
+      page->SetWhen(kWhenNever);
+      w.queue->RemoveFirstRow();
+      w.queue->InsertRow(page);
+    }
+    expectSorted("refused pages moved");
+    w.queue->ApplyEndOfRunRules([](const CPage*) { return true; });
+    expectSorted("end of run");
+    w.queue->SendLaterItems();
+    expectSorted("later items");
+  }
+}
+
+// Dropping many failed pages at once leaves the list, the rows and the one-page-per-person
+// index agreeing, and frees each message with its last page.
+TEST(OutgoingQueue, DroppingManyFailedPagesAtOnceKeepsListRowsAndIndexInStep) {
+  PagingWorld w;
+  CService* s = w.AddService("S");
+  std::vector<CSubscriber*> people;
+  for (int i = 0; i < 50; ++i) people.push_back(w.AddSubscriber("P" + std::to_string(i), std::to_string(100 + i), s));
+  CPagerMessage* kept = w.Queue("kept", {people[0], people[1]}, SendChoice::Later);
+  CPagerMessage* doomed = w.Queue("doomed", people);
+  doomed->AddRef();  // held here to ask the index about it afterwards
+  for (Serializable* object : *w.outgoing) {
+    auto* page = As<CPage>(object);
+    if (page->GetMessage() == doomed && page->GetSubscriber()->GetName() != "P7") {
+      page->SetStatus(kStatusFailed, "gone", 0);
+    }
+  }
+  w.queue->ApplyEndOfRunRules([](const CPage*) { return true; });
+
+  EXPECT_EQ(w.outgoing->GetCount(), 3u);
+  EXPECT_EQ(w.queue->RowCount(), 3u);
+  EXPECT_EQ(doomed->GetRefCount(), 2);  // P7's page and this test
+  EXPECT_EQ(kept->GetRefCount(), 2);
+  EXPECT_TRUE(w.queue->HasPageFor("P7", doomed));
+  EXPECT_FALSE(w.queue->HasPageFor("P8", doomed));
+  EXPECT_TRUE(w.queue->HasPageFor("P1", kept));
+  EXPECT_TRUE(QueuePage(*w.queue, w.settings, *people[8], doomed, SendChoice::Now, std::nullopt));
+  EXPECT_FALSE(QueuePage(*w.queue, w.settings, *people[8], doomed, SendChoice::Now, std::nullopt));
+  doomed->Release();
 }
