@@ -1,0 +1,26 @@
+#include "dynamic_library.h"
+
+#include <dlfcn.h>
+
+namespace vorla::telephony {
+
+std::unique_ptr<DynamicLibrary> DynamicLibrary::Open(const std::string& nameOrPath, std::string* error) {
+    // RTLD_LOCAL keeps a provider's symbols from answering for another library's lookups.
+    void* handle = dlopen(nameOrPath.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!handle) {
+        if (error) {
+            const char* text = dlerror();
+            *error = text ? text : "cannot load " + nameOrPath;
+        }
+        return nullptr;
+    }
+    return std::unique_ptr<DynamicLibrary>(new DynamicLibrary(handle));
+}
+
+DynamicLibrary::~DynamicLibrary() {
+    if (handle_) dlclose(handle_);
+}
+
+void* DynamicLibrary::Find(const char* symbol) const { return handle_ ? dlsym(handle_, symbol) : nullptr; }
+
+}  // namespace vorla::telephony
