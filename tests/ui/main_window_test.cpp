@@ -6,6 +6,7 @@
 #include <QMdiSubWindow>
 #include <QStatusBar>
 #include <QTest>
+#include <QTime>
 
 #include "app/command_ids.h"
 #include "app_fixture.h"
@@ -78,6 +79,7 @@ TEST_F(MainWindow, BarTogglesAreStoredAndTheClockTicks) {
     EXPECT_EQ(settings_->GetProfileInt("Preferences", "StatusBarState", -1), 0);
     frame_->Action(cmd::kViewToolBar)->trigger();
     EXPECT_EQ(settings_->GetProfileInt("Preferences", "ToolBarState", -1), 0);
+    EXPECT_TRUE(CMainFrame::ClockText(QTime(13, 5, 7)).contains(QStringLiteral("07"))) << "the clock shows seconds";
     const QString first = frame_->ClockPane()->text();
     EXPECT_FALSE(first.isEmpty());
     EXPECT_TRUE(WaitFor([&] { return frame_->ClockPane()->text() != first; }, 2500));

@@ -217,6 +217,16 @@ TEST_F(MessageForm, RecycleLastMessageAndSpotPage) {
     EXPECT_FALSE(view_->SpotBox()->isChecked());
 }
 
+TEST_F(MessageForm, PreferencesAreAppliedAgainAfterTheSheetCloses) {
+    EXPECT_TRUE(view_->SignatureButton()->isEnabled());
+    EXPECT_TRUE(view_->SpotBox()->isHidden());
+    settings_->WriteProfileInt("Preferences", "AutoSign", 1);
+    settings_->WriteProfileInt("Preferences", "SpotPage", 1);
+    app_->RefreshAfterPreferences();
+    EXPECT_FALSE(view_->SignatureButton()->isEnabled());
+    EXPECT_FALSE(view_->SpotBox()->isHidden());
+}
+
 TEST_F(MessageForm, ClosingIsRefusedWhileSendingAndTheFormComesBackAfterTheRun) {
     view_->MessageField()->setPlainText(QStringLiteral("now please"));
     Select(QStringLiteral("Carol"));

@@ -1,5 +1,6 @@
 // Start-up and exit of the application on empty, existing, damaged and locked directories.
 #include <QFile>
+#include <QImage>
 #include <QFileInfo>
 
 #include "app_fixture.h"
@@ -78,6 +79,23 @@ TEST_F(Startup, ExistingDirectoryIsLoadedAndAutomationKeepsTheWindowHidden) {
     EXPECT_EQ(View()->SelectionList()->model()->rowCount(), 5);
     EXPECT_EQ(app_->GetState(), CVorlaPro5App::kStateIdle);
     ASSERT_NE(app_->Queue(), nullptr);
+}
+
+TEST_F(Startup, TheLogoIsFoundWithoutRegardToCaseAndABadOneIsDropped) {
+    WriteTestDirectory(Folder());
+    QImage logo(40, 20, QImage::Format_RGB32);
+    logo.fill(Qt::red);
+    ASSERT_TRUE(logo.save(QString::fromStdString(FilePath("logo.bmp")), "BMP"));
+    ASSERT_TRUE(Start());
+    EXPECT_EQ(app_->Logo().size(), QSize(40, 20));
+    app_.reset();
+
+    QFile bad(QString::fromStdString(FilePath("logo.bmp")));
+    ASSERT_TRUE(bad.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    bad.write("BM not really a bitmap");
+    bad.close();
+    ASSERT_TRUE(Start()) << "start-up goes on without a logo";
+    EXPECT_TRUE(app_->Logo().isNull());
 }
 
 TEST_F(Startup, ExitWritesTheDirectoryAndLeavesNoQueueFileForAnEmptyQueue) {

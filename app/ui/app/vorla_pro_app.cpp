@@ -17,6 +17,7 @@
 #include "file_format_version.h"
 #include "log_object.h"
 #include "main_window/main_frame.h"
+#include "message_entry/vorla_pro_view.h"
 #include "ob_list.h"
 #include "paging_classes.h"
 #include "message_log.h"
@@ -305,6 +306,11 @@ bool CVorlaPro5App::ReadModemIniEntry(int n, const std::array<std::string*, 3>& 
 }
 
 const QImage& CVorlaPro5App::Logo() const { return d_->logo; }
+void CVorlaPro5App::RefreshAfterPreferences() {
+    SetShowToolTips(d_->settings->GetProfileInt(vorla::kPreferencesSection, "Tips", 1) != 0);
+    if (d_->mainView) d_->mainView->ApplyPreferences();
+}
+
 bool CVorlaPro5App::ShowToolTips() const { return d_->showToolTips; }
 void CVorlaPro5App::SetShowToolTips(bool show) {
     d_->showToolTips = show;

@@ -17,13 +17,13 @@
 #include <string_view>
 #include <vector>
 
+#include "log_object.h"  // complete for the LogRecordAdded signal: Qt needs it to connect
 #include "program_directory.h"
 #include "ui_extensions.h"
 
 class CMainFrame;
 class CMessage;
 class CObList;
-class CLogObject;
 class CVorlaPro5View;
 class DirectoryStore;
 class MessageLog;
@@ -111,6 +111,9 @@ public:
     bool ReadModemIniEntry(int n, const std::array<std::string*, 3>& fields) const;
     // LOGO.BMP from the program directory, or a null image.
     const QImage& Logo() const;
+    // After the preferences sheet closed with OK: "Tips", "AutoSign" and "SpotPage" are read
+    // again and applied to the toolbars and the message form.
+    void RefreshAfterPreferences();
     bool ShowToolTips() const;
     void SetShowToolTips(bool show);
     bool IsEmbedded() const;

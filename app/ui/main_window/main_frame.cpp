@@ -231,9 +231,13 @@ void CMainFrame::CreateStatusBar() {
 }
 
 QString CMainFrame::ClockText(const QTime& time) {
-    return QLocale().toString(time, QLocale::LongFormat).section(QLatin1Char(' '), 0, 1).trimmed().isEmpty()
-               ? time.toString()
-               : QLocale().toString(time, QStringLiteral("hh:mm:ss AP"));
+    // The user's short time format, with the seconds the clock is there to show.
+    QString format = QLocale::system().timeFormat(QLocale::ShortFormat);
+    if (!format.contains(QLatin1Char('s'))) {
+        const qsizetype minutes = format.indexOf(QStringLiteral("mm"));
+        format = minutes < 0 ? QStringLiteral("HH:mm:ss") : format.insert(minutes + 2, QStringLiteral(":ss"));
+    }
+    return QLocale::system().toString(time, format);
 }
 
 void CMainFrame::UpdateClock() {

@@ -293,6 +293,13 @@ void CVorlaPro5View::ApplyToolTips() {
     if (toolBar_) toolBar_->SetToolTipsShown(app_.Settings().GetProfileInt(kPrefs, "OtherTips", 1) != 0);
 }
 
+void CVorlaPro5View::ApplyPreferences() {
+    auto& prefs = app_.Settings();
+    ApplyToolTips();
+    signature_->setEnabled(message_->isEnabled() && prefs.GetProfileInt(kPrefs, "AutoSign", 0) == 0);
+    ShowSpotPage(prefs.GetProfileInt(kPrefs, "SpotPage", 0) != 0);
+}
+
 void CVorlaPro5View::SaveToolbarLayout() { toolBar_->SaveLayout(app_.Settings()); }
 
 void CVorlaPro5View::ApplyStoredFont() {

@@ -88,6 +88,8 @@ public:
     void SpellCheck();
     void AddStatusLine(const QString& text);
     void ApplyToolTips();
+    // "OtherTips", "AutoSign" (Signature enabled only when 0) and "SpotPage" read again.
+    void ApplyPreferences();
     void SaveToolbarLayout();
     // Routes the frame's edit, insert, spelling and font commands to this form.
     void ConnectCommands(CMainFrame& frame);

@@ -9,7 +9,7 @@
 #include <QToolBar>
 
 #include "settings_store.h"
-#include "widget_placement.h"
+#include "main_window/widget_placement.h"
 #include "window_placement.h"
 #include "window_texts.h"
 
