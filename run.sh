@@ -3,14 +3,24 @@
 # a simulated modem and paging terminal (pagingsim) on a pseudo-terminal wired as COM1, the
 # shipped scripts and lists, and a demo service with two subscribers. Without a display it
 # sends one demo page with vorlapage instead and shows what the terminal received.
+#   --fresh  start on an empty program directory instead, so the Express Setup Wizard opens
+#            (SERVICES.INI offers the pagingsim service; choose "Direct to COM1:").
 set -euo pipefail
 top=$(cd "$(dirname "$0")" && pwd)
+fresh=0
+if [ "${1:-}" = "--fresh" ]; then fresh=1; shift; fi
 "$top/scripts/install-deps.sh"
 "$top/scripts/build.sh"
 build=${VORLA_BUILD_DIR:-$top/build}
 bin="$build/bin"
 
-demo=${VORLAPRO_HOME:-$build/demo-home}
+if [ "$fresh" = 1 ]; then
+  # A new folder every time: no directory, no queue, no log, no settings but the port map.
+  demo=$build/demo-fresh
+  rm -rf "$demo"
+else
+  demo=${VORLAPRO_HOME:-$build/demo-home}
+fi
 mkdir -p "$demo/rklfiles"
 # The shipped scripts and the service and modem lists, refreshed on every start.
 for f in "$top"/rklfiles/*.rkl; do [ -e "$f" ] && cp -f "$f" "$demo/rklfiles/"; done
@@ -31,7 +41,7 @@ awk -v link="$link" '
 
 # A demo directory when there is none (or it holds no service yet).
 directory="$demo/Vorla Pro.vlg"
-if [ ! -s "$directory" ] || ! "$bin/vlgtool" dump "$directory" 2>/dev/null | grep -q '"CService"'; then
+if [ "$fresh" = 0 ] && { [ ! -s "$directory" ] || ! "$bin/vlgtool" dump "$directory" 2>/dev/null | grep -q '"CService"'; }; then
   cat > "$demo/demo-directory.json" <<'JSON'
 {
  "kind": "directory",
@@ -82,6 +92,10 @@ echo "pagingsim answers on COM1 ($link); pages it accepts are written to $pages.
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
   echo
   echo "There is no display here (DISPLAY and WAYLAND_DISPLAY are empty), so the window cannot open."
+  if [ "$fresh" = 1 ]; then
+    echo "--fresh shows the Express Setup Wizard, which needs a display; run ./run.sh --fresh on a desktop."
+    exit 1
+  fi
   echo "On a desktop, ./run.sh starts Vorla Pro on this demo directory; or run it yourself:"
   echo "  XDG_CONFIG_HOME=\"$XDG_CONFIG_HOME\" \"$bin/vorlapro\" --home \"$demo\""
   echo "(with pagingsim running as above). Sending one demo page with vorlapage instead:"
@@ -94,7 +108,12 @@ if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
   exit 0
 fi
 
-echo "Starting Vorla Pro. Type a message, pick \"Ann Demo\", press Send; close the window to end the demo."
+if [ "$fresh" = 1 ]; then
+  echo "Starting Vorla Pro on an empty directory: the Express Setup Wizard opens. Pick the pagingsim"
+  echo "service, keep \"Direct to COM1:\", add a subscriber, press Finish, then page that subscriber."
+else
+  echo "Starting Vorla Pro. Type a message, pick \"Ann Demo\", press Send; close the window to end the demo."
+fi
 status=0
 "$bin/vorlapro" --home "$demo" || status=$?
 if [ -s "$pages" ]; then
