@@ -19,7 +19,8 @@ QFont PrintFont(bool bold) {
     return font;
 }
 
-// Draws the line's fields at the tab stops, each clipped to the room before the next stop.
+// Draws the line's fields at the tab stops, each cut (with an ellipsis) to the room before
+// the next stop, so a long status never runs into the message.
 void DrawTabbed(QPainter& painter, const QString& line, int y, double scale, int right) {
     const QStringList fields = line.split(QLatin1Char('\t'));
     const QFontMetrics metrics = painter.fontMetrics();
@@ -29,11 +30,9 @@ void DrawTabbed(QPainter& painter, const QString& line, int y, double scale, int
         QString text = fields[i];
         // Line breaks inside a message would run into the next row.
         text.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
-        if (i >= 4) text = metrics.elidedText(text, Qt::ElideRight, std::max(0, end - x));
-        painter.save();
-        painter.setClipRect(x, y - metrics.ascent(), std::max(0, end - x), metrics.height());
+        const int gap = i < 4 ? metrics.averageCharWidth() : 0;
+        text = metrics.elidedText(text, Qt::ElideRight, std::max(0, end - x - gap));
         painter.drawText(x, y, text);
-        painter.restore();
     }
 }
 

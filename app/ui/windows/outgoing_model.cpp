@@ -41,24 +41,34 @@ QString OutgoingStatusText(const CPage& page) {
 
 COutgoingModel::COutgoingModel(std::function<OutgoingQueue*()> queue, QObject* parent)
     : QAbstractTableModel(parent), queue_(std::move(queue)) {
-    OutgoingQueue* q = Queue();
-    rows_ = q ? static_cast<int>(q->RowCount()) : 0;
+    Reload();
 }
 
 CPage* COutgoingModel::PageAt(int row) const {
     OutgoingQueue* q = Queue();
-    if (!q || row < 0 || row >= rows_) return nullptr;
-    return q->RowAt(static_cast<size_t>(row));
+    if (!q || row < 0 || static_cast<size_t>(row) >= pages_.size()) return nullptr;
+    const CPage* shown = pages_[row];
+    const auto& rows = q->Rows();
+    // Usually the queue has not moved since the last Reload.
+    if (static_cast<size_t>(row) < rows.size() && rows[row].page == shown) return rows[row].page;
+    for (const QueueRow& r : rows)
+        if (r.page == shown) return r.page;
+    return nullptr;
 }
 
 void COutgoingModel::Reload() {
     beginResetModel();
-    OutgoingQueue* q = Queue();
-    rows_ = q ? static_cast<int>(q->RowCount()) : 0;
+    pages_.clear();
+    if (OutgoingQueue* q = Queue()) {
+        pages_.reserve(q->RowCount());
+        for (const QueueRow& r : q->Rows()) pages_.push_back(r.page);
+    }
     endResetModel();
 }
 
-int COutgoingModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : rows_; }
+int COutgoingModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(pages_.size());
+}
 
 int COutgoingModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : kColumnCount; }
 

@@ -6,6 +6,7 @@
 #include <QAbstractTableModel>
 
 #include <functional>
+#include <vector>
 
 class CPage;
 class OutgoingQueue;
@@ -38,6 +39,8 @@ public:
 
 private:
     std::function<OutgoingQueue*()> queue_;
-    // What the view was last told; the queue may change under it before Reload.
-    int rows_ = 0;
+    // The page of each row as the view was last told. The queue may re-sort or drop pages
+    // before Reload; rows keep meaning the pages the user sees and selected, and a page the
+    // queue no longer holds is never touched.
+    std::vector<const CPage*> pages_;
 };

@@ -123,6 +123,7 @@ void COutgoingView32::OnQueueChanged() {
     std::set<const CPage*> selected;
     for (size_t row : SelectedRows()) selected.insert(model_->PageAt(static_cast<int>(row)));
     const CPage* current = model_->PageAt(list_->currentIndex().row());
+    selected.erase(nullptr);
     model_->Reload();
     if (selected.empty() && !current) return;
     QItemSelection selection;
