@@ -90,6 +90,7 @@ CMainFrame::CMainFrame(CVorlaPro5App& app, QWidget* parent) : QMainWindow(parent
     auto* message = new CVorlaMDIChild(app_);
     tabs_ = new CMainView(app_, message);
     message->setWidget(tabs_);
+    message->ApplyMinimumSize();
     mdiArea_->addSubWindow(message);
     messageWindow_ = message;
     message->show();

@@ -2,6 +2,8 @@
 
 #include <QCloseEvent>
 
+#include <algorithm>
+
 #include "app/vorla_pro_app.h"
 #include "main_window/widget_placement.h"
 #include "message_entry/outgoing_list_page.h"
@@ -29,6 +31,14 @@ CVorlaMDIChild::CVorlaMDIChild(CVorlaPro5App& app, QWidget* parent) : QMdiSubWin
     setWindowTitle(QStringLiteral("Message Window"));
     setWindowFlag(Qt::WindowCloseButtonHint, false);
     setObjectName(QStringLiteral("MessageWindow"));
+}
+
+void CVorlaMDIChild::ApplyMinimumSize() {
+    // The form needs its controls visible: the stored minimum, else what the form asks for.
+    const QSize fits = widget() ? widget()->minimumSizeHint() + QSize(8, 30) : QSize(320, 240);
+    const int width = app_.Settings().GetProfileInt(vorla::kPreferencesSection, "MainMinX", fits.width());
+    const int height = app_.Settings().GetProfileInt(vorla::kPreferencesSection, "MainMinY", fits.height() - 5) + 5;
+    setMinimumSize(std::clamp(width, 100, 4000), std::clamp(height, 100, 4000));
 }
 
 void CVorlaMDIChild::RestorePlacement() {

@@ -25,6 +25,8 @@ class CVorlaMDIChild : public QMdiSubWindow {
     Q_OBJECT
 public:
     CVorlaMDIChild(CVorlaPro5App& app, QWidget* parent = nullptr);
+    // The smallest size: "MainMinX" by "MainMinY" + 5, by default the size that fits the form.
+    void ApplyMinimumSize();
     // Applies "EntryWindowPos" when stored.
     void RestorePlacement();
     void SavePlacement();

@@ -188,6 +188,7 @@ void CVorlaPro5View::BuildForm() {
     spotLabel_ = new QLabel(QString::fromLatin1(kNone), this);
     signature_ = new QPushButton(style()->standardIcon(QStyle::SP_FileDialogDetailedView), QString(), this);
     signature_->setToolTip(QStringLiteral("Append your signature"));
+    signature_->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     outgoing_ = new QComboBox(this);
     outgoing_->addItems({QStringLiteral("At..."), QStringLiteral("Later"), QStringLiteral("Now")});
     QLabel* outgoingLabel = boldLabel(QStringLiteral("&Outgoing:"));
@@ -225,6 +226,7 @@ void CVorlaPro5View::BuildForm() {
     auto* spotRow = new QHBoxLayout;
     spotRow->addWidget(spotBox_);
     spotRow->addWidget(spotLabel_, 1);
+    spotRow->addStretch();
     spotRow->addWidget(signature_);
     grid->addLayout(spotRow, 3, 1);
     auto* outgoingRow = new QHBoxLayout;

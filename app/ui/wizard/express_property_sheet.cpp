@@ -1,6 +1,5 @@
 #include "express_property_sheet.h"
 
-#include <QAbstractButton>
 #include <QApplication>
 
 #include <algorithm>
@@ -33,10 +32,9 @@ CExpressPropertySheet::CExpressPropertySheet(ExpressSetupContext context, Expres
     setButtonText(QWizard::NextButton, QStringLiteral("&Next"));
     setButtonText(QWizard::CancelButton, QStringLiteral("&Cancel"));
     setButtonText(QWizard::FinishButton, QStringLiteral("&Finish"));
-    // Back sits right beside Next, as the buttons of a wizard-style property sheet do.
+    // Back right beside Next, as the buttons of a wizard-style property sheet sit.
     setButtonLayout({QWizard::Stretch, QWizard::BackButton, QWizard::NextButton, QWizard::FinishButton,
                      QWizard::CancelButton});
-    if (auto* back = button(QWizard::BackButton)) back->setContentsMargins(0, 0, 5, 0);
 
     setPage(kWelcomePage, new CExpressPropertyPage1(*this));
     setPage(kServicePage, new CExpressPropertyPage2(*this));
