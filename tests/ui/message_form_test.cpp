@@ -1,7 +1,9 @@
 // The message entry form: counts and Send, the recipient list, sending, inserts, spot pager.
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDropEvent>
 #include <QLabel>
+#include <QMimeData>
 #include <QPushButton>
 #include <QTemporaryFile>
 #include <QTest>
@@ -215,6 +217,29 @@ TEST_F(MessageForm, RecycleLastMessageAndSpotPage) {
     view_->UserPrompts().spotPage = [](QString&, int&) { return false; };
     view_->SpotBox()->click();
     EXPECT_FALSE(view_->SpotBox()->isChecked());
+}
+
+TEST_F(MessageForm, DroppedTextReplacesTheMessageAndEnterSends) {
+    view_->MessageField()->setPlainText(QStringLiteral("old text"));
+    QMimeData mime;
+    mime.setText(QStringLiteral("dropped"));
+    QWidget* target = view_->MessageField()->viewport();
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(target, &enter);
+    QDragMoveEvent move(QPoint(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(target, &move);
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(target, &drop);
+    EXPECT_EQ(view_->MessageField()->toPlainText(), QStringLiteral("dropped"));
+    EXPECT_EQ(view_->CountLabel()->text(), QStringLiteral("7"));
+
+    Select(QStringLiteral("Bob"));
+    view_->OutgoingChoice()->setCurrentIndex(CVorlaPro5View::kLater);
+    // Shift+Enter is a line break; Enter alone sends.
+    QTest::keyClick(view_->MessageField(), Qt::Key_Return, Qt::ShiftModifier);
+    EXPECT_TRUE(app_->GetOutgoingList()->IsEmpty());
+    QTest::keyClick(view_->MessageField(), Qt::Key_Return);
+    EXPECT_EQ(QueuedNames(), (std::vector<std::string>{"Bob"}));
 }
 
 TEST_F(MessageForm, PreferencesAreAppliedAgainAfterTheSheetCloses) {
