@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <unordered_map>
 
 #include "local_time.h"
 #include "log_object.h"
@@ -47,19 +48,29 @@ void CLogListModel::SetList(CObList* list) {
     Reload();
 }
 
-CLogListModel::DayKeys CLogListModel::KeysOf(const CLogObject& record) {
-    const std::tm local = LocalCalendarTime(record.GetTime());
-    DayKeys keys;
-    keys.day = (local.tm_year * 16 + local.tm_mon) * 32 + local.tm_mday;
-    keys.timeOfDay = local.tm_hour * 3600 + local.tm_min * 60 + local.tm_sec;
-    return keys;
-}
-
 void CLogListModel::AppendKeys(size_t from) {
     const size_t count = list_ ? list_->GetCount() : 0;
     keys_.resize(count);
+    // Every zone's offset is a whole number of quarter hours and changes only at a quarter
+    // hour, so one conversion serves every time in the same quarter hour: a long log costs a
+    // few thousand conversions instead of one per record.
+    constexpr uint32_t kQuarter = 900;
+    std::unordered_map<uint32_t, DayKeys> quarters;
     for (size_t i = from; i < count; ++i) {
-        if (const CLogObject* record = AsLog(list_->GetAt(i))) keys_[i] = KeysOf(*record);
+        const CLogObject* record = AsLog(list_->GetAt(i));
+        if (!record) continue;
+        const uint32_t time = record->GetTime();
+        const uint32_t quarter = time / kQuarter;
+        auto found = quarters.find(quarter);
+        if (found == quarters.end()) {
+            const std::tm local = LocalCalendarTime(quarter * kQuarter);
+            DayKeys start;
+            start.day = (local.tm_year * 16 + local.tm_mon) * 32 + local.tm_mday;
+            start.timeOfDay = local.tm_hour * 3600 + local.tm_min * 60 + local.tm_sec;
+            found = quarters.emplace(quarter, start).first;
+        }
+        keys_[i] = found->second;
+        keys_[i].timeOfDay += static_cast<int32_t>(time % kQuarter);
     }
 }
 
@@ -82,26 +93,67 @@ void CLogListModel::Reload() {
     Sort(sortColumn_, sortOrder_);
 }
 
-int CLogListModel::CompareAt(uint32_t a, uint32_t b) const {
-    const auto& x = static_cast<const CLogObject&>(*list_->GetAt(a));
-    const auto& y = static_cast<const CLogObject&>(*list_->GetAt(b));
-    const DayKeys& kx = keys_[a];
-    const DayKeys& ky = keys_[b];
+static const std::string& SortText(const CLogObject& record, int column) {
+    return column == CLogListModel::kStatus    ? record.GetStatus()
+           : column == CLogListModel::kMessage ? record.GetMessage()
+                                               : record.GetName();
+}
+
+CLogListModel::SortKey CLogListModel::MakeSortKey(uint32_t at) const {
+    const auto& record = static_cast<const CLogObject&>(*list_->GetAt(at));
+    SortKey key;
+    key.at = at;
+    key.day = keys_[at].day;
+    key.timeOfDay = keys_[at].timeOfDay;
+    const std::string& text = SortText(record, sortColumn_);
+    const bool fold = sortColumn_ == kStatus || sortColumn_ == kMessage;
+    key.length = static_cast<uint32_t>(text.size());
+    // Big-endian words, so comparing the words compares the bytes in order.
+    for (size_t i = 0; i < kPrefixBytes && i < text.size(); ++i) {
+        unsigned char c = static_cast<unsigned char>(text[i]);
+        if (fold) c = Fold(c);
+        key.prefix[i / 8] |= uint64_t(c) << (8 * (7 - i % 8));
+    }
+    return key;
+}
+
+int CLogListModel::CompareText(const SortKey& a, const SortKey& b, bool foldCase) const {
+    for (size_t w = 0; w < 4; ++w)
+        if (a.prefix[w] != b.prefix[w]) return a.prefix[w] < b.prefix[w] ? -1 : 1;
+    // Equal prefixes: a short text (zero bytes pad it) is settled by the lengths, unless a
+    // text holds zero bytes of its own; only then are the records read.
+    if (a.length <= kPrefixBytes && b.length <= kPrefixBytes) {
+        if (a.length != b.length) {
+            const auto& x = SortText(static_cast<const CLogObject&>(*list_->GetAt(a.at)), sortColumn_);
+            const auto& y = SortText(static_cast<const CLogObject&>(*list_->GetAt(b.at)), sortColumn_);
+            return foldCase ? CompareNoCase(x, y) : CompareBytes(x, y);
+        }
+        return 0;
+    }
+    const auto& x = SortText(static_cast<const CLogObject&>(*list_->GetAt(a.at)), sortColumn_);
+    const auto& y = SortText(static_cast<const CLogObject&>(*list_->GetAt(b.at)), sortColumn_);
+    return foldCase ? CompareNoCase(x, y) : CompareBytes(x, y);
+}
+
+int CLogListModel::CompareKeys(const SortKey& a, const SortKey& b) const {
+    auto byDay = [](const SortKey& x, const SortKey& y) { return x.day == y.day ? 0 : (x.day < y.day ? -1 : 1); };
+    auto byTime = [](const SortKey& x, const SortKey& y) {
+        return x.timeOfDay == y.timeOfDay ? 0 : (x.timeOfDay < y.timeOfDay ? -1 : 1);
+    };
     switch (sortColumn_) {
         case kDate:
-            if (kx.day != ky.day) return kx.day < ky.day ? -1 : 1;
-            if (kx.timeOfDay != ky.timeOfDay) return kx.timeOfDay < ky.timeOfDay ? -1 : 1;
-            return CompareBytes(x.GetName(), y.GetName());
+            if (int c = byDay(a, b)) return c;
+            if (int c = byTime(a, b)) return c;
+            return CompareText(a, b, false);
         case kTime:
-            if (kx.timeOfDay != ky.timeOfDay) return kx.timeOfDay < ky.timeOfDay ? -1 : 1;
-            if (kx.day != ky.day) return kx.day < ky.day ? -1 : 1;
-            return CompareBytes(x.GetName(), y.GetName());
+            if (int c = byTime(a, b)) return c;
+            if (int c = byDay(a, b)) return c;
+            return CompareText(a, b, false);
         case kName:
-            if (int c = CompareBytes(x.GetName(), y.GetName())) return c;
-            if (kx.day != ky.day) return kx.day < ky.day ? -1 : 1;
-            return Sign(int64_t(kx.timeOfDay) - ky.timeOfDay);
-        case kStatus: return CompareNoCase(x.GetStatus(), y.GetStatus());
-        default: return CompareNoCase(x.GetMessage(), y.GetMessage());
+            if (int c = CompareText(a, b, false)) return c;
+            if (int c = byDay(a, b)) return c;
+            return byTime(a, b);
+        default: return CompareText(a, b, true);
     }
 }
 
@@ -115,8 +167,12 @@ void CLogListModel::Sort(int column, int order) {
     before.reserve(persistent.size());
     for (const QModelIndex& index : persistent) before.push_back(order_[index.row()]);
     const int direction = sortOrder_;
-    std::stable_sort(order_.begin(), order_.end(),
-                     [this, direction](uint32_t a, uint32_t b) { return CompareAt(a, b) * direction < 0; });
+    std::vector<SortKey> sortKeys;
+    sortKeys.reserve(order_.size());
+    for (uint32_t at : order_) sortKeys.push_back(MakeSortKey(at));
+    std::stable_sort(sortKeys.begin(), sortKeys.end(),
+                     [this, direction](const SortKey& a, const SortKey& b) { return CompareKeys(a, b) * direction < 0; });
+    for (size_t row = 0; row < sortKeys.size(); ++row) order_[row] = sortKeys[row].at;
     if (!persistent.isEmpty()) {
         // Few persistent rows (selection, current): find each one's new row.
         std::vector<int> rowOf(list_->GetCount(), -1);

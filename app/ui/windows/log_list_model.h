@@ -54,8 +54,20 @@ private:
         int32_t day = 0;        // local calendar date, comparable
         int32_t timeOfDay = 0;  // local seconds after midnight
     };
-    static DayKeys KeysOf(const CLogObject& record);
-    int CompareAt(uint32_t a, uint32_t b) const;
+    // The sort key of one row: the record's list position, its day and time of day, and the
+    // first bytes of the text the column compares, so most comparisons read this array
+    // alone instead of chasing records across memory.
+    struct SortKey {
+        uint64_t prefix[4] = {};
+        uint32_t length = 0;
+        int32_t day = 0;
+        int32_t timeOfDay = 0;
+        uint32_t at = 0;
+    };
+    static constexpr size_t kPrefixBytes = sizeof(SortKey::prefix);
+    SortKey MakeSortKey(uint32_t at) const;
+    int CompareKeys(const SortKey& a, const SortKey& b) const;
+    int CompareText(const SortKey& a, const SortKey& b, bool foldCase) const;
     void AppendKeys(size_t from);
 
     CObList* list_ = nullptr;
