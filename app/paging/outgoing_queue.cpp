@@ -29,6 +29,16 @@ std::string_view MessageTextOf(const CPage* page) {
 // Times are unsigned on disk; read the same way here, so the order stays right after 2038.
 uint32_t SortTimeOf(const CPage* page) { return page->GetScheduledTime().value_or(0); }
 
+// Big-endian words of unsigned bytes compare as the bytes do; a shorter name's zero padding
+// sorts it first, and a tie (a real NUL byte, or longer names) falls back to the full text.
+std::array<uint64_t, 2> LeadingBytes(std::string_view text) {
+  std::array<uint64_t, 2> words{};
+  for (size_t i = 0; i < 16 && i < text.size(); ++i) {
+    words[i / 8] |= static_cast<uint64_t>(static_cast<unsigned char>(text[i])) << (56 - 8 * (i % 8));
+  }
+  return words;
+}
+
 std::string ReplacePathMarker(std::string_view text, const std::string& path) {
   std::string out(text);
   const size_t at = out.find("%1");
@@ -49,6 +59,9 @@ bool QueueRowLess(const QueueRow& a, const QueueRow& b) {
   if (a.time != b.time) return a.time < b.time;
   if (a.when != b.when) return a.when < b.when;
   if (int c = CompareText(a.serviceName, b.serviceName)) return c < 0;
+  // Word by word: std::array's operators would call memcmp for every comparison.
+  if (a.subscriberHead[0] != b.subscriberHead[0]) return a.subscriberHead[0] < b.subscriberHead[0];
+  if (a.subscriberHead[1] != b.subscriberHead[1]) return a.subscriberHead[1] < b.subscriberHead[1];
   if (int c = CompareText(a.subscriberName, b.subscriberName)) return c < 0;
   return CompareText(a.messageText, b.messageText) < 0;
 }
@@ -73,6 +86,7 @@ QueueRow OutgoingQueue::MakeRow(CPage* page) {
   const CSubscriber* subscriber = page->GetSubscriber();
   subscriberNames_.push_back(subscriber ? subscriber->GetName() : std::string());
   row.subscriberName = subscriberNames_.back();
+  row.subscriberHead = LeadingBytes(row.subscriberName);
   row.messageText = MessageTextOf(page);
   return row;
 }
@@ -150,7 +164,7 @@ void OutgoingQueue::FindFirstTimedRow() {
 void OutgoingQueue::SortRows() {
   // The rows are in order by the keys they hold; only a row whose page now has another time
   // or When can be out of place. Those leave, are sorted among themselves and merged back.
-  std::vector<QueueRow> moved;
+  moved_.clear();
   size_t kept = 0;
   for (size_t i = 0; i < rows_.size(); ++i) {
     QueueRow row = rows_[i];
@@ -159,19 +173,31 @@ void OutgoingQueue::SortRows() {
     if (time != row.time || when != row.when) {
       row.time = time;
       row.when = when;
-      moved.push_back(row);
+      moved_.push_back(row);
     } else {
       rows_[kept++] = row;
     }
   }
-  if (!moved.empty()) {
+  PlaceMovedRows(kept);
+}
+
+void OutgoingQueue::PlaceMovedRows(size_t kept) {
+  // The two work arrays are members so that a large queue does not map and fault in fresh
+  // memory at every sort.
+  if (!moved_.empty()) {
     rows_.resize(kept);
-    std::stable_sort(moved.begin(), moved.end(), QueueRowLess);
-    std::vector<QueueRow> merged;
-    merged.reserve(kept + moved.size());
-    std::merge(rows_.begin(), rows_.end(), moved.begin(), moved.end(), std::back_inserter(merged),
-               QueueRowLess);
-    rows_.swap(merged);
+    // Not stable: pages equal in every key are interchangeable, and sorting in place keeps a
+    // large queue in cache where a merge sort streams the whole array at every pass.
+    std::sort(moved_.begin(), moved_.end(), QueueRowLess);
+    if (kept == 0) {
+      rows_.swap(moved_);
+    } else {
+      merged_.clear();
+      merged_.reserve(kept + moved_.size());
+      std::merge(rows_.begin(), rows_.end(), moved_.begin(), moved_.end(), std::back_inserter(merged_),
+                 QueueRowLess);
+      rows_.swap(merged_);
+    }
   }
   FindFirstTimedRow();
 }
@@ -235,19 +261,29 @@ bool OutgoingQueue::DueCheck() {
   EnsureRows();
   if (firstTimedRow_ < 0) return false;
   const uint32_t now = clock_.Now();
-  bool anyDue = false;
-  for (size_t i = static_cast<size_t>(firstTimedRow_); i < rows_.size(); ++i) {
-    CPage* page = rows_[i].page;
+  // Only the due rows move (up among the untimed ones); they are taken out as they are found,
+  // so no other page is looked at.
+  moved_.clear();
+  size_t kept = static_cast<size_t>(firstTimedRow_);
+  size_t i = kept;
+  for (; i < rows_.size(); ++i) {
+    QueueRow row = rows_[i];
+    CPage* page = row.page;
     const std::optional<uint32_t> time = page->GetScheduledTime();
-    if (page->GetWhen() != kWhenAt || !time) continue;
-    if (now < *time) break;  // later rows are later still
-    page->SetWhen(kWhenNow);
-    page->SetScheduledTime(std::nullopt);
-    anyDue = true;
+    if (page->GetWhen() == kWhenAt && time) {
+      if (now < *time) break;  // later rows are later still
+      page->SetWhen(kWhenNow);
+      page->SetScheduledTime(std::nullopt);
+      row.time = 0;
+      row.when = kWhenNow;
+      moved_.push_back(row);
+      continue;
+    }
+    rows_[kept++] = row;  // another When between timed rows: passed over
   }
-  if (!anyDue) return false;
-  // The due rows move up among the untimed ones; the rest keep their places.
-  SortRows();
+  if (moved_.empty()) return false;
+  for (; i < rows_.size(); ++i) rows_[kept++] = rows_[i];
+  PlaceMovedRows(kept);
   Changed();
   SaveQueue();
   StartSending();

@@ -7,6 +7,7 @@
 // AppendPage get their rows at the next look at the rows, so queueing a message to a large
 // group sorts once, not once per page.
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <deque>
@@ -34,6 +35,9 @@ struct QueueRow {
   int32_t when = 0;
   std::string_view serviceName;     // into the queue's name store, one copy per service
   std::string_view subscriberName;  // into the queue's name store (a subscriber hands its name out by value)
+  // The name's first 16 bytes as two big-endian words (zero-padded): most comparisons end
+  // here, without reading the name from wherever it lives in memory.
+  std::array<uint64_t, 2> subscriberHead{};
   std::string_view messageText;     // into the shared message
 };
 
@@ -113,6 +117,8 @@ class OutgoingQueue {
   // Puts the rows whose page changed its time or When back in order; the others keep their
   // places, so a sort costs a pass plus sorting only what moved.
   void SortRows();
+  // Sorts moved_ and merges it into the first `kept` rows, which are in order.
+  void PlaceMovedRows(size_t kept);
   void Changed();
   void StartSending();
 
@@ -123,6 +129,7 @@ class OutgoingQueue {
   IQueueObserver* observer_ = nullptr;
   std::function<void()> startSending_;
   std::vector<QueueRow> rows_;
+  std::vector<QueueRow> moved_, merged_;  // SortRows' work arrays, kept for their capacity
   // The subscriber names the rows point into; a deque, so adding a name moves no other.
   std::deque<std::string> subscriberNames_;
   std::unordered_set<std::string> serviceNames_;  // nodes: their strings never move

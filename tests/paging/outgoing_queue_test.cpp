@@ -300,3 +300,16 @@ TEST(OutgoingQueue, DroppingManyFailedPagesAtOnceKeepsListRowsAndIndexInStep) {
   EXPECT_FALSE(QueuePage(*w.queue, w.settings, *people[8], doomed, SendChoice::Now, std::nullopt));
   doomed->Release();
 }
+
+// Subscriber names order byte by byte as unsigned bytes, prefixes first, also past the
+// 16 bytes the rows keep at hand.
+TEST(OutgoingQueue, SubscriberNamesSortByteWise) {
+  PagingWorld w;
+  CService* s = w.AddService("S");
+  std::vector<CSubscriber*> people;
+  for (const char* name : {"\xC9mile", "a", "Zoe", "Anna", "Ann", "Abcdefghijklmnopqrstu2", "Abcdefghijklmnopqrstu1"})
+    people.push_back(w.AddSubscriber(name, "1", s));
+  w.Queue("x", people);
+  EXPECT_THAT(RowNames(*w.queue), ElementsAre("Abcdefghijklmnopqrstu1", "Abcdefghijklmnopqrstu2", "Ann", "Anna",
+                                              "Zoe", "a", "\xC9mile"));
+}
