@@ -3,7 +3,9 @@
 #include <QMimeData>
 
 #include <algorithm>
-#include <cstring>
+#include <array>
+#include <bit>
+#include <chrono>
 #include <unordered_map>
 
 #include "local_time.h"
@@ -14,26 +16,133 @@
 
 namespace {
 
-// Case folding for the program's 8-bit text: ASCII and the Windows-1252 accented capitals.
-unsigned char Fold(unsigned char c) {
-    if (c >= 'A' && c <= 'Z') return static_cast<unsigned char>(c + 32);
-    if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return static_cast<unsigned char>(c + 32);
-    return c;
-}
+using FoldTable = std::array<unsigned char, 256>;
 
-int CompareNoCase(const std::string& a, const std::string& b) {
-    const size_t n = std::min(a.size(), b.size());
-    for (size_t i = 0; i < n; ++i) {
-        const unsigned char x = Fold(static_cast<unsigned char>(a[i]));
-        const unsigned char y = Fold(static_cast<unsigned char>(b[i]));
+// Case folding for the program's 8-bit text: ASCII and the Windows-1252 accented capitals.
+constexpr FoldTable MakeFoldTable(bool foldCase) {
+    FoldTable table{};
+    for (int i = 0; i < 256; ++i) {
+        unsigned char c = static_cast<unsigned char>(i);
+        if (foldCase && ((c >= 'A' && c <= 'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7)))
+            c = static_cast<unsigned char>(c + 32);
+        table[i] = c;
+    }
+    return table;
+}
+constexpr FoldTable kSameBytes = MakeFoldTable(false);
+constexpr FoldTable kFoldedBytes = MakeFoldTable(true);
+
+// One text to rank: its bytes and the list position of its record.
+struct TextRef {
+    const unsigned char* bytes;
+    uint32_t length;
+    uint32_t at;
+};
+
+// Compares two texts that agree on their first `depth` bytes: byte by byte through the
+// table, then a text that ends first sorts first (std::string::compare on unsigned bytes).
+int CompareFrom(const TextRef& a, const TextRef& b, size_t depth, const FoldTable& fold) {
+    const size_t n = std::min(a.length, b.length);
+    for (size_t i = depth; i < n; ++i) {
+        const unsigned char x = fold[a.bytes[i]];
+        const unsigned char y = fold[b.bytes[i]];
         if (x != y) return x < y ? -1 : 1;
     }
-    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+    return a.length == b.length ? 0 : (a.length < b.length ? -1 : 1);
 }
 
-int Sign(int64_t v) { return v < 0 ? -1 : (v > 0 ? 1 : 0); }
+// Orders texts with a most-significant-byte-first bucket sort: each text is read about as far
+// as it differs from the others, so the work grows with the log, not with n log n
+// comparisons. Ranges wait on a work list rather than the call stack, because texts sharing
+// a long beginning would otherwise nest one call per shared byte.
+void SortTexts(std::vector<TextRef>& texts, const FoldTable& fold) {
+    constexpr size_t kSmallRange = 32;  // below this a comparison sort beats 257 buckets
+    struct Range {
+        size_t begin, end, depth;
+    };
+    std::vector<TextRef> scratch(texts.size());
+    std::vector<Range> pending{{0, texts.size(), 0}};
+    // Bucket 0 holds the texts that end at this depth; bucket b + 1 those with byte b.
+    auto bucketOf = [&fold](const TextRef& text, size_t depth) -> size_t {
+        return depth < text.length ? fold[text.bytes[depth]] + 1u : 0u;
+    };
+    std::array<size_t, 257> count{};
+    std::array<size_t, 257> next{};
+    while (!pending.empty()) {
+        const Range range = pending.back();
+        pending.pop_back();
+        const auto first = texts.begin() + static_cast<ptrdiff_t>(range.begin);
+        const auto last = texts.begin() + static_cast<ptrdiff_t>(range.end);
+        const size_t size = range.end - range.begin;
+        if (size <= kSmallRange) {
+            std::sort(first, last, [&](const TextRef& a, const TextRef& b) {
+                return CompareFrom(a, b, range.depth, fold) < 0;
+            });
+            continue;
+        }
+        count.fill(0);
+        for (auto it = first; it != last; ++it) ++count[bucketOf(*it, range.depth)];
+        const size_t only = bucketOf(*first, range.depth);
+        if (count[only] == size) {  // one shared byte (a common beginning): look further
+            if (only != 0) pending.push_back({range.begin, range.end, range.depth + 1});
+            continue;
+        }
+        size_t at = range.begin;
+        for (size_t b = 0; b < count.size(); ++b) {
+            next[b] = at;
+            if (b != 0 && count[b] > 1) pending.push_back({at, at + count[b], range.depth + 1});
+            at += count[b];
+        }
+        for (auto it = first; it != last; ++it) scratch[next[bucketOf(*it, range.depth)]++] = *it;
+        std::copy(scratch.begin() + static_cast<ptrdiff_t>(range.begin),
+                  scratch.begin() + static_cast<ptrdiff_t>(range.end), first);
+    }
+}
 
-int CompareBytes(const std::string& a, const std::string& b) { return Sign(a.compare(b)); }
+// Stable least-significant-digit radix sort on 11-bit digits: a fixed number of linear
+// passes, and rows with equal keys keep their order, as the sort rules rely on.
+constexpr unsigned kDigitBits = 11;
+constexpr size_t kDigitValues = size_t(1) << kDigitBits;
+
+unsigned DigitPasses(unsigned bits) { return (bits + kDigitBits - 1) / kDigitBits; }
+
+size_t DigitOf(uint64_t key, unsigned pass) {
+    return static_cast<size_t>((key >> (pass * kDigitBits)) & (kDigitValues - 1));
+}
+
+// Counts a key's digits for every pass; done while the keys are made, to save a read of them.
+void CountDigits(uint32_t* counts, uint64_t key, unsigned passes) {
+    for (unsigned pass = 0; pass < passes; ++pass) ++counts[pass * kDigitValues + DigitOf(key, pass)];
+}
+
+// Writes the rows' list positions to `positions` in the order of their keys. `counts` holds
+// the digit counts of all passes (CountDigits); `scratch` is a work array.
+template <typename RowKey>
+void RadixSortStable(std::vector<RowKey>& rows, std::vector<RowKey>& scratch, unsigned passes,
+                     std::vector<uint32_t>& counts, std::vector<uint32_t>& positions) {
+    std::vector<unsigned> moving;  // passes where more than one digit value occurs
+    for (unsigned pass = 0; pass < passes && !rows.empty(); ++pass)
+        if (counts[pass * kDigitValues + DigitOf(rows.front().key, pass)] != rows.size()) moving.push_back(pass);
+    scratch.resize(rows.size());
+    positions.resize(rows.size());
+    for (size_t i = 0; i < moving.size(); ++i) {
+        const unsigned pass = moving[i];
+        uint32_t* next = &counts[pass * kDigitValues];
+        uint32_t at = 0;
+        for (size_t value = 0; value < kDigitValues; ++value) {
+            const uint32_t n = next[value];
+            next[value] = at;
+            at += n;
+        }
+        if (i + 1 == moving.size()) {  // the last pass places the positions themselves
+            for (const RowKey& row : rows) positions[next[DigitOf(row.key, pass)]++] = row.at;
+            return;
+        }
+        for (const RowKey& row : rows) scratch[next[DigitOf(row.key, pass)]++] = row;
+        rows.swap(scratch);
+    }
+    for (size_t i = 0; i < rows.size(); ++i) positions[i] = rows[i].at;
+}
 
 const CLogObject* AsLog(Serializable* object) { return As<CLogObject>(object); }
 
@@ -65,12 +174,21 @@ void CLogListModel::AppendKeys(size_t from) {
         if (found == quarters.end()) {
             const std::tm local = LocalCalendarTime(quarter * kQuarter);
             DayKeys start;
-            start.day = (local.tm_year * 16 + local.tm_mon) * 32 + local.tm_mday;
+            // Days since 1970-01-01 keep every date of the 32-bit time range within 16 bits,
+            // which the sort's packed keys count on.
+            const std::chrono::year_month_day date{std::chrono::year(local.tm_year + 1900),
+                                                   std::chrono::month(static_cast<unsigned>(local.tm_mon + 1)),
+                                                   std::chrono::day(static_cast<unsigned>(local.tm_mday))};
+            start.day = std::chrono::sys_days(date).time_since_epoch().count();
             start.timeOfDay = local.tm_hour * 3600 + local.tm_min * 60 + local.tm_sec;
             found = quarters.emplace(quarter, start).first;
         }
         keys_[i] = found->second;
         keys_[i].timeOfDay += static_cast<int32_t>(time % kQuarter);
+        dayLow_ = std::min(dayLow_, keys_[i].day);
+        dayHigh_ = std::max(dayHigh_, keys_[i].day);
+        timeLow_ = std::min(timeLow_, keys_[i].timeOfDay);
+        timeHigh_ = std::max(timeHigh_, keys_[i].timeOfDay);
     }
 }
 
@@ -78,6 +196,9 @@ void CLogListModel::Reload() {
     beginResetModel();
     order_.clear();
     keys_.clear();
+    dayLow_ = timeLow_ = INT32_MAX;
+    dayHigh_ = timeHigh_ = INT32_MIN;
+    ForgetTextRanks();
     seen_ = 0;
     if (list_) {
         const size_t count = list_->GetCount();
@@ -93,68 +214,85 @@ void CLogListModel::Reload() {
     Sort(sortColumn_, sortOrder_);
 }
 
-static const std::string& SortText(const CLogObject& record, int column) {
-    return column == CLogListModel::kStatus    ? record.GetStatus()
-           : column == CLogListModel::kMessage ? record.GetMessage()
-                                               : record.GetName();
-}
-
-CLogListModel::SortKey CLogListModel::MakeSortKey(uint32_t at) const {
-    const auto& record = static_cast<const CLogObject&>(*list_->GetAt(at));
-    SortKey key;
-    key.at = at;
-    key.day = keys_[at].day;
-    key.timeOfDay = keys_[at].timeOfDay;
-    const std::string& text = SortText(record, sortColumn_);
-    const bool fold = sortColumn_ == kStatus || sortColumn_ == kMessage;
-    key.length = static_cast<uint32_t>(text.size());
-    // Big-endian words, so comparing the words compares the bytes in order.
-    for (size_t i = 0; i < kPrefixBytes && i < text.size(); ++i) {
-        unsigned char c = static_cast<unsigned char>(text[i]);
-        if (fold) c = Fold(c);
-        key.prefix[i / 8] |= uint64_t(c) << (8 * (7 - i % 8));
+void CLogListModel::ForgetTextRanks() {
+    for (TextKind kind : {kNameText, kStatusText, kMessageText}) {
+        textRanks_[kind].clear();
+        textRanksFresh_[kind] = false;
     }
-    return key;
 }
 
-int CLogListModel::CompareText(const SortKey& a, const SortKey& b, bool foldCase) const {
-    for (size_t w = 0; w < 4; ++w)
-        if (a.prefix[w] != b.prefix[w]) return a.prefix[w] < b.prefix[w] ? -1 : 1;
-    // Equal prefixes: a short text (zero bytes pad it) is settled by the lengths, unless a
-    // text holds zero bytes of its own; only then are the records read.
-    if (a.length <= kPrefixBytes && b.length <= kPrefixBytes) {
-        if (a.length != b.length) {
-            const auto& x = SortText(static_cast<const CLogObject&>(*list_->GetAt(a.at)), sortColumn_);
-            const auto& y = SortText(static_cast<const CLogObject&>(*list_->GetAt(b.at)), sortColumn_);
-            return foldCase ? CompareNoCase(x, y) : CompareBytes(x, y);
-        }
-        return 0;
+const std::vector<uint32_t>& CLogListModel::TextRanks(TextKind kind) {
+    std::vector<uint32_t>& ranks = textRanks_[kind];
+    if (textRanksFresh_[kind]) return ranks;
+    const FoldTable& fold = kind == kNameText ? kSameBytes : kFoldedBytes;
+    std::vector<TextRef> texts;
+    texts.reserve(order_.size());
+    for (uint32_t at : order_) {
+        const auto& record = static_cast<const CLogObject&>(*list_->GetAt(at));
+        const std::string& text = kind == kStatusText    ? record.GetStatus()
+                                  : kind == kMessageText ? record.GetMessage()
+                                                         : record.GetName();
+        texts.push_back({reinterpret_cast<const unsigned char*>(text.data()), static_cast<uint32_t>(text.size()), at});
     }
-    const auto& x = SortText(static_cast<const CLogObject&>(*list_->GetAt(a.at)), sortColumn_);
-    const auto& y = SortText(static_cast<const CLogObject&>(*list_->GetAt(b.at)), sortColumn_);
-    return foldCase ? CompareNoCase(x, y) : CompareBytes(x, y);
+    SortTexts(texts, fold);
+    ranks.assign(keys_.size(), 0);
+    uint32_t rank = 0;
+    for (size_t i = 0; i < texts.size(); ++i) {
+        if (i > 0 && CompareFrom(texts[i - 1], texts[i], 0, fold) != 0) ++rank;
+        ranks[texts[i].at] = rank;
+    }
+    rankCount_[kind] = texts.empty() ? 0 : rank + 1;
+    textRanksFresh_[kind] = true;
+    return ranks;
 }
 
-int CLogListModel::CompareKeys(const SortKey& a, const SortKey& b) const {
-    auto byDay = [](const SortKey& x, const SortKey& y) { return x.day == y.day ? 0 : (x.day < y.day ? -1 : 1); };
-    auto byTime = [](const SortKey& x, const SortKey& y) {
-        return x.timeOfDay == y.timeOfDay ? 0 : (x.timeOfDay < y.timeOfDay ? -1 : 1);
+void CLogListModel::SortRows() {
+    if (order_.empty()) return;
+    const bool byText = sortColumn_ == kStatus || sortColumn_ == kMessage;
+    const TextKind text = sortColumn_ == kStatus ? kStatusText : sortColumn_ == kMessage ? kMessageText : kNameText;
+    const std::vector<uint32_t>& ranks = TextRanks(text);
+    // Each field is stored as its distance from its smallest value, in as few bits as its
+    // spread needs: days fit 16 bits, times of day 17 and ranks 31 (fewer rows than an int
+    // counts), so a whole key always fits 64 bits. The day and time bounds are kept as records
+    // arrive (deleting rows leaves them wider than needed, never wrong), which spares the sort
+    // a pass over the rows.
+    auto widthOf = [](int64_t low, int64_t high) {
+        return static_cast<unsigned>(std::bit_width(static_cast<uint64_t>(std::max<int64_t>(high - low, 0))));
     };
+    const unsigned dayBits = byText ? 0 : widthOf(dayLow_, dayHigh_);
+    const unsigned timeBits = byText ? 0 : widthOf(timeLow_, timeHigh_);
+    const unsigned rankBits = widthOf(0, int64_t(rankCount_[text]) - 1);
+    const unsigned bits = dayBits + timeBits + rankBits;
+    Q_ASSERT(bits <= 64);
+    // Where each field sits in the key, the most significant field of the column highest.
+    unsigned dayShift = 0, timeShift = 0, rankShift = 0;
     switch (sortColumn_) {
-        case kDate:
-            if (int c = byDay(a, b)) return c;
-            if (int c = byTime(a, b)) return c;
-            return CompareText(a, b, false);
-        case kTime:
-            if (int c = byTime(a, b)) return c;
-            if (int c = byDay(a, b)) return c;
-            return CompareText(a, b, false);
-        case kName:
-            if (int c = CompareText(a, b, false)) return c;
-            if (int c = byDay(a, b)) return c;
-            return byTime(a, b);
-        default: return CompareText(a, b, true);
+        case kDate: dayShift = timeBits + rankBits, timeShift = rankBits; break;
+        case kTime: timeShift = dayBits + rankBits, dayShift = rankBits; break;
+        case kName: rankShift = dayBits + timeBits, dayShift = timeBits; break;
+        default: break;
     }
+    // Descending order sorts the complemented keys ascending: equal keys still keep their
+    // current order, exactly as a stable sort with the reversed comparison would.
+    const uint64_t flip = sortOrder_ > 0 ? 0 : (bits >= 64 ? ~uint64_t(0) : (uint64_t(1) << bits) - 1);
+    const unsigned passes = DigitPasses(bits);
+    std::vector<uint32_t> counts(passes * kDigitValues, 0);
+    // The work arrays outlive the sort: a long log would otherwise fault in megabytes of fresh
+    // pages at every click.
+    std::vector<RowKey>& rows = sortRows_;
+    rows.resize(order_.size());
+    for (size_t row = 0; row < order_.size(); ++row) {
+        const uint32_t at = order_[row];
+        uint64_t key = uint64_t(ranks[at]) << rankShift;
+        if (!byText) {
+            key |= uint64_t(keys_[at].day - dayLow_) << dayShift;
+            key |= uint64_t(keys_[at].timeOfDay - timeLow_) << timeShift;
+        }
+        key ^= flip;
+        rows[row] = {key, at};
+        CountDigits(counts.data(), key, passes);
+    }
+    RadixSortStable(rows, sortScratch_, passes, counts, order_);
 }
 
 void CLogListModel::Sort(int column, int order) {
@@ -166,13 +304,7 @@ void CLogListModel::Sort(int column, int order) {
     std::vector<uint32_t> before;
     before.reserve(persistent.size());
     for (const QModelIndex& index : persistent) before.push_back(order_[index.row()]);
-    const int direction = sortOrder_;
-    std::vector<SortKey> sortKeys;
-    sortKeys.reserve(order_.size());
-    for (uint32_t at : order_) sortKeys.push_back(MakeSortKey(at));
-    std::stable_sort(sortKeys.begin(), sortKeys.end(),
-                     [this, direction](const SortKey& a, const SortKey& b) { return CompareKeys(a, b) * direction < 0; });
-    for (size_t row = 0; row < sortKeys.size(); ++row) order_[row] = sortKeys[row].at;
+    SortRows();
     if (!persistent.isEmpty()) {
         // Few persistent rows (selection, current): find each one's new row.
         std::vector<int> rowOf(list_->GetCount(), -1);
@@ -198,6 +330,7 @@ int CLogListModel::SyncAppended() {
     AppendKeys(seen_);
     seen_ = count;
     if (added.empty()) return 0;
+    ForgetTextRanks();
     const int first = static_cast<int>(order_.size());
     beginInsertRows({}, first, first + static_cast<int>(added.size()) - 1);
     order_.insert(order_.end(), added.begin(), added.end());
@@ -251,6 +384,7 @@ void CLogListModel::DeleteRows(std::vector<int> rows) {
     for (Serializable* record : keep) list_->AddTail(record);
     for (Serializable* record : discard) DiscardRecord(record);
     keys_ = std::move(keepKeys);
+    ForgetTextRanks();
     std::vector<uint32_t> kept;
     kept.reserve(order_.size() - rows.size());
     for (size_t row = 0, next = 0; row < order_.size(); ++row) {

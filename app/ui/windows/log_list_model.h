@@ -1,9 +1,11 @@
 #pragma once
 // The LogList as a table. The model keeps only an order: the list position of the record in
-// each row, sorted with std::stable_sort over those positions, plus each record's local day
-// and time of day so a sort does not convert times at every comparison. Texts are made from
-// the record when the view asks for them. Records appended to the list after the last sort
-// show at the end, as they arrive.
+// each row, plus each record's local day and time of day so a sort does not convert times.
+// A sort packs each row's column keys into one integer (text columns by each text's rank
+// among all texts of that column, worked out once and kept until the rows change) and orders
+// the rows with a stable radix sort, so sorting time grows linearly with the log. Texts are
+// made from the record when the view asks for them. Records appended to the list after the
+// last sort show at the end, as they arrive.
 
 #include <QAbstractTableModel>
 
@@ -51,29 +53,36 @@ public:
 
 private:
     struct DayKeys {
-        int32_t day = 0;        // local calendar date, comparable
+        int32_t day = 0;        // local calendar date as days since 1970-01-01
         int32_t timeOfDay = 0;  // local seconds after midnight
     };
-    // The sort key of one row: the record's list position, its day and time of day, and the
-    // first bytes of the text the column compares, so most comparisons read this array
-    // alone instead of chasing records across memory.
-    struct SortKey {
-        uint64_t prefix[4] = {};
-        uint32_t length = 0;
-        int32_t day = 0;
-        int32_t timeOfDay = 0;
-        uint32_t at = 0;
+    // The texts a sort compares: names byte-wise, statuses and messages without case.
+    enum TextKind { kNameText, kStatusText, kMessageText, kTextKindCount };
+    // Each row's rank among the texts of its kind, by list position: equal texts share a
+    // rank, so comparing ranks compares the texts.
+    const std::vector<uint32_t>& TextRanks(TextKind kind);
+    void ForgetTextRanks();
+    void SortRows();
+    // A row's packed sort key and the list position of its record.
+    struct RowKey {
+        uint64_t key;
+        uint32_t at;
     };
-    static constexpr size_t kPrefixBytes = sizeof(SortKey::prefix);
-    SortKey MakeSortKey(uint32_t at) const;
-    int CompareKeys(const SortKey& a, const SortKey& b) const;
-    int CompareText(const SortKey& a, const SortKey& b, bool foldCase) const;
     void AppendKeys(size_t from);
 
     CObList* list_ = nullptr;
     std::vector<uint32_t> order_;  // row -> list position
     std::vector<DayKeys> keys_;    // list position -> keys
     size_t seen_ = 0;              // list positions already shown or skipped
+    // Ranks by list position; the records' texts never change once they are logged, so the
+    // ranks hold until rows come or go.
+    std::vector<uint32_t> textRanks_[kTextKindCount];
+    bool textRanksFresh_[kTextKindCount] = {};
+    uint32_t rankCount_[kTextKindCount] = {};
+    // Bounds of every day and time of day in keys_.
+    int32_t dayLow_ = 0, dayHigh_ = 0, timeLow_ = 0, timeHigh_ = 0;
+    std::vector<RowKey> sortRows_;
+    std::vector<RowKey> sortScratch_;
     int sortColumn_ = kDate;
     int sortOrder_ = 1;
 };
