@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <limits>
+#include <unordered_map>
 
 #include "ob_list.h"
 #include "page.h"
@@ -64,6 +66,108 @@ bool QueueRowLess(const QueueRow& a, const QueueRow& b) {
   if (a.subscriberHead[1] != b.subscriberHead[1]) return a.subscriberHead[1] < b.subscriberHead[1];
   if (int c = CompareText(a.subscriberName, b.subscriberName)) return c < 0;
   return CompareText(a.messageText, b.messageText) < 0;
+}
+
+void QueueRowSorter::RankServices(const std::vector<QueueRow>& rows) {
+  // Services are few and interned, so consecutive rows mostly share one view: the hash is
+  // looked up only when the service changes from one row to the next.
+  std::unordered_map<std::string_view, uint32_t> slotOf;
+  serviceSlots_.clear();
+  std::string_view last;
+  uint32_t lastSlot = 0;
+  bool haveLast = false;
+  for (size_t i = 0; i < rows.size(); ++i) {
+    const std::string_view name = rows[i].serviceName;
+    if (!haveLast || name.data() != last.data() || name.size() != last.size()) {
+      auto [found, added] = slotOf.try_emplace(name, static_cast<uint32_t>(serviceSlots_.size()));
+      if (added) serviceSlots_.push_back(name);
+      last = name;
+      lastSlot = found->second;
+      haveLast = true;
+    }
+    keys_[i].service = lastSlot;
+  }
+  // Ranks by the names' byte order; the slots hold distinct names, so ranks are distinct too.
+  std::vector<uint32_t> bySlotName(serviceSlots_.size());
+  for (uint32_t slot = 0; slot < bySlotName.size(); ++slot) bySlotName[slot] = slot;
+  std::sort(bySlotName.begin(), bySlotName.end(),
+            [this](uint32_t a, uint32_t b) { return serviceSlots_[a] < serviceSlots_[b]; });
+  slotRanks_.assign(serviceSlots_.size(), 0);
+  for (uint32_t rank = 0; rank < bySlotName.size(); ++rank) slotRanks_[bySlotName[rank]] = rank;
+  for (Key& key : keys_) key.service = slotRanks_[key.service];
+}
+
+void QueueRowSorter::RadixSortKeys() {
+  // Only the 16-bit digits that differ somewhere get a pass: in a due batch time and When are
+  // all alike, and names of one pattern share most of their leading bytes.
+  const Key& first = keys_.front();
+  uint64_t head0Differs = 0, head1Differs = 0;
+  uint32_t timeDiffers = 0, whenDiffers = 0, serviceDiffers = 0;
+  for (const Key& key : keys_) {
+    head0Differs |= key.head0 ^ first.head0;
+    head1Differs |= key.head1 ^ first.head1;
+    timeDiffers |= key.time ^ first.time;
+    whenDiffers |= key.when ^ first.when;
+    serviceDiffers |= key.service ^ first.service;
+  }
+  counts_.resize(size_t{1} << 16);
+  scratch_.resize(keys_.size());
+  auto pass = [this](auto digitOf) {
+    std::fill(counts_.begin(), counts_.end(), 0u);
+    for (const Key& key : keys_) ++counts_[digitOf(key)];
+    uint32_t sum = 0;
+    for (uint32_t& count : counts_) {
+      const uint32_t here = count;
+      count = sum;
+      sum += here;
+    }
+    for (const Key& key : keys_) scratch_[counts_[digitOf(key)]++] = key;
+    keys_.swap(scratch_);
+  };
+  // Least significant first: each pass is stable, so earlier passes break the later ties.
+  for (unsigned shift = 0; shift < 64; shift += 16)
+    if ((head1Differs >> shift) & 0xFFFF) pass([shift](const Key& k) { return (k.head1 >> shift) & 0xFFFF; });
+  for (unsigned shift = 0; shift < 64; shift += 16)
+    if ((head0Differs >> shift) & 0xFFFF) pass([shift](const Key& k) { return (k.head0 >> shift) & 0xFFFF; });
+  for (unsigned shift = 0; shift < 32; shift += 16)
+    if ((serviceDiffers >> shift) & 0xFFFF) pass([shift](const Key& k) { return (k.service >> shift) & 0xFFFF; });
+  for (unsigned shift = 0; shift < 32; shift += 16)
+    if ((whenDiffers >> shift) & 0xFFFF) pass([shift](const Key& k) { return (k.when >> shift) & 0xFFFF; });
+  for (unsigned shift = 0; shift < 32; shift += 16)
+    if ((timeDiffers >> shift) & 0xFFFF) pass([shift](const Key& k) { return (k.time >> shift) & 0xFFFF; });
+}
+
+void QueueRowSorter::Sort(std::vector<QueueRow>& rows) {
+  const size_t n = rows.size();
+  if (n < kRadixThreshold || n > std::numeric_limits<uint32_t>::max()) {
+    std::stable_sort(rows.begin(), rows.end(), QueueRowLess);
+    return;
+  }
+  keys_.resize(n);
+  for (size_t i = 0; i < n; ++i) {
+    const QueueRow& row = rows[i];
+    // When is compared signed: flipping the sign bit orders it as unsigned digits.
+    keys_[i] = Key{row.subscriberHead[0], row.subscriberHead[1], row.time,
+                   static_cast<uint32_t>(row.when) ^ 0x8000'0000u, 0, static_cast<uint32_t>(i)};
+  }
+  RankServices(rows);
+  RadixSortKeys();
+  sorted_.clear();
+  sorted_.reserve(n);
+  for (const Key& key : keys_) sorted_.push_back(rows[key.index]);
+  // Rows that tie on every integer key differ, if at all, past the names' 16 leading bytes
+  // (or in a real NUL there) or in the text: the exact comparison settles those runs alone.
+  auto sameKeys = [](const Key& a, const Key& b) {
+    return a.head0 == b.head0 && a.head1 == b.head1 && a.time == b.time && a.when == b.when &&
+           a.service == b.service;
+  };
+  for (size_t begin = 0; begin < n;) {
+    size_t end = begin + 1;
+    while (end < n && sameKeys(keys_[end], keys_[begin])) ++end;
+    if (end - begin > 1) std::stable_sort(sorted_.begin() + begin, sorted_.begin() + end, QueueRowLess);
+    begin = end;
+  }
+  rows.swap(sorted_);
 }
 
 OutgoingQueue::OutgoingQueue(CObList& outgoingList, const vorla::ISettingsStore& settings,
@@ -186,9 +290,7 @@ void OutgoingQueue::PlaceMovedRows(size_t kept) {
   // memory at every sort.
   if (!moved_.empty()) {
     rows_.resize(kept);
-    // Not stable: pages equal in every key are interchangeable, and sorting in place keeps a
-    // large queue in cache where a merge sort streams the whole array at every pass.
-    std::sort(moved_.begin(), moved_.end(), QueueRowLess);
+    sorter_.Sort(moved_);
     if (kept == 0) {
       rows_.swap(moved_);
     } else {

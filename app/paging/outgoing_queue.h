@@ -45,6 +45,32 @@ struct QueueRow {
 // text; smaller first.
 bool QueueRowLess(const QueueRow& a, const QueueRow& b);
 
+// Puts rows in queue order, keeping rows equal in every key in the order they came. A large
+// batch (all the pages of a group falling due at once) is sorted in time linear in its size:
+// an LSD radix sort over the integer keys (time, When, the service's rank among the batch's
+// services, the name's two leading words), then the exact comparison only inside the runs
+// that tie on all of them. The work arrays are kept for their capacity between sorts.
+class QueueRowSorter {
+ public:
+  // Below this a comparison sort is cheaper than clearing a radix pass's counts.
+  static constexpr size_t kRadixThreshold = 256;
+  void Sort(std::vector<QueueRow>& rows);
+
+ private:
+  struct Key {
+    uint64_t head0, head1;
+    uint32_t time, when, service, index;
+  };
+  void RankServices(const std::vector<QueueRow>& rows);
+  void RadixSortKeys();
+
+  std::vector<Key> keys_, scratch_;
+  std::vector<uint32_t> counts_;
+  std::vector<std::string_view> serviceSlots_;
+  std::vector<uint32_t> slotRanks_;
+  std::vector<QueueRow> sorted_;
+};
+
 class OutgoingQueue {
  public:
   // Borrows the OutgoingList, which owns its pages. With an empty path SaveQueue writes
@@ -130,6 +156,7 @@ class OutgoingQueue {
   std::function<void()> startSending_;
   std::vector<QueueRow> rows_;
   std::vector<QueueRow> moved_, merged_;  // SortRows' work arrays, kept for their capacity
+  QueueRowSorter sorter_;
   // The subscriber names the rows point into; a deque, so adding a name moves no other.
   std::deque<std::string> subscriberNames_;
   std::unordered_set<std::string> serviceNames_;  // nodes: their strings never move

@@ -2,7 +2,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
+#include <tuple>
 
 #include "page.h"
 #include "pager_message.h"
@@ -312,4 +314,115 @@ TEST(OutgoingQueue, SubscriberNamesSortByteWise) {
   w.Queue("x", people);
   EXPECT_THAT(RowNames(*w.queue), ElementsAre("Abcdefghijklmnopqrstu1", "Abcdefghijklmnopqrstu2", "Ann", "Anna",
                                               "Zoe", "a", "\xC9mile"));
+}
+
+namespace {
+
+// A page's place as a full sort from scratch decides it, from the pages themselves.
+using PageKeys = std::tuple<uint32_t, int32_t, std::string, std::string, std::string>;
+
+PageKeys KeysOf(const CPage* page) {
+  return {page->GetScheduledTime().value_or(0), page->GetWhen(), page->GetSubscriber()->GetService()->GetName(),
+          page->GetSubscriber()->GetName(), page->GetMessage()->GetText()};
+}
+
+std::vector<PageKeys> RowKeys(OutgoingQueue& queue) {
+  std::vector<PageKeys> keys;
+  for (size_t i = 0; i < queue.RowCount(); ++i) keys.push_back(KeysOf(queue.RowAt(i)));
+  return keys;
+}
+
+// std::string compares bytes as unsigned char, which is the queue's order.
+std::vector<PageKeys> ReferenceOrder(std::vector<PageKeys> keys) {
+  std::sort(keys.begin(), keys.end());
+  return keys;
+}
+
+// Every page of the list has exactly one row: a sort neither drops nor doubles one.
+bool RowsHoldEveryPageOnce(PagingWorld& w) {
+  std::vector<const CPage*> rows, listed;
+  for (size_t i = 0; i < w.queue->RowCount(); ++i) rows.push_back(w.queue->RowAt(i));
+  for (Serializable* object : *w.outgoing) listed.push_back(As<CPage>(object));
+  std::sort(rows.begin(), rows.end());
+  std::sort(listed.begin(), listed.end());
+  return rows == listed;
+}
+
+// Names that tie on their leading 16 bytes in every way the row keys can: shorter than 16
+// bytes (zero padding), exactly 16, longer with a shared 16-byte prefix, a real NUL inside
+// the first 16 bytes, and bytes of 0x80 and above (which must sort after ASCII).
+std::string TrickyName(uint32_t pick, uint32_t salt) {
+  static const std::vector<std::string> stems{
+      "A", "Ab", "Abcdefghijklmno", "Abcdefghijklmnop", "Abcdefghijklmnopq", "Abcdefghijklmnopqrstuvwxyz",
+      std::string("Ab\0", 3), std::string("Ab\0c", 4), "\x80", "\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF",
+      "Abcdefgh\xC9", "Abcdefgh", "Abcdefghijklmnop\x80", std::string("Abcdefghijklmnop\0", 17)};
+  std::string name = stems[pick % stems.size()];
+  if (pick / stems.size() % 2) name += std::to_string(salt % 7);  // vary past the stem
+  return name;
+}
+
+}  // namespace
+
+// Large batches go through the radix sort and its tie fix-up; they must leave the rows
+// exactly where a full comparison sort puts them, with few services, many names that share
+// their first 16 bytes and few distinct texts.
+TEST(OutgoingQueue, LargeDueBatchesStandExactlyAsAFullSortPutsThem) {
+  PagingWorld w;
+  std::vector<CService*> services{w.AddService("North"), w.AddService("Nort"), w.AddService("\xE9t\xE9"),
+                                  w.AddService("")};
+  const uint32_t start = w.clock.Now();
+  uint32_t seed = 777;
+  auto next = [&seed](uint32_t range) {
+    seed = seed * 1103515245u + 12345u;
+    return (seed >> 8) % range;
+  };
+  std::vector<std::string> texts{"Reminder", "Reminder!", "Remind", "\x80high"};
+  const int pages = 4 * static_cast<int>(QueueRowSorter::kRadixThreshold);
+  for (int i = 0; i < pages; ++i) {
+    CSubscriber* who = w.AddSubscriber(TrickyName(next(1000), next(1000)), std::to_string(1000 + i),
+                                       services[next(static_cast<uint32_t>(services.size()))]);
+    const uint32_t kind = next(10);
+    const SendChoice choice = kind == 0 ? SendChoice::Now : kind == 1 ? SendChoice::Later : SendChoice::At;
+    // Queued one by one: a page per name and text, so a repeated pick is simply skipped.
+    w.Queue(texts[next(static_cast<uint32_t>(texts.size()))], {who}, choice, start + next(40));
+  }
+  ASSERT_GT(w.queue->RowCount(), 2 * QueueRowSorter::kRadixThreshold);
+  // Two steps: most pages fall due in the first, joining Now pages already there in the second.
+  for (uint32_t step : {20u, 40u}) {
+    w.clock.Set(start + step);
+    ASSERT_TRUE(w.queue->DueCheck());
+    const auto rows = RowKeys(*w.queue);
+    EXPECT_EQ(rows, ReferenceOrder(rows));
+    EXPECT_TRUE(RowsHoldEveryPageOnce(w));
+    const long firstTimed = w.queue->FirstTimedRow();
+    if (firstTimed >= 0) {
+      EXPECT_EQ(w.queue->RowAt(static_cast<size_t>(firstTimed))->GetWhen(), kWhenAt);
+    }
+  }
+}
+
+// The sort of changed rows covers every key: times on both sides of 2^31 (unsigned), all four
+// When values, services and tricky names, when many pages change at once.
+TEST(OutgoingQueue, ManyPagesChangingTimeAndWhenAtOnceSortExactly) {
+  PagingWorld w;
+  std::vector<CService*> services{w.AddService("B"), w.AddService("A"), w.AddService("AB")};
+  uint32_t seed = 4242;
+  auto next = [&seed](uint32_t range) {
+    seed = seed * 1103515245u + 12345u;
+    return (seed >> 8) % range;
+  };
+  for (int i = 0; i < 2 * static_cast<int>(QueueRowSorter::kRadixThreshold); ++i)
+    w.Queue(next(2) ? "x" : "y", {w.AddSubscriber(TrickyName(next(1000), next(1000)), std::to_string(i), services[next(3)])},
+            SendChoice::Later);
+  const std::array<uint32_t, 5> times{0, 1, 0x7FFF'FFFFu, 0x8000'0000u, 0xFFFF'0001u};
+  for (size_t i = 0; i < w.queue->RowCount(); ++i) {
+    CPage* page = w.queue->RowAt(i);
+    page->SetWhen(static_cast<int32_t>(next(4)));
+    const uint32_t time = times[next(5)] + next(3);
+    page->SetScheduledTime(time ? std::optional<uint32_t>(time) : std::nullopt);
+  }
+  w.queue->Sort();
+  const auto rows = RowKeys(*w.queue);
+  EXPECT_EQ(rows, ReferenceOrder(rows));
+  EXPECT_TRUE(RowsHoldEveryPageOnce(w));
 }
