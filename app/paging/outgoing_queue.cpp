@@ -152,9 +152,23 @@ void QueueRowSorter::Sort(std::vector<QueueRow>& rows) {
   }
   RankServices(rows);
   RadixSortKeys();
-  sorted_.clear();
-  sorted_.reserve(n);
-  for (const Key& key : keys_) sorted_.push_back(rows[key.index]);
+  // The rows follow their keys in place, cycle by cycle: a second array of rows as large as
+  // the batch would cost more in fresh memory than the moves themselves.
+  for (uint32_t start = 0; start < n; ++start) {
+    if (keys_[start].index == start) continue;
+    const QueueRow held = rows[start];
+    uint32_t to = start;
+    for (;;) {
+      const uint32_t from = keys_[to].index;
+      keys_[to].index = to;  // placed
+      if (from == start) {
+        rows[to] = held;
+        break;
+      }
+      rows[to] = rows[from];
+      to = from;
+    }
+  }
   // Rows that tie on every integer key differ, if at all, past the names' 16 leading bytes
   // (or in a real NUL there) or in the text: the exact comparison settles those runs alone.
   auto sameKeys = [](const Key& a, const Key& b) {
@@ -164,10 +178,9 @@ void QueueRowSorter::Sort(std::vector<QueueRow>& rows) {
   for (size_t begin = 0; begin < n;) {
     size_t end = begin + 1;
     while (end < n && sameKeys(keys_[end], keys_[begin])) ++end;
-    if (end - begin > 1) std::stable_sort(sorted_.begin() + begin, sorted_.begin() + end, QueueRowLess);
+    if (end - begin > 1) std::stable_sort(rows.begin() + begin, rows.begin() + end, QueueRowLess);
     begin = end;
   }
-  rows.swap(sorted_);
 }
 
 OutgoingQueue::OutgoingQueue(CObList& outgoingList, const vorla::ISettingsStore& settings,
@@ -368,6 +381,8 @@ bool OutgoingQueue::DueCheck() {
   moved_.clear();
   size_t kept = static_cast<size_t>(firstTimedRow_);
   size_t i = kept;
+  // Address space only until rows are due: a large batch then lands without regrowing.
+  moved_.reserve(rows_.size() - kept);
   for (; i < rows_.size(); ++i) {
     QueueRow row = rows_[i];
     CPage* page = row.page;

@@ -68,7 +68,6 @@ class QueueRowSorter {
   std::vector<uint32_t> counts_;
   std::vector<std::string_view> serviceSlots_;
   std::vector<uint32_t> slotRanks_;
-  std::vector<QueueRow> sorted_;
 };
 
 class OutgoingQueue {
