@@ -172,7 +172,11 @@ std::string ProfileFile::Serialize() const {
 }
 
 bool ProfileFile::Save(const std::filesystem::path& path, std::string* error) const {
-    return WriteFileAtomically(path, Serialize(), error);
+    // The directory layer's replace also flushes to the disk, so a power cut cannot leave an
+    // empty profile file behind a completed rename.
+    if (ReplaceFileAtomically(path.string(), Serialize()) == ArchiveError::None) return true;
+    if (error) *error = "cannot replace " + path.string();
+    return false;
 }
 
 int GetIniInt(std::string_view section, std::string_view key, int defaultValue, const std::filesystem::path& file) {
