@@ -106,8 +106,7 @@ void TRKL::Trace(const char* format, ...) {
 int32_t TRKL::Cancel() {
   cancelRequest_ = true;
   if (interruptCounter_ <= 0) {
-    SetError(kCanceled);
-    Stop();
+    Fail(kCanceled);
   }
   return errorCode_;
 }
@@ -175,8 +174,7 @@ int32_t TRKL::DoIdle() {
     line[comment] = '\0';
     RunRawLine(line);
   } else {
-    SetError(kEndOfFile);
-    Stop();
+    Fail(kEndOfFile);
   }
   busy_ = false;
   return errorCode_;
@@ -222,8 +220,7 @@ void TRKL::DoCommand(Keyword keyword, const char* command, char* args) {
     case Keyword::kSet: Set(args); return;
     case Keyword::kUnset: return Unset(args);
     default:
-      SetError(kInvalidCommand, command);
-      Stop();
+      Fail(kInvalidCommand, command);
       return;
   }
 }

@@ -74,6 +74,11 @@ class TRKL {
   void Trace(const char* format, ...) __attribute__((format(printf, 2, 3)));
   bool Tracing(int32_t bit) const { return (debug_ & bit) != 0; }
   void Stop() { running_ = false; }
+  // Almost every error of the table stops the entry: set it and stop in one step.
+  void Fail(const ErrorDef& error, const char* name = nullptr) {
+    SetError(error, name);
+    Stop();
+  }
   // Seeks to the label, or sets `missing` with the label's name and stops.
   bool JumpTo(const char* label, const ErrorDef& missing);
 

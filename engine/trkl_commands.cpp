@@ -11,8 +11,7 @@ namespace rkl {
 bool TRKL::JumpTo(const char* label, const ErrorDef& missing) {
   const TNamedPosition* target = labels_.Find(label);
   if (!target) {
-    SetError(missing, label);
-    Stop();
+    Fail(missing, label);
     return false;
   }
   stream_.Seek(target->position);
@@ -32,20 +31,17 @@ bool TRKL::Set(char* args) {
   std::string_view value(valueStart, static_cast<size_t>(valueEnd - valueStart));
   if (value.size() > kMaxText) value = value.substr(0, kMaxText);
   if (name.empty()) {
-    SetError(kSetNoVariable);
-    Stop();
+    Fail(kSetNoVariable);
     return false;
   }
   char nameText[kMaxText + 1];
   CopyText(nameText, name);
   if (value.empty()) {
-    SetError(kSetNoValue, nameText);
-    Stop();
+    Fail(kSetNoValue, nameText);
     return false;
   }
   if (variables_.Set(name, value) != VariableList::SetResult::kOk) {
-    SetError(kNewVariableFailed, nameText);
-    Stop();
+    Fail(kNewVariableFailed, nameText);
     return false;
   }
   return true;
@@ -57,8 +53,7 @@ void TRKL::Unset(char* args) {
   GetWord(args, 1, name);
   if (std::strlen(name) > kMaxText) name[kMaxText] = '\0';
   if (!variables_.Remove(name)) {
-    SetError(kUnsetNoVariable, name);
-    Stop();
+    Fail(kUnsetNoVariable, name);
   }
 }
 
@@ -70,8 +65,7 @@ void TRKL::AddBy(char* args, int delta, const ErrorDef& missing) {
   if (!variable) {
     char name[kMaxText + 1];
     CopyText(name, word);
-    SetError(missing, name);
-    Stop();
+    Fail(missing, name);
     return;
   }
   int64_t value = ParseDecimal(variable->value.c_str());
@@ -129,20 +123,17 @@ void TRKL::JumpSub(char* args) {
   GetWord(args, 1, label);
   const TNamedPosition* target = labels_.Find(label);
   if (!target) {
-    SetError(kJumpSubNoLabel, label);
-    Stop();
+    Fail(kJumpSubNoLabel, label);
     return;
   }
   if (returnStack_.size() >= kMaxReturnDepth) {
-    SetError(kPushOffsetFailed);
-    Stop();
+    Fail(kPushOffsetFailed);
     return;
   }
   try {
     returnStack_.push_back(TOffset{stream_.Tell()});
   } catch (const std::bad_alloc&) {
-    SetError(kNewOffsetFailed);
-    Stop();
+    Fail(kNewOffsetFailed);
     return;
   }
   stream_.Seek(target->position);
@@ -151,8 +142,7 @@ void TRKL::JumpSub(char* args) {
 void TRKL::Return() {
   if (Tracing(kTraceInterpreter)) Trace("TRKL::Return ();\r");
   if (returnStack_.empty()) {
-    SetError(kPullOffsetFailed);
-    Stop();
+    Fail(kPullOffsetFailed);
     return;
   }
   const TOffset top = returnStack_.back();
@@ -186,12 +176,10 @@ void TRKL::Interrupt(char* args) {
   } else if (std::strcmp(word, "ON") == 0) {
     if (interruptCounter_ > std::numeric_limits<int32_t>::min()) --interruptCounter_;
     if (interruptCounter_ <= 0 && cancelRequest_) {
-      SetError(kCanceled);
-      Stop();
+      Fail(kCanceled);
     }
   } else {
-    SetError(kInterruptParameter);
-    Stop();
+    Fail(kInterruptParameter);
   }
 }
 

@@ -58,8 +58,7 @@ void TWinRKL::DoPortCommand(Keyword keyword, const char* command, char* args) {
 }
 
 void TWinRKL::NotAvailable(const char* command) {
-  SetError(kNotAvailable, command);
-  Stop();
+  Fail(kNotAvailable, command);
 }
 
 void TWinRKL::ReleasePort() { port_.Close(); }
@@ -81,8 +80,7 @@ void TWinRKL::Break(char* args) {
   const int error = platform::SendBreak(port_, ClampTicks(ParseDecimal(args)), waiter_);
   // ECANCELED: the host cancelled during the wait; the entry has stopped with its code.
   if (error != 0 && error != ECANCELED) {
-    SetError(kBreakError);
-    Stop();
+    Fail(kBreakError);
   }
 }
 
@@ -91,8 +89,7 @@ void TWinRKL::ClosePort(char* args) {
   char label[kLineSize];
   GetWord(args, 1, label);
   if (!label[0]) {
-    SetError(kClosePortNoLabel);
-    Stop();
+    Fail(kClosePortNoLabel);
     return;
   }
   // Closing a closed port does nothing.
@@ -104,8 +101,7 @@ void TWinRKL::TAPIClosePort(char* args) {
   char label[kLineSize];
   GetWord(args, 1, label);
   if (!label[0]) {
-    SetError(kClosePortNoLabel);
-    Stop();
+    Fail(kClosePortNoLabel);
     return;
   }
   if (port_.IsOpen()) NotAvailable("TAPICLOSEPORT");
@@ -126,13 +122,11 @@ void TWinRKL::DTR(char* args) {
   } else if (EqualsNoCase(word, "OFF")) {
     wanted.fDtrControl = platform::kDtrControlDisable;
   } else {
-    SetError(kDtrParameter);
-    Stop();
+    Fail(kDtrParameter);
     return;
   }
   if (ApplySettings(wanted) != 0) {
-    SetError(kDtrError);
-    Stop();
+    Fail(kDtrError);
   }
 }
 
@@ -141,11 +135,9 @@ void TWinRKL::Flush(char* args) {
   if (Tracing(kTracePort)) Trace("TWinRKL::Flush ('');\r");
   matchBuffer_.Clear();
   if (port_.Purge(true, false) != 0) {
-    SetError(kFlushTxError);
-    Stop();
+    Fail(kFlushTxError);
   } else if (port_.Purge(false, true) != 0) {
-    SetError(kFlushRxError);
-    Stop();
+    Fail(kFlushRxError);
   }
 }
 
@@ -209,17 +201,13 @@ void TWinRKL::RecvText(char* args) {
   const std::string_view labelText(label, static_cast<size_t>(p - label));
   const char* text = SkipBlanks(p);
   if (slot < 0 || slot >= TRecvTextSet::kSlotCount) {
-    SetError(kRecvTextInvalidIndex);
-    Stop();
+    Fail(kRecvTextInvalidIndex);
   } else if (labelText.empty()) {
-    SetError(kRecvTextNoLabel);
-    Stop();
+    Fail(kRecvTextNoLabel);
   } else if (*text == '\0') {
-    SetError(kRecvTextNoText);
-    Stop();
+    Fail(kRecvTextNoText);
   } else if (!recvTexts_.Arm(static_cast<int>(slot), labelText, text)) {
-    SetError(kNewMatchBufferFailed);
-    Stop();
+    Fail(kNewMatchBufferFailed);
   }
 }
 
@@ -250,8 +238,7 @@ void TWinRKL::MySerHShake(char* args) {
     wanted.XoffChar = 0;
   } else if (std::strcmp(mode, "SW") == 0) {
     if (!xon[0] || !xoff[0]) {
-      SetError(kSerHShakeXonXoff);
-      Stop();
+      Fail(kSerHShakeXonXoff);
       return;
     }
     wanted.fOutxCtsFlow = false;
@@ -272,8 +259,7 @@ void TWinRKL::MySerHShake(char* args) {
     wanted.XonChar = 0;
     wanted.XoffChar = 0;
   } else {
-    SetError(kSerHShakeParameter);
-    Stop();
+    Fail(kSerHShakeParameter);
     return;
   }
   wanted.XonLim = 384;
@@ -281,8 +267,7 @@ void TWinRKL::MySerHShake(char* args) {
   wanted.fBinary = true;
   wanted.fParity = true;
   if (ApplySettings(wanted) != 0) {
-    SetError(kSerHShakeError);
-    Stop();
+    Fail(kSerHShakeError);
   }
 }
 
@@ -309,14 +294,12 @@ void TWinRKL::MySerReset(char* args) {
   } else if (EqualsNoCase(parity, "MARK")) {
     wanted.Parity = platform::kMarkParity;
   } else {
-    SetError(kSerResetParity);
-    Stop();
+    Fail(kSerResetParity);
     return;
   }
   const int64_t bits = ParseDecimal(dataBits);
   if (bits < 3 || bits > 8) {
-    SetError(kSerResetDataBits);
-    Stop();
+    Fail(kSerResetDataBits);
     return;
   }
   wanted.ByteSize = static_cast<int>(bits);
@@ -327,13 +310,11 @@ void TWinRKL::MySerReset(char* args) {
   } else if (std::strcmp(stopBits, "2") == 0) {
     wanted.StopBits = platform::kTwoStopBits;
   } else {
-    SetError(kSerResetStopBits);
-    Stop();
+    Fail(kSerResetStopBits);
     return;
   }
   if (ApplySettings(wanted) != 0) {
-    SetError(kSerResetError);
-    Stop();
+    Fail(kSerResetError);
   }
 }
 
@@ -343,8 +324,7 @@ void TWinRKL::MySerSetBuf(char* args) {
   if (size == 0) size = kDefaultQueueSize;
   queueSize_ = static_cast<int32_t>(std::clamp<int64_t>(size, INT32_MIN, INT32_MAX));
   if (port_.SetQueueSize(queueSize_, queueSize_) != 0) {
-    SetError(kSerSetBufError);
-    Stop();
+    Fail(kSerSetBufError);
   }
 }
 
@@ -377,8 +357,7 @@ void TWinRKL::Time(char* args) {
   if (Tracing(kTracePort)) Trace("TWinRKL::Time ('%s');\r", args);
   TrimBlanks(args);
   if (!args[0]) {
-    SetError(kSetNoVariable);
-    Stop();
+    Fail(kSetNoVariable);
     return;
   }
   std::tm now{};
@@ -393,8 +372,7 @@ void TWinRKL::Date(char* args) {
   if (Tracing(kTracePort)) Trace("TWinRKL::Date ('%s');\r", args);
   TrimBlanks(args);
   if (!args[0]) {
-    SetError(kSetNoVariable);
-    Stop();
+    Fail(kSetNoVariable);
     return;
   }
   std::tm now{};
