@@ -1,23 +1,15 @@
 #include "windows1252.h"
 
-#include <array>
+#include "cp1252.h"
 
 namespace vorla {
 
 namespace {
 
-// 0x80..0x9F; unassigned bytes keep their own value.
-constexpr std::array<char16_t, 32> kHighControlRange = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
-};
-
+// One table for the code page: the directory layer's, which the archive and the tools use.
 int ByteFor(char16_t unit) {
-    if (unit < 0x80 || (unit >= 0xA0 && unit <= 0xFF)) return unit;
-    for (std::size_t i = 0; i < kHighControlRange.size(); ++i)
-        if (kHighControlRange[i] == unit) return static_cast<int>(0x80 + i);
-    return -1;
+    const auto byte = CodePointToCp1252(unit);
+    return byte ? *byte : -1;
 }
 
 }  // namespace
@@ -27,7 +19,7 @@ QString FromWindows1252(std::string_view bytes) {
     text.reserve(static_cast<qsizetype>(bytes.size()));
     for (char c : bytes) {
         const auto b = static_cast<unsigned char>(c);
-        text.append(QChar(b >= 0x80 && b <= 0x9F ? kHighControlRange[b - 0x80] : char16_t(b)));
+        text.append(QChar(static_cast<char16_t>(Cp1252ToCodePoint(b))));
     }
     return text;
 }
