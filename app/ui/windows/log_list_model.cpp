@@ -99,51 +99,6 @@ void SortTexts(std::vector<TextRef>& texts, const FoldTable& fold) {
     }
 }
 
-// Stable least-significant-digit radix sort on 11-bit digits: a fixed number of linear
-// passes, and rows with equal keys keep their order, as the sort rules rely on.
-constexpr unsigned kDigitBits = 11;
-constexpr size_t kDigitValues = size_t(1) << kDigitBits;
-
-unsigned DigitPasses(unsigned bits) { return (bits + kDigitBits - 1) / kDigitBits; }
-
-size_t DigitOf(uint64_t key, unsigned pass) {
-    return static_cast<size_t>((key >> (pass * kDigitBits)) & (kDigitValues - 1));
-}
-
-// Counts a key's digits for every pass; done while the keys are made, to save a read of them.
-void CountDigits(uint32_t* counts, uint64_t key, unsigned passes) {
-    for (unsigned pass = 0; pass < passes; ++pass) ++counts[pass * kDigitValues + DigitOf(key, pass)];
-}
-
-// Writes the rows' list positions to `positions` in the order of their keys. `counts` holds
-// the digit counts of all passes (CountDigits); `scratch` is a work array.
-template <typename RowKey>
-void RadixSortStable(std::vector<RowKey>& rows, std::vector<RowKey>& scratch, unsigned passes,
-                     std::vector<uint32_t>& counts, std::vector<uint32_t>& positions) {
-    std::vector<unsigned> moving;  // passes where more than one digit value occurs
-    for (unsigned pass = 0; pass < passes && !rows.empty(); ++pass)
-        if (counts[pass * kDigitValues + DigitOf(rows.front().key, pass)] != rows.size()) moving.push_back(pass);
-    scratch.resize(rows.size());
-    positions.resize(rows.size());
-    for (size_t i = 0; i < moving.size(); ++i) {
-        const unsigned pass = moving[i];
-        uint32_t* next = &counts[pass * kDigitValues];
-        uint32_t at = 0;
-        for (size_t value = 0; value < kDigitValues; ++value) {
-            const uint32_t n = next[value];
-            next[value] = at;
-            at += n;
-        }
-        if (i + 1 == moving.size()) {  // the last pass places the positions themselves
-            for (const RowKey& row : rows) positions[next[DigitOf(row.key, pass)]++] = row.at;
-            return;
-        }
-        for (const RowKey& row : rows) scratch[next[DigitOf(row.key, pass)]++] = row;
-        rows.swap(scratch);
-    }
-    for (size_t i = 0; i < rows.size(); ++i) positions[i] = rows[i].at;
-}
-
 const CLogObject* AsLog(Serializable* object) { return As<CLogObject>(object); }
 
 }  // namespace
@@ -215,6 +170,7 @@ void CLogListModel::Reload() {
 }
 
 void CLogListModel::ForgetTextRanks() {
+    sortKeysColumn_ = -1;
     for (TextKind kind : {kNameText, kStatusText, kMessageText}) {
         textRanks_[kind].clear();
         textRanksFresh_[kind] = false;
@@ -246,24 +202,21 @@ const std::vector<uint32_t>& CLogListModel::TextRanks(TextKind kind) {
     return ranks;
 }
 
-void CLogListModel::SortRows() {
-    if (order_.empty()) return;
+void CLogListModel::MakeSortKeys() {
     const bool byText = sortColumn_ == kStatus || sortColumn_ == kMessage;
     const TextKind text = sortColumn_ == kStatus ? kStatusText : sortColumn_ == kMessage ? kMessageText : kNameText;
     const std::vector<uint32_t>& ranks = TextRanks(text);
     // Each field is stored as its distance from its smallest value, in as few bits as its
     // spread needs: days fit 16 bits, times of day 17 and ranks 31 (fewer rows than an int
     // counts), so a whole key always fits 64 bits. The day and time bounds are kept as records
-    // arrive (deleting rows leaves them wider than needed, never wrong), which spares the sort
-    // a pass over the rows.
+    // arrive (deleting rows leaves them wider than needed, never wrong), which spares a pass
+    // over the rows.
     auto widthOf = [](int64_t low, int64_t high) {
         return static_cast<unsigned>(std::bit_width(static_cast<uint64_t>(std::max<int64_t>(high - low, 0))));
     };
     const unsigned dayBits = byText ? 0 : widthOf(dayLow_, dayHigh_);
     const unsigned timeBits = byText ? 0 : widthOf(timeLow_, timeHigh_);
     const unsigned rankBits = widthOf(0, int64_t(rankCount_[text]) - 1);
-    const unsigned bits = dayBits + timeBits + rankBits;
-    Q_ASSERT(bits <= 64);
     // Where each field sits in the key, the most significant field of the column highest.
     unsigned dayShift = 0, timeShift = 0, rankShift = 0;
     switch (sortColumn_) {
@@ -272,27 +225,26 @@ void CLogListModel::SortRows() {
         case kName: rankShift = dayBits + timeBits, dayShift = timeBits; break;
         default: break;
     }
-    // Descending order sorts the complemented keys ascending: equal keys still keep their
-    // current order, exactly as a stable sort with the reversed comparison would.
-    const uint64_t flip = sortOrder_ > 0 ? 0 : (bits >= 64 ? ~uint64_t(0) : (uint64_t(1) << bits) - 1);
-    const unsigned passes = DigitPasses(bits);
-    std::vector<uint32_t> counts(passes * kDigitValues, 0);
-    // The work arrays outlive the sort: a long log would otherwise fault in megabytes of fresh
-    // pages at every click.
-    std::vector<RowKey>& rows = sortRows_;
-    rows.resize(order_.size());
-    for (size_t row = 0; row < order_.size(); ++row) {
-        const uint32_t at = order_[row];
+    // The keys are made in list order, where the reads are sequential, and then taken in row
+    // order, one read each.
+    keysByPosition_.resize(keys_.size());
+    for (size_t at = 0; at < keys_.size(); ++at) {
         uint64_t key = uint64_t(ranks[at]) << rankShift;
         if (!byText) {
             key |= uint64_t(keys_[at].day - dayLow_) << dayShift;
             key |= uint64_t(keys_[at].timeOfDay - timeLow_) << timeShift;
         }
-        key ^= flip;
-        rows[row] = {key, at};
-        CountDigits(counts.data(), key, passes);
+        keysByPosition_[at] = key;
     }
-    RadixSortStable(rows, sortScratch_, passes, counts, order_);
+    radix_.Load(dayBits + timeBits + rankBits, keys_.size(), order_,
+                [this](uint32_t at) { return keysByPosition_[at]; });
+    sortKeysColumn_ = sortColumn_;
+}
+
+void CLogListModel::SortRows() {
+    if (order_.empty()) return;
+    if (sortKeysColumn_ != sortColumn_) MakeSortKeys();
+    radix_.Sort(sortOrder_ < 0, order_);
 }
 
 void CLogListModel::Sort(int column, int order) {

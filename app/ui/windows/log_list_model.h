@@ -3,7 +3,8 @@
 // each row, plus each record's local day and time of day so a sort does not convert times.
 // A sort packs each row's column keys into one integer (text columns by each text's rank
 // among all texts of that column, worked out once and kept until the rows change) and orders
-// the rows with a stable radix sort, so sorting time grows linearly with the log. Texts are
+// the rows with a stable radix sort that keeps the column's keys, so sorting time grows
+// linearly with the log and sorting the same column again only moves rows. Texts are
 // made from the record when the view asks for them. Records appended to the list after the
 // last sort show at the end, as they arrive.
 
@@ -11,6 +12,8 @@
 
 #include <cstdint>
 #include <vector>
+
+#include "stable_radix_sort.h"
 
 class CLogObject;
 class CObList;
@@ -62,12 +65,8 @@ private:
     // rank, so comparing ranks compares the texts.
     const std::vector<uint32_t>& TextRanks(TextKind kind);
     void ForgetTextRanks();
+    void MakeSortKeys();
     void SortRows();
-    // A row's packed sort key and the list position of its record.
-    struct RowKey {
-        uint64_t key;
-        uint32_t at;
-    };
     void AppendKeys(size_t from);
 
     CObList* list_ = nullptr;
@@ -81,8 +80,12 @@ private:
     uint32_t rankCount_[kTextKindCount] = {};
     // Bounds of every day and time of day in keys_.
     int32_t dayLow_ = 0, dayHigh_ = 0, timeLow_ = 0, timeHigh_ = 0;
-    std::vector<RowKey> sortRows_;
-    std::vector<RowKey> sortScratch_;
+    // The current column's packed sort keys, row by row; made when the column changes and kept
+    // while the rows stay, so sorting again (the second click that reverses the order) only
+    // moves rows.
+    vorla::StableRadixSort radix_;
+    std::vector<uint64_t> keysByPosition_;  // work array of MakeSortKeys
+    int sortKeysColumn_ = -1;
     int sortColumn_ = kDate;
     int sortOrder_ = 1;
 };
