@@ -5,6 +5,8 @@
 # sends one demo page with vorlapage instead and shows what the terminal received.
 #   --fresh  start on an empty program directory instead, so the Express Setup Wizard opens
 #            (SERVICES.INI offers the pagingsim service; choose "Direct to COM1:").
+# VORLA_SIM_ARGS passes faults to the simulated terminal, to watch a page fail and be sent
+# again, e.g. VORLA_SIM_ARGS="--busy --fault-calls 1" ./run.sh (see docs/pagingsim.md).
 set -euo pipefail
 top=$(cd "$(dirname "$0")" && pwd)
 fresh=0
@@ -75,7 +77,8 @@ fi
 
 # The simulated modem and paging terminal, gone when this script ends.
 pages="$demo/pages.jsonl"
-"$bin/pagingsim" --link "$link" --log "$pages" --ring-ms 300 --quiet 2> "$demo/pagingsim.err" &
+# shellcheck disable=SC2086  # VORLA_SIM_ARGS is a list of options
+"$bin/pagingsim" --link "$link" --log "$pages" --ring-ms 300 --quiet ${VORLA_SIM_ARGS:-} 2> "$demo/pagingsim.err" &
 sim=$!
 trap 'kill "$sim" 2>/dev/null || true; wait "$sim" 2>/dev/null || true' EXIT
 for _ in $(seq 50); do

@@ -98,6 +98,29 @@ TEST_F(MainWindow, TheMessageWindowCannotBeClosedAndHasItsTwoTabs) {
     EXPECT_EQ(app_->GetMainView(), frame_->MessageView());
 }
 
+// A child window that prints itself (the log window does) takes the frame's Print while it is
+// the active window; with the message window active there is nothing to print.
+TEST_F(MainWindow, PrintGoesToTheActiveWindowThatPrintsItself) {
+    QAction* framePrint = frame_->Action(cmd::kPrint);
+    ASSERT_NE(framePrint, nullptr);
+    auto* printing = new QWidget;
+    auto* ownPrint = new QAction(QStringLiteral("Print"), printing);
+    ownPrint->setData(cmd::kPrint);
+    int printed = 0;
+    QObject::connect(ownPrint, &QAction::triggered, [&printed] { ++printed; });
+    QMdiSubWindow* child = frame_->AddChild(printing);
+    frame_->MdiArea()->setActiveSubWindow(child);
+    EXPECT_TRUE(framePrint->isEnabled());
+    framePrint->trigger();
+    EXPECT_EQ(printed, 1);
+
+    frame_->MdiArea()->setActiveSubWindow(frame_->MessageWindow());
+    EXPECT_FALSE(framePrint->isEnabled());
+    framePrint->trigger();
+    EXPECT_EQ(printed, 1);
+    child->close();
+}
+
 TEST_F(MainWindow, EditCommandsWorkOnTheMessageField) {
     CVorlaPro5View* view = frame_->MessageView();
     view->MessageField()->setPlainText(QStringLiteral("abc"));

@@ -1,5 +1,7 @@
 #include "main_window/main_frame.h"
 
+#include "command_icon.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
@@ -125,13 +127,23 @@ CVorlaPro5View* CMainFrame::MessageView() const { return tabs_ ? tabs_->EntryVie
 
 void CMainFrame::CreateActions() {
     QStyle* s = style();
-    const std::map<int, QStyle::StandardPixmap> icons = {
-        {cmd::kMessageLog, QStyle::SP_FileDialogDetailedView}, {cmd::kNextWindow, QStyle::SP_ArrowRight},
-        {cmd::kPreferences, QStyle::SP_FileDialogContentsView}, {cmd::kServices, QStyle::SP_DriveNetIcon},
-        {cmd::kSubscribers, QStyle::SP_DirHomeIcon},          {cmd::kGroups, QStyle::SP_DirIcon},
-        {cmd::kPresetMessages, QStyle::SP_FileIcon},          {cmd::kCut, QStyle::SP_DialogDiscardButton},
-        {cmd::kCopy, QStyle::SP_FileLinkIcon},                {cmd::kPaste, QStyle::SP_DialogSaveButton},
-        {cmd::kPrint, QStyle::SP_ComputerIcon},               {cmd::kAbout, QStyle::SP_MessageBoxInformation},
+    struct Icon {
+        const char* themeName;  // empty: the style's pixmap only
+        QStyle::StandardPixmap fallback;
+    };
+    const std::map<int, Icon> icons = {
+        {cmd::kMessageLog, {"", QStyle::SP_FileDialogDetailedView}},
+        {cmd::kNextWindow, {"go-next", QStyle::SP_ArrowRight}},
+        {cmd::kPreferences, {"preferences-system", QStyle::SP_FileDialogContentsView}},
+        {cmd::kServices, {"", QStyle::SP_DriveNetIcon}},
+        {cmd::kSubscribers, {"", QStyle::SP_DirHomeIcon}},
+        {cmd::kGroups, {"", QStyle::SP_DirIcon}},
+        {cmd::kPresetMessages, {"", QStyle::SP_FileIcon}},
+        {cmd::kCut, {"edit-cut", QStyle::SP_DialogDiscardButton}},
+        {cmd::kCopy, {"edit-copy", QStyle::SP_FileLinkIcon}},
+        {cmd::kPaste, {"edit-paste", QStyle::SP_DialogSaveButton}},
+        {cmd::kPrint, {"document-print", QStyle::SP_ComputerIcon}},
+        {cmd::kAbout, {"help-about", QStyle::SP_MessageBoxInformation}},
     };
     for (const CommandText& c : kCommands) {
         QString menu = QString::fromLatin1(c.menu);
@@ -144,7 +156,8 @@ void CMainFrame::CreateActions() {
         action->setShortcut(ShortcutOf(c.menu));
         action->setShortcutContext(Qt::ApplicationShortcut);
         action->setData(c.id);
-        if (auto icon = icons.find(c.id); icon != icons.end()) action->setIcon(s->standardIcon(icon->second));
+        if (auto icon = icons.find(c.id); icon != icons.end())
+            action->setIcon(vorla::CommandIcon(icon->second.themeName, icon->second.fallback, s));
         actions_[c.id] = action;
     }
     // The status tip shows the first line only.
@@ -178,8 +191,26 @@ void CMainFrame::CreateActions() {
                            QStringLiteral("Vorla Pro\nVersion %1").arg(QCoreApplication::applicationVersion()));
     });
 
+    // Print goes to the active window first: the log window prints itself on the same command
+    // (its own Print carries the same id), as the user expects of Ctrl+P there. Otherwise the
+    // frame's own print, when a part of the program provides it.
+    auto framePrint = app_.Extensions().commands.find(cmd::kPrint);
+    std::function<void(CVorlaPro5App&, QWidget*)> ownPrint;
+    if (framePrint != app_.Extensions().commands.end()) ownPrint = framePrint->second;
+    connect(actions_[cmd::kPrint], &QAction::triggered, this, [this, ownPrint] {
+        if (QAction* childPrint = ActiveChildCommand(cmd::kPrint))
+            childPrint->trigger();
+        else if (ownPrint)
+            ownPrint(app_, this);
+    });
+    auto updatePrint = [this, hasOwn = bool(ownPrint)] {
+        actions_[cmd::kPrint]->setEnabled(hasOwn || ActiveChildCommand(cmd::kPrint) != nullptr);
+    };
+    connect(mdiArea_, &QMdiArea::subWindowActivated, this, updatePrint);
+    updatePrint();
+
     // Commands another part of the program provides; shown disabled until it is built in.
-    for (int id : {cmd::kImportData, cmd::kPrint, cmd::kPrintSetup, cmd::kSendMail, cmd::kSetupWizard, cmd::kServices,
+    for (int id : {cmd::kImportData, cmd::kPrintSetup, cmd::kSendMail, cmd::kSetupWizard, cmd::kServices,
                    cmd::kSubscribers, cmd::kGroups, cmd::kPresetMessages, cmd::kPreferences, cmd::kTipOfTheDay,
                    cmd::kHelpContents, cmd::kUsingHelp}) {
         auto handler = app_.Extensions().commands.find(id);
@@ -269,6 +300,14 @@ QMdiSubWindow* CMainFrame::AddChild(QWidget* widget) {
 }
 
 void CMainFrame::SetOutgoingPage(QWidget* page) { tabs_->SetOutgoingPage(page); }
+
+QAction* CMainFrame::ActiveChildCommand(int commandId) const {
+    QMdiSubWindow* active = mdiArea_->activeSubWindow();
+    if (!active || !active->widget()) return nullptr;
+    for (QAction* action : active->widget()->findChildren<QAction*>())
+        if (action->data().toInt() == commandId && action->isEnabled()) return action;
+    return nullptr;
+}
 
 void CMainFrame::NextWindow() {
     const QList<QMdiSubWindow*> windows = mdiArea_->subWindowList(QMdiArea::CreationOrder);

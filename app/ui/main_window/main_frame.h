@@ -54,6 +54,8 @@ private:
     void CreateStatusBar();
     void UpdateClock();
     void NextWindow();
+    // The active child window's own action for a command, if it has an enabled one.
+    QAction* ActiveChildCommand(int commandId) const;
 
     CVorlaPro5App& app_;
     QMdiArea* mdiArea_ = nullptr;

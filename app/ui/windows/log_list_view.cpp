@@ -1,5 +1,7 @@
 #include "log_list_view.h"
 
+#include "command_icon.h"
+
 #include <QAction>
 #include <QActionGroup>
 #include <QContextMenuEvent>
@@ -151,13 +153,13 @@ void CLogListView::CreateActions() {
     connect(stop, &QAction::triggered, this, [this] { SetLogging(false); });
 
     QAction* properties = add(log_cmd::kProperties, "P&roperties...");
-    properties->setIcon(s->standardIcon(QStyle::SP_FileDialogInfoView));
+    properties->setIcon(vorla::CommandIcon("document-properties", QStyle::SP_FileDialogInfoView, s));
     connect(properties, &QAction::triggered, this, &CLogListView::ShowProperties);
     QAction* resend = add(log_cmd::kResend, "Re-&send Message");
-    resend->setIcon(s->standardIcon(QStyle::SP_BrowserReload));
+    resend->setIcon(vorla::CommandIcon("mail-send", QStyle::SP_BrowserReload, s));
     connect(resend, &QAction::triggered, this, &CLogListView::ResendSelected);
     QAction* clear = add(log_cmd::kClear, "&Clear");
-    clear->setIcon(s->standardIcon(QStyle::SP_TrashIcon));
+    clear->setIcon(vorla::CommandIcon("edit-delete", QStyle::SP_TrashIcon, s));
     connect(clear, &QAction::triggered, this, &CLogListView::ClearSelected);
     QAction* selectAll = add(log_cmd::kSelectAll, "Select &All");
     selectAll->setShortcut(QKeySequence::SelectAll);
@@ -165,7 +167,7 @@ void CLogListView::CreateActions() {
     addAction(selectAll);
     connect(selectAll, &QAction::triggered, this, &CLogListView::SelectAll);
     QAction* print = add(log_cmd::kPrint, "&Print...");
-    print->setIcon(s->standardIcon(QStyle::SP_DialogSaveButton));
+    print->setIcon(vorla::CommandIcon("document-print", QStyle::SP_DialogSaveButton, s));
     connect(print, &QAction::triggered, this, &CLogListView::Print);
 
     contextMenu_ = new QMenu(this);
