@@ -1,8 +1,6 @@
 #include "app_fixture.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QThread>
 
 #include "directory_file.h"
 #include "directory_rules.h"
@@ -60,14 +58,3 @@ bool AppTest::Start(const CommandLineInfo& commandLine) {
 }
 
 CVorlaPro5View* AppTest::View() const { return app_ && app_->MainFrame() ? app_->MainFrame()->MessageView() : nullptr; }
-
-bool WaitFor(const std::function<bool()>& predicate, int milliseconds) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!predicate()) {
-        if (timer.elapsed() > milliseconds) return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(5);
-    }
-    return true;
-}

@@ -11,6 +11,7 @@
 
 #include "app/vorla_pro_app.h"
 #include "memory_settings_store.h"
+#include "qt_wait.h"
 
 class CVorlaPro5View;
 
@@ -37,6 +38,3 @@ protected:
     vorla::MemorySettingsStore* settings_ = nullptr;  // owned by app_
     std::unique_ptr<CVorlaPro5App> app_;
 };
-
-// Runs the event loop until the predicate holds or the time is up.
-bool WaitFor(const std::function<bool()>& predicate, int milliseconds = 5000);

@@ -2,14 +2,12 @@
 // and a new subscriber; a page to that subscriber then reaches the simulated terminal.
 #include <QCoreApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QThread>
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
@@ -22,20 +20,10 @@
 #include "message_entry/selection_list.h"
 #include "message_entry/vorla_pro_view.h"
 #include "ob_list.h"
+#include "qt_wait.h"
 #include "wizard_fixture.h"
 
 namespace {
-
-bool WaitFor(const std::function<bool()>& predicate, int milliseconds) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!predicate()) {
-        if (timer.elapsed() > milliseconds) return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(5);
-    }
-    return true;
-}
 
 class WizardEndToEnd : public ::testing::Test {
 protected:
