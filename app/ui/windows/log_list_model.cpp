@@ -153,7 +153,7 @@ void CLogListModel::Reload() {
     keys_.clear();
     dayLow_ = timeLow_ = INT32_MAX;
     dayHigh_ = timeHigh_ = INT32_MIN;
-    ForgetTextRanks();
+    ForgetSortKeys();
     seen_ = 0;
     if (list_) {
         const size_t count = list_->GetCount();
@@ -169,7 +169,7 @@ void CLogListModel::Reload() {
     Sort(sortColumn_, sortOrder_);
 }
 
-void CLogListModel::ForgetTextRanks() {
+void CLogListModel::ForgetSortKeys() {
     sortKeysColumn_ = -1;
     for (TextKind kind : {kNameText, kStatusText, kMessageText}) {
         textRanks_[kind].clear();
@@ -282,7 +282,7 @@ int CLogListModel::SyncAppended() {
     AppendKeys(seen_);
     seen_ = count;
     if (added.empty()) return 0;
-    ForgetTextRanks();
+    ForgetSortKeys();
     const int first = static_cast<int>(order_.size());
     beginInsertRows({}, first, first + static_cast<int>(added.size()) - 1);
     order_.insert(order_.end(), added.begin(), added.end());
@@ -336,7 +336,7 @@ void CLogListModel::DeleteRows(std::vector<int> rows) {
     for (Serializable* record : keep) list_->AddTail(record);
     for (Serializable* record : discard) DiscardRecord(record);
     keys_ = std::move(keepKeys);
-    ForgetTextRanks();
+    ForgetSortKeys();
     std::vector<uint32_t> kept;
     kept.reserve(order_.size() - rows.size());
     for (size_t row = 0, next = 0; row < order_.size(); ++row) {

@@ -64,7 +64,8 @@ private:
     // Each row's rank among the texts of its kind, by list position: equal texts share a
     // rank, so comparing ranks compares the texts.
     const std::vector<uint32_t>& TextRanks(TextKind kind);
-    void ForgetTextRanks();
+    // Drops the text ranks and the sorter's rows; every change of the rows must call it.
+    void ForgetSortKeys();
     void MakeSortKeys();
     void SortRows();
     void AppendKeys(size_t from);
