@@ -151,8 +151,11 @@ void CPage::Serialize(ArchiveWriter& archive) const {
   archive.WriteInt(status_);
   archive.WriteString(statusText_);
   archive.WriteInt(when_);
-  archive.WriteDword(0);
-  archive.WriteDword(0);
+  // These two slots were always written as 0 and are skipped by readers that do not know
+  // them, so files stay readable both ways; a page loaded from a file written without them
+  // has no resends left, as before.
+  archive.WriteInt(resendTimesLeft_);
+  archive.WriteInt(statusCode_);
   archive.WriteInt(chunkSize_);
   archive.WriteInt(pageCount_);
   archive.WriteInt(blocksPerPage_);
@@ -173,8 +176,8 @@ void CPage::Serialize(ArchiveReader& archive) {
   status_ = archive.ReadInt();
   statusText_ = archive.ReadString();
   when_ = archive.ReadInt();
-  archive.ReadDword();
-  archive.ReadDword();
+  resendTimesLeft_ = archive.ReadInt();
+  statusCode_ = archive.ReadInt();
   chunkSize_ = archive.ReadInt();
   pageCount_ = archive.ReadInt();
   blocksPerPage_ = archive.ReadInt();
@@ -195,7 +198,8 @@ PageStoredFields CPage::GetStoredFields() const {
   return PageStoredFields{messageLength_, pageIndex_,  transactionLength_, pinLength_,
                           totalBlocks_,   blockIndex_, started_,           status_,
                           statusText_,    when_,       chunkSize_,         pageCount_,
-                          blocksPerPage_, scheduledTime_};
+                          blocksPerPage_, scheduledTime_,     resendTimesLeft_,
+                          statusCode_};
 }
 
 void CPage::SetStoredFields(const PageStoredFields& f) {
@@ -213,6 +217,8 @@ void CPage::SetStoredFields(const PageStoredFields& f) {
   pageCount_ = f.pageCount;
   blocksPerPage_ = f.blocksPerPage;
   scheduledTime_ = f.scheduledTime;
+  resendTimesLeft_ = f.resendTimesLeft;
+  statusCode_ = f.statusCode;
 }
 
 bool CPage::LinksWellTyped() const {

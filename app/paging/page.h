@@ -44,6 +44,8 @@ struct PageStoredFields {
   int32_t pageCount = 0;
   int32_t blocksPerPage = 0;
   std::optional<uint32_t> scheduledTime;
+  int32_t resendTimesLeft = 0;
+  int32_t statusCode = 0;
 };
 
 // One outgoing item: one message for one subscriber, with its schedule, send status and the

@@ -130,18 +130,23 @@ TEST(DirectoryVlgtool, EveryKindAndVersionRoundTrips) {
   EXPECT_EQ(Dump(emptyLog.Bytes())["kind"], "log");
   EXPECT_EQ(Build(Dump(emptyLog.Bytes())), emptyLog.Bytes());
 
-  // The queue: two pages sharing a message.
+  // The queue: two pages sharing a message, one failed with resends left.
   auto* ann = As<CSubscriber>(store.GetSubscriberList()->GetHead());
   auto* message = new CPagerMessage("See you");
   OwningList queue(new CObList);
   queue->AddTail(new CPage(message, CSubscriber::MakeDetachedCopy(*ann), kWhenNow, {}, 0));
-  queue->AddTail(new CPage(message, CSubscriber::MakeDetachedCopy(*ann), kWhenAt, 77u, 0));
+  auto* failed = new CPage(message, CSubscriber::MakeDetachedCopy(*ann), kWhenAt, 77u, 3);
+  failed->SetStatus(kStatusFailed, "Line busy", 12);
+  queue->AddTail(failed);
   message->AddRef();
   message->AddRef();
   ArchiveWriter queueWriter;
   WriteListArchive(queueWriter, queue.get());
   json queueDocument = Dump(queueWriter.Bytes());
   EXPECT_EQ(queueDocument["kind"], "queue");
+  const json& failedJson = Object(queueDocument, queueDocument["objects"][0]["items"][1]);
+  EXPECT_EQ(failedJson["ResendTimesLeft"], 3);
+  EXPECT_EQ(failedJson["StatusCode"], 12);
   EXPECT_EQ(Build(queueDocument), queueWriter.Bytes());
 }
 

@@ -81,6 +81,39 @@ TEST(PagingRecordsQueueFile, PagesKeepTheirSharedMessageAndCopies) {
   EXPECT_EQ(ReadFile(path), before);
 }
 
+TEST(PagingRecordsQueueFile, ResendAllowanceAndStatusCodeSurviveAReload) {
+  OwningList queue = TwoPageQueue();
+  auto* first = As<CPage>(queue->GetHead());
+  first->SetResendTimes(3);
+  first->SetStatus(kStatusFailed, "No carrier", -7);
+  ArchiveWriter writer;
+  WriteListArchive(writer, queue.get());
+  std::vector<uint8_t> bytes(writer.Bytes().begin(), writer.Bytes().end());
+
+  // The two values sit right after When (Now, 0) in slots older versions wrote as 0.
+  const std::vector<uint8_t> stored = Bytes("00000000" "03000000" "f9ffffff");
+  auto at = std::search(bytes.begin(), bytes.end(), stored.begin(), stored.end());
+  ASSERT_NE(at, bytes.end());
+  std::vector<uint8_t> older = bytes;
+  std::fill(older.begin() + (at - bytes.begin()) + 4, older.begin() + (at - bytes.begin()) + 12,
+            0);
+
+  struct Case {
+    const std::vector<uint8_t>* file;
+    int32_t allowance;
+    int32_t code;
+  };
+  for (const Case& c : {Case{&bytes, 3, -7}, Case{&older, 0, 0}}) {
+    ArchiveReader reader(*c.file, Registry(), 1);
+    LoadedList loaded;
+    ASSERT_EQ(ReadQueue(reader, loaded), ArchiveError::None);
+    auto* page = As<CPage>(loaded.list->GetHead());
+    EXPECT_EQ(page->GetResendTimes(), c.allowance);
+    EXPECT_EQ(page->GetStatusCode(), c.code);
+    EXPECT_EQ(page->GetStatusText(), "No carrier");
+  }
+}
+
 TEST(PagingRecordsQueueFile, EmptyQueueLeavesNoFile) {
   TempFolder folder;
   const std::string path = folder.Path("Outgoing.vlg");

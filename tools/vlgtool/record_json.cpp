@@ -93,6 +93,8 @@ json RecordToJson(const Serializable& record, const LabelOf& labelOf) {
     j["Status"] = f.status;
     j["StatusText"] = TextToJson(f.statusText);
     j["When"] = f.when;
+    j["ResendTimesLeft"] = f.resendTimesLeft;
+    j["StatusCode"] = f.statusCode;
     j["ChunkSize"] = f.chunkSize;
     j["PageCount"] = f.pageCount;
     j["BlocksPerPage"] = f.blocksPerPage;
@@ -165,6 +167,8 @@ void RecordFromJson(Serializable& record, const json& j, ReferenceResolver& reso
     f.status = Int(j, "Status");
     f.statusText = Text(j, "StatusText");
     f.when = Int(j, "When");
+    f.resendTimesLeft = Int(j, "ResendTimesLeft");
+    f.statusCode = Int(j, "StatusCode");
     f.chunkSize = Int(j, "ChunkSize");
     f.pageCount = Int(j, "PageCount");
     f.blocksPerPage = Int(j, "BlocksPerPage");
