@@ -6,6 +6,7 @@ namespace cmd {
 inline constexpr int kImportData = 32778;
 inline constexpr int kPrint = 57607;
 inline constexpr int kPrintSetup = 57606;
+inline constexpr int kPrintPreview = 57609;
 inline constexpr int kSendMail = 57612;
 inline constexpr int kExit = 57665;
 inline constexpr int kUndo = 57643;

@@ -8,12 +8,17 @@
 
 #include <cstdio>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "app/vorla_pro_app.h"
 #include "program_directory.h"
 #include "qt_settings_store.h"
+#include "report_command_line.h"
+#ifdef VORLA_HAVE_UI_WINDOWS
+#include "directory_print_command.h"
+#endif
 
 namespace {
 QPixmap SplashPixmap() {
@@ -28,13 +33,53 @@ QPixmap SplashPixmap() {
     painter.drawText(pixmap.rect(), Qt::AlignCenter, QStringLiteral("Vorla Pro"));
     return pixmap;
 }
-}  // namespace
 
-int main(int argc, char** argv) {
-    QApplication qapp(argc, argv);
+void NameTheApplication() {
     QApplication::setOrganizationName(QString::fromLatin1(vorla::kSettingsOrganization));
     QApplication::setApplicationName(QString::fromLatin1(vorla::kSettingsApplication));
     QApplication::setApplicationVersion(QStringLiteral("2.0"));
+}
+
+constexpr const char* kPrintUsage =
+    "usage: vorlapro [--home DIR] --print-directory FILE.pdf [--sections subscribers,groups,services,messages]\n";
+
+// "--print-directory": the report as PDF, no window, then exit (0 written, 1 not written,
+// 2 bad arguments). It draws off-screen so a scheduled job without a display can run it.
+int PrintDirectoryWithoutWindow(int& argc, char** argv, const PrintDirectoryParse& parse,
+                                const std::optional<vorla::ProgramDirectory>& directory, const std::string& error) {
+    if (!parse.request || !directory) {
+        std::fprintf(stderr, "vorlapro: %s\n%s", (directory ? parse.error : error).c_str(), kPrintUsage);
+        return kPrintBadArguments;
+    }
+#ifdef VORLA_HAVE_UI_WINDOWS
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication qapp(argc, argv);
+    NameTheApplication();
+    const vorla::QtSettingsStore settings;
+    const PrintDirectoryOutcome outcome = WriteDirectoryPdf(*parse.request, *directory, settings);
+    if (outcome.exitCode != kPrintWritten)
+        std::fprintf(stderr, "vorlapro: %s\n", outcome.message.toLocal8Bit().constData());
+    return outcome.exitCode;
+#else
+    (void)argc;
+    (void)argv;
+    std::fprintf(stderr, "vorlapro: printing is not built into this program\n");
+    return kPrintCannotWrite;
+#endif
+}
+}  // namespace
+
+int main(int argc, char** argv) {
+    {
+        std::vector<std::string> arguments(argv, argv + argc);
+        std::string error;
+        const auto directory = vorla::ProgramDirectory::FromProcess(arguments, &error);
+        const PrintDirectoryParse printRun = ParsePrintDirectoryArguments(
+            std::vector<std::string>(arguments.begin() + (arguments.empty() ? 0 : 1), arguments.end()));
+        if (printRun.requested) return PrintDirectoryWithoutWindow(argc, argv, printRun, directory, error);
+    }
+    QApplication qapp(argc, argv);
+    NameTheApplication();
 
     std::vector<std::string> arguments(argv, argv + argc);
     std::string error;

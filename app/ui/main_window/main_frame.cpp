@@ -38,6 +38,7 @@ struct CommandText {
 const CommandText kCommands[] = {
     {cmd::kImportData, "&Import Data...", "Imports a directory from another paging program\nImport Data"},
     {cmd::kPrint, "&Print...\tCtrl+P", "Prints the directory lists\nPrint"},
+    {cmd::kPrintPreview, "Print Pre&view", "Displays the printed directory lists\nPrint Preview"},
     {cmd::kPrintSetup, "P&rint Setup...", "Changes the printer and printing options\nPrint Setup"},
     {cmd::kSendMail, "S&end...", "Sends the directory by mail\nSend"},
     {cmd::kExit, "E&xit", "Quits the application\nExit"},
@@ -210,7 +211,7 @@ void CMainFrame::CreateActions() {
     updatePrint();
 
     // Commands another part of the program provides; shown disabled until it is built in.
-    for (int id : {cmd::kImportData, cmd::kPrintSetup, cmd::kSendMail, cmd::kSetupWizard, cmd::kServices,
+    for (int id : {cmd::kImportData, cmd::kPrintPreview, cmd::kPrintSetup, cmd::kSendMail, cmd::kSetupWizard, cmd::kServices,
                    cmd::kSubscribers, cmd::kGroups, cmd::kPresetMessages, cmd::kPreferences, cmd::kTipOfTheDay,
                    cmd::kHelpContents, cmd::kUsingHelp}) {
         auto handler = app_.Extensions().commands.find(id);
@@ -234,7 +235,7 @@ void CMainFrame::CreateMenus() {
         }
     };
     add(menuBar()->addMenu(QStringLiteral("&File")),
-        {cmd::kImportData, 0, cmd::kPrint, cmd::kPrintSetup, 0, cmd::kSendMail, 0, cmd::kExit});
+        {cmd::kImportData, 0, cmd::kPrint, cmd::kPrintPreview, cmd::kPrintSetup, 0, cmd::kSendMail, 0, cmd::kExit});
     QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
     add(edit, {cmd::kUndo, 0, cmd::kCut, cmd::kCopy, cmd::kPaste, cmd::kClear, cmd::kSelectAll, 0, cmd::kSpellCheck, 0,
                cmd::kInsertDate, cmd::kInsertTime, cmd::kInsertMessage, cmd::kInsertTextFile, cmd::kInsertLastMessage});

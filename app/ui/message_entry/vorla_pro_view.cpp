@@ -25,6 +25,7 @@
 #include "font_settings.h"
 #include "main_window/cust_toolbar.h"
 #include "main_window/main_frame.h"
+#include "message_entry/message_font.h"
 #include "message.h"
 #include "message_entry/message_texts.h"
 #include "message_entry/selection_list.h"
@@ -44,27 +45,6 @@ namespace {
 constexpr std::string_view kPrefs = vorla::kPreferencesSection;
 const char* const kNone = "None";
 
-QFont ToQFont(const vorla::FontDescription& d, const QFont& base) {
-    QFont font(base);
-    if (!d.faceName.empty()) font.setFamily(vorla::FromWindows1252(d.faceName));
-    if (d.height != 0) font.setPixelSize(d.height < 0 ? -d.height : d.height);
-    if (d.weight > 0) font.setWeight(static_cast<QFont::Weight>(std::clamp(d.weight, 1, 1000)));
-    font.setItalic(d.italic != 0);
-    font.setUnderline(d.underline != 0);
-    return font;
-}
-
-vorla::FontDescription FromQFont(const QFont& font) {
-    vorla::FontDescription d;
-    const int pixels = font.pixelSize() > 0 ? font.pixelSize() : QFontInfo(font).pixelSize();
-    d.height = -std::max(pixels, 1);
-    d.weight = font.weight();
-    d.italic = font.italic() ? 1 : 0;
-    d.underline = font.underline() ? 1 : 0;
-    d.pitchAndFamily = font.fixedPitch() ? 1 : 2;
-    d.faceName = vorla::ToWindows1252(font.family()).substr(0, vorla::kMaxFaceNameLength);
-    return d;
-}
 }  // namespace
 
 void MessageEdit::keyPressEvent(QKeyEvent* event) {
@@ -305,9 +285,7 @@ void CVorlaPro5View::ApplyPreferences() {
 void CVorlaPro5View::SaveToolbarLayout() { toolBar_->SaveLayout(app_.Settings()); }
 
 void CVorlaPro5View::ApplyStoredFont() {
-    vorla::FontDescription description;
-    if (vorla::ReadFontSettings(app_.Settings(), vorla::kMessageFontSection, description))
-        message_->setFont(ToQFont(description, message_->font()));
+    message_->setFont(StoredMessageFont(app_.Settings(), message_->font()));
 }
 
 std::string CVorlaPro5View::MessageText() const { return vorla::ToWindows1252(message_->toPlainText()); }

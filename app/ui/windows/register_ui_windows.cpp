@@ -3,6 +3,7 @@
 #include <QObject>
 
 #include "app/vorla_pro_app.h"
+#include "directory_print.h"
 #include "log_list_view.h"
 #include "log_window.h"
 #include "main_window/main_frame.h"
@@ -36,6 +37,8 @@ WindowPrompts PromptsOf(CVorlaPro5App& app, QWidget* owner) {
 }  // namespace
 
 void RegisterUiWindows(UiExtensions& extensions) {
+    RegisterDirectoryPrinting(extensions);
+
     extensions.makeOutgoingView = [](CVorlaPro5App& app, QWidget* parent) -> QWidget* {
         auto* view = new COutgoingView32([&app] { return app.Queue(); }, app.Settings(), PromptsOf(app, parent), parent);
         app.SetOutgoingView(view);

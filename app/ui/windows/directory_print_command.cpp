@@ -1,0 +1,66 @@
+#include "directory_print_command.h"
+
+#include <QBuffer>
+#include <QPdfWriter>
+#include <QPrinter>
+
+#include <algorithm>
+#include <filesystem>
+
+#include "atomic_file.h"
+#include "class_registry.h"
+#include "directory_file.h"
+#include "directory_print.h"
+#include "directory_report_printer.h"
+#include "directory_store.h"
+#include "paging_classes.h"
+#include "program_directory.h"
+
+namespace {
+
+PrintDirectoryOutcome Failure(const QString& message) { return {kPrintCannotWrite, 0, message}; }
+
+}  // namespace
+
+PrintDirectoryOutcome WriteDirectoryPdf(const PrintDirectoryRequest& request, const vorla::ProgramDirectory& directory,
+                                        const vorla::ISettingsStore& settings) {
+    DirectoryStore store;
+    const std::string path = directory.GetProgramDirectory() + std::string(kDirectoryFileName);
+    std::error_code ignored;
+    if (std::filesystem::exists(path, ignored)) {
+        const ArchiveError error = LoadDirectoryFile(path, MakeProgramClassRegistry(), store);
+        if (error != ArchiveError::None)
+            return Failure(QStringLiteral("cannot read the directory %1: %2")
+                               .arg(QString::fromStdString(path), QString::fromLatin1(ArchiveErrorText(error))));
+    }
+    if (!request.choice.Any()) return Failure(QString::fromLatin1(kNothingTicked));
+    const ReportSource source{store.GetSubscriberList(), store.GetGroupList(), store.GetServiceList(),
+                              store.GetPresetMessageList()};
+    const std::vector<ReportSectionLines> sections = BuildDirectoryReport(source, request.choice);
+    if (std::all_of(sections.begin(), sections.end(), [](const ReportSectionLines& s) { return s.lines.empty(); }))
+        return Failure(QString::fromLatin1(kNothingInLists));
+
+    // The pages a print to PDF from the print dialog gets by default.
+    QPrinter defaults(QPrinter::HighResolution);
+    defaults.setOutputFormat(QPrinter::PdfFormat);
+    QBuffer pdf;
+    pdf.open(QIODevice::WriteOnly);
+    PrintDirectoryOutcome outcome;
+    {
+        QPdfWriter writer(&pdf);
+        writer.setResolution(defaults.resolution());
+        writer.setPageLayout(defaults.pageLayout());
+        writer.setCreator(QStringLiteral("Vorla Pro"));
+        writer.setTitle(QStringLiteral("Directory"));
+        const ReportPrintResult result = PrintDirectoryReport(writer, sections, StoredScreenFont(settings));
+        if (!result.started) return Failure(QStringLiteral("cannot draw the report"));
+        outcome.pages = result.pages;
+    }
+    const QByteArray& bytes = pdf.data();
+    const ArchiveError written =
+        ReplaceFileAtomically(request.outputPath, std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
+    if (written != ArchiveError::None)
+        return Failure(QStringLiteral("cannot write %1: %2")
+                           .arg(QString::fromStdString(request.outputPath), QString::fromLatin1(ArchiveErrorText(written))));
+    return outcome;
+}
