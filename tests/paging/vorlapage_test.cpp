@@ -140,6 +140,20 @@ TEST_F(VorlapageHome, ArgumentsNamesAndLaterPages) {
   EXPECT_EQ(QueuedPages(), 3u);
 }
 
+// The message is made as the program's Send makes it: signed, then in capitals.
+TEST_F(VorlapageHome, SignsAndUpperCasesAsThePreferencesSay) {
+  std::filesystem::create_directories(Folder() / "config" / "Quillon");
+  const auto conf = Folder() / "config" / "Quillon" / "Vorla Pro.conf";
+  std::ofstream(conf) << "[Preferences]\nAutoSign=1\nSendUpperCase=1\nSignature=--ann\n";
+  EXPECT_EQ(Run({"--to", "Ann", "hello"}), 0) << Err();
+  EXPECT_NE(Out().find("\tAnn\tMessage Sent Successfully!\tHELLO--ANN\t0"), std::string::npos) << Out();
+
+  std::ofstream(conf) << "[Preferences]\nAutoSign=1\n";
+  EXPECT_EQ(Run({"--to", "Ann", "hello"}), 0) << Err();
+  EXPECT_NE(Out().find("\tMessage Sent Successfully!\thello\t0"), std::string::npos) << Out();
+  EXPECT_NE(Err().find("sent unsigned"), std::string::npos) << Err();
+}
+
 TEST_F(VorlapageHome, AFailedPageExitsOneAndABusyDirectoryExitsThree) {
   std::ofstream(Folder() / "rklfiles" / "test.rkl")
       << "ENTRY CONNECT\nENTRY SEND_PAGE\nENTRY DISCONNECT\nLABEL CONNECT\nEXIT 0 up\n"

@@ -121,6 +121,19 @@ TEST(Recipients, GroupsGiveMembersInGroupOrderAndMemberRowsGiveNothing) {
     EXPECT_TRUE(RecipientsOf({&emptyRow, &memberRow}).empty());
 }
 
+TEST(MessageTexts, UpperCaseKeepsTheLengthAndEveryCharacterOfTheCodePage) {
+    const struct {
+        const char* text;
+        const char* upper;
+    } cases[] = {
+        {"abc xyz 09", "ABC XYZ 09"},
+        {"\xe9t\xe9 \xe0 \xfe", "\xc9T\xc9 \xc0 \xde"},  // accented small letters
+        {"\x9a\x9c\x9e\xff", "\x8a\x8c\x8e\x9f"},      // s, oe, z with caron, y with diaeresis
+        {"\xdf \xb5 \xf7", "\xdf \xb5 \xf7"},              // no capital here: sharp s, micro, division
+    };
+    for (const auto& c : cases) EXPECT_EQ(UpperCaseMessage(c.text), c.upper) << c.text;
+}
+
 TEST(MessageTexts, SignatureTokensAreReplacedLeftToRightWithoutRescanning) {
     EXPECT_EQ(ReplaceSignatureTokens("<DATE><DATE> at <TIME>", "1/2/99", "10:00 AM"), "1/2/991/2/99 at 10:00 AM");
     EXPECT_EQ(ReplaceSignatureTokens("<TIME>", "d", "<TIME>"), "<TIME>") << "inserted text is not scanned";

@@ -16,6 +16,7 @@
 #include "engine_host.h"
 #include "group.h"
 #include "log_object.h"
+#include "message_entry/message_texts.h"
 #include "message_log.h"
 #include "ob_list.h"
 #include "outgoing_queue.h"
@@ -221,11 +222,14 @@ int main(int argc, char** argv) {
         return kBadArguments;
       }
     }
+    // The message as the program's Send makes it: signed with "AutoSign", then upper-cased.
     std::string text = options.message;
-    if (settings.GetProfileInt(vorla::kPreferencesSection, "SendUpperCase", 0) != 0) {
-      for (char& c : text)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    if (settings.GetProfileInt(vorla::kPreferencesSection, "AutoSign", 0) == 1) {
+      const std::string signature = FormatSignature(settings, static_cast<std::time_t>(clock.Now()));
+      if (signature.empty()) Complain("\"AutoSign\" is on but there is no signature in the preferences; sent unsigned");
+      text += signature;
     }
+    if (settings.GetProfileInt(vorla::kPreferencesSection, "SendUpperCase", 0) != 0) text = UpperCaseMessage(text);
     CPagerMessage* message = MakePagerMessage(text);
     if (!message) {
       Complain("the message is empty");

@@ -19,6 +19,9 @@
 #ifdef VORLA_HAVE_UI_WINDOWS
 #include "directory_print_command.h"
 #endif
+#ifdef VORLA_HAVE_UI_PREFERENCES
+#include "run_preferences.h"
+#endif
 
 namespace {
 QPixmap SplashPixmap() {
@@ -106,6 +109,9 @@ int main(int argc, char** argv) {
 #endif
 #ifdef VORLA_HAVE_UI_WIZARD
     RegisterUiWizard(app.Extensions());
+#endif
+#ifdef VORLA_HAVE_UI_PREFERENCES
+    RegisterUiPreferences(app.Extensions());
 #endif
     if (!app.InitApplicationObjects(commandLine)) {
         std::fprintf(stderr, "vorlapro: %s\n", app.StartupRefusal().toLocal8Bit().constData());

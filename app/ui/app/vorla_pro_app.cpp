@@ -309,6 +309,7 @@ const QImage& CVorlaPro5App::Logo() const { return d_->logo; }
 void CVorlaPro5App::RefreshAfterPreferences() {
     SetShowToolTips(d_->settings->GetProfileInt(vorla::kPreferencesSection, "Tips", 1) != 0);
     if (d_->mainView) d_->mainView->ApplyPreferences();
+    emit PreferencesApplied();
 }
 
 bool CVorlaPro5App::ShowToolTips() const { return d_->showToolTips; }

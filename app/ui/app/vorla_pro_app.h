@@ -169,6 +169,8 @@ signals:
     void LogRecordAdded(const CLogObject* record);
     // Services, subscribers or groups changed: rebuild the recipient list.
     void DirectoryChanged();
+    // The preferences sheet closed with OK: windows read their settings again.
+    void PreferencesApplied();
 
 private:
     struct Impl;

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "local_time.h"
+#include "settings_store.h"
 
 std::string FormatLocalTime(std::string_view format, std::time_t when) {
     if (format.empty()) return {};
@@ -42,5 +43,31 @@ std::string TextFileToMessage(std::string_view contents) {
     std::string out(contents);
     for (std::size_t i = 0; i + 1 < out.size(); ++i)
         if (out[i] == '\r' && out[i + 1] == '\n') out[i] = ' ';
+    return out;
+}
+
+std::string FormatSignature(const vorla::ISettingsStore& settings, std::time_t when) {
+    constexpr std::string_view kPrefs = vorla::kPreferencesSection;
+    const std::string signature = settings.GetProfileString(kPrefs, "Signature", "");
+    if (signature.empty()) return {};
+    const std::string date = FormatLocalTime(settings.GetProfileString(kPrefs, "DateFormat", kDefaultDateFormat), when);
+    const std::string time = FormatLocalTime(settings.GetProfileString(kPrefs, "TimeFormat", kDefaultTimeFormat), when);
+    return ReplaceSignatureTokens(signature, date, time);
+}
+
+std::string UpperCaseMessage(std::string_view text) {
+    std::string out(text);
+    for (char& c : out) {
+        const auto byte = static_cast<unsigned char>(c);
+        unsigned char upper = byte;
+        if ((byte >= 'a' && byte <= 'z') || (byte >= 0xE0 && byte <= 0xFE && byte != 0xF7)) {
+            upper = static_cast<unsigned char>(byte - 0x20);
+        } else if (byte == 0x9A || byte == 0x9C || byte == 0x9E) {  // s, oe, z with caron or joined
+            upper = static_cast<unsigned char>(byte - 0x10);
+        } else if (byte == 0xFF) {  // y with diaeresis
+            upper = 0x9F;
+        }
+        c = static_cast<char>(upper);
+    }
     return out;
 }

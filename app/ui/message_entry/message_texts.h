@@ -5,6 +5,10 @@
 #include <string>
 #include <string_view>
 
+namespace vorla {
+class ISettingsStore;
+}
+
 inline constexpr std::string_view kDefaultDateFormat = "%x";
 inline constexpr std::string_view kDefaultTimeFormat = "%I:%M %p";
 
@@ -18,3 +22,12 @@ std::string ReplaceSignatureTokens(std::string_view signature, std::string_view 
 // A text file's contents as the message takes them: each CR followed by LF becomes a space
 // (the LF stays); other bytes are kept.
 std::string TextFileToMessage(std::string_view contents);
+
+// The stored "Signature" as sending appends it: "<DATE>" and "<TIME>" become the date and
+// time of `when` in the "DateFormat" and "TimeFormat" preferences. Empty without a signature.
+std::string FormatSignature(const vorla::ISettingsStore& settings, std::time_t when);
+
+// "Send as uppercase": every small letter of Windows-1252 becomes its capital (accented ones
+// too); a letter with no capital in the code page (sharp s, micro sign) stays as it is, so
+// the text never changes length and no character is lost.
+std::string UpperCaseMessage(std::string_view text);

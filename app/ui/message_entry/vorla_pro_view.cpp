@@ -331,7 +331,8 @@ void CVorlaPro5View::Send(std::optional<uint32_t> scheduleTime) {
     app_.SetLastMessage(MessageText());
     auto& prefs = app_.Settings();
     if (prefs.GetProfileInt(kPrefs, "AutoSign", 0) == 1) AppendSignature();
-    if (prefs.GetProfileInt(kPrefs, "SendUpperCase", 0) != 0) message_->setPlainText(message_->toPlainText().toUpper());
+    if (prefs.GetProfileInt(kPrefs, "SendUpperCase", 0) != 0)
+        message_->setPlainText(vorla::FromWindows1252(UpperCaseMessage(MessageText())));
     // The message is shared by its pages; until the first page takes its count, it is ours.
     CPagerMessage* message = MakePagerMessage(MessageText());
     int queued = 0;
@@ -442,12 +443,9 @@ bool CVorlaPro5View::AppendSignature() {
         prefs.WriteProfileString(kPrefs, "Signature", vorla::ToWindows1252(*entered));
         signature = prefs.GetProfileString(kPrefs, "Signature", "");
     }
-    const std::time_t now = Now();
-    const std::string date = FormatLocalTime(prefs.GetProfileString(kPrefs, "DateFormat", kDefaultDateFormat), now);
-    const std::string time = FormatLocalTime(prefs.GetProfileString(kPrefs, "TimeFormat", kDefaultTimeFormat), now);
     QTextCursor cursor = message_->textCursor();
     cursor.movePosition(QTextCursor::End);
-    cursor.insertText(vorla::FromWindows1252(ReplaceSignatureTokens(signature, date, time)));
+    cursor.insertText(vorla::FromWindows1252(FormatSignature(prefs, Now())));
     message_->setTextCursor(cursor);
     message_->setFocus();
     return true;

@@ -35,8 +35,10 @@ CLogMDIChild::CLogMDIChild(LogWindowContext context, QWidget* parent)
         }
     }
     addToolBar(Qt::TopToolBarArea, toolBar_);
-    const bool tips = settings_.GetProfileInt(kPrefs, "Tips", 1) != 0;
-    if (!tips) toolBar_->setToolTipDuration(0);
+    // The buttons' tool tip events pass the window first, which drops them while "Tips" is off.
+    for (QAction* action : toolBar_->actions())
+        if (QWidget* button = toolBar_->widgetForAction(action)) button->installEventFilter(this);
+    ApplyToolTips();
 
     toggleToolBar_ = new QAction(QStringLiteral("&Toolbar"), this);
     toggleToolBar_->setCheckable(true);
@@ -78,6 +80,8 @@ CLogMDIChild::CLogMDIChild(LogWindowContext context, QWidget* parent)
 
 CLogMDIChild::~CLogMDIChild() { SaveToolBarState(); }
 
+void CLogMDIChild::ApplyToolTips() { toolTipsShown_ = settings_.GetProfileInt(kPrefs, "Tips", 1) != 0; }
+
 void CLogMDIChild::SaveToolBarState() {
     settings_.WriteProfileString(kPrefs, "LogToolBarState", saveState().toBase64().toStdString());
 }
@@ -109,6 +113,7 @@ void CLogMDIChild::showEvent(QShowEvent* event) {
 }
 
 bool CLogMDIChild::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::ToolTip && !toolTipsShown_ && watched != subWindow_) return true;
     if (watched == subWindow_) {
         switch (event->type()) {
             case QEvent::Move:

@@ -23,6 +23,9 @@ public:
     CLogListView* ListView() const { return view_; }
     QToolBar* ToolBar() const { return toolBar_; }
     QAction* ToggleToolBarAction() const { return toggleToolBar_; }
+    // Reads "Tips" again: the tool bar's tips are shown only while it is on.
+    void ApplyToolTips();
+    bool ToolTipsShown() const { return toolTipsShown_; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -38,4 +41,5 @@ private:
     QAction* toggleToolBar_ = nullptr;
     QPointer<QMdiSubWindow> subWindow_;
     bool placed_ = false;
+    bool toolTipsShown_ = true;
 };

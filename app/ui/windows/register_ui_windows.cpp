@@ -66,6 +66,7 @@ void RegisterUiWindows(UiExtensions& extensions) {
         QObject::connect(&app, &CVorlaPro5App::LogRecordAdded, list, [list] { list->AddRow(); });
         QObject::connect(&app, &CVorlaPro5App::DirectoryChanged, list, &CLogListView::CheckList);
         QObject::connect(&app, &CVorlaPro5App::QueueChanged, list, &CLogListView::CheckList);
+        QObject::connect(&app, &CVorlaPro5App::PreferencesApplied, window, &CLogMDIChild::ApplyToolTips);
         return window;
     };
 
