@@ -1,8 +1,8 @@
 #include "directory_report.h"
 
 #include <algorithm>
-#include <numeric>
 
+#include "directory_store.h"
 #include "group.h"
 #include "message.h"
 #include "ob_list.h"
@@ -27,18 +27,6 @@ unsigned char FoldCase(unsigned char c) {
   }
 }
 
-bool FoldedLess(std::string_view a, std::string_view b) {
-  return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-    return FoldCase(static_cast<unsigned char>(x)) < FoldCase(static_cast<unsigned char>(y));
-  });
-}
-
-// A field's text with the characters that would break the line's columns or rows blanked.
-std::string Field(std::string text) {
-  std::replace_if(text.begin(), text.end(), [](char c) { return c == '\t' || c == '\r' || c == '\n'; }, ' ');
-  return text;
-}
-
 template <class Record>
 std::vector<const Record*> RecordsOf(const CObList* list) {
   std::vector<const Record*> records;
@@ -49,24 +37,71 @@ std::vector<const Record*> RecordsOf(const CObList* list) {
   return records;
 }
 
-// Lines of records, in the order of the key each record's line is sorted by.
-template <class Record, class KeyOf, class LineOf>
-void AddSortedLines(std::vector<ReportLine>& out, const std::vector<const Record*>& records, const ReportOrder& order,
-                    KeyOf keyOf, LineOf lineOf) {
-  std::vector<std::string> keys;
-  keys.reserve(records.size());
-  for (const Record* record : records) keys.push_back(keyOf(*record));
-  const std::vector<std::string_view> views(keys.begin(), keys.end());
-  for (size_t at : order(views)) lineOf(out, *records[at], keys[at]);
+// Appends text to out with tabs and line breaks blanked, so a field never spills into the
+// next column or row.
+void AppendField(std::string& out, std::string_view text) {
+  const size_t start = out.size();
+  out += text;
+  std::replace_if(out.begin() + static_cast<std::ptrdiff_t>(start), out.end(),
+                  [](char c) { return c == '\t' || c == '\r' || c == '\n'; }, ' ');
 }
 
-void AddSubscriberLines(std::vector<ReportLine>& out, const CObList* list, const ReportOrder& order) {
-  AddSortedLines(out, RecordsOf<CSubscriber>(list), order, [](const CSubscriber& s) { return Field(s.GetName()); },
-                 [](std::vector<ReportLine>& lines, const CSubscriber& s, const std::string& name) {
+// Adds lines to a section: their text to its block, their places to its lines.
+void AddLine(ReportSectionLines& section, ReportLineKind kind, std::initializer_list<std::string_view> fields) {
+  const size_t offset = section.block.size();
+  bool first = true;
+  for (std::string_view field : fields) {
+    if (!first) section.block += '\t';
+    first = false;
+    AppendField(section.block, field);
+  }
+  section.lines.push_back({offset, section.block.size() - offset, kind});
+}
+
+// Adds the records' lines to the section in the order of the key each record's line is
+// sorted by. The keys sit in one block too.
+template <class Record, class KeyOf, class LinesOf>
+void AddSortedLines(ReportSectionLines& section, const std::vector<const Record*>& records, const ReportOrder& order,
+                    KeyOf keyOf, LinesOf linesOf) {
+  std::string block;
+  std::vector<size_t> ends;
+  ends.reserve(records.size());
+  for (const Record* record : records) {
+    AppendField(block, keyOf(*record));
+    ends.push_back(block.size());
+  }
+  std::vector<std::string_view> keys;
+  keys.reserve(records.size());
+  size_t start = 0;
+  for (size_t end : ends) {
+    keys.emplace_back(block.data() + start, end - start);
+    start = end;
+  }
+  // Lines are made in list order, where the records lie one after another in memory, and
+  // only then put in sorted order: visiting a large directory's records in sorted order
+  // would miss the cache on nearly every one.
+  const size_t base = section.lines.size();
+  std::vector<size_t> firstLines;
+  firstLines.reserve(records.size() + 1);
+  for (size_t i = 0; i < records.size(); ++i) {
+    firstLines.push_back(section.lines.size());
+    linesOf(section, *records[i], keys[i]);
+  }
+  firstLines.push_back(section.lines.size());
+  std::vector<ReportLine> sorted;
+  sorted.reserve(section.lines.size() - base);
+  for (size_t at : order(keys))
+    sorted.insert(sorted.end(), section.lines.begin() + static_cast<std::ptrdiff_t>(firstLines[at]),
+                  section.lines.begin() + static_cast<std::ptrdiff_t>(firstLines[at + 1]));
+  std::copy(sorted.begin(), sorted.end(), section.lines.begin() + static_cast<std::ptrdiff_t>(base));
+}
+
+void AddSubscriberLines(ReportSectionLines& section, const CObList* list, const ReportOrder& order) {
+  AddSortedLines(section, RecordsOf<CSubscriber>(list), order, [](const CSubscriber& s) { return s.GetName(); },
+                 [](ReportSectionLines& out, const CSubscriber& s, std::string_view name) {
                    const CService* service = s.GetService();
-                   lines.push_back({name + '\t' + Field(s.GetPIN()) + '\t' + Field(s.GetMaxLength()) + '\t' +
-                                        (service ? Field(service->GetName()) : std::string()),
-                                    ReportLineKind::Plain});
+                   AddLine(out, ReportLineKind::Plain,
+                           {name, s.GetPIN(), s.GetMaxLength(), service ? service->GetAll().name : std::string_view()});
                  });
 }
 
@@ -74,33 +109,31 @@ void AddSubscriberLines(std::vector<ReportLine>& out, const CObList* list, const
 // too, but only while the collation weighs the tab before every letter: a collation that
 // skips blanks, or two group names equal but for case, would file members under the wrong
 // group. So groups are put in order first, then the members within each.
-void AddGroupLines(std::vector<ReportLine>& out, const CObList* list, const ReportOrder& order) {
-  AddSortedLines(out, RecordsOf<CGroup>(list), order, [](const CGroup& g) { return Field(g.GetName()); },
-                 [&order](std::vector<ReportLine>& lines, const CGroup& group, const std::string& name) {
-                   lines.push_back({'\t' + name, ReportLineKind::Group});
-                   AddSortedLines(lines, RecordsOf<CSubscriber>(group.GetMembers()), order,
-                                  [](const CSubscriber& s) { return Field(s.GetName()); },
-                                  [&name](std::vector<ReportLine>& members, const CSubscriber&,
-                                          const std::string& member) {
-                                    members.push_back({'\t' + name + '\t' + member, ReportLineKind::Member});
+void AddGroupLines(ReportSectionLines& section, const CObList* list, const ReportOrder& order) {
+  AddSortedLines(section, RecordsOf<CGroup>(list), order, [](const CGroup& g) { return g.GetName(); },
+                 [&order](ReportSectionLines& out, const CGroup& group, std::string_view name) {
+                   AddLine(out, ReportLineKind::Group, {"", name});
+                   AddSortedLines(out, RecordsOf<CSubscriber>(group.GetMembers()), order,
+                                  [](const CSubscriber& s) { return s.GetName(); },
+                                  [name](ReportSectionLines& members, const CSubscriber&, std::string_view member) {
+                                    AddLine(members, ReportLineKind::Member, {"", name, member});
                                   });
                  });
 }
 
-void AddServiceLines(std::vector<ReportLine>& out, const CObList* list, const ReportOrder& order) {
-  AddSortedLines(out, RecordsOf<CService>(list), order, [](const CService& s) { return Field(s.GetName()); },
-                 [](std::vector<ReportLine>& lines, const CService& s, const std::string& name) {
-                   lines.push_back({name + '\t' + Field(s.GetAccessNumber()) + '\t' + Field(s.GetPort()) + '\t' +
-                                        std::to_string(s.GetBaudRate()) + '\t' + Field(s.GetModemName()) + '\t' +
-                                        Field(s.GetScriptFile()),
-                                    ReportLineKind::Plain});
+void AddServiceLines(ReportSectionLines& section, const CObList* list, const ReportOrder& order) {
+  AddSortedLines(section, RecordsOf<CService>(list), order, [](const CService& s) { return s.GetAll().name; },
+                 [](ReportSectionLines& out, const CService& s, std::string_view name) {
+                   const ServiceFields& f = s.GetAll();
+                   AddLine(out, ReportLineKind::Plain,
+                           {name, f.accessNumber, f.port, std::to_string(f.baudRate), f.modemName, f.scriptFile});
                  });
 }
 
-void AddMessageLines(std::vector<ReportLine>& out, const CObList* list, const ReportOrder& order) {
-  AddSortedLines(out, RecordsOf<CMessage>(list), order, [](const CMessage& m) { return Field(m.GetText()); },
-                 [](std::vector<ReportLine>& lines, const CMessage&, const std::string& text) {
-                   lines.push_back({text, ReportLineKind::Plain});
+void AddMessageLines(ReportSectionLines& section, const CObList* list, const ReportOrder& order) {
+  AddSortedLines(section, RecordsOf<CMessage>(list), order, [](const CMessage& m) { return m.GetText(); },
+                 [](ReportSectionLines& out, const CMessage&, std::string_view text) {
+                   AddLine(out, ReportLineKind::Plain, {text});
                  });
 }
 
@@ -150,9 +183,27 @@ std::span<const int> ReportTabStops(ReportSection section) {
 }
 
 std::vector<size_t> CaseInsensitiveOrder(const std::vector<std::string_view>& keys) {
-  std::vector<size_t> positions(keys.size());
-  std::iota(positions.begin(), positions.end(), size_t{0});
-  std::stable_sort(positions.begin(), positions.end(), [&keys](size_t a, size_t b) { return FoldedLess(keys[a], keys[b]); });
+  // Folded once into one block, so a comparison is a memcmp over nearby memory rather than a
+  // fold of two far-apart strings.
+  std::string folded;
+  struct Entry {
+    size_t offset;
+    size_t length;
+    size_t position;
+  };
+  std::vector<Entry> entries;
+  entries.reserve(keys.size());
+  for (size_t i = 0; i < keys.size(); ++i) {
+    entries.push_back({folded.size(), keys[i].size(), i});
+    for (char c : keys[i]) folded += static_cast<char>(FoldCase(static_cast<unsigned char>(c)));
+  }
+  const std::string_view block(folded);
+  std::stable_sort(entries.begin(), entries.end(), [block](const Entry& a, const Entry& b) {
+    return block.substr(a.offset, a.length) < block.substr(b.offset, b.length);
+  });
+  std::vector<size_t> positions;
+  positions.reserve(entries.size());
+  for (const Entry& entry : entries) positions.push_back(entry.position);
   return positions;
 }
 
@@ -161,15 +212,39 @@ std::vector<ReportSectionLines> BuildReportSections(const ReportSource& source, 
   std::vector<ReportSectionLines> sections;
   for (ReportSection section : kReportSectionOrder) {
     if (!choice.Includes(section)) continue;
-    ReportSectionLines& s = sections.emplace_back(ReportSectionLines{section, {}});
+    ReportSectionLines& s = sections.emplace_back(ReportSectionLines{section, {}, {}});
     switch (section) {
-      case ReportSection::Subscribers: AddSubscriberLines(s.lines, source.subscribers, order); break;
-      case ReportSection::Groups: AddGroupLines(s.lines, source.groups, order); break;
-      case ReportSection::Services: AddServiceLines(s.lines, source.services, order); break;
-      case ReportSection::PresetMessages: AddMessageLines(s.lines, source.presetMessages, order); break;
+      case ReportSection::Subscribers: AddSubscriberLines(s, source.subscribers, order); break;
+      case ReportSection::Groups: AddGroupLines(s, source.groups, order); break;
+      case ReportSection::Services: AddServiceLines(s, source.services, order); break;
+      case ReportSection::PresetMessages: AddMessageLines(s, source.presetMessages, order); break;
     }
   }
   return sections;
+}
+
+ReportSource ReportSourceOf(const DirectoryStore& store) {
+  return {store.GetSubscriberList(), store.GetGroupList(), store.GetServiceList(), store.GetPresetMessageList()};
+}
+
+int CountReportPages(const ReportSource& source, const ReportChoice& choice, int rowsPerPage) {
+  const size_t rows = static_cast<size_t>(std::max(1, rowsPerPage));
+  const auto pagesOf = [rows](size_t lines) { return (lines + rows - 1) / rows; };
+  size_t pages = 0;
+  if (choice.subscribers) pages += pagesOf(RecordsOf<CSubscriber>(source.subscribers).size());
+  if (choice.groups) {
+    size_t lines = 0;
+    for (const CGroup* group : RecordsOf<CGroup>(source.groups))
+      lines += 1 + RecordsOf<CSubscriber>(group->GetMembers()).size();
+    pages += pagesOf(lines);
+  }
+  if (choice.services) pages += pagesOf(RecordsOf<CService>(source.services).size());
+  if (choice.presetMessages) pages += pagesOf(RecordsOf<CMessage>(source.presetMessages).size());
+  return static_cast<int>(pages);
+}
+
+bool ReportIsEmpty(const std::vector<ReportSectionLines>& sections) {
+  return std::all_of(sections.begin(), sections.end(), [](const ReportSectionLines& s) { return s.lines.empty(); });
 }
 
 int ReportRowsPerPage(int printableHeight, int textHeight) {

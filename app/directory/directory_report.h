@@ -12,6 +12,7 @@
 #include <vector>
 
 class CObList;
+class DirectoryStore;
 
 enum class ReportSection { Subscribers, Groups, Services, PresetMessages };
 // The order the sections print in.
@@ -41,13 +42,20 @@ std::span<const int> ReportTabStops(ReportSection section);
 // at the second tab stop (its group name is there for the order, not for printing).
 enum class ReportLineKind { Plain, Group, Member };
 struct ReportLine {
-  std::string text;  // fields joined by tabs
+  size_t offset = 0;  // of the text in the section's block
+  size_t length = 0;
   ReportLineKind kind = ReportLineKind::Plain;
 };
 
 struct ReportSectionLines {
   ReportSection section;
+  // The lines' texts, fields joined by tabs, one after another in one block: a large
+  // directory then costs no allocation per line.
+  std::string block;
   std::vector<ReportLine> lines;
+
+  std::string_view Text(const ReportLine& line) const { return std::string_view(block).substr(line.offset, line.length); }
+  std::string_view Text(size_t index) const { return Text(lines[index]); }
 };
 
 // Puts keys in the report's order and returns the positions of keys in that order. Equal keys
@@ -64,11 +72,16 @@ struct ReportSource {
   const CObList* presetMessages = nullptr;
 };
 
+ReportSource ReportSourceOf(const DirectoryStore& store);
+
 // The chosen sections in printing order, each with its sorted lines. A chosen list with no
 // records is there with no lines (it prints no page). Tabs and line breaks inside a field
 // become blanks, so a field never spills into the next column or row.
 std::vector<ReportSectionLines> BuildReportSections(const ReportSource& source, const ReportChoice& choice,
                                                     const ReportOrder& order);
+
+// True when the sections have no line at all: the job has no page.
+bool ReportIsEmpty(const std::vector<ReportSectionLines>& sections);
 
 // Rows under the header: the printable height less three text heights (header, footer line
 // and footer), in whole text heights; at least one, so a tiny page still makes progress.
@@ -80,6 +93,9 @@ struct ReportPage {
   size_t firstLine = 0;
   size_t lineCount = 0;    // at most the rows per page; the rest of the page stays empty
 };
+
+// The pages the chosen lists take, counted without building their lines.
+int CountReportPages(const ReportSource& source, const ReportChoice& choice, int rowsPerPage);
 
 // Every section starts on a page of its own; a section without lines has no page.
 std::vector<ReportPage> PaginateReport(const std::vector<ReportSectionLines>& sections, int rowsPerPage);

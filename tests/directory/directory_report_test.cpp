@@ -46,14 +46,12 @@ class ReportWorld {
   void Message(const std::string& text) { store.GetPresetMessageList()->AddTail(new CMessage(text)); }
 
   std::vector<ReportSectionLines> Build(const ReportChoice& choice, const ReportOrder& order = CaseInsensitiveOrder) {
-    return BuildReportSections({store.GetSubscriberList(), store.GetGroupList(), store.GetServiceList(),
-                                store.GetPresetMessageList()},
-                               choice, order);
+    return BuildReportSections(ReportSourceOf(store), choice, order);
   }
   std::vector<std::string> Lines(const ReportChoice& choice, const ReportOrder& order = CaseInsensitiveOrder) {
     const auto sections = Build(choice, order);
     std::vector<std::string> texts;
-    for (const ReportLine& line : sections.at(0).lines) texts.push_back(line.text);
+    for (const ReportLine& line : sections.at(0).lines) texts.emplace_back(sections[0].Text(line));
     return texts;
   }
 
@@ -143,7 +141,7 @@ TEST(DirectoryReport, MembersFollowTheirOwnGroupInOrder) {
     std::vector<std::string> texts;
     std::vector<ReportLineKind> kinds;
     for (const ReportLine& line : sections.at(0).lines) {
-      texts.push_back(line.text);
+      texts.emplace_back(sections[0].Text(line));
       kinds.push_back(line.kind);
     }
     EXPECT_EQ(texts, (std::vector<std::string>{"\tAB", "\tAB\tZed", "\tABC", "\tStaff", "\tStaff\tAnn",
@@ -171,12 +169,30 @@ TEST(DirectoryReport, SectionsStartOnTheirOwnPages) {
   for (const auto& c : cases) {
     std::vector<ReportSectionLines> sections;
     for (size_t count : c.lineCounts)
-      sections.push_back({ReportSection::Subscribers, std::vector<ReportLine>(count)});
+      sections.push_back({ReportSection::Subscribers, {}, std::vector<ReportLine>(count)});
     const auto pages = PaginateReport(sections, c.rows);
     ASSERT_EQ(pages.size(), c.pages.size());
     for (size_t i = 0; i < pages.size(); ++i) {
       EXPECT_EQ(pages[i].number, static_cast<int>(i) + 1);
       EXPECT_EQ(std::make_tuple(pages[i].section, pages[i].firstLine, pages[i].lineCount), c.pages[i]) << i;
+    }
+  }
+}
+
+TEST(DirectoryReport, PageCountWithoutLinesMatchesTheLayout) {
+  ReportWorld world;
+  CService* service = world.Service("Acme");
+  std::vector<CSubscriber*> people;
+  for (const char* name : {"a", "b", "c", "d", "e"}) people.push_back(world.Subscriber(name, service));
+  world.Group("one", {people[0], people[1], people[2]});
+  world.Group("two", {});
+  world.Message("hello");
+  for (int rows : {1, 2, 3, 50}) {
+    for (const ReportChoice& choice : {ReportChoice{}, ReportChoice{true, true, true, true},
+                                       ReportChoice{false, true, false, false}, ReportChoice{false, false, false, false}}) {
+      EXPECT_EQ(static_cast<size_t>(CountReportPages(ReportSourceOf(world.store), choice, rows)),
+                PaginateReport(world.Build(choice), rows).size())
+          << rows;
     }
   }
 }

@@ -42,10 +42,7 @@ protected:
 
     DirectoryPrintContext Context() {
         DirectoryPrintContext context;
-        context.source = [this] {
-            return ReportSource{store.GetSubscriberList(), store.GetGroupList(), store.GetServiceList(),
-                                store.GetPresetMessageList()};
-        };
+        context.source = [this] { return ReportSourceOf(store); };
         context.screenFont = [] { return ReportScreenFont{QFont(QStringLiteral("DejaVu Sans"), 10), QSize(96, 96)}; };
         context.tell = [this](const QString& text) { told.push_back(text); };
         return context;
@@ -132,12 +129,10 @@ TEST_F(DirectoryPrintTest, AFullSectionEndsItsPageAndTheNextStartsAfresh) {
     printer.setPageSize(QPageSize(QPageSize::Letter));
     Group("Crew", {});
     // Exactly one page of subscribers: the group's one line must go to page 2.
-    std::vector<ReportSectionLines> probe(1);
     printer.setOutputFormat(QPrinter::PdfFormat);
-    probe[0].lines.resize(1000);
-    const size_t rows = LayOutReport(probe, Context().screenFont(), printer).at(0).lineCount;
-    ASSERT_GT(rows, 10u);
-    for (size_t i = 0; i < rows; ++i) Subscriber("Sub" + std::to_string(1000 + i));
+    const int rows = ReportRowsPerPageOn(printer, Context().screenFont());
+    ASSERT_GT(rows, 10);
+    for (int i = 0; i < rows; ++i) Subscriber("Sub" + std::to_string(1000 + i));
     Choose(true, true, false);
     int pages = 0;
     const QString path = Print(&pages);

@@ -80,7 +80,7 @@ std::vector<ReportSectionLines> DirectoryPrinting::SectionsToPrint() {
         return {};
     }
     std::vector<ReportSectionLines> sections = BuildDirectoryReport(context_.source(), choice_);
-    if (std::all_of(sections.begin(), sections.end(), [](const ReportSectionLines& s) { return s.lines.empty(); })) {
+    if (ReportIsEmpty(sections)) {
         context_.tell(QString::fromLatin1(kNothingInLists));
         return {};
     }
@@ -116,6 +116,9 @@ void DirectoryPrinting::Print(QWidget* parent) {
     QPrintDialog dialog(&printer, parent);
     dialog.setWindowTitle(QStringLiteral("Print"));
     dialog.setOptionTabs({new DirectoryListBoxes(choice_, Qt::Vertical)});
+    // The page range may name any page of the longest report, all four lists.
+    const int rows = ReportRowsPerPageOn(printer, context_.screenFont());
+    dialog.setMinMax(1, std::max(1, CountReportPages(context_.source(), ReportChoice{true, true, true, true}, rows)));
     if (dialog.exec() != QDialog::Accepted) return;
     PrintChosen(printer, parent);
 }
@@ -124,6 +127,9 @@ void DirectoryPrinting::Preview(QWidget* parent) {
     QPrinter& printer = Printer();
     QPrintPreviewDialog preview(&printer, parent);
     preview.setWindowTitle(QStringLiteral("Print Preview"));
+    // Room for a whole page and the toolbar with the four boxes.
+    if (const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen())
+        preview.resize(screen->availableSize() * 4 / 5);
     auto* pages = preview.findChild<QPrintPreviewWidget*>();
     if (auto* toolBar = preview.findChild<QToolBar*>()) {
         toolBar->addSeparator();
@@ -149,10 +155,7 @@ void RegisterDirectoryPrinting(UiExtensions& extensions) {
     auto of = [printing](CVorlaPro5App& app) -> DirectoryPrinting& {
         if (!*printing) {
             DirectoryPrintContext context;
-            context.source = [&app] {
-                return ReportSource{app.GetSubscriberList(), app.GetGroupList(), app.GetServiceList(),
-                                    app.GetPresetMessageList()};
-            };
+            context.source = [&app] { return ReportSourceOf(app.Store()); };
             context.screenFont = [&app] { return ScreenFontOf(app); };
             context.tell = [&app](const QString& text) { app.ShowStop(text); };
             *printing = std::make_unique<DirectoryPrinting>(std::move(context));

@@ -4,7 +4,6 @@
 #include <QPdfWriter>
 #include <QPrinter>
 
-#include <algorithm>
 #include <filesystem>
 
 #include "atomic_file.h"
@@ -33,12 +32,14 @@ PrintDirectoryOutcome WriteDirectoryPdf(const PrintDirectoryRequest& request, co
             return Failure(QStringLiteral("cannot read the directory %1: %2")
                                .arg(QString::fromStdString(path), QString::fromLatin1(ArchiveErrorText(error))));
     }
-    if (!request.choice.Any()) return Failure(QString::fromLatin1(kNothingTicked));
-    const ReportSource source{store.GetSubscriberList(), store.GetGroupList(), store.GetServiceList(),
-                              store.GetPresetMessageList()};
-    const std::vector<ReportSectionLines> sections = BuildDirectoryReport(source, request.choice);
-    if (std::all_of(sections.begin(), sections.end(), [](const ReportSectionLines& s) { return s.lines.empty(); }))
-        return Failure(QString::fromLatin1(kNothingInLists));
+    DirectoryPrintContext context;
+    context.source = [&store] { return ReportSourceOf(store); };
+    QString refusal;
+    context.tell = [&refusal](const QString& text) { refusal = text; };
+    DirectoryPrinting printing(std::move(context));
+    printing.Choice() = request.choice;
+    const std::vector<ReportSectionLines> sections = printing.SectionsToPrint();
+    if (sections.empty()) return Failure(refusal);
 
     // The pages a print to PDF from the print dialog gets by default.
     QPrinter defaults(QPrinter::HighResolution);

@@ -80,7 +80,7 @@ public:
         for (size_t i = 0; i < page.lineCount; ++i) {
             const ReportLine& line = section.lines[page.firstLine + i];
             const int bottom = h * (static_cast<int>(i) + 2);
-            const QString text = vorla::FromWindows1252(line.text);
+            const QString text = vorla::FromWindows1252(section.Text(line));
             if (line.kind == ReportLineKind::Group) {
                 const int stop = ScaleReportUnits(ReportTabStops(section.section)[0], dpiX_);
                 const qreal side = std::min<qreal>(painter_.fontMetrics().ascent(), stop * 0.9);
@@ -138,15 +138,16 @@ QFont ScaleFontToDevice(const ReportScreenFont& screen, int deviceDpiX, int devi
     return scaled;
 }
 
-std::vector<ReportPage> LayOutReport(const std::vector<ReportSectionLines>& sections, const ReportScreenFont& screen,
-                                     const QPagedPaintDevice& device) {
-    const QFont font = ScaleFontToDevice(screen, device.logicalDpiX(), device.logicalDpiY());
-    return PaginateReport(sections, GeometryOf(device, font).rowsPerPage);
+int ReportRowsPerPageOn(const QPagedPaintDevice& device, const ReportScreenFont& screen) {
+    return GeometryOf(device, ScaleFontToDevice(screen, device.logicalDpiX(), device.logicalDpiY())).rowsPerPage;
 }
 
 ReportPrintResult PrintDirectoryReport(QPagedPaintDevice& device, const std::vector<ReportSectionLines>& sections,
                                        const ReportScreenFont& screen, const ReportPrintOptions& options) {
     ReportPrintResult result;
+    // No page, no job: a printer would put out a blank sheet.
+    if (ReportIsEmpty(sections))
+        return result;
     QPainter painter;
     if (!painter.begin(&device)) return result;
     result.started = true;

@@ -38,9 +38,8 @@ struct ReportPrintOptions {
     std::function<bool(int done, int total)> progress;
 };
 
-// The pages of the report for the device's printable height and the scaled font.
-std::vector<ReportPage> LayOutReport(const std::vector<ReportSectionLines>& sections, const ReportScreenFont& screen,
-                                     const QPagedPaintDevice& device);
+// Rows under the header on the device, with the font scaled to it.
+int ReportRowsPerPageOn(const QPagedPaintDevice& device, const ReportScreenFont& screen);
 
 ReportPrintResult PrintDirectoryReport(QPagedPaintDevice& device, const std::vector<ReportSectionLines>& sections,
                                        const ReportScreenFont& screen, const ReportPrintOptions& options = {});
