@@ -3,7 +3,10 @@
 #include <QApplication>
 #include <QBoxLayout>
 #include <QCheckBox>
+#include <QLabel>
+#include <QMainWindow>
 #include <QPageSetupDialog>
+#include <QPainter>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
@@ -131,15 +134,42 @@ void DirectoryPrinting::Preview(QWidget* parent) {
     if (const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen())
         preview.resize(screen->availableSize() * 4 / 5);
     auto* pages = preview.findChild<QPrintPreviewWidget*>();
-    if (auto* toolBar = preview.findChild<QToolBar*>()) {
-        toolBar->addSeparator();
-        toolBar->addWidget(new DirectoryListBoxes(choice_, Qt::Horizontal, toolBar, [pages] {
-            if (pages) pages->updatePreview();
-        }));
+    // The four boxes on a toolbar row of their own under the preview's own (which is too
+    // long to leave room at its end), with a line that says why there is no page.
+    auto* boxes = new DirectoryListBoxes(choice_, Qt::Horizontal, nullptr, [pages] {
+        if (pages) pages->updatePreview();
+    });
+    QLabel* notice = nullptr;
+    if (auto* window = preview.findChild<QMainWindow*>()) {
+        window->addToolBarBreak();
+        auto* bar = new QToolBar(boxes->windowTitle(), window);
+        bar->setMovable(false);
+        bar->addWidget(boxes);
+        notice = new QLabel(bar);
+        bar->addWidget(notice);
+        window->addToolBar(bar);
+    } else if (auto* toolBar = preview.findChild<QToolBar*>()) {
+        toolBar->addWidget(boxes);
+    } else {
+        delete boxes;
     }
+    QList<QAction*> printActions;
+    for (QAction* action : preview.findChildren<QAction*>())
+        if (action->text().remove(QLatin1Char('&')) == QStringLiteral("Print")) printActions << action;
+
     // The preview's pages and its Print button both come through here, on the same printer.
-    QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview, [this](QPrinter* target) {
-        PrintDirectoryReport(*target, BuildDirectoryReport(context_.source(), choice_), context_.screenFont());
+    QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview, [&](QPrinter* target) {
+        const std::vector<ReportSectionLines> sections = BuildDirectoryReport(context_.source(), choice_);
+        const bool empty = ReportIsEmpty(sections);
+        if (notice)
+            notice->setText(empty ? QString::fromLatin1(choice_.Any() ? kNothingInLists : kNothingTicked) : QString());
+        for (QAction* action : printActions) action->setEnabled(!empty);
+        if (empty) {
+            // One blank page, or the preview would go on showing the last choice's pages.
+            QPainter blank(target);
+            return;
+        }
+        PrintDirectoryReport(*target, sections, context_.screenFont());
     });
     preview.exec();
 }
