@@ -1,8 +1,10 @@
 // The printed directory as PDF read back with pdftotext, the refusals when there is nothing
 // to print, and the exit codes of "vorlapro --print-directory".
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QPageSize>
+#include <QPdfWriter>
 #include <QPrinter>
 #include <QProcess>
 #include <QStandardPaths>
@@ -166,6 +168,34 @@ TEST_F(DirectoryPrintTest, NothingToPrintIsSaidAndMakesNoFile) {
         EXPECT_FALSE(QFile::exists(path));
         ASSERT_EQ(told.size(), 1u);
         EXPECT_EQ(told[0], QString::fromLatin1(c.told));
+    }
+}
+
+TEST_F(DirectoryPrintTest, PageRangeAndCancelLimitThePagesDrawn) {
+    for (int i = 0; i < 5; ++i) Subscriber("Sub" + std::to_string(i));
+    Group("Crew", {});
+    Service("Acme");
+    std::vector<ReportSectionLines> sections = BuildDirectoryReport(ReportSourceOf(store), ReportChoice{true, true, false, true});
+    const struct {
+        int from, to, cancelAfter;  // cancelAfter 0: never
+        int pages;
+        bool cancelled;
+    } cases[] = {
+        {0, 0, 0, 3, false}, {2, 3, 0, 2, false}, {3, 0, 0, 1, false}, {4, 9, 0, 0, false}, {0, 0, 1, 1, true},
+        {0, 0, 3, 3, false},  // stopping after the last page cancels nothing
+    };
+    for (const auto& c : cases) {
+        QBuffer pdf;
+        pdf.open(QIODevice::WriteOnly);
+        QPdfWriter writer(&pdf);
+        ReportPrintOptions options;
+        options.fromPage = c.from;
+        options.toPage = c.to;
+        if (c.cancelAfter > 0) options.progress = [&c](int done, int) { return done < c.cancelAfter; };
+        const ReportPrintResult result = PrintDirectoryReport(writer, sections, Context().screenFont(), options);
+        EXPECT_TRUE(result.started);
+        EXPECT_EQ(result.pages, c.pages) << c.from << "-" << c.to;
+        EXPECT_EQ(result.cancelled, c.cancelled) << c.cancelAfter;
     }
 }
 

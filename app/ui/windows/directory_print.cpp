@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QBoxLayout>
 #include <QCheckBox>
+#include <QFile>
 #include <QLabel>
 #include <QMainWindow>
 #include <QPageSetupDialog>
@@ -111,7 +112,12 @@ int DirectoryPrinting::PrintChosen(QPrinter& printer, QWidget* parent) {
     };
     const ReportPrintResult result = PrintDirectoryReport(printer, sections, context_.screenFont(), options);
     if (!result.started) context_.tell(QStringLiteral("The printer could not be opened."));
-    return result.cancelled ? 0 : result.pages;
+    if (!result.cancelled) return result.pages;
+    // A cancelled PDF is still a well-formed file, of the pages done so far: left there it
+    // would pass for the whole directory.
+    if (printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty())
+        QFile::remove(printer.outputFileName());
+    return 0;
 }
 
 void DirectoryPrinting::Print(QWidget* parent) {
