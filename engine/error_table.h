@@ -66,5 +66,8 @@ inline constexpr ErrorDef kSerSetBufError{-122, "SerSetBuf: Error setting buffer
 // instead of silently doing nothing; -201 answers calls made with a null handle.
 inline constexpr ErrorDef kNotAvailable{-200, "Not Available: \"%s\""};
 inline constexpr ErrorDef kNoHandle{-201, "No Handle"};
+// The port's device went away while open (a USB adapter pulled out, a pseudo-terminal whose
+// other side closed): SEND and RECV stop with it until the next OPENPORT opens it afresh.
+inline constexpr ErrorDef kPortLost{-202, "Port Lost: \"%s\""};
 
 }  // namespace rkl

@@ -73,6 +73,9 @@ class TWinRKL : public TRKL {
   void Date(char* args);
   // Closes the port when one is open; the destructor relies on it.
   void ReleasePort();
+  // The device of the open port is gone: closes it (so a replugged adapter can come back
+  // under its name) and stops the entry with -202; later SEND and RECV do the same.
+  void PortLost();
   // Stops the entry with -200 for a command that this build cannot carry out yet.
   void NotAvailable(const char* command);
   // Writes the whole settings record to the port. On failure the record goes back to
@@ -84,6 +87,7 @@ class TWinRKL : public TRKL {
   // The port; closed between OPENPORT and CLOSEPORT.
   platform::SerialPort port_;
   char portName_[kMaxText + 1] = {};
+  bool portLost_ = false;
   int32_t queueSize_ = kDefaultQueueSize;
   // The one copy of the port settings: each command changes some members and writes it all.
   platform::SerialSettings dcb_;

@@ -63,6 +63,12 @@ void TWinRKL::NotAvailable(const char* command) {
 
 void TWinRKL::ReleasePort() { port_.Close(); }
 
+void TWinRKL::PortLost() {
+  port_.Close();
+  portLost_ = true;
+  Fail(kPortLost, portName_);
+}
+
 int TWinRKL::ApplySettings(const platform::SerialSettings& wanted) {
   const platform::SerialSettings before = dcb_;
   dcb_ = wanted;
@@ -92,6 +98,7 @@ void TWinRKL::ClosePort(char* args) {
     Fail(kClosePortNoLabel);
     return;
   }
+  portLost_ = false;
   // Closing a closed port does nothing.
   if (port_.IsOpen() && port_.Close() != 0) JumpTo(label, kJumpNoLabel);
 }
@@ -149,6 +156,7 @@ void TWinRKL::OpenPort(char* args) {
   GetWord(args, 2, label);
   ToUpperAscii(name);
   CopyText(portName_, name);
+  portLost_ = false;
   // A second OPENPORT on the same handle replaces the port: the old descriptor is closed
   // first, so it neither leaks nor keeps the device locked against the new open.
   port_.Close();
@@ -177,6 +185,7 @@ void TWinRKL::TAPIOpenPort(char* args) {
 
 void TWinRKL::Recv(char* args) {
   if (Tracing(kTracePort)) Trace("TWinRKL::Recv ('%s');\r", args);
+  if (portLost_) return PortLost();
   const platform::Tick deadline = waiter_.NowTick() + ClampTicks(ParseDecimal(args));
   std::string label;
   const auto end = platform::ReceiveUntil(&port_, deadline, waiter_, [&](unsigned char c) {
@@ -188,6 +197,7 @@ void TWinRKL::Recv(char* args) {
     return true;
   });
   if (end == platform::ReceiveEnd::Matched) JumpTo(label.c_str(), kJumpNoLabel);
+  if (end == platform::ReceiveEnd::Lost) PortLost();
 }
 
 void TWinRKL::RecvText(char* args) {
@@ -213,8 +223,10 @@ void TWinRKL::RecvText(char* args) {
 
 void TWinRKL::Send(char* text) {
   if (Tracing(kTracePort)) Trace("TWinRKL::Send ('%s');\r", text);
-  platform::SendPaced(&port_, text, ClampTicks(sendDelay_), waiter_,
-                      [this](unsigned char c) { TraceChar(kTraceSentChars, c); });
+  if (portLost_) return PortLost();
+  const auto end = platform::SendPaced(&port_, text, ClampTicks(sendDelay_), waiter_,
+                                       [this](unsigned char c) { TraceChar(kTraceSentChars, c); });
+  if (end == platform::WaitEnd::Failed) PortLost();
 }
 
 void TWinRKL::MySerHShake(char* args) {

@@ -26,7 +26,9 @@ WaitEnd SendPaced(SerialPort* port, std::string_view text, int delay_ticks, Wait
     const auto byte = static_cast<unsigned char>(c);
     if (before_each) before_each(byte);
     if (port != nullptr && port->IsOpen()) {
-      if (port->WriteByte(byte, &waiter) == ECANCELED) return WaitEnd::Stopped;
+      const int error = port->WriteByte(byte, &waiter);
+      if (error == ECANCELED) return WaitEnd::Stopped;
+      if (error != 0) return WaitEnd::Failed;
     }
     const Tick written_at = waiter.NowTick();
     if (waiter.WaitPastTick(written_at + delay_ticks) == WaitEnd::Stopped) {
@@ -38,10 +40,11 @@ WaitEnd SendPaced(SerialPort* port, std::string_view text, int delay_ticks, Wait
 
 ReceiveEnd ReceiveUntil(SerialPort* port, Tick deadline, Waiter& waiter,
                         const ByteConsumer& on_byte) {
-  bool line_alive = port != nullptr && port->IsOpen();
+  const bool open = port != nullptr && port->IsOpen();
+  bool hung_up = false;
   for (;;) {
     if (waiter.NowTick() > deadline) return ReceiveEnd::TimedOut;
-    if (line_alive) {
+    if (open) {
       unsigned char byte = 0;
       switch (port->ReadByte(byte)) {
         case SerialPort::ReadResult::Byte:
@@ -51,17 +54,17 @@ ReceiveEnd ReceiveUntil(SerialPort* port, Tick deadline, Waiter& waiter,
           if (waiter.StopRequested()) return ReceiveEnd::Stopped;
           continue;
         case SerialPort::ReadResult::Nothing:
+          // What the device sent before it went is taken first; then the line is lost.
+          if (hung_up) return ReceiveEnd::Lost;
           break;
         case SerialPort::ReadResult::Failed:
-          // A read error repeats on every poll: stop watching the line, or the loop
-          // would spin.
-          line_alive = false;
-          break;
+          return ReceiveEnd::Lost;
       }
     }
-    switch (waiter.WaitForInputPastTick(deadline, line_alive ? port->fd() : -1)) {
+    switch (waiter.WaitForInputPastTick(deadline, open ? port->fd() : -1)) {
       case WaitEnd::Stopped: return ReceiveEnd::Stopped;
       case WaitEnd::TickPassed: return ReceiveEnd::TimedOut;
+      case WaitEnd::Failed: hung_up = true; break;
       default: break;
     }
   }

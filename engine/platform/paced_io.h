@@ -21,9 +21,10 @@ WaitEnd Delay(Waiter& waiter, int ticks);
 int SendBreak(SerialPort& port, int ticks, Waiter& waiter);
 
 // SEND / SENDASIS pacing: for each byte, `before_each` (the character trace; may be empty),
-// write it (when `port` is null or closed, or the write fails, the byte is lost silently),
-// note the tick t at which the write finished and wait until the tick count is greater than
-// t + `delay_ticks`. Ends early with Stopped when the waiter is stopped, else TickPassed.
+// write it (when `port` is null or closed the byte is lost silently), note the tick t at
+// which the write finished and wait until the tick count is greater than t + `delay_ticks`.
+// Ends early with Stopped when the waiter is stopped, with Failed when the device refuses a
+// byte (it is gone: EIO), else TickPassed.
 using ByteObserver = std::function<void(unsigned char)>;
 WaitEnd SendPaced(SerialPort* port, std::string_view text, int delay_ticks, Waiter& waiter,
                   const ByteObserver& before_each);
@@ -32,8 +33,9 @@ WaitEnd SendPaced(SerialPort* port, std::string_view text, int delay_ticks, Wait
 // deadline = now + ticks). Each byte that is not 0 goes to `on_byte`, which traces it, pushes
 // it into the match buffer and answers true when an armed text matched; that ends the loop.
 // Between reads the loop sleeps in poll() on the port, waking for input at once. A null or
-// closed port, or a line that hung up, simply waits out the time.
-enum class ReceiveEnd { Matched, TimedOut, Stopped };
+// closed port simply waits out the time; an open port whose device is gone (a read error, or
+// a hang-up once what was received has been taken) ends it with Lost.
+enum class ReceiveEnd { Matched, TimedOut, Stopped, Lost };
 using ByteConsumer = std::function<bool(unsigned char)>;
 ReceiveEnd ReceiveUntil(SerialPort* port, Tick deadline, Waiter& waiter,
                         const ByteConsumer& on_byte);

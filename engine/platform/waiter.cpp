@@ -36,10 +36,10 @@ WaitEnd Waiter::WaitForInputPastTick(Tick target, int fd) {
     RunPump();
     if (StopRequested()) return WaitEnd::Stopped;
     const short revents = SleepOnce(end_ms, fd, POLLIN);
-    // A hung-up terminal polls as readable for ever while reads give nothing: once the line
-    // is dead, sleep on the clock alone.
+    // A hung-up terminal (the device is gone: a USB adapter pulled out, the other side of a
+    // pseudo-terminal closed) polls ready for ever and never gives a byte again.
     if (revents & (POLLHUP | POLLERR | POLLNVAL)) {
-      fd = -1;
+      return WaitEnd::Failed;
     } else if (revents & POLLIN) {
       return WaitEnd::Ready;
     }

@@ -12,7 +12,7 @@ enum class WaitEnd {
   TickPassed,  // the tick count went past the target
   Ready,       // the descriptor has input (or, for WaitWritable, room for output)
   Stopped,     // the stop predicate answered true after a pump
-  Failed,      // WaitWritable only: the descriptor reported an error or hang-up
+  Failed,      // the descriptor reported an error or hang-up
 };
 
 // Every wait of the engine (DELAY, BREAK, SEND pacing, RECV, a write that would block) goes
@@ -41,9 +41,9 @@ class Waiter {
   // pumping, when it already is. DELAY n is WaitPastTick(start + n).
   WaitEnd WaitPastTick(Tick target);
 
-  // The same, but ends with Ready as soon as `fd` has input. A descriptor that reports
-  // hang-up or an error is ignored for the rest of the call, so a dead line still sleeps.
-  // fd < 0 waits on the clock alone.
+  // The same, but ends with Ready as soon as `fd` has input, and with Failed when it reports
+  // hang-up or an error (input may still wait to be read then). fd < 0 waits on the clock
+  // alone.
   WaitEnd WaitForInputPastTick(Tick target, int fd);
 
   // Pumps and sleeps until `fd` can take output: no time limit, only Stopped or Failed end it

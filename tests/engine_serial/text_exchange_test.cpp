@@ -124,23 +124,29 @@ TEST(Recv, TimesOutAndGoesOnWithTheNextLineWhileTextsStayArmed) {
   EXPECT_EQ(s.engine().RecvTexts().armedCount(), 1);
 }
 
-TEST(Recv, AClosedPortOrAHungUpLineWaitsOutItsTime) {
+TEST(Recv, AClosedPortWaitsOutItsTime) {
   SerialScript closed("RECVTEXT 0 Ok OK\nRECV 4\nEXIT 0 waited\nLABEL Ok\nEXIT 1 matched\n");
   const auto closedTook = closed.Run();
   EXPECT_EQ(closed.text(), "waited");
   EXPECT_GE(closedTook.count(), 4 * 17);
+}
 
-  SerialScript hungUp(std::string(kOpen) + "RECVTEXT 0 Ok OK\nRECV 12\nEXIT 0 waited\nLABEL Ok\nEXIT 1 matched\n" +
-                      kFailed);
-  hungUp.line().PeerWrite("O");
-  rkl::testing::PtyPair& line = hungUp.line();
+// The modem unplugged in the middle of a RECV: the entry stops at once with -202, and so does
+// a later SEND (DISCONNECT) until OPENPORT opens the port afresh.
+TEST(Recv, ALostDeviceStopsTheEntryUntilThePortIsOpenedAgain) {
+  SerialScript lost(std::string(kOpen) + "RECVTEXT 0 Ok OK\nRECV 600\nEXIT 0 waited\nLABEL Ok\nEXIT 1 matched\n" +
+                    kFailed + "ENTRY D\nLABEL D\nSEND ATH$0D\nEXIT 0 sent\n");
+  rkl::testing::PtyPair& line = lost.line();
   SerialScript::onPump = [&line] {
     if (SerialScript::pumps == 2) line.ClosePeer();
   };
-  const auto took = hungUp.Run();
-  EXPECT_EQ(hungUp.text(), "waited");
-  EXPECT_GE(took.count(), 12 * 17);
+  const auto took = lost.Run();
+  EXPECT_EQ(lost.code(), -202);
+  EXPECT_EQ(lost.text(), "Port Lost: \"COM1\"");
+  EXPECT_LT(took.count(), 600 * 17);
   EXPECT_LT(SerialScript::pumps, 1000);  // slept between pumps, never spun
+  lost.Run("D");
+  EXPECT_EQ(lost.code(), -202);
 }
 
 TEST(Recv, AMissingLabelStopsWithMinus13) {
