@@ -7,6 +7,7 @@
 #include <system_error>
 
 #include "file_sync.h"
+#include "private_file.h"
 
 namespace {
 
@@ -53,7 +54,7 @@ ArchiveError ReplaceFileAtomically(const std::string& path,
                                    const std::function<ArchiveError(std::FILE*)>& write) {
   const std::string temporary = TemporaryNameFor(path);
   {
-    FilePtr file(std::fopen(temporary.c_str(), "wb"));
+    FilePtr file(OpenPrivateFileForWriting(temporary, ReplacementModeFor(path)));
     if (!file) return ArchiveError::Io;
     ArchiveError error = write(file.get());
     if (error == ArchiveError::None &&

@@ -8,6 +8,7 @@
 #include "archive_reader.h"
 #include "archive_writer.h"
 #include "local_time.h"
+#include "private_file.h"
 
 namespace {
 
@@ -111,7 +112,7 @@ std::string FormatLogLine(const CLogObject& record) {
 }
 
 bool AppendLogLine(const std::string& path, const CLogObject& record) {
-  std::FILE* file = std::fopen(path.c_str(), "ab");
+  std::FILE* file = OpenPrivateFileForAppending(path);
   if (!file) return false;
   std::string line = FormatLogLine(record);
   bool ok = std::fwrite(line.data(), 1, line.size(), file) == line.size();

@@ -1,6 +1,7 @@
 #include "program_directory_lock.h"
 
 #include <QDir>
+#include <QFile>
 
 namespace vorla {
 
@@ -24,6 +25,8 @@ ProgramDirectoryLock::Result ProgramDirectoryLock::TryAcquire() {
     holderHost_.clear();
     if (lock_.tryLock(0)) {
         error_ = QLockFile::NoError;
+        // It names this process and computer; like every file of the program, for the owner only.
+        QFile::setPermissions(path_, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
         return last_ = Result::Acquired;
     }
     error_ = lock_.error();

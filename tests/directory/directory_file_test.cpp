@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include <sys/stat.h>
+
 #include "archive_reader.h"
 #include "archive_writer.h"
 #include "atomic_file.h"
@@ -14,6 +16,7 @@
 #include "display_object.h"
 #include "file_format_version.h"
 #include "group.h"
+#include "private_file.h"
 #include "service.h"
 #include "subscriber.h"
 #include "test_directory.h"
@@ -251,4 +254,43 @@ TEST(DirectoryFileDisk, LoadSetsTheFormatVersionAndSaveReplacesAtomically) {
 
   // A folder that cannot take the temporary file leaves the old file alone.
   EXPECT_EQ(SaveDirectoryFile(folder.Path("no-such-folder/x.vlg"), store), ArchiveError::Io);
+}
+
+// Files hold passwords and pager messages: a replacement is private, and keeps an old mode
+// only when that is not wider; an appended file is narrowed too.
+TEST(DirectoryFileDisk, WrittenFilesAreForTheirOwnerOnly) {
+  const mode_t oldMask = umask(022);  // the usual umask, which would leave 0644
+  TempFolder folder;
+  auto modeOf = [](const std::string& path) {
+    struct stat info {};
+    EXPECT_EQ(stat(path.c_str(), &info), 0) << path;
+    return info.st_mode & 0777;
+  };
+  struct Case {
+    int before;  // -1: no old file
+    unsigned after;
+  };
+  for (const Case& c : {Case{-1, 0600}, Case{0644, 0600}, Case{0666, 0600}, Case{0640, 0600},
+                        Case{0600, 0600}, Case{0400, 0400}}) {
+    const std::string path = folder.Path("replaced" + std::to_string(c.before));
+    if (c.before >= 0) {
+      std::ofstream(path) << "old";
+      ASSERT_EQ(chmod(path.c_str(), static_cast<mode_t>(c.before)), 0);
+    }
+    ASSERT_EQ(ReplaceFileAtomically(path, "new"), ArchiveError::None);
+    EXPECT_EQ(modeOf(path), c.after) << std::oct << c.before;
+  }
+  const std::string log = folder.Path("log.txt");
+  for (int round = 0; round < 2; ++round) {
+    std::FILE* file = OpenPrivateFileForAppending(log);
+    ASSERT_NE(file, nullptr);
+    std::fputs("line\n", file);
+    std::fclose(file);
+    EXPECT_EQ(modeOf(log), 0600u);
+    ASSERT_EQ(chmod(log.c_str(), 0644), 0);  // as an older version left it
+  }
+  std::vector<uint8_t> bytes;
+  ASSERT_EQ(ReadWholeFile(log, bytes), ArchiveError::None);
+  EXPECT_EQ(AsString(bytes), "line\nline\n");
+  umask(oldMask);
 }

@@ -26,6 +26,7 @@
 #include "paging_clock.h"
 #include "paging_files.h"
 #include "paging_texts.h"
+#include "private_file.h"
 #include "port_map.h"
 #include "program_directory.h"
 #include "program_directory_lock.h"
@@ -124,6 +125,7 @@ T* FindByName(const CObList* list, const std::string& name) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  KeepNewFilesPrivate();
   std::vector<std::string> arguments(argv + 1, argv + argc);
   VorlapageOptions options;
   std::string error;
@@ -155,6 +157,9 @@ int main(int argc, char** argv) {
     Complain(lock.RefusalText().toStdString());
     return kDirectoryInUse;
   }
+
+  // From here a stop signal ends the process in order: the lock is released, the queue saved.
+  for (int signalNumber : {SIGINT, SIGTERM, SIGHUP}) std::signal(signalNumber, OnStopSignal);
 
   vorla::QtSettingsStore settings;
   const ClassRegistry registry = MakeProgramClassRegistry();
@@ -195,9 +200,11 @@ int main(int argc, char** argv) {
       driver.CancelSending();
     }
   }));
-  std::signal(SIGINT, OnStopSignal);
-  std::signal(SIGTERM, OnStopSignal);
 
+  if (gStopRequested) {
+    Complain("stopped before anything was queued or sent");
+    return kPageFailed;
+  }
   if (options.mode == VorlapageOptions::Mode::Queue) {
     std::vector<const CSubscriber*> subscribers;
     std::vector<const CGroup*> groups;

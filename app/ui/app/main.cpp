@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QPainter>
+#include <QSessionManager>
 #include <QSplashScreen>
 #include <QTimer>
 
@@ -12,7 +13,9 @@
 #include <string>
 #include <vector>
 
+#include "app/termination_signals.h"
 #include "app/vorla_pro_app.h"
+#include "private_file.h"
 #include "program_directory.h"
 #include "qt_settings_store.h"
 #include "report_command_line.h"
@@ -73,6 +76,7 @@ int PrintDirectoryWithoutWindow(int& argc, char** argv, const PrintDirectoryPars
 }  // namespace
 
 int main(int argc, char** argv) {
+    KeepNewFilesPrivate();
     {
         std::vector<std::string> arguments(argv, argv + argc);
         std::string error;
@@ -83,6 +87,8 @@ int main(int argc, char** argv) {
     }
     QApplication qapp(argc, argv);
     NameTheApplication();
+    // Installed before start-up, so a signal meanwhile is not lost; acted on once running.
+    TerminationSignals terminationSignals;
 
     std::vector<std::string> arguments(argv, argv + argc);
     std::string error;
@@ -117,6 +123,12 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "vorlapro: %s\n", app.StartupRefusal().toLocal8Bit().constData());
         return 1;
     }
+    QObject::connect(&terminationSignals, &TerminationSignals::Requested, &app,
+                     [&app](int) { app.RequestOrderlyEnd(); });
+    // The desktop session ends (logout, shutdown): the same orderly end.
+    QObject::connect(&qapp, &QGuiApplication::commitDataRequest, &app,
+                     [&app](QSessionManager&) { app.RequestOrderlyEnd(); });
+    terminationSignals.Listen();
     const int code = QApplication::exec();
     app.ExitInstance();
     return code;

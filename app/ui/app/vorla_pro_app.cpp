@@ -91,6 +91,7 @@ struct CVorlaPro5App::Impl {
     bool directoryLoadFailed = false;
     bool exited = false;
     bool started = false;
+    bool endRequested = false;
     bool showMessages = true;
 };
 
@@ -98,6 +99,28 @@ CVorlaPro5App::CVorlaPro5App(std::unique_ptr<vorla::ISettingsStore> settings,
                              vorla::ProgramDirectory programDirectory, QObject* parent)
     : QObject(parent), d_(std::make_unique<Impl>(std::move(settings), std::move(programDirectory))) {
     g_instance = this;
+}
+
+void CVorlaPro5App::RequestOrderlyEnd() {
+    if (d_->endRequested) return;
+    d_->endRequested = true;
+    qCInfo(lcApp) << "Ending: the program was asked to end.";
+    // Checked again after every run: the end waits for the cancelled run to hang up.
+    connect(this, &CVorlaPro5App::SendingFinished, this, &CVorlaPro5App::EndWhenIdle, Qt::QueuedConnection);
+    EndWhenIdle();
+}
+
+bool CVorlaPro5App::OrderlyEndRequested() const { return d_->endRequested; }
+
+void CVorlaPro5App::EndWhenIdle() {
+    if (!d_->endRequested || d_->exited) return;
+    if (SessionDriver* driver = Driver(); driver && !driver->IsIdle()) {
+        if (driver->GetState() < SessionDriver::kStartCancel) driver->CancelSending();
+        return;
+    }
+    if (d_->mainFrame) d_->mainFrame->close();
+    // Every event loop ends, also that of a message box left open.
+    QCoreApplication::exit(0);
 }
 
 CVorlaPro5App::~CVorlaPro5App() {
@@ -330,6 +353,8 @@ int CVorlaPro5App::GetState() const { return d_->paging ? d_->paging->Driver().G
 int CVorlaPro5App::GetErrorFlag() const { return d_->paging ? d_->paging->Driver().GetErrorFlag() : 0; }
 
 void CVorlaPro5App::StartSending() {
+    // Pages that fall due while the program ends stay in the queue for the next start.
+    if (d_->endRequested) return;
     if (d_->paging) d_->paging->Driver().StartSending();
 }
 

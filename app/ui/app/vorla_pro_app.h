@@ -75,6 +75,12 @@ public:
     int ExitInstance();
     // The reason InitApplicationObjects returned false, for the caller and for tests.
     QString StartupRefusal() const;
+    // Ends the program as closing the main window does, for a termination signal or the end
+    // of the desktop session: a run going on is cancelled as the Cancel button does, and once
+    // it has ended the main window closes and the event loop (with any dialog's) ends with 0;
+    // the files are then saved by ExitInstance. No new run starts meanwhile.
+    void RequestOrderlyEnd();
+    bool OrderlyEndRequested() const;
 
     // ---- Directory ----------------------------------------------------------------------
     void LoadDirectory();
@@ -173,6 +179,8 @@ signals:
     void PreferencesApplied();
 
 private:
+    void EndWhenIdle();
+
     struct Impl;
     std::unique_ptr<Impl> d_;
     friend struct AppPagingGlue;

@@ -1,0 +1,129 @@
+// The program as a process: a termination signal in the middle of a run cancels it as the
+// Cancel button does, saves the files (for their owner only) and exits 0.
+#include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+
+#include <ctime>
+#include <optional>
+
+#include <signal.h>
+#include <sys/stat.h>
+
+#include "app_fixture.h"
+#include "class_registry.h"
+#include "file_format_version.h"
+#include "ob_list.h"
+#include "page.h"
+#include "pager_message.h"
+#include "paging_classes.h"
+#include "paging_files.h"
+#include "service.h"
+#include "subscriber.h"
+
+namespace {
+
+class ProgramProcess : public AppTest {
+protected:
+    void TearDown() override {
+        for (QProcess* process : {&program_, &sim_}) {
+            if (process->state() == QProcess::NotRunning) continue;
+            process->kill();
+            process->waitForFinished(5000);
+        }
+        AppTest::TearDown();
+    }
+
+    QProcess program_;
+    QProcess sim_;
+};
+
+// Acme's pages for Ann (due already, so the program sends it at once) and Bob (Later).
+void WriteQueue(const std::string& path) {
+    ServiceFields fields;
+    fields.name = "Acme";
+    fields.accessNumber = "5551234";
+    fields.port = "COM1";
+    fields.baudRate = 2400;
+    fields.parity = 1;
+    fields.scriptFile = "VORLAPRO.RKL";
+    CService acme(fields);
+    CSubscriber ann("Ann", "1001", "80", &acme);
+    CSubscriber bob("Bob", "1002", "80", &acme);
+    auto* message = new CPagerMessage("Fire drill at three");
+    OwningList queue(new CObList);
+    const auto past = static_cast<uint32_t>(std::time(nullptr) - 60);
+    auto* due = new CPage(message, CSubscriber::MakeDetachedCopy(ann), kWhenAt, past, 3);
+    due->SetStatus(kStatusWaiting, "", 0);
+    queue->AddTail(due);
+    queue->AddTail(new CPage(message, CSubscriber::MakeDetachedCopy(bob), kWhenLater, std::nullopt, 0));
+    message->AddRef();
+    message->AddRef();
+    ASSERT_EQ(SaveQueueFile(path, queue.get()), ArchiveError::None);
+}
+
+unsigned ModeOf(const std::string& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 ? (info.st_mode & 0777) : 01000;
+}
+
+}  // namespace
+
+TEST_F(ProgramProcess, ATerminationSignalCancelsTheRunSavesAndExitsZero) {
+    const mode_t oldMask = ::umask(022);  // the usual umask: files would be 0644 without care
+    QDir(QString::fromStdString(Folder())).mkdir(QStringLiteral("rklfiles"));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(VORLA_SOURCE_DIR "/rklfiles/vorlapro.rkl"),
+                            QString::fromStdString(FilePath("rklfiles/vorlapro.rkl"))));
+    WriteTestDirectory(Folder());
+    ASSERT_EQ(::chmod(FilePath("Vorla Pro.vlg").c_str(), 0644), 0);  // as an older version left it
+    WriteQueue(FilePath("Outgoing.vlg"));
+    QDir(QString::fromStdString(Folder())).mkpath(QStringLiteral("config/Quillon"));
+    QFile conf(QString::fromStdString(FilePath("config/Quillon/Vorla Pro.conf")));
+    ASSERT_TRUE(conf.open(QIODevice::WriteOnly));
+    conf.write(QByteArray("[Preferences]\nLogToDisk=1\n[Ports]\nCOM1=") + FilePath("com1").c_str() + "\n");
+    conf.close();
+
+    // A terminal that answers late, so the run is still going when the signal comes.
+    sim_.setProgram(QStringLiteral(VORLA_BIN_DIR "/pagingsim"));
+    sim_.setArguments({"--link", QString::fromStdString(FilePath("com1")), "--log",
+                       QString::fromStdString(FilePath("pages.jsonl")), "--ring-ms", "50", "--slow", "3000"});
+    sim_.start();
+    ASSERT_TRUE(WaitFor([&] { return sim_.readAllStandardError().contains("ready"); }, 10000));
+
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), QString::fromStdString(FilePath("config")));
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    program_.setProcessEnvironment(environment);
+    program_.setProgram(QStringLiteral(VORLA_BIN_DIR "/vorlapro"));
+    program_.setArguments({QStringLiteral("--home"), QString::fromStdString(Folder())});
+    program_.start();
+    ASSERT_TRUE(program_.waitForStarted(5000));
+    QByteArray trace;
+    ASSERT_TRUE(WaitFor([&] { return (trace += sim_.readAllStandardError()).contains("ATD"); }, 20000))
+        << "the due page was not sent: " << trace.toStdString();
+
+    ::kill(static_cast<pid_t>(program_.processId()), SIGTERM);
+    ASSERT_TRUE(program_.waitForFinished(20000)) << "the program did not end";
+    EXPECT_EQ(program_.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(program_.exitCode(), 0) << program_.readAllStandardError().toStdString();
+
+    // Ann's page was cancelled and logged so; Bob's Later page waits in the queue file.
+    QFile textLog(QString::fromStdString(FilePath("Message Log.txt")));
+    ASSERT_TRUE(textLog.open(QIODevice::ReadOnly));
+    const QByteArray lines = textLog.readAll();
+    EXPECT_TRUE(lines.contains("\tAnn\tUser cancel\t")) << lines.toStdString();
+    {
+        SetFileFormatVersion(kCurrentFileFormatVersion);
+        LoadedList loaded;
+        ASSERT_EQ(LoadQueueFile(FilePath("Outgoing.vlg"), MakeProgramClassRegistry(), loaded), ArchiveError::None);
+        ASSERT_EQ(loaded.list->GetCount(), 1u);
+        EXPECT_EQ(As<CPage>(loaded.list->GetHead())->GetSubscriber()->GetName(), "Bob");
+    }
+    EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(FilePath(".vorlapro.lock")))) << "lock released";
+    for (const char* name : {"Vorla Pro.vlg", "Outgoing.vlg", "Vorla Pro Log Window.vlg", "Message Log.txt"}) {
+        EXPECT_EQ(ModeOf(FilePath(name)), 0600u) << name;
+    }
+    ::umask(oldMask);
+}
