@@ -16,6 +16,7 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -484,17 +485,58 @@ class E2eVorlapage : public ::testing::Test {
   std::string Out() const { return ReadAll(Folder() / "out.txt"); }
   std::string Err() const { return ReadAll(Folder() / "err.txt"); }
 
-  size_t QueuedPages() {
+  size_t QueuedPages() { return QueuedAllowances().size(); }
+
+  // The resend allowance of each page in the queue file, in file order.
+  std::vector<int32_t> QueuedAllowances() {
     const auto path = Folder() / "Outgoing.vlg";
-    if (!std::filesystem::exists(path)) return 0;
+    if (!std::filesystem::exists(path)) return {};
     SetFileFormatVersion(kCurrentFileFormatVersion);
     LoadedList loaded;
     EXPECT_EQ(LoadQueueFile(path.string(), MakeProgramClassRegistry(), loaded), ArchiveError::None);
-    return loaded.list ? loaded.list->GetCount() : 0;
+    std::vector<int32_t> allowances;
+    if (loaded.list)
+      for (Serializable* object : *loaded.list) allowances.push_back(As<CPage>(object)->GetResendTimes());
+    return allowances;
+  }
+
+  void WritePreferences(const std::string& lines) {
+    std::filesystem::create_directories(Folder() / "config" / "Quillon");
+    std::ofstream(Folder() / "config" / "Quillon" / "Vorla Pro.conf") << "[Preferences]\n" << lines;
+  }
+
+  // Replaces the directory with one service, North, and a group Ward of `count` members
+  // with the PINs 5001, 5002, ...
+  void WriteWard(int count) {
+    DirectoryStore store;
+    store.CreateEmpty();
+    ServiceFields fields;
+    fields.name = "North";
+    fields.accessNumber = "5551000";
+    fields.port = "COM1";
+    fields.baudRate = 2400;
+    fields.scriptFile = "VORLAPRO.RKL";
+    auto* north = new CService(fields);
+    store.GetServiceList()->AddTail(north);
+    auto* ward = new CGroup("Ward");
+    store.GetGroupList()->AddTail(ward);
+    for (int i = 1; i <= count; ++i) {
+      auto* subscriber = new CSubscriber("Person " + std::to_string(i), std::to_string(5000 + i), "240", north);
+      north->AddSubscriber(subscriber);
+      store.GetSubscriberList()->AddTail(subscriber);
+      ward->GetMembers()->AddTail(subscriber);
+      subscriber->GetGroups()->AddTail(ward);
+    }
+    ASSERT_EQ(SaveDirectoryFile((Folder() / "Vorla Pro.vlg").string(), store), ArchiveError::None);
   }
 
   std::unique_ptr<PagingWorld> world_;
 };
+
+unsigned ModeOf(const std::filesystem::path& path) {
+  struct stat info {};
+  return ::stat(path.c_str(), &info) == 0 ? (info.st_mode & 0777) : 01000;
+}
 
 }  // namespace
 
@@ -539,4 +581,62 @@ TEST_F(E2eVorlapage, AKillMidRunLosesNoPageAndTheNextRunSendsTheRest) {
   EXPECT_EQ(Run(sim, {"--send"}), 0) << Out() << Err();
   EXPECT_EQ(QueuedPages(), 0u);
   EXPECT_THAT(sim.Pins(), ElementsAre("1002", "1003"));
+}
+
+// A monitoring system pages a ward of 40 and then runs --send until the queue is empty. The
+// terminal drops the line in the 9th block of its first three calls and NAKs every block
+// once; one PIN is refused. Every good page arrives exactly once, the refused one is logged
+// failed, and no page loses the resends it was given when a new process loads the queue.
+TEST_F(E2eVorlapage, AGroupPageSurvivesDroppedCallsThroughRepeatedSendRuns) {
+  const mode_t oldMask = ::umask(022);  // the usual umask: files would be 0644 without care
+  WriteWard(40);
+  WritePreferences("Resend=1\nResendTimes=6\nResendSeconds=1\nLogToDisk=1\n");
+  Sim sim(Folder(), "com1", {"--drop-in-block", "9", "--fault-calls", "3", "--nak", "1", "--refuse", "5020"});
+  ASSERT_TRUE(sim.Ready());
+  EXPECT_EQ(Run(sim, {"--to", "Ward", "Code blue"}), 1) << Err();
+  int runs = 1;
+  while (QueuedPages() > 0 && runs < 20) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(1100));  // ResendSeconds
+    Run(sim, {"--send"});
+    ++runs;
+  }
+  EXPECT_EQ(QueuedPages(), 0u) << Out();
+  std::vector<std::string> pins = sim.Pins();
+  std::sort(pins.begin(), pins.end());
+  std::vector<std::string> good;
+  for (int i = 1; i <= 40; ++i)
+    if (i != 20) good.push_back(std::to_string(5000 + i));
+  EXPECT_EQ(pins, good) << "every good page exactly once";
+  const std::string textLog = ReadAll(Folder() / "Message Log.txt");
+  EXPECT_NE(textLog.find("\tPerson 20\tThe paging terminal refused the page: invalid pager ID\t"), std::string::npos);
+  for (const char* name : {"Vorla Pro Log Window.vlg", "Message Log.txt"}) EXPECT_EQ(ModeOf(Folder() / name), 0600u) << name;
+  ::umask(oldMask);
+}
+
+// A run killed in the middle leaves each page with the resends it had; the next --send
+// counts on from there instead of starting from none.
+TEST_F(E2eVorlapage, AKillMidRunKeepsEachPagesResendAllowance) {
+  WritePreferences("Resend=1\nResendTimes=2\nResendSeconds=1\n");
+  {
+    Sim dead(Folder(), "com1", {"--no-carrier"});
+    ASSERT_TRUE(dead.Ready());
+    EXPECT_EQ(Run(dead, {"--to", "Team", "Evacuate"}), 1);
+    EXPECT_EQ(QueuedAllowances(), (std::vector<int32_t>{2, 2, 2}));  // 2 resends + 1, one used
+  }
+  std::this_thread::sleep_for(std::chrono::milliseconds(1100));
+  {
+    Sim slow(Folder(), "com1-slow", {"--slow", "3000"});
+    ASSERT_TRUE(slow.Ready());
+    const pid_t pid = Start(slow, {"--send"});
+    ASSERT_TRUE(WaitFor([this] { return Out().find("Sending page 1 of 1 to Ann") != std::string::npos; },
+                        std::chrono::seconds(20)))
+        << Out() << Err();
+    kill(pid, SIGKILL);
+    WaitExit(pid);
+    EXPECT_EQ(QueuedAllowances(), (std::vector<int32_t>{2, 2, 2}));
+  }
+  Sim dead(Folder(), "com1-dead", {"--no-carrier"});
+  ASSERT_TRUE(dead.Ready());
+  EXPECT_EQ(Run(dead, {"--send"}), 1);
+  EXPECT_EQ(QueuedAllowances(), (std::vector<int32_t>{1, 1, 1})) << "failed again, still queued for a resend";
 }
