@@ -25,6 +25,10 @@ void Pump() {
   if (g_hooks.pump) g_hooks.pump(g_hooks.context);
 }
 
+void Beep() {
+  if (g_hooks.beep) g_hooks.beep(g_hooks.context);
+}
+
 int32_t Alert(RKL_WINDOW owner, const char* text, const char* caption) {
   if (!g_hooks.alert) return RKL_IDOK;
   return g_hooks.alert(g_hooks.context, owner, text, caption);

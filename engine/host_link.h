@@ -17,6 +17,7 @@ void EmitTrace(const char* text);
 // Sends a message only when both the hook and the window token are there.
 void SendMessageTo(RKL_WINDOW window, uint32_t msg, uintptr_t wParam, intptr_t lParam);
 void Pump();
+void Beep();
 // RKL_IDOK without an alert hook.
 int32_t Alert(RKL_WINDOW owner, const char* text, const char* caption);
 // True when the host mapped the name; the default rule applies otherwise.

@@ -58,7 +58,9 @@ typedef void (*RKL_TraceProc)(const char* text);
  *  - mapPort: map a port name such as "COM1" to a device path written into a buffer of
  *    `size` bytes; return nonzero when it mapped the name, 0 to use the default rule
  *    (settings-free: "COMn" is /dev/ttyS(n-1)).
- * `context` is passed back to every hook unchanged.
+ *  - beep: sound the desktop's beep (SYSBEEP). Null: silent.
+ * `context` is passed back to every hook unchanged. Members may be added at the end: hosts
+ * zero the record before filling it.
  */
 typedef struct RKL_HostHooks {
   void* context;
@@ -67,6 +69,7 @@ typedef struct RKL_HostHooks {
   void (*pump)(void* context);
   int32_t (*alert)(void* context, RKL_WINDOW owner, const char* text, const char* caption);
   int32_t (*mapPort)(void* context, const char* portName, char* devicePath, int32_t size);
+  void (*beep)(void* context);
 } RKL_HostHooks;
 
 RKL_API void RKL_SetHostHooks(const RKL_HostHooks* hooks);

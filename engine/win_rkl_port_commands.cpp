@@ -61,6 +61,7 @@ void TWinRKL::NotAvailable(const char* command) {
   Fail(kNotAvailable, command);
 }
 
+// No drain here: a handle being destroyed must neither wait nor pump the host.
 void TWinRKL::ReleasePort() { port_.Close(); }
 
 void TWinRKL::PortLost() {
@@ -100,7 +101,7 @@ void TWinRKL::ClosePort(char* args) {
   }
   portLost_ = false;
   // Closing a closed port does nothing.
-  if (port_.IsOpen() && port_.Close() != 0) JumpTo(label, kJumpNoLabel);
+  if (port_.IsOpen() && port_.Close(&waiter_) != 0) JumpTo(label, kJumpNoLabel);
 }
 
 void TWinRKL::TAPIClosePort(char* args) {
@@ -159,7 +160,7 @@ void TWinRKL::OpenPort(char* args) {
   portLost_ = false;
   // A second OPENPORT on the same handle replaces the port: the old descriptor is closed
   // first, so it neither leaks nor keeps the device locked against the new open.
-  port_.Close();
+  port_.Close(&waiter_);
   std::string device;
   char mapped[kDevicePathSize];
   if (host::MapPort(portName_, mapped, kDevicePathSize)) {
@@ -170,7 +171,8 @@ void TWinRKL::OpenPort(char* args) {
   const int error = port_.OpenPrepared(device, dcb_);
   if (error != 0) {
     char text[kLineSize];
-    std::snprintf(text, sizeof text, "Open Error %d: %s", error, platform::PlatformErrorText(error).c_str());
+    std::snprintf(text, sizeof text, "Open Error %d: %s%s", error, platform::PlatformErrorText(error).c_str(),
+                  platform::BusyPortHint(error).c_str());
     SetError(error, text);
     port_.Close();
     JumpTo(label, kJumpNoLabel);
@@ -341,9 +343,9 @@ void TWinRKL::MySerSetBuf(char* args) {
 }
 
 void TWinRKL::SysBeep(char* args) {
-  // The argument is read and not used. A library on Linux has no system beep of its
-  // own; the host's notifications carry everything the user needs to see.
+  // The argument is read and not used. A library has no sound of its own: the host beeps.
   (void)ParseDecimal(args);
+  host::Beep();
 }
 
 namespace {

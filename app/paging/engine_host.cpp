@@ -12,6 +12,10 @@ EngineHost::EngineHost(EngineHostTargets targets) : targets_(std::move(targets))
   hooks.pump = &EngineHost::PumpHook;
   hooks.alert = &EngineHost::AlertHook;
   hooks.mapPort = &EngineHost::MapPortHook;
+  hooks.beep = [](void* context) {
+    auto* self = static_cast<EngineHost*>(context);
+    if (self->targets_.beep) self->targets_.beep();
+  };
   RKL_SetHostHooks(&hooks);
 }
 

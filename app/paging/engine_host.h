@@ -22,6 +22,8 @@ struct EngineHostTargets {
   std::function<int32_t(RKL_WINDOW owner, const char* text, const char* caption)> alert;
   // Port names to devices; null leaves every name to the engine's default rule.
   const PortMap* ports = nullptr;
+  // SYSBEEP; null is silent.
+  std::function<void()> beep;
 };
 
 class EngineHost {

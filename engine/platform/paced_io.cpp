@@ -2,6 +2,8 @@
 
 #include <errno.h>
 
+#include <algorithm>
+
 #include "platform/serial_port.h"
 
 namespace rkl::platform {
@@ -20,8 +22,28 @@ int SendBreak(SerialPort& port, int ticks, Waiter& waiter) {
   return end == WaitEnd::Stopped ? ECANCELED : 0;
 }
 
-WaitEnd SendPaced(SerialPort* port, std::string_view text, int delay_ticks, Waiter& waiter,
+DrainEnd WaitOutputSent(const Port& port, Waiter& waiter, int stall_ms) {
+  int pending = port.OutputPending();
+  std::int64_t last_progress = waiter.clock().NowMilliseconds();
+  while (pending > 0) {
+    // Sleep about as long as the queue needs, but wake at least once a tick for the host.
+    const std::int64_t needed_ms = pending * port.CharacterMicroseconds() / 1000;
+    if (waiter.PumpAndSleep(static_cast<int>(std::min<std::int64_t>(
+            needed_ms, Waiter::kPumpIntervalMilliseconds))) == WaitEnd::Stopped) {
+      return DrainEnd::Stopped;
+    }
+    const int now_pending = port.OutputPending();
+    const std::int64_t now = waiter.clock().NowMilliseconds();
+    if (now_pending < pending) last_progress = now;
+    pending = now_pending;
+    if (pending > 0 && now - last_progress >= stall_ms) return DrainEnd::Stalled;
+  }
+  return DrainEnd::Drained;
+}
+
+WaitEnd SendPaced(Port* port, std::string_view text, int delay_ticks, Waiter& waiter,
                   const ByteObserver& before_each) {
+  bool line_stalled = false;
   for (char c : text) {
     const auto byte = static_cast<unsigned char>(c);
     if (before_each) before_each(byte);
@@ -29,6 +51,13 @@ WaitEnd SendPaced(SerialPort* port, std::string_view text, int delay_ticks, Wait
       const int error = port->WriteByte(byte, &waiter);
       if (error == ECANCELED) return WaitEnd::Stopped;
       if (error != 0) return WaitEnd::Failed;
+      if (!line_stalled) {
+        switch (WaitOutputSent(*port, waiter)) {
+          case DrainEnd::Stopped: return WaitEnd::Stopped;
+          case DrainEnd::Stalled: line_stalled = true; break;
+          case DrainEnd::Drained: break;
+        }
+      }
     }
     const Tick written_at = waiter.NowTick();
     if (waiter.WaitPastTick(written_at + delay_ticks) == WaitEnd::Stopped) {
@@ -38,7 +67,7 @@ WaitEnd SendPaced(SerialPort* port, std::string_view text, int delay_ticks, Wait
   return WaitEnd::TickPassed;
 }
 
-ReceiveEnd ReceiveUntil(SerialPort* port, Tick deadline, Waiter& waiter,
+ReceiveEnd ReceiveUntil(Port* port, Tick deadline, Waiter& waiter,
                         const ByteConsumer& on_byte) {
   const bool open = port != nullptr && port->IsOpen();
   bool hung_up = false;
@@ -47,17 +76,17 @@ ReceiveEnd ReceiveUntil(SerialPort* port, Tick deadline, Waiter& waiter,
     if (open) {
       unsigned char byte = 0;
       switch (port->ReadByte(byte)) {
-        case SerialPort::ReadResult::Byte:
+        case Port::ReadResult::Byte:
           if (byte != 0 && on_byte && on_byte(byte)) return ReceiveEnd::Matched;
           // More may be waiting: read again at once, but keep the host alive between bytes.
           waiter.RunPump();
           if (waiter.StopRequested()) return ReceiveEnd::Stopped;
           continue;
-        case SerialPort::ReadResult::Nothing:
+        case Port::ReadResult::Nothing:
           // What the device sent before it went is taken first; then the line is lost.
           if (hung_up) return ReceiveEnd::Lost;
           break;
-        case SerialPort::ReadResult::Failed:
+        case Port::ReadResult::Failed:
           return ReceiveEnd::Lost;
       }
     }

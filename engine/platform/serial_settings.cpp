@@ -8,6 +8,7 @@
 
 #include <iterator>
 
+#include "platform/custom_rate.h"
 #include "platform/termios_codec.h"
 
 namespace rkl::platform {
@@ -52,8 +53,11 @@ std::uint32_t RateForSpeed(speed_t speed) {
 }
 
 int EncodeTermios(const SerialSettings& s, termios& t) {
+  if (s.BaudRate == 0) return EINVAL;
+  // A rate outside the table keeps the speed field as it is; the caller sets it through the
+  // arbitrary-rate interface.
   speed_t speed{};
-  if (!SpeedForRate(s.BaudRate, speed)) return EINVAL;
+  const bool standard_rate = SpeedForRate(s.BaudRate, speed);
 
   tcflag_t size = 0;
   switch (s.ByteSize) {
@@ -86,13 +90,19 @@ int EncodeTermios(const SerialSettings& s, termios& t) {
   }
 
   cfmakeraw(&t);
-  t.c_iflag &= ~(IXON | IXOFF | IXANY | INPCK | IGNPAR | IUCLC | IMAXBEL);
+  t.c_iflag &= ~(IXON | IXOFF | IXANY | INPCK | IGNPAR | IUCLC | IMAXBEL | ISTRIP);
   if (s.fOutX) t.c_iflag |= IXON;
   if (s.fInX) t.c_iflag |= IXOFF;
   if (s.fParity) t.c_iflag |= INPCK;
+  // Some adapters hand over the parity bit as bit 7 of a seven-bit character; the receiving
+  // side masks 5 and 6 bits itself.
+  if (s.ByteSize < 8) t.c_iflag |= ISTRIP;
+  // Bytes with a parity or framing error come marked instead of as 0 (see MarkedInput).
+  t.c_iflag |= PARMRK;
 
   t.c_cflag &= ~(kFramingFlags | CRTSCTS);
-  t.c_cflag |= CLOCAL | CREAD | size | parity | stop;
+  // HUPCL: closing the port drops DTR, so the modem hangs up whatever the port held before.
+  t.c_cflag |= CLOCAL | CREAD | HUPCL | size | parity | stop;
   if (s.fOutxCtsFlow || s.fRtsControl == kRtsControlHandshake) t.c_cflag |= CRTSCTS;
 
   t.c_cc[VMIN] = 0;
@@ -100,7 +110,7 @@ int EncodeTermios(const SerialSettings& s, termios& t) {
   t.c_cc[VSTART] = s.XonChar;
   t.c_cc[VSTOP] = s.XoffChar;
 
-  if (cfsetispeed(&t, speed) != 0 || cfsetospeed(&t, speed) != 0) return EINVAL;
+  if (standard_rate && (cfsetispeed(&t, speed) != 0 || cfsetospeed(&t, speed) != 0)) return EINVAL;
   return 0;
 }
 
@@ -157,6 +167,10 @@ int ReadSerialSettings(int fd, SerialSettings& settings) {
   termios t{};
   if (tcgetattr(fd, &t) != 0) return errno;
   detail::DecodeTermios(t, settings);
+  // The speed field of a rate outside the table only says "other"; the rate itself is here.
+  if (std::uint32_t rate = 0; detail::ReadLineRate(fd, rate) == 0 && rate != 0) {
+    settings.BaudRate = rate;
+  }
   int lines = 0;
   if (ioctl(fd, TIOCMGET, &lines) == 0) {
     const bool raised = (lines & TIOCM_DTR) != 0;
@@ -178,18 +192,29 @@ int WriteSerialSettings(int fd, const SerialSettings& settings) {
   // the record is in force all the same, and the comparison below decides.
   const bool pseudo_terminal = IsPseudoTerminal(fd);
   if (tcsetattr(fd, TCSANOW, &t) != 0 && !(errno == EINVAL && pseudo_terminal)) return errno;
+  speed_t standard_speed{};
+  const bool standard_rate = detail::SpeedForRate(settings.BaudRate, standard_speed);
+  if (!standard_rate) {
+    if (int error = detail::SetCustomRate(fd, settings.BaudRate); error != 0) return error;
+  }
 
   termios applied{};
   if (tcgetattr(fd, &applied) != 0) return errno;
-  tcflag_t compared = CRTSCTS;
+  tcflag_t compared = CRTSCTS | HUPCL;
   if (!pseudo_terminal) compared |= detail::kFramingFlags;
-  const tcflag_t input_compared = IXON | IXOFF;
+  const tcflag_t input_compared = IXON | IXOFF | ISTRIP | PARMRK;
   if ((applied.c_cflag & compared) != (t.c_cflag & compared) ||
-      (applied.c_iflag & input_compared) != (t.c_iflag & input_compared) ||
-      cfgetospeed(&applied) != cfgetospeed(&t)) {
+      (applied.c_iflag & input_compared) != (t.c_iflag & input_compared)) {
     return EINVAL;
   }
-  return 0;
+  if (standard_rate) return cfgetospeed(&applied) == standard_speed ? 0 : EINVAL;
+  // A driver that cannot run the rate either refuses it or picks the nearest one its clock
+  // divides to; more than 2% off, the far end would see garbage.
+  std::uint32_t actual = 0;
+  if (int error = detail::ReadLineRate(fd, actual); error != 0) return error;
+  const std::uint64_t wanted = settings.BaudRate;
+  const std::uint64_t difference = actual > wanted ? actual - wanted : wanted - actual;
+  return difference * 50 <= wanted ? 0 : EINVAL;
 }
 
 }  // namespace rkl::platform

@@ -11,19 +11,24 @@ namespace rkl::platform {
 // commands set stays in force.
 //
 // How each member reaches the driver (termios, raw mode always):
-//   BaudRate      cfsetspeed with the matching standard rate; any other rate fails (EINVAL).
+//   BaudRate      cfsetspeed with the matching standard rate; any other rate through the
+//                 kernel's arbitrary-rate interface, refused (EINVAL) when the driver cannot
+//                 come within 2% of it.
 //   Parity        0 NONE, 1 ODD, 2 EVEN, 3 MARK (PARENB|PARODD|CMSPAR), 4 SPACE (PARENB|CMSPAR).
-//   ByteSize      5..8 (CS5..CS8). 3 and 4 are valid script values that no termios driver
-//                 can do: writing them fails with EINVAL.
+//   ByteSize      5..8 (CS5..CS8), with ISTRIP below 8 and received bytes masked to the
+//                 size. 3 and 4 are valid script values that no termios driver can do:
+//                 writing them fails with EINVAL.
 //   StopBits      0 one, 1 one and a half, 2 two. termios has no 1.5: it becomes CSTOPB, which
 //                 a UART sends as 1.5 stop bits with 5 data bits and as 2 otherwise. Reading
 //                 back therefore never yields 1.
-//   fParity       INPCK (check the parity of received bytes).
+//   fParity       INPCK (check the parity of received bytes). PARMRK is always on, so a
+//                 byte with a parity or framing error still reaches RECV as received.
 //   fOutxCtsFlow, fRtsControl == 2
 //                 CRTSCTS (Linux ties the two directions of hardware handshake together).
 //   fOutX, fInX   IXON, IXOFF; XonChar, XoffChar are VSTART, VSTOP.
 //   fDtrControl   0 drops DTR, 1 and 2 raise it (Linux has no DTR handshake). Applied by
-//                 SerialPort through the modem-control ioctls, only when the level changes.
+//                 SerialPort through the modem-control ioctls, only when the level the line
+//                 reports differs. HUPCL is always set: closing the port drops DTR.
 // Kept but without a termios counterpart (remembered, never an error): fBinary (termios has
 // no text mode; the port is always binary), fOutxDsrFlow, XonLim, XoffLim, fNull (received
 // NULs are dropped by the receive loop anyway) and EofChar.

@@ -18,7 +18,9 @@ bool SpeedForRate(std::uint32_t rate, speed_t& speed);
 std::uint32_t RateForSpeed(speed_t speed);
 
 // Turns `t` (normally what the device holds now) into raw mode with the record's settings.
-// Returns 0 or EINVAL for a member value that termios cannot express.
+// A rate outside the table leaves the speed fields alone (the caller sets such rates through
+// the arbitrary-rate interface). Returns 0 or EINVAL for a member value that termios cannot
+// express.
 int EncodeTermios(const SerialSettings& settings, termios& t);
 
 // Fills the members that termios holds; the others keep their values.

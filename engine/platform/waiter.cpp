@@ -46,6 +46,13 @@ WaitEnd Waiter::WaitForInputPastTick(Tick target, int fd) {
   }
 }
 
+WaitEnd Waiter::PumpAndSleep(int milliseconds) {
+  RunPump();
+  if (StopRequested()) return WaitEnd::Stopped;
+  SleepOnce(clock_.NowMilliseconds() + std::max(milliseconds, 1), -1, 0);
+  return WaitEnd::TickPassed;
+}
+
 WaitEnd Waiter::WaitWritable(int fd) {
   if (fd < 0) return WaitEnd::Failed;
   for (;;) {

@@ -50,6 +50,11 @@ class Waiter {
   // otherwise.
   WaitEnd WaitWritable(int fd);
 
+  // One pump, then one sleep of at most `milliseconds` (and at most one pump interval). For
+  // waits on something poll() cannot see, such as a draining output queue: the caller checks
+  // again after each call. Returns Stopped or TickPassed.
+  WaitEnd PumpAndSleep(int milliseconds);
+
   void RunPump() const;
   bool StopRequested() const;
 

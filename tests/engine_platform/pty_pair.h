@@ -17,6 +17,9 @@ class PtyPair {
   bool ok() const { return peer_ >= 0; }
   int peer() const { return peer_; }
   const std::string& device() const { return device_; }
+  // The test's own descriptor of the device, open since before the engine's: it can read
+  // the settings back while the engine holds the port exclusively.
+  int device_fd() const { return held_device_; }
 
   void PeerWrite(const std::string& bytes) const;
   // Everything the peer can read within `wait_ms` of the last byte.

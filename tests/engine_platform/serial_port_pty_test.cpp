@@ -1,15 +1,20 @@
 #include "platform/serial_port.h"
 
 #include <errno.h>
+#include <fcntl.h>
 #include <poll.h>
+#include <sys/file.h>
 #include <termios.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
 #include <string>
 
+#include "platform/waiter.h"
 #include "pty_pair.h"
 
 namespace rkl::platform {
@@ -92,6 +97,84 @@ TEST_F(SerialPortPty, SecondOpenerIsRefusedUnlessPrivileged) {
   EXPECT_EQ(second.Open(line_.device()), EBUSY);
 }
 
+TEST(SerialPortOpen, SoftwareFlowControlIsOffAfterOpenWhateverThePortHeld) {
+  testing::PtyPair line;
+  ASSERT_TRUE(line.ok());
+  // Linux serial ports come up with XON/XOFF output control on.
+  {
+    const int fd = open(line.device().c_str(), O_RDWR | O_NOCTTY);
+    termios t{};
+    ASSERT_EQ(tcgetattr(fd, &t), 0);
+    t.c_iflag |= IXON | IXOFF;
+    ASSERT_EQ(tcsetattr(fd, TCSANOW, &t), 0);
+    close(fd);
+  }
+  SerialPort port;
+  SerialSettings record;
+  ASSERT_EQ(port.OpenPrepared(line.device(), record), 0);
+  EXPECT_FALSE(record.fOutX);
+  EXPECT_FALSE(record.fInX);
+  // DC3 and DC1 reach the reader, and a DC3 does not stop output.
+  line.PeerWrite("\x13\x11" "OK");
+  std::string got;
+  pollfd entry{port.fd(), POLLIN, 0};
+  while (got.size() < 4 && poll(&entry, 1, 1000) > 0) {
+    unsigned char c = 0;
+    if (port.ReadByte(c) == SerialPort::ReadResult::Byte) got += static_cast<char>(c);
+  }
+  EXPECT_EQ(got, "\x13\x11" "OK");
+  line.PeerWrite("\x13");
+  int pumps = 0;
+  Waiter give_up(SystemClock(), {}, [&] { return ++pumps > 10; });
+  EXPECT_EQ(port.WriteByte('A', &give_up), 0);
+  EXPECT_EQ(line.PeerRead(200), "A");
+}
+
+TEST(SerialPortOpen, ADeviceLockedByAnotherOpenerIsBusy) {
+  testing::PtyPair line;
+  ASSERT_TRUE(line.ok());
+  const int holder = open(line.device().c_str(), O_RDWR | O_NOCTTY);
+  ASSERT_GE(holder, 0);
+  ASSERT_EQ(flock(holder, LOCK_EX | LOCK_NB), 0);
+  SerialPort port;
+  EXPECT_EQ(port.Open(line.device()), EBUSY);
+  EXPECT_FALSE(port.IsOpen());
+  close(holder);
+  EXPECT_EQ(port.Open(line.device()), 0);
+}
+
+TEST(SerialPortOpen, BusyHintNamesModemManagerOnlyWhenItRuns) {
+  const std::filesystem::path root =
+      std::filesystem::temp_directory_path() / ("rkl-proc-" + std::to_string(getpid()));
+  std::filesystem::create_directories(root / "17");
+  std::ofstream(root / "17" / "comm") << "bash\n";
+  EXPECT_EQ(BusyPortHint(EBUSY, root.string()), "");
+  std::filesystem::create_directories(root / "812");
+  std::ofstream(root / "812" / "comm") << "ModemManager\n";
+  EXPECT_NE(BusyPortHint(EBUSY, root.string()).find("ModemManager"), std::string::npos);
+  EXPECT_EQ(BusyPortHint(ENOENT, root.string()), "");
+  std::filesystem::remove_all(root);
+}
+
+TEST_F(SerialPortPty, RatesOutsideTheTableGoThroughTheArbitraryRateInterface) {
+  for (std::uint32_t rate : {14400u, 28800u, 56000u, 2400u}) {
+    record_.BaudRate = rate;
+    ASSERT_EQ(port_.ApplySettings(record_), 0) << rate;
+    SerialSettings back;
+    ASSERT_EQ(port_.ReadSettings(back), 0);
+    EXPECT_EQ(back.BaudRate, rate);
+  }
+}
+
+TEST_F(SerialPortPty, SevenBitCharactersReadAsSevenBits) {
+  record_.ByteSize = 7;
+  record_.Parity = kEvenParity;
+  ASSERT_EQ(port_.ApplySettings(record_), 0);
+  // An adapter that passes the parity bit on as bit 7.
+  line_.PeerWrite("\xCF\xCB\r\n");
+  EXPECT_EQ(PortReadAll(), "OK\r\n");
+}
+
 TEST_F(SerialPortPty, SettingsAreWrittenWholeAndReadBack) {
   record_.BaudRate = 19200;
   record_.StopBits = kTwoStopBits;
@@ -146,7 +229,7 @@ TEST_F(SerialPortPty, RecordsTheDriverCannotTakeFailCleanlyAndChangeNothing) {
     EXPECT_EQ(port_.ApplySettings(bad), EINVAL) << bits;
   }
   SerialSettings bad = record_;
-  bad.BaudRate = 12345;
+  bad.BaudRate = 0;
   EXPECT_EQ(port_.ApplySettings(bad), EINVAL);
   bad = record_;
   bad.Parity = 5;

@@ -77,13 +77,31 @@ TEST(TermiosCodec, ParityAndHandshakeFlags) {
 TEST(TermiosCodec, RawModeWhateverTheStartingState) {
   const termios t = Encoded(SerialSettings{});
   EXPECT_EQ(t.c_lflag & (ICANON | ECHO | ISIG | IEXTEN), 0u);
-  EXPECT_EQ(t.c_iflag & (ICRNL | INLCR | IGNCR | ISTRIP | IXON | IXOFF | INPCK), 0u);
+  EXPECT_EQ(t.c_iflag & (ICRNL | INLCR | IGNCR | ISTRIP | IXON | IXOFF | INPCK | IGNPAR), 0u);
+  EXPECT_TRUE(t.c_iflag & PARMRK);  // errored bytes come marked, not as 0
   EXPECT_EQ(t.c_oflag & OPOST, 0u);
-  EXPECT_EQ(t.c_cflag & (CLOCAL | CREAD), tcflag_t(CLOCAL | CREAD));
+  EXPECT_EQ(t.c_cflag & (CLOCAL | CREAD | HUPCL), tcflag_t(CLOCAL | CREAD | HUPCL));
   EXPECT_EQ(t.c_cflag & CSIZE, tcflag_t(CS8));
   EXPECT_FALSE(t.c_cflag & PARENB);
   EXPECT_EQ(t.c_cc[VMIN], 0);
   EXPECT_EQ(t.c_cc[VTIME], 0);
+}
+
+TEST(TermiosCodec, CharactersBelowEightBitsAreStripped) {
+  for (int bits = 5; bits <= 8; ++bits) {
+    SerialSettings s;
+    s.ByteSize = bits;
+    EXPECT_EQ((Encoded(s).c_iflag & ISTRIP) != 0, bits < 8) << bits;
+  }
+}
+
+TEST(TermiosCodec, ARateOutsideTheTableLeavesTheSpeedToTheCaller) {
+  termios t{};
+  cfsetospeed(&t, B1200);
+  SerialSettings s;
+  s.BaudRate = 14400;
+  ASSERT_EQ(EncodeTermios(s, t), 0);
+  EXPECT_EQ(cfgetospeed(&t), speed_t(B1200));
 }
 
 TEST(TermiosCodec, ValuesTermiosCannotExpressAreRefused) {
@@ -96,7 +114,6 @@ TEST(TermiosCodec, ValuesTermiosCannotExpressAreRefused) {
   EXPECT_TRUE(refused([](SerialSettings& s) { s.ByteSize = 3; }));
   EXPECT_TRUE(refused([](SerialSettings& s) { s.ByteSize = 4; }));
   EXPECT_TRUE(refused([](SerialSettings& s) { s.ByteSize = 9; }));
-  EXPECT_TRUE(refused([](SerialSettings& s) { s.BaudRate = 14400; }));
   EXPECT_TRUE(refused([](SerialSettings& s) { s.BaudRate = 0; }));
   EXPECT_TRUE(refused([](SerialSettings& s) { s.Parity = -1; }));
   EXPECT_TRUE(refused([](SerialSettings& s) { s.StopBits = 3; }));

@@ -159,9 +159,9 @@ TEST(SetupCommands, SettingsAccumulateInTheOneRecord) {
 }
 
 TEST(SetupCommands, ARefusedChangeLeavesTheRecordAsTheDeviceHasIt) {
-  // 12345 bit/s is no rate a termios driver runs; DTR OFF needs a modem-control line,
-  // which a pseudo-terminal does not have. Neither may poison the next command.
-  SerialScript rate("OPENPORT COM1 Failed\nSERRESET 2400 NONE 8 1\nSERRESET 12345 NONE 8 1\nEXIT 0\n"
+  // 0 bit/s is no rate any driver runs; DTR OFF needs a modem-control line, which a
+  // pseudo-terminal does not have. Neither may poison the next command.
+  SerialScript rate("OPENPORT COM1 Failed\nSERRESET 2400 NONE 8 1\nSERRESET 0 NONE 8 1\nEXIT 0\n"
                     "LABEL Failed\nEXIT 7\n");
   rate.Run();
   EXPECT_EQ(rate.code(), -119);

@@ -44,11 +44,13 @@ SerialScript::SerialScript(const std::string& body) {
   traces.clear();
   echoes.clear();
   pumps = 0;
+  beeps = 0;
   onPump = nullptr;
   RKL_HostHooks hooks{};
   hooks.sendMessage = SendMessageHook;
   hooks.pump = PumpHook;
   hooks.mapPort = MapPortHook;
+  hooks.beep = [](void*) { ++beeps; };
   rkl::host::SetHooks(&hooks);
   rkl::host::SetTrace(TraceHook);
 

@@ -36,6 +36,7 @@ class SerialScript {
   static inline std::vector<std::string> traces;
   static inline std::vector<std::string> echoes;
   static inline int pumps = 0;
+  static inline int beeps = 0;
   // Called at every pump, for example to cancel from inside a wait.
   static inline std::function<void()> onPump;
 

@@ -1,5 +1,6 @@
 #include "app/paging_glue.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -51,6 +52,7 @@ AppPagingGlue::AppPagingGlue(CVorlaPro5App& app) : app_(app) {
         box.setWindowModality(Qt::ApplicationModal);
         return box.exec() == QMessageBox::Ok ? RKL_IDOK : RKL_IDCANCEL;
     };
+    targets.beep = [] { QApplication::beep(); };
     // LOG lines of scripts (1201 with no record) are not the program's log: dropped.
     targets.other = [this](RKL_WINDOW window, uint32_t msg, uintptr_t, intptr_t lParam) -> intptr_t {
         if (msg == kComboAddString && combo_ && window == combo_) {
