@@ -450,6 +450,11 @@ class E2eVorlapage : public ::testing::Test {
     world_ = std::make_unique<PagingWorld>();
     CopyShippedScript(Folder());
     std::filesystem::create_directories(Folder() / "config");
+    WriteDirectory("Team", {{"Ann", "1001"}, {"Bob", "1002"}, {"Cy", "1003"}});
+  }
+
+  // The directory: one service, North, and one group of these members (name, PIN).
+  void WriteDirectory(const std::string& groupName, const std::vector<std::pair<std::string, std::string>>& members) {
     DirectoryStore store;
     store.CreateEmpty();
     ServiceFields fields;
@@ -460,14 +465,14 @@ class E2eVorlapage : public ::testing::Test {
     fields.scriptFile = "VORLAPRO.RKL";  // found without regard to case
     auto* north = new CService(fields);
     store.GetServiceList()->AddTail(north);
-    auto* team = new CGroup("Team");
-    store.GetGroupList()->AddTail(team);
-    for (auto [name, pin] : {std::pair{"Ann", "1001"}, {"Bob", "1002"}, {"Cy", "1003"}}) {
+    auto* group = new CGroup(groupName);
+    store.GetGroupList()->AddTail(group);
+    for (const auto& [name, pin] : members) {
       auto* subscriber = new CSubscriber(name, pin, "240", north);
       north->AddSubscriber(subscriber);
       store.GetSubscriberList()->AddTail(subscriber);
-      team->GetMembers()->AddTail(subscriber);
-      subscriber->GetGroups()->AddTail(team);
+      group->GetMembers()->AddTail(subscriber);
+      subscriber->GetGroups()->AddTail(group);
     }
     ASSERT_EQ(SaveDirectoryFile((Folder() / "Vorla Pro.vlg").string(), store), ArchiveError::None);
   }
@@ -503,31 +508,6 @@ class E2eVorlapage : public ::testing::Test {
   void WritePreferences(const std::string& lines) {
     std::filesystem::create_directories(Folder() / "config" / "Quillon");
     std::ofstream(Folder() / "config" / "Quillon" / "Vorla Pro.conf") << "[Preferences]\n" << lines;
-  }
-
-  // Replaces the directory with one service, North, and a group Ward of `count` members
-  // with the PINs 5001, 5002, ...
-  void WriteWard(int count) {
-    DirectoryStore store;
-    store.CreateEmpty();
-    ServiceFields fields;
-    fields.name = "North";
-    fields.accessNumber = "5551000";
-    fields.port = "COM1";
-    fields.baudRate = 2400;
-    fields.scriptFile = "VORLAPRO.RKL";
-    auto* north = new CService(fields);
-    store.GetServiceList()->AddTail(north);
-    auto* ward = new CGroup("Ward");
-    store.GetGroupList()->AddTail(ward);
-    for (int i = 1; i <= count; ++i) {
-      auto* subscriber = new CSubscriber("Person " + std::to_string(i), std::to_string(5000 + i), "240", north);
-      north->AddSubscriber(subscriber);
-      store.GetSubscriberList()->AddTail(subscriber);
-      ward->GetMembers()->AddTail(subscriber);
-      subscriber->GetGroups()->AddTail(ward);
-    }
-    ASSERT_EQ(SaveDirectoryFile((Folder() / "Vorla Pro.vlg").string(), store), ArchiveError::None);
   }
 
   std::unique_ptr<PagingWorld> world_;
@@ -589,7 +569,9 @@ TEST_F(E2eVorlapage, AKillMidRunLosesNoPageAndTheNextRunSendsTheRest) {
 // failed, and no page loses the resends it was given when a new process loads the queue.
 TEST_F(E2eVorlapage, AGroupPageSurvivesDroppedCallsThroughRepeatedSendRuns) {
   const mode_t oldMask = ::umask(022);  // the usual umask: files would be 0644 without care
-  WriteWard(40);
+  std::vector<std::pair<std::string, std::string>> ward;
+  for (int i = 1; i <= 40; ++i) ward.emplace_back("Person " + std::to_string(i), std::to_string(5000 + i));
+  WriteDirectory("Ward", ward);
   WritePreferences("Resend=1\nResendTimes=6\nResendSeconds=1\nLogToDisk=1\n");
   Sim sim(Folder(), "com1", {"--drop-in-block", "9", "--fault-calls", "3", "--nak", "1", "--refuse", "5020"});
   ASSERT_TRUE(sim.Ready());
