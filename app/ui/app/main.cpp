@@ -25,6 +25,9 @@
 #ifdef VORLA_HAVE_UI_PREFERENCES
 #include "run_preferences.h"
 #endif
+#ifdef VORLA_HAVE_UI_FRAME_COMMANDS
+#include "register_frame_commands.h"
+#endif
 
 namespace {
 QPixmap SplashPixmap() {
@@ -118,6 +121,9 @@ int main(int argc, char** argv) {
 #endif
 #ifdef VORLA_HAVE_UI_PREFERENCES
     RegisterUiPreferences(app.Extensions());
+#endif
+#ifdef VORLA_HAVE_UI_FRAME_COMMANDS
+    RegisterFrameCommands(app.Extensions());
 #endif
     if (!app.InitApplicationObjects(commandLine)) {
         std::fprintf(stderr, "vorlapro: %s\n", app.StartupRefusal().toLocal8Bit().constData());

@@ -25,6 +25,9 @@ struct UiExtensions {
     // The Schedule Message dialog for "At...": true and the chosen time (seconds since 1970)
     // on OK. Without it "At..." is refused with a message.
     std::function<bool(CVorlaPro5App& app, QWidget* parent, unsigned& scheduleTime)> runScheduleDialog;
+    // Called once the main window is shown (not when embedded, not without message boxes):
+    // the tip of the day, when the user has not turned it off.
+    std::function<void(CVorlaPro5App& app, QWidget* parent)> showStartupTip;
     // Handlers of menu and toolbar commands built elsewhere (maintenance windows, preferences,
     // import, printing, about), by command id (command_ids.h). A command without a handler is
     // shown disabled.

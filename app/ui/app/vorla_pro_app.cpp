@@ -9,6 +9,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMessageBox>
+#include <QTimer>
 
 #include "ascii_case.h"
 #include "class_registry.h"
@@ -210,7 +211,15 @@ bool CVorlaPro5App::InitApplicationObjects(const CommandLineInfo& commandLine, b
             d_->mainFrame->MdiArea()->setActiveSubWindow(d_->mainFrame->MessageWindow());
         }
     }
-    if (!d_->embedded) d_->mainFrame->ShowWithSavedPlacement();
+    if (!d_->embedded) {
+        d_->mainFrame->ShowWithSavedPlacement();
+        // After the event loop has painted the window, as a tip belongs over the program.
+        if (showMessages && d_->extensions.showStartupTip) {
+            QTimer::singleShot(0, d_->mainFrame.get(), [this] {
+                if (d_->mainFrame) d_->extensions.showStartupTip(*this, d_->mainFrame.get());
+            });
+        }
+    }
     return true;
 }
 

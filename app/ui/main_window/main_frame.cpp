@@ -9,6 +9,7 @@
 #include <QLocale>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QStatusBar>
@@ -187,10 +188,12 @@ void CMainFrame::CreateActions() {
         statusBar()->setVisible(on);
         app_.Settings().WriteProfileInt(vorla::kPreferencesSection, "StatusBarState", on ? 1 : 0);
     });
-    connect(actions_[cmd::kAbout], &QAction::triggered, this, [this] {
-        QMessageBox::about(this, QStringLiteral("About Vorla Pro"),
-                           QStringLiteral("Vorla Pro\nVersion %1").arg(QCoreApplication::applicationVersion()));
-    });
+    if (!app_.Extensions().commands.count(cmd::kAbout)) {
+        connect(actions_[cmd::kAbout], &QAction::triggered, this, [this] {
+            QMessageBox::about(this, QStringLiteral("About Vorla Pro"),
+                               QStringLiteral("Vorla Pro\nVersion %1").arg(QCoreApplication::applicationVersion()));
+        });
+    }
 
     // Print goes to the active window first: the log window prints itself on the same command
     // (its own Print carries the same id), as the user expects of Ctrl+P there. Otherwise the
@@ -213,10 +216,16 @@ void CMainFrame::CreateActions() {
     // Commands another part of the program provides; shown disabled until it is built in.
     for (int id : {cmd::kImportData, cmd::kPrintPreview, cmd::kPrintSetup, cmd::kSendMail, cmd::kSetupWizard, cmd::kServices,
                    cmd::kSubscribers, cmd::kGroups, cmd::kPresetMessages, cmd::kPreferences, cmd::kTipOfTheDay,
-                   cmd::kHelpContents, cmd::kUsingHelp}) {
+                   cmd::kHelpContents, cmd::kUsingHelp, cmd::kAbout}) {
         auto handler = app_.Extensions().commands.find(id);
         if (handler == app_.Extensions().commands.end()) {
-            actions_[id]->setEnabled(false);
+            // Mail needs the desktop's mail handler; where there is none the command is not
+            // offered at all rather than shown as something that might work one day.
+            if (id == cmd::kSendMail) {
+                actions_[id]->setVisible(false);
+            } else if (id != cmd::kAbout) {
+                actions_[id]->setEnabled(false);
+            }
             continue;
         }
         auto run = handler->second;
@@ -244,10 +253,43 @@ void CMainFrame::CreateMenus() {
          cmd::kPreferences});
     add(menuBar()->addMenu(QStringLiteral("&View")),
         {cmd::kViewToolBar, cmd::kViewStatusBar, 0, cmd::kMessageLog, 0, cmd::kCustomizeToolbar, cmd::kSetFont});
-    add(menuBar()->addMenu(QStringLiteral("&Window")), {cmd::kCascade, cmd::kTile, cmd::kArrangeIcons, cmd::kNextWindow});
+    windowMenu_ = menuBar()->addMenu(QStringLiteral("&Window"));
+    add(windowMenu_, {cmd::kCascade, cmd::kTile, cmd::kArrangeIcons, cmd::kNextWindow});
+    connect(windowMenu_, &QMenu::aboutToShow, this, &CMainFrame::UpdateWindowMenu);
     add(menuBar()->addMenu(QStringLiteral("&Help")),
         {cmd::kTipOfTheDay, 0, cmd::kHelpContents, cmd::kUsingHelp, 0, cmd::kAbout});
     if (CVorlaPro5View* view = MessageView()) view->ConnectCommands(*this);
+}
+
+void CMainFrame::UpdateWindowMenu() {
+    for (QAction* action : windowListActions_) {
+        windowMenu_->removeAction(action);
+        action->deleteLater();
+    }
+    windowListActions_.clear();
+    const QList<QMdiSubWindow*> windows = mdiArea_->subWindowList(QMdiArea::CreationOrder);
+    if (windows.isEmpty()) return;
+    windowListActions_.append(windowMenu_->addSeparator());
+    QMdiSubWindow* active = mdiArea_->activeSubWindow();
+    int number = 0;
+    for (QMdiSubWindow* window : windows) {
+        ++number;
+        QString title = window->windowTitle();
+        title.replace(QLatin1Char('&'), QStringLiteral("&&"));
+        // Numbers past 9 have no mnemonic, as in the usual Window menu.
+        const QString text = number < 10 ? QStringLiteral("&%1 %2").arg(number).arg(title)
+                                         : QStringLiteral("%1 %2").arg(number).arg(title);
+        QAction* action = windowMenu_->addAction(text);
+        action->setCheckable(true);
+        action->setChecked(window == active);
+        QPointer<QMdiSubWindow> target(window);
+        connect(action, &QAction::triggered, this, [this, target] {
+            if (!target) return;
+            if (target->isMinimized()) target->showNormal();
+            mdiArea_->setActiveSubWindow(target);
+        });
+        windowListActions_.append(action);
+    }
 }
 
 void CMainFrame::CreateStatusBar() {

@@ -15,6 +15,7 @@ class CVorlaPro5View;
 class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
+class QMenu;
 class QTabWidget;
 class QTimer;
 
@@ -44,6 +45,10 @@ public:
     void ApplyToolTips(bool show);
     void SetBarsVisible(bool toolBar, bool statusBar);
     QAction* Action(int commandId) const;
+    // The Window menu's list of the open child windows ("&1 Message Window", ...), the
+    // active one checked; rebuilt each time the menu opens.
+    void UpdateWindowMenu();
+    QMenu* WindowMenu() const { return windowMenu_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -66,4 +71,6 @@ private:
     QTimer* clockTimer_ = nullptr;
     bool placementsSaved_ = false;
     std::map<int, QAction*> actions_;
+    QMenu* windowMenu_ = nullptr;
+    QList<QAction*> windowListActions_;
 };
