@@ -7,6 +7,7 @@
 
 #include "platform/serial_port.h"
 #include "platform/serial_settings.h"
+#include "platform/tcp_port.h"
 #include "platform/waiter.h"
 #include "rkl32.h"
 #include "text_exchange/char_ring.h"
@@ -34,7 +35,7 @@ class TWinRKL : public TRKL {
   bool DestroyRequested() const { return destroyRequested_; }
 
   // For tests and the host: the port level as the scripts left it.
-  bool PortIsOpen() const { return port_.IsOpen(); }
+  bool PortIsOpen() const { return port_->IsOpen(); }
   const char* PortName() const { return portName_; }
   const platform::SerialSettings& PortSettings() const { return dcb_; }
   int32_t QueueSize() const { return queueSize_; }
@@ -85,7 +86,11 @@ class TWinRKL : public TRKL {
   void TraceChar(int32_t bit, unsigned char c);
 
   // The port; closed between OPENPORT and CLOSEPORT.
-  platform::SerialPort port_;
+  platform::SerialPort serialPort_;
+  platform::TcpPort tcpPort_;
+  // The port OPENPORT opened last: the serial one, or the TCP one when the port name maps to
+  // tcp://HOST:PORT. Never null.
+  platform::Port* port_ = &serialPort_;
   char portName_[kMaxText + 1] = {};
   bool portLost_ = false;
   int32_t queueSize_ = kDefaultQueueSize;

@@ -13,6 +13,7 @@
 
 #include "engine_tick.h"
 #include "host_link.h"
+#include "platform/network_address.h"
 #include "platform/paced_io.h"
 #include "platform/port_names.h"
 #include "text_exchange/control_char_names.h"
@@ -62,10 +63,10 @@ void TWinRKL::NotAvailable(const char* command) {
 }
 
 // No drain here: a handle being destroyed must neither wait nor pump the host.
-void TWinRKL::ReleasePort() { port_.Close(); }
+void TWinRKL::ReleasePort() { port_->Close(nullptr); }
 
 void TWinRKL::PortLost() {
-  port_.Close();
+  port_->Close(nullptr);
   portLost_ = true;
   Fail(kPortLost, portName_);
 }
@@ -73,7 +74,7 @@ void TWinRKL::PortLost() {
 int TWinRKL::ApplySettings(const platform::SerialSettings& wanted) {
   const platform::SerialSettings before = dcb_;
   dcb_ = wanted;
-  const int error = port_.ApplySettings(dcb_);
+  const int error = port_->ApplySettings(dcb_);
   if (error != 0) dcb_ = before;
   return error;
 }
@@ -84,7 +85,7 @@ void TWinRKL::TraceChar(int32_t bit, unsigned char c) {
 
 void TWinRKL::Break(char* args) {
   if (Tracing(kTracePort)) Trace("TWinRKL::Break ('%s');\r", args);
-  const int error = platform::SendBreak(port_, ClampTicks(ParseDecimal(args)), waiter_);
+  const int error = platform::SendBreak(*port_, ClampTicks(ParseDecimal(args)), waiter_);
   // ECANCELED: the host cancelled during the wait; the entry has stopped with its code.
   if (error != 0 && error != ECANCELED) {
     Fail(kBreakError);
@@ -101,7 +102,7 @@ void TWinRKL::ClosePort(char* args) {
   }
   portLost_ = false;
   // Closing a closed port does nothing.
-  if (port_.IsOpen() && port_.Close(&waiter_) != 0) JumpTo(label, kJumpNoLabel);
+  if (port_->IsOpen() && port_->Close(&waiter_) != 0) JumpTo(label, kJumpNoLabel);
 }
 
 void TWinRKL::TAPIClosePort(char* args) {
@@ -112,7 +113,7 @@ void TWinRKL::TAPIClosePort(char* args) {
     Fail(kClosePortNoLabel);
     return;
   }
-  if (port_.IsOpen()) NotAvailable("TAPICLOSEPORT");
+  if (port_->IsOpen()) NotAvailable("TAPICLOSEPORT");
 }
 
 void TWinRKL::MyDelay(char* args) {
@@ -142,9 +143,9 @@ void TWinRKL::Flush(char* args) {
   (void)args;
   if (Tracing(kTracePort)) Trace("TWinRKL::Flush ('');\r");
   matchBuffer_.Clear();
-  if (port_.Purge(true, false) != 0) {
+  if (port_->Purge(true, false) != 0) {
     Fail(kFlushTxError);
-  } else if (port_.Purge(false, true) != 0) {
+  } else if (port_->Purge(false, true) != 0) {
     Fail(kFlushRxError);
   }
 }
@@ -160,7 +161,7 @@ void TWinRKL::OpenPort(char* args) {
   portLost_ = false;
   // A second OPENPORT on the same handle replaces the port: the old descriptor is closed
   // first, so it neither leaks nor keeps the device locked against the new open.
-  port_.Close(&waiter_);
+  port_->Close(&waiter_);
   std::string device;
   char mapped[kDevicePathSize];
   if (host::MapPort(portName_, mapped, kDevicePathSize)) {
@@ -168,13 +169,20 @@ void TWinRKL::OpenPort(char* args) {
   } else {
     device = platform::DefaultPortDevice(portName_);
   }
-  const int error = port_.OpenPrepared(device, dcb_);
+  // A name the host maps to tcp://HOST:PORT is a connection to a paging terminal; the
+  // default rule never yields one, so only the user's settings can.
+  port_ = platform::IsNetworkAddress(device) ? static_cast<platform::Port*>(&tcpPort_) : &serialPort_;
+  const int error = port_->OpenLine(device, dcb_, waiter_);
+  if (error == ECANCELED && !running_) {
+    // Cancelled while connecting: the entry has stopped with its own code.
+    matchBuffer_.Clear();
+    return;
+  }
   if (error != 0) {
     char text[kLineSize];
-    std::snprintf(text, sizeof text, "Open Error %d: %s%s", error, platform::PlatformErrorText(error).c_str(),
-                  platform::BusyPortHint(error).c_str());
+    std::snprintf(text, sizeof text, "Open Error %d: %s", error, port_->OpenErrorText(error).c_str());
     SetError(error, text);
-    port_.Close();
+    port_->Close(nullptr);
     JumpTo(label, kJumpNoLabel);
   }
   matchBuffer_.Clear();
@@ -190,7 +198,7 @@ void TWinRKL::Recv(char* args) {
   if (portLost_) return PortLost();
   const platform::Tick deadline = waiter_.NowTick() + ClampTicks(ParseDecimal(args));
   std::string label;
-  const auto end = platform::ReceiveUntil(&port_, deadline, waiter_, [&](unsigned char c) {
+  const auto end = platform::ReceiveUntil(port_, deadline, waiter_, [&](unsigned char c) {
     TraceChar(kTraceReceivedChars, c);
     matchBuffer_.Push(c);
     const TRecvText* hit = recvTexts_.MatchBuffer(matchBuffer_);
@@ -226,7 +234,7 @@ void TWinRKL::RecvText(char* args) {
 void TWinRKL::Send(char* text) {
   if (Tracing(kTracePort)) Trace("TWinRKL::Send ('%s');\r", text);
   if (portLost_) return PortLost();
-  const auto end = platform::SendPaced(&port_, text, ClampTicks(sendDelay_), waiter_,
+  const auto end = platform::SendPaced(port_, text, ClampTicks(sendDelay_), waiter_,
                                        [this](unsigned char c) { TraceChar(kTraceSentChars, c); });
   if (end == platform::WaitEnd::Failed) PortLost();
 }
@@ -296,7 +304,7 @@ void TWinRKL::MySerReset(char* args) {
   GetWord(args, 3, dataBits);
   GetWord(args, 4, stopBits);
   platform::SerialSettings wanted = dcb_;
-  (void)port_.ReadSettings(wanted);  // what the device holds now, when it can say
+  (void)port_->ReadSettings(wanted);  // what the device holds now, when it can say
   // Any rate is taken here; the device refuses the ones it cannot run.
   wanted.BaudRate = static_cast<uint32_t>(ParseDecimal(baud));
   if (EqualsNoCase(parity, "NONE")) {
@@ -337,7 +345,7 @@ void TWinRKL::MySerSetBuf(char* args) {
   int64_t size = ParseDecimal(args);
   if (size == 0) size = kDefaultQueueSize;
   queueSize_ = static_cast<int32_t>(std::clamp<int64_t>(size, INT32_MIN, INT32_MAX));
-  if (port_.SetQueueSize(queueSize_, queueSize_) != 0) {
+  if (port_->SetQueueSize(queueSize_, queueSize_) != 0) {
     Fail(kSerSetBufError);
   }
 }

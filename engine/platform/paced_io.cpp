@@ -13,7 +13,7 @@ WaitEnd Delay(Waiter& waiter, int ticks) {
   return waiter.WaitPastTick(start + ticks);
 }
 
-int SendBreak(SerialPort& port, int ticks, Waiter& waiter) {
+int SendBreak(Port& port, int ticks, Waiter& waiter) {
   const int set_error = port.SetBreak(true);
   const WaitEnd end = Delay(waiter, ticks);
   const int clear_error = port.SetBreak(false);
@@ -43,6 +43,17 @@ DrainEnd WaitOutputSent(const Port& port, Waiter& waiter, int stall_ms) {
 
 WaitEnd SendPaced(Port* port, std::string_view text, int delay_ticks, Waiter& waiter,
                   const ByteObserver& before_each) {
+  if (port != nullptr && port->IsOpen() && port->TakesWholeTexts() && delay_ticks == 0 &&
+      !text.empty()) {
+    // No UART to overrun: one write, and one tick boundary in all.
+    if (before_each) {
+      for (char c : text) before_each(static_cast<unsigned char>(c));
+    }
+    const int error = port->WriteText(text, &waiter);
+    if (error == ECANCELED) return WaitEnd::Stopped;
+    if (error != 0) return WaitEnd::Failed;
+    return waiter.WaitPastTick(waiter.NowTick());
+  }
   bool line_stalled = false;
   for (char c : text) {
     const auto byte = static_cast<unsigned char>(c);
@@ -69,7 +80,7 @@ WaitEnd SendPaced(Port* port, std::string_view text, int delay_ticks, Waiter& wa
 
 ReceiveEnd ReceiveUntil(Port* port, Tick deadline, Waiter& waiter,
                         const ByteConsumer& on_byte) {
-  const bool open = port != nullptr && port->IsOpen();
+  bool open = port != nullptr && port->IsOpen();
   bool hung_up = false;
   for (;;) {
     if (waiter.NowTick() > deadline) return ReceiveEnd::TimedOut;
@@ -84,10 +95,15 @@ ReceiveEnd ReceiveUntil(Port* port, Tick deadline, Waiter& waiter,
           continue;
         case Port::ReadResult::Nothing:
           // What the device sent before it went is taken first; then the line is lost.
-          if (hung_up) return ReceiveEnd::Lost;
+          if (hung_up) {
+            if (port->LostWhenHungUp()) return ReceiveEnd::Lost;
+            open = false;  // a quiet line from now on: sleep on the clock alone
+          }
           break;
         case Port::ReadResult::Failed:
-          return ReceiveEnd::Lost;
+          if (port->LostWhenHungUp()) return ReceiveEnd::Lost;
+          open = false;
+          break;
       }
     }
     switch (waiter.WaitForInputPastTick(deadline, open ? port->fd() : -1)) {

@@ -31,7 +31,7 @@ WaitEnd Delay(Waiter& waiter, int ticks);
 // BREAK ticks: break on, Delay, break off. Both calls are made even when the first fails;
 // returns the errno of the first failure (0 when both succeeded), or ECANCELED when the
 // waiter was stopped (the break is cleared in that case too).
-int SendBreak(SerialPort& port, int ticks, Waiter& waiter);
+int SendBreak(Port& port, int ticks, Waiter& waiter);
 
 // SEND / SENDASIS pacing: for each byte, `before_each` (the character trace; may be empty),
 // write it (when `port` is null or closed the byte is lost silently), wait until it has gone
@@ -40,7 +40,8 @@ int SendBreak(SerialPort& port, int ticks, Waiter& waiter);
 // seconds of backlog that the next RECV's time then pays for. When the line stalls
 // (WaitOutputSent), the rest of this text is paced by ticks alone. Ends early with Stopped
 // when the waiter is stopped, with Failed when the device refuses a byte (it is gone: EIO),
-// else TickPassed.
+// else TickPassed. A port that takes whole texts (a socket) gets the text in one write when
+// `delay_ticks` is 0, and the wait is one tick boundary for the whole text.
 using ByteObserver = std::function<void(unsigned char)>;
 WaitEnd SendPaced(Port* port, std::string_view text, int delay_ticks, Waiter& waiter,
                   const ByteObserver& before_each);
@@ -50,7 +51,8 @@ WaitEnd SendPaced(Port* port, std::string_view text, int delay_ticks, Waiter& wa
 // it into the match buffer and answers true when an armed text matched; that ends the loop.
 // Between reads the loop sleeps in poll() on the port, waking for input at once. A null or
 // closed port simply waits out the time; an open port whose device is gone (a read error, or
-// a hang-up once what was received has been taken) ends it with Lost.
+// a hang-up once what was received has been taken) ends it with Lost, unless the port reads
+// a hang-up as a quiet line (a TCP connection the far end closed): then it waits out the time.
 enum class ReceiveEnd { Matched, TimedOut, Stopped, Lost };
 using ByteConsumer = std::function<bool(unsigned char)>;
 ReceiveEnd ReceiveUntil(Port* port, Tick deadline, Waiter& waiter,

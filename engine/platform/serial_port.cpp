@@ -46,12 +46,7 @@ int SerialPort::OpenPrepared(const std::string& device_path, SerialSettings& rec
   if (int error = Open(device_path); error != 0) return error;
   int error = ReadSettings(record);
   if (error == 0) {
-    record.fBinary = false;
-    record.fParity = false;
-    record.fNull = true;
-    record.EofChar = 0;
-    record.fOutX = false;
-    record.fInX = false;
+    PrepareOpenedRecord(record);
     error = ApplySettings(record);
   }
   if (error != 0) Close();
@@ -170,6 +165,21 @@ int SerialPort::SetQueueSize(int input_size, int output_size) {
   input_queue_size_ = input_size;
   output_queue_size_ = output_size;
   return 0;
+}
+
+std::string SerialPort::OpenErrorText(int error) const {
+  return PlatformErrorText(error) + BusyPortHint(error);
+}
+
+void PrepareOpenedRecord(SerialSettings& record) {
+  record.fBinary = false;
+  record.fParity = false;
+  record.fNull = true;
+  record.EofChar = 0;
+  // Linux ports come up with XON/XOFF output control, which would swallow DC1/DC3 and let a
+  // stray DC3 stop output.
+  record.fOutX = false;
+  record.fInX = false;
 }
 
 std::string PlatformErrorText(int error) {

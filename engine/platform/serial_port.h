@@ -47,6 +47,11 @@ class SerialPort final : public Port {
   // it), and write the record. On failure the port is closed and the errno of the first
   // failing step returned; `record` then holds what was read, if any.
   int OpenPrepared(const std::string& device_path, SerialSettings& record);
+  int OpenLine(const std::string& address, SerialSettings& record, Waiter&) override {
+    return OpenPrepared(address, record);
+  }
+  // The platform's text, and for EBUSY why the port may be busy.
+  std::string OpenErrorText(int error) const override;
 
   // Closes the descriptor without ever blocking for long. A plain close() waits up to the
   // driver's closing time (30 s by default) while output is held back by the handshake, so:
@@ -54,16 +59,16 @@ class SerialPort final : public Port {
   // flow control, discard what is left and close. Without a waiter (a handle being destroyed)
   // nothing is waited for. Returns 0, or the errno of a failed close (the descriptor is
   // released either way). Closing a closed port does nothing and returns 0.
-  int Close(Waiter* waiter = nullptr);
+  int Close(Waiter* waiter = nullptr) override;
 
   bool IsOpen() const override { return fd_ >= 0; }
   int fd() const override { return fd_; }
 
-  int ReadSettings(SerialSettings& record) const;
+  int ReadSettings(SerialSettings& record) const override;
   // Writes the whole record (termios, then the DTR line when the level the line reports
   // differs). Devices without modem-control lines (pseudo-terminals) accept every record that
   // asks for DTR raised and fail with their ioctl's errno (ENOTTY) when it must drop.
-  int ApplySettings(const SerialSettings& record);
+  int ApplySettings(const SerialSettings& record) override;
 
   // Writes one byte. When the driver cannot take it now, sleeps in `waiter` until it can:
   // no time limit, but the wait pumps the host and ends early when the waiter is stopped
@@ -82,11 +87,11 @@ class SerialPort final : public Port {
   std::int64_t CharacterMicroseconds() const override { return character_us_; }
 
   // Discards what waits to be sent and/or what was received and not yet read.
-  int Purge(bool transmit, bool receive);
-  int SetBreak(bool on);
+  int Purge(bool transmit, bool receive) override;
+  int SetBreak(bool on) override;
   // Linux has no settable driver queues; the sizes are checked (above 0), remembered and
   // otherwise have no effect.
-  int SetQueueSize(int input_size, int output_size);
+  int SetQueueSize(int input_size, int output_size) override;
   int input_queue_size() const { return input_queue_size_; }
   int output_queue_size() const { return output_queue_size_; }
 

@@ -46,6 +46,16 @@ WaitEnd Waiter::WaitForInputPastTick(Tick target, int fd) {
   }
 }
 
+WaitEnd Waiter::WaitForEventPastTick(Tick target, int fd, short events) {
+  const std::int64_t end_ms = Clock::FirstMillisecondAfter(target);
+  for (;;) {
+    if (clock_.NowMilliseconds() >= end_ms) return WaitEnd::TickPassed;
+    RunPump();
+    if (StopRequested()) return WaitEnd::Stopped;
+    if (SleepOnce(end_ms, fd, events) != 0) return WaitEnd::Ready;
+  }
+}
+
 WaitEnd Waiter::PumpAndSleep(int milliseconds) {
   RunPump();
   if (StopRequested()) return WaitEnd::Stopped;

@@ -50,6 +50,11 @@ class Waiter {
   // otherwise.
   WaitEnd WaitWritable(int fd);
 
+  // Pumps and sleeps until `fd` reports any of `events` or an error or hang-up (Ready: the
+  // caller asks the descriptor what happened), the tick count passes `target`, or a stop.
+  // For a connection being made.
+  WaitEnd WaitForEventPastTick(Tick target, int fd, short events);
+
   // One pump, then one sleep of at most `milliseconds` (and at most one pump interval). For
   // waits on something poll() cannot see, such as a draining output queue: the caller checks
   // again after each call. Returns Stopped or TickPassed.

@@ -25,6 +25,9 @@ class FakeLine final : public Port {
  public:
   FakeLine(const Clock& clock, int baud, bool held) : clock_(clock), baud_(baud), held_(held) {}
 
+  int OpenLine(const std::string&, SerialSettings&, Waiter&) override { return 0; }
+  std::string OpenErrorText(int) const override { return {}; }
+  int Close(Waiter*) override { return 0; }
   bool IsOpen() const override { return true; }
   int fd() const override { return -1; }
   int WriteByte(unsigned char, Waiter*) override {

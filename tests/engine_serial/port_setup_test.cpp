@@ -40,6 +40,17 @@ TEST(OpenPort, FailureCarriesTheSystemErrorAndGoesOnAtTheLabel) {
   EXPECT_FALSE(u.engine().PortIsOpen());
 }
 
+TEST(OpenPort, ARefusedTcpEndpointGoesOnAtTheLabelWithItsText) {
+  SerialScript s("OPENPORT COM5 Failed\nLABEL Failed\nRECV 0\n");
+  SerialScript::ports["COM5"] = "tcp://127.0.0.1:1";  // a privileged port nobody serves here
+  s.engine().Run("M");
+  s.engine().DoIdle();
+  EXPECT_TRUE(s.engine().IsRunning());
+  EXPECT_EQ(s.code(), 111);
+  EXPECT_EQ(s.text(), "Open Error 111: Connection refused");
+  EXPECT_FALSE(s.engine().PortIsOpen());
+}
+
 TEST(OpenPort, NotATerminalAndMissingLabelsAreReported) {
   SerialScript notTty("OPENPORT COM3 Failed\nLABEL Failed\nEXIT 1\n");
   SerialScript::ports["COM3"] = "/dev/null";
