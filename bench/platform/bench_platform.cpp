@@ -2,7 +2,10 @@
 // of one core (user + system CPU time over wall time, from getrusage). Also the matcher's
 // cost per received byte with all 35 texts armed.
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
 #include <pty.h>
+#include <sys/socket.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -14,6 +17,7 @@
 
 #include "platform/paced_io.h"
 #include "platform/serial_port.h"
+#include "platform/tcp_port.h"
 #include "text_exchange/recv_text_set.h"
 
 namespace {
@@ -59,6 +63,50 @@ void QuietReceive300Ticks(benchmark::State& state) {
   close(device);
 }
 BENCHMARK(QuietReceive300Ticks)->Iterations(3)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The same on a TCP port whose far end is connected and silent, and after it closed.
+void QuietReceive300TicksOnSocket(benchmark::State& state) {
+  const int listener = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t size = sizeof address;
+  if (bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || listen(listener, 1) != 0 ||
+      getsockname(listener, reinterpret_cast<sockaddr*>(&address), &size) != 0) {
+    state.SkipWithError("no loopback socket");
+    return;
+  }
+  int pumps = 0;
+  rkl::platform::Waiter waiter(rkl::platform::SystemClock(), [&] { ++pumps; });
+  rkl::platform::TcpPort port;
+  if (port.Connect("tcp://127.0.0.1:" + std::to_string(ntohs(address.sin_port)), waiter) != 0) {
+    state.SkipWithError("cannot connect");
+    return;
+  }
+  int peer = accept(listener, nullptr, nullptr);
+  if (state.range(0) == 1) {
+    close(peer);
+    peer = -1;
+  }
+  double cpu_total = 0;
+  double wall_total = 0;
+  pumps = 0;
+  for (auto _ : state) {
+    const double cpu_before = CpuSeconds();
+    const auto wall_before = std::chrono::steady_clock::now();
+    const auto end = rkl::platform::ReceiveUntil(&port, waiter.NowTick() + 300, waiter,
+                                                 [](unsigned char) { return false; });
+    benchmark::DoNotOptimize(end);
+    wall_total += std::chrono::duration<double>(std::chrono::steady_clock::now() - wall_before).count();
+    cpu_total += CpuSeconds() - cpu_before;
+  }
+  state.counters["cpu_percent_of_core"] = 100.0 * cpu_total / wall_total;
+  state.counters["pumps_per_recv"] = static_cast<double>(pumps) / static_cast<double>(state.iterations());
+  if (peer >= 0) close(peer);
+  close(listener);
+}
+BENCHMARK(QuietReceive300TicksOnSocket)->ArgName("far_end_closed")->Arg(0)->Arg(1)->Iterations(3)
+    ->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void MatchPerByteWith35Texts(benchmark::State& state) {
   rkl::TRecvTextSet texts;

@@ -120,6 +120,12 @@ class Sim {
 
   bool Ready() const { return ready_; }
   std::string Link() const { return link_.string(); }
+  // The TCP port of a simulator started with --tcp 0, from its ready line.
+  int TcpPort() const {
+    const std::string trace = Trace();
+    const auto at = trace.find("127.0.0.1:");
+    return at == std::string::npos ? 0 : std::atoi(trace.c_str() + at + 10);
+  }
   std::string Trace() const { return ReadAll(err_); }
 
   std::vector<AcceptedPage> Pages() const {
@@ -462,7 +468,7 @@ class E2eVorlapage : public ::testing::Test {
     fields.accessNumber = "5551000";
     fields.port = "COM1";
     fields.baudRate = 2400;
-    fields.scriptFile = "VORLAPRO.RKL";  // found without regard to case
+    fields.scriptFile = script_;
     auto* north = new CService(fields);
     store.GetServiceList()->AddTail(north);
     auto* group = new CGroup(groupName);
@@ -511,6 +517,7 @@ class E2eVorlapage : public ::testing::Test {
   }
 
   std::unique_ptr<PagingWorld> world_;
+  std::string script_ = "VORLAPRO.RKL";  // found without regard to case
 };
 
 unsigned ModeOf(const std::filesystem::path& path) {
@@ -528,6 +535,29 @@ TEST_F(E2eVorlapage, PagesAGroupThroughTheSimulatorAndExitsZero) {
   for (const AcceptedPage& page : sim.Pages()) EXPECT_EQ(page.message, "Gate 4 is open");
   EXPECT_NE(Out().find("Sent 3 page(s), 0 failed."), std::string::npos) << Out();
   EXPECT_EQ(QueuedPages(), 0u);
+}
+
+// No modem: the service's port maps to the terminal's TCP endpoint in the settings section
+// "Ports", and its script is vorlatcp.rkl.
+TEST_F(E2eVorlapage, PagesAGroupOverTcpWithTheTcpScript) {
+  std::filesystem::copy_file(std::filesystem::path(VORLA_SHIPPED_SCRIPT).parent_path() / "vorlatcp.rkl",
+                             Folder() / "rklfiles" / "vorlatcp.rkl");
+  script_ = "vorlatcp.rkl";
+  WriteDirectory("Team", {{"Ann", "1001"}, {"Bob", "1002"}, {"Cy", "1003"}});
+  Sim sim(Folder(), "terminal", {"--tcp", "0", "--nak", "1"});
+  ASSERT_TRUE(sim.Ready());
+  ASSERT_GT(sim.TcpPort(), 0) << sim.Trace();
+  std::filesystem::create_directories(Folder() / "config" / "Quillon");
+  std::ofstream(Folder() / "config" / "Quillon" / "Vorla Pro.conf")
+      << "[Ports]\nCOM1=tcp://127.0.0.1:" << sim.TcpPort() << "\n";
+  const pid_t pid = Spawn({BuildDir() + "/bin/vorlapage", "--home", Folder().string(), "--to", "Team", "Gate 4 is open"},
+                          Folder() / "out.txt", Folder() / "err.txt",
+                          {"XDG_CONFIG_HOME=" + (Folder() / "config").string(), "HOME=" + Folder().string(),
+                           "PATH=/usr/bin:/bin"});
+  EXPECT_EQ(WaitExit(pid), 0) << Out() << Err() << sim.Trace();
+  EXPECT_THAT(sim.Pins(), ElementsAre("1001", "1002", "1003"));
+  EXPECT_EQ(sim.Trace().find("ATD"), std::string::npos) << "no modem involved";
+  EXPECT_NE(Out().find("Sent 3 page(s), 0 failed."), std::string::npos) << Out();
 }
 
 TEST_F(E2eVorlapage, ARefusedMemberExitsOneAndTheOthersStillGo) {
