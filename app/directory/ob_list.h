@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <vector>
 
@@ -34,6 +35,15 @@ class CObList : public Serializable {
   Serializable* RemoveHead();
   void RemoveAll();
   void Reserve(size_t count);
+  // Removes every element the predicate picks, keeping the others' order, in one pass.
+  template <class Pred>
+  size_t RemoveIf(Pred pick) {
+    auto from = items_.begin() + static_cast<std::ptrdiff_t>(first_);
+    auto kept = std::remove_if(from, items_.end(), pick);
+    size_t removed = static_cast<size_t>(items_.end() - kept);
+    items_.erase(kept, items_.end());
+    return removed;
+  }
 
   Serializable* const* begin() const { return items_.data() + first_; }
   Serializable* const* end() const { return items_.data() + items_.size(); }

@@ -116,6 +116,9 @@ int main(int argc, char** argv) {
 #ifdef VORLA_HAVE_UI_WINDOWS
     RegisterUiWindows(app.Extensions());
 #endif
+#ifdef VORLA_HAVE_UI_MAINTENANCE
+    RegisterUiMaintenance(app.Extensions());
+#endif
 #ifdef VORLA_HAVE_UI_WIZARD
     RegisterUiWizard(app.Extensions());
 #endif

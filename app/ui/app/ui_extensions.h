@@ -36,5 +36,7 @@ struct UiExtensions {
 
 // Provided by app/ui/windows (vorla_ui_windows).
 void RegisterUiWindows(UiExtensions& extensions);
+// Provided by app/ui/maintenance (vorla_ui_maintenance).
+void RegisterUiMaintenance(UiExtensions& extensions);
 // Provided by app/ui/wizard (vorla_ui_wizard).
 void RegisterUiWizard(UiExtensions& extensions);

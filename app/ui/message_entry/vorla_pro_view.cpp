@@ -29,6 +29,7 @@
 #include "message.h"
 #include "message_entry/message_texts.h"
 #include "message_entry/selection_list.h"
+#include "message_entry/signature_dialog.h"
 #include "message_entry/spot_page_dialog.h"
 #include "ob_list.h"
 #include "outgoing_queue.h"
@@ -73,10 +74,8 @@ CVorlaPro5View::CVorlaPro5View(CVorlaPro5App& app, QWidget* parent) : QWidget(pa
                QMessageBox::Yes;
     };
     prompts_.signature = [this]() -> std::optional<QString> {
-        bool ok = false;
-        const QString text = QInputDialog::getText(this, QStringLiteral("Signature"), QStringLiteral("&Signature:"),
-                                                   QLineEdit::Normal, QString(), &ok);
-        return ok ? std::optional<QString>(text) : std::nullopt;
+        SignatureDialog dialog(QString(), this);
+        return dialog.exec() == QDialog::Accepted ? std::optional<QString>(dialog.Text()) : std::nullopt;
     };
     prompts_.spotPage = [this](QString& pin, int& serviceIndex) {
         SpotPageDialog dialog(app_.GetServiceList(), this);

@@ -1,0 +1,75 @@
+#pragma once
+// What Subscriber, Group and Message Maintenance share: an entry area, the list of the
+// directory's records with a find field, a live counter, and Save, Delete and Close with the
+// same rules. A successful Save or Delete marks the directory changed; Close then saves it
+// (and, for subscribers and groups, has the message form rebuild its recipient list).
+
+#include <QDialog>
+
+#include <functional>
+
+#include "find_filter.h"
+#include "maintenance_prompts.h"
+
+class CVorlaPro5App;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTimer;
+
+class MaintenanceDialog : public QDialog {
+    Q_OBJECT
+public:
+    MaintenanceDialog(CVorlaPro5App& app, const QString& title, QWidget* parent);
+
+    MaintenancePrompts& Prompts() { return prompts_; }
+    bool Modified() const { return modified_; }
+    QPushButton* SaveButton() const { return save_; }
+    QPushButton* DeleteButton() const { return delete_; }
+    QPushButton* CloseButton() const { return close_; }
+    QLineEdit* FindField() const { return find_; }
+
+    // The Close button and Esc: asks about an unsaved entry first; false when the dialog
+    // stays open.
+    bool CloseDialog();
+    void reject() override { CloseDialog(); }
+
+protected:
+    virtual void Save() = 0;
+    virtual void Delete() = 0;
+    // Settings the dialog keeps when it closes.
+    virtual void StoreSettings() {}
+    // Whether the message form shows what this dialog changes.
+    virtual bool FormShowsChanges() const { return true; }
+
+    void SetModified() { modified_ = true; }
+    // A bold font for labels and group boxes (at least 9 points).
+    QFont BoldFont() const;
+    // Tool tips on the controls when "OtherTips" is on.
+    void SetTip(QWidget* control, const QString& tip);
+    // Runs `tick` every 250 ms while the dialog is open.
+    void StartCounter(std::function<void()> tick);
+    // The record a Save modifies: the one selected row when the Alert answer is Modify; null
+    // (add) otherwise, and without asking when not exactly one row is selected.
+    template <class Record>
+    Record* RecordToModify(const FindFilter& filter) {
+        auto* one = dynamic_cast<Record*>(filter.Single());
+        return one && AskModify() ? one : nullptr;
+    }
+    bool AskModify();
+    // Asks "Are you sure..." for `count` items.
+    bool ConfirmDelete(int count);
+    QWidget* MakeButtons();
+
+    CVorlaPro5App& app_;
+    MaintenancePrompts prompts_;
+    QPushButton* save_ = nullptr;
+    QPushButton* delete_ = nullptr;
+    QPushButton* close_ = nullptr;
+    QLineEdit* find_ = nullptr;
+
+private:
+    bool modified_ = false;
+    bool tips_ = true;
+    QTimer* counter_ = nullptr;
+};

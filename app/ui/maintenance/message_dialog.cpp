@@ -1,0 +1,136 @@
+#include "message_dialog.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+#include "app/vorla_pro_app.h"
+#include "directory_edits.h"
+#include "directory_rules.h"
+#include "find_filter.h"
+#include "message.h"
+#include "ob_list.h"
+#include "progress_window.h"
+#include "record_list_model.h"
+#include "spelling/spell_check_session.h"
+#include "windows1252.h"
+
+MessageDialog::MessageDialog(CVorlaPro5App& app, QWidget* parent)
+    : MaintenanceDialog(app, QStringLiteral("Message Maintenance"), parent) {
+    text_ = new QPlainTextEdit(this);
+    text_->setTabChangesFocus(true);
+    length_ = new QLabel(QStringLiteral("0"), this);
+    spell_ = new QPushButton(QStringLiteral("Spell C&heck"), this);
+    time_ = new QPushButton(QStringLiteral("Insert Current &Time"), this);
+    date_ = new QPushButton(QStringLiteral("Insert Current &Date"), this);
+    for (QPushButton* button : {spell_, time_, date_}) button->setAutoDefault(false);
+    model_ = new RecordListModel([](const Serializable& r) { return static_cast<const CMessage&>(r).GetText(); }, this);
+    proxy_ = new FindProxy(model_, *model_, this);
+    list_ = new QListView(this);
+    list_->setModel(proxy_);
+    list_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    list_->setUniformItemSizes(true);
+    filter_ = new FindFilter(find_, proxy_, *model_, list_->selectionModel(), this);
+    counter_ = new QLabel(this);
+    counter_->setFont(BoldFont());
+
+    auto label = [this](const QString& text, QWidget* buddy) {
+        auto* l = new QLabel(text, this);
+        l->setFont(BoldFont());
+        l->setBuddy(buddy);
+        return l;
+    };
+    auto* tools = new QHBoxLayout;
+    tools->addWidget(length_);
+    tools->addStretch(1);
+    for (QPushButton* button : {spell_, time_, date_}) tools->addWidget(button);
+    auto* layout = new QGridLayout(this);
+    layout->addWidget(label(QStringLiteral("&Message:"), text_), 0, 0);
+    layout->addWidget(text_, 1, 0);
+    layout->addLayout(tools, 2, 0);
+    layout->addWidget(label(QStringLiteral("Messa&ges:"), list_), 3, 0);
+    layout->addWidget(find_, 4, 0);
+    layout->addWidget(list_, 5, 0);
+    layout->addWidget(counter_, 6, 0);
+    layout->addWidget(MakeButtons(), 7, 0);
+    layout->setRowStretch(5, 1);
+    resize(560, 480);
+
+    SetTip(text_, QStringLiteral("The text of the preset message"));
+    SetTip(time_, QStringLiteral("Puts the time of sending into the message"));
+    SetTip(date_, QStringLiteral("Puts the date of sending into the message"));
+    SetTip(list_, QStringLiteral("Every preset message in the directory"));
+
+    {
+        CObList* messages = app_.GetPresetMessageList();
+        WorkProgress progress(QStringLiteral("Reading Messages..."), messages ? messages->GetCount() : 0, this);
+        model_->SetList(messages, [&progress](size_t done) { progress.Step(done); });
+    }
+    connect(text_, &QPlainTextEdit::textChanged, this, [this] {
+        length_->setText(QString::number(text_->toPlainText().size()));
+        UpdateButtons();
+    });
+    connect(time_, &QPushButton::clicked, this, [this] { text_->insertPlainText(QStringLiteral("<TIME>")); });
+    connect(date_, &QPushButton::clicked, this, [this] { text_->insertPlainText(QStringLiteral("<DATE>")); });
+    connect(spell_, &QPushButton::clicked, this, &MessageDialog::SpellCheck);
+    connect(filter_, &FindFilter::SelectionCountChanged, this, &MessageDialog::LoadSelection);
+    connect(list_, &QAbstractItemView::pressed, this, &MessageDialog::LoadSelection);
+    StartCounter([this] {
+        if (model_->rowCount() == shownCount_) return;
+        shownCount_ = model_->rowCount();
+        counter_->setText(QStringLiteral("Total Messages: %1").arg(shownCount_));
+    });
+    UpdateButtons();
+}
+
+
+void MessageDialog::LoadSelection() {
+    if (CMessage* one = As<CMessage>(filter_->Single()))
+        text_->setPlainText(vorla::FromWindows1252(one->GetText()));
+    else
+        text_->clear();
+    UpdateButtons();
+}
+
+void MessageDialog::UpdateButtons() {
+    const QString text = text_->toPlainText();
+    CMessage* one = As<CMessage>(filter_->Single());
+    save_->setEnabled(!text.isEmpty() && !(one && text == vorla::FromWindows1252(one->GetText())));
+    delete_->setEnabled(filter_->SelectedCount() > 0);
+}
+
+void MessageDialog::SpellCheck() {
+    SpellCheckSession session(app_.Settings(), *text_, this);
+    const QString result = session.Run();
+    if (!result.isEmpty()) prompts_.stop(result);  // empty: the user cancelled
+}
+
+void MessageDialog::Save() {
+    CMessage* existing = RecordToModify<CMessage>(*filter_);
+    CMessage* saved = SaveMessage(app_.Store(), existing, vorla::ToWindows1252(text_->toPlainText()));
+    if (!saved) {
+        prompts_.stop(QString::fromStdString(DuplicateMessageText()));
+        return;
+    }
+    SetModified();
+    if (existing)
+        model_->Resort();
+    else
+        model_->Reload();
+    filter_->Select({saved});
+}
+
+void MessageDialog::Delete() {
+    const std::vector<CMessage*> doomed = filter_->SelectedAs<CMessage>();
+    if (!ConfirmDelete(static_cast<int>(doomed.size()))) return;
+    SetModified();
+    WorkProgress progress(QStringLiteral("Deleting Messages..."), doomed.size(), this);
+    DeleteMessages(app_.Store(), doomed, [&progress](size_t done) { progress.Step(done); });
+    filter_->ForgetHidden();
+    model_->Reload();
+    LoadSelection();
+}

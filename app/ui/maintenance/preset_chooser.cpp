@@ -1,0 +1,58 @@
+#include "preset_chooser.h"
+
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QVBoxLayout>
+
+#include "directory_edits.h"
+#include "find_filter.h"
+#include "message.h"
+#include "message_entry/message_texts.h"
+#include "ob_list.h"
+#include "progress_window.h"
+#include "record_list_model.h"
+#include "settings_store.h"
+
+std::string ExpandPreset(const std::string& text, const vorla::ISettingsStore& settings, std::time_t now) {
+    if (!HasTimeTokens(text)) return text;
+    const std::string date =
+        FormatLocalTime(settings.GetProfileString(vorla::kPreferencesSection, "DateFormat", kDefaultDateFormat), now);
+    const std::string time =
+        FormatLocalTime(settings.GetProfileString(vorla::kPreferencesSection, "TimeFormat", kDefaultTimeFormat), now);
+    return ReplaceSignatureTokens(text, date, time);
+}
+
+PresetChooser::PresetChooser(const CObList* messages, const vorla::ISettingsStore& settings, QWidget* parent)
+    : QDialog(parent), settings_(settings) {
+    setWindowTitle(QStringLiteral("Preset Messages"));
+    model_ = new RecordListModel([](const Serializable& r) { return static_cast<const CMessage&>(r).GetText(); }, this);
+    proxy_ = new FindProxy(model_, *model_, this);
+    list_ = new QListView(this);
+    list_->setModel(proxy_);
+    list_->setUniformItemSizes(true);
+    auto* find = new QLineEdit(this);
+    new FindFilter(find, proxy_, *model_, list_->selectionModel(), this);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Cancel, this);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(new QLabel(QStringLiteral("Double-Click on the message to use."), this));
+    layout->addWidget(find);
+    layout->addWidget(list_, 1);
+    layout->addWidget(buttons);
+    resize(420, 320);
+    {
+        WorkProgress progress(QStringLiteral("Reading Messages..."), messages ? messages->GetCount() : 0, this);
+        model_->SetList(messages, [&progress](size_t done) { progress.Step(done); });
+    }
+    connect(list_, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) { Choose(index.row()); });
+    list_->setFocus();
+}
+
+void PresetChooser::Choose(int row) {
+    const auto* message = As<CMessage>(model_->RecordAt(proxy_->mapToSource(proxy_->index(row, 0)).row()));
+    if (!message) return;
+    chosen_ = ExpandPreset(message->GetText(), settings_, now_());
+    accept();
+}

@@ -1,0 +1,87 @@
+#include "record_list_model.h"
+
+#include <algorithm>
+
+#include "ob_list.h"
+#include "directory_edits.h"
+#include "windows1252.h"
+
+QString OneLine(const std::string& text) {
+    QString line = vorla::FromWindows1252(text);
+    line.replace(QLatin1String("\r\n"), QLatin1String(" "));
+    line.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    return line;
+}
+
+RecordListModel::RecordListModel(TextOf textOf, QObject* parent)
+    : QAbstractListModel(parent), textOf_(std::move(textOf)) {}
+
+void RecordListModel::SetList(const CObList* list, const std::function<void(size_t)>& progress) {
+    beginResetModel();
+    list_ = list;
+    rows_.clear();
+    if (list_) {
+        rows_.reserve(list_->GetCount());
+        for (Serializable* record : *list_) {
+            rows_.push_back(record);
+            if (progress) progress(rows_.size());
+        }
+    }
+    Sort();
+    endResetModel();
+}
+
+void RecordListModel::Reload() { SetList(list_); }
+
+void RecordListModel::Resort() {
+    emit layoutAboutToBeChanged();
+    const QModelIndexList before = persistentIndexList();
+    std::vector<Serializable*> records;
+    for (const QModelIndex& index : before) records.push_back(RecordAt(index.row()));
+    Sort();
+    QModelIndexList after;
+    for (Serializable* record : records) after.push_back(index(RowOf(record), 0));
+    changePersistentIndexList(before, after);
+    emit layoutChanged();
+}
+
+void RecordListModel::Sort() {
+    std::vector<std::pair<std::string, Serializable*>> keyed;
+    keyed.reserve(rows_.size());
+    for (Serializable* record : rows_) keyed.emplace_back(FoldAsciiCase(textOf_(*record)), record);
+    std::stable_sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (size_t i = 0; i < rows_.size(); ++i) rows_[i] = keyed[i].second;
+    Index();
+}
+
+void RecordListModel::Index() {
+    rowOf_.clear();
+    for (size_t i = 0; i < rows_.size(); ++i) rowOf_[rows_[i]] = static_cast<int>(i);
+}
+
+Serializable* RecordListModel::RecordAt(int row) const {
+    return row >= 0 && row < static_cast<int>(rows_.size()) ? rows_[static_cast<size_t>(row)] : nullptr;
+}
+
+int RecordListModel::RowOf(const Serializable* record) const {
+    auto it = rowOf_.find(record);
+    return it == rowOf_.end() ? -1 : it->second;
+}
+
+bool RecordListModel::RowMatches(int row, const std::string& text) const {
+    if (text.empty()) return true;
+    const Serializable* record = RecordAt(row);
+    return record && FoldAsciiCase(textOf_(*record)).find(FoldAsciiCase(text)) != std::string::npos;
+}
+
+int RecordListModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(rows_.size());
+}
+
+QVariant RecordListModel::data(const QModelIndex& index, int role) const {
+    const Serializable* record = RecordAt(index.row());
+    if (!record) return {};
+    if (role == Qt::DisplayRole) return OneLine(textOf_(*record));
+    if (role == Qt::ToolTipRole) return vorla::FromWindows1252(textOf_(*record));
+    return {};
+}

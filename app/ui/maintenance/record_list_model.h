@@ -1,0 +1,46 @@
+#pragma once
+// A sorted one-column list over a directory list (groups, preset messages, or subscribers by
+// name), ordered by its text without regard to case, as a sorted list box is.
+
+#include <QAbstractListModel>
+
+#include <functional>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "record_rows.h"
+
+class CObList;
+
+class RecordListModel : public QAbstractListModel, public RecordRows {
+    Q_OBJECT
+public:
+    using TextOf = std::function<std::string(const Serializable& record)>;
+    RecordListModel(TextOf textOf, QObject* parent = nullptr);
+
+    // One row per record of the list, sorted; `progress` is told after every record.
+    void SetList(const CObList* list, const std::function<void(size_t)>& progress = {});
+    // The list's records again (after records came or went), sorted.
+    void Reload();
+    // Sorts again after a record's text changed, keeping the views' selections.
+    void Resort();
+
+    Serializable* RecordAt(int row) const override;
+    int RowOf(const Serializable* record) const override;
+    bool RowMatches(int row, const std::string& text) const override;
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+
+private:
+    void Sort();
+    void Index();
+    TextOf textOf_;
+    const CObList* list_ = nullptr;
+    std::vector<Serializable*> rows_;
+    std::unordered_map<const Serializable*, int> rowOf_;
+};
+
+// The text of a row the way the list shows it: one line.
+QString OneLine(const std::string& text);

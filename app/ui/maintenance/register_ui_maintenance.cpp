@@ -1,0 +1,36 @@
+// Joins Subscriber, Group and Message Maintenance and the preset message chooser to the
+// program's commands.
+
+#include <QPlainTextEdit>
+
+#include "app/command_ids.h"
+#include "app/vorla_pro_app.h"
+#include "group_dialog.h"
+#include "message_dialog.h"
+#include "message_entry/vorla_pro_view.h"
+#include "preset_chooser.h"
+#include "subscriber_dialog.h"
+#include "ui_extensions.h"
+#include "windows1252.h"
+
+void RegisterUiMaintenance(UiExtensions& extensions) {
+    extensions.commands[cmd::kSubscribers] = [](CVorlaPro5App& app, QWidget* parent) {
+        SubscriberDialog dialog(app, parent);
+        dialog.exec();
+    };
+    extensions.commands[cmd::kGroups] = [](CVorlaPro5App& app, QWidget* parent) {
+        GroupDialog dialog(app, parent);
+        dialog.exec();
+    };
+    extensions.commands[cmd::kPresetMessages] = [](CVorlaPro5App& app, QWidget* parent) {
+        MessageDialog dialog(app, parent);
+        dialog.exec();
+    };
+    extensions.commands[cmd::kInsertMessage] = [](CVorlaPro5App& app, QWidget* parent) {
+        CVorlaPro5View* view = app.GetMainView();
+        if (!view) return;
+        PresetChooser chooser(app.GetPresetMessageList(), app.Settings(), parent);
+        if (chooser.exec() != QDialog::Accepted || !chooser.Chosen()) return;
+        view->MessageField()->textCursor().insertText(vorla::FromWindows1252(*chooser.Chosen()));
+    };
+}

@@ -1,0 +1,316 @@
+#include "subscriber_dialog.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QPushButton>
+#include <QRegularExpressionValidator>
+#include <QStackedWidget>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+#include "app/vorla_pro_app.h"
+#include "directory_edits.h"
+#include "directory_rules.h"
+#include "directory_store.h"
+#include "find_filter.h"
+#include "ob_list.h"
+#include "progress_window.h"
+#include "service.h"
+#include "settings_store.h"
+#include "subscriber.h"
+#include "subscriber_model.h"
+#include "subscriber_order.h"
+#include "windows1252.h"
+
+namespace {
+
+constexpr std::string_view kListSection = "Settings-SubscriberList";
+constexpr int kDefaultWidths[kSubscriberColumns] = {100, 70, 40, 100};
+
+// Digits and control keys pass; any other character is refused with a beep.
+class DigitKeys : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::KeyPress) {
+            const QString text = static_cast<QKeyEvent*>(event)->text();
+            if (!text.isEmpty() && text.at(0).isPrint() && !text.at(0).isDigit()) {
+                QApplication::beep();
+                return true;
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+QValidator* DigitsOnly(QObject* parent) {
+    return new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), parent);
+}
+
+}  // namespace
+
+SubscriberDialog::SubscriberDialog(CVorlaPro5App& app, QWidget* parent)
+    : MaintenanceDialog(app, QStringLiteral("Subscriber Maintenance"), parent) {
+    BuildForm();
+    Fill();
+    FillCharacters();
+    FillServices();
+    StartCounter([this] {
+        if (model_->rowCount() == shownCount_) return;
+        shownCount_ = model_->rowCount();
+        counter_->setText(QStringLiteral("Total Subscribers: %1").arg(shownCount_));
+    });
+    UpdateButtons();
+}
+
+SubscriberDialog::~SubscriberDialog() {
+    if (viewType_ != kReport) return;
+    auto& settings = app_.Settings();
+    for (int c = 0; c < kSubscriberColumns; ++c)
+        settings.WriteProfileInt(kListSection, "Column" + std::to_string(c + 1), report_->columnWidth(c));
+}
+
+void SubscriberDialog::BuildForm() {
+    auto& settings = app_.Settings();
+    name_ = new QLineEdit(this);
+    name_->setMaxLength(255);
+    pin_ = new QLineEdit(this);
+    pin_->setMaxLength(255);
+    pin_->installEventFilter(new DigitKeys(pin_));
+    pin_->setValidator(DigitsOnly(pin_));
+    characters_ = new QComboBox(this);
+    characters_->setEditable(true);
+    characters_->setInsertPolicy(QComboBox::NoInsert);
+    characters_->lineEdit()->setValidator(DigitsOnly(characters_));
+    service_ = new QComboBox(this);
+
+    auto* info = new QGroupBox(QStringLiteral("Subscriber Information"), this);
+    info->setFont(BoldFont());
+    auto* form = new QFormLayout(info);
+    auto addRow = [&](const QString& text, QWidget* field) {
+        auto* label = new QLabel(text, info);
+        label->setFont(BoldFont());
+        label->setBuddy(field);
+        field->setFont(font());
+        form->addRow(label, field);
+    };
+    addRow(QStringLiteral("&Name:"), name_);
+    addRow(QStringLiteral("&PIN:"), pin_);
+    addRow(QStringLiteral("Charac&ters:"), characters_);
+    addRow(QStringLiteral("Se&rvice:"), service_);
+
+    model_ = new SubscriberModel(this);
+    proxy_ = new FindProxy(model_, *model_, this);
+    report_ = new QTreeView(this);
+    report_->setRootIsDecorated(false);
+    report_->setUniformRowHeights(true);
+    report_->setModel(proxy_);
+    report_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    report_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    report_->header()->setSectionsClickable(true);
+    report_->header()->setSortIndicatorShown(true);
+    report_->header()->setStretchLastSection(false);
+    for (int c = 0; c < kSubscriberColumns; ++c)
+        report_->setColumnWidth(
+            c, settings.GetProfileInt(kListSection, "Column" + std::to_string(c + 1), kDefaultWidths[c]));
+    icons_ = new QListView(this);
+    icons_->setModel(proxy_);
+    icons_->setSelectionModel(report_->selectionModel());
+    icons_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    icons_->setUniformItemSizes(true);
+    icons_->setLayoutMode(QListView::Batched);
+    icons_->setResizeMode(QListView::Adjust);
+    views_ = new QStackedWidget(this);
+    views_->addWidget(report_);
+    views_->addWidget(icons_);
+
+    viewType_ = settings.GetProfileInt(kListSection, "ViewType", kReport);
+    if (viewType_ < kIcons || viewType_ > kList) viewType_ = kReport;
+    if (viewType_ == kReport) {
+        views_->setCurrentWidget(report_);
+    } else {
+        views_->setCurrentWidget(icons_);
+        icons_->setViewMode(viewType_ == kIcons ? QListView::IconMode : QListView::ListMode);
+        icons_->setIconSize(viewType_ == kIcons ? QSize(32, 32) : QSize(16, 16));
+        icons_->setFlow(viewType_ == kList ? QListView::TopToBottom : QListView::LeftToRight);
+        icons_->setWrapping(true);
+    }
+
+    filter_ = new FindFilter(find_, proxy_, *model_, report_->selectionModel(), this);
+    auto* listLabel = new QLabel(QStringLiteral("Su&bscribers in directory:"), this);
+    listLabel->setFont(BoldFont());
+    listLabel->setBuddy(views_->currentWidget());
+    counter_ = new QLabel(this);
+    counter_->setFont(BoldFont());
+    selectedCount_ = new QLabel(this);
+
+    auto* findRow = new QHBoxLayout;
+    findRow->addWidget(find_, 1);
+    findRow->addWidget(selectedCount_);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(info);
+    layout->addWidget(listLabel);
+    layout->addLayout(findRow);
+    layout->addWidget(views_, 1);
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(counter_, 1);
+    bottom->addWidget(MakeButtons());
+    layout->addLayout(bottom);
+    resize(560, 520);
+
+    SetTip(name_, QStringLiteral("The subscriber's name, unique in the directory"));
+    SetTip(pin_, QStringLiteral("The pager's identification number (digits only)"));
+    SetTip(characters_, QStringLiteral("The longest message this pager takes, in characters"));
+    SetTip(service_, QStringLiteral("The paging service that reaches this pager"));
+    SetTip(views_, QStringLiteral("Every subscriber in the directory; click a column to sort by it"));
+    SetTip(find_, QStringLiteral("Type part of a name or PIN to narrow the list"));
+
+    for (QLineEdit* field : {name_, pin_}) connect(field, &QLineEdit::textChanged, this, &SubscriberDialog::UpdateButtons);
+    connect(characters_->lineEdit(), &QLineEdit::textEdited, this, [this] {
+        charactersTyped_ = true;
+        UpdateButtons();
+    });
+    connect(characters_->lineEdit(), &QLineEdit::editingFinished, this, &SubscriberDialog::RememberTypedCharacters);
+    connect(characters_, &QComboBox::currentIndexChanged, this, &SubscriberDialog::UpdateButtons);
+    connect(service_, &QComboBox::currentIndexChanged, this, &SubscriberDialog::UpdateButtons);
+    connect(filter_, &FindFilter::SelectionCountChanged, this, [this] {
+        selectedCount_->setText(QStringLiteral("%1 selected").arg(filter_->SelectedCount()));
+        LoadSelection();
+    });
+    for (QAbstractItemView* view : {static_cast<QAbstractItemView*>(report_), static_cast<QAbstractItemView*>(icons_)})
+        connect(view, &QAbstractItemView::pressed, this, &SubscriberDialog::LoadSelection);
+    connect(report_->header(), &QHeaderView::sectionClicked, this, [this](int column) {
+        model_->Sort(column);
+        report_->header()->setSortIndicator(model_->SortColumn(), Qt::AscendingOrder);
+        app_.Settings().WriteProfileInt(kListSection, "SortColumn", model_->SortColumn());
+    });
+}
+
+void SubscriberDialog::Fill() {
+    CObList* list = app_.GetSubscriberList();
+    const size_t count = list ? list->GetCount() : 0;
+    WorkProgress progress(QStringLiteral("Reading Subscribers..."), count, this);
+    model_->Sort(app_.Settings().GetProfileInt(kListSection, "SortColumn", 0));
+    model_->SetList(list, [&progress](size_t done) { progress.Step(done); });
+    report_->header()->setSortIndicator(model_->SortColumn(), Qt::AscendingOrder);
+}
+
+void SubscriberDialog::FillCharacters() {
+    choices_ = LoadSplitChoices(app_.Settings(), [this](std::string_view key) {
+        return app_.GetIniString("ServiceOptions", key, "*", "SERVICES.INI");
+    });
+    characters_->clear();
+    characters_->addItem(QString());
+    for (const std::string& value : choices_.Values()) characters_->addItem(QString::fromStdString(value));
+    SelectCharacters(QString::number(app_.Settings().GetProfileInt("Defaults", "Split", 240)));
+}
+
+void SubscriberDialog::SelectCharacters(const QString& value) {
+    const int found = characters_->findText(value, Qt::MatchFixedString);
+    characters_->setCurrentIndex(found < 0 ? 0 : found);
+    charactersTyped_ = false;
+}
+
+void SubscriberDialog::FillServices() {
+    service_->clear();
+    if (CObList* services = app_.GetServiceList()) {
+        for (Serializable* item : *services)
+            if (auto* service = As<CService>(item))
+                service_->addItem(vorla::FromWindows1252(service->GetName()), QVariant::fromValue<void*>(service));
+    }
+    service_->model()->sort(0);
+    const QString preferred = vorla::FromWindows1252(app_.Settings().GetProfileString("Defaults", "DefaultService", ""));
+    const int found = preferred.isEmpty() ? -1 : service_->findText(preferred, Qt::MatchFixedString);
+    service_->setCurrentIndex(found >= 0 ? found : (service_->count() > 0 ? 0 : -1));
+}
+
+void SubscriberDialog::RememberTypedCharacters() {
+    if (!charactersTyped_) return;
+    const QString typed = characters_->currentText();
+    if (typed.isEmpty()) return;
+    choices_.Remember(typed.toStdString());
+    QSignalBlocker block(characters_);
+    characters_->clear();
+    characters_->addItem(QString());
+    for (const std::string& value : choices_.Values()) characters_->addItem(QString::fromStdString(value));
+    characters_->setCurrentIndex(characters_->findText(typed));
+    // Still counts as typed: Save stays enabled for a row whose length alone changed.
+    charactersTyped_ = true;
+}
+
+
+void SubscriberDialog::SelectSubscribers(const std::vector<CSubscriber*>& subscribers) {
+    filter_->Select(std::vector<Serializable*>(subscribers.begin(), subscribers.end()));
+}
+
+void SubscriberDialog::LoadSelection() {
+    if (CSubscriber* one = As<CSubscriber>(filter_->Single())) {
+        name_->setText(vorla::FromWindows1252(one->GetName()));
+        pin_->setText(vorla::FromWindows1252(one->GetPIN()));
+        SelectCharacters(QString::fromStdString(one->GetMaxLength()));
+        const int found = service_->findData(QVariant::fromValue<void*>(one->GetService()));
+        if (found >= 0) service_->setCurrentIndex(found);
+    }
+    UpdateButtons();
+}
+
+void SubscriberDialog::UpdateButtons() {
+    const bool complete = !name_->text().isEmpty() && !pin_->text().isEmpty() && service_->currentIndex() >= 0;
+    bool unchanged = false;
+    if (CSubscriber* one = As<CSubscriber>(filter_->Single())) {
+        unchanged = name_->text() == vorla::FromWindows1252(one->GetName()) &&
+                    pin_->text() == vorla::FromWindows1252(one->GetPIN()) &&
+                    service_->currentData().value<void*>() == one->GetService() && !charactersTyped_;
+    }
+    save_->setEnabled(complete && !unchanged);
+    delete_->setEnabled(filter_->SelectedCount() > 0);
+}
+
+void SubscriberDialog::Save() {
+    RememberTypedCharacters();
+    CSubscriber* existing = RecordToModify<CSubscriber>(*filter_);
+    SubscriberEntry entry;
+    entry.name = vorla::ToWindows1252(name_->text());
+    entry.pin = vorla::ToWindows1252(pin_->text());
+    entry.maxLength = characters_->currentText().toStdString();
+    entry.service = static_cast<CService*>(service_->currentData().value<void*>());
+    // A refused Modify leaves the record and its row exactly as they were.
+    CSubscriber* saved = SaveSubscriber(app_.Store(), existing, entry);
+    if (!saved) {
+        prompts_.stop(QString::fromStdString(DuplicateSubscriberText(entry.name)));
+        return;
+    }
+    SetModified();
+    if (existing)
+        model_->Sort(model_->SortColumn());
+    else
+        model_->Reload();
+    charactersTyped_ = false;
+    SelectSubscribers({saved});
+}
+
+void SubscriberDialog::Delete() {
+    const std::vector<CSubscriber*> doomed = filter_->SelectedAs<CSubscriber>();
+    if (!ConfirmDelete(static_cast<int>(doomed.size()))) return;
+    SetModified();
+    WorkProgress progress(QStringLiteral("Deleting Subscribers..."), doomed.size(), this);
+    DeleteSubscribers(app_.Store(), doomed, [&progress](size_t done) { progress.Step(done); });
+    filter_->ForgetHidden();
+    model_->Reload();
+    // The form's recipient rows of these people are gone: it must not draw them again.
+    app_.NotifyDirectoryChanged();
+    UpdateButtons();
+}
+
+void SubscriberDialog::StoreSettings() {
+    RememberTypedCharacters();
+    StoreSplitChoices(app_.Settings(), choices_, characters_->currentText().toStdString(),
+                      vorla::ToWindows1252(service_->currentText()));
+}

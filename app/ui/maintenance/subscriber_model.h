@@ -1,0 +1,46 @@
+#pragma once
+// Subscriber Maintenance's list: one row per subscriber of the directory's list, four
+// columns (Name, PIN, Split, Service), sorted ascending by one of them. Texts are made from
+// the record when a view asks.
+
+#include <QAbstractTableModel>
+#include <QIcon>
+
+#include <functional>
+#include <unordered_map>
+#include <vector>
+
+#include "record_rows.h"
+
+class CObList;
+class CSubscriber;
+
+class SubscriberModel : public QAbstractTableModel, public RecordRows {
+    Q_OBJECT
+public:
+    explicit SubscriberModel(QObject* parent = nullptr);
+
+    void SetList(const CObList* list, const std::function<void(size_t)>& progress = {});
+    void Reload();
+    // Sorts by the column (0..3), keeping the views' selections.
+    void Sort(int column);
+    int SortColumn() const { return sortColumn_; }
+
+    CSubscriber* SubscriberAt(int row) const;
+    Serializable* RecordAt(int row) const override;
+    int RowOf(const Serializable* record) const override;
+    bool RowMatches(int row, const std::string& text) const override;
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+private:
+    void Index();
+    const CObList* list_ = nullptr;
+    std::vector<CSubscriber*> rows_;
+    std::unordered_map<const Serializable*, int> rowOf_;
+    int sortColumn_ = 0;
+    QIcon icon_;
+};

@@ -1,0 +1,22 @@
+#include "message_entry/signature_dialog.h"
+
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QLabel>
+#include <QLineEdit>
+
+SignatureDialog::SignatureDialog(const QString& current, QWidget* parent) : QDialog(parent) {
+    setWindowTitle(QStringLiteral("Signature"));
+    field_ = new QLineEdit(current, this);
+    field_->setMaxLength(255);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    auto* form = new QFormLayout(this);
+    form->addRow(new QLabel(QStringLiteral("Please enter the text to use as your signature."), this));
+    form->addRow(QStringLiteral("&Signature:"), field_);
+    form->addRow(buttons);
+    setMinimumWidth(360);
+}
+
+QString SignatureDialog::Text() const { return field_->text(); }

@@ -1,0 +1,175 @@
+// The maintenance windows' changes keep every cross-link, refuse clashing names and never
+// leave a pointer at a freed record.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "directory_edits.h"
+#include "directory_store.h"
+#include "display_object.h"
+#include "group.h"
+#include "memory_settings_store.h"
+#include "message.h"
+#include "ob_list.h"
+#include "service.h"
+#include "split_choices.h"
+#include "subscriber.h"
+#include "subscriber_order.h"
+
+namespace {
+
+bool Lists(const CObList* list, const Serializable* item) { return list && list->Find(item) >= 0; }
+
+class EditsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    store.CreateEmpty();
+    for (const char* name : {"Acme", "Beta"}) {
+      ServiceFields fields;
+      fields.name = name;
+      auto* service = new CService(fields);
+      store.GetServiceList()->AddTail(service);
+    }
+    acme = As<CService>(store.GetServiceList()->GetAt(0));
+    beta = As<CService>(store.GetServiceList()->GetAt(1));
+    ann = SaveSubscriber(store, nullptr, {"Ann", "1001", "240", acme});
+    bob = SaveSubscriber(store, nullptr, {"Bob", "1002", "80", acme});
+  }
+
+  DirectoryStore store;
+  CService* acme = nullptr;
+  CService* beta = nullptr;
+  CSubscriber* ann = nullptr;
+  CSubscriber* bob = nullptr;
+};
+
+TEST_F(EditsTest, SavesRefuseNamesOfOtherRecordsWithoutRegardToCase) {
+  EXPECT_EQ(SaveSubscriber(store, nullptr, {"ANN", "9", "40", beta}), nullptr);
+  EXPECT_EQ(store.GetSubscriberList()->GetCount(), 2u);
+  EXPECT_EQ(SaveSubscriber(store, bob, {"ann", "9", "40", beta}), nullptr);
+  EXPECT_EQ(bob->GetName(), "Bob") << "a refused Modify leaves the record as it was";
+  EXPECT_EQ(bob->GetService(), acme);
+  // A record may keep its own name (in another case) when modified.
+  EXPECT_EQ(SaveSubscriber(store, bob, {"BOB", "1002", "80", acme}), bob);
+
+  ASSERT_NE(SaveGroup(store, nullptr, "Team", {ann}), nullptr);
+  EXPECT_EQ(SaveGroup(store, nullptr, "team", {bob}), nullptr);
+  ASSERT_NE(SaveMessage(store, nullptr, "Call me"), nullptr);
+  EXPECT_EQ(SaveMessage(store, nullptr, "CALL ME"), nullptr);
+}
+
+TEST_F(EditsTest, ModifyMovesTheSubscriberToItsNewServiceList) {
+  ASSERT_EQ(SaveSubscriber(store, ann, {"Ann B", "77", "120", beta}), ann);
+  EXPECT_FALSE(Lists(acme->GetSubscribers(), ann));
+  EXPECT_TRUE(Lists(beta->GetSubscribers(), ann));
+  EXPECT_EQ(ann->GetService(), beta);
+  EXPECT_EQ(ann->GetMaxLength(), "120");
+  EXPECT_EQ(store.GetSubscriberList()->GetCount(), 2u);
+}
+
+TEST_F(EditsTest, GroupModifyRebuildsBothSidesOfTheMembership) {
+  CGroup* team = SaveGroup(store, nullptr, "Team", {ann, bob});
+  ASSERT_NE(team, nullptr);
+  EXPECT_TRUE(Lists(ann->GetGroups(), team));
+  ASSERT_EQ(SaveGroup(store, team, "Crew", {bob}), team);
+  EXPECT_EQ(team->GetName(), "Crew");
+  EXPECT_EQ(team->GetMembers()->GetCount(), 1u);
+  EXPECT_FALSE(Lists(ann->GetGroups(), team));
+  EXPECT_TRUE(Lists(bob->GetGroups(), team));
+}
+
+TEST_F(EditsTest, DeletingSubscribersUnlinksThemAndDeletesGroupsTheyEmptied) {
+  CGroup* solo = SaveGroup(store, nullptr, "Solo", {ann});
+  CGroup* pair = SaveGroup(store, nullptr, "Pair", {ann, bob});
+  store.GetDisplayList()->AddTail(new CDisplayObject(ann, nullptr, 0));
+  store.GetDisplayList()->AddTail(new CDisplayObject(nullptr, solo, 1));
+  store.GetDisplayList()->AddTail(new CDisplayObject(ann, pair, 0));
+  store.GetDisplayList()->AddTail(new CDisplayObject(bob, nullptr, 0));
+  size_t progressed = 0;
+
+  EXPECT_EQ(DeleteSubscribers(store, {ann}, [&](size_t done) { progressed = done; }), 1u);
+  EXPECT_EQ(progressed, 1u);
+  EXPECT_FALSE(Lists(store.GetSubscriberList(), ann));
+  EXPECT_FALSE(Lists(acme->GetSubscribers(), ann));
+  EXPECT_FALSE(Lists(store.GetGroupList(), solo)) << "a group left without members goes too";
+  ASSERT_TRUE(Lists(store.GetGroupList(), pair));
+  EXPECT_EQ(pair->GetMembers()->GetCount(), 1u);
+  ASSERT_EQ(store.GetDisplayList()->GetCount(), 1u) << "only Bob's own row is left";
+  EXPECT_EQ(As<CDisplayObject>(store.GetDisplayList()->GetHead())->GetSubscriber(), bob);
+}
+
+TEST_F(EditsTest, DeletingGroupsKeepsTheSubscribers) {
+  CGroup* team = SaveGroup(store, nullptr, "Team", {ann, bob});
+  store.GetDisplayList()->AddTail(new CDisplayObject(bob, team, 0));
+  DeleteGroups(store, {team});
+  EXPECT_TRUE(store.GetGroupList()->IsEmpty());
+  EXPECT_TRUE(store.GetDisplayList()->IsEmpty());
+  EXPECT_TRUE(ann->GetGroups()->IsEmpty());
+  EXPECT_EQ(store.GetSubscriberList()->GetCount(), 2u);
+
+  CMessage* hello = SaveMessage(store, nullptr, "Hello <TIME>");
+  EXPECT_TRUE(HasTimeTokens(hello->GetText()));
+  DeleteMessages(store, {hello});
+  EXPECT_TRUE(store.GetPresetMessageList()->IsEmpty());
+}
+
+TEST(SplitChoicesTest, KeepsSevenValuesNewestFirst) {
+  struct Case {
+    std::vector<std::string> stored;
+    std::string typed;
+    std::vector<std::string> expected;
+  };
+  const std::vector<Case> cases = {
+      {{"1", "2", "3", "4", "5", "6", "7"}, "99", {"99", "1", "2", "3", "4", "5", "6"}},
+      {{"1", "2", "3"}, "2", {"1", "2", "3"}},
+      {{"1", "2", "2", "3", "4", "5", "6", "7", "8"}, "", {"8", "1", "2", "3", "4", "5", "6"}},
+  };
+  for (const Case& c : cases) {
+    vorla::MemorySettingsStore settings;
+    for (size_t i = 0; i < c.stored.size(); ++i) settings.WriteProfileString("Split", std::to_string(i + 1), c.stored[i]);
+    SplitChoices choices = LoadSplitChoices(settings, {});
+    choices.Remember(c.typed);
+    EXPECT_EQ(choices.Values(), c.expected);
+  }
+}
+
+TEST(SplitChoicesTest, FallsBackToTheServicesFileThenToTheBuiltInValues) {
+  vorla::MemorySettingsStore settings;
+  auto file = [](std::string_view key) -> std::string { return key == "Split" ? "100, 200" : "200"; };
+  EXPECT_EQ(LoadSplitChoices(settings, file).Values(), (std::vector<std::string>{"100", "200"}));
+  EXPECT_EQ(settings.GetProfileInt("Defaults", "Split", 0), 200);
+  auto missing = [](std::string_view) -> std::string { return "*"; };
+  EXPECT_EQ(LoadSplitChoices(settings, missing).Values(), (std::vector<std::string>{"40", "80", "132", "240"}));
+
+  SplitChoices kept = LoadSplitChoices(settings, missing);
+  kept.Remember("160");
+  StoreSplitChoices(settings, kept, "160", "Acme");
+  EXPECT_EQ(LoadSplitChoices(settings, missing).Values(), kept.Values());
+  EXPECT_EQ(settings.GetProfileInt("Defaults", "Split", 0), 160);
+  EXPECT_EQ(settings.GetProfileString("Defaults", "DefaultService", ""), "Acme");
+}
+
+TEST(SubscriberOrderTest, SortsEachColumnByItsKind) {
+  ServiceFields a, b;
+  a.name = "zeta";
+  b.name = "Alpha";
+  CService zeta(a), alpha(b);
+  CSubscriber s1("bob", "00012", "240", &zeta), s2("Ann", "9", "80", &alpha), s3("carl", "123456789012345678901", "", &alpha);
+  struct Case {
+    int column;
+    std::vector<CSubscriber*> expected;
+  };
+  for (const Case& c : std::vector<Case>{{kSubscriberName, {&s2, &s1, &s3}},
+                                         {kSubscriberPin, {&s2, &s1, &s3}},
+                                         {kSubscriberSplit, {&s3, &s2, &s1}},
+                                         {kSubscriberService, {&s2, &s3, &s1}}}) {
+    std::vector<CSubscriber*> rows = {&s1, &s2, &s3};
+    SortSubscribers(rows, c.column);
+    EXPECT_EQ(rows, c.expected) << "column " << c.column;
+  }
+  EXPECT_TRUE(SubscriberMatches(s3, "ARL"));
+  EXPECT_TRUE(SubscriberMatches(s1, "012"));
+  EXPECT_FALSE(SubscriberMatches(s1, "ann"));
+}
+
+}  // namespace

@@ -1,0 +1,211 @@
+// The maintenance windows driven as a user drives them, over a started application: what
+// they change in the directory, what they ask, and what reaches the file at Close.
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListView>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QTreeView>
+
+#include <gtest/gtest.h>
+
+#include "app_fixture.h"
+#include "directory_edits.h"
+#include "directory_store.h"
+#include "display_object.h"
+#include "find_filter.h"
+#include "group.h"
+#include "group_dialog.h"
+#include "message.h"
+#include "message_dialog.h"
+#include "message_entry/selection_list.h"
+#include "message_entry/vorla_pro_view.h"
+#include "ob_list.h"
+#include "preset_chooser.h"
+#include "progress_window.h"
+#include "service.h"
+#include "subscriber.h"
+#include "subscriber_dialog.h"
+#include "subscriber_model.h"
+
+namespace {
+
+template <class Record>
+Record* Named(const CObList* list, const std::string& name) {
+    for (Serializable* item : *list) {
+        auto* record = As<Record>(item);
+        if (record && record->GetName() == name) return record;
+    }
+    return nullptr;
+}
+
+class Maintenance : public AppTest {
+protected:
+    void SetUp() override {
+        AppTest::SetUp();
+        WriteTestDirectory(Folder());
+        ASSERT_TRUE(Start());
+    }
+
+    // Every question answered, and counted.
+    template <class Dialog>
+    void Answer(Dialog& dialog, bool modify, bool yes = true) {
+        dialog.Prompts().modifyOrAdd = [this, modify](const QString&) {
+            ++alerts;
+            return modify;
+        };
+        dialog.Prompts().yesNo = [this, yes](const QString& text) {
+            questions << text;
+            return yes;
+        };
+        dialog.Prompts().stop = [this](const QString& text) { refusals << text; };
+    }
+
+    CSubscriber* Subscriber(const std::string& name) { return Named<CSubscriber>(app_->GetSubscriberList(), name); }
+    CGroup* Group(const std::string& name) { return Named<CGroup>(app_->GetGroupList(), name); }
+
+    int alerts = 0;
+    QStringList questions;
+    QStringList refusals;
+};
+
+TEST_F(Maintenance, SubscriberSaveAddsModifiesAndRefusesDuplicates) {
+    ServiceFields fields;
+    fields.name = "Beta";
+    auto* beta = new CService(fields);
+    app_->GetServiceList()->AddTail(beta);
+    SubscriberDialog dialog(*app_);
+    Answer(dialog, /*modify=*/true);
+
+    // Two rows selected: a new entry, no question.
+    dialog.SelectSubscribers({Subscriber("Ann"), Subscriber("Bob")});
+    dialog.NameField()->setText(QStringLiteral("Dan"));
+    dialog.PinField()->setText(QStringLiteral("2001"));
+    ASSERT_TRUE(dialog.SaveButton()->isEnabled());
+    dialog.SaveButton()->click();
+    EXPECT_EQ(alerts, 0);
+    ASSERT_NE(Subscriber("Dan"), nullptr);
+    EXPECT_EQ(dialog.Model()->rowCount(), 4);
+
+    // One row selected, Modify: the record moves to the new service's list.
+    dialog.SelectSubscribers({Subscriber("Carol")});
+    EXPECT_FALSE(dialog.SaveButton()->isEnabled()) << "the entry equals the row";
+    dialog.ServiceChoice()->setCurrentIndex(dialog.ServiceChoice()->findText(QStringLiteral("Beta")));
+    dialog.SaveButton()->click();
+    EXPECT_EQ(alerts, 1);
+    CSubscriber* carol = Subscriber("Carol");
+    ASSERT_NE(carol, nullptr);
+    EXPECT_EQ(carol->GetService(), beta);
+    EXPECT_GE(beta->GetSubscribers()->Find(carol), 0);
+    EXPECT_LT(Named<CService>(app_->GetServiceList(), "Acme")->GetSubscribers()->Find(carol), 0);
+
+    // A Modify whose name clashes is refused and changes nothing.
+    dialog.SelectSubscribers({carol});
+    dialog.NameField()->setText(QStringLiteral("ann"));
+    dialog.SaveButton()->click();
+    ASSERT_EQ(refusals.size(), 1);
+    EXPECT_TRUE(refusals[0].contains(QStringLiteral("'ann' already exists")));
+    EXPECT_EQ(carol->GetName(), "Carol");
+    EXPECT_EQ(dialog.Model()->rowCount(), 4);
+    EXPECT_GE(dialog.Model()->RowOf(carol), 0);
+}
+
+TEST_F(Maintenance, DeletingTheLastMembersOfAGroupDeletesItAndTheFormForgetsThem) {
+    ASSERT_NE(View(), nullptr);
+    SubscriberDialog dialog(*app_);
+    Answer(dialog, true);
+    dialog.SelectSubscribers({Subscriber("Ann"), Subscriber("Bob")});
+    dialog.DeleteButton()->click();
+    ASSERT_EQ(questions.size(), 1);
+    EXPECT_EQ(questions[0], QStringLiteral("Are you sure you want to delete the 2 selected item(s)?"));
+    EXPECT_EQ(Group("Team"), nullptr);
+    EXPECT_NE(Group("Empty"), nullptr) << "only groups the delete emptied go";
+    for (Serializable* item : *app_->GetDisplayList()) {
+        auto* row = As<CDisplayObject>(item);
+        ASSERT_NE(row, nullptr);
+        if (row->GetSubscriber()) {
+            EXPECT_EQ(row->GetSubscriber()->GetName(), "Carol");
+        }
+    }
+    EXPECT_EQ(View()->SelectionList()->Model()->rowCount(), app_->GetDisplayList()->GetCount());
+}
+
+TEST_F(Maintenance, TheProgressWindowShowsFromOneHundredRecords) {
+    CService* acme = Named<CService>(app_->GetServiceList(), "Acme");
+    auto fillTo = [&](int count) {
+        for (int i = static_cast<int>(app_->GetSubscriberList()->GetCount()); i < count; ++i)
+            SaveSubscriber(app_->Store(), nullptr, {"P" + std::to_string(i), std::to_string(i), "80", acme});
+    };
+    struct Case {
+        int subscribers;
+        int windows;
+    };
+    for (const Case& c : {Case{99, 0}, Case{100, 1}}) {
+        fillTo(c.subscribers);
+        const int before = ProgressWindow::TimesShown();
+        SubscriberDialog dialog(*app_);
+        EXPECT_EQ(ProgressWindow::TimesShown() - before, c.windows) << c.subscribers;
+        EXPECT_EQ(dialog.Model()->rowCount(), c.subscribers);
+    }
+}
+
+TEST_F(Maintenance, FindNarrowsTheListAndKeepsHiddenSelections) {
+    SubscriberDialog dialog(*app_);
+    dialog.SelectSubscribers({Subscriber("Ann")});
+    dialog.FindField()->setText(QStringLiteral("10"));  // every PIN
+    EXPECT_EQ(dialog.ReportView()->model()->rowCount(), 3);
+    dialog.FindField()->setText(QStringLiteral("BO"));
+    EXPECT_EQ(dialog.ReportView()->model()->rowCount(), 1);
+    EXPECT_EQ(dialog.Filter()->SelectedCount(), 1) << "Ann is hidden but still selected";
+    dialog.FindField()->clear();
+    EXPECT_EQ(dialog.ReportView()->model()->rowCount(), 3);
+    EXPECT_EQ(dialog.Filter()->Selected(), std::vector<Serializable*>{Subscriber("Ann")});
+}
+
+TEST_F(Maintenance, GroupAndMessageChangesReachTheFileAtClose) {
+    {
+        GroupDialog groups(*app_);
+        Answer(groups, true);
+        groups.NameField()->setText(QStringLiteral("Pair"));
+        groups.MemberFilter()->Select({Subscriber("Carol"), Subscriber("Bob")});
+        groups.SaveButton()->click();
+        ASSERT_NE(Group("Pair"), nullptr);
+        EXPECT_EQ(Group("Pair")->GetMembers()->GetCount(), 2u);
+        EXPECT_TRUE(groups.CloseDialog());
+    }
+    {
+        MessageDialog messages(*app_);
+        Answer(messages, true);
+        messages.TextField()->setPlainText(QStringLiteral("Back at "));
+        messages.TextField()->moveCursor(QTextCursor::End);
+        messages.TimeButton()->click();
+        messages.SaveButton()->click();
+        // An entry not saved yet: Close asks, and Yes keeps the dialog open.
+        messages.TextField()->setPlainText(QStringLiteral("unsaved"));
+        EXPECT_FALSE(messages.CloseDialog());
+        messages.TextField()->clear();
+        EXPECT_TRUE(messages.CloseDialog());
+    }
+    QProcess dump;
+    dump.start(QStringLiteral(VORLA_BIN_DIR "/vlgtool"), {QStringLiteral("dump"), QString::fromStdString(FilePath("Vorla Pro.vlg"))});
+    ASSERT_TRUE(dump.waitForFinished(10000));
+    const QString json = QString::fromUtf8(dump.readAllStandardOutput());
+    EXPECT_TRUE(json.contains(QStringLiteral("Back at <TIME>"))) << json.toStdString();
+    EXPECT_TRUE(json.contains(QStringLiteral("\"Pair\""))) << json.toStdString();
+}
+
+TEST_F(Maintenance, ThePresetChooserReplacesTokensWithNow) {
+    SaveMessage(app_->Store(), nullptr, "Due <DATE> at <TIME>");
+    settings_->WriteProfileString("Preferences", "DateFormat", "%Y-%m-%d");
+    settings_->WriteProfileString("Preferences", "TimeFormat", "%H.%M");
+    PresetChooser chooser(app_->GetPresetMessageList(), app_->Settings());
+    const std::time_t now = std::time(nullptr);
+    chooser.Choose(0);
+    ASSERT_TRUE(chooser.Chosen().has_value());
+    char expected[64];
+    std::strftime(expected, sizeof expected, "Due %Y-%m-%d at %H.%M", std::localtime(&now));
+    EXPECT_EQ(*chooser.Chosen(), expected);
+}
+
+}  // namespace
