@@ -21,9 +21,9 @@ std::filesystem::path BuildDir() {
   return dir ? dir : ".";
 }
 
-std::filesystem::path SourceDir() {
-  return std::filesystem::path(__FILE__).parent_path().parent_path().parent_path();
-}
+// From the build, not from __FILE__: a compiler cache with a base folder makes __FILE__
+// relative to the build folder, which is not where the tests run.
+std::filesystem::path SourceDir() { return VORLA_SOURCE_DIR; }
 
 std::filesystem::path WriteScript(const std::string& text) {
   static int counter = 0;
