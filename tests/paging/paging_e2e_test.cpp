@@ -652,3 +652,26 @@ TEST_F(E2eVorlapage, AKillMidRunKeepsEachPagesResendAllowance) {
   EXPECT_EQ(Run(dead, {"--send"}), 1);
   EXPECT_EQ(QueuedAllowances(), (std::vector<int32_t>{1, 1, 1})) << "failed again, still queued for a resend";
 }
+
+// The modem's port goes away in the middle of a call (here the simulator ends, and with it
+// its pseudo-terminal, as a USB modem pulled out): the service's pages fail at once with a
+// clear text, and the next run opens the port afresh and sends them.
+TEST_F(E2eVorlapage, APortThatVanishesFailsItsPagesAndIsOpenedAgainNextRun) {
+  WritePreferences("Resend=1\nResendTimes=1\nResendSeconds=1\n");
+  pid_t pid = -1;
+  {
+    Sim slow(Folder(), "com1", {"--slow", "3000"});
+    ASSERT_TRUE(slow.Ready());
+    pid = Start(slow, {"--to", "Team", "Evacuate"});
+    ASSERT_TRUE(WaitFor([this] { return Out().find("Connected") != std::string::npos; }, std::chrono::seconds(20)))
+        << Out() << Err();
+  }
+  EXPECT_EQ(WaitExit(pid), 1);
+  EXPECT_NE(Out().find("\tAnn\tPort Lost: \"COM1\"\tEvacuate\t-202"), std::string::npos) << Out();
+  EXPECT_EQ(QueuedPages(), 3u);
+  std::this_thread::sleep_for(std::chrono::milliseconds(1100));
+  Sim sim(Folder(), "com1");
+  ASSERT_TRUE(sim.Ready());
+  EXPECT_EQ(Run(sim, {"--send"}), 0) << Out() << Err();
+  EXPECT_THAT(sim.Pins(), ElementsAre("1001", "1002", "1003"));
+}
