@@ -27,6 +27,9 @@ mkdir -p "$demo/rklfiles"
 # The shipped scripts and the service and modem lists, refreshed on every start.
 for f in "$top"/rklfiles/*.rkl; do [ -e "$f" ] && cp -f "$f" "$demo/rklfiles/"; done
 for f in "$top"/rklfiles/*.INI "$top"/rklfiles/*.ini; do [ -e "$f" ] && cp -f "$f" "$demo/"; done
+# The import translators, for File > Import and vorlaimport.
+mkdir -p "$demo/import"
+for f in "$build"/lib/liblomix.so; do [ -e "$f" ] && cp -f "$f" "$demo/import/"; done
 
 # Demo-only settings: the newcomer's own settings are never touched.
 export XDG_CONFIG_HOME="$demo/config"

@@ -106,6 +106,7 @@ class Merge {
     ServiceFields f;
     f.name = ChooseName(r.name, serviceNames_, "service");
     if (f.name.empty()) return;
+    const std::string recordName = Field(r.name);
     f.accessNumber = Field(r.accessNumber);
     f.useDialPrefix = IntSlot(r.useDialPrefix);
     f.password = Field(r.password);
@@ -121,15 +122,23 @@ class Merge {
     auto* service = new CService(f);
     store_.GetServiceList()->AddHead(service);
     importedServices_[f.name] = service;
+    if (recordName != f.name) renamedServices_[recordName] = service;
     report_.services.push_back(f.name);
+  }
+
+  // The service of this run a subscriber record names. A service renamed in this run is
+  // still the one its subscribers name: matching only final names would hand them to
+  // whichever service came last.
+  CService* ImportedService(const std::string& name) const {
+    if (auto found = importedServices_.find(name); found != importedServices_.end()) return found->second;
+    if (auto found = renamedServices_.find(name); found != renamedServices_.end()) return found->second;
+    return nullptr;
   }
 
   void TakeSubscriber(const TranslatorSubscriberRecord& r) {
     std::string serviceName = Field(r.serviceName);
-    auto found = importedServices_.find(serviceName);
-    CService* service = found != importedServices_.end()
-                            ? found->second
-                            : As<CService>(store_.GetServiceList()->GetHead());
+    CService* service = ImportedService(serviceName);
+    if (!service) service = As<CService>(store_.GetServiceList()->GetHead());
     // With no service at all the subscriber could not be paged or saved sound: leave it out.
     if (!service) {
       ++report_.skipped;
@@ -178,6 +187,7 @@ class Merge {
   NameIndex subscriberNames_;
   NameIndex groupNames_;
   std::unordered_map<std::string, CService*> importedServices_;
+  std::unordered_map<std::string, CService*> renamedServices_;  // by the record's own name
   std::unordered_map<std::string, CSubscriber*> importedSubscribers_;
   ImportReport report_;
 };

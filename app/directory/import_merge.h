@@ -48,7 +48,7 @@ struct ImportReport {
 // Calls the Get exports strictly in the order services, subscribers, groups, preset messages,
 // each until it returns null, and adds the records at the head of the store's lists (which
 // must exist). Names already taken are made free by appending 1, 2, 3... Subscribers join the
-// service imported in this run whose final name they give, else the service at the head of
-// the list; group members are matched only against subscribers imported in this run. Every
+// service imported in this run whose final name (or, for one renamed, whose record name) they
+// give, else the service at the head of the list; group members are matched only against subscribers imported in this run. Every
 // text is copied at once; a null text is empty and an over-long one is cut.
 ImportReport MergeImportedRecords(DirectoryStore& store, const TranslatorGetters& getters);

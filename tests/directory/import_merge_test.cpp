@@ -82,18 +82,22 @@ TEST_F(ImportMergeTest, TakenNamesGetTheFirstFreeNumber) {
 }
 
 TEST_F(ImportMergeTest, SubscribersJoinAnImportedServiceOrTheOneAddedLast) {
-  CService* existingAcme = AddExistingService("Acme");
+  AddExistingService("Acme");
+  CService* existingGamma = AddExistingService("Gamma");
   fake.services = {Service("Acme"), Service("Beta")};  // Acme becomes Acme1
   fake.subscribers = {{nullptr, "Ann", "123", "Acme1", "80"},
-                      {nullptr, "Bob", "456", "Acme", "240"}};
+                      {nullptr, "Bob", "456", "Acme", "240"},
+                      {nullptr, "Cid", "789", "Gamma", "240"}};
   Merge();
   ASSERT_NE(Subscriber("Ann"), nullptr);
   EXPECT_EQ(Subscriber("Ann")->GetService()->GetName(), "Acme1");
   EXPECT_EQ(Subscriber("Ann")->GetMaxLength(), "80");
-  // "Acme" names only the existing service, which is never matched.
-  EXPECT_EQ(Subscriber("Bob")->GetService()->GetName(), "Beta");
-  EXPECT_EQ(Subscriber("Bob")->GetService()->GetSubscribers()->GetHead(), Subscriber("Bob"));
-  EXPECT_TRUE(existingAcme->GetSubscribers()->IsEmpty());
+  // The record's own name still finds the service this run renamed.
+  EXPECT_EQ(Subscriber("Bob")->GetService()->GetName(), "Acme1");
+  // An existing service is never matched: the one added last takes the subscriber.
+  EXPECT_EQ(Subscriber("Cid")->GetService()->GetName(), "Beta");
+  EXPECT_EQ(Subscriber("Cid")->GetService()->GetSubscribers()->GetHead(), Subscriber("Cid"));
+  EXPECT_TRUE(existingGamma->GetSubscribers()->IsEmpty());
 }
 
 TEST_F(ImportMergeTest, GroupMembersAreOnlyThisRunsSubscribers) {

@@ -1,0 +1,150 @@
+// vorlaimport: brings another product's directory into the program directory's directory
+// through an import translator, as File > Import does, without the program's window.
+// Exit codes: 0 something was imported; 1 nothing was; 2 bad arguments, a translator that
+// cannot be loaded, or a directory that cannot be read or written; 3 the program directory
+// is in use.
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <QApplication>
+#include <QCoreApplication>
+
+#include "class_registry.h"
+#include "cp1252.h"
+#include "directory_file.h"
+#include "directory_store.h"
+#include "file_format_version.h"
+#include "paging_classes.h"
+#include "paging_files.h"
+#include "program_directory.h"
+#include "program_directory_lock.h"
+#include "translator_catalog.h"
+#include "translator_run.h"
+#include "vorlaimport_options.h"
+
+namespace {
+
+enum Exit { kImported = 0, kNothingImported = 1, kBadArguments = 2, kDirectoryInUse = 3 };
+
+int Complain(const std::string& text, int code) {
+  std::cerr << "vorlaimport: " << text << std::endl;
+  return code;
+}
+
+void PrintNames(const char* kind, const std::vector<std::string>& names) {
+  std::cout << kind << ": " << names.size() << std::endl;
+  for (const std::string& name : names) std::cout << "  " << Cp1252ToUtf8(name) << std::endl;
+}
+
+void PrintReport(const ImportReport& report) {
+  PrintNames("services", report.services);
+  PrintNames("subscribers", report.subscribers);
+  PrintNames("groups", report.groups);
+  std::cout << "messages: " << report.messages << std::endl;
+  for (const ImportRename& r : report.renamed)
+    std::cout << "renamed " << r.kind << " \"" << Cp1252ToUtf8(r.from) << "\" to \""
+              << Cp1252ToUtf8(r.to) << "\"" << std::endl;
+  if (report.skipped) std::cout << "skipped: " << report.skipped << std::endl;
+  if (report.truncated) std::cout << "the translator gave too many records; the rest were left" << std::endl;
+}
+
+bool HasDisplay() {
+  for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+    if (const char* v = std::getenv(name); v && *v) return true;
+  return false;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<std::string> arguments(argv + 1, argv + argc);
+  std::string error;
+  std::optional<VorlaimportOptions> options = ParseVorlaimportOptions(arguments, &error);
+  if (!options) {
+    std::cerr << "vorlaimport: " << error << "\n" << kVorlaimportUsage << std::endl;
+    return kBadArguments;
+  }
+
+  // The translator's dialog needs a widget application; an unattended run does not.
+  std::unique_ptr<QCoreApplication> app;
+  if (!options->list && !options->dataFile) {
+    if (!HasDisplay()) return Complain("the translator's dialog needs a display; give a data file", kBadArguments);
+    app = std::make_unique<QApplication>(argc, argv);
+  } else {
+    app = std::make_unique<QCoreApplication>(argc, argv);
+  }
+
+  vorla::ProgramDirectoryInputs inputs;
+  inputs.homeOption = options->home;
+  if (const char* env = std::getenv(vorla::kHomeEnvironmentVariable)) inputs.environmentHome = env;
+  std::error_code ignored;
+  inputs.executablePath = std::filesystem::read_symlink("/proc/self/exe", ignored);
+  inputs.currentDirectory = std::filesystem::current_path(ignored);
+  std::optional<vorla::ProgramDirectory> home = vorla::ProgramDirectory::Resolve(inputs, &error);
+  if (!home) return Complain(error, kBadArguments);
+
+  if (options->list) {
+    for (const vorla::TranslatorEntry& entry : vorla::ListTranslators(*home))
+      std::cout << entry.description.toStdString() << "\t" << entry.path.toStdString() << std::endl;
+    return kImported;
+  }
+
+  const QString translator = vorla::FindTranslator(*home, QString::fromStdString(options->translator));
+  if (translator.isEmpty())
+    return Complain(std::string(vorla::kCannotLoadTranslatorText) + " (no translator \"" +
+                        options->translator + "\" in " + home->GetProgramDirectory() + "import)",
+                    kBadArguments);
+  if (options->dataFile && !std::filesystem::is_regular_file(*options->dataFile, ignored))
+    return Complain("cannot read " + *options->dataFile, kBadArguments);
+
+  const std::string folder = home->GetProgramDirectory();
+  vorla::ProgramDirectoryLock lock(QString::fromStdString(folder));
+  switch (lock.TryAcquire()) {
+    case vorla::ProgramDirectoryLock::Result::Acquired:
+      break;
+    case vorla::ProgramDirectoryLock::Result::HeldByOther:
+      return Complain(lock.RefusalText().toStdString(), kDirectoryInUse);
+    case vorla::ProgramDirectoryLock::Result::Failed:
+      return Complain(lock.RefusalText().toStdString(), kBadArguments);
+  }
+
+  const ClassRegistry registry = MakeProgramClassRegistry();
+  DirectoryStore store;
+  if (ArchiveError e = LoadStartupFiles(store, folder, registry); e != ArchiveError::None)
+    return Complain("cannot read the directory file in " + folder + ": " +
+                        std::string(ArchiveErrorText(e)) + "; nothing was changed",
+                    kBadArguments);
+
+  vorla::TranslatorRun run = vorla::RunTranslatorAndMerge(translator, store, nullptr, options->dataFile);
+  switch (run.outcome) {
+    case vorla::TranslatorRun::Outcome::NotReadable:
+    case vorla::TranslatorRun::Outcome::CannotLoad:
+      return Complain(std::string(vorla::kCannotLoadTranslatorText) + " " + run.loaderError.toStdString(),
+                      kBadArguments);
+    case vorla::TranslatorRun::Outcome::Invalid:
+      return Complain(vorla::kInvalidTranslatorText, kBadArguments);
+    case vorla::TranslatorRun::Outcome::Cancelled:
+      std::cout << "nothing imported" << std::endl;
+      return kNothingImported;
+    case vorla::TranslatorRun::Outcome::Merged:
+      break;
+  }
+  PrintReport(run.report);
+  if (run.report.Imported() == 0) return kNothingImported;
+
+  const std::string directoryPath = folder + std::string(kDirectoryFileName);
+  // A file of the oldest format kept the log inside the directory file; the program moves it
+  // to the log window file when it saves, and so must this tool, or the log would be lost.
+  const bool logWasInDirectory = GetFileFormatVersion() == 0;
+  SetFileFormatVersion(kCurrentFileFormatVersion);
+  if (logWasInDirectory &&
+      SaveLogWindowFile(folder + std::string(kLogWindowFileName), store.GetLogList()) != ArchiveError::None)
+    return Complain("cannot write the log window file; nothing was changed", kBadArguments);
+  if (ArchiveError e = SaveDirectoryFile(directoryPath, store); e != ArchiveError::None)
+    return Complain("cannot write " + directoryPath + ": " + std::string(ArchiveErrorText(e)), kBadArguments);
+  return kImported;
+}
