@@ -105,6 +105,7 @@ GroupDialog::GroupDialog(CVorlaPro5App& app, QWidget* parent)
     });
     memberCounter_->setText(QStringLiteral("Total Selected Subscribers: 0"));
     UpdateButtons();
+    name_->setFocus();
 }
 
 

@@ -85,6 +85,7 @@ MessageDialog::MessageDialog(CVorlaPro5App& app, QWidget* parent)
         counter_->setText(QStringLiteral("Total Messages: %1").arg(shownCount_));
     });
     UpdateButtons();
+    text_->setFocus();
 }
 
 

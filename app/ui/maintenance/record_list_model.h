@@ -35,11 +35,13 @@ public:
 
 private:
     void Sort();
-    void Index();
+    void ForgetRowIndex();
     TextOf textOf_;
     const CObList* list_ = nullptr;
     std::vector<Serializable*> rows_;
-    std::unordered_map<const Serializable*, int> rowOf_;
+    // Made when first asked for after the rows moved: opening and sorting need none.
+    mutable std::unordered_map<const Serializable*, int> rowOf_;
+    mutable bool indexed_ = false;
 };
 
 // The text of a row the way the list shows it: one line.

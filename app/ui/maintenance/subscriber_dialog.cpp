@@ -68,6 +68,7 @@ SubscriberDialog::SubscriberDialog(CVorlaPro5App& app, QWidget* parent)
         counter_->setText(QStringLiteral("Total Subscribers: %1").arg(shownCount_));
     });
     UpdateButtons();
+    name_->setFocus();
 }
 
 SubscriberDialog::~SubscriberDialog() {
@@ -92,13 +93,13 @@ void SubscriberDialog::BuildForm() {
     service_ = new QComboBox(this);
 
     auto* info = new QGroupBox(QStringLiteral("Subscriber Information"), this);
-    info->setFont(BoldFont());
+    // Only the title is bold: a font set on the box would pass to the fields in it.
+    info->setStyleSheet(QStringLiteral("QGroupBox { font-weight: bold; }"));
     auto* form = new QFormLayout(info);
     auto addRow = [&](const QString& text, QWidget* field) {
         auto* label = new QLabel(text, info);
         label->setFont(BoldFont());
         label->setBuddy(field);
-        field->setFont(font());
         form->addRow(label, field);
     };
     addRow(QStringLiteral("&Name:"), name_);

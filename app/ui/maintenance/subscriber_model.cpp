@@ -26,7 +26,7 @@ void SubscriberModel::SetList(const CObList* list, const std::function<void(size
         }
     }
     SortSubscribers(rows_, sortColumn_);
-    Index();
+    ForgetRowIndex();
     endResetModel();
 }
 
@@ -40,7 +40,7 @@ void SubscriberModel::Sort(int column) {
     for (const QModelIndex& index : before) kept.emplace_back(RecordAt(index.row()), index.column());
     sortColumn_ = column >= 0 && column < kSubscriberColumns ? column : 0;
     SortSubscribers(rows_, sortColumn_);
-    Index();
+    ForgetRowIndex();
     QModelIndexList after;
     after.reserve(before.size());
     for (const auto& [record, col] : kept) after.push_back(index(RowOf(record), col));
@@ -48,10 +48,9 @@ void SubscriberModel::Sort(int column) {
     emit layoutChanged();
 }
 
-void SubscriberModel::Index() {
+void SubscriberModel::ForgetRowIndex() {
+    indexed_ = false;
     rowOf_.clear();
-    rowOf_.reserve(rows_.size());
-    for (size_t i = 0; i < rows_.size(); ++i) rowOf_.emplace(rows_[i], static_cast<int>(i));
 }
 
 CSubscriber* SubscriberModel::SubscriberAt(int row) const {
@@ -61,6 +60,11 @@ CSubscriber* SubscriberModel::SubscriberAt(int row) const {
 Serializable* SubscriberModel::RecordAt(int row) const { return SubscriberAt(row); }
 
 int SubscriberModel::RowOf(const Serializable* record) const {
+    if (!indexed_) {
+        rowOf_.reserve(rows_.size());
+        for (size_t i = 0; i < rows_.size(); ++i) rowOf_.emplace(rows_[i], static_cast<int>(i));
+        indexed_ = true;
+    }
     auto it = rowOf_.find(record);
     return it == rowOf_.end() ? -1 : it->second;
 }

@@ -37,10 +37,12 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
 private:
-    void Index();
+    void ForgetRowIndex();
     const CObList* list_ = nullptr;
     std::vector<CSubscriber*> rows_;
-    std::unordered_map<const Serializable*, int> rowOf_;
+    // Made when first asked for after the rows moved: opening and sorting need none.
+    mutable std::unordered_map<const Serializable*, int> rowOf_;
+    mutable bool indexed_ = false;
     int sortColumn_ = 0;
     QIcon icon_;
 };
