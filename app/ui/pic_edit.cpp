@@ -152,6 +152,9 @@ void CPicEdit::inputMethodEvent(QInputMethodEvent* event) {
 
 void CPicEdit::focusInEvent(QFocusEvent* event) {
     QLineEdit::focusInEvent(event);
+    // Back from the field's own context menu the chosen command acts on the user's
+    // selection, not on a select-all.
+    if (event->reason() == Qt::PopupFocusReason) return;
     logic_.FocusIn();
     Show();
 }
@@ -171,6 +174,18 @@ void CPicEdit::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void CPicEdit::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::MiddleButton) {
+        // The X11 primary selection is pasted at the click like any other paste, through the
+        // mask; QLineEdit would insert it as it is.
+        if (isReadOnly()) return;
+        Prepare();
+        logic_.SetCaret(cursorPositionAt(event->position().toPoint()));
+        fromPrimarySelection_ = true;
+        logic_.Paste();
+        fromPrimarySelection_ = false;
+        Show();
+        return;
+    }
     QLineEdit::mouseReleaseEvent(event);
     logic_.MouseUp();
     TakeSelectionFromWidget();
@@ -210,7 +225,8 @@ void CPicEdit::SetClipboardText(const std::string& text) {
 }
 
 std::optional<std::string> CPicEdit::ClipboardText() {
-    const QMimeData* data = QApplication::clipboard()->mimeData();
+    const QMimeData* data =
+        QApplication::clipboard()->mimeData(fromPrimarySelection_ ? QClipboard::Selection : QClipboard::Clipboard);
     if (!data || !data->hasText()) return std::nullopt;
     return ToWindows1252(data->text());
 }

@@ -63,6 +63,7 @@ private:
     void Prepare();                  // widget state the logic must follow (read-only)
 
     PicEditLogic logic_;
+    bool fromPrimarySelection_ = false;  // a middle-click paste reads the primary selection
 };
 
 }  // namespace vorla

@@ -136,6 +136,11 @@ void PicEditLogic::SetSelection(int anchor, int caret) {
 bool PicEditLogic::SetText(std::string_view text, int start, bool insert, bool skipInvalid) {
     if (display_.empty() || start < 0 || start >= Length()) return false;
     if (start == 0) display_ = BuildDisplay();
+    WriteText(text, start, insert, skipInvalid);
+    return true;
+}
+
+void PicEditLogic::WriteText(std::string_view text, int start, bool insert, bool skipInvalid) {
     int position = FirstEditableAtOrAfter(start);
     for (char c : text) {
         if (position < 0 || position >= Length()) break;
@@ -152,7 +157,6 @@ bool PicEditLogic::SetText(std::string_view text, int start, bool insert, bool s
         }
     }
     ShowDisplay();
-    return true;
 }
 
 std::string PicEditLogic::GetText(bool trim) const {
@@ -374,7 +378,7 @@ void PicEditLogic::Paste() {
     const std::string before = display_;
     if (HasSelection()) DeleteRange(SelectionEnd(), start, false);
     undo_ = before;
-    SetText(*text, start, true, true);
+    WriteText(*text, start, true, true);
     const int caret = FirstEditableAtOrAfter(start);
     SetCaret(caret >= 0 ? caret : start);
 }

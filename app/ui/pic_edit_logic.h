@@ -122,6 +122,8 @@ private:
     int FirstEditableAtOrAfter(int position) const;
     int LastEditable() const;
     bool InsertChar(int position, char c);  // shifts the editable characters right
+    // SetText without its clearing at position 0: a paste there keeps the rest of the field.
+    void WriteText(std::string_view text, int start, bool insert, bool skipInvalid);
     void DeleteRange(int end, int start, bool saveUndo);
     void DeleteKey(PicKey key);
     void Refuse();

@@ -283,6 +283,28 @@ TEST_F(PicEdit, ClipboardCopiesCutsAndPastesPlainDigits) {
     EXPECT_EQ(field.Display(), "(555) 126-543_");
 }
 
+// A paste at the first position inserts there like anywhere else; it never clears the field.
+TEST_F(PicEdit, PasteAtTheStartKeepsTheRestOfTheField) {
+    const struct {
+        int mask;
+        int anchor, caret;
+        const char* expected;
+    } cases[] = {
+        {5, 0, 0, "12345"},         // "99999" holding 345, caret before it
+        {5, 0, 1, "1245_"},         // the first digit selected
+        {1, 0, 2, "(125) 55_-____"},  // the literal and the first digit selected
+    };
+    for (const auto& c : cases) {
+        field.SetMaskType(c.mask);
+        field.SetPromptCharacter('_');
+        field.SetText(c.mask == 5 ? "345" : "3555");
+        field.SetSelection(c.anchor, c.caret);
+        host.clipboard = "12";
+        field.Paste();
+        EXPECT_EQ(field.Display(), c.expected) << c.mask << " " << c.caret;
+    }
+}
+
 TEST_F(PicEdit, UndoSwapsAndRedoesAndGroupsRepeatedKeys) {
     Phone("5551234567");
     EXPECT_FALSE(field.CanUndo());  // plain typing saves no undo text

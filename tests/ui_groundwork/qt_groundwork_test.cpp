@@ -176,6 +176,28 @@ TEST_F(PicEditWidget, ClipboardCarriesPlainDigits) {
     EXPECT_EQ(QApplication::clipboard()->text(), "987");
 }
 
+// Right-click menu, middle-click paste: the selection the user made is what the command
+// acts on, and pasted text goes through the mask.
+TEST_F(PicEditWidget, MenuCommandsKeepTheSelectionAndMiddleClickPastesThroughTheMask) {
+    edit.SetText("5559876543");
+    edit.setSelection(6, 3);
+    QFocusEvent backFromMenu(QEvent::FocusIn, Qt::PopupFocusReason);
+    QCoreApplication::sendEvent(&edit, &backFromMenu);
+    edit.Cut();
+    EXPECT_EQ(QApplication::clipboard()->text(), "987");
+    EXPECT_EQ(edit.text(), "(555) 654-3___");
+
+    struct PrimarySelectionEdit : CPicEdit {
+        std::optional<std::string> ClipboardText() override { return std::string("1x2-3"); }
+    } primary;
+    primary.SetMaskType(1);
+    primary.SetPromptCharacter(QChar('_'));
+    primary.show();
+    // A click at the far left lands before the first editable position.
+    QTest::mouseClick(&primary, Qt::MiddleButton, {}, QPoint(2, primary.height() / 2));
+    EXPECT_EQ(primary.text(), "(123) ___-____");
+}
+
 TEST_F(PicEditWidget, ReadOnlyStyleIsFollowed) {
     edit.SetText("5551234567");
     edit.setReadOnly(true);
