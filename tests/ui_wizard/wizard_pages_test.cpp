@@ -84,9 +84,33 @@ TEST_F(WizardTest, TheServicesListRelabelsThePageAndOffersItsServices) {
     page->NameCombo()->setCurrentIndex(0);
     ASSERT_TRUE(Next());
     EXPECT_EQ(data_.setup.name, "Metro Page");
+    // The entry's line settings survive the connection page and reach the new service.
+    ASSERT_TRUE(Next());
+    ASSERT_TRUE(Next());
+    ASSERT_EQ(sheet_->currentId(), Sheet::kModemPage);
+    EXPECT_EQ(data_.setup.port, "COM1");
     EXPECT_EQ(data_.setup.baudRate, 2400);
     EXPECT_EQ(data_.setup.parity, 0);
     EXPECT_EQ(data_.setup.handshake, 1);
+}
+
+// A first start without a modem list and without telephony can still be finished.
+TEST_F(WizardTest, AnEmptyModemListLetsTheModemPageGoOnWithoutAModem) {
+    for (const char* modems : {"", "[Modems]\n"}) {
+        modems_ = modems;
+        settings_.WriteProfileString("Defaults", "ModemInit", "stale");
+        Open();
+        PassServicePage(QStringLiteral("Metro"), QStringLiteral("2125550100"));
+        ASSERT_TRUE(Next());
+        ASSERT_TRUE(Next());
+        ASSERT_EQ(sheet_->currentId(), Sheet::kModemPage);
+        EXPECT_TRUE(sheet_->currentPage()->isComplete());
+        EXPECT_TRUE(sheet_->currentPage()->findChild<QLabel*>(QStringLiteral("NoModemList"))->isVisibleTo(sheet_->currentPage()));
+        ASSERT_TRUE(Next());
+        EXPECT_EQ(sheet_->currentId(), Sheet::kSubscriberPage);
+        EXPECT_EQ(data_.setup.modemInit, "");
+        EXPECT_EQ(settings_.GetProfileString("Defaults", "ModemInit", "?"), "");
+    }
 }
 
 TEST_F(WizardTest, DialPreviewFollowsTheBoxesAndNextStoresThePrefixAndFlags) {

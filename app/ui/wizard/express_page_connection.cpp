@@ -64,9 +64,9 @@ bool CExpressPropertyPage4::validatePage() {
     const Connection* chosen = Chosen();
     if (!chosen) return false;
     ServiceFields& setup = sheet_.Data().setup;
-    setup.baudRate = 1200;
-    setup.parity = 1;
-    setup.handshake = 0;
+    // Baud rate, parity and handshake stay as the service page set them: the chosen services
+    // list entry's, or 1200, e,7,1 and none without one. The terminal, not the connection,
+    // decides them.
     setup.dialMode = 0;
     vorla::ISettingsStore& settings = *sheet_.Context().settings;
     const bool lineDevice = chosen->port == 0;

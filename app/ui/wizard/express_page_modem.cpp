@@ -1,5 +1,6 @@
 // Page 5: the modem type, one row per entry of the modem list file.
 #include <QHeaderView>
+#include <QLabel>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -37,6 +38,14 @@ CExpressPropertyPage5::CExpressPropertyPage5(CExpressPropertySheet& sheet) : CEx
     list_->sortByColumn(0, Qt::AscendingOrder);
     list_->header()->setSortIndicatorShown(false);
     layout->addWidget(list_);
+    noModemList_ = new QLabel(QStringLiteral("No modem list (MODEM.INI) was found in the program folder. The modem "
+                                             "will be used with its own settings; a modem type can be chosen later "
+                                             "under Setup, Services."),
+                              this);
+    noModemList_->setObjectName(QStringLiteral("NoModemList"));
+    noModemList_->setWordWrap(true);
+    noModemList_->hide();
+    layout->addWidget(noModemList_);
     connect(list_, &QTreeWidget::currentItemChanged, this, &QWizardPage::completeChanged);
     connect(list_, &QTreeWidget::itemSelectionChanged, this, &QWizardPage::completeChanged);
 }
@@ -53,20 +62,26 @@ void CExpressPropertyPage5::initializePage() {
         list_->addTopLevelItem(row);
     }
     list_->sortByColumn(0, Qt::AscendingOrder);
+    noModemList_->setVisible(list_->topLevelItemCount() == 0);
 }
 
 bool CExpressPropertyPage5::isComplete() const {
-    return sheet_.LineDeviceChosen() || !list_->selectedItems().isEmpty();
+    // Without a modem list there is nothing to choose; a first start must still finish.
+    return sheet_.LineDeviceChosen() || list_->topLevelItemCount() == 0 || !list_->selectedItems().isEmpty();
 }
 
 bool CExpressPropertyPage5::validatePage() {
     if (sheet_.LineDeviceChosen()) return true;
     const QList<QTreeWidgetItem*> chosen = list_->selectedItems();
-    if (chosen.isEmpty()) return false;
-    const QTreeWidgetItem* row = chosen.first();
+    if (chosen.isEmpty() && list_->topLevelItemCount() > 0) return false;
     ServiceFields& setup = sheet_.Data().setup;
-    setup.modemName = vorla::ToWindows1252(row->text(0) + QStringLiteral(" - ") + row->text(1));
-    setup.modemInit = vorla::ToWindows1252(row->data(0, kInitRole).toString());
+    setup.modemName.clear();
+    setup.modemInit.clear();  // the scripts then only reset the modem
+    if (!chosen.isEmpty()) {
+        const QTreeWidgetItem* row = chosen.first();
+        setup.modemName = vorla::ToWindows1252(row->text(0) + QStringLiteral(" - ") + row->text(1));
+        setup.modemInit = vorla::ToWindows1252(row->data(0, kInitRole).toString());
+    }
     vorla::ISettingsStore& settings = *sheet_.Context().settings;
     settings.WriteProfileString("Defaults", "Modem", setup.modemName);
     settings.WriteProfileString("Defaults", "ModemInit", setup.modemInit);

@@ -117,6 +117,7 @@ public:
 
 private:
     QTreeWidget* list_ = nullptr;
+    QLabel* noModemList_ = nullptr;  // shown when the modem list file has no entry
     bool filled_ = false;
 };
 
