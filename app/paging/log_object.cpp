@@ -2,8 +2,6 @@
 
 #include <cstdio>
 #include <ctime>
-#include <iomanip>
-#include <sstream>
 
 #include "archive_reader.h"
 #include "archive_writer.h"
@@ -21,11 +19,25 @@ int TwoDigitField(const std::string& text, size_t at) {
   return value;
 }
 
-// In the program's global locale, which the application sets to the user's.
-std::string FormatTm(const char* format, const std::tm& local) {
-  std::ostringstream out;
-  out << std::put_time(&local, format);
-  return out.str();
+// In the C library's LC_TIME, which a program sets from the user's environment at start
+// (Qt's application object does; vorlapage does itself). A C++ stream would use the C++
+// global locale instead, which stays "C" and gives every user the American date.
+// The locale's own short date, two-digit year and all: it is what the user reads elsewhere.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wformat-y2k"
+#endif
+std::string LocaleDateText(const std::tm& local) {
+  char buffer[256];
+  return std::string(buffer, std::strftime(buffer, sizeof buffer, "%x", &local));
+}
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic pop
+#endif
+
+std::string LocaleTimeText(const std::tm& local) {
+  char buffer[256];
+  return std::string(buffer, std::strftime(buffer, sizeof buffer, "%X", &local));
 }
 
 std::string TwoDigits(int value) {
@@ -84,9 +96,9 @@ uint32_t OldLogTextsToTime(const std::string& date, const std::string& time) {
   return FileTimeFromLocal(local).value_or(0);
 }
 
-std::string CLogObject::GetDateText() const { return FormatTm("%x", LocalCalendarTime(time_)); }
+std::string CLogObject::GetDateText() const { return LocaleDateText(LocalCalendarTime(time_)); }
 
-std::string CLogObject::GetTimeText() const { return FormatTm("%X", LocalCalendarTime(time_)); }
+std::string CLogObject::GetTimeText() const { return LocaleTimeText(LocalCalendarTime(time_)); }
 
 uint32_t CLogObject::GetDate() const {
   std::tm local = LocalCalendarTime(time_);

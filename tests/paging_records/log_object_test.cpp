@@ -1,6 +1,7 @@
 // Log records: both stored layouts and the text-log line.
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <fstream>
 #include <sstream>
 
@@ -101,6 +102,18 @@ TEST(PagingRecordsLog, TextLineHasSixTabSeparatedFieldsAndCrLf) {
   content << in.rdbuf();
   EXPECT_EQ(content.str(), line + FormatLogLine(CLogObject(1000000001u, "Bob", "ok", "m", 0)));
   EXPECT_FALSE(AppendLogLine(folder.Path("missing/x.txt"), record));
+}
+
+// The date and time texts (log window, text log) are those of the user's LC_TIME.
+TEST(PagingRecordsLog, DateAndTimeTextsFollowTheUsersLocale) {
+  const std::string previous = std::setlocale(LC_TIME, nullptr);
+  if (!std::setlocale(LC_TIME, "de_DE.UTF-8")) GTEST_SKIP() << "the de_DE.UTF-8 locale is not installed";
+  CLogObject record(OldLogTextsToTime("03/15/97", "14:05:09"), "", "", "", 0);
+  const std::string date = record.GetDateText();
+  const std::string time = record.GetTimeText();
+  std::setlocale(LC_TIME, previous.c_str());
+  EXPECT_EQ(date, "15.03.1997");
+  EXPECT_EQ(time, "14:05:09");
 }
 
 TEST(PagingRecordsLog, DateAndTimeOfDayAreLocal) {

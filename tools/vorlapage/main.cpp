@@ -1,6 +1,7 @@
 // vorlapage: pages from the command line on the program's own directory, settings and files.
 // Exit codes: 0 every page of the run was sent; 1 a page failed (or a file could not be
 // read or written); 2 bad arguments or an unknown name; 3 the program directory is in use.
+#include <clocale>
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
@@ -126,6 +127,8 @@ T* FindByName(const CObList* list, const std::string& name) {
 
 int main(int argc, char** argv) {
   KeepNewFilesPrivate();
+  // Log dates and times in the user's form, as the program writes them.
+  std::setlocale(LC_TIME, "");
   std::vector<std::string> arguments(argv + 1, argv + argc);
   VorlapageOptions options;
   std::string error;
