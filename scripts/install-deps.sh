@@ -7,7 +7,7 @@ packages=(
   cmake ninja-build g++ pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   nlohmann-json3-dev
-  qt6-base-dev libhunspell-dev hunspell-en-us
+  qt6-base-dev libhunspell-dev hunspell-en-us libxcb1-dev
   poppler-utils
 )
 if [ "${1:-}" = "--fuzz" ]; then

@@ -1,6 +1,11 @@
 // The main frame: toolbars and their saved layouts, the customise dialog, bars and clock.
+#include <QAbstractButton>
 #include <QAction>
+#include <QComboBox>
 #include <QLabel>
+#include <QMenuBar>
+#include <QShortcut>
+#include <QTabBar>
 #include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -14,7 +19,12 @@
 #include "main_window/customize_dialog.h"
 #include "main_window/main_frame.h"
 #include "main_window/message_window.h"
+#include "message_entry/selection_list.h"
 #include "message_entry/vorla_pro_view.h"
+#include "ob_list.h"
+#ifdef VORLA_HAVE_UI_WINDOWS
+#include "app/ui_extensions.h"
+#endif
 
 namespace {
 
@@ -73,6 +83,118 @@ TEST_F(MainWindow, ToolbarLayoutsAreEditedSavedAndRestored) {
     EXPECT_EQ(CustomizeToolbarDialog::ButtonText(QStringLiteral("Only one line")), QStringLiteral("Only one line"));
 }
 
+TEST_F(MainWindow, TheEntryWindowPlacementAndTheToolbarDockAreRestored) {
+    QMdiSubWindow* message = frame_->MessageWindow();
+    EXPECT_TRUE(message->isMaximized()) << "without a stored placement it fills the frame";
+    settings_->WriteProfileString("Preferences", "EntryWindowPos", "0,1,-1,-1,-1,-1,10,20,610,470");
+    message->showNormal();
+    frame_->ShowWithSavedPlacement();
+    EXPECT_FALSE(message->isMaximized());
+    EXPECT_EQ(message->geometry(), QRect(10, 20, 600, 450));
+
+    frame_->addToolBar(Qt::LeftToolBarArea, frame_->MainToolBar());
+    frame_->SavePlacementsAndBars();
+    frame_->addToolBar(Qt::TopToolBarArea, frame_->MainToolBar());
+    frame_->RestoreBarLayout();
+    EXPECT_EQ(frame_->toolBarArea(frame_->MainToolBar()), Qt::LeftToolBarArea);
+}
+
+TEST_F(MainWindow, LockKeyPanesFollowTheirKeys) {
+    const auto& panes = frame_->LockPanes();
+    ASSERT_EQ(panes.size(), 3u);
+    const QList<QLabel*> labels = frame_->statusBar()->findChildren<QLabel*>();
+    EXPECT_LT(labels.indexOf(frame_->ClockPane()), labels.indexOf(panes[0])) << "after the clock";
+    EXPECT_EQ(panes[0]->text(), QStringLiteral("CAP"));
+    EXPECT_EQ(panes[1]->text(), QStringLiteral("NUM"));
+    EXPECT_EQ(panes[2]->text(), QStringLiteral("SCRL"));
+    frame_->SetLockKeySource([] { return std::optional<vorla::LockKeys>(vorla::LockKeys{true, false, true}); });
+    EXPECT_TRUE(panes[0]->isEnabled());
+    EXPECT_FALSE(panes[1]->isEnabled());
+    EXPECT_TRUE(panes[2]->isEnabled());
+    frame_->SetLockKeySource([] { return std::optional<vorla::LockKeys>(); });
+    EXPECT_FALSE(panes[0]->isEnabled()) << "unknown is shown as off";
+}
+
+// Every Alt+letter that one top-level window answers to: buttons, labels with a buddy, tabs,
+// the menu bars' titles and explicit shortcuts.
+std::map<int, QStringList> AltKeysOf(QWidget& window) {
+    std::map<int, QStringList> keys;
+    auto note = [&keys](const QKeySequence& key, const QString& where) {
+        if (key.isEmpty() || key[0].keyboardModifiers() != Qt::AltModifier) return;
+        keys[key[0].toCombined()] << where;
+    };
+    for (QAbstractButton* b : window.findChildren<QAbstractButton*>()) note(b->shortcut(), b->text());
+    for (QLabel* l : window.findChildren<QLabel*>())
+        if (l->buddy()) note(QKeySequence::mnemonic(l->text()), l->text());
+    for (QTabBar* t : window.findChildren<QTabBar*>())
+        for (int i = 0; i < t->count(); ++i) note(QKeySequence::mnemonic(t->tabText(i)), t->tabText(i));
+    for (QMenuBar* m : window.findChildren<QMenuBar*>())
+        for (QAction* a : m->actions()) note(QKeySequence::mnemonic(a->text()), a->text());
+    for (QShortcut* s : window.findChildren<QShortcut*>()) note(s->key(), QStringLiteral("shortcut"));
+    for (QAction* a : window.findChildren<QAction*>())
+        for (const QKeySequence& k : a->shortcuts()) note(k, a->text());
+    return keys;
+}
+
+TEST_F(MainWindow, AltSSendsFromTheFormAndNoMnemonicIsClaimedTwice) {
+#ifdef VORLA_HAVE_UI_WINDOWS
+    RegisterUiWindows(app_->Extensions());
+    ASSERT_TRUE(app_->OpenLogWindow());
+#endif
+    for (const auto& [key, owners] : AltKeysOf(*frame_))
+        EXPECT_EQ(owners.size(), 1) << QKeySequence(key).toString().toStdString() << ": "
+                                    << owners.join(QStringLiteral(", ")).toStdString();
+
+    CVorlaPro5View* view = frame_->MessageView();
+    view->MessageField()->setPlainText(QStringLiteral("by Alt+S"));
+    view->OutgoingChoice()->setCurrentIndex(CVorlaPro5View::kLater);
+    view->SelectionList()->selectAll();
+    frame_->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(frame_));
+    frame_->MdiArea()->setActiveSubWindow(frame_->MessageWindow());
+    view->MessageField()->setFocus();
+    QTest::keyClick(view->MessageField(), Qt::Key_S, Qt::AltModifier);
+    EXPECT_FALSE(app_->GetOutgoingList()->IsEmpty());
+}
+
+TEST_F(MainWindow, EditAndInsertCommandsAreEnabledExactlyWhenTheFieldCanTakeThem) {
+    CVorlaPro5View* view = frame_->MessageView();
+    MessageEdit* field = view->MessageField();
+    auto enabled = [this](int id) { return frame_->Action(id)->isEnabled(); };
+    field->setPlainText(QStringLiteral("abc"));
+    EXPECT_FALSE(enabled(cmd::kCut)) << "nothing selected";
+    EXPECT_FALSE(enabled(cmd::kClear));
+    frame_->Action(cmd::kSelectAll)->trigger();
+    EXPECT_TRUE(enabled(cmd::kCut));
+    EXPECT_TRUE(enabled(cmd::kCopy));
+    EXPECT_TRUE(enabled(cmd::kInsertDate));
+
+    // Another window of the frame, or the Outgoing tab: the field is out of sight.
+    QMdiSubWindow* other = frame_->AddChild(new QWidget);
+    frame_->MdiArea()->setActiveSubWindow(other);
+    for (int id : {cmd::kCut, cmd::kPaste, cmd::kClear, cmd::kSelectAll, cmd::kInsertDate, cmd::kInsertTime,
+                   cmd::kInsertMessage, cmd::kInsertTextFile, cmd::kInsertLastMessage, cmd::kSpellCheck})
+        EXPECT_FALSE(enabled(id)) << id;
+    frame_->Action(cmd::kInsertDate)->trigger();
+    EXPECT_EQ(field->toPlainText(), QStringLiteral("abc"));
+    other->close();
+    frame_->MdiArea()->setActiveSubWindow(frame_->MessageWindow());
+    EXPECT_TRUE(enabled(cmd::kInsertDate));
+    frame_->MessageTabs()->setCurrentIndex(1);
+    EXPECT_FALSE(enabled(cmd::kInsertDate));
+    frame_->MessageTabs()->setCurrentIndex(0);
+
+    // While a page is sent, nothing may change the disabled field.
+    view->SelectionList()->selectAll();
+    view->Send();
+    ASSERT_FALSE(field->isEnabled());
+    EXPECT_FALSE(enabled(cmd::kInsertDate));
+    EXPECT_FALSE(enabled(cmd::kSelectAll));
+    for (QAction* button : view->MessageToolBar()->actions()) EXPECT_FALSE(button->isEnabled());
+    ASSERT_TRUE(WaitFor([&] { return app_->GetState() == CVorlaPro5App::kStateIdle && field->isEnabled(); }));
+    EXPECT_TRUE(enabled(cmd::kInsertDate));
+}
+
 TEST_F(MainWindow, BarTogglesAreStoredAndTheClockTicks) {
     frame_->Action(cmd::kViewStatusBar)->trigger();
     EXPECT_FALSE(frame_->statusBar()->isVisible());
@@ -93,8 +215,8 @@ TEST_F(MainWindow, TheMessageWindowCannotBeClosedAndHasItsTwoTabs) {
     EXPECT_TRUE(message->isVisible());
     CMainView* tabs = frame_->MessageTabs();
     ASSERT_EQ(tabs->count(), 2);
-    EXPECT_EQ(tabs->tabText(0), QStringLiteral("&Main"));
-    EXPECT_EQ(tabs->tabText(1), QStringLiteral("&Outgoing"));
+    EXPECT_EQ(tabs->tabText(0), QStringLiteral("Main"));
+    EXPECT_EQ(tabs->tabText(1), QStringLiteral("Outgoing"));
     EXPECT_EQ(app_->GetMainView(), frame_->MessageView());
 }
 

@@ -1,5 +1,7 @@
 // The message entry form: counts and Send, the recipient list, sending, inserts, spot pager.
+#include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDropEvent>
 #include <QLabel>
@@ -240,6 +242,30 @@ TEST_F(MessageForm, DroppedTextReplacesTheMessageAndEnterSends) {
     EXPECT_TRUE(app_->GetOutgoingList()->IsEmpty());
     QTest::keyClick(view_->MessageField(), Qt::Key_Return);
     EXPECT_EQ(QueuedNames(), (std::vector<std::string>{"Bob"}));
+}
+
+TEST_F(MessageForm, AWordDraggedWithinTheFieldIsDroppedLikeTextNotAsTheMessage) {
+    MessageEdit* field = view_->MessageField();
+    field->setPlainText(QStringLiteral("hello big world"));
+    QTextCursor word = field->textCursor();
+    word.setPosition(6);
+    word.setPosition(9, QTextCursor::KeepAnchor);
+    field->setTextCursor(word);
+    field->copy();  // the data a drag out of the field carries
+    const QMimeData* mime = QApplication::clipboard()->mimeData();
+    ASSERT_NE(mime, nullptr);
+    QTextCursor end = field->textCursor();
+    end.movePosition(QTextCursor::End);
+    const QPoint at = field->cursorRect(end).center();
+    QDragEnterEvent enter(at, Qt::CopyAction, mime, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(field->viewport(), &enter);
+    QDragMoveEvent move(at, Qt::CopyAction, mime, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(field->viewport(), &move);
+    QDropEvent drop(at, Qt::CopyAction, mime, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(field->viewport(), &drop);
+    EXPECT_EQ(field->toPlainText(), QStringLiteral("hello big worldbig"));
+    field->undo();
+    EXPECT_EQ(field->toPlainText(), QStringLiteral("hello big world"));
 }
 
 TEST_F(MessageForm, PreferencesAreAppliedAgainAfterTheSheetCloses) {

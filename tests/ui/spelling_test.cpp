@@ -44,18 +44,21 @@ TEST(SpellCheckSession, CorrectsIgnoresAddsAndStoresTheDictionaries) {
     const QString custom = dir.filePath(QStringLiteral("custom.txt"));
     vorla::MemorySettingsStore settings;
     settings.WriteProfileString("Speller", "CustomDict1", custom.toStdString());
-    QPlainTextEdit field(QStringLiteral("teh vorlax teh zorblat"));
+    // The first correction makes the text shorter, so later offsets move.
+    QPlainTextEdit field(QStringLiteral("tehh vorlax tehh zorblat"));
     SpellCheckSession session(settings, field, nullptr);
-    QStringList asked;
+    QStringList asked, selected;
     session.SetAsk([&](const QString& word, const QStringList&) {
         asked << word;
-        if (word == QStringLiteral("teh")) return SpellCheckSession::Correction{CorrectionDialog::kChangeAll, "the"};
+        selected << field.textCursor().selectedText();
+        if (word == QStringLiteral("tehh")) return SpellCheckSession::Correction{CorrectionDialog::kChangeAll, "the"};
         if (word == QStringLiteral("vorlax")) return SpellCheckSession::Correction{CorrectionDialog::kAdd, {}};
         return SpellCheckSession::Correction{CorrectionDialog::kIgnore, {}};
     });
     EXPECT_EQ(session.Run(), QStringLiteral("Spell check complete!"));
     EXPECT_EQ(field.toPlainText(), QStringLiteral("the vorlax the zorblat"));
-    EXPECT_EQ(asked, (QStringList{"teh", "vorlax", "zorblat"}));
+    EXPECT_EQ(asked, (QStringList{"tehh", "vorlax", "zorblat"}));
+    EXPECT_EQ(selected, (QStringList{"tehh", "vorlax", "zorblat"})) << "each word is highlighted where it is now";
     EXPECT_EQ(settings.GetProfileInt("Speller", "SpellOptions", 0), kDefaultSpellOptions);
 
     // The added word is known to the next check through the custom dictionary.

@@ -9,6 +9,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMimeData>
+#include <QTest>
 #include <QToolBar>
 #include <QTreeView>
 
@@ -206,6 +207,23 @@ TEST_F(LogWindowTest, ViewModesAreCheckedAndSaved) {
     view.reset();
     Open();
     EXPECT_EQ(view->CurrentViewType(), CLogListView::kLargeIconView);
+}
+
+// A click on a record picks its row in every mode, so Properties, Re-send and Clear act on it.
+TEST_F(LogWindowTest, AClickSelectsTheRecordInEveryViewMode) {
+    for (const char* name : {"Ann", "Bob", "Cid"}) world.Log(kTestNow, name, "s", name);
+    Open();
+    view->resize(600, 400);
+    view->show();
+    for (int mode : {log_cmd::kLargeIcons, log_cmd::kSmallIcons, log_cmd::kList, log_cmd::kDetails}) {
+        view->Action(mode)->trigger();
+        QAbstractItemView* shown = view->CurrentView();
+        shown->clearSelection();
+        const QRect rect = shown->visualRect(view->Model()->index(1, shown == view->DetailsView() ? 0 : view->Model()->SortColumn()));
+        ASSERT_TRUE(rect.isValid()) << mode;
+        QTest::mouseClick(shown->viewport(), Qt::LeftButton, {}, rect.center());
+        EXPECT_EQ(view->SelectedRows(), std::vector<int>{1}) << "mode " << mode;
+    }
 }
 
 TEST_F(LogWindowTest, LoggingCommandsSetLogToDiskAndShowTheCurrentChoice) {

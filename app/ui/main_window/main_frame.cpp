@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLocale>
 #include <QMdiArea>
@@ -20,6 +21,7 @@
 #include "app/command_ids.h"
 #include "app/vorla_pro_app.h"
 #include "main_window/cust_toolbar.h"
+#include "main_window/lock_keys.h"
 #include "main_window/message_window.h"
 #include "main_window/toolbar_layout.h"
 #include "main_window/widget_placement.h"
@@ -29,6 +31,9 @@
 namespace {
 constexpr int kSmallToolbarResource = 26571;
 constexpr int kLargeToolbarResource = 26570;
+// Where the toolbar is docked: the frame's state, base64, under the profile name "General".
+constexpr std::string_view kBarLayoutSection = "General";
+constexpr std::string_view kBarLayoutEntry = "BarLayout";
 
 struct CommandText {
     int id;
@@ -115,6 +120,7 @@ CMainFrame::CMainFrame(CVorlaPro5App& app, QWidget* parent) : QMainWindow(parent
     addToolBar(Qt::TopToolBarArea, toolBar_);
     CreateMenus();
     CreateStatusBar();
+    RestoreBarLayout();
     ApplyToolTips(app_.Settings().GetProfileInt(vorla::kPreferencesSection, "Tips", 1) != 0);
 }
 
@@ -248,7 +254,8 @@ void CMainFrame::CreateMenus() {
     QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
     add(edit, {cmd::kUndo, 0, cmd::kCut, cmd::kCopy, cmd::kPaste, cmd::kClear, cmd::kSelectAll, 0, cmd::kSpellCheck, 0,
                cmd::kInsertDate, cmd::kInsertTime, cmd::kInsertMessage, cmd::kInsertTextFile, cmd::kInsertLastMessage});
-    add(menuBar()->addMenu(QStringLiteral("&Setup")),
+    // Alt+S is Send on the message form, so the Setup menu opens with Alt+T.
+    add(menuBar()->addMenu(QStringLiteral("Se&tup")),
         {cmd::kSetupWizard, 0, cmd::kServices, cmd::kSubscribers, cmd::kGroups, cmd::kPresetMessages, 0,
          cmd::kPreferences});
     add(menuBar()->addMenu(QStringLiteral("&View")),
@@ -297,6 +304,17 @@ void CMainFrame::CreateStatusBar() {
     clockPane_->setObjectName(QStringLiteral("ClockPane"));
     clockPane_->setMinimumWidth(clockPane_->fontMetrics().horizontalAdvance(QStringLiteral("HH:MM:SS AM")));
     statusBar()->addPermanentWidget(clockPane_);
+    for (const char* name : {"CAP", "NUM", "SCRL"}) {
+        auto* pane = new QLabel(QString::fromLatin1(name), this);
+        pane->setObjectName(QString::fromLatin1(name) + QStringLiteral("Pane"));
+        pane->setAlignment(Qt::AlignCenter);
+        pane->setMinimumWidth(pane->fontMetrics().horizontalAdvance(QStringLiteral("SCRL")) + 8);
+        pane->setEnabled(false);  // grey while the key is off
+        statusBar()->addPermanentWidget(pane);
+        lockPanes_.push_back(pane);
+    }
+    lockKeys_ = &vorla::CurrentLockKeys;
+    qApp->installEventFilter(this);
     statusBar()->showMessage(QStringLiteral("Ready"));
     clockTimer_ = new QTimer(this);
     clockTimer_->setInterval(1000);
@@ -319,6 +337,27 @@ void CMainFrame::UpdateClock() {
     const QString text = ClockText(QTime::currentTime());
     clockPane_->setMinimumWidth(clockPane_->fontMetrics().horizontalAdvance(text) + 8);
     clockPane_->setText(text);
+    UpdateLockPanes();
+}
+
+void CMainFrame::SetLockKeySource(std::function<std::optional<vorla::LockKeys>()> source) {
+    lockKeys_ = std::move(source);
+    UpdateLockPanes();
+}
+
+void CMainFrame::UpdateLockPanes() {
+    const std::optional<vorla::LockKeys> keys = lockKeys_ ? lockKeys_() : std::nullopt;
+    const bool on[] = {keys && keys->caps, keys && keys->num, keys && keys->scroll};
+    for (std::size_t i = 0; i < lockPanes_.size(); ++i) lockPanes_[i]->setEnabled(on[i]);
+}
+
+bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
+    // The panes follow a lock key at once, not only at the next clock tick.
+    if (event->type() == QEvent::KeyRelease) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_CapsLock || key == Qt::Key_NumLock || key == Qt::Key_ScrollLock) UpdateLockPanes();
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void CMainFrame::SetBarsVisible(bool toolBarShown, bool statusBarShown) {
@@ -368,11 +407,17 @@ void CMainFrame::NextWindow() {
 
 void CMainFrame::ShowWithSavedPlacement() {
     vorla::WindowPlacement placement;
-    const bool stored = vorla::ReadWindowPlacement(app_.Settings(), "MainWindowPos", placement);
-    if (stored) vorla::ApplyPlacement(*this, placement);
-    if (auto* child = qobject_cast<CVorlaMDIChild*>(messageWindow_)) child->RestorePlacement();
+    if (vorla::ReadWindowPlacement(app_.Settings(), "MainWindowPos", placement)) vorla::ApplyPlacement(*this, placement);
+    auto* child = qobject_cast<CVorlaMDIChild*>(messageWindow_);
+    const bool entryStored = child && child->RestorePlacement();
     show();
-    if (!stored || placement.showCommand != vorla::kShowMaximized) messageWindow_->showMaximized();
+    // The message window fills the frame until the user gives it a placement of its own.
+    if (!entryStored) messageWindow_->showMaximized();
+}
+
+void CMainFrame::RestoreBarLayout() {
+    const std::string state = app_.Settings().GetProfileString(kBarLayoutSection, kBarLayoutEntry, "");
+    if (!state.empty()) restoreState(QByteArray::fromBase64(QByteArray::fromStdString(state)));
 }
 
 void CMainFrame::SavePlacementsAndBars() {
@@ -380,6 +425,7 @@ void CMainFrame::SavePlacementsAndBars() {
     auto& store = app_.Settings();
     if (auto* child = qobject_cast<CVorlaMDIChild*>(messageWindow_)) child->SavePlacement();
     toolBar_->SaveLayout(store);
+    store.WriteProfileString(kBarLayoutSection, kBarLayoutEntry, saveState().toBase64().toStdString());
     vorla::WriteWindowPlacement(store, "MainWindowPos", vorla::PlacementOf(*this));
     store.WriteProfileInt(vorla::kPreferencesSection, "ToolBarState", toolBar_->isVisibleTo(this) ? 1 : 0);
     store.WriteProfileInt(vorla::kPreferencesSection, "StatusBarState", statusBar()->isVisibleTo(this) ? 1 : 0);

@@ -6,7 +6,12 @@
 #include <QMainWindow>
 #include <QPointer>
 
+#include <functional>
 #include <map>
+#include <optional>
+#include <vector>
+
+#include "main_window/lock_keys.h"
 
 class CCustToolBar;
 class CMainView;
@@ -42,6 +47,11 @@ public:
     // The clock pane's text for a time; the locale's short time format with seconds.
     static QString ClockText(const QTime& time);
     QLabel* ClockPane() const { return clockPane_; }
+    // The CAP, NUM and SCRL panes, in that order; each is enabled while its key is on.
+    const std::vector<QLabel*>& LockPanes() const { return lockPanes_; }
+    void SetLockKeySource(std::function<std::optional<vorla::LockKeys>()> source);
+    // Puts the toolbar back where SavePlacementsAndBars left it docked.
+    void RestoreBarLayout();
     void ApplyToolTips(bool show);
     void SetBarsVisible(bool toolBar, bool statusBar);
     QAction* Action(int commandId) const;
@@ -52,12 +62,14 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void CreateActions();
     void CreateMenus();
     void CreateStatusBar();
     void UpdateClock();
+    void UpdateLockPanes();
     void NextWindow();
     // The active child window's own action for a command, if it has an enabled one.
     QAction* ActiveChildCommand(int commandId) const;
@@ -69,6 +81,8 @@ private:
     CCustToolBar* toolBar_ = nullptr;
     QLabel* clockPane_ = nullptr;
     QTimer* clockTimer_ = nullptr;
+    std::vector<QLabel*> lockPanes_;
+    std::function<std::optional<vorla::LockKeys>()> lockKeys_;
     bool placementsSaved_ = false;
     std::map<int, QAction*> actions_;
     QMenu* windowMenu_ = nullptr;

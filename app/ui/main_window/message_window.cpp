@@ -13,17 +13,18 @@
 CMainView::CMainView(CVorlaPro5App& app, QWidget* parent) : QTabWidget(parent) {
     setTabPosition(QTabWidget::North);
     entry_ = new CVorlaPro5View(app, this);
-    addTab(entry_, QStringLiteral("&Main"));
+    // The tabs carry no mnemonic: "&Message:" and "&Outgoing:" on the form own Alt+M and Alt+O.
+    addTab(entry_, QStringLiteral("Main"));
     QWidget* outgoing = nullptr;
     if (app.Extensions().makeOutgoingView) outgoing = app.Extensions().makeOutgoingView(app, this);
     if (!outgoing) outgoing = new OutgoingListPage(app, this);
-    addTab(outgoing, QStringLiteral("&Outgoing"));
+    addTab(outgoing, QStringLiteral("Outgoing"));
 }
 
 void CMainView::SetOutgoingPage(QWidget* page) {
     QWidget* old = widget(1);
     removeTab(1);
-    insertTab(1, page, QStringLiteral("&Outgoing"));
+    insertTab(1, page, QStringLiteral("Outgoing"));
     delete old;
 }
 
@@ -41,9 +42,11 @@ void CVorlaMDIChild::ApplyMinimumSize() {
     setMinimumSize(std::clamp(width, 100, 4000), std::clamp(height, 100, 4000));
 }
 
-void CVorlaMDIChild::RestorePlacement() {
+bool CVorlaMDIChild::RestorePlacement() {
     vorla::WindowPlacement placement;
-    if (vorla::ReadWindowPlacement(app_.Settings(), "EntryWindowPos", placement)) vorla::ApplyPlacement(*this, placement);
+    if (!vorla::ReadWindowPlacement(app_.Settings(), "EntryWindowPos", placement)) return false;
+    vorla::ApplyPlacement(*this, placement);
+    return true;
 }
 
 void CVorlaMDIChild::SavePlacement() {

@@ -27,8 +27,8 @@ public:
     CVorlaMDIChild(CVorlaPro5App& app, QWidget* parent = nullptr);
     // The smallest size: "MainMinX" by "MainMinY" + 5, by default the size that fits the form.
     void ApplyMinimumSize();
-    // Applies "EntryWindowPos" when stored.
-    void RestorePlacement();
+    // Applies "EntryWindowPos"; false when none is stored.
+    bool RestorePlacement();
     void SavePlacement();
 
 protected:

@@ -2,16 +2,20 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDropEvent>
 #include <QFile>
 #include <QFileDialog>
 #include <QFontDialog>
+#include <QGuiApplication>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QInputDialog>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPainter>
@@ -25,6 +29,7 @@
 #include "font_settings.h"
 #include "main_window/cust_toolbar.h"
 #include "main_window/main_frame.h"
+#include "main_window/message_window.h"
 #include "message_entry/message_font.h"
 #include "message.h"
 #include "message_entry/message_texts.h"
@@ -57,9 +62,28 @@ void MessageEdit::keyPressEvent(QKeyEvent* event) {
     QPlainTextEdit::keyPressEvent(event);
 }
 
+namespace {
+// Marks text dragged out of a message field with that field's identity.
+constexpr char kOwnTextFormat[] = "application/x-vorlapro-message-field";
+}  // namespace
+
+QMimeData* MessageEdit::createMimeDataFromSelection() const {
+    QMimeData* data = QPlainTextEdit::createMimeDataFromSelection();
+    data->setData(QString::fromLatin1(kOwnTextFormat), QByteArray::number(reinterpret_cast<quintptr>(this)));
+    return data;
+}
+
 void MessageEdit::dropEvent(QDropEvent* event) {
-    if (event->mimeData()->hasText()) {
-        setPlainText(event->mimeData()->text());
+    const QMimeData* data = event->mimeData();
+    const bool own = event->source() == this || event->source() == viewport() ||
+                     data->data(QString::fromLatin1(kOwnTextFormat)) ==
+                         QByteArray::number(reinterpret_cast<quintptr>(this));
+    // Text from elsewhere (a log record, another program) becomes the message; text dragged
+    // within the field moves as in any editor. Both can be undone.
+    if (!own && data->hasText()) {
+        QTextCursor all(document());
+        all.select(QTextCursor::Document);
+        all.insertText(data->text());
         event->acceptProposedAction();
         emit TextDropped();
         return;
@@ -231,11 +255,22 @@ void CVorlaPro5View::BuildForm() {
     connect(cancel_, &QPushButton::clicked, this, [this] { app_.CancelSending(); });
     connect(signature_, &QPushButton::clicked, this, [this] { AppendSignature(); });
     connect(spotBox_, &QCheckBox::clicked, this, &CVorlaPro5View::OnSpotToggled);
-    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
-    escape->setContext(Qt::WidgetWithChildrenShortcut);
-    connect(escape, &QShortcut::activated, this, [this] {
+    // Alt+S and Alt+C belong to the form, not to the buttons: a button's own mnemonic would
+    // act in every window of the frame, and only moves the focus when another control of the
+    // frame claims the same letter. The buttons keep the underlined letter as the hint.
+    send_->setShortcut(QKeySequence());
+    cancel_->setShortcut(QKeySequence());
+    auto formKey = [this](QKeySequence key, std::function<void()> run) {
+        auto* shortcut = new QShortcut(key, this);
+        shortcut->setContext(Qt::WidgetWithChildrenShortcut);
+        connect(shortcut, &QShortcut::activated, this, std::move(run));
+    };
+    formKey(QKeySequence(Qt::ALT | Qt::Key_S), [this] { Send(); });
+    auto cancel = [this] {
         if (cancel_->isEnabled()) app_.CancelSending();
-    });
+    };
+    formKey(QKeySequence(Qt::ALT | Qt::Key_C), cancel);
+    formKey(QKeySequence(Qt::Key_Escape), cancel);
 }
 
 void CVorlaPro5View::BuildMessageToolBar() {
@@ -296,7 +331,41 @@ void CVorlaPro5View::UpdateCounts() {
     const bool spot = spotBox_->isChecked();
     send_->setEnabled(message_->isEnabled() && !text.isEmpty() && (spotBox_->isChecked() || selected > 0));
     selections_->setText(QStringLiteral("Selections: %1").arg(selected + (spot ? 1 : 0)));
+    UpdateCommands();
+}
+
+bool CVorlaPro5View::IsCommandTarget() const {
+    if (!message_->isEnabled()) return false;
+    if (!frame_) return true;
+    // The frame's commands reach the field only while the Main tab of the message window is
+    // what the user works in; with the log window active they would edit a field out of sight.
+    const QMdiSubWindow* current = frame_->MdiArea()->currentSubWindow();
+    return (current == nullptr || current == frame_->MessageWindow()) &&
+           frame_->MessageTabs()->currentWidget() == this;
+}
+
+void CVorlaPro5View::UpdateCommands() {
     for (QAction* action : toolBar_->actions()) action->setEnabled(message_->isEnabled());
+    if (!frame_) return;
+    const bool target = IsCommandTarget();
+    const bool selection = message_->textCursor().hasSelection();
+    const QMimeData* clip = QGuiApplication::clipboard()->mimeData();
+    const std::pair<int, bool> states[] = {
+        {cmd::kUndo, target && message_->document()->isUndoAvailable()},
+        {cmd::kCut, target && selection},
+        {cmd::kCopy, target && selection},
+        {cmd::kPaste, target && clip && clip->hasText()},
+        {cmd::kClear, target && selection},
+        {cmd::kSelectAll, target && !message_->document()->isEmpty()},
+        {cmd::kSpellCheck, target},
+        {cmd::kInsertDate, target},
+        {cmd::kInsertTime, target},
+        {cmd::kInsertMessage, target},
+        {cmd::kInsertTextFile, target},
+        {cmd::kInsertLastMessage, target},
+    };
+    for (const auto& [id, enabled] : states)
+        if (QAction* action = frame_->Action(id)) action->setEnabled(enabled);
 }
 
 void CVorlaPro5View::FillSelectionList() {
@@ -366,6 +435,7 @@ void CVorlaPro5View::SetEditing(bool editing) {
     outgoing_->setEnabled(editing);
     signature_->setEnabled(editing && app_.Settings().GetProfileInt(kPrefs, "AutoSign", 0) == 0);
     spotBox_->setEnabled(editing);
+    UpdateCommands();
 }
 
 void CVorlaPro5View::ClearForm() {
@@ -523,6 +593,13 @@ void CVorlaPro5View::SpellCheck() {
 }
 
 void CVorlaPro5View::ConnectCommands(CMainFrame& frame) {
+    frame_ = &frame;
+    auto update = [this] { UpdateCommands(); };
+    connect(frame.MdiArea(), &QMdiArea::subWindowActivated, this, update);
+    connect(frame.MessageTabs(), &QTabWidget::currentChanged, this, update);
+    connect(message_, &QPlainTextEdit::selectionChanged, this, update);
+    connect(message_, &QPlainTextEdit::undoAvailable, this, update);
+    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, update);
     auto bind = [&](int id, auto slot) {
         if (QAction* action = frame.Action(id)) connect(action, &QAction::triggered, this, slot);
     };
@@ -542,4 +619,5 @@ void CVorlaPro5View::ConnectCommands(CMainFrame& frame) {
     });
     bind(cmd::kInsertLastMessage, [this] { RecycleLastMessage(); });
     bind(cmd::kSetFont, [this] { SetMessageFont(); });
+    UpdateCommands();
 }

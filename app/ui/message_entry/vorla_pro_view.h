@@ -23,8 +23,8 @@ class QComboBox;
 class QLabel;
 class QPushButton;
 
-// The message field: Enter sends (as the form's default button does), dropped text replaces
-// the whole message.
+// The message field: Enter sends (as the form's default button does), text dropped from
+// outside the field replaces the whole message.
 class MessageEdit : public QPlainTextEdit {
     Q_OBJECT
 public:
@@ -36,6 +36,7 @@ signals:
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    QMimeData* createMimeDataFromSelection() const override;
 };
 
 class CVorlaPro5View : public QWidget {
@@ -120,8 +121,14 @@ private:
     void ReplaceSelection(const QString& text);
     std::time_t Now() const;
     void ApplyStoredFont();
+    // True while the frame's edit and insert commands may act on the message field: it is
+    // enabled and the Main tab of the message window is the current window.
+    bool IsCommandTarget() const;
+    // Enables the message toolbar and each frame command exactly when the field can take it.
+    void UpdateCommands();
 
     CVorlaPro5App& app_;
+    CMainFrame* frame_ = nullptr;
     Prompts prompts_;
     std::function<std::time_t()> clock_;
     std::unique_ptr<CSubscriber> spot_;

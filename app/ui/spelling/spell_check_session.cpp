@@ -10,6 +10,14 @@
 namespace {
 constexpr std::string_view kSpeller = "Speller";
 std::string CustomDictEntry(int n) { return "CustomDict" + std::to_string(n); }
+
+// One undoable edit, so the user can take a correction back with Undo.
+void ShowInField(QPlainTextEdit& field, const QString& text) {
+    if (field.toPlainText() == text) return;
+    QTextCursor all(field.document());
+    all.select(QTextCursor::Document);
+    all.insertText(text);
+}
 }  // namespace
 
 SpellCheckSession::SpellCheckSession(vorla::ISettingsStore& settings, QPlainTextEdit& field, QWidget* parent,
@@ -79,10 +87,11 @@ QString SpellCheckSession::Run() {
                 break;
             }
         }
+        // Each correction reaches the field at once: the next word is selected by its
+        // offset in the corrected text. The corrections so far stay, also after a cancel.
+        ShowInField(field_, text);
         if (cancelled) break;
     }
-    // The corrections so far stay, also after a cancel.
-    if (text != field_.toPlainText()) field_.setPlainText(text);
     const QStringList dictionaries = checker_->CustomDictionaries();
     for (int n = 0; n < dictionaries.size(); ++n)
         settings_.WriteProfileString(kSpeller, CustomDictEntry(n + 1), vorla::ToWindows1252(dictionaries[n]));

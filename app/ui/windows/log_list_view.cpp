@@ -65,6 +65,8 @@ CLogListView::CLogListView(LogWindowContext context, QWidget* parent) : QWidget(
     icons_->setModel(model_);
     icons_->setSelectionModel(details_->selectionModel());
     icons_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    // A click picks a record, as in details mode: the commands act on whole rows.
+    icons_->setSelectionBehavior(QAbstractItemView::SelectRows);
     icons_->setUniformItemSizes(true);
     icons_->setLayoutMode(QListView::Batched);
     icons_->setBatchSize(500);

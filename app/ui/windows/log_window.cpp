@@ -58,7 +58,8 @@ CLogMDIChild::CLogMDIChild(LogWindowContext context, QWidget* parent)
             log->addAction(view_->Action(id));
         }
     }
-    QMenu* viewMenu = menuBar()->addMenu(QStringLiteral("&View"));
+    // The frame's View menu owns Alt+V in the same top-level window.
+    QMenu* viewMenu = menuBar()->addMenu(QStringLiteral("V&iew"));
     viewMenu->addAction(toggleToolBar_);
     viewMenu->addSeparator();
     for (int id : {log_cmd::kLargeIcons, log_cmd::kSmallIcons, log_cmd::kList, log_cmd::kDetails}) viewMenu->addAction(view_->Action(id));
