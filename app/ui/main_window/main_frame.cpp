@@ -124,7 +124,12 @@ CMainFrame::CMainFrame(CVorlaPro5App& app, QWidget* parent) : QMainWindow(parent
     ApplyToolTips(app_.Settings().GetProfileInt(vorla::kPreferencesSection, "Tips", 1) != 0);
 }
 
-CMainFrame::~CMainFrame() = default;
+CMainFrame::~CMainFrame() {
+    // The actions go with this object, before the child windows whose closing still signals
+    // activation changes that would update them.
+    disconnect(mdiArea_, nullptr, this, nullptr);
+    if (CVorlaPro5View* view = MessageView()) view->DetachFrame();
+}
 
 QAction* CMainFrame::Action(int commandId) const {
     auto it = actions_.find(commandId);

@@ -146,6 +146,17 @@ CVorlaPro5View::CVorlaPro5View(CVorlaPro5App& app, QWidget* parent) : QWidget(pa
 
 CVorlaPro5View::~CVorlaPro5View() {
     if (app_.GetMainView() == this) app_.SetMainView(nullptr);
+    // The field's document still signals while it is torn down; the form is gone by then.
+    disconnect(message_, nullptr, this, nullptr);
+    disconnect(QGuiApplication::clipboard(), nullptr, this, nullptr);
+    DetachFrame();
+}
+
+void CVorlaPro5View::DetachFrame() {
+    if (!frame_) return;
+    disconnect(frame_->MdiArea(), nullptr, this, nullptr);
+    disconnect(frame_->MessageTabs(), nullptr, this, nullptr);
+    frame_ = nullptr;
 }
 
 void CVorlaPro5View::SetClock(std::function<std::time_t()> clock) {

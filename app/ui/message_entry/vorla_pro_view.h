@@ -94,6 +94,8 @@ public:
     void SaveToolbarLayout();
     // Routes the frame's edit, insert, spelling and font commands to this form.
     void ConnectCommands(CMainFrame& frame);
+    // The frame is going: its commands are no longer updated (their actions go with it).
+    void DetachFrame();
 
     // ---- For windows and tests -------------------------------------------------------------
     MessageEdit* MessageField() const { return message_; }
