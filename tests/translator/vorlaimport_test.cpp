@@ -112,6 +112,8 @@ TEST_F(VorlaimportRun, ExitCodes) {
   EXPECT_FALSE(fs::exists(home_ / "Vorla Pro.vlg"));
   EXPECT_EQ(Run("nosuch '" + data_.string() + "'"), 2);
   Write("Import/broken.so", "not a library");
+  EXPECT_EQ(Run("--list"), 0);
+  EXPECT_NE(Output().find("Unknown Translator\t"), std::string::npos) << Output();
   EXPECT_EQ(Run("broken '" + data_.string() + "'"), 2);
   EXPECT_NE(Output().find("Cannot load selected translator!"), std::string::npos) << Output();
   EXPECT_EQ(Run("lomix '" + (home_ / "missing.pdb").string() + "'"), 2);

@@ -119,6 +119,9 @@ int main(int argc, char** argv) {
 #ifdef VORLA_HAVE_UI_MAINTENANCE
     RegisterUiMaintenance(app.Extensions());
 #endif
+#ifdef VORLA_HAVE_UI_IMPORT
+    RegisterUiImport(app.Extensions());
+#endif
 #ifdef VORLA_HAVE_UI_WIZARD
     RegisterUiWizard(app.Extensions());
 #endif

@@ -38,5 +38,7 @@ struct UiExtensions {
 void RegisterUiWindows(UiExtensions& extensions);
 // Provided by app/ui/maintenance (vorla_ui_maintenance).
 void RegisterUiMaintenance(UiExtensions& extensions);
+// Provided by app/ui/import (vorla_ui_import).
+void RegisterUiImport(UiExtensions& extensions);
 // Provided by app/ui/wizard (vorla_ui_wizard).
 void RegisterUiWizard(UiExtensions& extensions);
