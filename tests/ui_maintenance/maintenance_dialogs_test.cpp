@@ -209,3 +209,27 @@ TEST_F(Maintenance, ThePresetChooserReplacesTokensWithNow) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(Maintenance, TheFormsFindFieldNarrowsTheRecipientsAndKeepsSelections) {
+    ASSERT_NE(View(), nullptr);
+    CSelectionListBox* list = View()->SelectionList();
+    auto shown = [list] {
+        std::vector<std::string> names;
+        for (int row = 0; row < list->model()->rowCount(); ++row)
+            if (!list->isRowHidden(row)) names.push_back(list->model()->index(row, 0).data().toString().toStdString());
+        return names;
+    };
+    const size_t all = shown().size();
+    list->selectionModel()->select(list->model()->index(0, 0), QItemSelectionModel::Select);  // Ann
+    View()->RecipientFind()->setText(QStringLiteral("CAR"));
+    EXPECT_EQ(shown(), std::vector<std::string>{"Carol"});
+    EXPECT_EQ(list->SelectedRows().size(), 1u) << "Ann stays selected out of sight";
+    View()->RecipientFind()->setText(QStringLiteral("1002"));
+    EXPECT_EQ(shown(), std::vector<std::string>{"Bob"});
+    View()->RecipientFind()->clear();
+    EXPECT_EQ(shown().size(), all);
+}
+
+}  // namespace

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 
+#include "ascii_case.h"
 #include "display_object.h"
 #include "group.h"
 #include "ob_list.h"
@@ -120,8 +121,30 @@ QSize SelectionDelegate::sizeHint(const QStyleOptionViewItem& option, const QMod
     return size;
 }
 
+void CSelectionListBox::SetFindText(const std::string& text) {
+    find_ = vorla::AsciiLowerCopy(text);
+    ApplyFind();
+}
+
+void CSelectionListBox::ApplyFind() {
+    auto holds = [this](const std::string& text) { return vorla::AsciiLowerCopy(text).find(find_) != std::string::npos; };
+    for (int row = 0; row < model_->rowCount(); ++row) {
+        const CDisplayObject* item = model_->RowAt(row);
+        bool shown = find_.empty();
+        if (!shown && item) {
+            shown = holds(RowName(*item)) || (item->GetSubscriber() && (holds(item->GetSubscriber()->GetName()) ||
+                                                                        holds(item->GetSubscriber()->GetPIN())));
+        }
+        setRowHidden(row, !shown);
+    }
+}
+
 CSelectionListBox::CSelectionListBox(QWidget* parent) : QListView(parent) {
     model_ = new SelectionListModel(this);
+    // Rows that come or go (a fill, a group opened) are filtered like the rest.
+    connect(model_, &QAbstractItemModel::modelReset, this, [this] { ApplyFind(); });
+    connect(model_, &QAbstractItemModel::rowsInserted, this, [this] { ApplyFind(); });
+    connect(model_, &QAbstractItemModel::rowsRemoved, this, [this] { ApplyFind(); });
     delegate_ = new SelectionDelegate(this);
     setModel(model_);
     setItemDelegate(delegate_);

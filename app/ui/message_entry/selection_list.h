@@ -65,6 +65,9 @@ public:
     // The rows selected, top to bottom.
     std::vector<const CDisplayObject*> SelectedRows() const;
     const std::string& SearchPrefix() const { return prefix_; }
+    // Shows only the rows whose name (or subscriber's PIN) holds the text, without regard to
+    // ASCII case; empty shows all. Hidden rows keep their selection, so they still count.
+    void SetFindText(const std::string& text);
 
 signals:
     // The selection changed by a click or a key.
@@ -78,6 +81,7 @@ protected:
     void keyReleaseEvent(QKeyEvent* event) override;
 
 private:
+    void ApplyFind();
     void MoveCaret(int row);
     void ToggleCaretSelection();
 
@@ -85,5 +89,6 @@ private:
     SelectionDelegate* delegate_ = nullptr;
     Clock clock_;
     std::string prefix_;
+    std::string find_;  // folded
     qint64 lastKeySecond_ = 0;
 };

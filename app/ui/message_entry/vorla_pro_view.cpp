@@ -14,6 +14,7 @@
 #include <QInputDialog>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMessageBox>
@@ -23,6 +24,7 @@
 #include <QShortcut>
 #include <QStyle>
 #include <QTextCursor>
+#include <QVBoxLayout>
 
 #include "app/command_ids.h"
 #include "app/vorla_pro_app.h"
@@ -189,6 +191,13 @@ void CVorlaPro5View::BuildForm() {
     list_ = new CSelectionListBox(this);
     list_->setObjectName(QStringLiteral("SelectionList"));
     list_->setFixedWidth(180);
+    find_ = new QLineEdit(this);
+    find_->setObjectName(QStringLiteral("RecipientFind"));
+    find_->setPlaceholderText(QStringLiteral("Find"));
+    find_->setClearButtonEnabled(true);
+    find_->setFixedWidth(180);
+    connect(find_, &QLineEdit::textChanged, this,
+            [this](const QString& text) { list_->SetFindText(vorla::ToWindows1252(text)); });
     QLabel* listLabel = boldLabel(QStringLiteral("S&ubscribers:"));
     listLabel->setBuddy(list_);
     selections_ = new QLabel(QStringLiteral("Selections: 0"), this);
@@ -235,7 +244,11 @@ void CVorlaPro5View::BuildForm() {
     grid->addLayout(top, 0, 0);
     grid->addWidget(listLabel, 0, 1);
     grid->addWidget(message_, 1, 0, 6, 1);
-    grid->addWidget(list_, 1, 1);
+    auto* listColumn = new QVBoxLayout;
+    listColumn->setContentsMargins(0, 0, 0, 0);
+    listColumn->addWidget(find_);
+    listColumn->addWidget(list_, 1);
+    grid->addLayout(listColumn, 1, 1);
     grid->addWidget(selections_, 2, 1);
     auto* spotRow = new QHBoxLayout;
     spotRow->addWidget(spotBox_);

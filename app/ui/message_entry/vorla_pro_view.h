@@ -21,6 +21,7 @@ class CVorlaPro5App;
 class QCheckBox;
 class QComboBox;
 class QLabel;
+class QLineEdit;
 class QPushButton;
 
 // The message field: Enter sends (as the form's default button does), text dropped from
@@ -109,6 +110,7 @@ public:
     QLabel* SpotLabel() const { return spotLabel_; }
     QLabel* CountLabel() const { return count_; }
     QLabel* SelectionsLabel() const { return selections_; }
+    QLineEdit* RecipientFind() const { return find_; }
     CCustToolBar* MessageToolBar() const { return toolBar_; }
     const CSubscriber* SpotSubscriber() const { return spot_.get(); }
     // The message as 8-bit text.
@@ -146,6 +148,7 @@ private:
     QLabel* spotLabel_ = nullptr;
     QLabel* count_ = nullptr;
     QLabel* selections_ = nullptr;
+    QLineEdit* find_ = nullptr;
     QLabel* logo_ = nullptr;
     CCustToolBar* toolBar_ = nullptr;
 };
