@@ -1,5 +1,6 @@
 #include "directory_file.h"
 
+#include <algorithm>
 #include <array>
 
 #include "archive_reader.h"
@@ -110,19 +111,39 @@ DirectoryRoots RootsOf(const DirectoryStore& store) {
 ArchiveError LoadDirectoryFile(const std::string& path, const ClassRegistry& registry,
                                DirectoryStore& store) {
   std::vector<uint8_t> bytes;
-  if (ReadWholeFile(path, bytes) != ArchiveError::None) return ArchiveError::Io;
+  const ArchiveError readError = ReadWholeFile(path, bytes);
+  // The version is known as soon as the header is: the queue and the log window file are
+  // read in it even when the rest of the directory turns out damaged. A failed file without
+  // a header gives no version; the one this program writes is then the safer guess, because a
+  // newer file read as an old one could be misread without an error, never the other way.
+  const std::optional<uint16_t> header = DirectoryHeaderVersion(bytes);
+  if (header) SetFileFormatVersion(*header);
+  if (readError != ArchiveError::None) {
+    if (!header) SetFileFormatVersion(kCurrentFileFormatVersion);
+    return ArchiveError::Io;
+  }
   ArchiveReader reader(bytes, registry, GetFileFormatVersion());
   DirectoryContents contents;
   ArchiveError error = ReadDirectory(reader, contents);
-  if (error != ArchiveError::None) return error;
+  if (error != ArchiveError::None) {
+    if (!header) SetFileFormatVersion(kCurrentFileFormatVersion);
+    return error;
+  }
   SetFileFormatVersion(contents.formatVersion);
   store.TakeDirectory(std::move(contents));
   return ArchiveError::None;
 }
 
+std::optional<uint16_t> DirectoryHeaderVersion(std::span<const uint8_t> bytes) {
+  const size_t magic = kDirectoryMagic.size();
+  if (bytes.size() < magic + 2) return std::nullopt;
+  if (!std::equal(kDirectoryMagic.begin(), kDirectoryMagic.end(), bytes.begin())) return std::nullopt;
+  return static_cast<uint16_t>(bytes[magic] | (bytes[magic + 1] << 8));
+}
+
 ArchiveError SaveDirectoryFile(const std::string& path, const DirectoryStore& store) {
   return ReplaceFileAtomically(path, [&store](std::FILE* file) {
-    ArchiveWriter writer(kCurrentFileFormatVersion, file);
+    ArchiveWriter writer(GetWrittenFileFormatVersion(), file);
     WriteDirectory(writer, RootsOf(store));
     writer.Flush();
     return writer.Error();

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -54,10 +56,16 @@ ArchiveError ReadDirectory(ArchiveReader& reader, DirectoryContents& out);
 void WriteDirectory(ArchiveWriter& writer, const DirectoryRoots& roots);
 DirectoryRoots RootsOf(const DirectoryStore& store);
 
-// The program's load: reads the file, and on success sets the process-wide
-// FileFormatVersion and hands the directory to the store. On failure the store is left
-// as it was.
+// The version a directory file's header names, or nothing when it has no complete header
+// (a format-0 file, or one cut short before it).
+std::optional<uint16_t> DirectoryHeaderVersion(std::span<const uint8_t> bytes);
+
+// The program's load: reads the file and hands the directory to the store. The process-wide
+// FileFormatVersion is set from the header as soon as it is read (so a damaged directory
+// still gives the version its queue and log window file were written in); after a success
+// without a header it is the reader's (0 at start); after a failure without one, the
+// version this program writes. On failure the store is left as it was.
 ArchiveError LoadDirectoryFile(const std::string& path, const ClassRegistry& registry,
                                DirectoryStore& store);
-// Writes the store's directory in the current format, replacing the file atomically.
+// Writes the store's directory in GetWrittenFileFormatVersion, replacing the file atomically.
 ArchiveError SaveDirectoryFile(const std::string& path, const DirectoryStore& store);

@@ -11,3 +11,9 @@ void SetFileFormatVersion(uint16_t version);
 
 // The version this program writes.
 inline constexpr uint16_t kCurrentFileFormatVersion = 1;
+
+// The version the directory, queue and log window files are written in: the current one,
+// except while a format-0 directory could not be brought to it, when all files stay 0 so
+// that the directory and the queue on disk are always read in the same version.
+uint16_t GetWrittenFileFormatVersion();
+void SetWrittenFileFormatVersion(uint16_t version);

@@ -20,4 +20,7 @@ class IDriverObserver {
   virtual void OnSendingFinished() {}
   // Idle processing should run (message 1124): the program wakes its idle loop.
   virtual void OnIdleWorkWanted() {}
+  // The queue file could not be written during a run (said once per run, with the text for
+  // the user). Called inside a driver step: it must not wait for the user, paging goes on.
+  virtual void OnQueueSaveFailed(const std::string& text) { (void)text; }
 };

@@ -30,6 +30,6 @@ void MessageLog::LogRecord(const CLogObject& record) {
 }
 
 bool MessageLog::SaveLog() {
-  if (programFolder_.empty()) return true;
+  if (programFolder_.empty() || !windowFileWritable_) return true;
   return SaveLogWindowFile(LogWindowFilePath(), &list_) == ArchiveError::None;
 }

@@ -26,6 +26,9 @@ class MessageLog {
   void LogRecord(const CLogObject& record);
   // Writes "Vorla Pro Log Window.vlg" atomically; false when it could not be written.
   bool SaveLog();
+  // Off for a log window file that did not read and could not be moved aside: SaveLog then
+  // leaves it alone (and succeeds).
+  void SetWindowFileWritable(bool writable) { windowFileWritable_ = writable; }
 
   CObList& List() { return list_; }
   std::string TextLogPath() const;
@@ -35,4 +38,5 @@ class MessageLog {
   CObList& list_;
   const vorla::ISettingsStore& settings_;
   std::string programFolder_;
+  bool windowFileWritable_ = true;
 };

@@ -1,7 +1,6 @@
 #include "outgoing_queue.h"
 
 #include <algorithm>
-#include <filesystem>
 #include <limits>
 #include <unordered_map>
 
@@ -39,13 +38,6 @@ std::array<uint64_t, 2> LeadingBytes(std::string_view text) {
     words[i / 8] |= static_cast<uint64_t>(static_cast<unsigned char>(text[i])) << (56 - 8 * (i % 8));
   }
   return words;
-}
-
-std::string ReplacePathMarker(std::string_view text, const std::string& path) {
-  std::string out(text);
-  const size_t at = out.find("%1");
-  if (at != std::string::npos) out.replace(at, 2, path);
-  return out;
 }
 
 }  // namespace
@@ -498,16 +490,15 @@ void OutgoingQueue::ApplyEndOfRunRules(const std::function<bool(const CPage*)>& 
 }
 
 bool OutgoingQueue::SaveQueue() {
-  if (queueFilePath_.empty()) return true;
-  if (SaveQueueFile(queueFilePath_, &list_) == ArchiveError::None) return true;
-  if (observer_) {
-    std::error_code ignored;
-    const auto folder = std::filesystem::path(queueFilePath_).parent_path();
-    const bool folderThere = std::filesystem::is_directory(folder, ignored);
-    observer_->ShowStop(ReplacePathMarker(
-        folderThere ? paging_texts::kFileAccessDenied : paging_texts::kFileNotFound, queueFilePath_));
-  }
-  return false;
+  const std::optional<std::string> failure = WriteQueueFile();
+  if (failure && observer_) observer_->ShowStop(*failure);
+  return !failure;
+}
+
+std::optional<std::string> OutgoingQueue::WriteQueueFile() {
+  if (queueFilePath_.empty()) return std::nullopt;
+  if (SaveQueueFile(queueFilePath_, &list_) == ArchiveError::None) return std::nullopt;
+  return SaveFailureText(queueFilePath_);
 }
 
 void OutgoingQueue::AppendPage(CPage* page) {

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -122,6 +123,8 @@ class OutgoingQueue {
   // Writes "Outgoing.vlg" atomically (no file for an empty queue). On failure the user is
   // told why and the queue stays in memory.
   bool SaveQueue();
+  // The same without telling anyone: the text for the user when it failed, else nothing.
+  std::optional<std::string> WriteQueueFile();
 
   // Appends a page to the list, which owns it from now on.
   void AppendPage(CPage* page);

@@ -25,6 +25,7 @@ inline constexpr std::string_view kCannotDeleteSending =
 // File errors when the queue file cannot be written; "%1" is the file's path.
 inline constexpr std::string_view kFileAccessDenied = "Access to %1 was denied.";
 inline constexpr std::string_view kFileNotFound = "%1 was not found.";
+inline constexpr std::string_view kDiskFull = "Destination disk drive is full.";
 
 }  // namespace paging_texts
 

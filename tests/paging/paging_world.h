@@ -56,11 +56,13 @@ class RecordingObserver final : public IDriverObserver, public IQueueObserver {
   void OnSendingFinished() override { ++finished; }
   bool Confirm(std::string_view) override { ++questions; return answer; }
   void ShowStop(std::string_view text) override { stops.emplace_back(text); }
+  void OnQueueSaveFailed(const std::string& text) override { saveFailures.push_back(text); }
 
   struct Log { uint32_t time; std::string name, status, message; int32_t code; };
   std::vector<std::string> statusLines;
   std::vector<Log> logs;
   std::vector<std::string> stops;
+  std::vector<std::string> saveFailures;
   int finished = 0;
   int questions = 0;
   bool answer = true;

@@ -198,3 +198,25 @@ TEST_F(VorlapageHome, AKillMidRunLosesNoQueuedPage) {
   EXPECT_NE(Out().find("\tSpinner\tMessage Sent Successfully!"), std::string::npos) << Out();
   EXPECT_EQ(QueuedPages(), 0u);
 }
+
+TEST_F(VorlapageHome, ACutQueueFileIsMovedAsideAndTheNextPageGoesOut) {
+  ASSERT_EQ(Run({"--to", "Ann", "--later", "WAITING"}), 0) << Err();
+  const auto queuePath = Folder() / "Outgoing.vlg";
+  const std::string whole = ReadAll(queuePath);
+  const std::string cut = whole.substr(0, whole.size() - 7);
+  std::ofstream(queuePath, std::ios::binary | std::ios::trunc) << cut;
+
+  EXPECT_EQ(Run({"--to", "Bob", "HI"}), 1) << "the damaged file is told in the exit code too";
+  EXPECT_NE(Out().find("\tBob\tMessage Sent Successfully!"), std::string::npos) << Out();
+  EXPECT_NE(Err().find("Outgoing.vlg could not be read (end of file). It was moved aside to "),
+            std::string::npos) << Err();
+  EXPECT_NE(ReadAll(Folder() / "Message Log.txt").find("Outgoing.vlg could not be read"), std::string::npos);
+  int aside = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(Folder())) {
+    if (entry.path().filename().string().rfind("Outgoing.unreadable-", 0) == 0) {
+      ++aside;
+      EXPECT_EQ(ReadAll(entry.path()), cut);
+    }
+  }
+  EXPECT_EQ(aside, 1);
+}

@@ -2,7 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <algorithm>
 #include <fstream>
+#include <set>
 
 #include "archive_reader.h"
 #include "archive_writer.h"
@@ -21,6 +23,8 @@
 #include "test_directory.h"
 
 namespace {
+
+constexpr std::time_t kNow = 1'700'000'000;
 
 const ClassRegistry& Registry() {
   static const ClassRegistry registry = MakeProgramClassRegistry();
@@ -42,6 +46,14 @@ OwningList TwoPageQueue() {
   message->AddRef();
   message->AddRef();
   return queue;
+}
+
+// The two-page queue as a program writing format 0 saved it.
+void WriteOldQueue(const std::string& path) {
+  ArchiveWriter writer(0);
+  OwningList queue = TwoPageQueue();
+  WriteListArchive(writer, queue.get());
+  ASSERT_EQ(ReplaceFileAtomically(path, writer.Bytes()), ArchiveError::None);
 }
 
 std::string ReadFile(const std::string& path) {
@@ -191,7 +203,7 @@ TEST(PagingRecordsStartup, CurrentFilesAreReadAndTheLogAppended) {
   }
   SetFileFormatVersion(0);
   DirectoryStore store;
-  ASSERT_EQ(LoadStartupFiles(store, dir, Registry()), ArchiveError::None);
+  ASSERT_EQ(LoadStartupFiles(store, dir, Registry(), kNow).directoryError, ArchiveError::None);
   EXPECT_EQ(GetFileFormatVersion(), 1);
   EXPECT_EQ(store.GetServiceList()->GetCount(), 1u);
   EXPECT_EQ(store.GetOutgoingList()->GetCount(), 2u);
@@ -199,14 +211,14 @@ TEST(PagingRecordsStartup, CurrentFilesAreReadAndTheLogAppended) {
   EXPECT_EQ(As<CLogObject>(store.GetLogList()->GetHead())->GetName(), "Ann");
 }
 
-TEST(PagingRecordsStartup, OldDirectoryBringsItsOwnLogAndSkipsTheLogFile) {
+TEST(PagingRecordsStartup, AnOldDirectoryIsUpgradedAtOnceSoItsFilesAlwaysReadTogether) {
   TempFolder folder;
   const std::string dir = folder.path() + "/";
   {
-    // A format-0 directory with one old log record, and a log window file beside it.
+    // A format-0 directory with one old log record, a format-0 queue, and a stray log window
+    // file beside them.
     DirectoryStore store;
     store.CreateEmpty();
-    std::unique_ptr<CLogObject> old = std::make_unique<CLogObject>();
     ArchiveWriter writer(0);
     CObList log;
     CLogObject record(900000000u, "Old", "Message Sent Successfully!", "x", 0);
@@ -215,32 +227,115 @@ TEST(PagingRecordsStartup, OldDirectoryBringsItsOwnLogAndSkipsTheLogFile) {
     roots.logList = &log;
     WriteDirectory(writer, roots);
     ASSERT_EQ(ReplaceFileAtomically(dir + "Vorla Pro.vlg", writer.Bytes()), ArchiveError::None);
-    ASSERT_EQ(SaveLogWindowFile(dir + "Vorla Pro Log Window.vlg", &log), ArchiveError::None);
+    WriteOldQueue(dir + "Outgoing.vlg");
+    ASSERT_EQ(ReplaceFileAtomically(dir + "Vorla Pro Log Window.vlg", "stray"), ArchiveError::None);
     log.RemoveAll();
   }
   SetFileFormatVersion(0);
   DirectoryStore store;
-  ASSERT_EQ(LoadStartupFiles(store, dir, Registry()), ArchiveError::None);
-  EXPECT_EQ(GetFileFormatVersion(), 0);
-  ASSERT_EQ(store.GetLogList()->GetCount(), 1u);  // the file's record is not added
+  const StartupLoad load = LoadStartupFiles(store, dir, Registry(), kNow);
+  ASSERT_EQ(load.directoryError, ArchiveError::None);
+  ASSERT_EQ(store.GetLogList()->GetCount(), 1u);  // the stray file's records are not added
   EXPECT_EQ(As<CLogObject>(store.GetLogList()->GetHead())->GetName(), "Old");
-  EXPECT_TRUE(store.GetOutgoingList()->IsEmpty());
+  EXPECT_EQ(store.GetOutgoingList()->GetCount(), 2u);
+  ASSERT_EQ(load.unreadable.size(), 1u);  // the stray log window file, kept aside
+  EXPECT_EQ(load.unreadable[0].error, ArchiveError::None);
+  ASSERT_TRUE(load.unreadable[0].movedTo);
+  EXPECT_EQ(ReadFile(*load.unreadable[0].movedTo), "stray");
+
+  // A change to the queue rewrites it at once; a crash then must leave files that read
+  // together: the directory, the queue and the old log all come back.
+  ASSERT_EQ(SaveQueueFile(dir + "Outgoing.vlg", store.GetOutgoingList()), ArchiveError::None);
+  SetFileFormatVersion(0);
+  DirectoryStore again;
+  const StartupLoad reload = LoadStartupFiles(again, dir, Registry(), kNow);
+  EXPECT_EQ(reload.directoryError, ArchiveError::None);
+  EXPECT_TRUE(reload.unreadable.empty());
+  EXPECT_EQ(GetFileFormatVersion(), 1);
+  EXPECT_EQ(again.GetOutgoingList()->GetCount(), 2u);
+  ASSERT_EQ(again.GetLogList()->GetCount(), 1u);
+  EXPECT_EQ(As<CLogObject>(again.GetLogList()->GetHead())->GetName(), "Old");
 }
 
-TEST(PagingRecordsStartup, NoDirectoryMeansANewOneAndADamagedOneIsReported) {
+TEST(PagingRecordsStartup, AQueueOfTheOtherVersionIsReadInIt) {
+  // A crash between the upgrade's rewrites leaves a current directory and a format-0 queue.
+  TempFolder folder;
+  const std::string dir = folder.path() + "/";
+  DirectoryStore written;
+  FillWorkedExample(written);
+  ASSERT_EQ(SaveDirectoryFile(dir + "Vorla Pro.vlg", written), ArchiveError::None);
+  WriteOldQueue(dir + "Outgoing.vlg");
+  SetFileFormatVersion(0);
+  DirectoryStore store;
+  const StartupLoad load = LoadStartupFiles(store, dir, Registry(), kNow);
+  EXPECT_TRUE(load.unreadable.empty());
+  EXPECT_EQ(store.GetOutgoingList()->GetCount(), 2u);
+}
+
+TEST(PagingRecordsStartup, NoDirectoryMeansANewOne) {
   TempFolder folder;
   const std::string dir = folder.path() + "/";
   SetFileFormatVersion(0);
   DirectoryStore store;
-  ASSERT_EQ(LoadStartupFiles(store, dir, Registry()), ArchiveError::None);
+  ASSERT_EQ(LoadStartupFiles(store, dir, Registry(), kNow).directoryError, ArchiveError::None);
   EXPECT_EQ(GetFileFormatVersion(), 1);
   EXPECT_TRUE(store.GetServiceList()->IsEmpty());
   EXPECT_TRUE(store.GetLogList()->IsEmpty());
+}
 
-  std::ofstream(dir + "Vorla Pro.vlg", std::ios::binary) << "VLPW\x01";
-  std::ofstream(dir + "Outgoing.vlg", std::ios::binary) << "garbage";
-  DirectoryStore damaged;
-  EXPECT_EQ(LoadStartupFiles(damaged, dir, Registry()), ArchiveError::EndOfFile);
-  ASSERT_NE(damaged.GetServiceList(), nullptr);
-  EXPECT_TRUE(damaged.GetOutgoingList()->IsEmpty());
+// The damaged-directory case: a cut directory file must cost neither the queue nor the log,
+// and no file that did not read is ever left in place to be written over.
+TEST(PagingRecordsStartup, UnreadableFilesAreMovedAsideAndTheRestStillReads) {
+  TempFolder folder;
+  const std::string dir = folder.path() + "/";
+  {
+    DirectoryStore store;
+    FillWorkedExample(store);
+    ASSERT_EQ(SaveDirectoryFile(dir + "Vorla Pro.vlg", store), ArchiveError::None);
+    OwningList queue = TwoPageQueue();
+    ASSERT_EQ(SaveQueueFile(dir + "Outgoing.vlg", queue.get()), ArchiveError::None);
+    CObList log;
+    CLogObject a(5u, "Ann", "Sent", "hi", 0), b(6u, "Bob", "Sent", "hi", 0), c(7u, "Cy", "Sent", "", 0);
+    log.AddTail(&a);
+    log.AddTail(&b);
+    log.AddTail(&c);
+    ASSERT_EQ(SaveLogWindowFile(dir + "Vorla Pro Log Window.vlg", &log), ArchiveError::None);
+    log.RemoveAll();
+  }
+  const std::string whole = ReadFile(dir + "Vorla Pro.vlg");
+  const std::string cut = whole.substr(0, whole.size() / 2);
+  ASSERT_EQ(ReplaceFileAtomically(dir + "Vorla Pro.vlg", cut), ArchiveError::None);
+
+  SetFileFormatVersion(0);
+  DirectoryStore store;
+  StartupLoad load = LoadStartupFiles(store, dir, Registry(), kNow);
+  EXPECT_EQ(load.directoryError, ArchiveError::EndOfFile);
+  EXPECT_TRUE(store.GetServiceList()->IsEmpty());
+  EXPECT_EQ(store.GetOutgoingList()->GetCount(), 2u);
+  EXPECT_EQ(store.GetLogList()->GetCount(), 3u);
+  ASSERT_EQ(load.unreadable.size(), 1u);
+  ASSERT_TRUE(load.unreadable[0].movedTo);
+  EXPECT_FALSE(std::filesystem::exists(dir + "Vorla Pro.vlg"));
+  EXPECT_EQ(ReadFile(*load.unreadable[0].movedTo), cut);
+
+  // Damaged queue and log window files go aside too, each under its own new name, and the
+  // text log says so.
+  ASSERT_EQ(ReplaceFileAtomically(dir + "Outgoing.vlg", "garbage"), ArchiveError::None);
+  ASSERT_EQ(ReplaceFileAtomically(dir + "Vorla Pro Log Window.vlg", "junk"), ArchiveError::None);
+  ASSERT_EQ(ReplaceFileAtomically(dir + "Vorla Pro.vlg", cut), ArchiveError::None);
+  DirectoryStore second;
+  load = LoadStartupFiles(second, dir, Registry(), kNow);
+  ASSERT_EQ(load.unreadable.size(), 3u);
+  EXPECT_TRUE(second.GetOutgoingList()->IsEmpty());
+  std::set<std::string> asideNames;
+  for (const UnreadableFile& file : load.unreadable) {
+    ASSERT_TRUE(file.movedTo) << file.path;
+    EXPECT_FALSE(std::filesystem::exists(file.path));
+    asideNames.insert(*file.movedTo);
+  }
+  EXPECT_EQ(asideNames.size() + 1, 4u) << "the second damaged directory did not replace the first";
+  EXPECT_EQ(ReadFile(*load.Find("Outgoing.vlg")->movedTo), "garbage");
+  const std::string textLog = ReadFile(dir + "Message Log.txt");
+  EXPECT_NE(textLog.find("Outgoing.vlg could not be read ("), std::string::npos) << textLog;
+  EXPECT_EQ(std::count(textLog.begin(), textLog.end(), '\n'), 4);
 }

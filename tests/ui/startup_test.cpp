@@ -1,4 +1,5 @@
 // Start-up and exit of the application on empty, existing, damaged and locked directories.
+#include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QFileInfo>
@@ -7,6 +8,8 @@
 #include "class_registry.h"
 #include "directory_file.h"
 #include "directory_store.h"
+#include "file_format_version.h"
+#include "log_object.h"
 #include "main_window/cust_toolbar.h"
 #include "main_window/main_frame.h"
 #include "message.h"
@@ -14,6 +17,7 @@
 #include "outgoing_queue.h"
 #include "page.h"
 #include "paging_classes.h"
+#include "paging_files.h"
 #include "service.h"
 #include "message_entry/selection_list.h"
 #include "message_entry/vorla_pro_view.h"
@@ -39,7 +43,16 @@ TEST(CommandLine, SwitchesAfterSlashOrDashInAnyCaseAndOneFileName) {
     EXPECT_TRUE(plain.print);
 }
 
-using Startup = AppTest;
+class Startup : public AppTest {
+protected:
+    void QueueLaterPageToFirstRow(const char* text) {
+        View()->MessageField()->setPlainText(QString::fromLatin1(text));
+        View()->OutgoingChoice()->setCurrentIndex(CVorlaPro5View::kLater);
+        View()->SelectionList()->selectionModel()->select(View()->SelectionList()->model()->index(0, 0),
+                                                          QItemSelectionModel::Select);
+        View()->Send();
+    }
+};
 
 TEST_F(Startup, FirstStartWithoutServiceEndsUnlessTheWizardMakesOne) {
     EXPECT_FALSE(Start());
@@ -113,11 +126,7 @@ TEST_F(Startup, ExitWritesTheDirectoryAndLeavesNoQueueFileForAnEmptyQueue) {
 TEST_F(Startup, AQueuedLaterPageSurvivesARestart) {
     WriteTestDirectory(Folder());
     ASSERT_TRUE(Start());
-    View()->MessageField()->setPlainText(QStringLiteral("see you"));
-    View()->OutgoingChoice()->setCurrentIndex(CVorlaPro5View::kLater);
-    View()->SelectionList()->selectionModel()->select(View()->SelectionList()->model()->index(0, 0),
-                                                      QItemSelectionModel::Select);
-    View()->Send();
+    QueueLaterPageToFirstRow("see you");
     ASSERT_EQ(app_->GetOutgoingList()->GetCount(), 1u);
     app_.reset();
     EXPECT_TRUE(QFileInfo::exists(QString::fromStdString(FilePath("Outgoing.vlg"))));
@@ -130,16 +139,41 @@ TEST_F(Startup, AQueuedLaterPageSurvivesARestart) {
     EXPECT_EQ(app_->GetLastMessage() ? app_->GetLastMessage()->GetText() : "", "see you");
 }
 
-TEST_F(Startup, ADamagedDirectoryFileIsNeverOverwritten) {
-    const QByteArray damaged("VLPW\x01\x00\xFF\xFF\x01\x00garbage", 18);
+// A cut directory file costs neither the queue nor the log history, and is itself kept aside.
+TEST_F(Startup, ADamagedDirectoryKeepsTheQueueAndTheLogAndIsKeptAside) {
+    WriteTestDirectory(Folder());
+    ASSERT_TRUE(Start());
+    QueueLaterPageToFirstRow("see you");
+    for (const char* name : {"Ann", "Bob", "Carol"}) {
+        app_->AddLogRecord(std::make_unique<CLogObject>(1000u, name, "Message Sent Successfully!", "hi", 0));
+    }
+    app_.reset();
+    const QByteArray whole = ReadAll(FilePath("Vorla Pro.vlg"));
+    const QByteArray cut = whole.left(whole.size() / 2);
     {
         QFile file(QString::fromStdString(FilePath("Vorla Pro.vlg")));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(damaged);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(cut);
     }
-    Start();
+
+    SetFileFormatVersion(0);  // as in a new process
+    ASSERT_TRUE(Start());
+    EXPECT_EQ(app_->GetOutgoingList()->GetCount(), 1u);
+    EXPECT_EQ(app_->GetLogList()->GetCount(), 3u);
     app_.reset();
-    EXPECT_EQ(ReadAll(FilePath("Vorla Pro.vlg")), damaged);
+
+    SetFileFormatVersion(kCurrentFileFormatVersion);
+    LoadedList queue;
+    ASSERT_EQ(LoadQueueFile(FilePath("Outgoing.vlg"), MakeProgramClassRegistry(), queue), ArchiveError::None);
+    EXPECT_EQ(queue.list->GetCount(), 1u);
+    LoadedList log;
+    ASSERT_EQ(LoadLogWindowFile(FilePath("Vorla Pro Log Window.vlg"), MakeProgramClassRegistry(), log),
+              ArchiveError::None);
+    EXPECT_EQ(log.list->GetCount(), 3u);
+    const QStringList aside = QDir(QString::fromStdString(Folder()))
+                                  .entryList({QStringLiteral("Vorla Pro.unreadable-*.vlg")}, QDir::Files);
+    ASSERT_EQ(aside.size(), 1);
+    EXPECT_EQ(ReadAll(FilePath(aside[0].toStdString())), cut);
 }
 
 TEST_F(Startup, ASecondProcessOnTheSameDirectoryIsRefused) {

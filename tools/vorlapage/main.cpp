@@ -4,6 +4,7 @@
 #include <clocale>
 #include <csignal>
 #include <cstdio>
+#include <ctime>
 #include <filesystem>
 #include <iostream>
 #include <string>
@@ -69,6 +70,7 @@ class ConsoleObserver final : public IDriverObserver, public IQueueObserver {
     Complain(std::string(text));
     ++errors;
   }
+  void OnQueueSaveFailed(const std::string& text) override { ShowStop(text); }
   int sent = 0;
   int failed = 0;
   int errors = 0;
@@ -167,22 +169,25 @@ int main(int argc, char** argv) {
   vorla::QtSettingsStore settings;
   const ClassRegistry registry = MakeProgramClassRegistry();
   DirectoryStore store;
-  const ArchiveError loadError = LoadStartupFiles(store, folder, registry);
-  if (loadError != ArchiveError::None) {
-    Complain("cannot read the directory file in " + folder + ": " + std::string(ArchiveErrorText(loadError)));
+  const StartupLoad load = LoadStartupFiles(store, folder, registry, std::time(nullptr));
+  // What does not read is moved aside and said; paging goes on without it.
+  for (const UnreadableFile& file : load.unreadable) Complain(DescribeUnreadableFile(file));
+  const UnreadableFile* queueFile = load.Find(kOutgoingFileName);
+  if (queueFile && !queueFile->movedTo) {
+    Complain("nothing was changed");
     return kPageFailed;
   }
+  const UnreadableFile* logFile = load.Find(kLogWindowFileName);
+  // A file that had to be set aside makes even an otherwise clean run end with 1, so a
+  // caller that watches only the exit code still hears of it.
+  const int allDone = load.unreadable.empty() ? kAllSent : kPageFailed;
   const std::string queuePath = folder + std::string(kOutgoingFileName);
-  if (store.GetOutgoingList()->IsEmpty() && std::filesystem::exists(queuePath, ignored)) {
-    // A queue file that does not read must not be replaced by an empty queue.
-    Complain("cannot read " + queuePath + "; nothing was changed");
-    return kPageFailed;
-  }
 
   SystemClock clock;
   ConsoleObserver console;
   OutgoingQueue queue(*store.GetOutgoingList(), settings, clock, queuePath);
   MessageLog log(*store.GetLogList(), settings, folder);
+  log.SetWindowFileWritable(!logFile || logFile->movedTo);
   Rkl32ScriptEngine engine;
   SessionDriver driver(queue, log, engine, settings, clock, *home);
   queue.SetObserver(&console);
@@ -191,7 +196,7 @@ int main(int argc, char** argv) {
 
   if (options.mode == VorlapageOptions::Mode::List) {
     PrintQueue(queue);
-    return kAllSent;
+    return allDone;
   }
 
   PortMap ports(&settings);
@@ -267,7 +272,7 @@ int main(int argc, char** argv) {
     if (options.choice != SendChoice::Now) {
       std::cout << "Queued " << queued << (options.choice == SendChoice::Later ? " page(s) to send later" : " page(s) for their time")
                 << std::endl;
-      return kAllSent;
+      return allDone;
     }
     driver.StartSending();
   } else {
@@ -276,7 +281,7 @@ int main(int argc, char** argv) {
     if (driver.IsIdle() && queue.GetNextPage()) driver.StartSending();
     if (driver.IsIdle()) {
       std::cout << "Nothing to send." << std::endl;
-      return kAllSent;
+      return allDone;
     }
   }
 
@@ -289,5 +294,5 @@ int main(int argc, char** argv) {
   }
   std::cout << "Sent " << console.sent << " page(s), " << console.failed << " failed." << std::endl;
   if (console.failed > 0 || console.errors > 0) return kPageFailed;
-  return kAllSent;
+  return allDone;
 }

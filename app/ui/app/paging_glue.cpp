@@ -28,13 +28,15 @@ void TraceToLog(const char* text) { qCDebug(lcEngine).noquote() << (text ? text 
 constexpr uint32_t kComboAddString = 0x0143;
 }  // namespace
 
-AppPagingGlue::AppPagingGlue(CVorlaPro5App& app) : app_(app) {
+AppPagingGlue::AppPagingGlue(CVorlaPro5App& app, bool writeQueueFile, bool writeLogWindowFile) : app_(app) {
     clock_ = std::make_unique<SystemClock>();
     ports_ = std::make_unique<PortMap>(&app_.Settings());
     engine_ = std::make_unique<Rkl32ScriptEngine>(&TraceToLog);
-    queue_ = std::make_unique<OutgoingQueue>(*app_.GetOutgoingList(), app_.Settings(), *clock_,
-                                             app_.GetProgramDirectory() + std::string(kOutgoingFileName));
+    queue_ = std::make_unique<OutgoingQueue>(
+        *app_.GetOutgoingList(), app_.Settings(), *clock_,
+        writeQueueFile ? app_.GetProgramDirectory() + std::string(kOutgoingFileName) : std::string());
     log_ = std::make_unique<MessageLog>(*app_.GetLogList(), app_.Settings(), app_.GetProgramDirectory());
+    log_->SetWindowFileWritable(writeLogWindowFile);
     driver_ = std::make_unique<SessionDriver>(*queue_, *log_, *engine_, app_.Settings(), *clock_, app_.ProgramDir());
     driver_->SetObserver(this);
     queue_->SetObserver(this);
@@ -105,6 +107,19 @@ void AppPagingGlue::OnSendingFinished() {
 
 void AppPagingGlue::OnIdleWorkWanted() {
     if (!idle_.isActive()) idle_.start();
+}
+
+void AppPagingGlue::OnQueueSaveFailed(const std::string& text) {
+    const QString shown = vorla::FromWindows1252(text);
+    app_.SetStatusText(shown);
+    qCWarning(lcEngine).noquote() << shown;
+    if (!app_.ShowsMessages()) return;
+    // Not modal: a box that waited for the user inside a driver step would hold the run.
+    auto* box = new QMessageBox(QMessageBox::Critical, QStringLiteral("Vorla Pro"), shown, QMessageBox::Ok,
+                                app_.MainFrame());
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::NonModal);
+    box->show();
 }
 
 void AppPagingGlue::OnRowsChanged() { emit app_.QueueChanged(); }

@@ -24,7 +24,9 @@ class Rkl32ScriptEngine;
 struct AppPagingGlue final : IDriverObserver, IQueueObserver {
     // The queue and the log work on the application's OutgoingList and LogList, so the glue
     // is made after the directory is loaded and goes before the lists do.
-    explicit AppPagingGlue(CVorlaPro5App& app);
+    // A queue or log window file that did not read and could not be moved aside is not
+    // written over: its save is switched off.
+    AppPagingGlue(CVorlaPro5App& app, bool writeQueueFile, bool writeLogWindowFile);
     ~AppPagingGlue() override;
     AppPagingGlue(const AppPagingGlue&) = delete;
     AppPagingGlue& operator=(const AppPagingGlue&) = delete;
@@ -43,6 +45,7 @@ struct AppPagingGlue final : IDriverObserver, IQueueObserver {
     void OnLogRecord(const CLogObject& record) override;
     void OnSendingFinished() override;
     void OnIdleWorkWanted() override;
+    void OnQueueSaveFailed(const std::string& text) override;
     // IQueueObserver
     void OnRowsChanged() override;
     bool Confirm(std::string_view question) override;

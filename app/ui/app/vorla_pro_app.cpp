@@ -11,6 +11,9 @@
 #include <QMessageBox>
 #include <QTimer>
 
+#include <ctime>
+#include <filesystem>
+
 #include "ascii_case.h"
 #include "class_registry.h"
 #include "directory_file.h"
@@ -26,6 +29,7 @@
 #include "paging_files.h"
 #include "session_driver.h"
 #include "profile_file.h"
+#include "save_failure.h"
 #include "program_directory_lock.h"
 #include "service_lists.h"
 #include "settings_store.h"
@@ -87,9 +91,15 @@ struct CVorlaPro5App::Impl {
     bool showToolTips = true;
     bool closing = false;
     bool embedded = false;
-    // A directory file that failed to load must never be overwritten by the empty lists
-    // left in its place: the user's data would be gone for good.
+    // A directory file that failed to load: no setup wizard over the empty lists left in
+    // its place (the user is told where the file went and decides).
     bool directoryLoadFailed = false;
+    // Files that did not read and could not be moved aside: never written over.
+    bool directorySaveBlocked = false;
+    bool queueFileBlocked = false;
+    bool logFileBlocked = false;
+    // What start-up could not use, shown once the main frame exists.
+    QStringList startupReports;
     bool exited = false;
     bool started = false;
     bool endRequested = false;
@@ -145,6 +155,19 @@ void Inform(bool show, QMessageBox::Icon icon, const QString& text) {
     box.exec();
 }
 
+// The document's texts for a directory file that could not be written.
+QString DirectorySaveFailureText(const std::string& path) {
+    switch (DiagnoseSaveFailure(path)) {
+        case SaveFailureCause::FolderMissing:
+        case SaveFailureCause::AccessDenied:
+            return QStringLiteral("Unable to write to %1, it is read-only or opened by someone else.")
+                .arg(QString::fromStdString(path));
+        case SaveFailureCause::DiskFull: return QStringLiteral("Destination disk drive is full.");
+        case SaveFailureCause::Other: break;
+    }
+    return QStringLiteral("Failed to save document.");
+}
+
 // LOGO.BMP: no file means no logo and no message; any other failure is said once.
 QImage LoadLogo(const vorla::ProgramDirectory& directory, bool showMessages) {
     auto path = directory.FindDataFile("LOGO.BMP");
@@ -187,9 +210,11 @@ bool CVorlaPro5App::InitApplicationObjects(const CommandLineInfo& commandLine, b
     const bool toolBarShown = prefs.GetProfileInt(vorla::kPreferencesSection, "ToolBarState", 1) == 1;
     const bool statusBarShown = prefs.GetProfileInt(vorla::kPreferencesSection, "StatusBarState", 1) == 1;
     d_->mainFrame->SetBarsVisible(toolBarShown, statusBarShown);
-    if (d_->directoryLoadFailed && showMessages) {
-        // Shown after the main frame exists so the box has an owner.
-        QMessageBox::critical(d_->mainFrame.get(), QStringLiteral("Vorla Pro"), d_->refusal);
+    if (showMessages) {
+        // Shown after the main frame exists so the boxes have an owner.
+        for (const QString& report : std::as_const(d_->startupReports)) {
+            QMessageBox::critical(d_->mainFrame.get(), QStringLiteral("Vorla Pro"), report);
+        }
     }
     emit QueueChanged();
 
@@ -224,18 +249,35 @@ bool CVorlaPro5App::InitApplicationObjects(const CommandLineInfo& commandLine, b
 }
 
 void CVorlaPro5App::LoadDirectory() {
-    const ArchiveError error = LoadStartupFiles(d_->store, GetProgramDirectory(), d_->registry);
-    if (error != ArchiveError::None) {
-        d_->directoryLoadFailed = true;
-        const QString file = QString::fromStdString(GetProgramDirectory() + std::string(kDirectoryFileName));
-        d_->refusal = IsFormatError(error)
-                          ? QStringLiteral("Unexpected file format.")
-                          : QStringLiteral("Unable to read from %1, it is opened by someone else.").arg(file);
-        qCWarning(lcApp).noquote() << file << ":" << QString::fromStdString(std::string(ArchiveErrorText(error)));
+    const std::string folder = GetProgramDirectory();
+    const StartupLoad load = LoadStartupFiles(d_->store, folder, d_->registry, std::time(nullptr));
+    d_->startupReports.clear();
+    for (const UnreadableFile& file : load.unreadable) {
+        const std::string name = std::filesystem::path(file.path).filename().string();
+        QString text = QString::fromStdString(DescribeUnreadableFile(file));
+        if (name == kDirectoryFileName) {
+            d_->directorySaveBlocked = !file.movedTo;
+            d_->refusal = IsFormatError(file.error)
+                              ? QStringLiteral("Unexpected file format.")
+                              : QStringLiteral("Unable to read from %1, it is opened by someone else.")
+                                    .arg(QString::fromStdString(file.path));
+            text = d_->refusal + QStringLiteral("\n\n") + text;
+        } else if (name == kOutgoingFileName) {
+            d_->queueFileBlocked = !file.movedTo;
+        } else if (name == kLogWindowFileName) {
+            d_->logFileBlocked = !file.movedTo;
+        }
+        qCWarning(lcApp).noquote() << text;
+        d_->startupReports << text;
     }
+    d_->directoryLoadFailed = load.directoryError != ArchiveError::None;
     if (!d_->store.GetServiceList()) d_->store.CreateEmpty();
     d_->store.EnsureQueueAndLog();
-    d_->paging = std::make_unique<AppPagingGlue>(*this);
+    MakePagingGlue();
+}
+
+void CVorlaPro5App::MakePagingGlue() {
+    d_->paging = std::make_unique<AppPagingGlue>(*this, !d_->queueFileBlocked, !d_->logFileBlocked);
 }
 
 void CVorlaPro5App::NewDirectory() {
@@ -244,13 +286,13 @@ void CVorlaPro5App::NewDirectory() {
     d_->store.CreateEmpty();
     SetFileFormatVersion(kCurrentFileFormatVersion);
     d_->directoryLoadFailed = false;
-    d_->paging = std::make_unique<AppPagingGlue>(*this);
+    MakePagingGlue();
     NotifyDirectoryChanged();
     emit QueueChanged();
 }
 
 bool CVorlaPro5App::SaveDirectory() {
-    if (d_->directoryLoadFailed || !d_->store.GetServiceList()) return false;
+    if (d_->directorySaveBlocked || !d_->store.GetServiceList()) return false;
     const ArchiveError error =
         SaveDirectoryFile(GetProgramDirectory() + std::string(kDirectoryFileName), d_->store);
     if (error != ArchiveError::None) {
@@ -266,11 +308,17 @@ int CVorlaPro5App::ExitInstance() {
     if (d_->exited || !d_->started) return 0;
     d_->exited = true;
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    // Each failure is shown: at exit nothing else would tell the user that the queue, the
+    // log or the directory did not reach the disk.
     if (d_->paging) {
         SaveQueue();
-        d_->paging->Log().SaveLog();
+        if (!d_->paging->Log().SaveLog()) {
+            ShowStop(QString::fromStdString(SaveFailureText(d_->paging->Log().LogWindowFilePath())));
+        }
     }
-    SaveDirectory();
+    if (!d_->directorySaveBlocked && !SaveDirectory()) {
+        ShowStop(DirectorySaveFailureText(GetProgramDirectory() + std::string(kDirectoryFileName)));
+    }
     QGuiApplication::restoreOverrideCursor();
     d_->mainView = nullptr;
     d_->outgoingView = nullptr;

@@ -181,6 +181,8 @@ signals:
 private:
     void EndWhenIdle();
 
+    // The paging engine's parts over the current OutgoingList and LogList.
+    void MakePagingGlue();
     struct Impl;
     std::unique_ptr<Impl> d_;
     friend struct AppPagingGlue;
