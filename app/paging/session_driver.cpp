@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <memory>
+#include <optional>
 
 #include "driver_observer.h"
 #include "log_object.h"
@@ -76,6 +77,7 @@ void SessionDriver::StartSending() {
     statusLine_.clear();
     failedThisRun_.clear();
     currentPage_ = nullptr;
+    saveFailureReported_ = false;
     state_ = kBeginPage;
   }
   if (observer_) observer_->OnIdleWorkWanted();
@@ -104,7 +106,7 @@ void SessionDriver::CancelSending() {
   }
   currentPage_ = nullptr;
   queue_.Refresh();
-  queue_.SaveQueue();
+  SaveQueue();
   state_ = kStartCancel;
   if (observer_) observer_->OnIdleWorkWanted();
 }
@@ -226,9 +228,16 @@ bool SessionDriver::FailServicePages(const std::string& text, int32_t code, int3
   }
   if (!pages.empty()) {
     queue_.Refresh();
-    queue_.SaveQueue();
+    SaveQueue();
   }
   return !pages.empty();
+}
+
+void SessionDriver::SaveQueue() {
+  const std::optional<std::string> failure = queue_.WriteQueueFile();
+  if (!failure || saveFailureReported_) return;
+  saveFailureReported_ = true;
+  if (observer_) observer_->OnQueueSaveFailed(*failure);
 }
 
 bool SessionDriver::NextPageIsCurrentService() {
@@ -315,8 +324,20 @@ void SessionDriver::CheckConnect() {
   state_ = queue_.GetNextPage() ? kBeginPage : kFinish;
 }
 
+CPage* SessionDriver::PageToSend() {
+  // A message split into several blocks is finished before anything else goes: a page that
+  // came to the head meanwhile (a Send, Send Selected or a due page) waits for it. Starting
+  // the interrupted one again later would send its first pager pages twice.
+  if (currentPage_ && currentPage_->GetBlockIndex() > 0 &&
+      currentPage_->GetBlockIndex() < currentPage_->GetTotalBlocks() &&
+      currentPage_->GetWhen() == kWhenNow && currentPage_->GetStatus() == kStatusSending) {
+    return currentPage_;
+  }
+  return queue_.GetNextPage();
+}
+
 void SessionDriver::StartSendPage() {
-  CPage* page = queue_.GetNextPage();
+  CPage* page = PageToSend();
   // A page of another service may have come to the head meanwhile (a due page): it needs
   // its own session, never this service's connection.
   if (!page || !handle_ || !connected_ || ServiceNameOf(*page) != currentService_) {
@@ -324,7 +345,7 @@ void SessionDriver::StartSendPage() {
     return;
   }
   if (page != currentPage_) {
-    // Every page starts at its first block, wherever an earlier attempt stopped.
+    // A page starts at its first block, wherever an earlier attempt (an earlier run) stopped.
     page->Reset();
     currentPage_ = page;
   }
@@ -340,7 +361,7 @@ void SessionDriver::StartSendPage() {
     FailPage(*page, statusLine_, 0);
     LogPage(*page, statusLine_, MessageTextOf(*page), kScriptPageRefused, now);
     queue_.Sort();
-    queue_.SaveQueue();
+    SaveQueue();
     state_ = NextPageIsCurrentService() ? kStartSendPage : kStartDisconnect;
     return;
   }
@@ -379,7 +400,7 @@ void SessionDriver::CheckSendPage() {
     statusLine_ = errorText_;
     FailPage(*page, errorText_, 0);
     queue_.Sort();
-    queue_.SaveQueue();
+    SaveQueue();
     if (!queue_.List().IsEmpty() && NextPageIsCurrentService()) state_ = kStartSendPage;
     return;
   }
@@ -404,7 +425,7 @@ void SessionDriver::CheckSendPage() {
   LogPage(*page, std::string(paging_texts::kMessageSent), MessageTextOf(*page), 0, now + 1);
   currentPage_ = nullptr;
   queue_.DiscardPage(page);
-  queue_.SaveQueue();
+  SaveQueue();
   if (!queue_.List().IsEmpty() && NextPageIsCurrentService()) state_ = kStartSendPage;
 }
 
@@ -441,7 +462,7 @@ void SessionDriver::Finish() {
   queue_.Refresh();
   // Saved before anyone hears that the run is over, so nothing is lost if that listener ends
   // the process.
-  queue_.SaveQueue();
+  SaveQueue();
   log_.SaveLog();
   DestroyHandle();
   currentService_.clear();

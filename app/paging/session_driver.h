@@ -89,6 +89,10 @@ class SessionDriver {
   bool FailServicePages(const std::string& text, int32_t code, int32_t statusCode);
   void FailPage(CPage& page, const std::string& text, int32_t statusCode);
   bool NextPageIsCurrentService();
+  // The page whose block goes next: the one part-way through its blocks, else the next page.
+  CPage* PageToSend();
+  // Saves the queue; a failure is told once per run and never stops the run.
+  void SaveQueue();
   std::string ScriptPathFor(const std::string& scriptFile) const;
   void DestroyHandle();
 
@@ -129,9 +133,11 @@ class SessionDriver {
   std::string errorText_;
   std::string statusLine_;
   std::string currentService_;
-  // The page whose blocks are going out. Only compared, never followed, once it has left
-  // the sending state; cleared whenever it does.
+  // The page whose blocks are going out. It is in the sending state (so nobody can delete
+  // it) for as long as it is set: it is cleared whenever it fails, is sent or cancelled.
   CPage* currentPage_ = nullptr;
+  // The queue file could not be written in this run and the user has been told.
+  bool saveFailureReported_ = false;
   // Pages that failed in this run: the end-of-run rules apply to these only, so a page
   // waiting for its resend does not lose an attempt to another run.
   std::unordered_set<const CPage*> failedThisRun_;

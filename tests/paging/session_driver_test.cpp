@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 
 #include "page.h"
 #include "pager_message.h"
@@ -345,4 +346,47 @@ TEST(SessionDriver, ADuePageOfAnotherServiceNeverGoesOverTheOpenConnection) {
                                            "Message Sent Successfully!"));
   EXPECT_EQ(w.observer.logs[0].name, "Zack");  // the page whose block was out is the one logged
   EXPECT_TRUE(w.outgoing->IsEmpty());
+}
+
+TEST(SessionDriver, APageSentAheadOfASplitMessageWaitsAndNoPagerPageGoesTwice) {
+  PagingWorld w;
+  CService* north = w.AddService("North");
+  w.Queue(std::string(40, 'A') + std::string(40, 'B') + std::string(20, 'C'),
+          {w.AddSubscriber("Zed", "1234567", north, 40)});
+  w.driver->StartSending();
+  while (w.observer.logs.empty()) ASSERT_TRUE(w.driver->OnIdle());
+  // A Send in the middle of the message: the new page sorts ahead of the one being sent.
+  w.Queue("URGENT", {w.AddSubscriber("Al", "1001", north)});
+  w.driver->StartSending();
+  ASSERT_TRUE(w.RunUntilIdle());
+
+  EXPECT_EQ(CountOf(w.engine.entries, "SEND_PAGE"), 4);
+  EXPECT_THAT(w.LogStatuses(),
+              ElementsAre("Message Split 1 of 3 Sent Ok", "Message Split 2 of 3 Sent Ok",
+                          "Message Split 3 of 3 Sent Ok", "Message Sent Successfully!",
+                          "Message Sent Successfully!"));
+  EXPECT_EQ(w.observer.logs[3].name, "Zed");
+  EXPECT_EQ(w.engine.inits, 1);
+  EXPECT_TRUE(w.outgoing->IsEmpty());
+}
+
+TEST(SessionDriver, AQueueFileThatCannotBeWrittenIsToldOnceAndPagingGoesOn) {
+  PagingWorld w;
+  // A folder in the queue file's place, with something in it: neither replaced nor removed.
+  std::filesystem::create_directories(w.folder / "Outgoing.vlg" / "in-the-way");
+  CService* north = w.AddService("North");
+  w.Queue("ONE", {w.AddSubscriber("Ann", "1001", north), w.AddSubscriber("Bob", "1002", north)});
+  w.driver->StartSending();
+  ASSERT_TRUE(w.RunUntilIdle());
+
+  EXPECT_THAT(w.LogStatuses(), ElementsAre("Message Sent Successfully!", "Message Sent Successfully!"));
+  ASSERT_EQ(w.observer.saveFailures.size(), 1u);
+  EXPECT_NE(w.observer.saveFailures[0].find("Outgoing.vlg"), std::string::npos);
+  EXPECT_TRUE(w.observer.stops.empty()) << "no box that waits for the user inside a run";
+
+  // The next run tells it again.
+  w.Queue("TWO", {w.AddSubscriber("Cy", "1003", north)});
+  w.driver->StartSending();
+  ASSERT_TRUE(w.RunUntilIdle());
+  EXPECT_EQ(w.observer.saveFailures.size(), 2u);
 }
