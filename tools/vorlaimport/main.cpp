@@ -4,6 +4,7 @@
 // cannot be loaded, or a directory that cannot be read or written; 3 the program directory
 // is in use.
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <iostream>
 #include <memory>
@@ -17,7 +18,6 @@
 #include "cp1252.h"
 #include "directory_file.h"
 #include "directory_store.h"
-#include "file_format_version.h"
 #include "paging_classes.h"
 #include "paging_files.h"
 #include "program_directory.h"
@@ -114,9 +114,13 @@ int main(int argc, char** argv) {
 
   const ClassRegistry registry = MakeProgramClassRegistry();
   DirectoryStore store;
-  if (ArchiveError e = LoadStartupFiles(store, folder, registry); e != ArchiveError::None)
+  const StartupLoad load = LoadStartupFiles(store, folder, registry, std::time(nullptr));
+  for (const UnreadableFile& file : load.unreadable) std::cerr << DescribeUnreadableFile(file) << std::endl;
+  // Merging into an empty directory in place of one that did not read would pass for the
+  // whole directory.
+  if (load.directoryError != ArchiveError::None)
     return Complain("cannot read the directory file in " + folder + ": " +
-                        std::string(ArchiveErrorText(e)) + "; nothing was changed",
+                        std::string(ArchiveErrorText(load.directoryError)) + "; nothing was imported",
                     kBadArguments);
 
   vorla::TranslatorRun run = vorla::RunTranslatorAndMerge(translator, store, nullptr, options->dataFile);
@@ -137,13 +141,6 @@ int main(int argc, char** argv) {
   if (run.report.Imported() == 0) return kNothingImported;
 
   const std::string directoryPath = folder + std::string(kDirectoryFileName);
-  // A file of the oldest format kept the log inside the directory file; the program moves it
-  // to the log window file when it saves, and so must this tool, or the log would be lost.
-  const bool logWasInDirectory = GetFileFormatVersion() == 0;
-  SetFileFormatVersion(kCurrentFileFormatVersion);
-  if (logWasInDirectory &&
-      SaveLogWindowFile(folder + std::string(kLogWindowFileName), store.GetLogList()) != ArchiveError::None)
-    return Complain("cannot write the log window file; nothing was changed", kBadArguments);
   if (ArchiveError e = SaveDirectoryFile(directoryPath, store); e != ArchiveError::None)
     return Complain("cannot write " + directoryPath + ": " + std::string(ArchiveErrorText(e)), kBadArguments);
   return kImported;
