@@ -13,13 +13,12 @@
 #include <sstream>
 #include <thread>
 
-#include <fcntl.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "child_process.h"
 #include "class_registry.h"
 #include "directory_file.h"
 #include "directory_store.h"
@@ -34,8 +33,6 @@
 #include "port_map.h"
 #include "service.h"
 #include "subscriber.h"
-
-extern char** environ;
 
 using ::testing::ElementsAre;
 
@@ -57,22 +54,7 @@ std::string ReadAll(const std::filesystem::path& path) {
 
 pid_t Spawn(const std::vector<std::string>& arguments, const std::filesystem::path& out,
             const std::filesystem::path& err, const std::vector<std::string>& environment) {
-  std::vector<std::string> args = arguments;
-  std::vector<char*> argv;
-  for (std::string& a : args) argv.push_back(a.data());
-  argv.push_back(nullptr);
-  std::vector<std::string> env = environment;
-  std::vector<char*> envp;
-  for (std::string& e : env) envp.push_back(e.data());
-  envp.push_back(nullptr);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  pid_t pid = -1;
-  if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data()) != 0) pid = -1;
-  posix_spawn_file_actions_destroy(&actions);
-  return pid;
+  return vorla::testing::StartChild(arguments, out.string(), err.string(), environment);
 }
 
 int WaitExit(pid_t pid) {

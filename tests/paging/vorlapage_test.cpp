@@ -7,12 +7,11 @@
 #include <sstream>
 #include <thread>
 
-#include <fcntl.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "child_process.h"
 #include "class_registry.h"
 #include "directory_file.h"
 #include "directory_store.h"
@@ -23,8 +22,6 @@
 #include "paging_world.h"
 #include "service.h"
 #include "subscriber.h"
-
-extern char** environ;
 
 namespace {
 
@@ -72,22 +69,9 @@ class VorlapageHome : public ::testing::Test {
   // Starts vorlapage with output to files; returns its process id.
   pid_t Start(std::vector<std::string> args) {
     args.insert(args.begin(), {VorlapagePath(), "--home", Folder().string()});
-    std::vector<char*> argv;
-    for (std::string& a : args) argv.push_back(a.data());
-    argv.push_back(nullptr);
     std::vector<std::string> env{"XDG_CONFIG_HOME=" + (Folder() / "config").string(),
                                  "HOME=" + Folder().string(), "PATH=/usr/bin:/bin"};
-    std::vector<char*> envp;
-    for (std::string& e : env) envp.push_back(e.data());
-    envp.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, (Folder() / "out.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    posix_spawn_file_actions_addopen(&actions, 2, (Folder() / "err.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    pid_t pid = -1;
-    posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
-    posix_spawn_file_actions_destroy(&actions);
-    return pid;
+    return vorla::testing::StartChild(args, (Folder() / "out.txt").string(), (Folder() / "err.txt").string(), env);
   }
 
   int Wait(pid_t pid) {

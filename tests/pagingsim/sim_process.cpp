@@ -1,5 +1,7 @@
 #include "sim_process.h"
 
+#include "child_process.h"
+
 #include <arpa/inet.h>
 #include <csignal>
 #include <cstdlib>
@@ -45,16 +47,8 @@ SimProcess::SimProcess(std::vector<std::string> extra_args, bool with_link) {
   args.insert(args.end(), extra_args.begin(), extra_args.end());
   const std::string trace_path = folder_ + "/trace.txt";
 
-  pid_ = fork();
-  if (pid_ == 0) {
-    const int trace = open(trace_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    dup2(trace, 2);
-    std::vector<char*> argv;
-    for (auto& arg : args) argv.push_back(arg.data());
-    argv.push_back(nullptr);
-    execv(argv[0], argv.data());
-    _exit(127);
-  }
+  pid_ = vorla::testing::StartChild(args, {}, trace_path);
+  if (pid_ < 0) return;
   const auto deadline = Clock::now() + std::chrono::seconds(10);
   while (Clock::now() < deadline) {
     const std::string trace = Trace();

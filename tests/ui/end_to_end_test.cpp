@@ -8,6 +8,7 @@
 #include <QTest>
 
 #include "app_fixture.h"
+#include "qt_child_process.h"
 #include "main_window/main_frame.h"
 #include "message_entry/selection_list.h"
 #include "message_entry/vorla_pro_view.h"
@@ -25,6 +26,7 @@ protected:
         }
     }
     bool StartSimulator() {
+        vorla::testing::EndWithTest(sim_);
         sim_.setProgram(QStringLiteral(VORLA_BIN_DIR "/pagingsim"));
         sim_.setArguments({"--link", QString::fromStdString(FilePath("com1")), "--log",
                            QString::fromStdString(FilePath("pages.jsonl")), "--ring-ms", "50", "--quiet"});

@@ -20,6 +20,7 @@
 #include "pager_message.h"
 #include "paging_classes.h"
 #include "paging_files.h"
+#include "qt_child_process.h"
 #include "service.h"
 #include "subscriber.h"
 
@@ -27,6 +28,10 @@ namespace {
 
 class ProgramProcess : public AppTest {
 protected:
+    ProgramProcess() {
+        vorla::testing::EndWithTest(program_);
+        vorla::testing::EndWithTest(sim_);
+    }
     void TearDown() override {
         for (QProcess* process : {&program_, &sim_}) {
             if (process->state() == QProcess::NotRunning) continue;

@@ -1,5 +1,6 @@
 #include "pic_edit.h"
 #include "program_directory_lock.h"
+#include "qt_child_process.h"
 #include "qt_settings_store.h"
 #include "window_placement.h"
 #include "windows1252.h"
@@ -119,6 +120,7 @@ TEST_F(DirectoryLock, OneHolderPerDirectoryInThisProcess) {
 
 TEST_F(DirectoryLock, AnotherProcessIsNamedAndItsStaleLockTakenOver) {
     QProcess holder;
+    vorla::testing::EndWithTest(holder);
     holder.start(QCoreApplication::applicationDirPath() + "/ui_lock_holder", {home.path()});
     ASSERT_TRUE(holder.waitForStarted(10000));
     ASSERT_TRUE(holder.waitForReadyRead(10000));

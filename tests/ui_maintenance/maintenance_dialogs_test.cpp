@@ -24,6 +24,7 @@
 #include "ob_list.h"
 #include "preset_chooser.h"
 #include "progress_window.h"
+#include "qt_child_process.h"
 #include "service.h"
 #include "subscriber.h"
 #include "subscriber_dialog.h"
@@ -188,6 +189,7 @@ TEST_F(Maintenance, GroupAndMessageChangesReachTheFileAtClose) {
         EXPECT_TRUE(messages.CloseDialog());
     }
     QProcess dump;
+    vorla::testing::EndWithTest(dump);
     dump.start(QStringLiteral(VORLA_BIN_DIR "/vlgtool"), {QStringLiteral("dump"), QString::fromStdString(FilePath("Vorla Pro.vlg"))});
     ASSERT_TRUE(dump.waitForFinished(10000));
     const QString json = QString::fromUtf8(dump.readAllStandardOutput());

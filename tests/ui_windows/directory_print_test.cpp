@@ -15,6 +15,7 @@
 #include "directory_file.h"
 #include "directory_print.h"
 #include "directory_report_printer.h"
+#include "qt_child_process.h"
 #include "directory_rules.h"
 #include "directory_store.h"
 #include "group.h"
@@ -30,6 +31,7 @@ QString PdfText(const QString& path, int page = 0) {
     QStringList arguments{QStringLiteral("-layout")};
     if (page > 0) arguments << QStringLiteral("-f") << QString::number(page) << QStringLiteral("-l") << QString::number(page);
     QProcess process;
+    vorla::testing::EndWithTest(process);
     process.start(QStringLiteral("pdftotext"), arguments << path << QStringLiteral("-"));
     if (!process.waitForFinished(20000)) return QString();
     return QString::fromUtf8(process.readAllStandardOutput());
@@ -245,6 +247,7 @@ TEST_F(DirectoryPrintTest, CommandLineWritesThePdfOrSaysWhyNot) {
     for (const auto& c : cases) {
         QFile::remove(pdf);
         QProcess process;
+        vorla::testing::EndWithTest(process);
         process.start(QStringLiteral(VORLAPRO_EXECUTABLE), c.arguments);
         ASSERT_TRUE(process.waitForFinished(60000)) << c.arguments.join(' ').toStdString();
         EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);

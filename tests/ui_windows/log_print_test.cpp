@@ -12,6 +12,7 @@
 #include "log_list_model.h"
 #include "log_list_view.h"
 #include "log_printer.h"
+#include "qt_child_process.h"
 #include "window_world.h"
 
 namespace {
@@ -42,6 +43,7 @@ protected:
     }
     static QString PdfText(const QString& path) {
         QProcess process;
+        vorla::testing::EndWithTest(process);
         process.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), path, QStringLiteral("-")});
         if (!process.waitForFinished(20000)) return QString();
         return QString::fromUtf8(process.readAllStandardOutput());

@@ -20,6 +20,7 @@
 #include "message_entry/selection_list.h"
 #include "message_entry/vorla_pro_view.h"
 #include "ob_list.h"
+#include "qt_child_process.h"
 #include "qt_wait.h"
 #include "wizard_fixture.h"
 
@@ -52,6 +53,7 @@ TEST_F(WizardEndToEnd, APageToASubscriberMadeByTheWizardReachesTheTerminal) {
     ASSERT_TRUE(QFile::copy(sources + "SERVICES.INI", File("SERVICES.INI")));
     ASSERT_TRUE(QFile::copy(sources + "MODEM.INI", File("MODEM.INI")));
 
+    vorla::testing::EndWithTest(sim_);
     sim_.setProgram(QStringLiteral(VORLA_BIN_DIR "/pagingsim"));
     sim_.setArguments({"--link", File("com1"), "--log", File("pages.jsonl"), "--ring-ms", "50", "--quiet"});
     sim_.start();
