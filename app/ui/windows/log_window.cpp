@@ -104,6 +104,7 @@ void CLogMDIChild::showEvent(QShowEvent* event) {
         SavePlacement();
     }
     // Saved as it changes: when the program ends the sub-window goes without a word.
+    watchedSubWindow_ = subWindow_;
     subWindow_->installEventFilter(this);
     if (QMdiArea* area = subWindow_->mdiArea()) {
         connect(area, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* active) {
@@ -114,8 +115,8 @@ void CLogMDIChild::showEvent(QShowEvent* event) {
 }
 
 bool CLogMDIChild::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::ToolTip && !toolTipsShown_ && watched != subWindow_) return true;
-    if (watched == subWindow_) {
+    if (event->type() == QEvent::ToolTip && !toolTipsShown_ && watched != watchedSubWindow_) return true;
+    if (watched == watchedSubWindow_) {
         switch (event->type()) {
             case QEvent::Move:
             case QEvent::Resize:

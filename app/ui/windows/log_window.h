@@ -40,6 +40,9 @@ private:
     QToolBar* toolBar_ = nullptr;
     QAction* toggleToolBar_ = nullptr;
     QPointer<QMdiSubWindow> subWindow_;
+    // Compared by identity only: while the sub-window is being destroyed it is no longer a
+    // QMdiSubWindow, and reading it through the typed pointer would be a bad downcast.
+    const QObject* watchedSubWindow_ = nullptr;
     bool placed_ = false;
     bool toolTipsShown_ = true;
 };
