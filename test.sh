@@ -2,15 +2,15 @@
 # Installs what is missing, builds, and runs every test through CTest. Arguments go to
 # ctest (./test.sh -R paging_).
 #
-# VORLA_SANITIZE=1 runs the tests in a build instrumented with AddressSanitizer,
-# UndefinedBehaviorSanitizer and leak detection, kept in its own folder ($VORLA_ASAN_BUILD_DIR,
-# default build-asan/) so that ./run.sh keeps its optimised build in build/. A memory fault,
-# undefined behaviour or a leak in any test or in any tool a test starts fails that test.
-# Without it the tests of the plain build run ($VORLA_BUILD_DIR, default build/).
+# The tests run in a build instrumented with AddressSanitizer, UndefinedBehaviorSanitizer and
+# leak detection, kept in its own folder ($VORLA_ASAN_BUILD_DIR, default build-asan/) so that
+# ./run.sh keeps its optimised build in build/. A memory fault, undefined behaviour or a leak in
+# any test or in any tool a test starts fails that test. VORLA_SANITIZE=0 runs the tests of the
+# plain build instead ($VORLA_BUILD_DIR, default build/).
 set -euo pipefail
 top=$(cd "$(dirname "$0")" && pwd)
 "$top/scripts/install-deps.sh"
-if [ "${VORLA_SANITIZE:-0}" = 1 ]; then
+if [ "${VORLA_SANITIZE:-1}" = 1 ]; then
   build=${VORLA_ASAN_BUILD_DIR:-$top/build-asan}
   # Set before the build too: test discovery runs the test programs.
   export ASAN_OPTIONS="detect_leaks=1:check_initialization_order=1:strict_init_order=1:detect_stack_use_after_return=1"
