@@ -51,12 +51,7 @@ void RecordListModel::Sort() {
     for (Serializable* record : rows_) keyed.emplace_back(FoldAsciiCase(textOf_(*record)), record);
     std::stable_sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
     for (size_t i = 0; i < rows_.size(); ++i) rows_[i] = keyed[i].second;
-    ForgetRowIndex();
-}
-
-void RecordListModel::ForgetRowIndex() {
-    indexed_ = false;
-    rowOf_.clear();
+    rowIndex_.Forget();
 }
 
 Serializable* RecordListModel::RecordAt(int row) const {
@@ -64,13 +59,7 @@ Serializable* RecordListModel::RecordAt(int row) const {
 }
 
 int RecordListModel::RowOf(const Serializable* record) const {
-    if (!indexed_) {
-        rowOf_.reserve(rows_.size());
-        for (size_t i = 0; i < rows_.size(); ++i) rowOf_.emplace(rows_[i], static_cast<int>(i));
-        indexed_ = true;
-    }
-    auto it = rowOf_.find(record);
-    return it == rowOf_.end() ? -1 : it->second;
+    return rowIndex_.RowOf(rows_, record);
 }
 
 bool RecordListModel::RowMatches(int row, const std::string& text) const {

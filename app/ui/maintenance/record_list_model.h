@@ -6,7 +6,6 @@
 
 #include <functional>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "record_rows.h"
@@ -35,13 +34,10 @@ public:
 
 private:
     void Sort();
-    void ForgetRowIndex();
     TextOf textOf_;
     const CObList* list_ = nullptr;
     std::vector<Serializable*> rows_;
-    // Made when first asked for after the rows moved: opening and sorting need none.
-    mutable std::unordered_map<const Serializable*, int> rowOf_;
-    mutable bool indexed_ = false;
+    mutable LazyRowIndex rowIndex_;
 };
 
 // The text of a row the way the list shows it: one line.

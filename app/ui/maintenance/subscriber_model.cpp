@@ -26,7 +26,7 @@ void SubscriberModel::SetList(const CObList* list, const std::function<void(size
         }
     }
     SortSubscribers(rows_, sortColumn_);
-    ForgetRowIndex();
+    rowIndex_.Forget();
     endResetModel();
 }
 
@@ -40,17 +40,12 @@ void SubscriberModel::Sort(int column) {
     for (const QModelIndex& index : before) kept.emplace_back(RecordAt(index.row()), index.column());
     sortColumn_ = column >= 0 && column < kSubscriberColumns ? column : 0;
     SortSubscribers(rows_, sortColumn_);
-    ForgetRowIndex();
+    rowIndex_.Forget();
     QModelIndexList after;
     after.reserve(before.size());
     for (const auto& [record, col] : kept) after.push_back(index(RowOf(record), col));
     changePersistentIndexList(before, after);
     emit layoutChanged();
-}
-
-void SubscriberModel::ForgetRowIndex() {
-    indexed_ = false;
-    rowOf_.clear();
 }
 
 CSubscriber* SubscriberModel::SubscriberAt(int row) const {
@@ -60,13 +55,7 @@ CSubscriber* SubscriberModel::SubscriberAt(int row) const {
 Serializable* SubscriberModel::RecordAt(int row) const { return SubscriberAt(row); }
 
 int SubscriberModel::RowOf(const Serializable* record) const {
-    if (!indexed_) {
-        rowOf_.reserve(rows_.size());
-        for (size_t i = 0; i < rows_.size(); ++i) rowOf_.emplace(rows_[i], static_cast<int>(i));
-        indexed_ = true;
-    }
-    auto it = rowOf_.find(record);
-    return it == rowOf_.end() ? -1 : it->second;
+    return rowIndex_.RowOf(rows_, record);
 }
 
 bool SubscriberModel::RowMatches(int row, const std::string& text) const {

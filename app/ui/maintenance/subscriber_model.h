@@ -7,7 +7,6 @@
 #include <QIcon>
 
 #include <functional>
-#include <unordered_map>
 #include <vector>
 
 #include "record_rows.h"
@@ -37,12 +36,9 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
 private:
-    void ForgetRowIndex();
     const CObList* list_ = nullptr;
     std::vector<CSubscriber*> rows_;
-    // Made when first asked for after the rows moved: opening and sorting need none.
-    mutable std::unordered_map<const Serializable*, int> rowOf_;
-    mutable bool indexed_ = false;
+    mutable LazyRowIndex rowIndex_;
     int sortColumn_ = 0;
     QIcon icon_;
 };
