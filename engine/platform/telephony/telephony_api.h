@@ -2,12 +2,11 @@
 // The telephony provider, loaded at run time by name. Each function is looked up once, on
 // first use; a provider that is missing, or lacks a function, answers that function with
 // LINEERR_OPERATIONUNAVAIL without calling anything, so callers need no special path for a
-// machine without telephony (every Linux machine today).
+// machine without telephony.
 
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <string_view>
 
 #include "telephony_abi.h"
 
@@ -38,24 +37,42 @@ public:
                                     uint32_t* apiVersion, VorlaLineExtensionId* extensionId);
     int32_t lineGetDevCaps(uint32_t lineApp, uint32_t device, uint32_t apiVersion, uint32_t extVersion,
                            VorlaLineDevCaps* caps);
+    int32_t lineOpen(uint32_t lineApp, uint32_t device, uint32_t* line, uint32_t apiVersion, uint32_t extVersion,
+                     uintptr_t callbackInstance, uint32_t privileges, uint32_t mediaModes,
+                     const VorlaLineCallParams* params);
+    int32_t lineMakeCall(uint32_t line, uint32_t* call, const char* destAddress, uint32_t countryCode,
+                         const VorlaLineCallParams* params);
+    int32_t lineGetID(uint32_t line, uint32_t addressId, uint32_t call, uint32_t select, VorlaVarString* deviceId,
+                      const char* deviceClass);
+    int32_t lineDrop(uint32_t call, const char* userUserInfo, uint32_t size);
+    int32_t lineClose(uint32_t line);
     int32_t lineShutdown(uint32_t lineApp);
+    int32_t lineDispatchEvents(uint32_t lineApp);
 
 private:
     TelephonyApi() = default;
-    // Looks a function up once; a failed lookup is remembered too.
+
+    // One export: looked up once; a failed lookup is remembered too.
     template <typename Fn>
-    Fn Resolve(Fn& slot, bool& tried, const char* name);
+    struct Slot {
+        Fn fn = nullptr;
+        bool tried = false;
+    };
+    template <typename Fn>
+    Fn Resolve(Slot<Fn>& slot, const char* name);
 
     std::unique_ptr<DynamicLibrary> library_;
     std::string loadError_;
-    VorlaLineInitializeFn initialize_ = nullptr;
-    VorlaLineNegotiateApiVersionFn negotiate_ = nullptr;
-    VorlaLineGetDevCapsFn getDevCaps_ = nullptr;
-    VorlaLineShutdownFn shutdown_ = nullptr;
-    bool triedInitialize_ = false;
-    bool triedNegotiate_ = false;
-    bool triedGetDevCaps_ = false;
-    bool triedShutdown_ = false;
+    Slot<VorlaLineInitializeFn> initialize_;
+    Slot<VorlaLineNegotiateApiVersionFn> negotiate_;
+    Slot<VorlaLineGetDevCapsFn> getDevCaps_;
+    Slot<VorlaLineOpenFn> open_;
+    Slot<VorlaLineMakeCallFn> makeCall_;
+    Slot<VorlaLineGetIdFn> getId_;
+    Slot<VorlaLineDropFn> drop_;
+    Slot<VorlaLineCloseFn> close_;
+    Slot<VorlaLineShutdownFn> shutdown_;
+    Slot<VorlaLineDispatchEventsFn> dispatch_;
 };
 
 }  // namespace vorla::telephony
