@@ -9,6 +9,7 @@ packages=(
   nlohmann-json3-dev
   qt6-base-dev libhunspell-dev hunspell-en-us libxcb1-dev
   poppler-utils
+  dpkg-dev librsvg2-bin desktop-file-utils appstream lintian
 )
 if [ "${1:-}" = "--fuzz" ]; then
   packages+=(clang libclang-rt-14-dev)

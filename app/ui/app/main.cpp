@@ -1,6 +1,7 @@
 // Vorla Pro: start-up and exit of the program.
 
 #include <QApplication>
+#include <QIcon>
 #include <QMessageBox>
 #include <QPainter>
 #include <QSessionManager>
@@ -47,6 +48,9 @@ void NameTheApplication() {
     QApplication::setOrganizationName(QString::fromLatin1(vorla::kSettingsOrganization));
     QApplication::setApplicationName(QString::fromLatin1(vorla::kSettingsApplication));
     QApplication::setApplicationVersion(QStringLiteral("2.0"));
+    // Ties the windows to the installed desktop entry, so the desktop shows its name and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("com.quillon.VorlaPro"));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("vorlapro")));
 }
 
 constexpr const char* kPrintUsage =
