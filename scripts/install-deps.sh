@@ -9,6 +9,7 @@ packages=(
   nlohmann-json3-dev
   qt6-base-dev libhunspell-dev hunspell-en-us libxcb1-dev
   poppler-utils
+  libglib2.0-dev modemmanager-dev python3-dbusmock dbus
   dpkg-dev librsvg2-bin desktop-file-utils appstream lintian
 )
 if [ "${1:-}" = "--fuzz" ]; then

@@ -19,6 +19,10 @@ public:
     // Null when the library has no such export.
     void* Find(const char* symbol) const;
 
+    // The folder of the running program's executable, without a trailing slash; empty when the
+    // system does not say. Providers that ship with the program are found from there.
+    static std::string ProgramDirectory();
+
 private:
     explicit DynamicLibrary(void* handle) : handle_(handle) {}
     void* handle_;

@@ -1,6 +1,7 @@
 #include "dynamic_library.h"
 
 #include <dlfcn.h>
+#include <unistd.h>
 
 namespace vorla::telephony {
 
@@ -22,5 +23,14 @@ DynamicLibrary::~DynamicLibrary() {
 }
 
 void* DynamicLibrary::Find(const char* symbol) const { return handle_ ? dlsym(handle_, symbol) : nullptr; }
+
+std::string DynamicLibrary::ProgramDirectory() {
+    char path[4096];
+    const ssize_t size = readlink("/proc/self/exe", path, sizeof path);
+    if (size <= 0 || static_cast<size_t>(size) >= sizeof path) return {};
+    const std::string program(path, static_cast<size_t>(size));
+    const auto slash = program.rfind('/');
+    return slash == std::string::npos ? std::string() : program.substr(0, slash);
+}
 
 }  // namespace vorla::telephony

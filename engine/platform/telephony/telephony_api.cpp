@@ -1,14 +1,31 @@
 #include "telephony_api.h"
 
 #include <cstdlib>
+#include <filesystem>
+#include <system_error>
 
 #include "dynamic_library.h"
 #include "line_error_names.h"
+#ifdef VORLA_DEFAULT_PROVIDER_FILE
+#include "vorla_install_dirs.h"
+#endif
 
 namespace vorla::telephony {
 
 std::string DefaultProviderName() {
     if (const char* name = std::getenv("VORLAPRO_TELEPHONY_PROVIDER"); name && *name) return name;
+#ifdef VORLA_DEFAULT_PROVIDER_FILE
+    // The provider the build makes, beside the program in the build tree or in an installed
+    // tree (whose prefix is the parent of the program's folder).
+    if (const std::string programDir = DynamicLibrary::ProgramDirectory(); !programDir.empty()) {
+        for (const std::string& candidate :
+             {programDir + "/" VORLA_BUILT_PROVIDER_DIR "/" VORLA_DEFAULT_PROVIDER_FILE,
+              programDir + "/../" VORLA_INSTALL_TELEPHONYDIR "/" VORLA_DEFAULT_PROVIDER_FILE}) {
+            std::error_code ignored;
+            if (std::filesystem::is_regular_file(candidate, ignored)) return candidate;
+        }
+    }
+#endif
 #ifdef _WIN32
     return "TAPI32.DLL";
 #else
