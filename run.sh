@@ -37,11 +37,14 @@ conf="$XDG_CONFIG_HOME/Quillon/Vorla Pro.conf"
 mkdir -p "$(dirname "$conf")"
 touch "$conf"
 link="$demo/com1"
-# Replace the [Ports] section, keep everything else the program stored.
+# COM1 is the simulator's link; every other entry (the user's own ports, mapped in the
+# Ports dialog) is kept.
 awk -v link="$link" '
-  /^\[/ { skipping = ($0 == "[Ports]") }
-  !skipping { print }
-  END { print "[Ports]"; print "COM1=" link }
+  /^\[/ { inPorts = ($0 == "[Ports]") }
+  inPorts && /^COM1=/ { next }
+  { print }
+  inPorts && /^\[Ports\]$/ { print "COM1=" link; done = 1 }
+  END { if (!done) { print "[Ports]"; print "COM1=" link } }
 ' "$conf" > "$conf.tmp" && mv -f "$conf.tmp" "$conf"
 
 # A demo directory when there is none (or it holds no service yet).

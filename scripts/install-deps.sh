@@ -11,6 +11,7 @@ packages=(
   poppler-utils
   libglib2.0-dev modemmanager-dev python3-dbusmock dbus
   dpkg-dev librsvg2-bin desktop-file-utils appstream lintian
+  qt6-serialport-dev
 )
 if [ "${1:-}" = "--fuzz" ]; then
   packages+=(clang libclang-rt-14-dev)

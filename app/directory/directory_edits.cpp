@@ -2,6 +2,7 @@
 
 #include <unordered_set>
 
+#include "directory_rules.h"
 #include "directory_store.h"
 #include "display_object.h"
 #include "group.h"
@@ -133,6 +134,33 @@ CMessage* SaveMessage(DirectoryStore& store, CMessage* existing, const std::stri
     store.GetPresetMessageList()->AddTail(message);
   }
   return message;
+}
+
+CService* SaveService(DirectoryStore& store, CService* existing, const ServiceFields& fields) {
+  if (AnotherHas<CService>(store.GetServiceList(), existing, fields.name,
+                           [](const CService& s) { return s.GetName(); }))
+    return nullptr;
+  if (existing) {
+    existing->SetAll(fields);
+    return existing;
+  }
+  auto* service = new CService(fields);
+  store.GetServiceList()->AddHead(service);
+  return service;
+}
+
+std::vector<CService*> DeleteServices(DirectoryStore& store, const std::vector<CService*>& doomed) {
+  std::vector<CService*> kept;
+  std::unordered_set<Serializable*> gone;
+  for (auto it = doomed.rbegin(); it != doomed.rend(); ++it) {
+    if (!*it) continue;
+    if (CanDeleteService(**it))
+      gone.insert(*it);
+    else
+      kept.push_back(*it);
+  }
+  RemoveAndFree(store.GetServiceList(), gone);
+  return kept;
 }
 
 size_t DeleteSubscribers(DirectoryStore& store, const std::vector<CSubscriber*>& doomed,

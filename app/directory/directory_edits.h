@@ -15,6 +15,7 @@ class CMessage;
 class CService;
 class CSubscriber;
 class DirectoryStore;
+struct ServiceFields;
 
 // Called after every record a long change has dealt with (the count so far).
 using EditProgress = std::function<void(size_t done)>;
@@ -40,6 +41,14 @@ CGroup* SaveGroup(DirectoryStore& store, CGroup* existing, const std::string& na
 // Adds a preset message or changes the text of `existing`. Null when another message has the
 // text.
 CMessage* SaveMessage(DirectoryStore& store, CMessage* existing, const std::string& text);
+
+// Adds a service at the head of the service list (existing null) or sets every field of
+// `existing`; its subscribers stay with it. Null, and nothing changed, when another service
+// has the name.
+CService* SaveService(DirectoryStore& store, CService* existing, const ServiceFields& fields);
+// Removes and frees the services no subscriber uses, last to first; returns the others (still
+// in use, kept), in that order.
+std::vector<CService*> DeleteServices(DirectoryStore& store, const std::vector<CService*>& doomed);
 
 // Takes the subscribers out of their services, their groups, the recipient rows and the
 // subscriber list, and frees them. A group left without members is deleted as well; returns

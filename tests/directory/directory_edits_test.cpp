@@ -173,3 +173,28 @@ TEST(SubscriberOrderTest, SortsEachColumnByItsKind) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(EditsTest, ServicesAreAddedAtTheHeadAndOnlyUnusedOnesAreDeleted) {
+  ServiceFields fields;
+  fields.name = "acme";
+  EXPECT_EQ(SaveService(store, nullptr, fields), nullptr) << "names clash without regard to case";
+  EXPECT_EQ(SaveService(store, beta, fields), nullptr);
+  EXPECT_EQ(beta->GetName(), "Beta");
+  fields.name = "Gamma";
+  CService* gamma = SaveService(store, nullptr, fields);
+  ASSERT_NE(gamma, nullptr);
+  EXPECT_EQ(store.GetServiceList()->GetAt(0), gamma);
+  fields.name = "ACME";
+  fields.port = "COM2";
+  ASSERT_EQ(SaveService(store, acme, fields), acme) << "a service may keep its own name";
+  EXPECT_EQ(acme->GetPort(), "COM2");
+  EXPECT_EQ(acme->GetSubscribers()->GetCount(), 2u) << "its subscribers stay with it";
+
+  EXPECT_EQ(DeleteServices(store, {acme, gamma, beta}), std::vector<CService*>{acme});
+  EXPECT_EQ(store.GetServiceList()->GetCount(), 1u);
+  EXPECT_EQ(store.GetServiceList()->GetAt(0), acme);
+}
+
+}  // namespace

@@ -1,5 +1,5 @@
-// Joins Subscriber, Group and Message Maintenance and the preset message chooser to the
-// program's commands.
+// Joins Subscriber, Group, Message and Service Maintenance and the preset message chooser to
+// the program's commands.
 
 #include <QPlainTextEdit>
 
@@ -9,6 +9,7 @@
 #include "message_dialog.h"
 #include "message_entry/vorla_pro_view.h"
 #include "preset_chooser.h"
+#include "service_dialog.h"
 #include "subscriber_dialog.h"
 #include "ui_extensions.h"
 #include "windows1252.h"
@@ -20,6 +21,10 @@ void RegisterUiMaintenance(UiExtensions& extensions) {
     };
     extensions.commands[cmd::kGroups] = [](CVorlaPro5App& app, QWidget* parent) {
         GroupDialog dialog(app, parent);
+        dialog.exec();
+    };
+    extensions.commands[cmd::kServices] = [](CVorlaPro5App& app, QWidget* parent) {
+        ServiceDialog dialog(app, parent);
         dialog.exec();
     };
     extensions.commands[cmd::kPresetMessages] = [](CVorlaPro5App& app, QWidget* parent) {

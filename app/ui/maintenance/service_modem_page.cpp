@@ -1,0 +1,384 @@
+#include <QComboBox>
+#include <QDir>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "app/vorla_pro_app.h"
+#include "device_settings.h"
+#include "line_error_names.h"
+#include "maintenance_prompts.h"
+#include "rkl32.h"
+#include "service_pages.h"
+#include "service_ports_dialog.h"
+#include "settings_store.h"
+#include "telephony_api.h"
+#include "windows1252.h"
+
+namespace {
+constexpr std::string_view kDefaults = "Defaults";
+constexpr int kInitRole = Qt::UserRole + 1;
+// The modem list is data from outside; a file with absurdly many entries is cut short.
+constexpr int kMaxModemEntries = 10000;
+constexpr const char* kSerialScript = "vorlapro.rkl";
+constexpr const char* kTelephonyScript = "vlptapi.rkl";
+constexpr const char* kFallbackScript = "VORLAPRO.RKL";
+constexpr const char* kFallbackModem = "Hayes Compatible";
+
+vorla::telephony::LineDeviceScan ScanInstalledLines() {
+    auto api = vorla::telephony::TelephonyApi::Load(vorla::telephony::DefaultProviderName());
+    return vorla::telephony::ScanLineDevices(*api);
+}
+
+void SelectText(QComboBox* box, const QString& text) {
+    const int found = box->findText(text, Qt::MatchFixedString);
+    if (found >= 0) box->setCurrentIndex(found);
+}
+
+QComboBox* DropList(QWidget* parent, const QStringList& items) {
+    auto* box = new QComboBox(parent);
+    box->addItems(items);
+    return box;
+}
+
+// Counts the page as being filled by the program for one scope.
+class Filling {
+public:
+    explicit Filling(int& depth) : depth_(depth) { ++depth_; }
+    ~Filling() { --depth_; }
+    Filling(const Filling&) = delete;
+    Filling& operator=(const Filling&) = delete;
+
+private:
+    int& depth_;
+};
+}  // namespace
+
+QString ScriptFileName(const std::string& path) {
+    const QString text = vorla::FromWindows1252(path);
+    const qsizetype cut = std::max(text.lastIndexOf(QLatin1Char('\\')), text.lastIndexOf(QLatin1Char('/')));
+    return cut < 0 ? text : text.mid(cut + 1);
+}
+
+bool ModemNamesMatch(const QString& item, const QString& name) {
+    // The modem list file names a modem "maker - model"; a name given without its maker
+    // ("Hayes Compatible") still finds it.
+    return !name.isEmpty() && (item.compare(name, Qt::CaseInsensitive) == 0 ||
+                               item.endsWith(QStringLiteral(" - ") + name, Qt::CaseInsensitive));
+}
+
+bool FormShowsService(const ServiceFields& form, const ServiceFields& stored) {
+    auto same = [](const std::string& a, const std::string& b) {
+        return vorla::FromWindows1252(a).compare(vorla::FromWindows1252(b), Qt::CaseInsensitive) == 0;
+    };
+    return form.name == stored.name && form.accessNumber == stored.accessNumber &&
+           form.password == stored.password && form.baudRate == stored.baudRate &&
+           (form.useDialPrefix != 0) == (stored.useDialPrefix != 0) && (form.modemName == stored.modemName ||
+            ModemNamesMatch(vorla::FromWindows1252(form.modemName), vorla::FromWindows1252(stored.modemName))) &&
+           form.modemInit == stored.modemInit && same(form.port, stored.port) &&
+           (form.dialMode == 1) == (stored.dialMode == 1) && form.parity == stored.parity &&
+           form.handshake == stored.handshake &&
+           ScriptFileName(form.scriptFile).compare(ScriptFileName(stored.scriptFile), Qt::CaseInsensitive) == 0;
+}
+
+ServiceModemPage::ServiceModemPage(CVorlaPro5App& app, MaintenancePrompts& prompts, ServiceSeams seams,
+                                   QWidget* parent)
+    : QWidget(parent), app_(app), prompts_(prompts), seams_(std::move(seams)) {
+    if (!seams_.scanLineDevices) seams_.scanLineDevices = &ScanInstalledLines;
+    modem_ = new QComboBox(this);
+    init_ = new QLineEdit(this);
+    init_->setMaxLength(255);
+    port_ = new QComboBox(this);
+    dial_ = DropList(this, {QStringLiteral("Tone"), QStringLiteral("Pulse")});
+    parity_ = DropList(this, {QStringLiteral("n,8,1"), QStringLiteral("e,7,1"), QStringLiteral("o,7,1")});
+    handshake_ = DropList(this, {QStringLiteral("None"), QStringLiteral("Hardware"), QStringLiteral("Software"),
+                                 QStringLiteral("SW/HW")});
+    script_ = new QComboBox(this);
+    ports_ = new QPushButton(QStringLiteral("P&orts..."), this);
+    missing_ = new QLabel(this);
+    missing_->setWordWrap(true);
+    missing_->setStyleSheet(QStringLiteral("color: #b00000;"));
+    missing_->hide();
+
+    auto* form = new QFormLayout(this);
+    auto add = [&](const QString& text, QWidget* field, QLayout* row = nullptr) {
+        auto* label = new QLabel(text, this);
+        label->setBuddy(field);
+        if (row)
+            form->addRow(label, row);
+        else
+            form->addRow(label, field);
+    };
+    add(QStringLiteral("Modem &Type:"), modem_);
+    add(QStringLiteral("Modem &Init:"), init_);
+    auto* portRow = new QHBoxLayout;
+    portRow->addWidget(port_, 1);
+    portRow->addWidget(ports_);
+    add(QStringLiteral("Modem &Port:"), port_, portRow);
+    add(QStringLiteral("Dia&l:"), dial_);
+    add(QStringLiteral("Pa&rity:"), parity_);
+    add(QStringLiteral("&Handshake:"), handshake_);
+    add(QStringLiteral("RK&L Script File:"), script_);
+    form->addRow(missing_);
+    ports_->setToolTip(QStringLiteral("Choose the device behind each port"));
+
+    {
+        Filling filling(filling_);
+        FillPorts();
+        FillScripts();
+    }
+    connect(port_, &QComboBox::currentIndexChanged, this, [this] {
+        if (!filling_) OnPortChosen();
+        emit Changed();
+    });
+    connect(modem_, &QComboBox::currentIndexChanged, this, [this] {
+        if (!filling_) OnModemChosen();
+        emit Changed();
+    });
+    connect(script_, &QComboBox::currentIndexChanged, this, [this] {
+        if (!filling_) SetMissingScript({});
+        emit Changed();
+    });
+    connect(init_, &QLineEdit::textChanged, this, &ServiceModemPage::Changed);
+    for (QComboBox* box : {dial_, parity_, handshake_})
+        connect(box, &QComboBox::currentIndexChanged, this, &ServiceModemPage::Changed);
+    connect(ports_, &QPushButton::clicked, this, &ServiceModemPage::OpenPortsDialog);
+}
+
+ServiceModemPage::~ServiceModemPage() = default;
+
+QList<QWidget*> ServiceModemPage::Controls() const {
+    return {modem_, init_, port_, dial_, parity_, handshake_, script_};
+}
+
+void ServiceModemPage::FillPorts() {
+    port_->clear();
+    // The engine names the ports it can open; the program's own path, as for any host.
+    if (void* token = app_.ComboToken(port_)) {
+        RKL_FillComboWithPorts(token);
+        app_.ComboToken(nullptr);
+    }
+    if (port_->count() == 0)
+        for (int n = 1; n <= kStandardPorts; ++n) port_->addItem(QStringLiteral("COM%1").arg(n));
+    for (int n : MappedExtraPorts(app_.Settings())) {
+        const QString name = QStringLiteral("COM%1").arg(n);
+        if (port_->findText(name, Qt::MatchFixedString) < 0) port_->addItem(name);
+    }
+    for (int i = 0; i < port_->count(); ++i) port_->setItemData(i, port_->itemText(i));
+    port_->addItem(QString::fromLatin1(kTapiPort), QString::fromLatin1(kTapiPort));
+    RelabelPorts();
+}
+
+void ServiceModemPage::RelabelPorts() {
+    for (int i = 0; i + 1 < port_->count(); ++i) {
+        const QString name = port_->itemData(i).toString();
+        port_->setItemText(i, PortLabel(app_.Settings(), name));
+        port_->setItemData(i, PortDevice(app_.Settings(), name), Qt::ToolTipRole);
+    }
+}
+
+void ServiceModemPage::FillScripts() {
+    script_->clear();
+    const auto folder = app_.ProgramDir().FindDataFile("rklfiles");
+    if (!folder) return;
+    const QDir dir(QString::fromStdString(folder->string()));
+    for (const QString& name : dir.entryList({QStringLiteral("*.rkl")}, QDir::Files, QDir::Name | QDir::IgnoreCase))
+        if (!name.startsWith(QLatin1Char('_'))) script_->addItem(name);
+}
+
+void ServiceModemPage::EnterSerial() {
+    Filling filling(filling_);
+    telephony_ = false;
+    lines_.clear();
+    modem_->clear();
+    for (int n = 1; n <= kMaxModemEntries; ++n) {
+        std::string manufacturer, model, init;
+        if (!app_.ReadModemIniEntry(n, {&manufacturer, &model, &init})) break;
+        modem_->addItem(vorla::FromWindows1252(manufacturer + " - " + model), n);
+        modem_->setItemData(modem_->count() - 1, vorla::FromWindows1252(init), kInitRole);
+    }
+}
+
+bool ServiceModemPage::EnterTelephony() {
+    const vorla::telephony::LineDeviceScan scan = seams_.scanLineDevices();
+    // No provider at all is no failure: the machine has no telephony.
+    if (scan.providerPresent && scan.initializeResult != 0)
+        prompts_.stop(QString::fromStdString(vorla::telephony::LineErrorName(scan.initializeResult)));
+    if (scan.devices.empty()) {
+        EnterSerial();
+        return false;
+    }
+    Filling filling(filling_);
+    telephony_ = true;
+    lines_ = scan.devices;
+    modem_->clear();
+    for (size_t i = 0; i < lines_.size(); ++i)
+        modem_->addItem(vorla::FromWindows1252(lines_[i].name), static_cast<int>(i));
+    return true;
+}
+
+QString ServiceModemPage::PortName() const { return port_->currentData().toString(); }
+
+void ServiceModemPage::SelectPort(const QString& port) {
+    Filling filling(filling_);
+    const int found = port_->findData(port, Qt::UserRole, Qt::MatchFixedString);
+    port_->setCurrentIndex(found >= 0 ? found : 0);
+    lastPort_ = PortName();
+}
+
+bool ServiceModemPage::SelectModem(const QString& name) {
+    Filling filling(filling_);
+    int found = name.isEmpty() ? -1 : modem_->findText(name, Qt::MatchFixedString);
+    for (int i = 0; found < 0 && i < modem_->count(); ++i)
+        if (ModemNamesMatch(modem_->itemText(i), name)) found = i;
+    modem_->setCurrentIndex(found >= 0 ? found : (modem_->count() ? 0 : -1));
+    return found >= 0;
+}
+
+bool ServiceModemPage::SelectScript(const QString& script) {
+    Filling filling(filling_);
+    int found = script.isEmpty() ? -1 : script_->findText(script, Qt::MatchFixedString);
+    const bool present = found >= 0;
+    if (!present) found = script_->findText(QString::fromLatin1(kFallbackScript), Qt::MatchFixedString);
+    script_->setCurrentIndex(found >= 0 ? found : (script_->count() ? 0 : -1));
+    return present;
+}
+
+void ServiceModemPage::SetMissingScript(const QString& script) {
+    missingScript_ = script;
+    missing_->setText(script.isEmpty() ? QString()
+                                       : QStringLiteral("The script \"%1\" of this service is not in rklfiles; "
+                                                        "saving stores the script chosen above.")
+                                             .arg(script));
+    missing_->setVisible(!script.isEmpty());
+}
+
+void ServiceModemPage::OnPortChosen() {
+    const bool tapi = PortName() == QLatin1String(kTapiPort);
+    if (tapi && !telephony_) {
+        const QString modemBefore = modem_->currentText();
+        const QString initBefore = init_->text();
+        if (!EnterTelephony()) {
+            // No line device to dial through: the port and the modem stay as they were.
+            SelectPort(lastPort_.isEmpty() || lastPort_ == QLatin1String(kTapiPort) ? QStringLiteral("COM1") : lastPort_);
+            SelectModem(modemBefore);
+            init_->setText(initBefore);
+            return;
+        }
+        SelectModem({});
+        OnModemChosen();
+        SelectScript(QString::fromLatin1(kTelephonyScript));
+    } else if (!tapi && telephony_) {
+        EnterSerial();
+        SelectModem({});
+        OnModemChosen();
+        SelectScript(QString::fromLatin1(kSerialScript));
+    }
+    SetMissingScript({});
+    lastPort_ = PortName();
+}
+
+void ServiceModemPage::OnModemChosen() {
+    const int index = modem_->currentIndex();
+    if (index < 0) return;
+    if (!telephony_) {
+        init_->setText(modem_->itemData(index, kInitRole).toString());
+        return;
+    }
+    const size_t line = static_cast<size_t>(modem_->itemData(index).toInt());
+    static const vorla::telephony::SystemDeviceSettings systemSettings;
+    const vorla::telephony::IDeviceSettings& settings = seams_.deviceSettings ? *seams_.deviceSettings : systemSettings;
+    // A device that keeps no settings of its own gives no init; the user may still type one.
+    const auto init = line < lines_.size() ? vorla::telephony::ModemInitFromDeviceKey(settings, lines_[line].registryKey)
+                                           : std::nullopt;
+    init_->setText(vorla::FromWindows1252(init.value_or(std::string())));
+}
+
+void ServiceModemPage::ApplyDefaults() {
+    Filling filling(filling_);
+    vorla::ISettingsStore& settings = app_.Settings();
+    auto text = [&settings](const char* entry, const char* fallback) {
+        return vorla::FromWindows1252(settings.GetProfileString(kDefaults, entry, fallback));
+    };
+    SelectPort(text("ModemPort", "COM1"));
+    if (PortName() == QLatin1String(kTapiPort)) {
+        if (!EnterTelephony()) SelectPort(QStringLiteral("COM1"));
+    } else {
+        EnterSerial();
+    }
+    if (SelectModem(text("Modem", "Factory Default")))
+        init_->setText(text("ModemInit", "ATE0Q0V1X4"));
+    else
+        OnModemChosen();
+    SelectText(parity_, text("Parity", "e,7,1"));
+    SelectText(handshake_, text("Handshake", "None"));
+    SelectText(dial_, text("DialMode", "Tone"));
+    SelectScript(ScriptFileName(settings.GetProfileString(kDefaults, "CurrentRKL", "vorlapro.rkl")));
+    SetMissingScript({});
+}
+
+void ServiceModemPage::Show(const CService& service) {
+    Filling filling(filling_);
+    const QString script = ScriptFileName(service.GetScriptFile());
+    const bool scriptPresent = SelectScript(script);
+    SelectPort(vorla::FromWindows1252(service.GetPort()));
+    if (PortName() != QLatin1String(kTapiPort)) {
+        EnterSerial();
+    } else if (!EnterTelephony()) {
+        SelectPort(QStringLiteral("COM1"));
+        SelectScript(QString::fromLatin1(kFallbackScript));
+    }
+    if (!SelectModem(vorla::FromWindows1252(service.GetModemName()))) SelectModem(QString::fromLatin1(kFallbackModem));
+    init_->setText(vorla::FromWindows1252(service.GetModemInit()));
+    dial_->setCurrentIndex(service.GetDialMode() == 1 ? 1 : 0);
+    parity_->setCurrentIndex(service.GetParity() >= 0 && service.GetParity() < parity_->count() ? service.GetParity() : 0);
+    handshake_->setCurrentIndex(
+        service.GetHandshake() >= 0 && service.GetHandshake() < handshake_->count() ? service.GetHandshake() : 0);
+    SetMissingScript(scriptPresent || script.isEmpty() ? QString() : script);
+}
+
+void ServiceModemPage::Read(ServiceFields& fields) const {
+    fields.modemName = vorla::ToWindows1252(modem_->currentText());
+    fields.modemInit = vorla::ToWindows1252(init_->text());
+    fields.port = vorla::ToWindows1252(PortName());
+    fields.dialMode = dial_->currentIndex();
+    fields.parity = parity_->currentIndex();
+    fields.handshake = handshake_->currentIndex();
+    fields.scriptFile = vorla::ToWindows1252(script_->currentText());
+    fields.permanentLineID = 0;
+    if (telephony_ && PortName() == QLatin1String(kTapiPort)) {
+        const int index = modem_->currentIndex();
+        const size_t line = index >= 0 ? static_cast<size_t>(modem_->itemData(index).toInt()) : lines_.size();
+        if (line < lines_.size()) fields.permanentLineID = static_cast<int32_t>(lines_[line].permanentLineId);
+    }
+}
+
+void ServiceModemPage::StoreDefaults() {
+    vorla::ISettingsStore& settings = app_.Settings();
+    ServiceFields fields;
+    Read(fields);
+    settings.WriteProfileString(kDefaults, "Modem", fields.modemName);
+    settings.WriteProfileString(kDefaults, "ModemInit", fields.modemInit);
+    settings.WriteProfileString(kDefaults, "ModemPort", fields.port);
+    settings.WriteProfileString(kDefaults, "Parity", vorla::ToWindows1252(parity_->currentText()));
+    settings.WriteProfileString(kDefaults, "Handshake", vorla::ToWindows1252(handshake_->currentText()));
+    settings.WriteProfileString(kDefaults, "DialMode", vorla::ToWindows1252(dial_->currentText()));
+    settings.WriteProfileString(kDefaults, "CurrentRKL", fields.scriptFile);
+    settings.WriteProfileInt(kDefaults, "IsTAPI", telephony_ ? 1 : 0);
+    if (telephony_) settings.WriteProfileInt(kDefaults, "PermanentLineID", fields.permanentLineID);
+}
+
+void ServiceModemPage::OpenPortsDialog() {
+    ServicePortsDialog::DeviceLister lister = seams_.serialDevices;
+    if (!lister) lister = [] { return ListSerialDevices(); };
+    ServicePortsDialog dialog(app_.Settings(), lister, this);
+    if (dialog.exec() != QDialog::Accepted) return;
+    Filling filling(filling_);
+    const QString chosen = PortName();
+    const int index = port_->currentIndex();
+    FillPorts();
+    const int found = port_->findData(chosen);
+    port_->setCurrentIndex(found >= 0 ? found : index);
+}
