@@ -140,6 +140,11 @@ TEST_F(ServiceMaintenance, ListsScriptsAndPortsAndSaveFollowsTheForm) {
     EXPECT_EQ(Service("Acme")->GetPort(), "COM2") << "the port name is stored, never its device";
     EXPECT_EQ(dialog.Filter()->SelectedCount(), 0) << "Save resets the form";
     EXPECT_EQ(dialog.TotalLabel()->text(), QStringLiteral("Total Services: 1"));
+
+    AddService("Slow")->SetBaudRate(300);
+    dialog.Model()->Reload();
+    dialog.Model()->Sort(kServiceBaud);
+    EXPECT_EQ(dialog.Model()->ServiceAt(0)->GetName(), "Slow") << "baud rates sort as numbers";
 }
 
 TEST_F(ServiceMaintenance, SaveAddsAtTheHeadAndARefusedModifyKeepsTheRow) {

@@ -103,6 +103,7 @@ void ServiceDialog::BuildForm() {
         "The handshake setting for your modem", "The Telecommunications Script File to use"};
     const QList<QWidget*> controls = settingsPage_->Controls() + modemPage_->Controls();
     for (qsizetype i = 0; i < controls.size(); ++i) SetTip(controls[i], QString::fromLatin1(kPageTips[i]));
+    SetTip(modemPage_->PortsButton(), QStringLiteral("Choose the device behind each port"));
 
     for (QAbstractItemView* view : {static_cast<QAbstractItemView*>(views_->Report()),
                                     static_cast<QAbstractItemView*>(views_->Icons())})

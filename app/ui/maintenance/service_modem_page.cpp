@@ -122,7 +122,6 @@ ServiceModemPage::ServiceModemPage(CVorlaPro5App& app, MaintenancePrompts& promp
     add(QStringLiteral("&Handshake:"), handshake_);
     add(QStringLiteral("RK&L Script File:"), script_);
     form->addRow(missing_);
-    ports_->setToolTip(QStringLiteral("Choose the device behind each port"));
 
     {
         Filling filling(filling_);
@@ -308,7 +307,8 @@ void ServiceModemPage::ApplyDefaults() {
     } else {
         EnterSerial();
     }
-    if (SelectModem(text("Modem", "Factory Default")))
+    // Without a modem list there is no modem to take an init from: the default one stands.
+    if (SelectModem(text("Modem", "Factory Default")) || modem_->count() == 0)
         init_->setText(text("ModemInit", "ATE0Q0V1X4"));
     else
         OnModemChosen();
