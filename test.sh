@@ -6,7 +6,8 @@
 # leak detection, kept in its own folder ($VORLA_ASAN_BUILD_DIR, default build-asan/) so that
 # ./run.sh keeps its optimised build in build/. A memory fault, undefined behaviour or a leak in
 # any test or in any tool a test starts fails that test. VORLA_SANITIZE=0 runs the tests of the
-# plain build instead ($VORLA_BUILD_DIR, default build/).
+# plain build instead ($VORLA_BUILD_DIR, default build/). Without arguments it then builds the
+# Debian packages and checks them (scripts/package.sh --check); VORLA_PACKAGE=0 skips that.
 set -euo pipefail
 top=$(cd "$(dirname "$0")" && pwd)
 "$top/scripts/install-deps.sh"
@@ -27,3 +28,7 @@ export XDG_CONFIG_HOME="$build/test-config"
 export QT_QPA_PLATFORM=offscreen
 cd "$build"
 ctest --output-on-failure -j2 --timeout 600 "$@"
+# The whole run also builds the Debian packages and checks them (no root needed).
+if [ $# -eq 0 ] && [ "${VORLA_PACKAGE:-1}" = 1 ]; then
+  "$top/scripts/package.sh" --check
+fi
