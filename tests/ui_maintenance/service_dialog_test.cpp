@@ -235,10 +235,16 @@ TEST_F(ServiceMaintenance, ALineDeviceServiceStoresThePortTextAndTheLineId) {
     EXPECT_EQ(page->ModemChoice()->currentText(), QStringLiteral("Sim Modem Line"));
     EXPECT_EQ(page->InitField()->text(), QStringLiteral("ATX4%C0"));
     EXPECT_EQ(page->ScriptChoice()->currentText(), QStringLiteral("vlptapi.rkl"));
+    // A numbered port brings the modem list file and the serial script back.
+    page->PortChoice()->setCurrentIndex(1);
+    EXPECT_FALSE(page->Telephony());
+    EXPECT_EQ(page->ModemChoice()->currentText(), QStringLiteral("Generic - Factory Default"));
+    EXPECT_EQ(page->ScriptChoice()->currentText(), QStringLiteral("vorlapro.rkl"));
+
+    page->PortChoice()->setCurrentIndex(page->PortChoice()->count() - 1);
     page->ModemChoice()->setCurrentIndex(1);
     EXPECT_EQ(page->InitField()->text(), QString()) << "a line without settings gives no init";
     page->InitField()->setText(QStringLiteral("ATM0"));
-
     dialog.SettingsPage()->NameField()->setText(QStringLiteral("Line"));
     dialog.SettingsPage()->AccessField()->setText(QStringLiteral("5550100"));
     dialog.SaveButton()->click();
@@ -249,11 +255,15 @@ TEST_F(ServiceMaintenance, ALineDeviceServiceStoresThePortTextAndTheLineId) {
     EXPECT_EQ(saved->GetModemName(), "Second Line");
     EXPECT_EQ(saved->GetModemInit(), "ATM0");
 
-    // Back to a numbered port: the serial list and script again.
-    page->PortChoice()->setCurrentIndex(0);
-    EXPECT_FALSE(page->Telephony());
-    EXPECT_EQ(page->ModemChoice()->currentText(), QStringLiteral("Generic - Factory Default"));
-    EXPECT_EQ(page->ScriptChoice()->currentText(), QStringLiteral("vorlapro.rkl"));
+    // Closed in telephony mode, the window opens on a machine without line devices on COM1
+    // with the serial list and script, not an empty modem list.
+    page->PortChoice()->setCurrentIndex(page->PortChoice()->count() - 1);
+    ASSERT_TRUE(dialog.CloseDialog());
+    EXPECT_EQ(settings_->GetProfileInt("Defaults", "IsTAPI", 0), 1);
+    ServiceDialog without(*app_, nullptr, {[] { return vorla::telephony::LineDeviceScan{}; }, nullptr, {}});
+    EXPECT_EQ(without.ModemPage()->PortChoice()->currentData().toString(), QStringLiteral("COM1"));
+    EXPECT_EQ(without.ModemPage()->ModemChoice()->currentText(), QStringLiteral("Generic - Factory Default"));
+    EXPECT_EQ(without.ModemPage()->ScriptChoice()->currentText(), QStringLiteral("vorlapro.rkl"));
 }
 
 #ifdef VORLA_HAVE_PAGINGSIM

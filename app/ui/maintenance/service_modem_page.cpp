@@ -302,8 +302,12 @@ void ServiceModemPage::ApplyDefaults() {
         return vorla::FromWindows1252(settings.GetProfileString(kDefaults, entry, fallback));
     };
     SelectPort(text("ModemPort", "COM1"));
+    // The telephony script would not work on the serial port a missing line device falls
+    // back to.
+    bool fellBack = false;
     if (PortName() == QLatin1String(kTapiPort)) {
-        if (!EnterTelephony()) SelectPort(QStringLiteral("COM1"));
+        fellBack = !EnterTelephony();
+        if (fellBack) SelectPort(QStringLiteral("COM1"));
     } else {
         EnterSerial();
     }
@@ -315,7 +319,8 @@ void ServiceModemPage::ApplyDefaults() {
     SelectText(parity_, text("Parity", "e,7,1"));
     SelectText(handshake_, text("Handshake", "None"));
     SelectText(dial_, text("DialMode", "Tone"));
-    SelectScript(ScriptFileName(settings.GetProfileString(kDefaults, "CurrentRKL", "vorlapro.rkl")));
+    SelectScript(fellBack ? QString::fromLatin1(kFallbackScript)
+                          : ScriptFileName(settings.GetProfileString(kDefaults, "CurrentRKL", "vorlapro.rkl")));
     SetMissingScript({});
 }
 
