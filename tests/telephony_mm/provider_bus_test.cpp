@@ -10,6 +10,7 @@
 
 #include <unistd.h>
 
+
 #include "line_devices.h"
 #include "line_error_names.h"
 #include "modem_lines.h"
@@ -150,11 +151,14 @@ TEST_F(ModemServiceProvider, ACallHoldsTheModemAndHandsOutItsPortUntilDroppedOrC
         EXPECT_EQ(received.front().instance, 0x5eedu);
         EXPECT_THAT(bus_.ModemServiceLog(), HasSubstr(std::string("inhibited ") + kDevice));
 
-        // The modem is ours: a second line cannot call on it.
-        ASSERT_EQ(api_->lineOpen(app, 0, &other, 0x00010004, 0, 0, VORLA_LINECALLPRIVILEGE_NONE,
-                                 VORLA_LINEMEDIAMODE_DATAMODEM, nullptr), 0);
-        EXPECT_EQ(api_->lineMakeCall(other, &otherCall, nullptr, 0, &params), kLineErrInUse);
-        EXPECT_EQ(api_->lineClose(other), 0);
+        // The modem is ours until the modem service has it back: a second line cannot call on it.
+        const auto secondLineIsRefused = [&] {
+            ASSERT_EQ(api_->lineOpen(app, 0, &other, 0x00010004, 0, 0, VORLA_LINECALLPRIVILEGE_NONE,
+                                     VORLA_LINEMEDIAMODE_DATAMODEM, nullptr), 0);
+            EXPECT_EQ(api_->lineMakeCall(other, &otherCall, nullptr, 0, &params), kLineErrInUse);
+            EXPECT_EQ(api_->lineClose(other), 0);
+        };
+        secondLineIsRefused();
 
         // The port handed out is the modem's: pagingsim answers on it.
         const std::string path = PortOf(*api_, call);
@@ -169,6 +173,7 @@ TEST_F(ModemServiceProvider, ACallHoldsTheModemAndHandsOutItsPortUntilDroppedOrC
         if (dropFirst) {
             const int32_t dropRequest = api_->lineDrop(call, nullptr, 0);
             ASSERT_GT(dropRequest, 0);
+            secondLineIsRefused();
             ASSERT_TRUE(DispatchUntil(app, [&] { return Got(VORLA_LINE_CALLSTATE, VORLA_LINECALLSTATE_IDLE); }));
             EXPECT_TRUE(Got(VORLA_LINE_REPLY, static_cast<uintptr_t>(dropRequest)));
             EXPECT_THAT(bus_.ModemServiceLog(), HasSubstr(std::string("released ") + kDevice + " (uninhibit)"));

@@ -132,7 +132,8 @@ int32_t ModemProvider::MakeCall(uint32_t line, uint32_t* call, const char* destA
     }
     const ModemLine& device = LineDevice(open->second);
     for (const auto& [handle, other] : calls_)
-        if (other.phase != Phase::Ended && LineDevice(lines_.at(other.line)).device == device.device)
+        if ((other.phase != Phase::Ended || other.releasing) &&
+            LineDevice(lines_.at(other.line)).device == device.device)
             return kLineErrInUse;
     LineApp* app = FindApp(open->second.app);
     if (!app->service) return kLineErrNoDevice;
