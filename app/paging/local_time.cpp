@@ -1,5 +1,6 @@
 #include "local_time.h"
 
+#include <cmath>
 #include <mutex>
 
 namespace {
@@ -27,4 +28,19 @@ std::optional<uint32_t> FileTimeFromLocal(std::tm local) {
     return std::nullopt;
   }
   return static_cast<uint32_t>(value);
+}
+
+std::optional<uint32_t> FileTimeFromAutomationDate(double days) {
+  // Beyond these a 32-bit file time cannot reach; also keeps the casts below defined.
+  if (!(days > -1.0e6 && days < 1.0e6)) return std::nullopt;
+  const double whole = std::trunc(days);
+  const auto seconds = static_cast<long>(std::lround(std::fabs(days - whole) * 86400.0));
+  std::tm local{};
+  local.tm_year = 1899 - 1900;
+  local.tm_mon = 11;
+  local.tm_mday = 30 + static_cast<int>(whole);
+  local.tm_hour = static_cast<int>(seconds / 3600);
+  local.tm_min = static_cast<int>(seconds / 60 % 60);
+  local.tm_sec = static_cast<int>(seconds % 60);
+  return FileTimeFromLocal(local);
 }

@@ -9,3 +9,7 @@ std::tm LocalCalendarTime(uint32_t time);
 // The file time of a local calendar time, daylight saving decided by the system; none when
 // it falls outside what a 32-bit unsigned file time can hold.
 std::optional<uint32_t> FileTimeFromLocal(std::tm local);
+// An automation date (days since 1899-12-30 00:00 local time; the fraction is the time of
+// day, counted forward also for dates before that day) as a file time, to the nearest second;
+// none for a value that is not a number or falls outside a 32-bit unsigned file time.
+std::optional<uint32_t> FileTimeFromAutomationDate(double days);

@@ -29,6 +29,9 @@
 #ifdef VORLA_HAVE_UI_FRAME_COMMANDS
 #include "register_frame_commands.h"
 #endif
+#ifdef VORLA_HAVE_AUTOMATION
+#include "automation_server.h"
+#endif
 
 namespace {
 QPixmap SplashPixmap() {
@@ -139,6 +142,11 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "vorlapro: %s\n", app.StartupRefusal().toLocal8Bit().constData());
         return 1;
     }
+#ifdef VORLA_HAVE_AUTOMATION
+    // After start-up: a client's first call finds the directory loaded.
+    AutomationServer automation(app, commandLine.automation || commandLine.embedding);
+    automation.Publish();
+#endif
     QObject::connect(&terminationSignals, &TerminationSignals::Requested, &app,
                      [&app](int) { app.RequestOrderlyEnd(); });
     // The desktop session ends (logout, shutdown): the same orderly end.

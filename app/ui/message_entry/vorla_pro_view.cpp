@@ -407,17 +407,17 @@ bool CVorlaPro5View::QueuePage(const CSubscriber& subscriber, CPagerMessage* mes
     return ::QueuePage(*queue, app_.Settings(), subscriber, message, when, scheduleTime);
 }
 
-void CVorlaPro5View::Send(std::optional<uint32_t> scheduleTime) {
-    if (!send_->isEnabled()) return;
+int CVorlaPro5View::Send(std::optional<uint32_t> scheduleTime) {
+    if (!send_->isEnabled()) return 0;
     const int choice = outgoing_->currentIndex();
     if (choice == kAt && !scheduleTime) {
         unsigned chosen = 0;
         auto& schedule = app_.Extensions().runScheduleDialog;
         if (!schedule) {
             prompts_.error(QStringLiteral("Scheduling a time is not available in this build."));
-            return;
+            return 0;
         }
-        if (!schedule(app_, this, chosen)) return;
+        if (!schedule(app_, this, chosen)) return 0;
         scheduleTime = chosen;
     }
     app_.SetLastMessage(MessageText());
@@ -443,13 +443,14 @@ void CVorlaPro5View::Send(std::optional<uint32_t> scheduleTime) {
         // With nothing queued (a group without members) there is no run to wait for.
         if (queued == 0) {
             UpdateCounts();
-            return;
+            return 0;
         }
         SetEditing(false);
         if (app_.GetState() == CVorlaPro5App::kStateIdle) app_.StartSending();
-        return;
+        return queued;
     }
     if (prefs.GetProfileInt(kPrefs, "ClearMessage", 1) != 0) ClearForm();
+    return queued;
 }
 
 void CVorlaPro5View::SetEditing(bool editing) {

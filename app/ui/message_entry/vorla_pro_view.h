@@ -68,8 +68,8 @@ public:
 
     // ---- Operations ------------------------------------------------------------------------
     // Does nothing unless Send is enabled. With "At..." the given time is used, else the
-    // Schedule Message dialog is asked.
-    void Send(std::optional<uint32_t> scheduleTime = std::nullopt);
+    // Schedule Message dialog is asked. Returns how many pages were queued.
+    int Send(std::optional<uint32_t> scheduleTime = std::nullopt);
     // Adds one page to the queue (none when the same subscriber already has this message).
     bool QueuePage(const CSubscriber& subscriber, CPagerMessage* message, std::optional<uint32_t> scheduleTime);
     void SendingFinished();

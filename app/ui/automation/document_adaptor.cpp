@@ -1,0 +1,260 @@
+#include "document_adaptor.h"
+
+#include <QDBusConnection>
+#include <QDBusMessage>
+
+#include "app/command_ids.h"
+#include "directory_automation.h"
+#include "local_time.h"
+#include "vorla_pro_doc.h"
+#include "windows1252.h"
+
+namespace {
+QStringList ToQStringList(const std::vector<std::string>& texts) {
+    QStringList list;
+    list.reserve(static_cast<qsizetype>(texts.size()));
+    for (const std::string& text : texts) list << vorla::FromWindows1252(text);
+    return list;
+}
+}  // namespace
+
+DocumentAdaptor::DocumentAdaptor(DocumentBusObject* object, CVorlaPro5Doc* document)
+    : QDBusAbstractAdaptor(object), object_(object), document_(document) {
+    // Properties change through the document too (the preferences sheet); no signals for them.
+    setAutoRelaySignals(false);
+}
+
+bool DocumentAdaptor::sendAsUpper() const { return document_->SendAsUpper(); }
+void DocumentAdaptor::setSendAsUpper(bool upper) { document_->SetSendAsUpper(upper); }
+bool DocumentAdaptor::rememberFailed() const { return document_->RememberFailed(); }
+void DocumentAdaptor::setRememberFailed(bool remember) { document_->SetRememberFailed(remember); }
+short DocumentAdaptor::requestType() const { return document_->RequestType(); }
+void DocumentAdaptor::setRequestType(short type) { document_->SetRequestType(type); }
+QStringList DocumentAdaptor::newEnum() const { return ToQStringList(document_->NewEnum()); }
+
+void DocumentAdaptor::NoteCall() {
+    if (Context().calledFromDBus() && onCall_) onCall_(Context().message().service());
+}
+
+std::optional<std::string> DocumentAdaptor::Text(const QString& text, const char* field, size_t limit) {
+    bool lossy = false;
+    std::string bytes = vorla::ToWindows1252(text, &lossy);
+    if (lossy) {
+        Context().sendErrorReply(QString::fromLatin1(kTextError),
+                       QStringLiteral("%1 holds a character that Vorla Pro cannot store (only Windows-1252 text)")
+                           .arg(QLatin1String(field)));
+        return std::nullopt;
+    }
+    if (bytes.size() > limit) {
+        Context().sendErrorReply(QString::fromLatin1(kTextError), QStringLiteral("%1 is longer than %2 characters")
+                                                            .arg(QLatin1String(field))
+                                                            .arg(limit));
+        return std::nullopt;
+    }
+    return bytes;
+}
+
+bool DocumentAdaptor::Saved(bool changed) {
+    if (changed && document_->LastSaveFailed())
+        Context().sendErrorReply(QString::fromLatin1(kSaveError),
+                       QStringLiteral("The change was made, but the directory file could not be written."));
+    return changed;
+}
+
+namespace {
+constexpr size_t kField = automation::kMaxFieldLength;
+constexpr size_t kMessage = automation::kMaxMessageLength;
+}  // namespace
+
+bool DocumentAdaptor::TakeAll(std::initializer_list<Field> fields) {
+    for (const Field& field : fields) {
+        std::optional<std::string> bytes = Text(field.text, field.name, field.limit);
+        if (!bytes) return false;
+        *field.out = std::move(*bytes);
+    }
+    return true;
+}
+
+short DocumentAdaptor::Created(int16_t code) {
+    if (code == automation::kDone) Saved(true);
+    return code;
+}
+
+bool DocumentAdaptor::RemoveSubscriber(const QString& name) {
+    NoteCall();
+    std::string n;
+    return TakeAll({{name, "name", kField, &n}}) && Saved(document_->RemoveSubscriber(n));
+}
+
+bool DocumentAdaptor::RemoveService(const QString& name) {
+    NoteCall();
+    std::string n;
+    return TakeAll({{name, "name", kField, &n}}) && Saved(document_->RemoveService(n));
+}
+
+bool DocumentAdaptor::RemoveGroup(const QString& name) {
+    NoteCall();
+    std::string n;
+    return TakeAll({{name, "name", kField, &n}}) && Saved(document_->RemoveGroup(n));
+}
+
+bool DocumentAdaptor::SendPage(const QString& recipient, const QString& message, int later) {
+    NoteCall();
+    std::string r, m;
+    return TakeAll({{recipient, "recipient", kField, &r}, {message, "message", kMessage, &m}}) &&
+           document_->SendPage(r, m, later != 0);
+}
+
+bool DocumentAdaptor::SchedulePage(const QString& recipient, const QString& message, double when) {
+    NoteCall();
+    std::string r, m;
+    if (!TakeAll({{recipient, "recipient", kField, &r}, {message, "message", kMessage, &m}})) return false;
+    const std::optional<uint32_t> at = FileTimeFromAutomationDate(when);
+    if (!at) {
+        Context().sendErrorReply(QString::fromLatin1(kDateError),
+                       QStringLiteral("when is not a date between 1970 and 2106 in days since 1899-12-30"));
+        return false;
+    }
+    return document_->SendPage(r, m, true, at);
+}
+
+int DocumentAdaptor::SubscriberCount() {
+    NoteCall();
+    return document_->SubscriberCount();
+}
+int DocumentAdaptor::ServiceCount() {
+    NoteCall();
+    return document_->ServiceCount();
+}
+int DocumentAdaptor::GroupCount() {
+    NoteCall();
+    return document_->GroupCount();
+}
+int DocumentAdaptor::MessageCount() {
+    NoteCall();
+    return document_->MessageCount();
+}
+
+short DocumentAdaptor::CreateSubscriber(const QString& name, const QString& pin, const QString& maxLength,
+                                        const QString& serviceName) {
+    NoteCall();
+    std::string n, p, l, s;
+    if (!TakeAll({{name, "name", kField, &n}, {pin, "pin", kField, &p}, {maxLength, "maxLength", kField, &l},
+                  {serviceName, "serviceName", kField, &s}}))
+        return 0;
+    return Created(document_->CreateSubscriber(n, p, l, s));
+}
+
+short DocumentAdaptor::CreateService(const QString& name, const QString& accessNumber, bool useDialPrefix,
+                                     const QString& password, short baudRate) {
+    NoteCall();
+    std::string n, a, p;
+    if (!TakeAll({{name, "name", kField, &n}, {accessNumber, "accessNumber", kField, &a},
+                  {password, "password", kField, &p}}))
+        return 0;
+    return Created(document_->CreateService(
+        automation::DefaultServiceFields(std::move(n), std::move(a), useDialPrefix, std::move(p), baudRate)));
+}
+
+short DocumentAdaptor::CreateServiceComplete(const QString& name, const QString& accessNumber, bool useDialPrefix,
+                                             const QString& password, const QString& modemName,
+                                             const QString& modemInit, const QString& port, short baudRate,
+                                             short parity, short handshake, short dialMode,
+                                             const QString& scriptFile) {
+    NoteCall();
+    ServiceFields f;
+    if (!TakeAll({{name, "name", kField, &f.name},
+                  {accessNumber, "accessNumber", kField, &f.accessNumber},
+                  {password, "password", kField, &f.password},
+                  {modemName, "modemName", kField, &f.modemName},
+                  {modemInit, "modemInit", kField, &f.modemInit},
+                  {port, "port", kField, &f.port},
+                  {scriptFile, "scriptFile", kField, &f.scriptFile}}))
+        return 0;
+    f.useDialPrefix = useDialPrefix ? 1 : 0;
+    f.baudRate = baudRate;
+    f.parity = parity;
+    f.handshake = handshake;
+    f.dialMode = dialMode;
+    return Created(document_->CreateService(f));
+}
+
+short DocumentAdaptor::CreateGroup(const QString& groupName, const QString& firstMemberName) {
+    NoteCall();
+    std::string g, m;
+    if (!TakeAll({{groupName, "groupName", kField, &g}, {firstMemberName, "firstMemberName", kField, &m}})) return 0;
+    return Created(document_->CreateGroup(g, m));
+}
+
+short DocumentAdaptor::CreateMessage(const QString& text) {
+    NoteCall();
+    std::string t;
+    if (!TakeAll({{text, "text", kMessage, &t}})) return 0;
+    return Created(document_->CreateMessage(t));
+}
+
+short DocumentAdaptor::AddSubscriberToGroup(const QString& groupName, const QString& subscriberName) {
+    NoteCall();
+    std::string g, s;
+    if (!TakeAll({{groupName, "groupName", kField, &g}, {subscriberName, "subscriberName", kField, &s}})) return 0;
+    return Created(document_->AddSubscriberToGroup(g, s));
+}
+
+bool DocumentAdaptor::ShowMainWindow() {
+    NoteCall();
+    return document_->ShowMainWindow();
+}
+
+bool DocumentAdaptor::SendLaterItems() {
+    NoteCall();
+    return document_->SendLaterItems();
+}
+
+bool DocumentAdaptor::IsBusy() {
+    NoteCall();
+    return document_->IsBusy();
+}
+
+void DocumentAdaptor::Quit() {
+    NoteCall();
+    document_->Quit();
+}
+
+void DocumentAdaptor::Run(int commandId, int parentWindow, const char* what) {
+    NoteCall();
+    // The reply waits for the window to close; the caller's message stays ours meanwhile.
+    const bool fromBus = Context().calledFromDBus();
+    const QDBusMessage call = fromBus ? Context().message() : QDBusMessage();
+    QDBusConnection bus = fromBus ? Context().connection() : QDBusConnection::sessionBus();
+    if (fromBus) Context().setDelayedReply(true);
+    const bool ran = document_->RunCommand(commandId, static_cast<quint32>(parentWindow));
+    if (onCall_) onCall_(QString());  // the window is closed: the program's idle time starts now
+    if (!fromBus) return;
+    const QDBusMessage reply =
+        ran ? call.createReply()
+            : call.createErrorReply(QString::fromLatin1(kNotAvailableError),
+                                    QStringLiteral("%1 is not available in this program").arg(QLatin1String(what)));
+    bus.send(reply);
+}
+
+void DocumentAdaptor::About(int parentWindow) { Run(cmd::kAbout, parentWindow, "About"); }
+void DocumentAdaptor::ServiceMaintenance(int parentWindow) { Run(cmd::kServices, parentWindow, "Service Maintenance"); }
+void DocumentAdaptor::GroupMaintenance(int parentWindow) { Run(cmd::kGroups, parentWindow, "Group Maintenance"); }
+void DocumentAdaptor::MessageMaintenance(int parentWindow) {
+    Run(cmd::kPresetMessages, parentWindow, "Message Maintenance");
+}
+void DocumentAdaptor::Preferences(int parentWindow) { Run(cmd::kPreferences, parentWindow, "Preferences"); }
+void DocumentAdaptor::SubscriberMaintenance(int parentWindow) {
+    Run(cmd::kSubscribers, parentWindow, "Subscriber Maintenance");
+}
+
+void DocumentAdaptor::SetMessage(const QString& text) {
+    NoteCall();
+    std::string t;
+    if (TakeAll({{text, "text", kMessage, &t}})) document_->SetMessage(t);
+}
+
+QString DocumentAdaptor::Status() {
+    NoteCall();
+    return document_->Status();
+}

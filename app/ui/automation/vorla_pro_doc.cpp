@@ -1,0 +1,206 @@
+#include "vorla_pro_doc.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QItemSelectionModel>
+#include <QTimer>
+
+#include "app/vorla_pro_app.h"
+#include "directory_automation.h"
+#include "directory_store.h"
+#include "display_object.h"
+#include "main_window/main_frame.h"
+#include "message_entry/message_texts.h"
+#include "message_entry/selection_list.h"
+#include "message_entry/vorla_pro_view.h"
+#include "ob_list.h"
+#include "outgoing_queue.h"
+#include "page.h"
+#include "settings_store.h"
+#include "windows1252.h"
+
+namespace {
+constexpr const char* kSendUpperEntry = "SendUpperCase";
+constexpr const char* kRememberFailedEntry = "RememberFailed";
+
+int32_t CountOf(const CObList* list) { return list ? static_cast<int32_t>(list->GetCount()) : 0; }
+}  // namespace
+
+CVorlaPro5Doc::CVorlaPro5Doc(CVorlaPro5App& app, QObject* parent) : QObject(parent), app_(app) {
+    ReadPreferences();
+    // The preferences sheet changes both settings; the document follows it.
+    connect(&app_, &CVorlaPro5App::PreferencesApplied, this, &CVorlaPro5Doc::ReadPreferences);
+}
+
+void CVorlaPro5Doc::ReadPreferences() {
+    sendAsUpper_ = app_.Settings().GetProfileInt(vorla::kPreferencesSection, kSendUpperEntry, 0) != 0;
+    rememberFailed_ = app_.Settings().GetProfileInt(vorla::kPreferencesSection, kRememberFailedEntry, 0) != 0;
+}
+
+void CVorlaPro5Doc::SetSendAsUpper(bool upper) {
+    sendAsUpper_ = upper;
+    app_.Settings().WriteProfileInt(vorla::kPreferencesSection, kSendUpperEntry, upper ? 1 : 0);
+}
+
+void CVorlaPro5Doc::SetRememberFailed(bool remember) {
+    rememberFailed_ = remember;
+    app_.Settings().WriteProfileInt(vorla::kPreferencesSection, kRememberFailedEntry, remember ? 1 : 0);
+}
+
+std::vector<std::string> CVorlaPro5Doc::NewEnum() const { return automation::ListNames(app_.Store(), requestType_); }
+
+bool CVorlaPro5Doc::Commit(bool recipientsChanged) {
+    // Groups show in the recipient list as well, so every subscriber or group change rebuilds
+    // it; otherwise a group made here could not be paged until something else did.
+    if (recipientsChanged) app_.NotifyDirectoryChanged();
+    saveFailed_ = !app_.SaveDirectory();
+    return !saveFailed_;
+}
+
+int16_t CVorlaPro5Doc::CreateSubscriber(const std::string& name, const std::string& pin,
+                                        const std::string& maxLength, const std::string& serviceName) {
+    const int16_t result = automation::CreateSubscriber(app_.Store(), name, pin, maxLength, serviceName);
+    if (result == automation::kDone) Commit(true);
+    return result;
+}
+
+int16_t CVorlaPro5Doc::CreateService(const ServiceFields& fields) {
+    const int16_t result = automation::CreateService(app_.Store(), fields);
+    if (result == automation::kDone) Commit(false);
+    return result;
+}
+
+int16_t CVorlaPro5Doc::CreateGroup(const std::string& groupName, const std::string& firstMemberName) {
+    const int16_t result = automation::CreateGroup(app_.Store(), groupName, firstMemberName);
+    if (result == automation::kDone) Commit(true);
+    return result;
+}
+
+int16_t CVorlaPro5Doc::CreateMessage(const std::string& text) {
+    const int16_t result = automation::CreateMessage(app_.Store(), text);
+    if (result == automation::kDone) Commit(false);
+    return result;
+}
+
+int16_t CVorlaPro5Doc::AddSubscriberToGroup(const std::string& groupName, const std::string& subscriberName) {
+    const int16_t result = automation::AddSubscriberToGroup(app_.Store(), groupName, subscriberName);
+    if (result == automation::kDone) Commit(true);
+    return result;
+}
+
+bool CVorlaPro5Doc::RemoveSubscriber(const std::string& name) {
+    if (!automation::RemoveSubscriber(app_.Store(), name)) return false;
+    Commit(true);
+    return true;
+}
+
+bool CVorlaPro5Doc::RemoveService(const std::string& name) {
+    if (!automation::RemoveService(app_.Store(), name)) return false;
+    Commit(false);
+    return true;
+}
+
+bool CVorlaPro5Doc::RemoveGroup(const std::string& name) {
+    if (!automation::RemoveGroup(app_.Store(), name)) return false;
+    Commit(true);
+    return true;
+}
+
+int32_t CVorlaPro5Doc::SubscriberCount() const { return CountOf(app_.GetSubscriberList()); }
+int32_t CVorlaPro5Doc::ServiceCount() const { return CountOf(app_.GetServiceList()); }
+int32_t CVorlaPro5Doc::GroupCount() const { return CountOf(app_.GetGroupList()); }
+int32_t CVorlaPro5Doc::MessageCount() const { return CountOf(app_.GetPresetMessageList()); }
+
+void CVorlaPro5Doc::SetMessage(const std::string& text) {
+    CVorlaPro5View* view = app_.GetMainView();
+    sendAsUpper_ = app_.Settings().GetProfileInt(vorla::kPreferencesSection, kSendUpperEntry, 0) != 0;
+    if (!view) return;
+    view->MessageField()->setPlainText(vorla::FromWindows1252(sendAsUpper_ ? UpperCaseMessage(text) : text));
+}
+
+bool CVorlaPro5Doc::SendPage(const std::string& recipient, const std::string& message, bool later,
+                             std::optional<uint32_t> at) {
+    CVorlaPro5View* view = app_.GetMainView();
+    // During a run the form holds the message being sent; a new one would replace it.
+    if (!view || !view->MessageField()->isEnabled()) return false;
+    CSelectionListBox* list = view->SelectionList();
+    const SelectionListModel* model = list->Model();
+    for (int row = 0; row < model->rowCount(); ++row) {
+        const CDisplayObject* line = model->RowAt(row);
+        const RowKind kind = KindOf(*line);
+        if ((kind == RowKind::Subscriber || kind == RowKind::Group) && RowName(*line) == recipient)
+            list->selectionModel()->select(model->index(row, 0), QItemSelectionModel::Select);
+    }
+    if (list->SelectedRows().empty()) return false;
+    SetMessage(message);
+    view->OutgoingChoice()->setCurrentIndex(at ? CVorlaPro5View::kAt
+                                               : (later ? CVorlaPro5View::kLater : CVorlaPro5View::kNow));
+    view->UpdateCounts();
+    return view->Send(at) > 0;
+}
+
+bool CVorlaPro5Doc::SendLaterItems() {
+    OutgoingQueue* queue = app_.Queue();
+    if (!queue) return false;
+    bool anyLater = false;
+    for (const Serializable* item : *app_.GetOutgoingList()) {
+        const auto* page = As<CPage>(item);
+        anyLater = anyLater || (page && page->GetWhen() == kWhenLater);
+    }
+    // The queue's own command tells a person "none" in a box; a client gets false instead.
+    return anyLater && queue->SendLaterItems();
+}
+
+bool CVorlaPro5Doc::IsBusy() const { return app_.GetState() != CVorlaPro5App::kStateIdle; }
+
+QString CVorlaPro5Doc::Status() const {
+    CVorlaPro5View* view = app_.GetMainView();
+    return view ? view->StatusList()->currentText() : QString();
+}
+
+bool CVorlaPro5Doc::ShowMainWindow() {
+    CMainFrame* frame = app_.MainFrame();
+    if (!frame) return false;
+    if (!frame->isVisible()) {
+        QApplication::setQuitOnLastWindowClosed(true);
+        frame->ShowWithSavedPlacement();
+    }
+    frame->raise();
+    frame->activateWindow();
+    frame->update();
+    return true;
+}
+
+void CVorlaPro5Doc::Quit() {
+    // Posted: the client gets its reply before the program goes.
+    QTimer::singleShot(0, this, [this] {
+        CMainFrame* frame = app_.MainFrame();
+        if (!frame) return;
+        if (frame->isVisible()) {
+            if (frame->close()) QCoreApplication::exit(0);
+            return;
+        }
+        if (!quitPending_) {
+            quitPending_ = true;
+            connect(&app_, &CVorlaPro5App::SendingFinished, this, &CVorlaPro5Doc::CloseWhenIdle, Qt::QueuedConnection);
+        }
+        CloseWhenIdle();
+    });
+}
+
+void CVorlaPro5Doc::CloseWhenIdle() {
+    CMainFrame* frame = app_.MainFrame();
+    if (!frame || IsBusy()) return;
+    if (frame->close()) QCoreApplication::exit(0);
+}
+
+bool CVorlaPro5Doc::RunCommand(int commandId, quint32 ownerWindow) {
+    const auto& commands = app_.Extensions().commands;
+    const auto found = commands.find(commandId);
+    if (found == commands.end() || !found->second) return false;
+    (void)ownerWindow;
+    // A copy: the handler's window may run for long, and nothing may pull it from under us.
+    const auto handler = found->second;
+    handler(app_, app_.MainFrame());
+    return true;
+}

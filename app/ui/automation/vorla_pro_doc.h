@@ -1,0 +1,81 @@
+#pragma once
+// The directory document as other programs drive it: directory changes by name with their
+// result codes, counts and name lists, sending through the message form, the program's own
+// windows and its end. Every change of the directory is saved at once. Texts are the
+// program's 8-bit text; the bus adaptor converts.
+
+#include <QObject>
+#include <QString>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "service.h"
+
+class CVorlaPro5App;
+
+class CVorlaPro5Doc : public QObject {
+    Q_OBJECT
+public:
+    explicit CVorlaPro5Doc(CVorlaPro5App& app, QObject* parent = nullptr);
+
+    bool SendAsUpper() const { return sendAsUpper_; }
+    void SetSendAsUpper(bool upper);
+    bool RememberFailed() const { return rememberFailed_; }
+    void SetRememberFailed(bool remember);
+    int16_t RequestType() const { return requestType_; }
+    void SetRequestType(int16_t type) { requestType_ = type; }
+    std::vector<std::string> NewEnum() const;
+
+    // Directory changes: the result codes of the automation rules. After a change that
+    // succeeded, LastSaveFailed tells whether the directory file could not be written (the
+    // change stays in memory and goes to the file with the next save).
+    int16_t CreateSubscriber(const std::string& name, const std::string& pin, const std::string& maxLength,
+                             const std::string& serviceName);
+    int16_t CreateService(const ServiceFields& fields);
+    int16_t CreateGroup(const std::string& groupName, const std::string& firstMemberName);
+    int16_t CreateMessage(const std::string& text);
+    int16_t AddSubscriberToGroup(const std::string& groupName, const std::string& subscriberName);
+    bool RemoveSubscriber(const std::string& name);
+    bool RemoveService(const std::string& name);
+    bool RemoveGroup(const std::string& name);
+    bool LastSaveFailed() const { return saveFailed_; }
+
+    int32_t SubscriberCount() const;
+    int32_t ServiceCount() const;
+    int32_t GroupCount() const;
+    int32_t MessageCount() const;
+
+    // Selects the rows named `recipient` in the form's recipient list and sends `message`
+    // Now, Later (later non-zero) or At `at`. False when nothing was queued: no row selected,
+    // or the form is busy with a run (IsBusy tells when it is free again).
+    bool SendPage(const std::string& recipient, const std::string& message, bool later,
+                  std::optional<uint32_t> at = std::nullopt);
+    void SetMessage(const std::string& text);
+    // Later pages become due now and a run starts; false (and no message box) when there are none.
+    bool SendLaterItems();
+    bool IsBusy() const;
+    QString Status() const;
+
+    bool ShowMainWindow();
+    // Closes the program as its window's close does. A program whose window is hidden
+    // waits for a run going on to end rather than refuse with a box nobody sees.
+    void Quit();
+    // Runs a menu command's window modally, owned by the given X11 window where the
+    // platform allows. False when the program has no such command.
+    bool RunCommand(int commandId, quint32 ownerWindow);
+
+private:
+    bool Commit(bool recipientsChanged);
+    void ReadPreferences();
+    void CloseWhenIdle();
+
+    CVorlaPro5App& app_;
+    bool sendAsUpper_ = false;
+    bool rememberFailed_ = false;
+    int16_t requestType_ = 0;
+    bool saveFailed_ = false;
+    bool quitPending_ = false;
+};

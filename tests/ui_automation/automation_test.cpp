@@ -1,0 +1,315 @@
+// The document on a private session bus, called the way a client calls it: the real program
+// (offscreen) started by the test or by the bus's activation, and this test as the client.
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QDBusVariant>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QUuid>
+
+#include <chrono>
+#include <ctime>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include <signal.h>
+
+#include "app_fixture.h"
+#include "class_registry.h"
+#include "file_format_version.h"
+#include "ob_list.h"
+#include "page.h"
+#include "paging_classes.h"
+#include "paging_files.h"
+#include "qt_child_process.h"
+#include "qt_wait.h"
+#include "subscriber.h"
+
+namespace {
+
+const QString kName = QStringLiteral("VorlaPro.Document");
+const QString kPath = QStringLiteral("/VorlaPro/Document");
+
+class Automation : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(home_.isValid());
+        for (QProcess* p : {&bus_, &program_, &sim_}) vorla::testing::EndWithTest(*p);
+        QDir(home_.path()).mkpath(QStringLiteral("services"));
+        QDir(home_.path()).mkpath(QStringLiteral("config/Quillon"));
+    }
+    void TearDown() override {
+        if (activated_ > 0) ::kill(static_cast<pid_t>(activated_), SIGKILL);
+        if (connected_) QDBusConnection::disconnectFromBus(connectionName_);
+        for (QProcess* p : {&program_, &sim_, &bus_}) {
+            if (p->state() == QProcess::NotRunning) continue;
+            p->kill();
+            p->waitForFinished(5000);
+        }
+    }
+    std::string Path(const char* name) const { return home_.path().toStdString() + "/" + name; }
+    QString QPath(const char* name) const { return QString::fromStdString(Path(name)); }
+
+    void WriteConfig(const QByteArray& extra = {}) {
+        QFile conf(QPath("config/Quillon/Vorla Pro.conf"));
+        ASSERT_TRUE(conf.open(QIODevice::WriteOnly));
+        conf.write("[Tip]\nStartUp=1\n[Preferences]\n" + extra + "[Ports]\nCOM1=" + QPath("com1").toUtf8() + "\n");
+    }
+    QProcessEnvironment ProgramEnvironment() const {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), QPath("config"));
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        environment.remove(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"));
+        return environment;
+    }
+
+    // A session bus of our own whose activation folder is services/, which the programs it
+    // starts inherit the environment of (offscreen, the test's settings).
+    void StartBus() {
+        QFile config(QPath("session.conf"));
+        ASSERT_TRUE(config.open(QIODevice::WriteOnly));
+        config.write(QByteArray(
+            "<!DOCTYPE busconfig PUBLIC \"-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN\"\n"
+            " \"http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd\">\n"
+            "<busconfig><type>session</type><listen>unix:tmpdir=/tmp</listen>\n"
+            "<servicedir>") + QPath("services").toUtf8() + "</servicedir>\n"
+            "<policy context=\"default\"><allow send_destination=\"*\" eavesdrop=\"true\"/><allow eavesdrop=\"true\"/>"
+            "<allow own=\"*\"/></policy></busconfig>\n");
+        config.close();
+        bus_.setProcessEnvironment(ProgramEnvironment());
+        bus_.setProgram(QStringLiteral("dbus-daemon"));
+        bus_.setArguments({QStringLiteral("--config-file=") + QPath("session.conf"), QStringLiteral("--nofork"),
+                           QStringLiteral("--print-address")});
+        bus_.start();
+        ASSERT_TRUE(bus_.waitForStarted(5000)) << "dbus-daemon is not installed";
+        QByteArray address;
+        ASSERT_TRUE(WaitFor([&] { return (address += bus_.readAllStandardOutput()).contains('\n'); }, 10000));
+        address_ = QString::fromUtf8(address.trimmed());
+        connectionName_ = QUuid::createUuid().toString();
+        QDBusConnection client = QDBusConnection::connectToBus(address_, connectionName_);
+        connected_ = true;
+        ASSERT_TRUE(client.isConnected()) << client.lastError().message().toStdString();
+    }
+    QDBusConnection Client() const { return QDBusConnection(connectionName_); }
+
+    void StartSimulator() {
+        sim_.setProgram(QStringLiteral(VORLA_BIN_DIR "/pagingsim"));
+        sim_.setArguments({"--link", QPath("com1"), "--log", QPath("pages.jsonl"), "--ring-ms", "50", "--quiet"});
+        sim_.start();
+        ASSERT_TRUE(sim_.waitForStarted(5000));
+        ASSERT_TRUE(WaitFor([&] { return sim_.readAllStandardError().contains("ready"); }, 10000));
+    }
+    void CopyScript() {
+        QDir(home_.path()).mkdir(QStringLiteral("rklfiles"));
+        ASSERT_TRUE(QFile::copy(QStringLiteral(VORLA_SOURCE_DIR "/rklfiles/vorlapro.rkl"), QPath("rklfiles/vorlapro.rkl")));
+    }
+    bool NameOwned() const { return Client().interface()->isServiceRegistered(kName).value(); }
+
+    void StartProgram(const QStringList& extra = {}) {
+        QProcessEnvironment environment = ProgramEnvironment();
+        environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), address_);
+        program_.setProcessEnvironment(environment);
+        program_.setProgram(QStringLiteral(VORLA_BIN_DIR "/vorlapro"));
+        program_.setArguments(QStringList{QStringLiteral("--home"), home_.path()} + extra);
+        program_.start();
+        ASSERT_TRUE(program_.waitForStarted(5000));
+        ASSERT_TRUE(WaitFor([&] { return NameOwned(); }, 20000))
+            << "the program did not take its bus name: " << program_.readAllStandardError().toStdString();
+    }
+
+    QDBusMessage Call(const QString& method, const QVariantList& arguments = {}) const {
+        QDBusMessage call = QDBusMessage::createMethodCall(kName, kPath, kName, method);
+        call.setArguments(arguments);
+        return Client().call(call, QDBus::Block, 30000);
+    }
+    QVariant Result(const QString& method, const QVariantList& arguments = {}) const {
+        const QDBusMessage reply = Call(method, arguments);
+        EXPECT_EQ(reply.type(), QDBusMessage::ReplyMessage) << method.toStdString() << ": "
+                                                            << reply.errorMessage().toStdString();
+        return reply.arguments().value(0);
+    }
+    QDBusMessage Property(const QString& method, const QVariantList& arguments) const {
+        QDBusMessage call = QDBusMessage::createMethodCall(kName, kPath, QStringLiteral("org.freedesktop.DBus.Properties"), method);
+        call.setArguments(QVariantList{kName} + arguments);
+        return Client().call(call);
+    }
+    QStringList Names(short requestType) const {
+        Property(QStringLiteral("Set"), {QStringLiteral("RequestType"), QVariant::fromValue(QDBusVariant(QVariant::fromValue(requestType)))});
+        const QDBusMessage reply = Property(QStringLiteral("Get"), {QStringLiteral("_NewEnum")});
+        return reply.arguments().value(0).value<QDBusVariant>().variant().toStringList();
+    }
+
+    QTemporaryDir home_;
+    QProcess bus_, program_, sim_;
+    QString address_, connectionName_;
+    bool connected_ = false;
+    uint activated_ = 0;
+};
+
+QVariant I2(short v) { return QVariant::fromValue(v); }
+
+struct Step {
+    const char* method;
+    QVariantList arguments;
+    QVariant expected;           // the result, when the reply is not an error
+    const char* error = nullptr; // the error name expected instead
+};
+
+TEST_F(Automation, DirectoryChangesFollowTheRulesAreSavedAndQuitWritesTheFile) {
+    WriteTestDirectory(home_.path().toStdString());  // Acme: Ann, Bob, Carol; Team (Bob, Ann); Empty
+    WriteConfig();
+    StartBus();
+    StartProgram();
+    const QString tooLong(256, QLatin1Char('x'));
+    const Step steps[] = {
+        {"CreateSubscriber", {"Ann", "9", "80", "Nowhere"}, I2(-1)},  // the name is looked at first
+        {"CreateSubscriber", {"Dan", "1004", "80", "Nowhere"}, I2(-2)},
+        {"CreateSubscriber", {"Dan", "1004", "80", "Acme"}, I2(0)},
+        {"CreateSubscriber", {tooLong, "1", "80", "Acme"}, {}, "VorlaPro.Document.Error.Text"},
+        {"CreateService", {"Acme", "555", false, "", I2(2400)}, I2(-2)},
+        {"CreateService", {"Beta", "5550000", true, "pw", I2(1200)}, I2(0)},
+        {"CreateServiceComplete",
+         {"Gamma", "5551111", false, "", "Hayes", "ATZ", "COM2", I2(9600), I2(0), I2(1), I2(1), "TAP.RKL"}, I2(0)},
+        {"CreateGroup", {"Team", "Nobody"}, I2(-1)},
+        {"CreateGroup", {"Solo", "Nobody"}, I2(-2)},
+        {"CreateGroup", {"Solo", "Carol"}, I2(0)},
+        {"AddSubscriberToGroup", {"Nogroup", "Dan"}, I2(-2)},
+        {"AddSubscriberToGroup", {"Solo", "Nobody"}, I2(-1)},
+        {"AddSubscriberToGroup", {"Solo", "Dan"}, I2(0)},
+        {"CreateMessage", {QStringLiteral("Caf\u00e9 at 3 \u20ac")}, I2(0)},  // both have an 8-bit form
+        {"CreateMessage", {QStringLiteral("Caf\u00e9 at 3 \u20ac")}, I2(-1)},
+        {"CreateMessage", {QStringLiteral("\u65e5\u672c")}, {}, "VorlaPro.Document.Error.Text"},
+        {"CreateMessage", {42}, {}, "org.freedesktop.DBus.Error.UnknownMethod"},
+        {"RemoveService", {"Acme"}, false},  // it still has subscribers
+        {"RemoveService", {"Beta"}, true},
+        {"RemoveService", {"Beta"}, false},
+        {"RemoveSubscriber", {"Carol"}, true},  // Solo keeps Dan
+        {"RemoveSubscriber", {"Dan"}, true},    // Solo's last member: Solo goes too
+        {"RemoveSubscriber", {"Dan"}, false},
+        {"RemoveGroup", {"Team"}, true},
+        {"RemoveGroup", {"Solo"}, false},
+        {"SubscriberCount", {}, 2},
+        {"ServiceCount", {}, 2},
+        {"GroupCount", {}, 1},
+        {"MessageCount", {}, 1},
+    };
+    for (const Step& step : steps) {
+        const QDBusMessage reply = Call(QString::fromLatin1(step.method), step.arguments);
+        const std::string what = std::string(step.method) + " " +
+                                 step.arguments.value(0).toString().left(20).toStdString();
+        if (step.error) {
+            EXPECT_EQ(reply.type(), QDBusMessage::ErrorMessage) << what;
+            EXPECT_EQ(reply.errorName().toStdString(), step.error) << what;
+        } else {
+            ASSERT_EQ(reply.type(), QDBusMessage::ReplyMessage) << what << ": " << reply.errorMessage().toStdString();
+            EXPECT_EQ(reply.arguments().value(0), step.expected) << what;
+        }
+    }
+    EXPECT_EQ(Names(0), QStringList({"Ann", "Bob"}));
+    EXPECT_EQ(Names(1), QStringList({"Gamma", "Acme"})) << "a new record heads its list";
+    EXPECT_EQ(Names(2), QStringList({"Empty"}));
+    EXPECT_EQ(Names(3), QStringList({QStringLiteral("Caf\u00e9 at 3 \u20ac")}));
+
+    // Each change went to the file at once; Quit writes it again, as closing the window does.
+    ASSERT_TRUE(QFile::remove(QPath("Vorla Pro.vlg")));
+    EXPECT_EQ(Call(QStringLiteral("Quit")).type(), QDBusMessage::ReplyMessage);
+    ASSERT_TRUE(program_.waitForFinished(20000)) << "Quit did not end the program";
+    EXPECT_EQ(program_.exitCode(), 0);
+    QProcess dump;
+    vorla::testing::EndWithTest(dump);
+    dump.start(QStringLiteral(VORLA_BIN_DIR "/vlgtool"), {QStringLiteral("dump"), QPath("Vorla Pro.vlg")});
+    ASSERT_TRUE(dump.waitForFinished(20000));
+    const QByteArray json = dump.readAllStandardOutput();
+    EXPECT_EQ(dump.exitCode(), 0) << dump.readAllStandardError().toStdString();
+    EXPECT_TRUE(json.contains("\"Gamma\"") && json.contains("\"TAP.RKL\"")) << json.toStdString();
+    EXPECT_FALSE(json.contains("\"Beta\"") || json.contains("\"Solo\"") || json.contains("\"Dan\""));
+}
+
+// Days since 1899-12-30 of a local calendar day, plus the time of day as a fraction.
+double AutomationDate(const std::tm& local) {
+    using namespace std::chrono;
+    const sys_days day{year{local.tm_year + 1900} / month{static_cast<unsigned>(local.tm_mon + 1)} /
+                       static_cast<unsigned>(local.tm_mday)};
+    const sys_days epoch{year{1899} / December / 30};
+    return static_cast<double>((day - epoch).count()) + (local.tm_hour * 3600 + local.tm_min * 60) / 86400.0;
+}
+
+TEST_F(Automation, SendPageReachesTheTerminalAndSchedulePageQueuesAtTheLocalTime) {
+    CopyScript();
+    WriteTestDirectory(home_.path().toStdString());
+    WriteConfig();
+    StartSimulator();
+    StartBus();
+    StartProgram();
+
+    EXPECT_EQ(Result(QStringLiteral("SendPage"), {"Nobody", "Lunch at noon", 0}), false);
+    EXPECT_EQ(Result(QStringLiteral("SendPage"), {"Ann", "Lunch at noon", 0}), true);
+    EXPECT_EQ(Result(QStringLiteral("IsBusy")), true) << "the run starts with the call";
+    EXPECT_EQ(Result(QStringLiteral("SendPage"), {"Bob", "Meanwhile", 0}), false) << "the form is busy";
+    ASSERT_TRUE(WaitFor([&] { return Result(QStringLiteral("IsBusy")) == QVariant(false); }, 60000));
+    EXPECT_EQ(Result(QStringLiteral("Status")).toString(), QStringLiteral("Message Sent Successfully!"));
+    QFile pages(QPath("pages.jsonl"));
+    ASSERT_TRUE(pages.open(QIODevice::ReadOnly));
+    const QByteArray received = pages.readAll();
+    EXPECT_TRUE(received.contains("\"pin\":\"1001\"") && received.contains("Lunch at noon")) << received.toStdString();
+
+    // Tomorrow 10:30 local time, as an automation date.
+    std::time_t tomorrow = std::time(nullptr) + 86400;
+    std::tm when = *std::localtime(&tomorrow);
+    when.tm_hour = 10;
+    when.tm_min = 30;
+    when.tm_sec = 0;
+    const double date = AutomationDate(when);
+    when.tm_isdst = -1;
+    const auto expected = static_cast<uint32_t>(std::mktime(&when));
+    EXPECT_EQ(Result(QStringLiteral("SchedulePage"), {"Team", "Fire drill", date}), true);
+    const QDBusMessage bad = Call(QStringLiteral("SchedulePage"), {"Team", "Fire drill", 1e300});
+    EXPECT_EQ(bad.errorName(), QStringLiteral("VorlaPro.Document.Error.Date"));
+
+    SetFileFormatVersion(kCurrentFileFormatVersion);
+    LoadedList queue;
+    ASSERT_EQ(LoadQueueFile(Path("Outgoing.vlg"), MakeProgramClassRegistry(), queue), ArchiveError::None);
+    ASSERT_EQ(queue.list->GetCount(), 2u) << "one page for each of Team's members";
+    for (const Serializable* item : *queue.list) {
+        const auto* page = As<CPage>(item);
+        ASSERT_TRUE(page && page->GetScheduledTime());
+        EXPECT_EQ(page->GetWhen(), kWhenAt);
+        EXPECT_EQ(*page->GetScheduledTime(), expected);
+    }
+}
+
+TEST_F(Automation, AClientCallStartsTheProgramWhichEndsWhenNoClientNeedsIt) {
+    WriteTestDirectory(home_.path().toStdString());
+    WriteConfig("AutomationIdleSeconds=1\n");
+    // The program the bus starts is not the test's child: it ends by itself (the rule under
+    // test, after one idle second), and TearDown ends it if it did not.
+    QFile service(QPath("services/VorlaPro.Document.service"));
+    ASSERT_TRUE(service.open(QIODevice::WriteOnly));
+    service.write("[D-BUS Service]\nName=VorlaPro.Document\nExec=" VORLA_BIN_DIR "/vorlapro --home " +
+                  home_.path().toUtf8() + " -Automation\n");
+    service.close();
+    StartBus();
+    ASSERT_FALSE(NameOwned());
+
+    {
+        // A client of its own, which leaves the bus after its call; the test's connection
+        // only watches the name.
+        const QString callerName = QUuid::createUuid().toString();
+        QDBusConnection caller = QDBusConnection::connectToBus(address_, callerName);
+        QDBusMessage call = QDBusMessage::createMethodCall(kName, kPath, kName, QStringLiteral("SubscriberCount"));
+        const QDBusMessage reply = caller.call(call, QDBus::Block, 30000);
+        EXPECT_EQ(reply.arguments().value(0), QVariant(3)) << "activation started the program on the directory: "
+                                                           << reply.errorMessage().toStdString();
+        ASSERT_TRUE(NameOwned());
+        activated_ = Client().interface()->servicePid(kName).value();
+        ASSERT_TRUE(WaitFor([&] { return !NameOwned(); }, 3000) == false) << "it ended with its client still there";
+        QDBusConnection::disconnectFromBus(callerName);
+    }
+    EXPECT_TRUE(WaitFor([&] { return !NameOwned(); }, 20000)) << "the program stayed with no client left";
+}
+
+}  // namespace
