@@ -1,5 +1,6 @@
 #include "local_time.h"
 
+#include <chrono>
 #include <cmath>
 #include <mutex>
 
@@ -43,4 +44,14 @@ std::optional<uint32_t> FileTimeFromAutomationDate(double days) {
   local.tm_min = static_cast<int>(seconds / 60 % 60);
   local.tm_sec = static_cast<int>(seconds % 60);
   return FileTimeFromLocal(local);
+}
+
+double AutomationDateFromFileTime(uint32_t time) {
+  using namespace std::chrono;
+  const std::tm local = LocalCalendarTime(time);
+  const sys_days day{year{local.tm_year + 1900} / month{static_cast<unsigned>(local.tm_mon + 1)} /
+                     static_cast<unsigned>(local.tm_mday)};
+  const sys_days epoch{year{1899} / December / 30};
+  return static_cast<double>((day - epoch).count()) +
+         (local.tm_hour * 3600 + local.tm_min * 60 + local.tm_sec) / 86400.0;
 }

@@ -13,3 +13,5 @@ std::optional<uint32_t> FileTimeFromLocal(std::tm local);
 // day, counted forward also for dates before that day) as a file time, to the nearest second;
 // none for a value that is not a number or falls outside a 32-bit unsigned file time.
 std::optional<uint32_t> FileTimeFromAutomationDate(double days);
+// The other way: the automation date of a file time in local time.
+double AutomationDateFromFileTime(uint32_t time);

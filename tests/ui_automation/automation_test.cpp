@@ -107,6 +107,15 @@ protected:
         QDir(home_.path()).mkdir(QStringLiteral("rklfiles"));
         ASSERT_TRUE(QFile::copy(QStringLiteral(VORLA_SOURCE_DIR "/rklfiles/vorlapro.rkl"), QPath("rklfiles/vorlapro.rkl")));
     }
+    // The program on the test directory with the shipped script and a simulated terminal on COM1.
+    void StartWithTerminal() {
+        CopyScript();
+        WriteTestDirectory(home_.path().toStdString());
+        WriteConfig();
+        StartSimulator();
+        StartBus();
+        StartProgram();
+    }
     bool NameOwned() const { return Client().interface()->isServiceRegistered(kName).value(); }
 
     void StartProgram(const QStringList& extra = {}) {
@@ -239,12 +248,8 @@ double AutomationDate(const std::tm& local) {
 }
 
 TEST_F(Automation, SendPageReachesTheTerminalAndSchedulePageQueuesAtTheLocalTime) {
-    CopyScript();
-    WriteTestDirectory(home_.path().toStdString());
-    WriteConfig();
-    StartSimulator();
-    StartBus();
-    StartProgram();
+    StartWithTerminal();
+    if (HasFatalFailure()) return;
 
     EXPECT_EQ(Result(QStringLiteral("SendPage"), {"Nobody", "Lunch at noon", 0}), false);
     EXPECT_EQ(Result(QStringLiteral("SendPage"), {"Ann", "Lunch at noon", 0}), true);
@@ -280,6 +285,32 @@ TEST_F(Automation, SendPageReachesTheTerminalAndSchedulePageQueuesAtTheLocalTime
         EXPECT_EQ(page->GetWhen(), kWhenAt);
         EXPECT_EQ(*page->GetScheduledTime(), expected);
     }
+}
+
+// vorlapage hands its page to the program holding the directory when the bus's VorlaPro.Document
+// is that program, and keeps exit 3 when it cannot reach it.
+TEST_F(Automation, VorlapageSendsThroughTheRunningProgram) {
+    StartWithTerminal();
+    if (HasFatalFailure()) return;
+    auto vorlapage = [&](const QString& busAddress, const QStringList& arguments) {
+        QProcess tool;
+        vorla::testing::EndWithTest(tool);
+        QProcessEnvironment environment = ProgramEnvironment();
+        environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), busAddress);
+        tool.setProcessEnvironment(environment);
+        tool.start(QStringLiteral(VORLA_BIN_DIR "/vorlapage"), QStringList{"--home", home_.path()} + arguments);
+        EXPECT_TRUE(tool.waitForFinished(60000));
+        return std::make_pair(tool.exitCode(), QString::fromUtf8(tool.readAllStandardError()));
+    };
+    const auto [sent, sentErrors] = vorlapage(address_, {"--to", "Team", "Handed over"});
+    EXPECT_EQ(sent, 0) << sentErrors.toStdString();
+    QFile pages(QPath("pages.jsonl"));
+    ASSERT_TRUE(pages.open(QIODevice::ReadOnly));
+    const QByteArray received = pages.readAll();
+    EXPECT_EQ(received.count("Handed over"), 2) << received.toStdString();
+    EXPECT_EQ(vorlapage(address_, {"--to", "Nobody", "x"}).first, 2);
+    const auto [unreachable, why] = vorlapage(QStringLiteral("unix:path=") + QPath("no-bus"), {"--to", "Ann", "x"});
+    EXPECT_EQ(unreachable, 3) << why.toStdString();
 }
 
 TEST_F(Automation, AClientCallStartsTheProgramWhichEndsWhenNoClientNeedsIt) {

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include <QCoreApplication>
 #include <QString>
 
 #include "class_registry.h"
@@ -40,6 +41,9 @@
 #include "session_driver.h"
 #include "subscriber.h"
 #include "vorlapage_options.h"
+#ifdef VORLAPAGE_HAVE_DBUS
+#include "running_program.h"
+#endif
 
 namespace {
 
@@ -158,8 +162,20 @@ int main(int argc, char** argv) {
   const std::string folder = home->GetProgramDirectory();
 
   vorla::ProgramDirectoryLock lock(QString::fromStdString(folder));
-  if (lock.TryAcquire() != vorla::ProgramDirectoryLock::Result::Acquired) {
+  if (const auto result = lock.TryAcquire(); result != vorla::ProgramDirectoryLock::Result::Acquired) {
+    std::string reason;
+#ifdef VORLAPAGE_HAVE_DBUS
+    if (result == vorla::ProgramDirectoryLock::Result::HeldByOther) {
+      for (int signalNumber : {SIGINT, SIGTERM, SIGHUP}) std::signal(signalNumber, OnStopSignal);
+      QCoreApplication qapp(argc, argv);
+      const HandOverOutcome handed = HandToRunningProgram(options, lock.HolderProcessId(), lock.HolderHost(),
+                                                          [] { return gStopRequested != 0; });
+      if (handed.exitCode) return *handed.exitCode;
+      reason = handed.reason;
+    }
+#endif
     Complain(lock.RefusalText().toStdString());
+    if (!reason.empty()) Complain("it cannot take the page: " + reason);
     return kDirectoryInUse;
   }
 
