@@ -69,5 +69,11 @@ inline constexpr ErrorDef kNoHandle{-201, "No Handle"};
 // The port's device went away while open (a USB adapter pulled out, a pseudo-terminal whose
 // other side closed): SEND and RECV stop with it until the next OPENPORT opens it afresh.
 inline constexpr ErrorDef kPortLost{-202, "Port Lost: \"%s\""};
+// A telephony provider that never answers: the waits of TAPIOPENPORT and TAPICLOSEPORT end
+// at their time limit (the number of seconds is the %s), and a call that ends before it
+// connects is told apart from one that is merely slow.
+inline constexpr ErrorDef kTelephonyNoReply{-203, "Telephony: No Reply From The Line In %s Seconds"};
+inline constexpr ErrorDef kTelephonyNotConnected{-204, "Telephony: Call Not Connected In %s Seconds"};
+inline constexpr ErrorDef kTelephonyCallEnded{-205, "Telephony: Call Ended Before It Connected"};
 
 }  // namespace rkl

@@ -16,7 +16,12 @@ TWinRKL::TWinRKL()
   });
 }
 
-TWinRKL::~TWinRKL() { ReleasePort(); }
+// A call left up would keep the modem busy for the next program: the line goes with the
+// handle, without waiting for the provider's replies (a handle being destroyed never waits).
+TWinRKL::~TWinRKL() {
+  ReleasePort();
+  tapiLine_.Release(nullptr, TTapiLine::Limits{});
+}
 
 int32_t TWinRKL::Init(ScriptStream stream, RKL_WINDOW echoWindow, RKL_WINDOW logWindow) {
   queueSize_ = kDefaultQueueSize;

@@ -10,6 +10,7 @@
 #include "platform/tcp_port.h"
 #include "platform/waiter.h"
 #include "rkl32.h"
+#include "tapi_line.h"
 #include "text_exchange/char_ring.h"
 #include "text_exchange/recv_text_set.h"
 #include "trkl.h"
@@ -36,6 +37,7 @@ class TWinRKL : public TRKL {
 
   // For tests and the host: the port level as the scripts left it.
   bool PortIsOpen() const { return port_->IsOpen(); }
+  bool TelephonyActive() const { return tapiLine_.Active(); }
   const char* PortName() const { return portName_; }
   const platform::SerialSettings& PortSettings() const { return dcb_; }
   int32_t QueueSize() const { return queueSize_; }
@@ -74,11 +76,12 @@ class TWinRKL : public TRKL {
   void Date(char* args);
   // Closes the port when one is open; the destructor relies on it.
   void ReleasePort();
+  // TAPIOPENPORT's error path after a failure whose code and text are set: closes the port,
+  // releases the line and goes on at `label`.
+  void AbandonTelephony(const char* label);
   // The device of the open port is gone: closes it (so a replugged adapter can come back
   // under its name) and stops the entry with -202; later SEND and RECV do the same.
   void PortLost();
-  // Stops the entry with -200 for a command that this build cannot carry out yet.
-  void NotAvailable(const char* command);
   // Writes the whole settings record to the port. On failure the record goes back to
   // what it was, so that one refused change does not make every later command fail too.
   int ApplySettings(const platform::SerialSettings& wanted);
@@ -93,6 +96,8 @@ class TWinRKL : public TRKL {
   platform::Port* port_ = &serialPort_;
   char portName_[kMaxText + 1] = {};
   bool portLost_ = false;
+  // The telephony line of TAPIOPENPORT; idle unless a call is up (or being placed).
+  TTapiLine tapiLine_;
   int32_t queueSize_ = kDefaultQueueSize;
   // The one copy of the port settings: each command changes some members and writes it all.
   platform::SerialSettings dcb_;

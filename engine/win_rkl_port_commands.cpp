@@ -1,8 +1,8 @@
 // The port level of the dispatch: serial port, text exchange, telephony and the small
 // utilities around them. Every wait goes through the handle's Waiter, which sleeps in
 // poll() between pumps of the host, so a long RECV or DELAY costs almost no CPU and a
-// cancel from the host ends it at the next pump. Telephony stops the entry with
-// -200 "Not Available" until its platform support is wired in here.
+// cancel from the host ends it at the next pump. Telephony waits the same way, between
+// looks at the provider's events (tapi_line.h).
 #include <errno.h>
 
 #include <algorithm>
@@ -13,6 +13,7 @@
 
 #include "engine_tick.h"
 #include "host_link.h"
+#include "line_error_names.h"
 #include "platform/network_address.h"
 #include "platform/paced_io.h"
 #include "platform/port_names.h"
@@ -56,10 +57,6 @@ void TWinRKL::DoPortCommand(Keyword keyword, const char* command, char* args) {
     case Keyword::kTapiClosePort: return TAPIClosePort(args);
     default: return;
   }
-}
-
-void TWinRKL::NotAvailable(const char* command) {
-  Fail(kNotAvailable, command);
 }
 
 // No drain here: a handle being destroyed must neither wait nor pump the host.
@@ -113,7 +110,16 @@ void TWinRKL::TAPIClosePort(char* args) {
     Fail(kClosePortNoLabel);
     return;
   }
-  if (port_->IsOpen()) NotAvailable("TAPICLOSEPORT");
+  portLost_ = false;
+  if (port_->IsOpen() && port_->Close(&waiter_) != 0) JumpTo(label, kJumpNoLabel);
+  // The line goes down even when the port was closed already (by CLOSEPORT, or lost): a call
+  // left up would keep the modem busy until the handle is destroyed.
+  if (!tapiLine_.Active()) return;
+  const TTapiLine::Limits limits = TTapiLine::DefaultLimits();
+  if (!tapiLine_.Release(&waiter_, limits) && running_) {
+    SetError(kTelephonyNoReply, std::to_string(limits.dropSeconds).c_str());
+    JumpTo(label, kJumpNoLabel);
+  }
 }
 
 void TWinRKL::MyDelay(char* args) {
@@ -190,7 +196,65 @@ void TWinRKL::OpenPort(char* args) {
 
 void TWinRKL::TAPIOpenPort(char* args) {
   if (Tracing(kTracePort)) Trace("TWinRKL::TAPIOpenPort ('%s');\r", args);
-  NotAvailable("TAPIOPENPORT");
+  char lineIdWord[kLineSize];
+  char label[kLineSize];
+  GetWord(args, 1, lineIdWord);
+  GetWord(args, 2, label);
+  const auto permanentLineId = static_cast<uint32_t>(ParseDecimal(lineIdWord));
+  // A second open replaces the first, as OPENPORT does: neither the old port nor the old
+  // call may stay behind.
+  portLost_ = false;
+  const TTapiLine::Limits limits = TTapiLine::DefaultLimits();
+  port_->Close(&waiter_);
+  tapiLine_.Release(&waiter_, limits);
+  port_ = &serialPort_;
+
+  vorla::telephony::CommPort commPort;
+  const TTapiLine::Result result = tapiLine_.Open(permanentLineId, waiter_, limits, commPort);
+  switch (result.outcome) {
+    case TTapiLine::Outcome::Open: {
+      const int error = commPort.fd >= 0 ? serialPort_.AdoptPrepared(commPort.fd, dcb_)
+                                         : serialPort_.OpenPrepared(commPort.path, dcb_);
+      if (error == 0) {
+        CopyText(portName_, commPort.path);
+        break;
+      }
+      char text[kLineSize];
+      std::snprintf(text, sizeof text, "TAPIOpen Error %d: %s", error, platform::PlatformErrorText(error).c_str());
+      SetError(error, text);
+      AbandonTelephony(label);
+      break;
+    }
+    case TTapiLine::Outcome::LineError:
+      SetError(result.code, vorla::telephony::LineErrorName(result.code).c_str());
+      AbandonTelephony(label);
+      break;
+    case TTapiLine::Outcome::NoReply:
+      SetError(kTelephonyNoReply, std::to_string(limits.replySeconds).c_str());
+      AbandonTelephony(label);
+      break;
+    case TTapiLine::Outcome::NotConnected:
+      SetError(kTelephonyNotConnected, std::to_string(limits.connectSeconds).c_str());
+      AbandonTelephony(label);
+      break;
+    case TTapiLine::Outcome::CallEnded:
+      SetError(kTelephonyCallEnded);
+      AbandonTelephony(label);
+      break;
+    case TTapiLine::Outcome::Stopped:
+      // Cancelled (or being destroyed): the entry has stopped with its own code; the line
+      // goes down at once, without waiting for the provider.
+      port_->Close(nullptr);
+      tapiLine_.Release(nullptr, limits);
+      break;
+  }
+  matchBuffer_.Clear();
+}
+
+void TWinRKL::AbandonTelephony(const char* label) {
+  port_->Close(nullptr);
+  tapiLine_.Release(&waiter_, TTapiLine::DefaultLimits());
+  JumpTo(label, kJumpNoLabel);
 }
 
 void TWinRKL::Recv(char* args) {

@@ -24,10 +24,6 @@ struct LineDeviceScan {
 
 inline constexpr uint32_t kLowestApiVersion = 0x00000000;
 inline constexpr uint32_t kHighestApiVersion = 0x00010004;
-// The first capabilities buffer; a provider that needs more says so and gets a bigger one.
-inline constexpr uint32_t kFirstDevCapsSize = 240;
-// A provider asking for more than this for one device is not believed; the device is skipped.
-inline constexpr uint32_t kMaxDevCapsSize = 64 * 1024;
 // More devices than this are not listed (a provider reporting billions would hang the window).
 inline constexpr uint32_t kMaxDevices = 256;
 

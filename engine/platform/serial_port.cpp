@@ -25,9 +25,22 @@ int SerialPort::Open(const std::string& device_path) {
   if (device_path.empty()) return ENOENT;
   const int fd = ::open(device_path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) return errno;
+  return Adopt(fd);
+}
+
+int SerialPort::Adopt(int fd) {
+  if (fd_ != fd) Close();
+  if (fd < 0) return EBADF;
   if (!isatty(fd)) {
     ::close(fd);
     return ENOTTY;
+  }
+  // A descriptor handed over by someone else may be blocking or inheritable.
+  const int flags = fcntl(fd, F_GETFL);
+  if (flags < 0 || fcntl(fd, F_SETFL, flags | O_NONBLOCK) != 0 || fcntl(fd, F_SETFD, FD_CLOEXEC) != 0) {
+    const int error = errno;
+    ::close(fd);
+    return error;
   }
   // Exclusive, as a serial port opened without sharing: TIOCEXCL refuses whoever comes
   // later, the lock whoever came first.
@@ -43,7 +56,13 @@ int SerialPort::Open(const std::string& device_path) {
 }
 
 int SerialPort::OpenPrepared(const std::string& device_path, SerialSettings& record) {
-  if (int error = Open(device_path); error != 0) return error;
+  return Prepare(Open(device_path), record);
+}
+
+int SerialPort::AdoptPrepared(int fd, SerialSettings& record) { return Prepare(Adopt(fd), record); }
+
+int SerialPort::Prepare(int open_error, SerialSettings& record) {
+  if (open_error != 0) return open_error;
   int error = ReadSettings(record);
   if (error == 0) {
     PrepareOpenedRecord(record);

@@ -47,6 +47,11 @@ class SerialPort final : public Port {
   // it), and write the record. On failure the port is closed and the errno of the first
   // failing step returned; `record` then holds what was read, if any.
   int OpenPrepared(const std::string& device_path, SerialSettings& record);
+  // Takes over a descriptor someone else opened (a telephony provider's port for a call) as
+  // Open would have left it: non-blocking, close-on-exec, exclusive. The descriptor is the
+  // port's from then on, closed on failure too. AdoptPrepared goes on as OpenPrepared does.
+  int Adopt(int fd);
+  int AdoptPrepared(int fd, SerialSettings& record);
   int OpenLine(const std::string& address, SerialSettings& record, Waiter&) override {
     return OpenPrepared(address, record);
   }
@@ -96,6 +101,9 @@ class SerialPort final : public Port {
   int output_queue_size() const { return output_queue_size_; }
 
  private:
+  // The settings steps of OpenPrepared after an open that gave `open_error`.
+  int Prepare(int open_error, SerialSettings& record);
+
   int fd_ = -1;
   int last_error_ = 0;
   int input_queue_size_ = 512;

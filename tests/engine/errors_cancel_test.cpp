@@ -129,11 +129,23 @@ TEST(NullHandle, EveryExportCopes) {
   EXPECT_NE(RKL_GetError(e.handle(), nullptr, nullptr), 0);
 }
 
-TEST(PortLevel, TelephonyStopsWithNotAvailable) {
-  EngineHarness e(Body("TAPIOPENPORT 1 NoLine\nEXIT 0\nLABEL NoLine\nEXIT 0\n"));
-  e.RunToEnd("M");
-  EXPECT_EQ(e.code(), -200);
-  EXPECT_EQ(e.text(), "Not Available: \"TAPIOPENPORT\"");
+// No provider library here: the line functions answer without being called, and the script
+// goes on at its error label.
+TEST(PortLevel, TelephonyWithoutAProviderIsUnavailable) {
+  EngineHarness e(Body("TAPIOPENPORT 1 NoLine\nEXIT 0\nLABEL NoLine\nEXIT 7\n"));
+  ASSERT_EQ(RKL_Run(e.handle(), "M"), 0);
+  int32_t firstError = 0;
+  std::string firstText;
+  for (int step = 0; step < 10 && !RKL_Done(e.handle()); ++step) {
+    e.Step();
+    if (firstError == 0 && e.code() != 0) {
+      firstError = e.code();
+      firstText = e.text();
+    }
+  }
+  EXPECT_EQ(firstError, static_cast<int32_t>(0x80000049));
+  EXPECT_EQ(firstText, "LINEERR_OPERATIONUNAVAIL");
+  EXPECT_EQ(e.code(), 7);
 }
 
 TEST(PortLevel, ClosingClosedPortsChecksOnlyTheLabel) {
