@@ -8,6 +8,7 @@
 #include "app/vorla_pro_app.h"
 #include "directory_automation.h"
 #include "directory_store.h"
+#include "foreign_owner.h"
 #include "display_object.h"
 #include "main_window/main_frame.h"
 #include "message_entry/message_texts.h"
@@ -198,7 +199,7 @@ bool CVorlaPro5Doc::RunCommand(int commandId, quint32 ownerWindow) {
     const auto& commands = app_.Extensions().commands;
     const auto found = commands.find(commandId);
     if (found == commands.end() || !found->second) return false;
-    (void)ownerWindow;
+    const ForeignOwner owner(ownerWindow);
     // A copy: the handler's window may run for long, and nothing may pull it from under us.
     const auto handler = found->second;
     handler(app_, app_.MainFrame());
