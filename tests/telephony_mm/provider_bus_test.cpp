@@ -4,17 +4,24 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <thread>
 #include <vector>
 
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include "child_process.h"
 
 #include "line_devices.h"
 #include "line_error_names.h"
 #include "modem_lines.h"
 #include "private_bus.h"
+#include "sender_blocks.h"
 #include "sim_process.h"
 #include "telephony_api.h"
 
@@ -204,6 +211,91 @@ TEST_F(ModemServiceProvider, AModemThatWentAwayFailsTheCallInItsReply) {
         }
     EXPECT_EQ(PortOf(*api_, call), "");
     EXPECT_EQ(api_->lineShutdown(app), 0);
+}
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// rklrun's exit status, or -1 when it did not end in time (then it is killed).
+int WaitForExit(pid_t pid, std::chrono::seconds limit) {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    int status = 0;
+    while (waitpid(pid, &status, WNOHANG) == 0) {
+        if (std::chrono::steady_clock::now() > end) {
+            kill(pid, SIGKILL);
+            waitpid(pid, &status, 0);
+            return -1;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// The shipped telephony script pages through the modem's line: named by the environment, and
+// as the build's default provider beside rklrun.
+TEST_F(ModemServiceProvider, APageThroughTheTelephonyScriptReachesTheTerminalAndTheModemIsGivenBack) {
+    const std::string port = StartModem();
+    ASSERT_FALSE(port.empty());
+    for (const bool named : {true, false}) {
+        SCOPED_TRACE(named ? "VORLAPRO_TELEPHONY_PROVIDER" : "default provider");
+        ASSERT_TRUE(bus_.StartModemService("[" + ModemJson(kDevice, kIdentifier, port) + "]"));
+        const LineDeviceScan scan = ScanLineDevices(*api_);
+        ASSERT_EQ(scan.devices.size(), 1u);
+        if (named)
+            setenv("VORLAPRO_TELEPHONY_PROVIDER", VORLA_MM_PROVIDER, 1);
+        else
+            unsetenv("VORLAPRO_TELEPHONY_PROVIDER");
+        const std::string pin = named ? "5551234" : "5554321";
+        const std::string out = bus_.folder() + "/rklrun.out";
+        const pid_t rklrun = vorla::testing::StartChild(
+            {VORLA_RKLRUN, VORLA_SOURCE_DIR "/rklfiles/vlptapi.rkl", "serviceName=Demo", "serviceNumber=5550100",
+             "dialMode=ATDT", "modemString=ATE0Q0V1X4", "modemName=Acme Dialer 56",
+             "permanentLineID=" + std::to_string(scan.devices[0].permanentLineId), "CONNECT",
+             "pageBlock=" + pagingsim::testing::SenderBlocks(pin, "HELLO")[0], "currentPageNumber=1", "totalPages=1",
+             "pagerName=Test", "SEND_PAGE", "DISCONNECT"},
+            out, bus_.folder() + "/rklrun.err");
+        unsetenv("VORLAPRO_TELEPHONY_PROVIDER");
+        ASSERT_GT(rklrun, 0);
+        EXPECT_EQ(WaitForExit(rklrun, std::chrono::seconds(60)), 0)
+            << ReadFile(out) << ReadFile(bus_.folder() + "/rklrun.err") << sim_->Trace();
+        EXPECT_THAT(ReadFile(sim_->log_path()), HasSubstr(pin));
+        const std::string log = bus_.ModemServiceLog();
+        EXPECT_THAT(log, HasSubstr(std::string("inhibited ") + kDevice));
+        EXPECT_THAT(log, HasSubstr(std::string("released ") + kDevice + " (uninhibit)"));
+    }
+}
+
+// A program that dies with a call up must not leave the modem inhibited: the inhibition lives on
+// the dead program's own bus connection.
+TEST_F(ModemServiceProvider, TheModemIsGivenBackWhenTheProgramHoldingItDies) {
+    const std::string port = StartModem();
+    ASSERT_FALSE(port.empty());
+    ASSERT_TRUE(bus_.StartModemService("[" + ModemJson(kDevice, kIdentifier, port) + "]"));
+    const LineDeviceScan scan = ScanLineDevices(*api_);
+    ASSERT_EQ(scan.devices.size(), 1u);
+    const std::string script = bus_.folder() + "/hold.rkl";
+    std::ofstream(script) << "ENTRY MAIN\nLABEL MAIN\nTAPIOPENPORT {permanentLineID} NoLine\nECHO holding\n"
+                             "DELAY 6000\nEXIT 0\nLABEL NoLine\nEXIT 9\n";
+    const std::string out = bus_.folder() + "/hold.out";
+    setenv("VORLAPRO_TELEPHONY_PROVIDER", VORLA_MM_PROVIDER, 1);
+    const pid_t rklrun = vorla::testing::StartChild(
+        {VORLA_RKLRUN, script, "permanentLineID=" + std::to_string(scan.devices[0].permanentLineId), "MAIN"}, out,
+        bus_.folder() + "/hold.err");
+    unsetenv("VORLAPRO_TELEPHONY_PROVIDER");
+    ASSERT_GT(rklrun, 0);
+    const auto within = [](const std::function<bool()>& done) {
+        for (int i = 0; i < 1000 && !done(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        return done();
+    };
+    ASSERT_TRUE(within([&] { return ReadFile(out).find("ECHO: holding") != std::string::npos; }))
+        << ReadFile(out) << ReadFile(bus_.folder() + "/hold.err");
+    EXPECT_THAT(bus_.ModemServiceLog(), Not(HasSubstr("released")));
+    kill(rklrun, SIGKILL);
+    waitpid(rklrun, nullptr, 0);
+    EXPECT_TRUE(within([&] { return bus_.ModemServiceLog().find("(client gone)") != std::string::npos; }))
+        << bus_.ModemServiceLog();
 }
 
 }  // namespace
