@@ -223,6 +223,10 @@ TEST_F(Automation, DirectoryChangesFollowTheRulesAreSavedAndQuitWritesTheFile) {
     EXPECT_EQ(Names(2), QStringList({"Empty"}));
     EXPECT_EQ(Names(3), QStringList({QStringLiteral("Caf\u00e9 at 3 \u20ac")}));
 
+    // A property set over the bus is a preference written for the next start too.
+    const QVariant upper = QVariant::fromValue(QDBusVariant(QVariant(true)));
+    EXPECT_EQ(Property(QStringLiteral("Set"), {QStringLiteral("sendAsUpper"), upper}).type(), QDBusMessage::ReplyMessage);
+
     // Each change went to the file at once; Quit writes it again, as closing the window does.
     ASSERT_TRUE(QFile::remove(QPath("Vorla Pro.vlg")));
     EXPECT_EQ(Call(QStringLiteral("Quit")).type(), QDBusMessage::ReplyMessage);
@@ -236,6 +240,9 @@ TEST_F(Automation, DirectoryChangesFollowTheRulesAreSavedAndQuitWritesTheFile) {
     EXPECT_EQ(dump.exitCode(), 0) << dump.readAllStandardError().toStdString();
     EXPECT_TRUE(json.contains("\"Gamma\"") && json.contains("\"TAP.RKL\"")) << json.toStdString();
     EXPECT_FALSE(json.contains("\"Beta\"") || json.contains("\"Solo\"") || json.contains("\"Dan\""));
+    QFile conf(QPath("config/Quillon/Vorla Pro.conf"));
+    ASSERT_TRUE(conf.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(conf.readAll().contains("SendUpperCase=1"));
 }
 
 // Days since 1899-12-30 of a local calendar day, plus the time of day as a fraction.
