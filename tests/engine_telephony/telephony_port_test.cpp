@@ -141,6 +141,9 @@ TEST(TapiClosePort, HangsUpAndShutsDownOrOnlyChecksItsLabel) {
       {sim, "TAPICLOSEPORT  \nEXIT 0\n", -102, ""},
       {sim, "TAPIOPENPORT 4097 Bad\nTAPICLOSEPORT Bad\nEXIT 0\nLABEL Bad\nEXIT 7\n", 0,
        "lineOpen lineMakeCall lineDrop lineClose lineShutdown"},
+      // A port handed out by name is opened by the engine itself.
+      {"4097 " + pty.path() + " handoff=path Sim", "TAPIOPENPORT 4097 Bad\nTAPICLOSEPORT Bad\nEXIT 0\nLABEL Bad\nEXIT 7\n",
+       0, "lineOpen lineMakeCall lineDrop lineClose lineShutdown"},
       // CLOSEPORT takes only the port: the call must still go down.
       {sim, "TAPIOPENPORT 4097 Bad\nCLOSEPORT Bad\nTAPICLOSEPORT Bad\nEXIT 0\nLABEL Bad\nEXIT 7\n", 0,
        "lineOpen lineMakeCall lineDrop lineClose lineShutdown"},
