@@ -9,8 +9,15 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 check=0
 if [ "${1:-}" = "--check" ]; then check=1; shift; fi
 out=${VORLA_PACKAGE_DIR:-$top/build-package}
+# Debian's hardening flags (stack protector, fortified functions, read-only relocations bound
+# at start-up), as any package of the distribution is built with.
+export DEB_BUILD_MAINT_OPTIONS=hardening=+all
+flags() { dpkg-buildflags --get "$1" | sed "s|-ffile-prefix-map=[^ ]*||"; }
 VORLA_BUILD_DIR=$out "$top/scripts/build.sh" -DCMAKE_INSTALL_PREFIX=/usr -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DVORLA_SANITIZE=OFF -DVORLA_TESTS=OFF -DVORLA_BENCH=OFF -DVORLA_FUZZ=OFF "$@"
+  -DVORLA_SANITIZE=OFF -DVORLA_TESTS=OFF -DVORLA_BENCH=OFF -DVORLA_FUZZ=OFF \
+  -DCMAKE_C_FLAGS="$(flags CPPFLAGS) $(flags CFLAGS)" -DCMAKE_CXX_FLAGS="$(flags CPPFLAGS) $(flags CXXFLAGS)" \
+  -DCMAKE_EXE_LINKER_FLAGS="$(flags LDFLAGS)" -DCMAKE_SHARED_LINKER_FLAGS="$(flags LDFLAGS)" \
+  -DCMAKE_MODULE_LINKER_FLAGS="$(flags LDFLAGS)" "$@"
 rm -f "$out"/vorlapro*.deb
 (cd "$out" && cpack -G DEB > cpack.log) || { cat "$out/cpack.log" >&2; exit 1; }
 debs=("$out"/vorlapro*.deb)
