@@ -36,19 +36,21 @@ void DocumentAdaptor::NoteCall() {
     if (Context().calledFromDBus() && onCall_) onCall_(Context().message().service());
 }
 
+void DocumentAdaptor::Refuse(const char* errorName, const QString& text) {
+    // Only a call from the bus has a reply to turn into an error.
+    if (Context().calledFromDBus()) Context().sendErrorReply(QString::fromLatin1(errorName), text);
+}
+
 std::optional<std::string> DocumentAdaptor::Text(const QString& text, const char* field, size_t limit) {
     bool lossy = false;
     std::string bytes = vorla::ToWindows1252(text, &lossy);
     if (lossy) {
-        Context().sendErrorReply(QString::fromLatin1(kTextError),
-                       QStringLiteral("%1 holds a character that Vorla Pro cannot store (only Windows-1252 text)")
-                           .arg(QLatin1String(field)));
+        Refuse(kTextError, QStringLiteral("%1 holds a character that Vorla Pro cannot store (only Windows-1252 text)")
+                               .arg(QLatin1String(field)));
         return std::nullopt;
     }
     if (bytes.size() > limit) {
-        Context().sendErrorReply(QString::fromLatin1(kTextError), QStringLiteral("%1 is longer than %2 characters")
-                                                            .arg(QLatin1String(field))
-                                                            .arg(limit));
+        Refuse(kTextError, QStringLiteral("%1 is longer than %2 characters").arg(QLatin1String(field)).arg(limit));
         return std::nullopt;
     }
     return bytes;
@@ -56,8 +58,7 @@ std::optional<std::string> DocumentAdaptor::Text(const QString& text, const char
 
 bool DocumentAdaptor::Saved(bool changed) {
     if (changed && document_->LastSaveFailed())
-        Context().sendErrorReply(QString::fromLatin1(kSaveError),
-                       QStringLiteral("The change was made, but the directory file could not be written."));
+        Refuse(kSaveError, QStringLiteral("The change was made, but the directory file could not be written."));
     return changed;
 }
 
@@ -111,8 +112,7 @@ bool DocumentAdaptor::SchedulePage(const QString& recipient, const QString& mess
     if (!TakeAll({{recipient, "recipient", kField, &r}, {message, "message", kMessage, &m}})) return false;
     const std::optional<uint32_t> at = FileTimeFromAutomationDate(when);
     if (!at) {
-        Context().sendErrorReply(QString::fromLatin1(kDateError),
-                       QStringLiteral("when is not a date between 1970 and 2106 in days since 1899-12-30"));
+        Refuse(kDateError, QStringLiteral("when is not a date between 1970 and 2106 in days since 1899-12-30"));
         return false;
     }
     return document_->SendPage(r, m, true, at);

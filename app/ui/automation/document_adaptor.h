@@ -97,6 +97,7 @@ private:
         size_t limit;
         std::string* out;
     };
+    void Refuse(const char* errorName, const QString& text);
     // Every field converted, or false after the first one's error reply.
     bool TakeAll(std::initializer_list<Field> fields);
     // After a change: an error reply when the directory file could not be written.
