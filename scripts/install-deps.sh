@@ -12,6 +12,7 @@ packages=(
   libglib2.0-dev modemmanager-dev python3-dbusmock dbus
   dpkg-dev librsvg2-bin desktop-file-utils appstream lintian
   qt6-serialport-dev
+  groff-base man-db
 )
 if [ "${1:-}" = "--fuzz" ]; then
   packages+=(clang libclang-rt-14-dev)

@@ -75,10 +75,25 @@ ProgramDirectory::ProgramDirectory(fs::path folder) : folder_(std::move(folder))
 
 std::optional<ProgramDirectory> ProgramDirectory::Resolve(const ProgramDirectoryInputs& inputs, std::string* error) {
     fs::path chosen;
+    bool userDataFolder = false;
     if (inputs.homeOption) {
         chosen = *inputs.homeOption;
     } else if (inputs.environmentHome && !inputs.environmentHome->empty()) {
         chosen = *inputs.environmentHome;
+    } else if (inputs.installed) {
+        if (!inputs.userDataFolder) {
+            if (error) *error = "Neither XDG_DATA_HOME nor HOME names a folder for the program's data.";
+            return std::nullopt;
+        }
+        chosen = *inputs.userDataFolder;
+        userDataFolder = true;
+        std::error_code ec;
+        // The folder holds the user's directory and log: nobody else's business.
+        if (fs::create_directories(chosen, ec)) fs::permissions(chosen, fs::perms::owner_all, ec);
+        if (ec) {
+            if (error) *error = "The data folder " + chosen.string() + " cannot be made: " + ec.message() + ".";
+            return std::nullopt;
+        }
     } else if (!inputs.executablePath.empty() && inputs.executablePath.has_parent_path()) {
         chosen = inputs.executablePath.parent_path();
     } else {
@@ -96,17 +111,17 @@ std::optional<ProgramDirectory> ProgramDirectory::Resolve(const ProgramDirectory
         if (error) *error = "The program directory " + chosen.string() + " does not exist.";
         return std::nullopt;
     }
-    return ProgramDirectory(chosen);
+    ProgramDirectory directory(chosen);
+    if (inputs.installed) {
+        directory.translatorFolder_ = inputs.installed->translatorFolder;
+        if (userDataFolder) directory.seedSource_ = inputs.installed->sharedData;
+    }
+    return directory;
 }
 
-std::optional<ProgramDirectory> ProgramDirectory::FromProcess(std::vector<std::string>& arguments, std::string* error) {
-    bool missingValue = false;
+ProgramDirectoryInputs ProgramDirectory::InputsFromProcess(std::optional<std::string> homeOption) {
     ProgramDirectoryInputs inputs;
-    inputs.homeOption = TakeHomeOption(arguments, &missingValue);
-    if (missingValue) {
-        if (error) *error = "The option --home needs a folder.";
-        return std::nullopt;
-    }
+    inputs.homeOption = std::move(homeOption);
     if (const char* env = std::getenv(kHomeEnvironmentVariable)) inputs.environmentHome = env;
     std::error_code ec;
     inputs.currentDirectory = fs::current_path(ec);
@@ -114,7 +129,9 @@ std::optional<ProgramDirectory> ProgramDirectory::FromProcess(std::vector<std::s
     // directory stands in, as when the module name cannot be had.
     inputs.executablePath = fs::read_symlink("/proc/self/exe", ec);
     if (ec) inputs.executablePath.clear();
-    return Resolve(inputs, error);
+    inputs.installed = DetectInstalledLayout(inputs.executablePath);
+    inputs.userDataFolder = UserDataFolder(std::getenv("XDG_DATA_HOME"), std::getenv("HOME"));
+    return inputs;
 }
 
 std::optional<fs::path> ProgramDirectory::Lookup(std::string_view relativeName, bool mustExist) const {

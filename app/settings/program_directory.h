@@ -2,7 +2,8 @@
 // The program directory: the folder every data file lives in (the directory file, the queue,
 // the log, SERVICES.INI, MODEM.INI, rklfiles/, import/). By default the folder of the
 // executable; "--home DIR" on the command line, or else the environment variable
-// VORLAPRO_HOME, overrides it (tests, the demo, installed copies with data elsewhere).
+// VORLAPRO_HOME, overrides it (tests, the demo). An installed program cannot write beside
+// its executable, so it uses the user's data folder instead (installed_layout.h).
 //
 // Data files are found without regard to ASCII case, one path component at a time, because
 // their names come from a system whose file names are case-blind: "rklfiles\\VORLAPRO.RKL"
@@ -14,6 +15,8 @@
 #include <string_view>
 #include <vector>
 
+#include "installed_layout.h"
+
 namespace vorla {
 
 inline constexpr std::string_view kHomeOption = "--home";
@@ -24,6 +27,8 @@ struct ProgramDirectoryInputs {
     std::optional<std::string> environmentHome;  // VORLAPRO_HOME, if set
     std::filesystem::path executablePath;        // empty when it cannot be had
     std::filesystem::path currentDirectory;
+    std::optional<InstalledLayout> installed{};             // set when the executable is installed
+    std::optional<std::filesystem::path> userDataFolder{};  // $XDG_DATA_HOME/vorlapro
 };
 
 // Removes "--home DIR" or "--home=DIR" from arguments (the first element is taken as the
@@ -34,15 +39,14 @@ std::optional<std::string> TakeHomeOption(std::vector<std::string>& arguments, b
 class ProgramDirectory {
 public:
     // --home wins over VORLAPRO_HOME (an empty one counts as unset), which wins over the
+    // user's data folder of an installed program (made when missing), which wins over the
     // executable's folder; without an executable path the current directory is used.
     // A relative override is taken from the current directory. Fails, with a message in
     // *error, when the chosen folder is not an existing directory.
     static std::optional<ProgramDirectory> Resolve(const ProgramDirectoryInputs& inputs, std::string* error = nullptr);
 
-    // Resolve with this process's command line, environment and executable. Removes
-    // --home from arguments.
-    static std::optional<ProgramDirectory> FromProcess(std::vector<std::string>& arguments,
-                                                       std::string* error = nullptr);
+    // This process's environment, executable and installation, with the value of --home.
+    static ProgramDirectoryInputs InputsFromProcess(std::optional<std::string> homeOption);
 
     explicit ProgramDirectory(std::filesystem::path folder);
 
@@ -60,10 +64,19 @@ public:
     // FindDataFile, the rest are kept as written. nullopt for names FindDataFile refuses.
     std::optional<std::filesystem::path> DataFilePath(std::string_view relativeName) const;
 
+    // The shipped data the folder is to be seeded from: set only when it is an installed
+    // program's user data folder, never for a folder named by --home or VORLAPRO_HOME.
+    const std::optional<std::filesystem::path>& SeedSource() const { return seedSource_; }
+    // The installed translators' folder, searched after the folder "import"; set for every
+    // installed program, whichever program directory it runs on.
+    const std::optional<std::filesystem::path>& InstalledTranslatorFolder() const { return translatorFolder_; }
+
 private:
     std::optional<std::filesystem::path> Lookup(std::string_view relativeName, bool mustExist) const;
     std::filesystem::path folder_;
     std::string text_;
+    std::optional<std::filesystem::path> seedSource_;
+    std::optional<std::filesystem::path> translatorFolder_;
 };
 
 }  // namespace vorla

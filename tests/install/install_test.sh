@@ -42,6 +42,19 @@ for f in rklfiles/vorlapro.rkl SERVICES.INI MODEM.INI samples/sample.pdb; do
   [ -f "$prefix/share/vorlapro/$f" ] || fail "share/vorlapro/$f missing"
 done
 
+# The installed programs answer --version and work on the user's data folder, seeded from
+# share/vorlapro; a script the user changed survives the next start.
+if [ -x "$prefix/bin/vorlapage" ]; then
+  grep -q '^vorlapro [0-9]' <<< "$("$prefix/bin/vorlapro" --version)" || fail "vorlapro --version"
+  data=$XDG_DATA_HOME/vorlapro
+  "$prefix/bin/vorlapage" --list > "$work/list.log" 2>&1 || fail "installed vorlapage --list: $(cat "$work/list.log")"
+  [ -f "$data/rklfiles/vorlapro.rkl" ] && [ -f "$data/SERVICES.INI" ] || fail "the data folder $data was not seeded"
+  echo "; the user's own line" >> "$data/rklfiles/vorlapro.rkl"
+  cp "$data/rklfiles/vorlapro.rkl" "$work/changed.rkl"
+  "$prefix/bin/vorlapage" --list > "$work/list.log" 2>&1 || fail "second vorlapage --list: $(cat "$work/list.log")"
+  cmp -s "$data/rklfiles/vorlapro.rkl" "$work/changed.rkl" || fail "a second start overwrote a changed script"
+fi
+
 # The desktop entry, the AppStream data and the icon where menus look for them.
 if [ -f "$prefix/bin/vorlapro" ]; then
   desktop=$prefix/share/applications/com.quillon.VorlaPro.desktop

@@ -1,4 +1,5 @@
 #include "program_directory.h"
+#include "vorla_install_dirs.h"
 
 #include <gtest/gtest.h>
 
@@ -54,6 +55,54 @@ TEST_F(ProgramDirectoryTest, ChoosesOptionThenEnvironmentThenExecutableThenCurre
     in.homeOption = (root_ / "nowhere").string();
     EXPECT_FALSE(ProgramDirectory::Resolve(in, &error).has_value());
     EXPECT_NE(error.find("nowhere"), std::string::npos);
+}
+
+// An installed program keeps its data in the user's data folder, seeded from the shipped
+// data; an explicit folder still wins and is never seeded.
+TEST_F(ProgramDirectoryTest, InstalledProgramUsesTheUserDataFolderUnlessTold) {
+    auto in = Inputs();
+    in.installed = InstalledLayout{root_ / "share" / "vorlapro", root_ / "lib" / "vorlapro" / "import"};
+    in.userDataFolder = root_ / "data" / "vorlapro";
+
+    auto installed = ProgramDirectory::Resolve(in);
+    ASSERT_TRUE(installed.has_value());
+    EXPECT_EQ(installed->Path(), root_ / "data" / "vorlapro");
+    EXPECT_TRUE(fs::is_directory(root_ / "data" / "vorlapro"));
+    EXPECT_EQ(fs::status(root_ / "data" / "vorlapro").permissions() & fs::perms::all, fs::perms::owner_all);
+    EXPECT_EQ(installed->SeedSource(), root_ / "share" / "vorlapro");
+    EXPECT_EQ(installed->InstalledTranslatorFolder(), root_ / "lib" / "vorlapro" / "import");
+
+    for (bool byOption : {true, false}) {
+        auto told = in;
+        (byOption ? told.homeOption : told.environmentHome) = (root_ / "home").string();
+        auto chosen = ProgramDirectory::Resolve(told);
+        ASSERT_TRUE(chosen.has_value());
+        EXPECT_EQ(chosen->Path(), root_ / "home");
+        EXPECT_FALSE(chosen->SeedSource().has_value());
+        EXPECT_TRUE(chosen->InstalledTranslatorFolder().has_value());
+    }
+
+    in.userDataFolder.reset();
+    std::string error;
+    EXPECT_FALSE(ProgramDirectory::Resolve(in, &error).has_value());
+    EXPECT_NE(error.find("XDG_DATA_HOME"), std::string::npos);
+}
+
+TEST_F(ProgramDirectoryTest, InstalledMeansBinFolderBesideTheSharedData) {
+    const fs::path executable = root_ / VORLA_INSTALL_BINDIR / "vorlapro";
+    EXPECT_FALSE(DetectInstalledLayout(executable).has_value());  // a build folder
+    fs::create_directories(root_ / VORLA_INSTALL_DATADIR);
+    const auto layout = DetectInstalledLayout(executable);
+    ASSERT_TRUE(layout.has_value());
+    EXPECT_EQ(layout->sharedData, root_ / VORLA_INSTALL_DATADIR);
+    EXPECT_EQ(layout->translatorFolder, root_ / VORLA_INSTALL_TRANSLATORDIR);  // found from the executable
+    fs::create_directories(root_ / "home" / VORLA_INSTALL_DATADIR);
+    EXPECT_FALSE(DetectInstalledLayout(root_ / "home" / "vorlapro").has_value());  // not in a bin folder
+
+    EXPECT_EQ(UserDataFolder("/x/data", "/h"), fs::path("/x/data/vorlapro"));
+    EXPECT_EQ(UserDataFolder("relative", "/h"), fs::path("/h/.local/share/vorlapro"));
+    EXPECT_EQ(UserDataFolder(nullptr, "/h"), fs::path("/h/.local/share/vorlapro"));
+    EXPECT_FALSE(UserDataFolder(nullptr, nullptr).has_value());
 }
 
 TEST(ProgramDirectoryCommandLine, HomeOptionIsTakenOutOfTheCommandLine) {

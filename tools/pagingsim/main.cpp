@@ -10,6 +10,7 @@
 #include "page_log.h"
 #include "sim_options.h"
 #include "sim_server.h"
+#include "vorla_build_info.h"
 
 namespace {
 
@@ -29,6 +30,7 @@ void PrintLine(const std::string& text) {
 
 int main(int argc, char** argv) {
   using namespace pagingsim;
+  if (const auto answered = vorla::AnswerHelpOrVersion(argc, argv, "pagingsim", kUsage)) return *answered;
   SimOptions options;
   const std::string error = ParseOptions(std::vector<std::string>(argv + 1, argv + argc), options);
   if (!error.empty()) {

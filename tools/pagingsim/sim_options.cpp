@@ -6,7 +6,7 @@
 namespace pagingsim {
 
 const char* const kUsage =
-    "Usage: pagingsim [options]\n"
+    "usage: pagingsim [options]\n"
     "A Hayes modem with a TAP 1.8 paging terminal behind it, on a pseudo-terminal.\n"
     "\n"
     "  --link PATH            make PATH a symbolic link to the pseudo-terminal\n"
@@ -33,7 +33,11 @@ const char* const kUsage =
     "  --drop-in-block K      drop the line right after the STX of the K-th block of a connection\n"
     "  --slow MS              delay every answer of the terminal by MS\n"
     "  --fault-calls N        dial faults and line drops hit only the first N calls (default: all)\n"
-    "  --help                 this text\n";
+    "  --help                 this text\n"
+    "  --version              the version\n"
+    "\n"
+    "Exit status: 0 after a clean stop (or --once), 1 when it cannot start or waiting fails,\n"
+    "2 for bad options.\n";
 
 namespace {
 

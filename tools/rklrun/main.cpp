@@ -10,6 +10,7 @@
 
 #include "rkl32.h"
 #include "rklrun_options.h"
+#include "vorla_build_info.h"
 
 namespace {
 
@@ -98,6 +99,21 @@ bool RunEntry(const std::string& entry) {
   return code == 0;
 }
 
+constexpr const char* kHelp =
+    "usage: rklrun [--trace] [--cancel-alerts] [--port NAME=DEVICE]... SCRIPT ARG...\n"
+    "Runs entries of an RKL paging script, for script authors.\n"
+    "\n"
+    "  ARG                    NAME=VALUE sets a variable; any other word runs that entry\n"
+    "  --trace                print the engine's trace lines on standard error\n"
+    "  --cancel-alerts        answer the script's ALERT boxes with Cancel instead of OK\n"
+    "  --port NAME=DEVICE     the port name (COM1) opens DEVICE; repeatable\n"
+    "  --help                 show this help and exit\n"
+    "  --version              show the version and exit\n"
+    "\n"
+    "Exit status: 0 every entry ended with code 0, 1 an entry did not (or a variable could not\n"
+    "be set, or the script has a load error), 2 bad arguments, a script that cannot be read or\n"
+    "an engine that could not start.\n";
+
 void Usage(const std::string& error) {
   std::fprintf(stderr,
                "rklrun: %s\n"
@@ -109,6 +125,7 @@ void Usage(const std::string& error) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (const auto answered = vorla::AnswerHelpOrVersion(argc, argv, "rklrun", kHelp)) return *answered;
   std::string error;
   auto options = rklrun::ParseOptions(std::vector<std::string>(argv + 1, argv + argc), error);
   if (!options) {

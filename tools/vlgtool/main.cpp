@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "atomic_file.h"
+#include "vorla_build_info.h"
 #include "vlg_build.h"
 #include "vlg_dump.h"
 
@@ -17,6 +18,19 @@ namespace {
 constexpr int kExitIo = 1;
 constexpr int kExitFormat = 2;
 constexpr int kExitUsage = 64;
+
+constexpr const char* kHelp =
+    "usage: vlgtool dump FILE\n"
+    "       vlgtool build JSON FILE\n"
+    "Shows Vorla Pro's saved files (directory, queue, log window) as JSON and writes them back.\n"
+    "\n"
+    "  dump FILE              print FILE as JSON on standard output\n"
+    "  build JSON FILE        write FILE (replaced atomically) from the JSON file\n"
+    "  --help                 show this help and exit\n"
+    "  --version              show the version and exit\n"
+    "\n"
+    "Exit status: 0 done, 1 a file could not be read or written, 2 a format error, 64 wrong\n"
+    "arguments.\n";
 
 int Usage() {
   std::cerr << "usage: vlgtool dump FILE\n"
@@ -67,6 +81,7 @@ int Build(const std::string& jsonPath, const std::string& outputPath) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (const auto answered = vorla::AnswerHelpOrVersion(argc, argv, "vlgtool", kHelp)) return *answered;
   if (argc == 3 && std::string(argv[1]) == "dump") return Dump(argv[2]);
   if (argc == 4 && std::string(argv[1]) == "build") return Build(argv[2], argv[3]);
   return Usage();

@@ -20,11 +20,13 @@
 #include "directory_store.h"
 #include "paging_classes.h"
 #include "paging_files.h"
+#include "process_program_directory.h"
 #include "program_directory.h"
 #include "program_directory_lock.h"
 #include "translator_catalog.h"
 #include "translator_run.h"
 #include "vorlaimport_options.h"
+#include "vorla_build_info.h"
 
 namespace {
 
@@ -61,6 +63,8 @@ bool HasDisplay() {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (const auto answered = vorla::AnswerHelpOrVersion(argc, argv, "vorlaimport", kVorlaimportHelp))
+    return *answered;
   std::vector<std::string> arguments(argv + 1, argv + argc);
   std::string error;
   std::optional<VorlaimportOptions> options = ParseVorlaimportOptions(arguments, &error);
@@ -78,13 +82,7 @@ int main(int argc, char** argv) {
     app = std::make_unique<QCoreApplication>(argc, argv);
   }
 
-  vorla::ProgramDirectoryInputs inputs;
-  inputs.homeOption = options->home;
-  if (const char* env = std::getenv(vorla::kHomeEnvironmentVariable)) inputs.environmentHome = env;
-  std::error_code ignored;
-  inputs.executablePath = std::filesystem::read_symlink("/proc/self/exe", ignored);
-  inputs.currentDirectory = std::filesystem::current_path(ignored);
-  std::optional<vorla::ProgramDirectory> home = vorla::ProgramDirectory::Resolve(inputs, &error);
+  std::optional<vorla::ProgramDirectory> home = vorla::OpenProgramDirectory(options->home, "vorlaimport", &error);
   if (!home) return Complain(error, kBadArguments);
 
   if (options->list) {
@@ -94,10 +92,14 @@ int main(int argc, char** argv) {
   }
 
   const QString translator = vorla::FindTranslator(*home, QString::fromStdString(options->translator));
-  if (translator.isEmpty())
-    return Complain(std::string(vorla::kCannotLoadTranslatorText) + " (no translator \"" +
-                        options->translator + "\" in " + home->GetProgramDirectory() + "import)",
+  if (translator.isEmpty()) {
+    std::string searched = home->GetProgramDirectory() + "import";
+    if (home->InstalledTranslatorFolder()) searched += " or " + home->InstalledTranslatorFolder()->string();
+    return Complain(std::string(vorla::kCannotLoadTranslatorText) + " (no translator \"" + options->translator +
+                        "\" in " + searched + ")",
                     kBadArguments);
+  }
+  std::error_code ignored;
   if (options->dataFile && !std::filesystem::is_regular_file(*options->dataFile, ignored))
     return Complain("cannot read " + *options->dataFile, kBadArguments);
 

@@ -31,6 +31,7 @@
 #include "paging_texts.h"
 #include "private_file.h"
 #include "port_map.h"
+#include "process_program_directory.h"
 #include "program_directory.h"
 #include "program_directory_lock.h"
 #include "qt_settings_store.h"
@@ -41,6 +42,7 @@
 #include "session_driver.h"
 #include "subscriber.h"
 #include "vorlapage_options.h"
+#include "vorla_build_info.h"
 #ifdef VORLAPAGE_HAVE_DBUS
 #include "running_program.h"
 #endif
@@ -48,6 +50,8 @@
 namespace {
 
 enum Exit { kAllSent = 0, kPageFailed = 1, kBadArguments = 2, kDirectoryInUse = 3 };
+
+const std::string kUsageAndHelp = std::string(kVorlapageUsage) + kVorlapageHelp;
 
 volatile std::sig_atomic_t gStopRequested = 0;
 extern "C" void OnStopSignal(int) { gStopRequested = 1; }
@@ -132,6 +136,8 @@ T* FindByName(const CObList* list, const std::string& name) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (const auto answered = vorla::AnswerHelpOrVersion(argc, argv, "vorlapage", kUsageAndHelp.c_str()))
+    return *answered;
   KeepNewFilesPrivate();
   // Log dates and times in the user's form, as the program writes them.
   std::setlocale(LC_TIME, "");
@@ -144,17 +150,11 @@ int main(int argc, char** argv) {
     return kBadArguments;
   }
   if (options.mode == VorlapageOptions::Mode::Help) {
-    std::cout << kVorlapageUsage;
+    std::cout << kUsageAndHelp;
     return kAllSent;
   }
 
-  vorla::ProgramDirectoryInputs inputs;
-  inputs.homeOption = options.home;
-  if (const char* env = std::getenv(vorla::kHomeEnvironmentVariable)) inputs.environmentHome = env;
-  std::error_code ignored;
-  inputs.executablePath = std::filesystem::read_symlink("/proc/self/exe", ignored);
-  inputs.currentDirectory = std::filesystem::current_path(ignored);
-  std::optional<vorla::ProgramDirectory> home = vorla::ProgramDirectory::Resolve(inputs, &error);
+  std::optional<vorla::ProgramDirectory> home = vorla::OpenProgramDirectory(options.home, "vorlapage", &error);
   if (!home) {
     Complain(error);
     return kBadArguments;

@@ -26,6 +26,25 @@ inline constexpr const char* kVorlapageUsage =
     "       vorlapage [--home DIR] [--port NAME=DEVICE]... --send\n"
     "       vorlapage [--home DIR] --list\n";
 
+inline constexpr const char* kVorlapageHelp =
+    "Queues and sends pages on Vorla Pro's program directory, without the window.\n"
+    "\n"
+    "  --home DIR             the program directory (else VORLAPRO_HOME, else the user's data\n"
+    "                         folder of an installed program, else the program's folder)\n"
+    "  --port NAME=DEVICE     for this run, the port NAME (COM1) opens DEVICE; repeatable\n"
+    "  --to NAME[,NAME...]    subscribers or groups of the directory, by exact name\n"
+    "  --spot PIN@SERVICE     a one-off pager on a service of the directory\n"
+    "  --later                queue the pages as Later instead of sending them\n"
+    "  --at \"YYYY-MM-DD HH:MM\" queue the pages for that local time\n"
+    "  --send                 pages whose time has come become Now; send every Now page\n"
+    "  --list                 print the outgoing queue\n"
+    "  --help                 show this help and exit\n"
+    "  --version              show the version and exit\n"
+    "\n"
+    "Exit status: 0 every page of the run was sent (or queued), 1 a page failed or a file could\n"
+    "not be read or written, 2 bad arguments or an unknown name, 3 the program directory is in\n"
+    "use by another process.\n";
+
 // arguments exclude the program name. False with a message in *error for bad arguments.
 bool ParseVorlapageArguments(const std::vector<std::string>& arguments, VorlapageOptions& options,
                              std::string* error);

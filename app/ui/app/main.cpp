@@ -17,9 +17,11 @@
 #include "app/termination_signals.h"
 #include "app/vorla_pro_app.h"
 #include "private_file.h"
+#include "process_program_directory.h"
 #include "program_directory.h"
 #include "qt_settings_store.h"
 #include "report_command_line.h"
+#include "vorla_build_info.h"
 #ifdef VORLA_HAVE_UI_WINDOWS
 #include "directory_print_command.h"
 #endif
@@ -50,11 +52,29 @@ QPixmap SplashPixmap() {
 void NameTheApplication() {
     QApplication::setOrganizationName(QString::fromLatin1(vorla::kSettingsOrganization));
     QApplication::setApplicationName(QString::fromLatin1(vorla::kSettingsApplication));
-    QApplication::setApplicationVersion(QStringLiteral("2.0"));
+    QApplication::setApplicationVersion(QString::fromLatin1(vorla::kVersion));
     // Ties the windows to the installed desktop entry, so the desktop shows its name and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("com.quillon.VorlaPro"));
     QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("vorlapro")));
 }
+
+constexpr const char* kVorlaproHelp =
+    "usage: vorlapro [--home DIR] [-Automation | -Embedding] [FILE]\n"
+    "       vorlapro [--home DIR] --print-directory FILE.pdf [--sections LIST]\n"
+    "Vorla Pro sends text messages to pagers.\n"
+    "\n"
+    "  --home DIR              use DIR as the program directory (else VORLAPRO_HOME, else the\n"
+    "                          user's data folder of an installed program, else the program's folder)\n"
+    "  -Automation             start for another program: no window, no splash\n"
+    "  -Embedding              the same, as started by the desktop's object activation\n"
+    "  --print-directory FILE.pdf\n"
+    "                          write the directory's lists as PDF without a window, then exit\n"
+    "  --sections LIST         the lists to print: subscribers,groups,services,messages\n"
+    "  --help                  show this help and exit\n"
+    "  --version               show the version and exit\n"
+    "\n"
+    "Exit status: 0 on success; with --print-directory 1 when the PDF was not written and 2 for\n"
+    "bad arguments; 1 when the program directory cannot be used or start-up is refused.\n";
 
 constexpr const char* kPrintUsage =
     "usage: vorlapro [--home DIR] --print-directory FILE.pdf [--sections subscribers,groups,services,messages]\n";
@@ -86,11 +106,15 @@ int PrintDirectoryWithoutWindow(int& argc, char** argv, const PrintDirectoryPars
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (const auto answered = vorla::AnswerHelpOrVersion(argc, argv, "vorlapro", kVorlaproHelp)) return *answered;
     KeepNewFilesPrivate();
+    std::vector<std::string> arguments(argv, argv + argc);
+    bool homeMissing = false;
+    std::optional<std::string> home = vorla::TakeHomeOption(arguments, &homeMissing);
+    std::string error = "The option --home needs a folder.";
+    const auto directory =
+        homeMissing ? std::nullopt : vorla::OpenProgramDirectory(std::move(home), "vorlapro", &error);
     {
-        std::vector<std::string> arguments(argv, argv + argc);
-        std::string error;
-        const auto directory = vorla::ProgramDirectory::FromProcess(arguments, &error);
         const PrintDirectoryParse printRun = ParsePrintDirectoryArguments(
             std::vector<std::string>(arguments.begin() + (arguments.empty() ? 0 : 1), arguments.end()));
         if (printRun.requested) return PrintDirectoryWithoutWindow(argc, argv, printRun, directory, error);
@@ -100,9 +124,6 @@ int main(int argc, char** argv) {
     // Installed before start-up, so a signal meanwhile is not lost; acted on once running.
     TerminationSignals terminationSignals;
 
-    std::vector<std::string> arguments(argv, argv + argc);
-    std::string error;
-    auto directory = vorla::ProgramDirectory::FromProcess(arguments, &error);
     if (!directory) {
         std::fprintf(stderr, "vorlapro: %s\n", error.c_str());
         QMessageBox::critical(nullptr, QStringLiteral("Vorla Pro"), QString::fromStdString(error));

@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QJsonObject>
 #include <QPluginLoader>
+#include <QStringList>
 
 #include "program_directory.h"
 
@@ -15,17 +16,29 @@ QString TranslatorDescription(const QString& path) {
   return description.isEmpty() ? QString(kUnknownTranslator) : description;
 }
 
-QList<TranslatorEntry> ListTranslators(const ProgramDirectory& home) {
-  QList<TranslatorEntry> entries;
-  std::optional<std::filesystem::path> folder = home.FindDataFile("import");
-  if (!folder) return entries;
-  QDir dir(QString::fromStdString(folder->string()));
+namespace {
+
+// The libraries of one folder whose file names are not taken yet (compared without regard
+// to case), in name order.
+void AppendFolder(const std::filesystem::path& folder, QList<TranslatorEntry>& entries, QStringList& taken) {
+  QDir dir(QString::fromStdString(folder.string()));
   const QFileInfoList files =
       dir.entryInfoList(QDir::Files | QDir::Readable, QDir::Name | QDir::IgnoreCase);
   for (const QFileInfo& file : files) {
     if (!file.fileName().endsWith(".so", Qt::CaseInsensitive)) continue;
+    if (taken.contains(file.fileName(), Qt::CaseInsensitive)) continue;
+    taken.append(file.fileName());
     entries.append({TranslatorDescription(file.absoluteFilePath()), file.absoluteFilePath()});
   }
+}
+
+}  // namespace
+
+QList<TranslatorEntry> ListTranslators(const ProgramDirectory& home) {
+  QList<TranslatorEntry> entries;
+  QStringList taken;
+  if (std::optional<std::filesystem::path> folder = home.FindDataFile("import")) AppendFolder(*folder, entries, taken);
+  if (home.InstalledTranslatorFolder()) AppendFolder(*home.InstalledTranslatorFolder(), entries, taken);
   return entries;
 }
 

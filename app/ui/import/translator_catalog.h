@@ -1,6 +1,7 @@
 #pragma once
 // The import translators of a program directory: the shared libraries in its "import"
-// folder, each known by the file description of its plug-in metadata.
+// folder and, for an installed program, those installed with it, each known by the file
+// description of its plug-in metadata.
 
 #include <QList>
 #include <QString>
@@ -17,7 +18,9 @@ struct TranslatorEntry {
 };
 
 // Every "*.so" of the folder "import" (folder and suffix found without regard to case), in
-// name order. The metadata is read without loading the library.
+// name order, then those of the installed translators' folder; a library in "import"
+// hides an installed one of the same file name, so a user can put a newer one first.
+// The metadata is read without loading the library.
 QList<TranslatorEntry> ListTranslators(const ProgramDirectory& home);
 
 // The description in a library's plug-in metadata, or "Unknown Translator".
