@@ -37,7 +37,8 @@ target_include_directories(vorla_install_dirs INTERFACE "${CMAKE_BINARY_DIR}/gen
 
 # Installed programs find librkl32 beside the prefix they sit in ($ORIGIN keeps the tree
 # relocatable); a library folder the linker searches anyway (a package under /usr) needs none.
-list(FIND CMAKE_PLATFORM_IMPLICIT_LINK_DIRECTORIES "${CMAKE_INSTALL_FULL_LIBDIR}" _vorla_libdir_is_system)
+set(_vorla_system_libdirs ${CMAKE_PLATFORM_IMPLICIT_LINK_DIRECTORIES} ${CMAKE_CXX_IMPLICIT_LINK_DIRECTORIES})
+list(FIND _vorla_system_libdirs "${CMAKE_INSTALL_FULL_LIBDIR}" _vorla_libdir_is_system)
 if(_vorla_libdir_is_system EQUAL -1)
   file(RELATIVE_PATH _vorla_bin_to_lib "${CMAKE_INSTALL_FULL_BINDIR}" "${CMAKE_INSTALL_FULL_LIBDIR}")
   set(CMAKE_INSTALL_RPATH "$ORIGIN/${_vorla_bin_to_lib}")

@@ -37,6 +37,11 @@ for f in ./usr/bin/vorlapro ./usr/bin/vorlapage ./usr/bin/rklrun ./usr/share/app
   grep -q " ${f//./\\.}$" <<< "$contents" || { echo "package check: $f missing from $main" >&2; exit 1; }
 done
 grep -q 'librkl32\.so\.1' <<< "$contents" || { echo "package check: librkl32 missing" >&2; exit 1; }
+# Under /usr the system finds librkl32 itself; a run path there would only hide a broken link.
+mkdir -p "$out/unpacked" && rm -rf "$out/unpacked"/* && dpkg-deb -x "$main" "$out/unpacked"
+if readelf -d "$out/unpacked/usr/bin/vorlapro" | grep -q 'R.*PATH'; then
+  echo "package check: /usr/bin/vorlapro carries a run path" >&2; exit 1
+fi
 depends=$(dpkg-deb --field "$main" Depends)
 for d in libqt6widgets6 qt6-qpa-plugins; do
   grep -q "$d" <<< "$depends" || { echo "package check: Depends lacks $d: $depends" >&2; exit 1; }
