@@ -8,6 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   nlohmann-json3-dev
   qt6-base-dev libhunspell-dev hunspell-en-us libxcb1-dev
+  libqt6svg6
   poppler-utils
   libglib2.0-dev modemmanager-dev python3-dbusmock dbus
   dpkg-dev librsvg2-bin desktop-file-utils appstream lintian

@@ -25,7 +25,7 @@ class CGroup : public Serializable {
   bool LinksWellTyped() const override;
 
   void SetName(std::string v) { name_ = std::move(v); }
-  std::string GetName() const { return name_; }
+  const std::string& GetName() const { return name_; }
   // Replaces the Members list pointer (the old one is the caller's).
   void SetMembers(CObList* members) { members_ = members; }
   CObList* GetMembers() const { return members_; }

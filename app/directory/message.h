@@ -18,7 +18,7 @@ class CMessage : public Serializable {
   void Serialize(ArchiveReader& archive) override;
 
   void SetText(std::string v) { text_ = std::move(v); }
-  std::string GetText() const { return text_; }
+  const std::string& GetText() const { return text_; }
   // 0 for every message this program makes; kept and saved as found.
   void SetTag(int32_t v) { tag_ = v; }
   int32_t GetTag() const { return tag_; }

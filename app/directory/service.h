@@ -51,7 +51,7 @@ class CService : public Serializable {
   bool LinksWellTyped() const override;
 
   void SetName(std::string v) { f_.name = std::move(v); }
-  std::string GetName() const { return f_.name; }
+  const std::string& GetName() const { return f_.name; }
   void SetAccessNumber(std::string v) { f_.accessNumber = std::move(v); }
   std::string GetAccessNumber() const { return f_.accessNumber; }
   void SetUseDialPrefix(int32_t v) { f_.useDialPrefix = v; }

@@ -33,9 +33,9 @@ class CSubscriber : public Serializable {
   bool LinksWellTyped() const override;
 
   void SetName(std::string v) { name_ = std::move(v); }
-  std::string GetName() const { return name_; }
+  const std::string& GetName() const { return name_; }
   void SetPIN(std::string v) { pin_ = std::move(v); }
-  std::string GetPIN() const { return pin_; }
+  const std::string& GetPIN() const { return pin_; }
   void SetMaxLengthNumber(int maxLength) { maxLength_ = std::to_string(maxLength); }
   void SetMaxLength(std::string v) { maxLength_ = std::move(v); }
   std::string GetMaxLength() const { return maxLength_; }

@@ -1,12 +1,15 @@
 #include "subscriber_order.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <string>
 
 #include "directory_edits.h"
 #include "service.h"
+#include "stable_radix_sort.h"
 #include "subscriber.h"
+#include "text_order.h"
 
 namespace {
 
@@ -34,45 +37,6 @@ bool ContainsFoldAsciiCase(std::string_view haystack, std::string_view foldedNee
   return false;
 }
 
-// The rows with their keys made once, so a sort of many rows compares ready keys instead of
-// copying names out of the records at every comparison.
-template <class Key, class MakeKey>
-void SortByKey(std::vector<CSubscriber*>& rows, MakeKey makeKey, bool (*less)(const Key&, const Key&)) {
-  struct Keyed {
-    Key key;
-    CSubscriber* row;
-  };
-  std::vector<Keyed> keyed;
-  keyed.reserve(rows.size());
-  for (CSubscriber* row : rows) keyed.push_back({makeKey(*row), row});
-  std::stable_sort(keyed.begin(), keyed.end(), [less](const Keyed& a, const Keyed& b) { return less(a.key, b.key); });
-  for (size_t i = 0; i < rows.size(); ++i) rows[i] = keyed[i].row;
-}
-
-// A folded text with its first eight bytes packed big-endian, so most comparisons are one
-// integer compare on data next to the row instead of a walk to the text.
-struct TextKey {
-  uint64_t prefix = 0;
-  std::string text;
-};
-
-TextKey MakeTextKey(std::string folded) {
-  TextKey key;
-  for (size_t i = 0; i < 8; ++i)
-    key.prefix = (key.prefix << 8) | (i < folded.size() ? static_cast<unsigned char>(folded[i]) : 0u);
-  key.text = std::move(folded);
-  return key;
-}
-
-bool TextLess(const TextKey& a, const TextKey& b) {
-  if (a.prefix != b.prefix) return a.prefix < b.prefix;
-  return a.text.size() > 8 || b.text.size() > 8 ? a.text < b.text : a.text.size() < b.text.size();
-}
-bool NumberLess(const int64_t& a, const int64_t& b) { return a < b; }
-bool DecimalLess(const std::string& a, const std::string& b) {
-  return a.size() != b.size() ? a.size() < b.size() : a < b;
-}
-
 }  // namespace
 
 int CompareDecimalText(std::string_view a, std::string_view b) {
@@ -81,27 +45,130 @@ int CompareDecimalText(std::string_view a, std::string_view b) {
   return da.compare(db);
 }
 
-void SortSubscribers(std::vector<CSubscriber*>& rows, int column) {
+namespace {
+
+unsigned BitsFor(uint32_t ranks) { return static_cast<unsigned>(std::bit_width(ranks > 0 ? ranks - 1 : 0u)); }
+
+// Appends the text to the bytes and says where it went.
+template <class Span>
+Span Append(std::string& bytes, std::string_view text) {
+  const Span span{static_cast<uint32_t>(bytes.size()), static_cast<uint32_t>(text.size())};
+  bytes.append(text);
+  return span;
+}
+
+}  // namespace
+
+void SubscriberColumns::Clear() { *this = SubscriberColumns(); }
+
+void SubscriberColumns::Reserve(size_t count) {
+  names_.reserve(count);
+  pins_.reserve(count);
+  splits_.reserve(count);
+  services_.reserve(count);
+}
+
+void SubscriberColumns::Add(const CSubscriber& subscriber) {
+  const size_t at = nameBytes_.size();
+  names_.push_back(Append<Span>(nameBytes_, subscriber.GetName()));
+  for (size_t i = at; i < nameBytes_.size(); ++i) nameBytes_[i] = Fold(nameBytes_[i]);
+  pins_.push_back(Append<Span>(pinBytes_, Digits(subscriber.GetPIN())));
+  splits_.push_back(subscriber.GetMaxLengthNumber());
+  const CService* service = subscriber.GetService();
+  auto [found, added] = serviceIndex_.emplace(service, static_cast<uint32_t>(serviceNames_.size()));
+  if (added) serviceNames_.push_back(service ? service->GetName() : std::string());
+  services_.push_back(found->second);
+}
+
+void SubscriberColumns::KeepOnly(const std::vector<char>& keep) {
+  KeepMarked(names_, keep);
+  KeepMarked(pins_, keep);
+  KeepMarked(splits_, keep);
+  KeepMarked(services_, keep);
+}
+
+SubscriberColumnKeys SubscriberColumns::Keys(int column) const {
   switch (column) {
-    case kSubscriberPin:
-      SortByKey<std::string>(rows, [](const CSubscriber& s) { return std::string(Digits(s.GetPIN())); },
-                             &DecimalLess);
-      break;
-    case kSubscriberSplit:
-      SortByKey<int64_t>(rows, [](const CSubscriber& s) { return int64_t{s.GetMaxLengthNumber()}; }, &NumberLess);
-      break;
-    case kSubscriberService:
-      SortByKey<TextKey>(
-          rows,
-          [](const CSubscriber& s) {
-            return MakeTextKey(s.GetService() ? FoldAsciiCase(s.GetService()->GetName()) : std::string());
-          },
-          &TextLess);
-      break;
-    default:
-      SortByKey<TextKey>(rows, [](const CSubscriber& s) { return MakeTextKey(FoldAsciiCase(s.GetName())); }, &TextLess);
-      break;
+    case kSubscriberPin: return PinKeys();
+    case kSubscriberSplit: return SplitKeys();
+    case kSubscriberService: return ServiceKeys();
+    default: return NameKeys();
   }
+}
+
+SubscriberColumnKeys SubscriberColumns::NameKeys() const {
+  std::vector<vorla::TextRef> texts;
+  texts.reserve(names_.size());
+  for (size_t at = 0; at < names_.size(); ++at)
+    texts.push_back(vorla::TextRef::Of(std::string_view(nameBytes_).substr(names_[at].offset, names_[at].length),
+                                       static_cast<uint32_t>(at)));
+  SubscriberColumnKeys keys;
+  keys.bits = BitsFor(vorla::RankTexts(texts, vorla::kExactBytes, names_.size(), keys.byPosition));
+  return keys;
+}
+
+// Digit strings without leading zeros compare by value when the shorter one comes first and
+// equal lengths compare by bytes: a byte-wise sort, then a stable one by length.
+SubscriberColumnKeys SubscriberColumns::PinKeys() const {
+  std::vector<vorla::TextRef> texts;
+  texts.reserve(pins_.size());
+  size_t longest = 0;
+  for (size_t at = 0; at < pins_.size(); ++at) {
+    texts.push_back(vorla::TextRef::Of(std::string_view(pinBytes_).substr(pins_[at].offset, pins_[at].length),
+                                       static_cast<uint32_t>(at)));
+    longest = std::max<size_t>(longest, pins_[at].length);
+  }
+  vorla::SortTexts(texts, vorla::kExactBytes);
+  std::vector<size_t> next(longest + 2, 0);
+  for (const vorla::TextRef& text : texts) ++next[text.length + 1];
+  for (size_t length = 1; length < next.size(); ++length) next[length] += next[length - 1];
+  std::vector<vorla::TextRef> byLength(texts.size());
+  for (const vorla::TextRef& text : texts) byLength[next[text.length]++] = text;
+  SubscriberColumnKeys keys;
+  keys.bits = BitsFor(vorla::RankSortedTexts(byLength, vorla::kExactBytes, pins_.size(), keys.byPosition));
+  return keys;
+}
+
+SubscriberColumnKeys SubscriberColumns::SplitKeys() const {
+  SubscriberColumnKeys keys;
+  if (splits_.empty()) return keys;
+  const auto [low, high] = std::minmax_element(splits_.begin(), splits_.end());
+  const int64_t lowest = *low;
+  keys.bits = static_cast<unsigned>(std::bit_width(static_cast<uint64_t>(int64_t{*high} - lowest)));
+  keys.byPosition.reserve(splits_.size());
+  for (int value : splits_) keys.byPosition.push_back(static_cast<uint32_t>(int64_t{value} - lowest));
+  return keys;
+}
+
+// A directory has a handful of services: their names are ranked once, each row takes its
+// service's rank.
+SubscriberColumnKeys SubscriberColumns::ServiceKeys() const {
+  std::vector<vorla::TextRef> names;
+  names.reserve(serviceNames_.size());
+  for (size_t index = 0; index < serviceNames_.size(); ++index)
+    names.push_back(vorla::TextRef::Of(serviceNames_[index], static_cast<uint32_t>(index)));
+  std::vector<uint32_t> serviceRanks;
+  SubscriberColumnKeys keys;
+  keys.bits = BitsFor(vorla::RankTexts(names, vorla::kAsciiFold, serviceNames_.size(), serviceRanks));
+  keys.byPosition.reserve(services_.size());
+  for (uint32_t service : services_) keys.byPosition.push_back(serviceRanks[service]);
+  return keys;
+}
+
+void SortSubscribers(std::vector<CSubscriber*>& rows, int column) {
+  SubscriberColumns columns;
+  columns.Reserve(rows.size());
+  for (const CSubscriber* row : rows) columns.Add(*row);
+  const SubscriberColumnKeys keys = columns.Keys(column);
+  std::vector<uint32_t> order(rows.size());
+  for (size_t i = 0; i < order.size(); ++i) order[i] = static_cast<uint32_t>(i);
+  vorla::StableRadixSort radix;
+  radix.Load(keys.bits, rows.size(), order, [&keys](uint32_t at) { return keys.byPosition[at]; });
+  radix.Sort(false, order);
+  std::vector<CSubscriber*> sorted;
+  sorted.reserve(rows.size());
+  for (uint32_t at : order) sorted.push_back(rows[at]);
+  rows.swap(sorted);
 }
 
 bool SubscriberMatches(const CSubscriber& subscriber, std::string_view text) {

@@ -68,17 +68,21 @@ void BM_SortSubscriberList(benchmark::State& state) {
     model.SetList(store.GetSubscriberList());
     const int column = static_cast<int>(state.range(1));
     for (auto _ : state) {
-        model.Sort(column);
+        // A click on the column after opening in another order: the column's keys are made
+        // in the timed part, as they are the first time a user sorts by it.
         state.PauseTiming();
-        model.Sort(column == 0 ? 1 : 0);  // start each sort from another order
+        model.Sort(column == 0 ? 1 : 0);
+        model.Reload();
         state.ResumeTiming();
+        model.Sort(column);
     }
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 BENCHMARK(BM_SortSubscriberList)
     ->ArgsProduct({{10000, 100000}, {0, 1, 2, 3}})
     ->ArgNames({"subscribers", "column"})
-    ->Unit(benchmark::kMillisecond);
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(20);  // each one reopens the list untimed first
 
 void BM_DeleteThousandSubscribers(benchmark::State& state) {
     for (auto _ : state) {
@@ -92,8 +96,8 @@ void BM_DeleteThousandSubscribers(benchmark::State& state) {
         SubscriberModel model;
         model.SetList(store.GetSubscriberList());
         state.ResumeTiming();
+        model.Remove(doomed);
         DeleteSubscribers(store, doomed);
-        model.Reload();
         benchmark::DoNotOptimize(model.rowCount());
         state.PauseTiming();
         store.Clear();

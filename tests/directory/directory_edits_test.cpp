@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
+#include <memory>
 
 #include "directory_edits.h"
 #include "directory_store.h"
@@ -170,6 +172,46 @@ TEST(SubscriberOrderTest, SortsEachColumnByItsKind) {
   EXPECT_TRUE(SubscriberMatches(s3, "ARL"));
   EXPECT_TRUE(SubscriberMatches(s1, "012"));
   EXPECT_FALSE(SubscriberMatches(s1, "ann"));
+}
+
+// The ranked radix order must be exactly a stable comparison sort's: ties keep the current
+// order, case and leading zeros are ignored, PINs too long for any integer still compare by
+// value, texts share long beginnings or embed zero bytes.
+TEST(SubscriberOrderTest, EveryColumnMatchesAStableComparisonSort) {
+  std::vector<std::unique_ptr<CService>> services;
+  for (const char* name : {"beta", "Alpha", "BETA", ""}) {
+    ServiceFields fields;
+    fields.name = name;
+    services.push_back(std::make_unique<CService>(fields));
+  }
+  const std::vector<std::string> names = {"ann", "Ann", "bob", "annabel", "an", std::string("an\0", 3),
+                                          "shared beginning one", "SHARED BEGINNING ONE", "shared beginning", ""};
+  const std::vector<std::string> pins = {"007", "7", " 12x", "", "000", "98765432109876543210123", "98765432109876543210124", "99"};
+  const std::vector<std::string> splits = {"240", "-5", "", "80", "2147483647", "-2147483648"};
+  std::vector<std::unique_ptr<CSubscriber>> owned;
+  std::vector<CSubscriber*> rows;
+  uint32_t seed = 7;
+  auto next = [&seed](size_t n) { return (seed = seed * 1103515245u + 12345u) / 65536 % n; };
+  for (int i = 0; i < 300; ++i) {
+    CService* service = i % 17 == 0 ? nullptr : services[next(services.size())].get();
+    owned.push_back(std::make_unique<CSubscriber>(names[next(names.size())], pins[next(pins.size())],
+                                                  splits[next(splits.size())], service));
+    rows.push_back(owned.back().get());
+  }
+  auto serviceName = [](const CSubscriber* s) { return s->GetService() ? s->GetService()->GetName() : std::string(); };
+  const std::function<bool(const CSubscriber*, const CSubscriber*)> less[] = {
+      [](auto* a, auto* b) { return FoldAsciiCase(a->GetName()) < FoldAsciiCase(b->GetName()); },
+      [](auto* a, auto* b) { return CompareDecimalText(a->GetPIN(), b->GetPIN()) < 0; },
+      [](auto* a, auto* b) { return a->GetMaxLengthNumber() < b->GetMaxLengthNumber(); },
+      [&](auto* a, auto* b) { return FoldAsciiCase(serviceName(a)) < FoldAsciiCase(serviceName(b)); },
+  };
+  // Each column sorted from the order the one before left, as clicks on the headers do.
+  for (int column : {kSubscriberName, kSubscriberPin, kSubscriberSplit, kSubscriberService, kSubscriberName}) {
+    std::vector<CSubscriber*> expected = rows;
+    std::stable_sort(expected.begin(), expected.end(), less[column]);
+    SortSubscribers(rows, column);
+    ASSERT_EQ(rows, expected) << "column " << column;
+  }
 }
 
 }  // namespace

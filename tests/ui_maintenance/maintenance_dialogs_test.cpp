@@ -3,12 +3,15 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QListView>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QTreeView>
 
 #include <gtest/gtest.h>
+
+#include <memory>
 
 #include "app_fixture.h"
 #include "directory_edits.h"
@@ -232,6 +235,59 @@ TEST_F(Maintenance, TheFormsFindFieldNarrowsTheRecipientsAndKeepsSelections) {
     EXPECT_EQ(shown(), std::vector<std::string>{"Bob"});
     View()->RecipientFind()->clear();
     EXPECT_EQ(shown().size(), all);
+}
+
+// The view type chosen from the list's menu shows at once and is the one the window opens with
+// next time.
+TEST_F(Maintenance, TheChosenViewTypeShowsAndIsKept) {
+    {
+        SubscriberDialog dialog(*app_);
+        QAction* list = nullptr;
+        for (QAction* action : dialog.ViewMenu()->Menu()->actions())
+            if (action->data().toInt() == SubscriberDialog::kList) list = action;
+        ASSERT_NE(list, nullptr);
+        list->trigger();
+        EXPECT_TRUE(dialog.IconView()->isVisibleTo(&dialog));
+        EXPECT_FALSE(dialog.ReportView()->isVisibleTo(&dialog));
+        EXPECT_EQ(dialog.IconView()->flow(), QListView::TopToBottom);
+    }
+    SubscriberDialog again(*app_);
+    EXPECT_TRUE(again.IconView()->isVisibleTo(&again));
+    EXPECT_TRUE(again.ViewMenu()->Menu()->actions()[2]->isChecked()) << "List is checked";
+}
+
+// Removing rows closes them up without sorting again: the others keep their order, the keys
+// made before stay in step with them, and a later sort by any column is still right.
+TEST(SubscriberModelTest, RemovedRowsCloseUpAndLaterSortsStayRight) {
+    std::vector<std::unique_ptr<CSubscriber>> owned;
+    CObList list;
+    for (const auto& [name, pin] : std::vector<std::pair<const char*, const char*>>{
+             {"eve", "5"}, {"Dan", "4"}, {"cat", "3"}, {"Bob", "2"}, {"amy", "1"}}) {
+        owned.push_back(std::make_unique<CSubscriber>(name, pin, "", nullptr));
+        list.AddTail(owned.back().get());
+    }
+    SubscriberModel model;
+    model.SetList(&list);
+    model.Sort(kSubscriberPin);
+    model.Sort(kSubscriberName);  // keys of both columns made before the removal
+    model.Remove({owned[2].get(), owned[4].get()});  // cat, amy
+    auto names = [&model] {
+        std::vector<std::string> shown;
+        for (int row = 0; row < model.rowCount(); ++row) shown.push_back(model.SubscriberAt(row)->GetName());
+        return shown;
+    };
+    EXPECT_EQ(names(), (std::vector<std::string>{"Bob", "Dan", "eve"}));
+    EXPECT_EQ(model.RowOf(owned[2].get()), -1);
+    model.Sort(kSubscriberPin);
+    EXPECT_EQ(names(), (std::vector<std::string>{"Bob", "Dan", "eve"}));
+    model.Sort(kSubscriberName);
+    model.Sort(kSubscriberPin);
+    const QPersistentModelIndex dan = model.index(model.RowOf(owned[1].get()), 1);
+    owned[0]->SetPIN("0");
+    model.Resort();
+    EXPECT_EQ(names(), (std::vector<std::string>{"eve", "Bob", "Dan"}));
+    EXPECT_EQ(dan.row(), 2) << "a selection follows its record";
+    EXPECT_EQ(dan.column(), 1);
 }
 
 }  // namespace

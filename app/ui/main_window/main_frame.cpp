@@ -141,22 +141,23 @@ CVorlaPro5View* CMainFrame::MessageView() const { return tabs_ ? tabs_->EntryVie
 void CMainFrame::CreateActions() {
     QStyle* s = style();
     struct Icon {
-        const char* themeName;  // empty: the style's pixmap only
+        const char* themeName;  // empty: no theme icon has this meaning
+        const char* ownIcon;    // the program's own icon, for its own commands
         QStyle::StandardPixmap fallback;
     };
     const std::map<int, Icon> icons = {
-        {cmd::kMessageLog, {"", QStyle::SP_FileDialogDetailedView}},
-        {cmd::kNextWindow, {"go-next", QStyle::SP_ArrowRight}},
-        {cmd::kPreferences, {"preferences-system", QStyle::SP_FileDialogContentsView}},
-        {cmd::kServices, {"", QStyle::SP_DriveNetIcon}},
-        {cmd::kSubscribers, {"", QStyle::SP_DirHomeIcon}},
-        {cmd::kGroups, {"", QStyle::SP_DirIcon}},
-        {cmd::kPresetMessages, {"", QStyle::SP_FileIcon}},
-        {cmd::kCut, {"edit-cut", QStyle::SP_DialogDiscardButton}},
-        {cmd::kCopy, {"edit-copy", QStyle::SP_FileLinkIcon}},
-        {cmd::kPaste, {"edit-paste", QStyle::SP_DialogSaveButton}},
-        {cmd::kPrint, {"document-print", QStyle::SP_ComputerIcon}},
-        {cmd::kAbout, {"help-about", QStyle::SP_MessageBoxInformation}},
+        {cmd::kMessageLog, {"", "message_log", QStyle::SP_FileDialogDetailedView}},
+        {cmd::kNextWindow, {"go-next", nullptr, QStyle::SP_ArrowRight}},
+        {cmd::kPreferences, {"preferences-system", nullptr, QStyle::SP_FileDialogContentsView}},
+        {cmd::kServices, {"", "services", QStyle::SP_DriveNetIcon}},
+        {cmd::kSubscribers, {"", "subscribers", QStyle::SP_DirHomeIcon}},
+        {cmd::kGroups, {"", "groups", QStyle::SP_DirIcon}},
+        {cmd::kPresetMessages, {"", "preset_messages", QStyle::SP_FileIcon}},
+        {cmd::kCut, {"edit-cut", nullptr, QStyle::SP_DialogDiscardButton}},
+        {cmd::kCopy, {"edit-copy", nullptr, QStyle::SP_FileLinkIcon}},
+        {cmd::kPaste, {"edit-paste", nullptr, QStyle::SP_DialogSaveButton}},
+        {cmd::kPrint, {"document-print", nullptr, QStyle::SP_ComputerIcon}},
+        {cmd::kAbout, {"help-about", nullptr, QStyle::SP_MessageBoxInformation}},
     };
     for (const CommandText& c : kCommands) {
         QString menu = QString::fromLatin1(c.menu);
@@ -170,7 +171,7 @@ void CMainFrame::CreateActions() {
         action->setShortcutContext(Qt::ApplicationShortcut);
         action->setData(c.id);
         if (auto icon = icons.find(c.id); icon != icons.end())
-            action->setIcon(vorla::CommandIcon(icon->second.themeName, icon->second.fallback, s));
+            action->setIcon(vorla::CommandIcon(icon->second.themeName, icon->second.ownIcon, icon->second.fallback, s));
         actions_[c.id] = action;
     }
     // The status tip shows the first line only.

@@ -43,8 +43,8 @@ GroupDialog::GroupDialog(CVorlaPro5App& app, QWidget* parent)
     name_ = new QLineEdit(this);
     name_->setMaxLength(255);
     memberFind_ = new QLineEdit(this);
-    memberModel_ = new RecordListModel([](const Serializable& r) { return static_cast<const CSubscriber&>(r).GetName(); }, this);
-    groupModel_ = new RecordListModel([](const Serializable& r) { return static_cast<const CGroup&>(r).GetName(); }, this);
+    memberModel_ = new RecordListModel([](const Serializable& r) -> const std::string& { return static_cast<const CSubscriber&>(r).GetName(); }, this);
+    groupModel_ = new RecordListModel([](const Serializable& r) -> const std::string& { return static_cast<const CGroup&>(r).GetName(); }, this);
     memberProxy_ = new FindProxy(memberModel_, *memberModel_, this);
     groupProxy_ = new FindProxy(groupModel_, *groupModel_, this);
     members_ = MakeList(memberProxy_, this);

@@ -28,7 +28,7 @@ MessageDialog::MessageDialog(CVorlaPro5App& app, QWidget* parent)
     time_ = new QPushButton(QStringLiteral("Insert Current &Time"), this);
     date_ = new QPushButton(QStringLiteral("Insert Current &Date"), this);
     for (QPushButton* button : {spell_, time_, date_}) button->setAutoDefault(false);
-    model_ = new RecordListModel([](const Serializable& r) { return static_cast<const CMessage&>(r).GetText(); }, this);
+    model_ = new RecordListModel([](const Serializable& r) -> const std::string& { return static_cast<const CMessage&>(r).GetText(); }, this);
     proxy_ = new FindProxy(model_, *model_, this);
     list_ = new QListView(this);
     list_->setModel(proxy_);

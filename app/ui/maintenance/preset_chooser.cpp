@@ -27,7 +27,7 @@ std::string ExpandPreset(const std::string& text, const vorla::ISettingsStore& s
 PresetChooser::PresetChooser(const CObList* messages, const vorla::ISettingsStore& settings, QWidget* parent)
     : QDialog(parent), settings_(settings) {
     setWindowTitle(QStringLiteral("Preset Messages"));
-    model_ = new RecordListModel([](const Serializable& r) { return static_cast<const CMessage&>(r).GetText(); }, this);
+    model_ = new RecordListModel([](const Serializable& r) -> const std::string& { return static_cast<const CMessage&>(r).GetText(); }, this);
     proxy_ = new FindProxy(model_, *model_, this);
     list_ = new QListView(this);
     list_->setModel(proxy_);

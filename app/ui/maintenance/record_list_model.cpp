@@ -1,9 +1,10 @@
 #include "record_list_model.h"
 
-#include <algorithm>
+#include <bit>
 
 #include "ob_list.h"
 #include "directory_edits.h"
+#include "text_order.h"
 #include "windows1252.h"
 
 QString OneLine(const std::string& text) {
@@ -46,11 +47,23 @@ void RecordListModel::Resort() {
 }
 
 void RecordListModel::Sort() {
-    std::vector<std::pair<std::string, Serializable*>> keyed;
-    keyed.reserve(rows_.size());
-    for (Serializable* record : rows_) keyed.emplace_back(FoldAsciiCase(textOf_(*record)), record);
-    std::stable_sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
-    for (size_t i = 0; i < rows_.size(); ++i) rows_[i] = keyed[i].second;
+    // Ranked byte-wise and ordered by a radix sort, so the Group window's list of every
+    // subscriber opens in time linear in the directory.
+    std::vector<vorla::TextRef> texts;
+    texts.reserve(rows_.size());
+    for (size_t at = 0; at < rows_.size(); ++at)
+        texts.push_back(vorla::TextRef::Of(textOf_(*rows_[at]), static_cast<uint32_t>(at)));
+    std::vector<uint32_t> ranks;
+    const uint32_t count = vorla::RankTexts(texts, vorla::kAsciiFold, rows_.size(), ranks);
+    std::vector<uint32_t> order(rows_.size());
+    for (size_t at = 0; at < order.size(); ++at) order[at] = static_cast<uint32_t>(at);
+    radix_.Load(static_cast<unsigned>(std::bit_width(count > 0 ? count - 1 : 0u)), rows_.size(), order,
+                [&ranks](uint32_t at) { return ranks[at]; });
+    radix_.Sort(false, order);
+    std::vector<Serializable*> sorted;
+    sorted.reserve(rows_.size());
+    for (uint32_t at : order) sorted.push_back(rows_[at]);
+    rows_.swap(sorted);
     rowIndex_.Forget();
 }
 

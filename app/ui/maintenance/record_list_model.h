@@ -9,13 +9,16 @@
 #include <vector>
 
 #include "record_rows.h"
+#include "stable_radix_sort.h"
 
 class CObList;
 
 class RecordListModel : public QAbstractListModel, public RecordRows {
     Q_OBJECT
 public:
-    using TextOf = std::function<std::string(const Serializable& record)>;
+    // The record's text, which must live as long as the record. A plain function, so a
+    // lambda returning a temporary string cannot be passed and leave the sort dangling.
+    using TextOf = const std::string& (*)(const Serializable& record);
     RecordListModel(TextOf textOf, QObject* parent = nullptr);
 
     // One row per record of the list, sorted; `progress` is told after every record.
@@ -37,6 +40,7 @@ private:
     TextOf textOf_;
     const CObList* list_ = nullptr;
     std::vector<Serializable*> rows_;
+    vorla::StableRadixSort radix_;
     mutable LazyRowIndex rowIndex_;
 };
 

@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 #include <QStackedWidget>
+#include <QToolButton>
 #include <QTreeView>
 #include <QVBoxLayout>
 
@@ -20,6 +21,7 @@
 #include "directory_rules.h"
 #include "directory_store.h"
 #include "find_filter.h"
+#include "list_view_layout.h"
 #include "ob_list.h"
 #include "progress_window.h"
 #include "service.h"
@@ -132,22 +134,18 @@ void SubscriberDialog::BuildForm() {
     views_->addWidget(report_);
     views_->addWidget(icons_);
 
-    viewType_ = settings.GetProfileInt(kListSection, "ViewType", kReport);
-    if (viewType_ < kIcons || viewType_ > kList) viewType_ = kReport;
-    if (viewType_ == kReport) {
-        views_->setCurrentWidget(report_);
-    } else {
-        views_->setCurrentWidget(icons_);
-        icons_->setViewMode(viewType_ == kIcons ? QListView::IconMode : QListView::ListMode);
-        icons_->setIconSize(viewType_ == kIcons ? QSize(32, 32) : QSize(16, 16));
-        icons_->setFlow(viewType_ == kList ? QListView::TopToBottom : QListView::LeftToRight);
-        icons_->setWrapping(true);
-    }
+    viewMenu_ = new ViewTypeMenu(this);
+    viewMenu_->AttachTo(report_);
+    viewMenu_->AttachTo(icons_);
+    connect(viewMenu_, &ViewTypeMenu::TypeChosen, this, [this](int type) {
+        ShowViewType(type);
+        app_.Settings().WriteProfileInt(kListSection, "ViewType", viewType_);
+    });
 
     filter_ = new FindFilter(find_, proxy_, *model_, report_->selectionModel(), this);
-    auto* listLabel = new QLabel(QStringLiteral("Su&bscribers in directory:"), this);
-    listLabel->setFont(BoldFont());
-    listLabel->setBuddy(views_->currentWidget());
+    listLabel_ = new QLabel(QStringLiteral("Su&bscribers in directory:"), this);
+    listLabel_->setFont(BoldFont());
+    ShowViewType(settings.GetProfileInt(kListSection, "ViewType", kReport));
     counter_ = new QLabel(this);
     counter_->setFont(BoldFont());
     selectedCount_ = new QLabel(this);
@@ -155,9 +153,10 @@ void SubscriberDialog::BuildForm() {
     auto* findRow = new QHBoxLayout;
     findRow->addWidget(find_, 1);
     findRow->addWidget(selectedCount_);
+    findRow->addWidget(viewMenu_->Button());
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(info);
-    layout->addWidget(listLabel);
+    layout->addWidget(listLabel_);
     layout->addLayout(findRow);
     layout->addWidget(views_, 1);
     auto* bottom = new QHBoxLayout;
@@ -192,6 +191,21 @@ void SubscriberDialog::BuildForm() {
         report_->header()->setSortIndicator(model_->SortColumn(), Qt::AscendingOrder);
         app_.Settings().WriteProfileInt(kListSection, "SortColumn", model_->SortColumn());
     });
+}
+
+void SubscriberDialog::ShowViewType(int type) {
+    viewType_ = type >= kIcons && type <= kList ? type : kReport;
+    if (viewType_ == kReport) {
+        views_->setCurrentWidget(report_);
+    } else {
+        const vorla::ListLayout layout = viewType_ == kIcons  ? vorla::ListLayout::kLargeIcons
+                                         : viewType_ == kList ? vorla::ListLayout::kColumns
+                                                              : vorla::ListLayout::kSmallIcons;
+        vorla::ShowListLayout(icons_, layout, 200, 128);
+        views_->setCurrentWidget(icons_);
+    }
+    listLabel_->setBuddy(views_->currentWidget());
+    viewMenu_->SetType(viewType_);
 }
 
 void SubscriberDialog::Fill() {
@@ -290,7 +304,7 @@ void SubscriberDialog::Save() {
     }
     SetModified();
     if (existing)
-        model_->Sort(model_->SortColumn());
+        model_->Resort();
     else
         model_->Reload();
     charactersTyped_ = false;
@@ -301,10 +315,11 @@ void SubscriberDialog::Delete() {
     const std::vector<CSubscriber*> doomed = filter_->SelectedAs<CSubscriber>();
     if (!ConfirmDelete(static_cast<int>(doomed.size()))) return;
     SetModified();
+    // The rows go first: the progress window lets the list paint while the records are freed.
+    model_->Remove(doomed);
     WorkProgress progress(QStringLiteral("Deleting Subscribers..."), doomed.size(), this);
     DeleteSubscribers(app_.Store(), doomed, [&progress](size_t done) { progress.Step(done); });
     filter_->ForgetHidden();
-    model_->Reload();
     // The form's recipient rows of these people are gone: it must not draw them again.
     app_.NotifyDirectoryChanged();
     UpdateButtons();

@@ -7,6 +7,7 @@
 
 #include "maintenance_dialog.h"
 #include "split_choices.h"
+#include "view_type_menu.h"
 
 class CSubscriber;
 class FindFilter;
@@ -17,11 +18,13 @@ class QListView;
 class QStackedWidget;
 class QTreeView;
 class SubscriberModel;
+class ViewTypeMenu;
 
 class SubscriberDialog : public MaintenanceDialog {
     Q_OBJECT
 public:
-    enum ViewType { kIcons = 0, kReport = 1, kSmallIcons = 2, kList = 3 };
+    enum ViewType { kIcons = ViewTypeMenu::kIcons, kReport = ViewTypeMenu::kReport,
+                    kSmallIcons = ViewTypeMenu::kSmallIcons, kList = ViewTypeMenu::kList };
     explicit SubscriberDialog(CVorlaPro5App& app, QWidget* parent = nullptr);
     ~SubscriberDialog() override;
 
@@ -31,6 +34,7 @@ public:
     QComboBox* ServiceChoice() const { return service_; }
     QTreeView* ReportView() const { return report_; }
     QListView* IconView() const { return icons_; }
+    ViewTypeMenu* ViewMenu() const { return viewMenu_; }
     QLabel* CounterLabel() const { return counter_; }
     SubscriberModel* Model() const { return model_; }
     FindFilter* Filter() const { return filter_; }
@@ -44,6 +48,8 @@ protected:
 
 private:
     void BuildForm();
+    // Shows the list as icons, report, small icons or list (any other number: report).
+    void ShowViewType(int type);
     void Fill();
     void FillCharacters();
     void FillServices();
@@ -59,6 +65,8 @@ private:
     QStackedWidget* views_ = nullptr;
     QTreeView* report_ = nullptr;
     QListView* icons_ = nullptr;
+    QLabel* listLabel_ = nullptr;
+    ViewTypeMenu* viewMenu_ = nullptr;
     QLabel* counter_ = nullptr;
     QLabel* selectedCount_ = nullptr;
     SubscriberModel* model_ = nullptr;

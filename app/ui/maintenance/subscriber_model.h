@@ -1,7 +1,9 @@
 #pragma once
 // Subscriber Maintenance's list: one row per subscriber of the directory's list, four
 // columns (Name, PIN, Split, Service), sorted ascending by one of them. Texts are made from
-// the record when a view asks.
+// the record when a view asks. Rows are list positions ordered by a radix sort over each
+// column's keys, made once per column and kept until the records change, so opening and
+// sorting a long directory grow linearly with it.
 
 #include <QAbstractTableModel>
 #include <QIcon>
@@ -10,6 +12,8 @@
 #include <vector>
 
 #include "record_rows.h"
+#include "stable_radix_sort.h"
+#include "subscriber_order.h"
 
 class CObList;
 class CSubscriber;
@@ -23,6 +27,11 @@ public:
     void Reload();
     // Sorts by the column (0..3), keeping the views' selections.
     void Sort(int column);
+    // Sorts again after a record's fields changed.
+    void Resort();
+    // Takes these subscribers' rows out, the others keeping their order; call it before the
+    // records are freed.
+    void Remove(const std::vector<CSubscriber*>& doomed);
     int SortColumn() const { return sortColumn_; }
 
     CSubscriber* SubscriberAt(int row) const;
@@ -36,9 +45,20 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
 private:
+    void SortRows();
+    void ForgetKeys();
+    int RowOfPosition(uint32_t at) const;
+    static constexpr size_t kReadAhead = 8;
+
     const CObList* list_ = nullptr;
-    std::vector<CSubscriber*> rows_;
-    mutable LazyRowIndex rowIndex_;
+    std::vector<CSubscriber*> records_;  // in list order
+    std::vector<uint32_t> order_;        // positions in records_, row by row
+    SubscriberColumns columns_;          // by position
+    SubscriberColumnKeys keys_[kSubscriberColumns];
+    bool keysFresh_[kSubscriberColumns] = {};
+    vorla::StableRadixSort radix_;
+    mutable LazyRowIndex positionOf_;
+    mutable std::vector<int> rowOfPosition_;  // empty until asked for after the rows moved
     int sortColumn_ = 0;
     QIcon icon_;
 };

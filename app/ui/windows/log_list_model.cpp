@@ -12,92 +12,10 @@
 #include "log_object.h"
 #include "ob_list.h"
 #include "row_icons.h"
+#include "text_order.h"
 #include "windows1252.h"
 
 namespace {
-
-using FoldTable = std::array<unsigned char, 256>;
-
-// Case folding for the program's 8-bit text: ASCII and the Windows-1252 accented capitals.
-constexpr FoldTable MakeFoldTable(bool foldCase) {
-    FoldTable table{};
-    for (int i = 0; i < 256; ++i) {
-        unsigned char c = static_cast<unsigned char>(i);
-        if (foldCase && ((c >= 'A' && c <= 'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7)))
-            c = static_cast<unsigned char>(c + 32);
-        table[i] = c;
-    }
-    return table;
-}
-constexpr FoldTable kSameBytes = MakeFoldTable(false);
-constexpr FoldTable kFoldedBytes = MakeFoldTable(true);
-
-// One text to rank: its bytes and the list position of its record.
-struct TextRef {
-    const unsigned char* bytes;
-    uint32_t length;
-    uint32_t at;
-};
-
-// Compares two texts that agree on their first `depth` bytes: byte by byte through the
-// table, then a text that ends first sorts first (std::string::compare on unsigned bytes).
-int CompareFrom(const TextRef& a, const TextRef& b, size_t depth, const FoldTable& fold) {
-    const size_t n = std::min(a.length, b.length);
-    for (size_t i = depth; i < n; ++i) {
-        const unsigned char x = fold[a.bytes[i]];
-        const unsigned char y = fold[b.bytes[i]];
-        if (x != y) return x < y ? -1 : 1;
-    }
-    return a.length == b.length ? 0 : (a.length < b.length ? -1 : 1);
-}
-
-// Orders texts with a most-significant-byte-first bucket sort: each text is read about as far
-// as it differs from the others, so the work grows with the log, not with n log n
-// comparisons. Ranges wait on a work list rather than the call stack, because texts sharing
-// a long beginning would otherwise nest one call per shared byte.
-void SortTexts(std::vector<TextRef>& texts, const FoldTable& fold) {
-    constexpr size_t kSmallRange = 32;  // below this a comparison sort beats 257 buckets
-    struct Range {
-        size_t begin, end, depth;
-    };
-    std::vector<TextRef> scratch(texts.size());
-    std::vector<Range> pending{{0, texts.size(), 0}};
-    // Bucket 0 holds the texts that end at this depth; bucket b + 1 those with byte b.
-    auto bucketOf = [&fold](const TextRef& text, size_t depth) -> size_t {
-        return depth < text.length ? fold[text.bytes[depth]] + 1u : 0u;
-    };
-    std::array<size_t, 257> count{};
-    std::array<size_t, 257> next{};
-    while (!pending.empty()) {
-        const Range range = pending.back();
-        pending.pop_back();
-        const auto first = texts.begin() + static_cast<ptrdiff_t>(range.begin);
-        const auto last = texts.begin() + static_cast<ptrdiff_t>(range.end);
-        const size_t size = range.end - range.begin;
-        if (size <= kSmallRange) {
-            std::sort(first, last, [&](const TextRef& a, const TextRef& b) {
-                return CompareFrom(a, b, range.depth, fold) < 0;
-            });
-            continue;
-        }
-        count.fill(0);
-        for (auto it = first; it != last; ++it) ++count[bucketOf(*it, range.depth)];
-        const size_t only = bucketOf(*first, range.depth);
-        if (count[only] == size) {  // one shared byte (a common beginning): look further
-            if (only != 0) pending.push_back({range.begin, range.end, range.depth + 1});
-            continue;
-        }
-        size_t at = range.begin;
-        for (size_t b = 0; b < count.size(); ++b) {
-            next[b] = at;
-            if (b != 0 && count[b] > 1) pending.push_back({at, at + count[b], range.depth + 1});
-            at += count[b];
-        }
-        for (auto it = first; it != last; ++it) scratch[next[bucketOf(*it, range.depth)]++] = *it;
-        std::copy(scratch.begin() + static_cast<ptrdiff_t>(range.begin),
-                  scratch.begin() + static_cast<ptrdiff_t>(range.end), first);
-    }
-}
 
 const CLogObject* AsLog(Serializable* object) { return As<CLogObject>(object); }
 
@@ -180,24 +98,17 @@ void CLogListModel::ForgetSortKeys() {
 const std::vector<uint32_t>& CLogListModel::TextRanks(TextKind kind) {
     std::vector<uint32_t>& ranks = textRanks_[kind];
     if (textRanksFresh_[kind]) return ranks;
-    const FoldTable& fold = kind == kNameText ? kSameBytes : kFoldedBytes;
-    std::vector<TextRef> texts;
+    const vorla::ByteFold& fold = kind == kNameText ? vorla::kExactBytes : vorla::kWindows1252Fold;
+    std::vector<vorla::TextRef> texts;
     texts.reserve(order_.size());
     for (uint32_t at : order_) {
         const auto& record = static_cast<const CLogObject&>(*list_->GetAt(at));
         const std::string& text = kind == kStatusText    ? record.GetStatus()
                                   : kind == kMessageText ? record.GetMessage()
                                                          : record.GetName();
-        texts.push_back({reinterpret_cast<const unsigned char*>(text.data()), static_cast<uint32_t>(text.size()), at});
+        texts.push_back(vorla::TextRef::Of(text, at));
     }
-    SortTexts(texts, fold);
-    ranks.assign(keys_.size(), 0);
-    uint32_t rank = 0;
-    for (size_t i = 0; i < texts.size(); ++i) {
-        if (i > 0 && CompareFrom(texts[i - 1], texts[i], 0, fold) != 0) ++rank;
-        ranks[texts[i].at] = rank;
-    }
-    rankCount_[kind] = texts.empty() ? 0 : rank + 1;
+    rankCount_[kind] = vorla::RankTexts(texts, fold, keys_.size(), ranks);
     textRanksFresh_[kind] = true;
     return ranks;
 }

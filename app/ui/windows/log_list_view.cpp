@@ -1,6 +1,7 @@
 #include "log_list_view.h"
 
 #include "command_icon.h"
+#include "list_view_layout.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -118,15 +119,20 @@ void CLogListView::CreateActions() {
         int id;
         const char* text;
         int type;
+        const char* themeIcon;
+        const char* ownIcon;
         QStyle::StandardPixmap icon;
-    } modeCommands[] = {{log_cmd::kLargeIcons, "Lar&ge Icons", kLargeIconView, QStyle::SP_FileDialogContentsView},
-                        {log_cmd::kSmallIcons, "S&mall Icons", kSmallIconView, QStyle::SP_FileDialogInfoView},
-                        {log_cmd::kList, "&List", kListView, QStyle::SP_FileDialogListView},
-                        {log_cmd::kDetails, "&Details", kDetailsView, QStyle::SP_FileDialogDetailedView}};
+    } modeCommands[] = {
+        {log_cmd::kLargeIcons, "Lar&ge Icons", kLargeIconView, "view-list-icons", "view_large_icons",
+         QStyle::SP_FileDialogContentsView},
+        {log_cmd::kSmallIcons, "S&mall Icons", kSmallIconView, "", "view_small_icons", QStyle::SP_FileDialogInfoView},
+        {log_cmd::kList, "&List", kListView, "view-list-text", "view_list", QStyle::SP_FileDialogListView},
+        {log_cmd::kDetails, "&Details", kDetailsView, "view-list-details", "view_details",
+         QStyle::SP_FileDialogDetailedView}};
     for (const auto& m : modeCommands) {
         QAction* action = add(m.id, m.text);
         action->setCheckable(true);
-        action->setIcon(s->standardIcon(m.icon));
+        action->setIcon(vorla::CommandIcon(m.themeIcon, m.ownIcon, m.icon, s));
         modes->addAction(action);
         const int type = m.type;
         connect(action, &QAction::triggered, this, [this, type] { SetViewType(type); });
@@ -218,24 +224,11 @@ void CLogListView::SetViewType(int type) {
     if (type == kDetailsView) {
         stack_->setCurrentWidget(details_);
     } else {
-        const bool large = type == kLargeIconView;
-        icons_->setViewMode(large ? QListView::IconMode : QListView::ListMode);
-        icons_->setIconSize(large ? QSize(32, 32) : QSize(16, 16));
-        icons_->setFlow(type == kListView ? QListView::TopToBottom : QListView::LeftToRight);
-        icons_->setWrapping(true);
-        icons_->setMovement(QListView::Static);
-        if (type == kListView) {
-            const int width = context_.settings->GetProfileInt(kSection, "ListColumn", 200);
-            icons_->setGridSize(QSize(width > 0 ? width : 200, icons_->fontMetrics().height() + 4));
-        } else if (large) {
-            icons_->setGridSize(QSize(96, 64));
-        } else {
-            icons_->setGridSize(QSize(160, icons_->fontMetrics().height() + 4));
-        }
-        icons_->setWordWrap(large);
-        icons_->setTextElideMode(Qt::ElideRight);
+        const vorla::ListLayout layout = type == kLargeIconView  ? vorla::ListLayout::kLargeIcons
+                                         : type == kListView     ? vorla::ListLayout::kColumns
+                                                                 : vorla::ListLayout::kSmallIcons;
+        vorla::ShowListLayout(icons_, layout, context_.settings->GetProfileInt(kSection, "ListColumn", 200), 96);
         stack_->setCurrentWidget(icons_);
-        icons_->doItemsLayout();
     }
     context_.settings->WriteProfileInt(kSection, "ViewType", viewType_);
     UpdateChecks();

@@ -14,6 +14,7 @@
 #include <set>
 #include <string>
 
+#include "command_icon.h"
 #include "outgoing_model.h"
 #include "outgoing_queue.h"
 #include "page.h"
@@ -63,6 +64,7 @@ COutgoingView32::COutgoingView32(std::function<OutgoingQueue*()> queue, vorla::I
     list_->header()->setStretchLastSection(false);
 
     sendLater_ = new QPushButton(QString::fromLatin1(window_texts::kSendLaterItems), this);
+    sendLater_->setIcon(vorla::CommandIcon("", "send_later", QStyle::SP_CustomBase, nullptr));
     sendSelected_ = new QPushButton(QString::fromLatin1(window_texts::kSendSelected), this);
     deleteSelected_ = new QPushButton(QString::fromLatin1(window_texts::kDeleteSelected), this);
     connect(sendLater_, &QPushButton::clicked, this, &COutgoingView32::SendLaterItems);
