@@ -16,6 +16,7 @@
 #include <string>
 
 #include "line_error_names.h"
+#include "provider_answers.h"
 #include "sim_line_config.h"
 #include "telephony_abi.h"
 
@@ -140,21 +141,7 @@ VORLA_PROVIDER_EXPORT int32_t lineGetDevCaps(uint32_t lineApp, uint32_t device, 
     if (device >= app->second.lines.size()) return tel::kLineErrBadDeviceId;
     if (!caps || caps->totalSize < sizeof(VorlaLineDevCaps)) return tel::kLineErrStructureTooSmall;
     const SimLine& line = app->second.lines[device];
-    const uint32_t header = sizeof(VorlaLineDevCaps);
-    const auto nameSize = static_cast<uint32_t>(line.name.size() + 1);
-    const uint32_t total = caps->totalSize;
-    std::memset(caps, 0, header);
-    caps->totalSize = total;
-    caps->neededSize = header + nameSize;
-    caps->usedSize = header;
-    caps->permanentLineId = line.permanentLineId;
-    caps->stringFormat = kVorlaStringFormatAscii;
-    if (caps->neededSize > total) return 0;
-    std::memcpy(reinterpret_cast<unsigned char*>(caps) + header, line.name.c_str(), nameSize);
-    caps->lineNameSize = nameSize;
-    caps->lineNameOffset = header;
-    caps->usedSize = caps->neededSize;
-    return 0;
+    return tel::FillLineDevCaps(*caps, line.permanentLineId, line.name);
 }
 
 VORLA_PROVIDER_EXPORT int32_t lineOpen(uint32_t lineApp, uint32_t device, uint32_t* line, uint32_t, uint32_t,

@@ -8,6 +8,7 @@
 #include <tuple>
 
 #include "line_error_names.h"
+#include "provider_answers.h"
 
 namespace vorla::telephony::modemmanager {
 namespace {
@@ -113,22 +114,7 @@ std::vector<ModemLine> LinesFromModems(std::vector<ModemInfo> modems) {
 
 int32_t FillDevCaps(const ModemLine& line, VorlaLineDevCaps* caps) {
     if (!caps) return kLineErrInvalPointer;
-    const uint32_t total = caps->totalSize;
-    constexpr uint32_t header = sizeof(VorlaLineDevCaps);
-    if (total < header) return kLineErrStructureTooSmall;
-    const uint32_t nameSize = static_cast<uint32_t>(line.name.size() + 1);
-    std::memset(caps, 0, header);
-    caps->totalSize = total;
-    caps->neededSize = header + nameSize;
-    caps->usedSize = header;
-    caps->permanentLineId = line.permanentLineId;
-    caps->stringFormat = kVorlaStringFormatAscii;
-    if (caps->neededSize > total) return 0;
-    std::memcpy(reinterpret_cast<unsigned char*>(caps) + header, line.name.c_str(), nameSize);
-    caps->lineNameOffset = header;
-    caps->lineNameSize = nameSize;
-    caps->usedSize = caps->neededSize;
-    return 0;
+    return FillLineDevCaps(*caps, line.permanentLineId, line.name);
 }
 
 int32_t FillCommPort(const std::string& portPath, VorlaVarString* answer) {
