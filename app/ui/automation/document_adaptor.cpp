@@ -1,8 +1,5 @@
 #include "document_adaptor.h"
 
-#include <QDBusConnection>
-#include <QDBusMessage>
-
 #include "app/command_ids.h"
 #include "directory_automation.h"
 #include "local_time.h"
@@ -224,17 +221,31 @@ void DocumentAdaptor::Run(int commandId, int parentWindow, const char* what) {
     NoteCall();
     // The reply waits for the window to close; the caller's message stays ours meanwhile.
     const bool fromBus = Context().calledFromDBus();
-    const QDBusMessage call = fromBus ? Context().message() : QDBusMessage();
-    QDBusConnection bus = fromBus ? Context().connection() : QDBusConnection::sessionBus();
     if (fromBus) Context().setDelayedReply(true);
-    const bool ran = document_->RunCommand(commandId, static_cast<quint32>(parentWindow));
+    waitingWindows_.push_back({commandId, static_cast<quint32>(parentWindow), what,
+                               fromBus ? Context().message() : QDBusMessage(),
+                               fromBus ? Context().connection() : QDBusConnection::sessionBus()});
+    // A call that comes while a window is open is delivered inside that window's modal loop;
+    // opened there, its window would sit over the first and the first call could not be
+    // answered before it. It waits its turn instead, and the outermost call opens it.
+    if (windowOpen_) return;
+    windowOpen_ = true;
+    while (!waitingWindows_.empty()) {
+        const WindowCall next = waitingWindows_.front();
+        waitingWindows_.pop_front();
+        OpenWindow(next);
+    }
+    windowOpen_ = false;
+}
+
+void DocumentAdaptor::OpenWindow(const WindowCall& window) {
+    const bool ran = document_->RunCommand(window.commandId, window.owner);
     if (onCall_) onCall_(QString());  // the window is closed: the program's idle time starts now
-    if (!fromBus) return;
-    const QDBusMessage reply =
-        ran ? call.createReply()
-            : call.createErrorReply(QString::fromLatin1(kNotAvailableError),
-                                    QStringLiteral("%1 is not available in this program").arg(QLatin1String(what)));
-    bus.send(reply);
+    if (window.call.type() != QDBusMessage::MethodCallMessage) return;
+    window.bus.send(ran ? window.call.createReply()
+                        : window.call.createErrorReply(
+                              QString::fromLatin1(kNotAvailableError),
+                              QStringLiteral("%1 is not available in this program").arg(QLatin1String(window.what))));
 }
 
 void DocumentAdaptor::About(int parentWindow) { Run(cmd::kAbout, parentWindow, "About"); }

@@ -5,10 +5,13 @@
 // document does the work.
 
 #include <QDBusAbstractAdaptor>
+#include <QDBusConnection>
 #include <QDBusContext>
+#include <QDBusMessage>
 #include <QStringList>
 
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <initializer_list>
 #include <optional>
@@ -103,11 +106,22 @@ private:
     // After a change: an error reply when the directory file could not be written.
     bool Saved(bool changed);
     short Created(int16_t code);
+    // A window method's call: its window opens once no window a call opened is open.
+    struct WindowCall {
+        int commandId;
+        quint32 owner;
+        const char* what;
+        QDBusMessage call;  // empty when not called from the bus: nobody waits for a reply
+        QDBusConnection bus;
+    };
     void Run(int commandId, int parentWindow, const char* what);
+    void OpenWindow(const WindowCall& window);
     void NoteCall();
     QDBusContext& Context() const { return *object_; }
 
     DocumentBusObject* object_;
     CVorlaPro5Doc* document_;
     std::function<void(const QString&)> onCall_;
+    std::deque<WindowCall> waitingWindows_;
+    bool windowOpen_ = false;
 };

@@ -31,6 +31,8 @@ CVorlaPro5Doc::CVorlaPro5Doc(CVorlaPro5App& app, QObject* parent) : QObject(pare
     ReadPreferences();
     // The preferences sheet changes both settings; the document follows it.
     connect(&app_, &CVorlaPro5App::PreferencesApplied, this, &CVorlaPro5Doc::ReadPreferences);
+    // Queued: after the form has taken the run's end (unlocked, perhaps cleared).
+    connect(&app_, &CVorlaPro5App::SendingFinished, this, &CVorlaPro5Doc::PutMessageAfterRun, Qt::QueuedConnection);
 }
 
 void CVorlaPro5Doc::ReadPreferences() {
@@ -114,9 +116,23 @@ int32_t CVorlaPro5Doc::MessageCount() const { return CountOf(app_.GetPresetMessa
 
 void CVorlaPro5Doc::SetMessage(const std::string& text) {
     CVorlaPro5View* view = app_.GetMainView();
-    sendAsUpper_ = app_.Settings().GetProfileInt(vorla::kPreferencesSection, kSendUpperEntry, 0) != 0;
     if (!view) return;
+    // The form's own run holds the page being sent in the field and may clear it at the end;
+    // the text goes in once the run is over.
+    if (!view->MessageField()->isEnabled()) {
+        messageAfterRun_ = text;
+        return;
+    }
+    messageAfterRun_.reset();
+    sendAsUpper_ = app_.Settings().GetProfileInt(vorla::kPreferencesSection, kSendUpperEntry, 0) != 0;
     view->MessageField()->setPlainText(vorla::FromWindows1252(sendAsUpper_ ? UpperCaseMessage(text) : text));
+}
+
+void CVorlaPro5Doc::PutMessageAfterRun() {
+    if (!messageAfterRun_) return;
+    const std::string text = std::move(*messageAfterRun_);
+    messageAfterRun_.reset();
+    SetMessage(text);
 }
 
 bool CVorlaPro5Doc::SendPage(const std::string& recipient, const std::string& message, bool later,
@@ -166,6 +182,8 @@ bool CVorlaPro5Doc::ShowMainWindow() {
         QApplication::setQuitOnLastWindowClosed(true);
         frame->ShowWithSavedPlacement();
     }
+    // Raising a minimized window leaves it an icon; the client asked to see it.
+    if (frame->isMinimized()) frame->setWindowState(frame->windowState() & ~Qt::WindowMinimized);
     frame->raise();
     frame->activateWindow();
     frame->update();

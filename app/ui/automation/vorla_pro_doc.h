@@ -53,6 +53,8 @@ public:
     // or the form is busy with a run (IsBusy tells when it is free again).
     bool SendPage(const std::string& recipient, const std::string& message, bool later,
                   std::optional<uint32_t> at = std::nullopt);
+    // Puts the text in the message field; while the form's own run holds the field, once
+    // that run has ended.
     void SetMessage(const std::string& text);
     // Later pages become due now and a run starts; false (and no message box) when there are none.
     bool SendLaterItems();
@@ -71,6 +73,7 @@ private:
     bool Commit(bool recipientsChanged);
     void ReadPreferences();
     void CloseWhenIdle();
+    void PutMessageAfterRun();
 
     CVorlaPro5App& app_;
     bool sendAsUpper_ = false;
@@ -78,4 +81,5 @@ private:
     int16_t requestType_ = 0;
     bool saveFailed_ = false;
     bool quitPending_ = false;
+    std::optional<std::string> messageAfterRun_;
 };

@@ -446,6 +446,7 @@ int CVorlaPro5View::Send(std::optional<uint32_t> scheduleTime) {
             return 0;
         }
         SetEditing(false);
+        formRun_ = true;
         if (app_.GetState() == CVorlaPro5App::kStateIdle) app_.StartSending();
         return queued;
     }
@@ -480,7 +481,8 @@ void CVorlaPro5View::SendingFinished() {
     outgoing_->setEnabled(true);
     spotBox_->setEnabled(true);
     signature_->setEnabled(app_.Settings().GetProfileInt(kPrefs, "AutoSign", 0) == 0);
-    if (!app_.GetErrorFlag() && app_.Settings().GetProfileInt(kPrefs, "ClearMessage", 1) != 0) ClearForm();
+    if (formRun_ && !app_.GetErrorFlag() && app_.Settings().GetProfileInt(kPrefs, "ClearMessage", 1) != 0) ClearForm();
+    formRun_ = false;
     UpdateCounts();
     if (window()->isActiveWindow()) message_->setFocus();
 }

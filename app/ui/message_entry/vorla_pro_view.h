@@ -151,4 +151,8 @@ private:
     QLineEdit* find_ = nullptr;
     QLabel* logo_ = nullptr;
     CCustToolBar* toolBar_ = nullptr;
+    // The run going on carries the form's message. Only such a run clears the form when it
+    // ends: a run the queue started (Send 'Later' Items, a time that came) must not take
+    // away what was typed meanwhile.
+    bool formRun_ = false;
 };
