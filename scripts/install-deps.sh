@@ -10,7 +10,7 @@ packages=(
   qt6-base-dev libhunspell-dev hunspell-en-us libxcb1-dev
   libqt6svg6
   poppler-utils
-  libglib2.0-dev modemmanager-dev python3-dbusmock dbus
+  libglib2.0-dev modemmanager-dev python3-dbusmock dbus xvfb
   dpkg-dev librsvg2-bin desktop-file-utils appstream lintian
   qt6-serialport-dev
   groff-base man-db

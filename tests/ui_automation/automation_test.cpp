@@ -3,13 +3,17 @@
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
+#include <QDBusPendingCall>
 #include <QDBusVariant>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QUuid>
 
+#include <algorithm>
 #include <chrono>
+#include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <string>
 #include <vector>
@@ -17,6 +21,10 @@
 #include <gtest/gtest.h>
 
 #include <signal.h>
+
+#ifdef VORLA_TEST_XCB
+#include <xcb/xcb.h>
+#endif
 
 #include "app_fixture.h"
 #include "class_registry.h"
@@ -27,6 +35,7 @@
 #include "paging_files.h"
 #include "qt_child_process.h"
 #include "qt_wait.h"
+#include "window_methods.h"
 #include "subscriber.h"
 
 namespace {
@@ -38,14 +47,14 @@ class Automation : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(home_.isValid());
-        for (QProcess* p : {&bus_, &program_, &sim_}) vorla::testing::EndWithTest(*p);
+        for (QProcess* p : {&bus_, &program_, &sim_, &x_}) vorla::testing::EndWithTest(*p);
         QDir(home_.path()).mkpath(QStringLiteral("services"));
         QDir(home_.path()).mkpath(QStringLiteral("config/Quillon"));
     }
     void TearDown() override {
         if (activated_ > 0) ::kill(static_cast<pid_t>(activated_), SIGKILL);
         if (connected_) QDBusConnection::disconnectFromBus(connectionName_);
-        for (QProcess* p : {&program_, &sim_, &bus_}) {
+        for (QProcess* p : {&program_, &sim_, &bus_, &x_}) {
             if (p->state() == QProcess::NotRunning) continue;
             p->kill();
             p->waitForFinished(5000);
@@ -62,7 +71,8 @@ protected:
     QProcessEnvironment ProgramEnvironment() const {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("XDG_CONFIG_HOME"), QPath("config"));
-        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), display_.isEmpty() ? QStringLiteral("offscreen") : QStringLiteral("xcb"));
+        if (!display_.isEmpty()) environment.insert(QStringLiteral("DISPLAY"), display_);
         environment.remove(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"));
         return environment;
     }
@@ -153,8 +163,8 @@ protected:
     }
 
     QTemporaryDir home_;
-    QProcess bus_, program_, sim_;
-    QString address_, connectionName_;
+    QProcess bus_, program_, sim_, x_;
+    QString address_, connectionName_, display_;
     bool connected_ = false;
     uint activated_ = 0;
 };
@@ -349,5 +359,132 @@ TEST_F(Automation, AClientCallStartsTheProgramWhichEndsWhenNoClientNeedsIt) {
     }
     EXPECT_TRUE(WaitFor([&] { return !NameOwned(); }, 20000)) << "the program stayed with no client left";
 }
+
+#ifdef VORLA_TEST_XCB
+// A plain client of the test's X server: its window stands for a client program's window, and
+// it reads what the window manager would read of the program's windows.
+class XClient {
+public:
+    explicit XClient(const QString& display) : connection_(xcb_connect(display.toLocal8Bit().constData(), nullptr)) {
+        if (!xcb_connection_has_error(connection_)) root_ = xcb_setup_roots_iterator(xcb_get_setup(connection_)).data->root;
+    }
+    ~XClient() { xcb_disconnect(connection_); }
+    XClient(const XClient&) = delete;
+    XClient& operator=(const XClient&) = delete;
+    bool Connected() const { return root_ != 0; }
+
+    xcb_window_t MakeWindow() {
+        const xcb_window_t window = xcb_generate_id(connection_);
+        xcb_create_window(connection_, XCB_COPY_FROM_PARENT, window, root_, 0, 0, 200, 100, 0,
+                          XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT, 0, nullptr);
+        xcb_map_window(connection_, window);
+        xcb_flush(connection_);
+        return window;
+    }
+    // The root's children from the bottom of the stack to the top.
+    std::vector<xcb_window_t> Stack() {
+        std::vector<xcb_window_t> windows;
+        if (xcb_query_tree_reply_t* tree = xcb_query_tree_reply(connection_, xcb_query_tree(connection_, root_), nullptr)) {
+            const xcb_window_t* children = xcb_query_tree_children(tree);
+            windows.assign(children, children + xcb_query_tree_children_length(tree));
+            free(tree);
+        }
+        return windows;
+    }
+    // The shown top-level window with this title, or 0.
+    xcb_window_t Shown(const QByteArray& title) {
+        for (xcb_window_t window : Stack()) {
+            xcb_get_window_attributes_reply_t* attributes =
+                xcb_get_window_attributes_reply(connection_, xcb_get_window_attributes(connection_, window), nullptr);
+            const bool viewable = attributes && attributes->map_state == XCB_MAP_STATE_VIEWABLE;
+            free(attributes);
+            if (viewable && Property(window, XCB_ATOM_WM_NAME, XCB_GET_PROPERTY_TYPE_ANY) == title) return window;
+        }
+        return 0;
+    }
+    xcb_window_t TransientFor(xcb_window_t window) {
+        const QByteArray value = Property(window, XCB_ATOM_WM_TRANSIENT_FOR, XCB_ATOM_WINDOW);
+        xcb_window_t owner = 0;
+        if (value.size() == sizeof owner) memcpy(&owner, value.constData(), sizeof owner);
+        return owner;
+    }
+    // What a window manager sends for the window's close button.
+    void Close(xcb_window_t window) {
+        xcb_client_message_event_t event{};
+        event.response_type = XCB_CLIENT_MESSAGE;
+        event.format = 32;
+        event.window = window;
+        event.type = Atom("WM_PROTOCOLS");
+        event.data.data32[0] = Atom("WM_DELETE_WINDOW");
+        event.data.data32[1] = XCB_CURRENT_TIME;
+        xcb_send_event(connection_, 0, window, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&event));
+        xcb_flush(connection_);
+    }
+
+private:
+    QByteArray Property(xcb_window_t window, xcb_atom_t name, xcb_atom_t type) {
+        QByteArray value;
+        xcb_get_property_reply_t* reply =
+            xcb_get_property_reply(connection_, xcb_get_property(connection_, 0, window, name, type, 0, 1024), nullptr);
+        if (reply) value = QByteArray(static_cast<const char*>(xcb_get_property_value(reply)), xcb_get_property_value_length(reply));
+        free(reply);
+        return value;
+    }
+    xcb_atom_t Atom(const char* name) {
+        xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(
+            connection_, xcb_intern_atom(connection_, 0, static_cast<uint16_t>(strlen(name)), name), nullptr);
+        const xcb_atom_t atom = reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
+        free(reply);
+        return atom;
+    }
+
+    xcb_connection_t* connection_;
+    xcb_window_t root_ = 0;
+};
+
+// On X11 each window a call opens is a transient of the window id the client gave, and the
+// call is answered when the window is closed; ShowMainWindow maps the hidden window and
+// raises it over the client's.
+TEST_F(Automation, WindowMethodsOpenOverTheClientsWindowAndShowMainWindowRaisesTheProgram) {
+    x_.start(QStringLiteral("Xvfb"), {"-displayfd", "1", "-screen", "0", "1024x768x24", "-nolisten", "tcp"});
+    ASSERT_TRUE(x_.waitForStarted(5000)) << "Xvfb is not installed";
+    QByteArray number;
+    ASSERT_TRUE(WaitFor([&] { return (number += x_.readAllStandardOutput()).contains('\n'); }, 10000));
+    display_ = QStringLiteral(":") + QString::fromLatin1(number.trimmed());
+    XClient x(display_);
+    ASSERT_TRUE(x.Connected());
+    WriteTestDirectory(home_.path().toStdString());
+    WriteConfig();
+    StartBus();
+    StartProgram({QStringLiteral("-Automation")});
+    const xcb_window_t client = x.MakeWindow();
+
+    for (const WindowMethod& c : kWindowMethods) {
+        QDBusMessage call = QDBusMessage::createMethodCall(kName, kPath, kName, QString::fromLatin1(c.method));
+        call.setArguments({static_cast<int>(client)});
+        const QDBusPendingCall pending = Client().asyncCall(call, 60000);
+        xcb_window_t window = 0;
+        ASSERT_TRUE(WaitFor([&] { return (window = x.Shown(c.title)) != 0; }, 20000)) << c.method << " showed no window";
+        EXPECT_EQ(x.TransientFor(window), client) << c.method;
+        EXPECT_FALSE(pending.isFinished()) << c.method << " answered before its window closed";
+        x.Close(window);
+        ASSERT_TRUE(WaitFor([&] { return pending.isFinished(); }, 20000)) << c.method << " did not answer";
+        EXPECT_EQ(pending.reply().type(), QDBusMessage::ReplyMessage) << c.method;
+    }
+
+    ASSERT_EQ(x.Shown("Vorla Pro - [Message Window]"), 0u) << "started for a client, the program shows no window";
+    EXPECT_EQ(Result(QStringLiteral("ShowMainWindow")), true);
+    xcb_window_t frame = 0;
+    ASSERT_TRUE(WaitFor([&] { return (frame = x.Shown("Vorla Pro - [Message Window]")) != 0; }, 20000));
+    // Shown already: only a raise brings it over a window that came after it.
+    const xcb_window_t later = x.MakeWindow();
+    EXPECT_EQ(Result(QStringLiteral("ShowMainWindow")), true);
+    auto above = [&] {
+        const std::vector<xcb_window_t> stack = x.Stack();
+        return std::find(stack.begin(), stack.end(), frame) > std::find(stack.begin(), stack.end(), later);
+    };
+    EXPECT_TRUE(WaitFor(above, 5000)) << "the main window stays under the client's window";
+}
+#endif
 
 }  // namespace

@@ -27,6 +27,7 @@
 #include "message_entry/vorla_pro_view.h"
 #include "preferences/run_preferences.h"
 #include "qt_child_process.h"
+#include "window_methods.h"
 #include "app/ui_extensions.h"
 
 namespace {
@@ -175,19 +176,7 @@ private:
 
 TEST_F(DocumentOnBus, EachWindowMethodOpensItsWindowAndAnswersWhenItCloses) {
     StartHidden();
-    struct Case {
-        const char* method;
-        const char* title;
-    };
-    const Case cases[] = {
-        {"About", "About Vorla Pro"},
-        {"ServiceMaintenance", "Service Maintenance"},
-        {"SubscriberMaintenance", "Subscriber Maintenance"},
-        {"GroupMaintenance", "Group Maintenance"},
-        {"MessageMaintenance", "Message Maintenance"},
-        {"Preferences", "Preferences"},
-    };
-    for (const Case& c : cases) {
+    for (const WindowMethod& c : kWindowMethods) {
         QDBusPendingCall call = Send(QString::fromLatin1(c.method), {0});
         WindowCloser closer(*app_, [&] { return call.isFinished(); }, [] { return true; });
         const QDBusMessage reply = Wait(call);
