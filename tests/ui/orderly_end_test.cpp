@@ -1,5 +1,6 @@
 // The program as a process: a termination signal in the middle of a run cancels it as the
-// Cancel button does, saves the files (for their owner only) and exits 0.
+// Cancel button does, saves the files (for their owner only) and exits 0; one while a dialog
+// waits on the user ends that dialog as if cancelled, asking nothing.
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
@@ -14,6 +15,8 @@
 
 #include "app_fixture.h"
 #include "class_registry.h"
+#include "directory_file.h"
+#include "directory_store.h"
 #include "file_format_version.h"
 #include "ob_list.h"
 #include "page.h"
@@ -39,6 +42,30 @@ protected:
             process->waitForFinished(5000);
         }
         AppTest::TearDown();
+    }
+
+    // Starts the program on the fixture's folder without a display, its settings in "config".
+    void StartProgram(const QString& loggingRules = {}) {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), QString::fromStdString(FilePath("config")));
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        if (!loggingRules.isEmpty()) environment.insert(QStringLiteral("QT_LOGGING_RULES"), loggingRules);
+        program_.setProcessEnvironment(environment);
+        program_.setProgram(QStringLiteral(VORLA_BIN_DIR "/vorlapro"));
+        program_.setArguments({QStringLiteral("--home"), QString::fromStdString(Folder())});
+        program_.start();
+        ASSERT_TRUE(program_.waitForStarted(5000));
+    }
+    // Waits for `line` in the program's error output, then sends `signalNumber` and waits
+    // for the end: a question nobody answers would hold the program here.
+    void SignalOnceSaid(const char* line, int signalNumber) {
+        QByteArray said;
+        ASSERT_TRUE(WaitFor([&] { return (said += program_.readAllStandardError()).contains(line); }, 20000))
+            << "never said: " << line << "\n" << said.toStdString();
+        ::kill(static_cast<pid_t>(program_.processId()), signalNumber);
+        ASSERT_TRUE(program_.waitForFinished(15000)) << "the program did not end on signal " << signalNumber;
+        EXPECT_EQ(program_.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(program_.exitCode(), 0) << program_.readAllStandardError().toStdString();
     }
 
     QProcess program_;
@@ -131,4 +158,54 @@ TEST_F(ProgramProcess, ATerminationSignalCancelsTheRunSavesAndExitsZero) {
         EXPECT_EQ(ModeOf(FilePath(name)), 0600u) << name;
     }
     ::umask(oldMask);
+}
+
+TEST_F(ProgramProcess, ATerminationDuringTheFirstStartWizardEndsItAsCancelled) {
+    for (const int signalNumber : {SIGTERM, SIGINT, SIGHUP}) {
+        SCOPED_TRACE(signalNumber);
+        StartProgram();
+        SignalOnceSaid("the setup wizard opens", signalNumber);
+        if (HasFatalFailure()) return;
+        program_.close();
+
+        // Nothing of the wizard was kept: no service, no finished setup, and the lock is free.
+        if (QFileInfo::exists(QString::fromStdString(FilePath("Vorla Pro.vlg")))) {
+            DirectoryStore store;
+            ASSERT_EQ(LoadDirectoryFile(FilePath("Vorla Pro.vlg"), MakeProgramClassRegistry(), store),
+                      ArchiveError::None);
+            EXPECT_TRUE(!store.GetServiceList() || store.GetServiceList()->IsEmpty());
+        }
+        QFile conf(QString::fromStdString(FilePath("config/Quillon/Vorla Pro.conf")));
+        if (conf.open(QIODevice::ReadOnly)) {
+            EXPECT_FALSE(conf.readAll().contains("Setup=1"));
+        }
+        EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(FilePath(".vorlapro.lock"))));
+    }
+}
+
+TEST_F(ProgramProcess, ATerminationWhileAScriptAlertWaitsEndsTheRun) {
+    // Acme's script stops at an alert before it touches a port.
+    QDir(QString::fromStdString(Folder())).mkdir(QStringLiteral("rklfiles"));
+    QFile script(QString::fromStdString(FilePath("rklfiles/vorlapro.rkl")));
+    ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+    script.write("ENTRY CONNECT\nENTRY SEND_PAGE\nENTRY DISCONNECT\n"
+                 "LABEL CONNECT\nDEBUG_OUT alert is open\nALERT Refused Go on?\nEXIT 0 Connected\n"
+                 "LABEL Refused\nEXIT -301 Refused at the alert\n"
+                 "LABEL SEND_PAGE\nEXIT 0 Sent\nLABEL DISCONNECT\nEXIT 0 Done\n");
+    script.close();
+    WriteTestDirectory(Folder());
+    WriteQueue(FilePath("Outgoing.vlg"));
+
+    StartProgram(QStringLiteral("vorlapro.engine.debug=true"));
+    SignalOnceSaid("alert is open", SIGTERM);
+    if (HasFatalFailure()) return;
+
+    // Bob's Later page still waits in the saved queue; the lock is free.
+    SetFileFormatVersion(kCurrentFileFormatVersion);
+    LoadedList loaded;
+    ASSERT_EQ(LoadQueueFile(FilePath("Outgoing.vlg"), MakeProgramClassRegistry(), loaded), ArchiveError::None);
+    bool bobWaits = false;
+    for (Serializable* item : *loaded.list) bobWaits |= As<CPage>(item)->GetSubscriber()->GetName() == "Bob";
+    EXPECT_TRUE(bobWaits);
+    EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(FilePath(".vorlapro.lock"))));
 }

@@ -121,7 +121,7 @@ int main(int argc, char** argv) {
     }
     QApplication qapp(argc, argv);
     NameTheApplication();
-    // Installed before start-up, so a signal meanwhile is not lost; acted on once running.
+    // Installed before anything can take long, so no signal meanwhile is lost.
     TerminationSignals terminationSignals;
 
     if (!directory) {
@@ -159,22 +159,24 @@ int main(int argc, char** argv) {
 #ifdef VORLA_HAVE_UI_FRAME_COMMANDS
     RegisterFrameCommands(app.Extensions());
 #endif
-    if (!app.InitApplicationObjects(commandLine)) {
+    QObject::connect(&terminationSignals, &TerminationSignals::Requested, &app,
+                     [&app](int) { app.RequestOrderlyEnd(); });
+    // The desktop session ends (logout, shutdown): the same orderly end.
+    QObject::connect(&qapp, &QGuiApplication::commitDataRequest, &app,
+                     [&app](QSessionManager&) { app.RequestOrderlyEnd(); });
+    // Before start-up: its setup wizard and boxes wait on the user, who may be logging out.
+    terminationSignals.Listen();
+    const bool started = app.InitApplicationObjects(commandLine);
+    if (!started && !app.OrderlyEndRequested()) {
         std::fprintf(stderr, "vorlapro: %s\n", app.StartupRefusal().toLocal8Bit().constData());
         return 1;
     }
 #ifdef VORLA_HAVE_AUTOMATION
     // After start-up: a client's first call finds the directory loaded.
     AutomationServer automation(app, commandLine.automation || commandLine.embedding);
-    automation.Publish();
+    if (started) automation.Publish();
 #endif
-    QObject::connect(&terminationSignals, &TerminationSignals::Requested, &app,
-                     [&app](int) { app.RequestOrderlyEnd(); });
-    // The desktop session ends (logout, shutdown): the same orderly end.
-    QObject::connect(&qapp, &QGuiApplication::commitDataRequest, &app,
-                     [&app](QSessionManager&) { app.RequestOrderlyEnd(); });
-    terminationSignals.Listen();
-    const int code = QApplication::exec();
+    const int code = app.Exec();
     app.ExitInstance();
     return code;
 }

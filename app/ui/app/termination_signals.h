@@ -11,8 +11,8 @@ class QSocketNotifier;
 class TerminationSignals : public QObject {
     Q_OBJECT
 public:
-    // Installs the handlers. Signals that come before Listen wait in the socket, so one that
-    // arrives during start-up is acted on once the program runs, not in a nested dialog.
+    // Installs the handlers. Signals that come before Listen wait in the socket until the
+    // receiver of Requested is ready.
     explicit TerminationSignals(QObject* parent = nullptr);
     // Puts the default handlers back.
     ~TerminationSignals() override;

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QDebug>
+#include <QDialog>
 #include <QGuiApplication>
 #include <QImage>
 #include <QImageReader>
@@ -41,6 +42,21 @@ Q_LOGGING_CATEGORY(lcApp, "vorlapro.app")
 
 namespace {
 CVorlaPro5App* g_instance = nullptr;
+
+// Innermost first. done() goes round reject(), so a dialog whose Cancel asks a question (the
+// setup wizard, the maintenance windows) ends as if cancelled without asking it.
+void DismissModalDialogs() {
+    QWidget* previous = nullptr;
+    while (QWidget* modal = QApplication::activeModalWidget()) {
+        if (modal == previous) break;  // it would not go: the end of the event loops still ends it
+        previous = modal;
+        if (auto* dialog = qobject_cast<QDialog*>(modal)) {
+            dialog->done(QDialog::Rejected);
+        } else {
+            modal->hide();
+        }
+    }
+}
 
 bool EqualsSwitch(const std::string& argument, std::string_view name) {
     if (argument.size() != name.size() + 1 || (argument[0] != '/' && argument[0] != '-')) return false;
@@ -118,7 +134,16 @@ void CVorlaPro5App::RequestOrderlyEnd() {
     qCInfo(lcApp) << "Ending: the program was asked to end.";
     // Checked again after every run: the end waits for the cancelled run to hang up.
     connect(this, &CVorlaPro5App::SendingFinished, this, &CVorlaPro5App::EndWhenIdle, Qt::QueuedConnection);
+    // Nobody may be there to answer an open dialog, and a run must not wait on one.
+    DismissModalDialogs();
     EndWhenIdle();
+}
+
+int CVorlaPro5App::Exec() {
+    // An end asked for during start-up ended the event loops running then; this one would
+    // otherwise never hear of it.
+    if (d_->endRequested) QTimer::singleShot(0, this, &CVorlaPro5App::EndWhenIdle);
+    return QApplication::exec();
 }
 
 bool CVorlaPro5App::OrderlyEndRequested() const { return d_->endRequested; }
@@ -129,8 +154,10 @@ void CVorlaPro5App::EndWhenIdle() {
         if (driver->GetState() < SessionDriver::kStartCancel) driver->CancelSending();
         return;
     }
+    // A box the run's end opened meanwhile.
+    DismissModalDialogs();
     if (d_->mainFrame) d_->mainFrame->close();
-    // Every event loop ends, also that of a message box left open.
+    // Every event loop ends; one started later returns at once.
     QCoreApplication::exit(0);
 }
 
@@ -210,16 +237,27 @@ bool CVorlaPro5App::InitApplicationObjects(const CommandLineInfo& commandLine, b
     const bool toolBarShown = prefs.GetProfileInt(vorla::kPreferencesSection, "ToolBarState", 1) == 1;
     const bool statusBarShown = prefs.GetProfileInt(vorla::kPreferencesSection, "StatusBarState", 1) == 1;
     d_->mainFrame->SetBarsVisible(toolBarShown, statusBarShown);
-    if (showMessages) {
-        // Shown after the main frame exists so the boxes have an owner.
-        for (const QString& report : std::as_const(d_->startupReports)) {
-            QMessageBox::critical(d_->mainFrame.get(), QStringLiteral("Vorla Pro"), report);
-        }
+    // Shown after the main frame exists so the boxes have an owner.
+    for (const QString& report : std::as_const(d_->startupReports)) {
+        if (!ShowsMessages()) break;
+        QMessageBox::critical(d_->mainFrame.get(), QStringLiteral("Vorla Pro"), report);
     }
     emit QueueChanged();
 
+    // Asked to end while a box was open: the caller ends the program (Exec) and saves.
+    const QString askedToEnd = QStringLiteral("The program was asked to end during start-up.");
+    if (d_->endRequested) {
+        d_->refusal = askedToEnd;
+        return false;
+    }
     if (GetServiceList()->IsEmpty() && !d_->directoryLoadFailed) {
+        qCInfo(lcApp) << "No paging service in the directory: the setup wizard opens.";
         if (d_->extensions.runSetupWizard) d_->extensions.runSetupWizard(*this, d_->mainFrame.get());
+        // The wizard ended as if cancelled, without its question.
+        if (d_->endRequested) {
+            d_->refusal = askedToEnd;
+            return false;
+        }
         if (GetServiceList()->IsEmpty()) {
             d_->refusal = QStringLiteral("There is no paging service in the directory.");
             qCInfo(lcApp).noquote() << d_->refusal;
@@ -398,11 +436,11 @@ void CVorlaPro5App::SetShowToolTips(bool show) {
     if (d_->mainFrame) d_->mainFrame->ApplyToolTips(show);
 }
 bool CVorlaPro5App::IsEmbedded() const { return d_->embedded; }
-bool CVorlaPro5App::ShowsMessages() const { return d_->showMessages; }
+bool CVorlaPro5App::ShowsMessages() const { return d_->showMessages && !d_->endRequested; }
 
 void CVorlaPro5App::ShowStop(const QString& text) {
     qCInfo(lcApp).noquote() << text;
-    if (d_->showMessages) QMessageBox::critical(d_->mainFrame.get(), QStringLiteral("Vorla Pro"), text);
+    if (ShowsMessages()) QMessageBox::critical(d_->mainFrame.get(), QStringLiteral("Vorla Pro"), text);
 }
 bool* CVorlaPro5App::ClosingFlag() { return &d_->closing; }
 

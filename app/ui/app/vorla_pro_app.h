@@ -76,11 +76,15 @@ public:
     // The reason InitApplicationObjects returned false, for the caller and for tests.
     QString StartupRefusal() const;
     // Ends the program as closing the main window does, for a termination signal or the end
-    // of the desktop session: a run going on is cancelled as the Cancel button does, and once
-    // it has ended the main window closes and the event loop (with any dialog's) ends with 0;
-    // the files are then saved by ExitInstance. No new run starts meanwhile.
+    // of the desktop session: every open dialog ends as if cancelled (asking nothing), a run
+    // going on is cancelled as the Cancel button does, and once it has ended the main window
+    // closes and the event loop (with any dialog's) ends with 0; the files are then saved by
+    // ExitInstance. No new run starts and no message box opens meanwhile. During start-up
+    // InitApplicationObjects then returns false and Exec ends at once.
     void RequestOrderlyEnd();
     bool OrderlyEndRequested() const;
+    // The main event loop; its exit code.
+    int Exec();
 
     // ---- Directory ----------------------------------------------------------------------
     void LoadDirectory();
@@ -123,7 +127,8 @@ public:
     bool ShowToolTips() const;
     void SetShowToolTips(bool show);
     bool IsEmbedded() const;
-    // False when started without message boxes (tests): texts for the user go to the log.
+    // False when started without message boxes (tests) or once the program is ending: texts
+    // for the user go to the log and no question is asked.
     bool ShowsMessages() const;
     // A box with a stop icon owned by the main window, or a log line without message boxes.
     void ShowStop(const QString& text);
