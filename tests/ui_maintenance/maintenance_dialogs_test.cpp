@@ -28,6 +28,7 @@
 #include "preset_chooser.h"
 #include "progress_window.h"
 #include "qt_child_process.h"
+#include "record_views.h"
 #include "service.h"
 #include "subscriber.h"
 #include "subscriber_dialog.h"
@@ -158,12 +159,12 @@ TEST_F(Maintenance, FindNarrowsTheListAndKeepsHiddenSelections) {
     SubscriberDialog dialog(*app_);
     dialog.SelectSubscribers({Subscriber("Ann")});
     dialog.FindField()->setText(QStringLiteral("10"));  // every PIN
-    EXPECT_EQ(dialog.ReportView()->model()->rowCount(), 3);
+    EXPECT_EQ(dialog.Views()->Report()->model()->rowCount(), 3);
     dialog.FindField()->setText(QStringLiteral("BO"));
-    EXPECT_EQ(dialog.ReportView()->model()->rowCount(), 1);
+    EXPECT_EQ(dialog.Views()->Report()->model()->rowCount(), 1);
     EXPECT_EQ(dialog.Filter()->SelectedCount(), 1) << "Ann is hidden but still selected";
     dialog.FindField()->clear();
-    EXPECT_EQ(dialog.ReportView()->model()->rowCount(), 3);
+    EXPECT_EQ(dialog.Views()->Report()->model()->rowCount(), 3);
     EXPECT_EQ(dialog.Filter()->Selected(), std::vector<Serializable*>{Subscriber("Ann")});
 }
 
@@ -243,17 +244,17 @@ TEST_F(Maintenance, TheChosenViewTypeShowsAndIsKept) {
     {
         SubscriberDialog dialog(*app_);
         QAction* list = nullptr;
-        for (QAction* action : dialog.ViewMenu()->Menu()->actions())
-            if (action->data().toInt() == SubscriberDialog::kList) list = action;
+        for (QAction* action : dialog.Views()->ViewMenu()->Menu()->actions())
+            if (action->data().toInt() == RecordViews::kList) list = action;
         ASSERT_NE(list, nullptr);
         list->trigger();
-        EXPECT_TRUE(dialog.IconView()->isVisibleTo(&dialog));
-        EXPECT_FALSE(dialog.ReportView()->isVisibleTo(&dialog));
-        EXPECT_EQ(dialog.IconView()->flow(), QListView::TopToBottom);
+        EXPECT_TRUE(dialog.Views()->Icons()->isVisibleTo(&dialog));
+        EXPECT_FALSE(dialog.Views()->Report()->isVisibleTo(&dialog));
+        EXPECT_EQ(dialog.Views()->Icons()->flow(), QListView::TopToBottom);
     }
     SubscriberDialog again(*app_);
-    EXPECT_TRUE(again.IconView()->isVisibleTo(&again));
-    EXPECT_TRUE(again.ViewMenu()->Menu()->actions()[2]->isChecked()) << "List is checked";
+    EXPECT_TRUE(again.Views()->Icons()->isVisibleTo(&again));
+    EXPECT_TRUE(again.Views()->ViewMenu()->Menu()->actions()[2]->isChecked()) << "List is checked";
 }
 
 // Removing rows closes them up without sorting again: the others keep their order, the keys

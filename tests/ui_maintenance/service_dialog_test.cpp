@@ -8,9 +8,12 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
+#include <QMenu>
 #include <QProcess>
 #include <QPushButton>
 #include <QTest>
+#include <QToolButton>
 #include <QTreeView>
 
 #include <gtest/gtest.h>
@@ -208,6 +211,21 @@ TEST_F(ServiceMaintenance, CloseKeepsDefaultsAndStoresWidthsOnlyFromTheReport) {
         EXPECT_EQ(reopened.ModemPage()->ScriptChoice()->currentText(), QStringLiteral("vorlatcp.rkl"));
         EXPECT_EQ(reopened.SettingsPage()->BaudChoice()->currentText(), QStringLiteral("19200"));
     }
+}
+
+// The view-type button by the find field switches the list at once and the choice is stored
+// then, not only at Close.
+TEST_F(ServiceMaintenance, TheViewTypeButtonSwitchesTheListAndStoresTheChoice) {
+    ServiceDialog dialog(*app_);
+    EXPECT_NE(dialog.Views()->ViewButton()->parentWidget(), dialog.Views()) << "by the find field, not over the list";
+    EXPECT_TRUE(dialog.Views()->Report()->isVisibleTo(&dialog));
+    for (QAction* action : dialog.Views()->ViewButton()->menu()->actions())
+        if (action->data().toInt() == RecordViews::kSmallIcons) action->trigger();
+    EXPECT_TRUE(dialog.Views()->Icons()->isVisibleTo(&dialog));
+    EXPECT_FALSE(dialog.Views()->Report()->isVisibleTo(&dialog));
+    EXPECT_EQ(dialog.Views()->Icons()->viewMode(), QListView::ListMode);
+    EXPECT_EQ(dialog.Views()->Icons()->flow(), QListView::LeftToRight);
+    EXPECT_EQ(settings_->GetProfileInt("Settings-ServiceList", "ViewType", -1), RecordViews::kSmallIcons);
 }
 
 class SimDeviceSettings : public vorla::telephony::IDeviceSettings {

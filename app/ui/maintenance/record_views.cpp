@@ -2,10 +2,10 @@
 
 #include <QHeaderView>
 #include <QListView>
+#include <QToolButton>
 #include <QTreeView>
 
-#include <string>
-
+#include "list_view_layout.h"
 #include "settings_store.h"
 
 RecordViews::RecordViews(QAbstractItemModel* model, QWidget* parent) : QStackedWidget(parent) {
@@ -27,36 +27,48 @@ RecordViews::RecordViews(QAbstractItemModel* model, QWidget* parent) : QStackedW
     icons_->setResizeMode(QListView::Adjust);
     addWidget(report_);
     addWidget(icons_);
+    menu_ = new ViewTypeMenu(this);
+    menu_->AttachTo(report_);
+    menu_->AttachTo(icons_);
+    connect(menu_, &ViewTypeMenu::TypeChosen, this, [this](int type) {
+        SetViewType(type);
+        if (settings_) settings_->WriteProfileInt(section_, "ViewType", viewType_);
+    });
+    SetViewType(kReport);
 }
 
-void RecordViews::Restore(const vorla::ISettingsStore& settings, std::string_view section,
-                          const std::vector<int>& widths) {
+void RecordViews::Restore(vorla::ISettingsStore& settings, std::string_view section, const std::vector<int>& widths) {
+    settings_ = &settings;
+    section_ = section;
     for (size_t c = 0; c < widths.size(); ++c)
         report_->setColumnWidth(static_cast<int>(c),
                                 settings.GetProfileInt(section, "Column" + std::to_string(c + 1), widths[c]));
     SetViewType(settings.GetProfileInt(section, "ViewType", kReport));
 }
 
-void RecordViews::StoreWidths(vorla::ISettingsStore& settings, std::string_view section) const {
-    if (viewType_ != kReport) return;
+void RecordViews::StoreWidths() const {
+    if (viewType_ != kReport || !settings_) return;
     const int columns = report_->model() ? report_->model()->columnCount() : 0;
     for (int c = 0; c < columns; ++c)
-        settings.WriteProfileInt(section, "Column" + std::to_string(c + 1), report_->columnWidth(c));
+        settings_->WriteProfileInt(section_, "Column" + std::to_string(c + 1), report_->columnWidth(c));
 }
 
 void RecordViews::SetViewType(int type) {
     viewType_ = type >= kIcons && type <= kList ? type : kReport;
-    if (viewType_ == kReport) {
-        setCurrentWidget(report_);
-        return;
+    if (viewType_ != kReport) {
+        const vorla::ListLayout layout = viewType_ == kIcons  ? vorla::ListLayout::kLargeIcons
+                                         : viewType_ == kList ? vorla::ListLayout::kColumns
+                                                              : vorla::ListLayout::kSmallIcons;
+        vorla::ShowListLayout(icons_, layout, 200, 128);
     }
-    setCurrentWidget(icons_);
-    icons_->setViewMode(viewType_ == kIcons ? QListView::IconMode : QListView::ListMode);
-    icons_->setIconSize(viewType_ == kIcons ? QSize(32, 32) : QSize(16, 16));
-    icons_->setFlow(viewType_ == kList ? QListView::TopToBottom : QListView::LeftToRight);
-    icons_->setWrapping(true);
+    setCurrentWidget(Current());
+    // A label's mnemonic for the list reaches whichever view shows.
+    setFocusProxy(Current());
+    menu_->SetType(viewType_);
 }
 
 QAbstractItemView* RecordViews::Current() const {
     return viewType_ == kReport ? static_cast<QAbstractItemView*>(report_) : static_cast<QAbstractItemView*>(icons_);
 }
+
+std::array<QAbstractItemView*, 2> RecordViews::Both() const { return {report_, icons_}; }

@@ -12,6 +12,7 @@
 #include <QStyle>
 #include <QTabWidget>
 #include <QTimer>
+#include <QToolButton>
 #include <QTreeView>
 #include <QVBoxLayout>
 
@@ -83,6 +84,7 @@ void ServiceDialog::BuildForm() {
     auto* listHead = new QHBoxLayout;
     listHead->addWidget(listLabel, 1);
     listHead->addWidget(find_);
+    listHead->addWidget(views_->ViewButton());
     layout->addLayout(listHead);
     layout->addWidget(views_, 1);
     auto* bottom = new QHBoxLayout;
@@ -105,8 +107,7 @@ void ServiceDialog::BuildForm() {
     for (qsizetype i = 0; i < controls.size(); ++i) SetTip(controls[i], QString::fromLatin1(kPageTips[i]));
     SetTip(modemPage_->PortsButton(), QStringLiteral("Choose the device behind each port"));
 
-    for (QAbstractItemView* view : {static_cast<QAbstractItemView*>(views_->Report()),
-                                    static_cast<QAbstractItemView*>(views_->Icons())})
+    for (QAbstractItemView* view : views_->Both())
         view->installEventFilter(this);
     connect(settingsPage_, &ServiceSettingsPage::Changed, this, &ServiceDialog::UpdateButtons);
     connect(modemPage_, &ServiceModemPage::Changed, this, &ServiceDialog::UpdateButtons);
@@ -224,7 +225,7 @@ void ServiceDialog::Delete() {
 }
 
 void ServiceDialog::StoreSettings() {
-    views_->StoreWidths(app_.Settings(), kListSection);
+    views_->StoreWidths();
     settingsPage_->StoreDefaults();
     modemPage_->StoreDefaults();
 }

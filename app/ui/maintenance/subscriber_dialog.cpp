@@ -8,10 +8,8 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListView>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
-#include <QStackedWidget>
 #include <QToolButton>
 #include <QTreeView>
 #include <QVBoxLayout>
@@ -21,9 +19,9 @@
 #include "directory_rules.h"
 #include "directory_store.h"
 #include "find_filter.h"
-#include "list_view_layout.h"
 #include "ob_list.h"
 #include "progress_window.h"
+#include "record_views.h"
 #include "service.h"
 #include "settings_store.h"
 #include "subscriber.h"
@@ -34,7 +32,7 @@
 namespace {
 
 constexpr std::string_view kListSection = "Settings-SubscriberList";
-constexpr int kDefaultWidths[kSubscriberColumns] = {100, 70, 40, 100};
+const std::vector<int> kDefaultWidths = {100, 70, 40, 100};
 
 // Digits and control keys pass; any other character is refused with a beep.
 class DigitKeys : public QObject {
@@ -73,12 +71,7 @@ SubscriberDialog::SubscriberDialog(CVorlaPro5App& app, QWidget* parent)
     name_->setFocus();
 }
 
-SubscriberDialog::~SubscriberDialog() {
-    if (viewType_ != kReport) return;
-    auto& settings = app_.Settings();
-    for (int c = 0; c < kSubscriberColumns; ++c)
-        settings.WriteProfileInt(kListSection, "Column" + std::to_string(c + 1), report_->columnWidth(c));
-}
+SubscriberDialog::~SubscriberDialog() { views_->StoreWidths(); }
 
 void SubscriberDialog::BuildForm() {
     auto& settings = app_.Settings();
@@ -111,41 +104,13 @@ void SubscriberDialog::BuildForm() {
 
     model_ = new SubscriberModel(this);
     proxy_ = new FindProxy(model_, *model_, this);
-    report_ = new QTreeView(this);
-    report_->setRootIsDecorated(false);
-    report_->setUniformRowHeights(true);
-    report_->setModel(proxy_);
-    report_->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    report_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    report_->header()->setSectionsClickable(true);
-    report_->header()->setSortIndicatorShown(true);
-    report_->header()->setStretchLastSection(false);
-    for (int c = 0; c < kSubscriberColumns; ++c)
-        report_->setColumnWidth(
-            c, settings.GetProfileInt(kListSection, "Column" + std::to_string(c + 1), kDefaultWidths[c]));
-    icons_ = new QListView(this);
-    icons_->setModel(proxy_);
-    icons_->setSelectionModel(report_->selectionModel());
-    icons_->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    icons_->setUniformItemSizes(true);
-    icons_->setLayoutMode(QListView::Batched);
-    icons_->setResizeMode(QListView::Adjust);
-    views_ = new QStackedWidget(this);
-    views_->addWidget(report_);
-    views_->addWidget(icons_);
+    views_ = new RecordViews(proxy_, this);
+    views_->Restore(settings, kListSection, kDefaultWidths);
 
-    viewMenu_ = new ViewTypeMenu(this);
-    viewMenu_->AttachTo(report_);
-    viewMenu_->AttachTo(icons_);
-    connect(viewMenu_, &ViewTypeMenu::TypeChosen, this, [this](int type) {
-        ShowViewType(type);
-        app_.Settings().WriteProfileInt(kListSection, "ViewType", viewType_);
-    });
-
-    filter_ = new FindFilter(find_, proxy_, *model_, report_->selectionModel(), this);
+    filter_ = new FindFilter(find_, proxy_, *model_, views_->Report()->selectionModel(), this);
     listLabel_ = new QLabel(QStringLiteral("Su&bscribers in directory:"), this);
     listLabel_->setFont(BoldFont());
-    ShowViewType(settings.GetProfileInt(kListSection, "ViewType", kReport));
+    listLabel_->setBuddy(views_);
     counter_ = new QLabel(this);
     counter_->setFont(BoldFont());
     selectedCount_ = new QLabel(this);
@@ -153,7 +118,7 @@ void SubscriberDialog::BuildForm() {
     auto* findRow = new QHBoxLayout;
     findRow->addWidget(find_, 1);
     findRow->addWidget(selectedCount_);
-    findRow->addWidget(viewMenu_->Button());
+    findRow->addWidget(views_->ViewButton());
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(info);
     layout->addWidget(listLabel_);
@@ -184,28 +149,13 @@ void SubscriberDialog::BuildForm() {
         selectedCount_->setText(QStringLiteral("%1 selected").arg(filter_->SelectedCount()));
         LoadSelection();
     });
-    for (QAbstractItemView* view : {static_cast<QAbstractItemView*>(report_), static_cast<QAbstractItemView*>(icons_)})
+    for (QAbstractItemView* view : views_->Both())
         connect(view, &QAbstractItemView::pressed, this, &SubscriberDialog::LoadSelection);
-    connect(report_->header(), &QHeaderView::sectionClicked, this, [this](int column) {
+    connect(views_->Report()->header(), &QHeaderView::sectionClicked, this, [this](int column) {
         model_->Sort(column);
-        report_->header()->setSortIndicator(model_->SortColumn(), Qt::AscendingOrder);
+        views_->Report()->header()->setSortIndicator(model_->SortColumn(), Qt::AscendingOrder);
         app_.Settings().WriteProfileInt(kListSection, "SortColumn", model_->SortColumn());
     });
-}
-
-void SubscriberDialog::ShowViewType(int type) {
-    viewType_ = type >= kIcons && type <= kList ? type : kReport;
-    if (viewType_ == kReport) {
-        views_->setCurrentWidget(report_);
-    } else {
-        const vorla::ListLayout layout = viewType_ == kIcons  ? vorla::ListLayout::kLargeIcons
-                                         : viewType_ == kList ? vorla::ListLayout::kColumns
-                                                              : vorla::ListLayout::kSmallIcons;
-        vorla::ShowListLayout(icons_, layout, 200, 128);
-        views_->setCurrentWidget(icons_);
-    }
-    listLabel_->setBuddy(views_->currentWidget());
-    viewMenu_->SetType(viewType_);
 }
 
 void SubscriberDialog::Fill() {
@@ -214,7 +164,7 @@ void SubscriberDialog::Fill() {
     WorkProgress progress(QStringLiteral("Reading Subscribers..."), count, this);
     model_->Sort(app_.Settings().GetProfileInt(kListSection, "SortColumn", 0));
     model_->SetList(list, [&progress](size_t done) { progress.Step(done); });
-    report_->header()->setSortIndicator(model_->SortColumn(), Qt::AscendingOrder);
+    views_->Report()->header()->setSortIndicator(model_->SortColumn(), Qt::AscendingOrder);
 }
 
 void SubscriberDialog::FillCharacters() {
