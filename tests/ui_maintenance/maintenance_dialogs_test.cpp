@@ -13,6 +13,7 @@
 
 #include <memory>
 
+#include "answered_prompts.h"
 #include "app_fixture.h"
 #include "directory_edits.h"
 #include "directory_store.h"
@@ -45,7 +46,7 @@ Record* Named(const CObList* list, const std::string& name) {
     return nullptr;
 }
 
-class Maintenance : public AppTest {
+class Maintenance : public AppTest, protected AnsweredPrompts {
 protected:
     void SetUp() override {
         AppTest::SetUp();
@@ -53,26 +54,8 @@ protected:
         ASSERT_TRUE(Start());
     }
 
-    // Every question answered, and counted.
-    template <class Dialog>
-    void Answer(Dialog& dialog, bool modify, bool yes = true) {
-        dialog.Prompts().modifyOrAdd = [this, modify](const QString&) {
-            ++alerts;
-            return modify;
-        };
-        dialog.Prompts().yesNo = [this, yes](const QString& text) {
-            questions << text;
-            return yes;
-        };
-        dialog.Prompts().stop = [this](const QString& text) { refusals << text; };
-    }
-
     CSubscriber* Subscriber(const std::string& name) { return Named<CSubscriber>(app_->GetSubscriberList(), name); }
     CGroup* Group(const std::string& name) { return Named<CGroup>(app_->GetGroupList(), name); }
-
-    int alerts = 0;
-    QStringList questions;
-    QStringList refusals;
 };
 
 TEST_F(Maintenance, SubscriberSaveAddsModifiesAndRefusesDuplicates) {

@@ -18,6 +18,7 @@
 
 #include <gtest/gtest.h>
 
+#include "answered_prompts.h"
 #include "app_fixture.h"
 #include "device_settings.h"
 #include "directory_edits.h"
@@ -37,7 +38,7 @@
 
 namespace {
 
-class ServiceMaintenance : public AppTest {
+class ServiceMaintenance : public AppTest, protected AnsweredPrompts {
 protected:
     void SetUp() override {
         AppTest::SetUp();
@@ -51,18 +52,6 @@ protected:
         ASSERT_TRUE(QFile::copy(QStringLiteral(VORLA_SOURCE_DIR "/rklfiles/MODEM.INI"), home.filePath(QStringLiteral("MODEM.INI"))));
         WriteTestDirectory(Folder());
         ASSERT_TRUE(Start());
-    }
-
-    void Answer(ServiceDialog& dialog, bool modify, bool yes = true) {
-        dialog.Prompts().modifyOrAdd = [this, modify](const QString&) {
-            ++alerts;
-            return modify;
-        };
-        dialog.Prompts().yesNo = [this, yes](const QString& text) {
-            questions << text;
-            return yes;
-        };
-        dialog.Prompts().stop = [this](const QString& text) { refusals << text; };
     }
 
     CService* Service(const std::string& name) {
@@ -79,10 +68,6 @@ protected:
         fields.scriptFile = "vorlapro.rkl";
         return SaveService(app_->Store(), nullptr, fields);
     }
-
-    int alerts = 0;
-    QStringList questions;
-    QStringList refusals;
 };
 
 TEST_F(ServiceMaintenance, AServiceShowsTheItemsItNamesOrTheFallbacks) {
