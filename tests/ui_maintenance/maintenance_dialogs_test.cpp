@@ -7,6 +7,7 @@
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
+#include <QTest>
 #include <QTreeView>
 
 #include <gtest/gtest.h>
@@ -238,6 +239,18 @@ TEST_F(Maintenance, TheChosenViewTypeShowsAndIsKept) {
     SubscriberDialog again(*app_);
     EXPECT_TRUE(again.Views()->Icons()->isVisibleTo(&again));
     EXPECT_TRUE(again.Views()->ViewMenu()->Menu()->actions()[2]->isChecked()) << "List is checked";
+}
+
+// A click in an icon view selects the whole row, so the window counts it and loads the record.
+TEST_F(Maintenance, AClickInAnIconViewSelectsTheRecord) {
+    SubscriberDialog dialog(*app_);
+    dialog.Views()->SetViewType(RecordViews::kSmallIcons);
+    dialog.show();
+    QListView* icons = dialog.Views()->Icons();
+    const QModelIndex bob = icons->model()->index(dialog.Model()->RowOf(Subscriber("Bob")), 0);
+    QTest::mouseClick(icons->viewport(), Qt::LeftButton, {}, icons->visualRect(bob).center());
+    EXPECT_EQ(dialog.Filter()->SelectedCount(), 1);
+    EXPECT_EQ(dialog.NameField()->text(), QStringLiteral("Bob"));
 }
 
 // Removing rows closes them up without sorting again: the others keep their order, the keys

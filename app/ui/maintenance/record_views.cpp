@@ -22,11 +22,17 @@ RecordViews::RecordViews(QAbstractItemModel* model, QWidget* parent) : QStackedW
     icons_->setModel(model);
     icons_->setSelectionModel(report_->selectionModel());
     icons_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    // A row picked here is the whole record, as in the report: the windows count and load
+    // selected rows, which a lone first-column cell is not.
+    icons_->setSelectionBehavior(QAbstractItemView::SelectRows);
     icons_->setUniformItemSizes(true);
     icons_->setLayoutMode(QListView::Batched);
     icons_->setResizeMode(QListView::Adjust);
     addWidget(report_);
     addWidget(icons_);
+    // Takes focus only to hand it to the view that shows (a label's mnemonic asks for it);
+    // having a focus proxy keeps it out of the tab chain.
+    setFocusPolicy(Qt::StrongFocus);
     menu_ = new ViewTypeMenu(this);
     menu_->AttachTo(report_);
     menu_->AttachTo(icons_);
@@ -62,7 +68,6 @@ void RecordViews::SetViewType(int type) {
         vorla::ShowListLayout(icons_, layout, 200, 128);
     }
     setCurrentWidget(Current());
-    // A label's mnemonic for the list reaches whichever view shows.
     setFocusProxy(Current());
     menu_->SetType(viewType_);
 }
