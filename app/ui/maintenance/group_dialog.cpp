@@ -98,11 +98,7 @@ GroupDialog::GroupDialog(CVorlaPro5App& app, QWidget* parent)
     });
     connect(groupFilter_, &FindFilter::SelectionCountChanged, this, &GroupDialog::LoadSelection);
     connect(groups_, &QAbstractItemView::pressed, this, &GroupDialog::LoadSelection);
-    StartCounter([this] {
-        if (groupModel_->rowCount() == shownGroups_) return;
-        shownGroups_ = groupModel_->rowCount();
-        groupCounter_->setText(QStringLiteral("Total Groups: %1").arg(shownGroups_));
-    });
+    StartCounter(groupCounter_, QStringLiteral("Total Groups: %1"), groupModel_);
     memberCounter_->setText(QStringLiteral("Total Selected Subscribers: 0"));
     UpdateButtons();
     name_->setFocus();
@@ -137,15 +133,7 @@ void GroupDialog::Save() {
     CGroup* existing = RecordToModify<CGroup>(*groupFilter_);
     const std::vector<CSubscriber*> members = memberFilter_->SelectedAs<CSubscriber>();
     CGroup* saved = SaveGroup(app_.Store(), existing, vorla::ToWindows1252(name_->text()), members);
-    if (!saved) {
-        prompts_.stop(QString::fromStdString(DuplicateGroupText()));
-        return;
-    }
-    SetModified();
-    if (existing)
-        groupModel_->Resort();
-    else
-        groupModel_->Reload();
+    if (!AfterSave(saved, existing, *groupModel_, DuplicateGroupText())) return;
     groupFilter_->Select({saved});
 }
 

@@ -45,5 +45,4 @@ private:
     FindProxy* groupProxy_ = nullptr;
     FindFilter* memberFilter_ = nullptr;
     FindFilter* groupFilter_ = nullptr;
-    int shownGroups_ = -1;
 };

@@ -1,12 +1,16 @@
 #include "maintenance_dialog.h"
 
+#include <QAbstractItemModel>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
+#include <QVBoxLayout>
 
 #include "alert_dialog.h"
 #include "app/vorla_pro_app.h"
+#include "record_rows.h"
 #include "settings_store.h"
 
 MaintenanceDialog::MaintenanceDialog(CVorlaPro5App& app, const QString& title, QWidget* parent)
@@ -64,14 +68,42 @@ void MaintenanceDialog::SetTip(QWidget* control, const QString& tip) {
     if (tips_) control->setToolTip(tip);
 }
 
-void MaintenanceDialog::StartCounter(std::function<void()> tick) {
+void MaintenanceDialog::StartCounter(QLabel* label, const QString& text, const QAbstractItemModel* model) {
     counter_ = new QTimer(this);
-    connect(counter_, &QTimer::timeout, this, std::move(tick));
+    connect(counter_, &QTimer::timeout, this, [label, text, model, shown = -1]() mutable {
+        if (model->rowCount() == shown) return;
+        shown = model->rowCount();
+        label->setText(text.arg(shown));
+    });
     counter_->start(250);
 }
 
 bool MaintenanceDialog::AskModify() { return prompts_.modifyOrAdd(QString::fromLatin1(AlertDialog::kSaveQuestion)); }
 
+bool MaintenanceDialog::AfterSave(const void* saved, bool modified, RecordRows& rows, const std::string& refusal) {
+    if (!saved) {
+        prompts_.stop(QString::fromStdString(refusal));
+        return false;
+    }
+    SetModified();
+    if (modified)
+        rows.Resort();
+    else
+        rows.Reload();
+    return true;
+}
+
 bool MaintenanceDialog::ConfirmDelete(int count) {
     return prompts_.yesNo(QStringLiteral("Are you sure you want to delete the %1 selected item(s)?").arg(count));
+}
+
+void MaintenanceDialog::LayOutWithList(QWidget* entry, QLayout* listHead, QWidget* list, QWidget* counter) {
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(entry);
+    layout->addLayout(listHead);
+    layout->addWidget(list, 1);
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(counter, 1);
+    bottom->addWidget(MakeButtons());
+    layout->addLayout(bottom);
 }

@@ -7,15 +7,19 @@
 #include <QDialog>
 
 #include <functional>
+#include <string>
 
 #include "find_filter.h"
 #include "maintenance_prompts.h"
 
 class CVorlaPro5App;
+class QAbstractItemModel;
 class QLabel;
+class QLayout;
 class QLineEdit;
 class QPushButton;
 class QTimer;
+class RecordRows;
 
 class MaintenanceDialog : public QDialog {
     Q_OBJECT
@@ -47,8 +51,9 @@ protected:
     QFont BoldFont() const;
     // Tool tips on the controls when "OtherTips" is on.
     void SetTip(QWidget* control, const QString& tip);
-    // Runs `tick` every 250 ms while the dialog is open.
-    void StartCounter(std::function<void()> tick);
+    // Keeps `label` showing `text` with %1 as the model's row count while the dialog is open,
+    // looking every 250 ms and writing only when the count changed.
+    void StartCounter(QLabel* label, const QString& text, const QAbstractItemModel* model);
     // The record a Save modifies: the one selected row when the Alert answer is Modify; null
     // (add) otherwise, and without asking when not exactly one row is selected.
     template <class Record>
@@ -57,9 +62,15 @@ protected:
         return one && AskModify() ? one : nullptr;
     }
     bool AskModify();
+    // What follows a Save into the store: `refusal` shown when it refused (`saved` null, and
+    // false); else the directory marked changed and the rows brought up to date.
+    bool AfterSave(const void* saved, bool modified, RecordRows& rows, const std::string& refusal);
     // Asks "Are you sure..." for `count` items.
     bool ConfirmDelete(int count);
     QWidget* MakeButtons();
+    // The layout of a window with one list, top to bottom: the entry area, what stands above
+    // the list (its label, the find field), the list, and the counter beside the buttons.
+    void LayOutWithList(QWidget* entry, QLayout* listHead, QWidget* list, QWidget* counter);
 
     CVorlaPro5App& app_;
     MaintenancePrompts prompts_;

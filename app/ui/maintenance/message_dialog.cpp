@@ -79,11 +79,7 @@ MessageDialog::MessageDialog(CVorlaPro5App& app, QWidget* parent)
     connect(spell_, &QPushButton::clicked, this, &MessageDialog::SpellCheck);
     connect(filter_, &FindFilter::SelectionCountChanged, this, &MessageDialog::LoadSelection);
     connect(list_, &QAbstractItemView::pressed, this, &MessageDialog::LoadSelection);
-    StartCounter([this] {
-        if (model_->rowCount() == shownCount_) return;
-        shownCount_ = model_->rowCount();
-        counter_->setText(QStringLiteral("Total Messages: %1").arg(shownCount_));
-    });
+    StartCounter(counter_, QStringLiteral("Total Messages: %1"), model_);
     UpdateButtons();
     text_->setFocus();
 }
@@ -113,15 +109,7 @@ void MessageDialog::SpellCheck() {
 void MessageDialog::Save() {
     CMessage* existing = RecordToModify<CMessage>(*filter_);
     CMessage* saved = SaveMessage(app_.Store(), existing, vorla::ToWindows1252(text_->toPlainText()));
-    if (!saved) {
-        prompts_.stop(QString::fromStdString(DuplicateMessageText()));
-        return;
-    }
-    SetModified();
-    if (existing)
-        model_->Resort();
-    else
-        model_->Reload();
+    if (!AfterSave(saved, existing, *model_, DuplicateMessageText())) return;
     filter_->Select({saved});
 }
 

@@ -44,5 +44,4 @@ private:
     RecordListModel* model_ = nullptr;
     FindProxy* proxy_ = nullptr;
     FindFilter* filter_ = nullptr;
-    int shownCount_ = -1;
 };

@@ -2,7 +2,6 @@
 
 #include <bit>
 
-#include "ob_list.h"
 #include "directory_edits.h"
 #include "text_order.h"
 #include "windows1252.h"
@@ -15,38 +14,19 @@ QString OneLine(const std::string& text) {
 }
 
 RecordListModel::RecordListModel(TextOf textOf, QObject* parent)
-    : QAbstractListModel(parent), textOf_(std::move(textOf)) {}
+    : RecordModel<QAbstractListModel>(parent), textOf_(std::move(textOf)) {}
 
-void RecordListModel::SetList(const CObList* list, const std::function<void(size_t)>& progress) {
-    beginResetModel();
-    list_ = list;
+void RecordListModel::LoadRows(const CObList* list, const std::function<void(size_t)>& progress) {
     rows_.clear();
-    if (list_) {
-        rows_.reserve(list_->GetCount());
-        for (Serializable* record : *list_) {
-            rows_.push_back(record);
-            if (progress) progress(rows_.size());
-        }
-    }
-    Sort();
-    endResetModel();
+    if (list) rows_.reserve(list->GetCount());
+    TakeRecords<Serializable>(list, progress, [this](Serializable* record) { rows_.push_back(record); });
 }
-
-void RecordListModel::Reload() { SetList(list_); }
 
 void RecordListModel::Resort() {
-    emit layoutAboutToBeChanged();
-    const QModelIndexList before = persistentIndexList();
-    std::vector<Serializable*> records;
-    for (const QModelIndex& index : before) records.push_back(RecordAt(index.row()));
-    Sort();
-    QModelIndexList after;
-    for (Serializable* record : records) after.push_back(index(RowOf(record), 0));
-    changePersistentIndexList(before, after);
-    emit layoutChanged();
+    MoveRows([this] { SortRows(); });
 }
 
-void RecordListModel::Sort() {
+void RecordListModel::SortRows() {
     // Ranked byte-wise and ordered by a radix sort, so the Group window's list of every
     // subscriber opens in time linear in the directory.
     std::vector<vorla::TextRef> texts;

@@ -4,16 +4,13 @@
 
 #include <QAbstractListModel>
 
-#include <functional>
 #include <string>
 #include <vector>
 
-#include "record_rows.h"
+#include "record_model.h"
 #include "stable_radix_sort.h"
 
-class CObList;
-
-class RecordListModel : public QAbstractListModel, public RecordRows {
+class RecordListModel : public RecordModel<QAbstractListModel> {
     Q_OBJECT
 public:
     // The record's text, which must live as long as the record. A plain function, so a
@@ -21,12 +18,7 @@ public:
     using TextOf = const std::string& (*)(const Serializable& record);
     RecordListModel(TextOf textOf, QObject* parent = nullptr);
 
-    // One row per record of the list, sorted; `progress` is told after every record.
-    void SetList(const CObList* list, const std::function<void(size_t)>& progress = {});
-    // The list's records again (after records came or went), sorted.
-    void Reload();
-    // Sorts again after a record's text changed, keeping the views' selections.
-    void Resort();
+    void Resort() override;
 
     Serializable* RecordAt(int row) const override;
     int RowOf(const Serializable* record) const override;
@@ -35,10 +27,12 @@ public:
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role) const override;
 
+protected:
+    void LoadRows(const CObList* list, const std::function<void(size_t)>& progress) override;
+    void SortRows() override;
+
 private:
-    void Sort();
     TextOf textOf_;
-    const CObList* list_ = nullptr;
     std::vector<Serializable*> rows_;
     vorla::StableRadixSort radix_;
     mutable LazyRowIndex rowIndex_;

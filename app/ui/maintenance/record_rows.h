@@ -1,7 +1,8 @@
 #pragma once
 // What the maintenance lists share: each row shows one directory record, found by row and
 // back, and can say whether it matches a find text. The rows are an order over the
-// directory's own list, never copies of the records.
+// directory's own list, never copies of the records, and are brought up to date when the
+// list or a record changes.
 
 #include <string>
 #include <unordered_map>
@@ -17,6 +18,10 @@ public:
     virtual int RowOf(const Serializable* record) const = 0;
     // `text` is in the directory's code page; empty matches every row.
     virtual bool RowMatches(int row, const std::string& text) const = 0;
+    // The list's records again (after records came or went), sorted.
+    virtual void Reload() = 0;
+    // Sorts again after a record's fields changed, keeping the views' selections.
+    virtual void Resort() = 0;
 };
 
 // The row of each record, made when first asked for after the rows moved: opening and sorting

@@ -6,6 +6,7 @@
 #include <QTreeView>
 
 #include "list_view_layout.h"
+#include "record_table_model.h"
 #include "settings_store.h"
 
 RecordViews::RecordViews(QAbstractItemModel* model, QWidget* parent) : QStackedWidget(parent) {
@@ -50,6 +51,18 @@ void RecordViews::Restore(vorla::ISettingsStore& settings, std::string_view sect
         report_->setColumnWidth(static_cast<int>(c),
                                 settings.GetProfileInt(section, "Column" + std::to_string(c + 1), widths[c]));
     SetViewType(settings.GetProfileInt(section, "ViewType", kReport));
+}
+
+void RecordViews::SortBy(RecordTableModel& model) {
+    const auto sort = [this, &model](int column) {
+        model.Sort(column);
+        report_->header()->setSortIndicator(model.SortColumn(), Qt::AscendingOrder);
+    };
+    sort(settings_ ? settings_->GetProfileInt(section_, "SortColumn", 0) : 0);
+    connect(report_->header(), &QHeaderView::sectionClicked, this, [this, &model, sort](int column) {
+        sort(column);
+        if (settings_) settings_->WriteProfileInt(section_, "SortColumn", model.SortColumn());
+    });
 }
 
 void RecordViews::StoreWidths() const {

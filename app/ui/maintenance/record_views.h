@@ -3,7 +3,7 @@
 // report (a tree view with columns) or icons, small icons and list (a list view showing the
 // first column), switched from a view-type button by the list or the same menu on a right
 // click. The window's settings section keeps the choice as "ViewType" the moment it is made,
-// and the column widths as "Column1".. only while the report is shown, so another view never
+// the column the report is sorted by as "SortColumn", and the column widths as "Column1".. only while the report is shown, so another view never
 // overwrites the user's widths with the hidden view's.
 
 #include <QStackedWidget>
@@ -18,6 +18,7 @@
 class QAbstractItemModel;
 class QAbstractItemView;
 class QListView;
+class RecordTableModel;
 class QToolButton;
 class QTreeView;
 
@@ -34,6 +35,9 @@ public:
     // "ViewType" and the widths from the section, which later choices and StoreWidths write;
     // an unknown view type is the report.
     void Restore(vorla::ISettingsStore& settings, std::string_view section, const std::vector<int>& widths);
+    // A click on a column of the report sorts `model` (the one behind the views) by it, and
+    // the section's "SortColumn" keeps the choice; sorts by the kept one now. After Restore.
+    void SortBy(RecordTableModel& model);
     // The widths, in report view only.
     void StoreWidths() const;
     void SetViewType(int type);

@@ -3,7 +3,6 @@
 #include <QEvent>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
@@ -51,9 +50,7 @@ ServiceDialog::ServiceDialog(CVorlaPro5App& app, QWidget* parent, ServiceSeams s
     BuildForm();
     CObList* list = app_.GetServiceList();
     WorkProgress progress(QStringLiteral("Reading Services..."), list ? list->GetCount() : 0, this);
-    model_->Sort(app_.Settings().GetProfileInt(kListSection, "SortColumn", 0));
     model_->SetList(list, [&progress](size_t done) { progress.Step(done); });
-    views_->Report()->header()->setSortIndicator(model_->SortColumn(), Qt::AscendingOrder);
     ResetForm();
 }
 
@@ -73,24 +70,18 @@ void ServiceDialog::BuildForm() {
     proxy_ = new FindProxy(model_, *model_, this);
     views_ = new RecordViews(proxy_, this);
     views_->Restore(app_.Settings(), kListSection, kDefaultWidths);
+    views_->SortBy(*model_);
     filter_ = new FindFilter(find_, proxy_, *model_, views_->Report()->selectionModel(), this);
     auto* listLabel = new QLabel(QStringLiteral("Services in Directory"), this);
     listLabel->setFont(BoldFont());
     total_ = new QLabel(this);
     total_->setFont(BoldFont());
 
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(info);
     auto* listHead = new QHBoxLayout;
     listHead->addWidget(listLabel, 1);
     listHead->addWidget(find_);
     listHead->addWidget(views_->ViewButton());
-    layout->addLayout(listHead);
-    layout->addWidget(views_, 1);
-    auto* bottom = new QHBoxLayout;
-    bottom->addWidget(total_, 1);
-    bottom->addWidget(MakeButtons());
-    layout->addLayout(bottom);
+    LayOutWithList(info, listHead, views_, total_);
     resize(620, 600);
 
     SetTip(views_, QStringLiteral("List of services in database"));
@@ -112,11 +103,6 @@ void ServiceDialog::BuildForm() {
     connect(settingsPage_, &ServiceSettingsPage::Changed, this, &ServiceDialog::UpdateButtons);
     connect(modemPage_, &ServiceModemPage::Changed, this, &ServiceDialog::UpdateButtons);
     connect(filter_, &FindFilter::SelectionCountChanged, this, &ServiceDialog::ShowSelection);
-    connect(views_->Report()->header(), &QHeaderView::sectionClicked, this, [this](int column) {
-        model_->Sort(column);
-        views_->Report()->header()->setSortIndicator(model_->SortColumn(), Qt::AscendingOrder);
-        app_.Settings().WriteProfileInt(kListSection, "SortColumn", model_->SortColumn());
-    });
 }
 
 bool ServiceDialog::eventFilter(QObject* watched, QEvent* event) {
@@ -197,15 +183,7 @@ void ServiceDialog::Save() {
         return;
     // A refused Modify leaves the service and its row as they were.
     CService* saved = SaveService(app_.Store(), existing, fields);
-    if (!saved) {
-        prompts_.stop(QString::fromStdString(DuplicateServiceText(fields.name)));
-        return;
-    }
-    SetModified();
-    if (existing)
-        model_->Sort(model_->SortColumn());
-    else
-        model_->Reload();
+    if (!AfterSave(saved, existing, *model_, DuplicateServiceText(fields.name))) return;
     ResetForm();
 }
 

@@ -6,7 +6,6 @@
 #include <algorithm>
 
 #include "directory_edits.h"
-#include "ob_list.h"
 #include "service.h"
 #include "windows1252.h"
 
@@ -26,50 +25,30 @@ std::string ColumnText(const CService& service, int column) {
 
 }  // namespace
 
-ServiceModel::ServiceModel(QObject* parent) : QAbstractTableModel(parent) {
-    icon_ = QIcon::fromTheme(QStringLiteral("modem"), QApplication::style()->standardIcon(QStyle::SP_DriveNetIcon));
-}
+ServiceModel::ServiceModel(QObject* parent)
+    : RecordTableModel({{"Service Name", false},
+                        {"Access Number", false},
+                        {"Port", true},
+                        {"Baud", true},
+                        {"Modem Type", false},
+                        {"RKL Script", false}},
+                       QIcon::fromTheme(QStringLiteral("modem"), QApplication::style()->standardIcon(QStyle::SP_DriveNetIcon)),
+                       parent) {}
 
-void ServiceModel::SetList(const CObList* list, const std::function<void(size_t)>& progress) {
-    beginResetModel();
-    list_ = list;
+void ServiceModel::LoadRows(const CObList* list, const std::function<void(size_t)>& progress) {
     rows_.clear();
-    if (list_) {
-        rows_.reserve(list_->GetCount());
-        for (Serializable* record : *list_) {
-            if (auto* service = As<CService>(record)) rows_.push_back(service);
-            if (progress) progress(rows_.size());
-        }
-    }
-    SortRows();
-    endResetModel();
-}
-
-void ServiceModel::Reload() { SetList(list_); }
-
-void ServiceModel::Sort(int column) {
-    emit layoutAboutToBeChanged();
-    const QModelIndexList before = persistentIndexList();
-    std::vector<std::pair<Serializable*, int>> kept;
-    kept.reserve(static_cast<size_t>(before.size()));
-    for (const QModelIndex& index : before) kept.emplace_back(RecordAt(index.row()), index.column());
-    sortColumn_ = column >= 0 && column < kServiceColumns ? column : 0;
-    SortRows();
-    QModelIndexList after;
-    after.reserve(before.size());
-    for (const auto& [record, col] : kept) after.push_back(index(RowOf(record), col));
-    changePersistentIndexList(before, after);
-    emit layoutChanged();
+    if (list) rows_.reserve(list->GetCount());
+    TakeRecords<CService>(list, progress, [this](CService* service) { rows_.push_back(service); });
 }
 
 void ServiceModel::SortRows() {
-    if (sortColumn_ == kServiceBaud) {
+    if (SortColumn() == kServiceBaud) {
         std::stable_sort(rows_.begin(), rows_.end(),
                          [](const CService* a, const CService* b) { return a->GetBaudRate() < b->GetBaudRate(); });
     } else {
         std::vector<std::pair<std::string, CService*>> keyed;
         keyed.reserve(rows_.size());
-        for (CService* service : rows_) keyed.emplace_back(FoldAsciiCase(ColumnText(*service, sortColumn_)), service);
+        for (CService* service : rows_) keyed.emplace_back(FoldAsciiCase(ColumnText(*service, SortColumn())), service);
         std::stable_sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
         for (size_t i = 0; i < rows_.size(); ++i) rows_[i] = keyed[i].second;
     }
@@ -98,25 +77,6 @@ int ServiceModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : static_cast<int>(rows_.size());
 }
 
-int ServiceModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : kServiceColumns; }
-
-QVariant ServiceModel::data(const QModelIndex& index, int role) const {
-    const CService* service = ServiceAt(index.row());
-    if (!service) return {};
-    switch (role) {
-        case Qt::DisplayRole: return vorla::FromWindows1252(ColumnText(*service, index.column()));
-        case Qt::DecorationRole: return index.column() == kServiceName ? QVariant(icon_) : QVariant();
-        case Qt::TextAlignmentRole:
-            return index.column() == kServicePort || index.column() == kServiceBaud
-                       ? QVariant(int(Qt::AlignCenter))
-                       : QVariant(int(Qt::AlignLeft | Qt::AlignVCenter));
-    }
-    return {};
-}
-
-QVariant ServiceModel::headerData(int section, Qt::Orientation orientation, int role) const {
-    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
-        return QAbstractTableModel::headerData(section, orientation, role);
-    static const char* const kHeaders[] = {"Service Name", "Access Number", "Port", "Baud", "Modem Type", "RKL Script"};
-    return section >= 0 && section < kServiceColumns ? QString::fromLatin1(kHeaders[section]) : QString();
+QString ServiceModel::Text(int row, int column) const {
+    return vorla::FromWindows1252(ColumnText(*ServiceAt(row), column));
 }

@@ -62,11 +62,7 @@ SubscriberDialog::SubscriberDialog(CVorlaPro5App& app, QWidget* parent)
     Fill();
     FillCharacters();
     FillServices();
-    StartCounter([this] {
-        if (model_->rowCount() == shownCount_) return;
-        shownCount_ = model_->rowCount();
-        counter_->setText(QStringLiteral("Total Subscribers: %1").arg(shownCount_));
-    });
+    StartCounter(counter_, QStringLiteral("Total Subscribers: %1"), model_);
     UpdateButtons();
     name_->setFocus();
 }
@@ -119,15 +115,10 @@ void SubscriberDialog::BuildForm() {
     findRow->addWidget(find_, 1);
     findRow->addWidget(selectedCount_);
     findRow->addWidget(views_->ViewButton());
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(info);
-    layout->addWidget(listLabel_);
-    layout->addLayout(findRow);
-    layout->addWidget(views_, 1);
-    auto* bottom = new QHBoxLayout;
-    bottom->addWidget(counter_, 1);
-    bottom->addWidget(MakeButtons());
-    layout->addLayout(bottom);
+    auto* listHead = new QVBoxLayout;
+    listHead->addWidget(listLabel_);
+    listHead->addLayout(findRow);
+    LayOutWithList(info, listHead, views_, counter_);
     resize(560, 520);
 
     SetTip(name_, QStringLiteral("The subscriber's name, unique in the directory"));
@@ -248,15 +239,7 @@ void SubscriberDialog::Save() {
     entry.service = static_cast<CService*>(service_->currentData().value<void*>());
     // A refused Modify leaves the record and its row exactly as they were.
     CSubscriber* saved = SaveSubscriber(app_.Store(), existing, entry);
-    if (!saved) {
-        prompts_.stop(QString::fromStdString(DuplicateSubscriberText(entry.name)));
-        return;
-    }
-    SetModified();
-    if (existing)
-        model_->Resort();
-    else
-        model_->Reload();
+    if (!AfterSave(saved, existing, *model_, DuplicateSubscriberText(entry.name))) return;
     charactersTyped_ = false;
     SelectSubscribers({saved});
 }

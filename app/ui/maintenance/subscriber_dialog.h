@@ -60,6 +60,5 @@ private:
     FindProxy* proxy_ = nullptr;
     FindFilter* filter_ = nullptr;
     SplitChoices choices_;
-    int shownCount_ = -1;
     bool charactersTyped_ = false;
 };
