@@ -47,7 +47,14 @@ int CompareDecimalText(std::string_view a, std::string_view b) {
 
 namespace {
 
-unsigned BitsFor(uint32_t ranks) { return static_cast<unsigned>(std::bit_width(ranks > 0 ? ranks - 1 : 0u)); }
+unsigned BitsFor(uint64_t limit) { return static_cast<unsigned>(std::bit_width(limit > 0 ? limit - 1 : 0u)); }
+
+// Keys that are ranks: below their count, and all different when there are as many as texts.
+void TakeRankCount(SubscriberColumnKeys& keys, uint32_t count, size_t texts) {
+  keys.limit = count;
+  keys.bits = BitsFor(count);
+  keys.distinct = count == texts;
+}
 
 // Appends the text to the bytes and says where it went.
 template <class Span>
@@ -72,7 +79,16 @@ void SubscriberColumns::Add(const CSubscriber& subscriber) {
   const size_t at = nameBytes_.size();
   names_.push_back(Append<Span>(nameBytes_, subscriber.GetName()));
   for (size_t i = at; i < nameBytes_.size(); ++i) nameBytes_[i] = Fold(nameBytes_[i]);
-  pins_.push_back(Append<Span>(pinBytes_, Digits(subscriber.GetPIN())));
+  // Digit strings without leading zeros compare by value when the shorter comes first and
+  // equal lengths compare by bytes: behind their length, written first and highest byte
+  // first, they compare by value byte by byte.
+  const std::string_view digits = Digits(subscriber.GetPIN());
+  const uint32_t length = static_cast<uint32_t>(digits.size());
+  const char lengthBytes[4] = {static_cast<char>(length >> 24), static_cast<char>(length >> 16),
+                               static_cast<char>(length >> 8), static_cast<char>(length)};
+  pins_.push_back({static_cast<uint32_t>(pinBytes_.size()), 4 + length});
+  pinBytes_.append(lengthBytes, 4);
+  pinBytes_.append(digits);
   splits_.push_back(subscriber.GetMaxLengthNumber());
   const CService* service = subscriber.GetService();
   auto [found, added] = serviceIndex_.emplace(service, static_cast<uint32_t>(serviceNames_.size()));
@@ -87,79 +103,72 @@ void SubscriberColumns::KeepOnly(const std::vector<char>& keep) {
   KeepMarked(services_, keep);
 }
 
-SubscriberColumnKeys SubscriberColumns::Keys(int column) const {
+void SubscriberColumns::MakeKeys(int column, vorla::TextSorter& sorter, SubscriberColumnKeys& keys) const {
   switch (column) {
-    case kSubscriberPin: return PinKeys();
-    case kSubscriberSplit: return SplitKeys();
-    case kSubscriberService: return ServiceKeys();
-    default: return NameKeys();
+    case kSubscriberPin: return MakePinKeys(sorter, keys);
+    case kSubscriberSplit: return MakeSplitKeys(keys);
+    case kSubscriberService: return MakeServiceKeys(sorter, keys);
+    default: return MakeNameKeys(sorter, keys);
   }
 }
 
-SubscriberColumnKeys SubscriberColumns::NameKeys() const {
-  std::vector<vorla::TextRef> texts;
-  texts.reserve(names_.size());
-  for (size_t at = 0; at < names_.size(); ++at)
-    texts.push_back(vorla::TextRef::Of(std::string_view(nameBytes_).substr(names_[at].offset, names_[at].length),
+std::vector<vorla::TextRef>& SubscriberColumns::ListTexts(const std::string& bytes, const std::vector<Span>& spans,
+                                                          vorla::TextSorter& sorter) {
+  std::vector<vorla::TextRef>& texts = sorter.EmptyList();
+  texts.reserve(spans.size());
+  for (size_t at = 0; at < spans.size(); ++at)
+    texts.push_back(vorla::TextRef::Of(std::string_view(bytes).substr(spans[at].offset, spans[at].length),
                                        static_cast<uint32_t>(at)));
-  SubscriberColumnKeys keys;
-  keys.bits = BitsFor(vorla::RankTexts(texts, vorla::kExactBytes, names_.size(), keys.byPosition));
-  return keys;
+  return texts;
 }
 
-// Digit strings without leading zeros compare by value when the shorter one comes first and
-// equal lengths compare by bytes: a byte-wise sort, then a stable one by length.
-SubscriberColumnKeys SubscriberColumns::PinKeys() const {
-  std::vector<vorla::TextRef> texts;
-  texts.reserve(pins_.size());
-  size_t longest = 0;
-  for (size_t at = 0; at < pins_.size(); ++at) {
-    texts.push_back(vorla::TextRef::Of(std::string_view(pinBytes_).substr(pins_[at].offset, pins_[at].length),
-                                       static_cast<uint32_t>(at)));
-    longest = std::max<size_t>(longest, pins_[at].length);
-  }
-  vorla::SortTexts(texts, vorla::kExactBytes);
-  std::vector<size_t> next(longest + 2, 0);
-  for (const vorla::TextRef& text : texts) ++next[text.length + 1];
-  for (size_t length = 1; length < next.size(); ++length) next[length] += next[length - 1];
-  std::vector<vorla::TextRef> byLength(texts.size());
-  for (const vorla::TextRef& text : texts) byLength[next[text.length]++] = text;
-  SubscriberColumnKeys keys;
-  keys.bits = BitsFor(vorla::RankSortedTexts(byLength, vorla::kExactBytes, pins_.size(), keys.byPosition));
-  return keys;
+void SubscriberColumns::MakeNameKeys(vorla::TextSorter& sorter, SubscriberColumnKeys& keys) const {
+  std::vector<vorla::TextRef>& texts = ListTexts(nameBytes_, names_, sorter);
+  TakeRankCount(keys, sorter.Rank(texts, vorla::kExactBytes, names_.size(), keys.byPosition), names_.size());
 }
 
-SubscriberColumnKeys SubscriberColumns::SplitKeys() const {
-  SubscriberColumnKeys keys;
-  if (splits_.empty()) return keys;
+void SubscriberColumns::MakePinKeys(vorla::TextSorter& sorter, SubscriberColumnKeys& keys) const {
+  std::vector<vorla::TextRef>& texts = ListTexts(pinBytes_, pins_, sorter);
+  TakeRankCount(keys, sorter.Rank(texts, vorla::kExactBytes, pins_.size(), keys.byPosition), pins_.size());
+}
+
+void SubscriberColumns::MakeSplitKeys(SubscriberColumnKeys& keys) const {
+  keys.byPosition.clear();
+  keys.bits = 0;
+  keys.limit = 0;
+  keys.distinct = false;
+  if (splits_.empty()) return;
   const auto [low, high] = std::minmax_element(splits_.begin(), splits_.end());
   const int64_t lowest = *low;
-  keys.bits = static_cast<unsigned>(std::bit_width(static_cast<uint64_t>(int64_t{*high} - lowest)));
+  keys.limit = static_cast<uint64_t>(int64_t{*high} - lowest) + 1;
+  keys.bits = BitsFor(keys.limit);
   keys.byPosition.reserve(splits_.size());
   for (int value : splits_) keys.byPosition.push_back(static_cast<uint32_t>(int64_t{value} - lowest));
-  return keys;
 }
 
 // A directory has a handful of services: their names are ranked once, each row takes its
 // service's rank.
-SubscriberColumnKeys SubscriberColumns::ServiceKeys() const {
-  std::vector<vorla::TextRef> names;
-  names.reserve(serviceNames_.size());
+void SubscriberColumns::MakeServiceKeys(vorla::TextSorter& sorter, SubscriberColumnKeys& keys) const {
+  std::vector<vorla::TextRef>& names = sorter.EmptyList();
   for (size_t index = 0; index < serviceNames_.size(); ++index)
     names.push_back(vorla::TextRef::Of(serviceNames_[index], static_cast<uint32_t>(index)));
   std::vector<uint32_t> serviceRanks;
-  SubscriberColumnKeys keys;
-  keys.bits = BitsFor(vorla::RankTexts(names, vorla::kAsciiFold, serviceNames_.size(), serviceRanks));
+  const uint32_t count = sorter.Rank(names, vorla::kAsciiFold, serviceNames_.size(), serviceRanks);
+  keys.limit = count;
+  keys.bits = BitsFor(count);
+  keys.distinct = false;
+  keys.byPosition.clear();
   keys.byPosition.reserve(services_.size());
   for (uint32_t service : services_) keys.byPosition.push_back(serviceRanks[service]);
-  return keys;
 }
 
 void SortSubscribers(std::vector<CSubscriber*>& rows, int column) {
   SubscriberColumns columns;
   columns.Reserve(rows.size());
   for (const CSubscriber* row : rows) columns.Add(*row);
-  const SubscriberColumnKeys keys = columns.Keys(column);
+  vorla::TextSorter sorter;
+  SubscriberColumnKeys keys;
+  columns.MakeKeys(column, sorter, keys);
   std::vector<uint32_t> order(rows.size());
   for (size_t i = 0; i < order.size(); ++i) order[i] = static_cast<uint32_t>(i);
   vorla::StableRadixSort radix;

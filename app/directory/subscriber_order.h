@@ -11,6 +11,10 @@
 
 class CService;
 class CSubscriber;
+namespace vorla {
+class TextSorter;
+struct TextRef;
+}
 
 enum SubscriberColumn { kSubscriberName, kSubscriberPin, kSubscriberSplit, kSubscriberService, kSubscriberColumns };
 
@@ -19,6 +23,8 @@ enum SubscriberColumn { kSubscriberName, kSubscriberPin, kSubscriberSplit, kSubs
 struct SubscriberColumnKeys {
   std::vector<uint32_t> byPosition;
   unsigned bits = 0;
+  uint64_t limit = 0;     // every key is below it
+  bool distinct = false;  // no two positions share a key
 };
 
 // What the list is ordered by, copied out of the records in one pass, one entry per list
@@ -43,20 +49,24 @@ class SubscriberColumns {
   size_t Count() const { return splits_.size(); }
   // Keeps the entries whose `keep` is set, in their order.
   void KeepOnly(const std::vector<char>& keep);
-  // An unknown column is the name.
-  SubscriberColumnKeys Keys(int column) const;
+  // Makes the column's keys in `keys`, reusing its memory; an unknown column is the name.
+  // The sorter lends its work arrays to the texts' ordering.
+  void MakeKeys(int column, vorla::TextSorter& sorter, SubscriberColumnKeys& keys) const;
 
  private:
   struct Span {
     uint32_t offset, length;
   };
-  SubscriberColumnKeys NameKeys() const;
-  SubscriberColumnKeys PinKeys() const;
-  SubscriberColumnKeys SplitKeys() const;
-  SubscriberColumnKeys ServiceKeys() const;
+  // The texts of one column, in list order, in the sorter's reusable list.
+  static std::vector<vorla::TextRef>& ListTexts(const std::string& bytes, const std::vector<Span>& spans,
+                                                vorla::TextSorter& sorter);
+  void MakeNameKeys(vorla::TextSorter& sorter, SubscriberColumnKeys& keys) const;
+  void MakePinKeys(vorla::TextSorter& sorter, SubscriberColumnKeys& keys) const;
+  void MakeSplitKeys(SubscriberColumnKeys& keys) const;
+  void MakeServiceKeys(vorla::TextSorter& sorter, SubscriberColumnKeys& keys) const;
 
   std::string nameBytes_;  // the names, case folded, one after another
-  std::string pinBytes_;   // the PINs' digits without leading zeros
+  std::string pinBytes_;   // each PIN's digits without leading zeros, behind their count
   std::vector<Span> names_, pins_;
   std::vector<int> splits_;
   std::vector<uint32_t> services_;  // an index into serviceNames_

@@ -43,10 +43,18 @@ public:
     // Sorts the rows ascending or descending by key and writes their positions, in the new
     // order, to `positions`.
     void Sort(bool descending, std::vector<uint32_t>& positions) {
+        positions.resize(packed_ ? packedRows_.size() : wideRows_.size());
+        Sort(descending, [&positions](size_t row, uint32_t at, uint64_t) { positions[row] = at; });
+    }
+
+    // Sorts the rows ascending by key and calls visit(row, position, key) for each row in
+    // the new order, so a caller that wants more than the positions needs no second pass.
+    template <typename Visit>
+    void Sort(bool descending, Visit visit) {
         if (packed_)
-            Run(packedLayout_, packedRows_, packedScratch_, descending, positions);
+            Run(packedLayout_, packedRows_, packedScratch_, descending, visit);
         else
-            Run(wideLayout_, wideRows_, wideScratch_, descending, positions);
+            Run(wideLayout_, wideRows_, wideScratch_, descending, visit);
     }
 
 private:
@@ -117,9 +125,9 @@ private:
         }
     }
 
-    template <typename Layout>
+    template <typename Layout, typename Visit>
     void Run(const Layout& layout, std::vector<typename Layout::Row>& rows, std::vector<typename Layout::Row>& scratch,
-             bool descending, std::vector<uint32_t>& positions) {
+             bool descending, Visit& visit) {
         // Descending order sorts the complemented keys ascending: equal keys still keep their
         // current order, exactly as a stable sort with the reversed comparison would.
         if (descending != descending_) {
@@ -133,8 +141,8 @@ private:
             for (const auto& row : rows) scratch[next[Digit(layout.Key(row), pass)]++] = row;
             rows.swap(scratch);
         }
-        positions.resize(rows.size());
-        for (size_t i = 0; i < rows.size(); ++i) positions[i] = layout.At(rows[i]);
+        const uint64_t flip = descending ? KeyMask() : 0;
+        for (size_t i = 0; i < rows.size(); ++i) visit(i, layout.At(rows[i]), layout.Key(rows[i]) ^ flip);
     }
 
     unsigned keyBits_ = 0;

@@ -1,11 +1,12 @@
 #pragma once
-// Orders and ranks 8-bit texts byte by byte through a case-folding table, with a
-// most-significant-byte-first bucket sort: each text is read about as far as it differs from
-// the others, so the work grows with the texts rather than with n log n comparisons. A rank
-// per list position then lets a stable radix sort order rows by text in linear passes.
+// Orders and ranks 8-bit texts byte by byte through a case-folding table, eight bytes at a
+// time with radix passes: each text is read about as far as it differs from the others, so
+// the work grows with the texts rather than with n log n comparisons. A rank per list
+// position then lets a stable radix sort order rows by text in linear passes.
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -48,21 +49,36 @@ struct TextRef {
     }
 };
 
-// Compares two texts that agree on their first `depth` bytes: byte by byte through the
-// table, then a text that ends first sorts first (std::string::compare on unsigned bytes).
-int CompareTextsFrom(const TextRef& a, const TextRef& b, size_t depth, const ByteFold& fold);
+// Ranks texts in ascending order. Keeps its work arrays from one call to the next, so a long
+// list ordered again and again (a click on a column, then another) does not fault in megabytes
+// of fresh memory every time.
+class TextSorter {
+public:
+    TextSorter();
+    ~TextSorter();
+    TextSorter(const TextSorter&) = delete;
+    TextSorter& operator=(const TextSorter&) = delete;
 
-// Sorts ascending; the order among equal texts is unspecified.
-void SortTexts(std::vector<TextRef>& texts, const ByteFold& fold);
+    // Gives each text's position its rank in ascending order, counting from 0, equal texts
+    // sharing one, in `ranks` (sized `positionCount`; positions without a text get 0);
+    // returns how many ranks there are.
+    uint32_t Rank(const std::vector<TextRef>& texts, const ByteFold& fold, size_t positionCount,
+                  std::vector<uint32_t>& ranks);
 
-// Gives each sorted text's position its rank, counting from 0, equal texts sharing one, in
-// `ranks` (sized `positionCount`; positions without a text get 0); returns how many ranks
-// there are.
-uint32_t RankSortedTexts(const std::vector<TextRef>& texts, const ByteFold& fold, size_t positionCount,
-                         std::vector<uint32_t>& ranks);
+    // An empty list for the caller to fill and pass in, keeping its memory between sorts.
+    std::vector<TextRef>& EmptyList() {
+        list_.clear();
+        return list_;
+    }
 
-// SortTexts, then RankSortedTexts.
-uint32_t RankTexts(std::vector<TextRef>& texts, const ByteFold& fold, size_t positionCount,
+private:
+    class Work;
+    std::unique_ptr<Work> work_;
+    std::vector<TextRef> list_;
+};
+
+// TextSorter::Rank with a sorter of its own, for lists ranked once.
+uint32_t RankTexts(const std::vector<TextRef>& texts, const ByteFold& fold, size_t positionCount,
                    std::vector<uint32_t>& ranks);
 
 }  // namespace vorla

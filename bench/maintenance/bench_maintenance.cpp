@@ -14,6 +14,7 @@
 #include "directory_rules.h"
 #include "directory_store.h"
 #include "group.h"
+#include "memory_reuse.h"
 #include "ob_list.h"
 #include "service.h"
 #include "subscriber.h"
@@ -109,6 +110,7 @@ BENCHMARK(BM_DeleteThousandSubscribers)->Arg(10000)->Arg(100000)->Unit(benchmark
 }  // namespace
 
 int main(int argc, char** argv) {
+    vorla::KeepFreedMemoryForReuse();  // as the program does
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);

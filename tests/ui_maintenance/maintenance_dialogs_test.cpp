@@ -287,4 +287,32 @@ TEST(SubscriberModelTest, RemovedRowsCloseUpAndLaterSortsStayRight) {
     EXPECT_EQ(dan.column(), 1);
 }
 
+// The model orders rows three ways (ranks that are the rows' places, a counting pass, the
+// radix sort); each must give the stable order the column rules give, from whatever order
+// the clicks before left: unique and repeated names, repeated PINs and lengths.
+TEST(SubscriberModelTest, EveryClickGivesTheStableOrderOfTheColumn) {
+    for (bool uniqueNames : {true, false}) {
+        std::vector<std::unique_ptr<CSubscriber>> owned;
+        CObList list;
+        uint32_t seed = 3;
+        auto next = [&seed](uint32_t n) { return (seed = seed * 1103515245u + 12345u) / 65536 % n; };
+        for (int i = 0; i < 400; ++i) {
+            const std::string name = "n" + std::to_string(uniqueNames ? i : static_cast<int>(next(50)));
+            owned.push_back(std::make_unique<CSubscriber>(name, std::to_string(next(30)), std::to_string(next(900)), nullptr));
+            list.AddTail(owned.back().get());
+        }
+        SubscriberModel model;
+        model.SetList(&list);
+        std::vector<CSubscriber*> expected;
+        for (int row = 0; row < model.rowCount(); ++row) expected.push_back(model.SubscriberAt(row));
+        for (int column : {kSubscriberPin, kSubscriberName, kSubscriberSplit, kSubscriberPin, kSubscriberName}) {
+            SortSubscribers(expected, column);
+            model.Sort(column);
+            std::vector<CSubscriber*> shown;
+            for (int row = 0; row < model.rowCount(); ++row) shown.push_back(model.SubscriberAt(row));
+            ASSERT_EQ(shown, expected) << "column " << column << (uniqueNames ? ", unique names" : ", shared names");
+        }
+    }
+}
+
 }  // namespace

@@ -16,6 +16,7 @@
 
 #include "app/termination_signals.h"
 #include "app/vorla_pro_app.h"
+#include "memory_reuse.h"
 #include "private_file.h"
 #include "process_program_directory.h"
 #include "program_directory.h"
@@ -107,6 +108,7 @@ int PrintDirectoryWithoutWindow(int& argc, char** argv, const PrintDirectoryPars
 
 int main(int argc, char** argv) {
     if (const auto answered = vorla::AnswerHelpOrVersion(argc, argv, "vorlapro", kVorlaproHelp)) return *answered;
+    vorla::KeepFreedMemoryForReuse();
     KeepNewFilesPrivate();
     std::vector<std::string> arguments(argv, argv + argc);
     bool homeMissing = false;

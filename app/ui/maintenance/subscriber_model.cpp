@@ -47,7 +47,8 @@ void SubscriberModel::Reload() { SetList(list_); }
 
 void SubscriberModel::ForgetKeys() {
     for (int column = 0; column < kSubscriberColumns; ++column) {
-        keys_[column] = {};
+        // Cleared, not freed: the memory serves the next keys of a list that is as long.
+        keys_[column].byPosition.clear();
         keysFresh_[column] = false;
     }
     columns_.Clear();
@@ -60,8 +61,20 @@ void SubscriberModel::SortRows() {
     if (order_.empty()) return;
     SubscriberColumnKeys& keys = keys_[sortColumn_];
     if (!keysFresh_[sortColumn_]) {
-        keys = columns_.Keys(sortColumn_);
+        columns_.MakeKeys(sortColumn_, textSorter_, keys);
         keysFresh_[sortColumn_] = true;
+    }
+    // Names are unique in a directory, so their ranks are the rows' places and no previous
+    // order has to be kept. Other ranks (PINs, services) are no more than the rows: one
+    // counting pass orders them. Splits may spread over any range of numbers and take the
+    // radix sort.
+    if (keys.distinct && keys.limit == records_.size()) {
+        for (uint32_t at = 0; at < records_.size(); ++at) order_[keys.byPosition[at]] = at;
+        return;
+    }
+    if (keys.limit <= 2 * records_.size()) {
+        counting_.Sort(order_, keys.byPosition, keys.limit);
+        return;
     }
     radix_.Load(keys.bits, records_.size(), order_, [&keys](uint32_t at) { return keys.byPosition[at]; });
     radix_.Sort(false, order_);

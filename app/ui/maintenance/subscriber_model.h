@@ -11,9 +11,11 @@
 #include <functional>
 #include <vector>
 
+#include "counting_sort.h"
 #include "record_rows.h"
 #include "stable_radix_sort.h"
 #include "subscriber_order.h"
+#include "text_order.h"
 
 class CObList;
 class CSubscriber;
@@ -57,6 +59,8 @@ private:
     SubscriberColumnKeys keys_[kSubscriberColumns];
     bool keysFresh_[kSubscriberColumns] = {};
     vorla::StableRadixSort radix_;
+    vorla::StableCountingSort counting_;
+    vorla::TextSorter textSorter_;
     mutable LazyRowIndex positionOf_;
     mutable std::vector<int> rowOfPosition_;  // empty until asked for after the rows moved
     int sortColumn_ = 0;
