@@ -4,6 +4,7 @@
 // here the counts and the rows' new places are arrays of 32-bit words that stay in cache far
 // longer, which is what a list of a hundred thousand rows runs short of.
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
