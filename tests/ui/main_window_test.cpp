@@ -15,6 +15,7 @@
 
 #include "app/command_ids.h"
 #include "app_fixture.h"
+#include "desktop/program_icon.h"
 #include "main_window/cust_toolbar.h"
 #include "main_window/customize_dialog.h"
 #include "main_window/main_frame.h"
@@ -43,6 +44,15 @@ const std::vector<int> kDefaultMainButtons = {cmd::kMessageLog, cmd::kNextWindow
                                               cmd::kServices,   cmd::kSubscribers, cmd::kGroups,
                                               cmd::kPresetMessages, 0, cmd::kCut, cmd::kCopy, cmd::kPaste, 0,
                                               cmd::kPrint, cmd::kAbout};
+
+TEST_F(MainWindow, TheFrameAndTheMessageWindowShowTheProgramsIcon) {
+    // No icon theme here knows the program, as in a run from the build folder.
+    const QImage own = vorla::ProgramIcon().pixmap(QSize(16, 16)).toImage();
+    ASSERT_FALSE(own.isNull());
+    for (const QWidget* window : {static_cast<QWidget*>(frame_), static_cast<QWidget*>(frame_->MessageWindow())}) {
+        EXPECT_EQ(window->windowIcon().pixmap(QSize(16, 16)).toImage(), own) << window->metaObject()->className();
+    }
+}
 
 TEST_F(MainWindow, ToolbarLayoutsAreEditedSavedAndRestored) {
     CCustToolBar* bar = frame_->MainToolBar();

@@ -1,7 +1,6 @@
 // Vorla Pro: start-up and exit of the program.
 
 #include <QApplication>
-#include <QIcon>
 #include <QMessageBox>
 #include <QPainter>
 #include <QSessionManager>
@@ -16,6 +15,7 @@
 
 #include "app/termination_signals.h"
 #include "app/vorla_pro_app.h"
+#include "desktop/program_icon.h"
 #include "memory_reuse.h"
 #include "private_file.h"
 #include "process_program_directory.h"
@@ -56,7 +56,7 @@ void NameTheApplication() {
     QApplication::setApplicationVersion(QString::fromLatin1(vorla::kVersion));
     // Ties the windows to the installed desktop entry, so the desktop shows its name and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("com.quillon.VorlaPro"));
-    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("vorlapro")));
+    QApplication::setWindowIcon(vorla::ProgramIcon());
 }
 
 constexpr const char* kVorlaproHelp =

@@ -1,6 +1,7 @@
 #include "main_window/main_frame.h"
 
 #include "command_icon.h"
+#include "desktop/program_icon.h"
 
 #include <QAction>
 #include <QApplication>
@@ -90,6 +91,8 @@ QKeySequence ShortcutOf(const char* menu) {
 
 CMainFrame::CMainFrame(CVorlaPro5App& app, QWidget* parent) : QMainWindow(parent), app_(app) {
     setWindowTitle(QStringLiteral("Vorla Pro"));
+    // The MDI children take it from here; without it they show the style's default icon.
+    setWindowIcon(vorla::ProgramIcon());
     setObjectName(QStringLiteral("MainFrame"));
     mdiArea_ = new QMdiArea(this);
     setCentralWidget(mdiArea_);
