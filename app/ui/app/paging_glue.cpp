@@ -47,6 +47,8 @@ AppPagingGlue::AppPagingGlue(CVorlaPro5App& app, bool writeQueueFile, bool write
         QCoreApplication::processEvents(QEventLoop::AllEvents);
     });
     targets.alert = [this](RKL_WINDOW, const char* text, const char* caption) -> int32_t {
+        // Ending, the alert answers as the box it would have been is dismissed: Cancel.
+        if (app_.OrderlyEndRequested()) return RKL_IDCANCEL;
         if (!app_.ShowsMessages()) return RKL_IDOK;
         QMessageBox box(QMessageBox::Warning, vorla::FromWindows1252(caption ? caption : "RKL Alert"),
                         vorla::FromWindows1252(text ? text : ""), QMessageBox::Ok | QMessageBox::Cancel,
