@@ -4,7 +4,6 @@
 #include <QComboBox>
 #include <QFormLayout>
 #include <QGroupBox>
-#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -102,6 +101,7 @@ void SubscriberDialog::BuildForm() {
     proxy_ = new FindProxy(model_, *model_, this);
     views_ = new RecordViews(proxy_, this);
     views_->Restore(settings, kListSection, kDefaultWidths);
+    views_->SortBy(*model_);
 
     filter_ = new FindFilter(find_, proxy_, *model_, views_->Report()->selectionModel(), this);
     listLabel_ = new QLabel(QStringLiteral("Su&bscribers in directory:"), this);
@@ -142,20 +142,13 @@ void SubscriberDialog::BuildForm() {
     });
     for (QAbstractItemView* view : views_->Both())
         connect(view, &QAbstractItemView::pressed, this, &SubscriberDialog::LoadSelection);
-    connect(views_->Report()->header(), &QHeaderView::sectionClicked, this, [this](int column) {
-        model_->Sort(column);
-        views_->Report()->header()->setSortIndicator(model_->SortColumn(), Qt::AscendingOrder);
-        app_.Settings().WriteProfileInt(kListSection, "SortColumn", model_->SortColumn());
-    });
 }
 
 void SubscriberDialog::Fill() {
     CObList* list = app_.GetSubscriberList();
     const size_t count = list ? list->GetCount() : 0;
     WorkProgress progress(QStringLiteral("Reading Subscribers..."), count, this);
-    model_->Sort(app_.Settings().GetProfileInt(kListSection, "SortColumn", 0));
     model_->SetList(list, [&progress](size_t done) { progress.Step(done); });
-    views_->Report()->header()->setSortIndicator(model_->SortColumn(), Qt::AscendingOrder);
 }
 
 void SubscriberDialog::FillCharacters() {

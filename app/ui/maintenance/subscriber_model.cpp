@@ -6,44 +6,29 @@
 #include <unordered_set>
 
 #include "command_icon.h"
-#include "ob_list.h"
 #include "service.h"
 #include "subscriber.h"
 #include "windows1252.h"
 
-SubscriberModel::SubscriberModel(QObject* parent) : QAbstractTableModel(parent) {
-    icon_ = vorla::CommandIcon("avatar-default", "subscribers", QStyle::SP_FileIcon, QApplication::style());
-}
+SubscriberModel::SubscriberModel(QObject* parent)
+    : RecordTableModel({{"Name", false}, {"PIN", true}, {"Split", true}, {"Service", false}},
+                       vorla::CommandIcon("avatar-default", "subscribers", QStyle::SP_FileIcon, QApplication::style()),
+                       parent) {}
 
-void SubscriberModel::SetList(const CObList* list, const std::function<void(size_t)>& progress) {
-    beginResetModel();
-    list_ = list;
+void SubscriberModel::LoadRows(const CObList* list, const std::function<void(size_t)>& progress) {
     records_.clear();
     order_.clear();
     ForgetKeys();
-    if (list_) {
-        const size_t count = list_->GetCount();
-        Serializable* const* items = list_->begin();
-        records_.reserve(count);
-        columns_.Reserve(count);
-        for (size_t i = 0; i < count; ++i) {
-            // The records lie scattered over the heap: asking for one a few steps ahead lets
-            // its memory arrive while this one is read, instead of waiting for each in turn.
-            if (i + kReadAhead < count) __builtin_prefetch(items[i + kReadAhead]);
-            if (auto* subscriber = As<CSubscriber>(items[i])) {
-                records_.push_back(subscriber);
-                columns_.Add(*subscriber);
-            }
-            if (progress) progress(records_.size());
-        }
-        order_.resize(records_.size());
-        for (size_t at = 0; at < order_.size(); ++at) order_[at] = static_cast<uint32_t>(at);
-    }
-    SortRows();
-    endResetModel();
+    const size_t count = list ? list->GetCount() : 0;
+    records_.reserve(count);
+    columns_.Reserve(count);
+    TakeRecords<CSubscriber>(list, progress, [this](CSubscriber* subscriber) {
+        records_.push_back(subscriber);
+        columns_.Add(*subscriber);
+    });
+    order_.resize(records_.size());
+    for (size_t at = 0; at < order_.size(); ++at) order_[at] = static_cast<uint32_t>(at);
 }
-
-void SubscriberModel::Reload() { SetList(list_); }
 
 void SubscriberModel::ForgetKeys() {
     for (int column = 0; column < kSubscriberColumns; ++column) {
@@ -59,10 +44,11 @@ void SubscriberModel::ForgetKeys() {
 void SubscriberModel::SortRows() {
     rowOfPosition_.clear();
     if (order_.empty()) return;
-    SubscriberColumnKeys& keys = keys_[sortColumn_];
-    if (!keysFresh_[sortColumn_]) {
-        columns_.MakeKeys(sortColumn_, textSorter_, keys);
-        keysFresh_[sortColumn_] = true;
+    const int column = SortColumn();
+    SubscriberColumnKeys& keys = keys_[column];
+    if (!keysFresh_[column]) {
+        columns_.MakeKeys(column, textSorter_, keys);
+        keysFresh_[column] = true;
     }
     // Names are unique in a directory, so their ranks are the rows' places and no previous
     // order has to be kept. Other ranks (PINs, services) are no more than the rows: one
@@ -80,30 +66,17 @@ void SubscriberModel::SortRows() {
     radix_.Sort(false, order_);
 }
 
-void SubscriberModel::Sort(int column) {
-    emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
-    const QModelIndexList before = persistentIndexList();
-    std::vector<uint32_t> kept;
-    kept.reserve(static_cast<size_t>(before.size()));
-    for (const QModelIndex& index : before) kept.push_back(order_[static_cast<size_t>(index.row())]);
-    sortColumn_ = column >= 0 && column < kSubscriberColumns ? column : 0;
-    SortRows();
-    if (!before.isEmpty()) {
-        QModelIndexList after;
-        after.reserve(before.size());
-        for (qsizetype i = 0; i < before.size(); ++i)
-            after.push_back(index(RowOfPosition(kept[static_cast<size_t>(i)]), before[i].column()));
-        changePersistentIndexList(before, after);
-    }
-    emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+void SubscriberModel::MoveRowsToOrder() {
+    // Rows followed by list position, which a sort never changes: no look-up by record.
+    MoveRows([this] { SortRows(); }, [this](int row) { return order_[static_cast<size_t>(row)]; },
+             [this](uint32_t at) { return RowOfPosition(at); });
 }
 
-void SubscriberModel::Resort() {
+void SubscriberModel::RecordsChanged() {
     for (int column = 0; column < kSubscriberColumns; ++column) keysFresh_[column] = false;
     columns_.Clear();
     columns_.Reserve(records_.size());
     for (const CSubscriber* record : records_) columns_.Add(*record);
-    Sort(sortColumn_);
 }
 
 void SubscriberModel::Remove(const std::vector<CSubscriber*>& doomed) {
@@ -164,33 +137,14 @@ int SubscriberModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : static_cast<int>(order_.size());
 }
 
-int SubscriberModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : kSubscriberColumns; }
-
-QVariant SubscriberModel::data(const QModelIndex& index, int role) const {
-    const CSubscriber* subscriber = SubscriberAt(index.row());
-    if (!subscriber) return {};
-    switch (role) {
-        case Qt::DisplayRole:
-            switch (index.column()) {
-                case kSubscriberName: return vorla::FromWindows1252(subscriber->GetName());
-                case kSubscriberPin: return vorla::FromWindows1252(subscriber->GetPIN());
-                case kSubscriberSplit: return vorla::FromWindows1252(subscriber->GetMaxLength());
-                case kSubscriberService:
-                    return subscriber->GetService() ? vorla::FromWindows1252(subscriber->GetService()->GetName())
-                                                    : QString();
-            }
-            return {};
-        case Qt::DecorationRole: return index.column() == kSubscriberName ? QVariant(icon_) : QVariant();
-        case Qt::TextAlignmentRole:
-            return index.column() == kSubscriberPin || index.column() == kSubscriberSplit
-                       ? QVariant(int(Qt::AlignCenter))
-                       : QVariant(int(Qt::AlignLeft | Qt::AlignVCenter));
+QString SubscriberModel::Text(int row, int column) const {
+    const CSubscriber* subscriber = SubscriberAt(row);
+    switch (column) {
+        case kSubscriberName: return vorla::FromWindows1252(subscriber->GetName());
+        case kSubscriberPin: return vorla::FromWindows1252(subscriber->GetPIN());
+        case kSubscriberSplit: return vorla::FromWindows1252(subscriber->GetMaxLength());
+        case kSubscriberService:
+            return subscriber->GetService() ? vorla::FromWindows1252(subscriber->GetService()->GetName()) : QString();
     }
     return {};
-}
-
-QVariant SubscriberModel::headerData(int section, Qt::Orientation orientation, int role) const {
-    if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return QAbstractTableModel::headerData(section, orientation, role);
-    static const char* const kHeaders[] = {"Name", "PIN", "Split", "Service"};
-    return section >= 0 && section < kSubscriberColumns ? QString::fromLatin1(kHeaders[section]) : QString();
 }

@@ -5,36 +5,24 @@
 // column's keys, made once per column and kept until the records change, so opening and
 // sorting a long directory grow linearly with it.
 
-#include <QAbstractTableModel>
-#include <QIcon>
-
-#include <functional>
 #include <vector>
 
 #include "counting_sort.h"
-#include "record_rows.h"
+#include "record_table_model.h"
 #include "stable_radix_sort.h"
 #include "subscriber_order.h"
 #include "text_order.h"
 
-class CObList;
 class CSubscriber;
 
-class SubscriberModel : public QAbstractTableModel, public RecordRows {
+class SubscriberModel : public RecordTableModel {
     Q_OBJECT
 public:
     explicit SubscriberModel(QObject* parent = nullptr);
 
-    void SetList(const CObList* list, const std::function<void(size_t)>& progress = {});
-    void Reload();
-    // Sorts by the column (0..3), keeping the views' selections.
-    void Sort(int column);
-    // Sorts again after a record's fields changed.
-    void Resort();
     // Takes these subscribers' rows out, the others keeping their order; call it before the
     // records are freed.
     void Remove(const std::vector<CSubscriber*>& doomed);
-    int SortColumn() const { return sortColumn_; }
 
     CSubscriber* SubscriberAt(int row) const;
     Serializable* RecordAt(int row) const override;
@@ -42,17 +30,18 @@ public:
     bool RowMatches(int row, const std::string& text) const override;
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
-    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
-    QVariant data(const QModelIndex& index, int role) const override;
-    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+protected:
+    void LoadRows(const CObList* list, const std::function<void(size_t)>& progress) override;
+    void SortRows() override;
+    QString Text(int row, int column) const override;
+    void RecordsChanged() override;
+    void MoveRowsToOrder() override;
 
 private:
-    void SortRows();
     void ForgetKeys();
     int RowOfPosition(uint32_t at) const;
-    static constexpr size_t kReadAhead = 8;
 
-    const CObList* list_ = nullptr;
     std::vector<CSubscriber*> records_;  // in list order
     std::vector<uint32_t> order_;        // positions in records_, row by row
     SubscriberColumns columns_;          // by position
@@ -63,6 +52,4 @@ private:
     vorla::TextSorter textSorter_;
     mutable LazyRowIndex positionOf_;
     mutable std::vector<int> rowOfPosition_;  // empty until asked for after the rows moved
-    int sortColumn_ = 0;
-    QIcon icon_;
 };
