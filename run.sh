@@ -47,9 +47,21 @@ awk -v link="$link" '
   END { if (!done) { print "[Ports]"; print "COM1=" link } }
 ' "$conf" > "$conf.tmp" && mv -f "$conf.tmp" "$conf"
 
-# A demo directory when there is none (or it holds no service yet).
+# A demo directory when there is none (or it holds no service yet). A directory the tool
+# cannot read is left to the program, which moves it aside. The dump is read whole: a grep
+# that stopped at the first match would end the tool early and, under pipefail, make a large
+# directory look like one without services, to be written over.
 directory="$demo/Vorla Pro.vlg"
-if [ "$fresh" = 0 ] && { [ ! -s "$directory" ] || ! "$bin/vlgtool" dump "$directory" 2>/dev/null | grep -q '"CService"'; }; then
+needs_demo=0
+if [ "$fresh" = 0 ]; then
+  if [ ! -s "$directory" ]; then
+    needs_demo=1
+  elif dump=$("$bin/vlgtool" dump "$directory" 2>/dev/null) && [[ "$dump" != *'"CService"'* ]]; then
+    needs_demo=1
+  fi
+  unset dump
+fi
+if [ "$needs_demo" = 1 ]; then
   cat > "$demo/demo-directory.json" <<'JSON'
 {
  "kind": "directory",
