@@ -94,6 +94,28 @@ TEST(SelectionRows, LoadKeepsMembersOnlyUnderExpandedGroups) {
     EXPECT_EQ(Names(rows), (Strings{"Ann", "Crew", "  Ann", "Team", "  Ann"}));
 }
 
+// Rows saved before another program added to the directory (an import from the shell) must
+// be told apart from rows that list it all, or the form would hide the new people.
+TEST(SelectionRows, KnowsWhetherTheSavedRowsListEveryRecordOnce) {
+    Directory d;
+    CSubscriber* ann = d.Add("Ann");
+    CGroup* team = d.AddGroup("Team", {ann});
+    d.display->AddTail(new CDisplayObject(ann, nullptr, 0));
+    d.display->AddTail(new CDisplayObject(nullptr, team, 1));
+    d.display->AddTail(new CDisplayObject(ann, team, 0));  // member rows do not count
+    SelectionRows rows(d.display.get());
+    rows.Load();
+    EXPECT_TRUE(rows.ListsEveryRecordOnce(&d.subscriberList, &d.groupList));
+    CSubscriber* imported = d.Add("Imported");
+    EXPECT_FALSE(rows.ListsEveryRecordOnce(&d.subscriberList, &d.groupList)) << "a subscriber without a row";
+    d.display->AddTail(new CDisplayObject(imported, nullptr, 0));
+    d.display->AddTail(new CDisplayObject(imported, nullptr, 0));
+    rows.Load();
+    EXPECT_FALSE(rows.ListsEveryRecordOnce(&d.subscriberList, &d.groupList)) << "a subscriber listed twice";
+    rows.Fill(&d.subscriberList, &d.groupList);
+    EXPECT_TRUE(rows.ListsEveryRecordOnce(&d.subscriberList, &d.groupList));
+}
+
 TEST(SelectionRows, PrefixSearchIgnoresCaseAndWrapsFromTheStartingRow) {
     Directory d;
     d.Add("Bob");

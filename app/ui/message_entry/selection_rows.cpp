@@ -1,6 +1,7 @@
 #include "message_entry/selection_rows.h"
 
 #include <algorithm>
+#include <unordered_set>
 
 #include "ascii_case.h"
 #include "display_object.h"
@@ -91,6 +92,26 @@ void SelectionRows::Fill(const CObList* subscribers, const CObList* groups) {
             if (auto* g = dynamic_cast<CGroup*>(item)) list_->AddTail(new CDisplayObject(nullptr, g, 0));
     }
     Load();
+}
+
+bool SelectionRows::ListsEveryRecordOnce(const CObList* subscribers, const CObList* groups) const {
+    std::unordered_set<const void*> expected;
+    if (subscribers)
+        for (Serializable* item : *subscribers)
+            if (auto* s = dynamic_cast<CSubscriber*>(item)) expected.insert(s);
+    if (groups)
+        for (Serializable* item : *groups)
+            if (auto* g = dynamic_cast<CGroup*>(item)) expected.insert(g);
+    size_t listed = 0;
+    for (const CDisplayObject* row : rows_) {
+        const RowKind kind = KindOf(*row);
+        if (kind == RowKind::Member) continue;
+        const void* record = kind == RowKind::Group ? static_cast<const void*>(row->GetGroup())
+                                                    : static_cast<const void*>(row->GetSubscriber());
+        if (!expected.count(record)) return false;
+        ++listed;
+    }
+    return listed == expected.size();
 }
 
 int SelectionRows::IndexOf(const CDisplayObject* row) const {

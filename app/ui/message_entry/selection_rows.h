@@ -28,6 +28,9 @@ public:
     void Load();
     // Frees every row of the DisplayList and makes one per subscriber and one per group.
     void Fill(const CObList* subscribers, const CObList* groups);
+    // Whether the rows hold one row for each subscriber and each group and no other: a
+    // directory changed by another program (an import from the shell) keeps its old rows.
+    bool ListsEveryRecordOnce(const CObList* subscribers, const CObList* groups) const;
 
     int Count() const { return static_cast<int>(rows_.size()); }
     CDisplayObject* At(int index) const { return rows_[index]; }

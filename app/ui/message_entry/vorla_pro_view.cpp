@@ -139,8 +139,10 @@ CVorlaPro5View::CVorlaPro5View(CVorlaPro5App& app, QWidget* parent) : QWidget(pa
                                   prefs.GetProfileInt(kPrefs, "MLBlue", 75) & 0xFF));
     list_->Model()->SetDisplayList(app_.GetDisplayList());
     list_->Model()->Load();
-    // A directory made elsewhere may come without recipient rows.
-    if (list_->Model()->rowCount() == 0) FillSelectionList();
+    // A directory made or changed elsewhere may come without recipient rows, or with rows
+    // that miss what an import from the shell added.
+    if (!list_->Model()->Rows().ListsEveryRecordOnce(app_.GetSubscriberList(), app_.GetGroupList()))
+        FillSelectionList();
     outgoing_->setCurrentIndex(kNow);
     ShowSpotPage(prefs.GetProfileInt(kPrefs, "SpotPage", 0) != 0);
     UpdateCounts();
