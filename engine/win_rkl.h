@@ -59,6 +59,7 @@ class TWinRKL : public TRKL {
   void DoPortCommand(Keyword keyword, const char* command, char* args);
   void Break(char* args);
   void ClosePort(char* args);
+  bool CloseCommPort(const char* command, char* args, char* label);
   void TAPIClosePort(char* args);
   void MyDelay(char* args);
   void DTR(char* args);

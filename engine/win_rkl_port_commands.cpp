@@ -89,29 +89,29 @@ void TWinRKL::Break(char* args) {
   }
 }
 
-void TWinRKL::ClosePort(char* args) {
-  if (Tracing(kTracePort)) Trace("TWinRKL::ClosePort ('%s');\r", args);
-  char label[kLineSize];
+// CLOSEPORT's part of both close commands, leaving the script's label (kLineSize bytes) in
+// `label`; false when there was none (the entry has failed).
+bool TWinRKL::CloseCommPort(const char* command, char* args, char* label) {
+  if (Tracing(kTracePort)) Trace("TWinRKL::%s ('%s');\r", command, args);
   GetWord(args, 1, label);
   if (!label[0]) {
     Fail(kClosePortNoLabel);
-    return;
+    return false;
   }
   portLost_ = false;
   // Closing a closed port does nothing.
   if (port_->IsOpen() && port_->Close(&waiter_) != 0) JumpTo(label, kJumpNoLabel);
+  return true;
+}
+
+void TWinRKL::ClosePort(char* args) {
+  char label[kLineSize];
+  CloseCommPort("ClosePort", args, label);
 }
 
 void TWinRKL::TAPIClosePort(char* args) {
-  if (Tracing(kTracePort)) Trace("TWinRKL::ClosePort ('%s');\r", args);
   char label[kLineSize];
-  GetWord(args, 1, label);
-  if (!label[0]) {
-    Fail(kClosePortNoLabel);
-    return;
-  }
-  portLost_ = false;
-  if (port_->IsOpen() && port_->Close(&waiter_) != 0) JumpTo(label, kJumpNoLabel);
+  if (!CloseCommPort("TAPIClosePort", args, label)) return;
   // The line goes down even when the port was closed already (by CLOSEPORT, or lost): a call
   // left up would keep the modem busy until the handle is destroyed.
   if (!tapiLine_.Active()) return;
