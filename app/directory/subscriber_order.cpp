@@ -81,14 +81,15 @@ void SubscriberColumns::Add(const CSubscriber& subscriber) {
   for (size_t i = at; i < nameBytes_.size(); ++i) nameBytes_[i] = Fold(nameBytes_[i]);
   // Digit strings without leading zeros compare by value when the shorter comes first and
   // equal lengths compare by bytes: behind their length, written first and highest byte
-  // first, they compare by value byte by byte.
+  // first, they compare by value byte by byte. Digits are kept as 1 to 10, so they differ
+  // from each other and from a missing byte (0) in four bits, not six: fewer sorting passes.
   const std::string_view digits = Digits(subscriber.GetPIN());
   const uint32_t length = static_cast<uint32_t>(digits.size());
   const char lengthBytes[4] = {static_cast<char>(length >> 24), static_cast<char>(length >> 16),
                                static_cast<char>(length >> 8), static_cast<char>(length)};
   pins_.push_back({static_cast<uint32_t>(pinBytes_.size()), 4 + length});
   pinBytes_.append(lengthBytes, 4);
-  pinBytes_.append(digits);
+  for (char digit : digits) pinBytes_.push_back(static_cast<char>(digit - '0' + 1));
   splits_.push_back(subscriber.GetMaxLengthNumber());
   const CService* service = subscriber.GetService();
   auto [found, added] = serviceIndex_.emplace(service, static_cast<uint32_t>(serviceNames_.size()));

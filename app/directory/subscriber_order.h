@@ -66,7 +66,7 @@ class SubscriberColumns {
   void MakeServiceKeys(vorla::TextSorter& sorter, SubscriberColumnKeys& keys) const;
 
   std::string nameBytes_;  // the names, case folded, one after another
-  std::string pinBytes_;   // each PIN's digits without leading zeros, behind their count
+  std::string pinBytes_;   // each PIN's digits (as 1 to 10) without leading zeros, behind their count
   std::vector<Span> names_, pins_;
   std::vector<int> splits_;
   std::vector<uint32_t> services_;  // an index into serviceNames_
