@@ -40,6 +40,7 @@ class DocumentOnBus : public AppTest {
 protected:
     static void SetUpTestSuite() {
         bus_ = new QProcess;
+        vorla::testing::EndWithTest(*bus_);
         bus_->start(QStringLiteral("dbus-daemon"), {"--session", "--nofork", "--print-address"});
         QByteArray address;
         if (bus_->waitForStarted(5000))
