@@ -84,7 +84,10 @@ private:
             for (; i < end; ++i) key = key << 8 | text.bytes[i];
         else
             for (; i < end; ++i) key = key << 8 | (*fold_)[text.bytes[i]];
-        return i < depth + kKeyBytes ? key << 8 * (depth + kKeyBytes - i) : key;
+        // Missing bytes count as zero; a text that has ended before `depth` is all zero (and
+        // a shift by the whole width would be undefined).
+        const size_t missing = depth + kKeyBytes - i;
+        return missing == 0 ? key : missing >= kKeyBytes ? 0 : key << 8 * missing;
     }
 
     // Sixteen bytes are read per text, so a beginning of up to eight shared bytes (a common
