@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cmath>
+#include <ctime>
 #include <mutex>
 
 namespace {
@@ -13,8 +14,17 @@ std::mutex gTimeMutex;
 std::tm LocalCalendarTime(uint32_t time) {
   std::time_t value = static_cast<std::time_t>(time);
   std::lock_guard lock(gTimeMutex);
-  std::tm* local = std::localtime(&value);
-  return local ? *local : std::tm{};
+  // std::localtime looks at the system's time zone file again on every call (a file system
+  // lookup each, which made opening a long log window slow); localtime_r does not, so the
+  // zone is looked at here at most once a second and a change still shows within a second.
+  static std::chrono::steady_clock::time_point zoneReadAt;
+  const auto now = std::chrono::steady_clock::now();
+  if (zoneReadAt == std::chrono::steady_clock::time_point() || now - zoneReadAt >= std::chrono::seconds(1)) {
+    tzset();
+    zoneReadAt = now;
+  }
+  std::tm local{};
+  return localtime_r(&value, &local) ? local : std::tm{};
 }
 
 std::optional<uint32_t> FileTimeFromLocal(std::tm local) {
