@@ -45,15 +45,17 @@ int CompareDecimalText(std::string_view a, std::string_view b) {
   return da.compare(db);
 }
 
+unsigned SubscriberColumnKeys::Bits() const {
+  return static_cast<unsigned>(std::bit_width(limit > 0 ? limit - 1 : uint64_t{0}));
+}
+
 namespace {
 
-unsigned BitsFor(uint64_t limit) { return static_cast<unsigned>(std::bit_width(limit > 0 ? limit - 1 : 0u)); }
-
-// Keys that are ranks: below their count, and all different when there are as many as texts.
-void TakeRankCount(SubscriberColumnKeys& keys, uint32_t count, size_t texts) {
+// Keys that are ranks: below their count, and all different when there are as many as the
+// positions they were given to.
+void TakeRankCount(SubscriberColumnKeys& keys, uint32_t count, size_t positions) {
   keys.limit = count;
-  keys.bits = BitsFor(count);
-  keys.distinct = count == texts;
+  keys.distinct = count == positions;
 }
 
 // Appends the text to the bytes and says where it went.
@@ -136,7 +138,6 @@ void SubscriberColumns::MakePinKeys(vorla::TextSorter& sorter, SubscriberColumnK
 // Plain indexed loops, which the compiler turns into vector instructions.
 void SubscriberColumns::MakeSplitKeys(SubscriberColumnKeys& keys) const {
   keys.byPosition.resize(splits_.size());
-  keys.bits = 0;
   keys.limit = 0;
   keys.distinct = false;
   if (splits_.empty()) return;
@@ -149,7 +150,6 @@ void SubscriberColumns::MakeSplitKeys(SubscriberColumnKeys& keys) const {
   uint32_t* out = keys.byPosition.data();
   for (size_t at = 0; at < splits_.size(); ++at) out[at] = static_cast<uint32_t>(int64_t{splits[at]} - lowest);
   keys.limit = static_cast<uint64_t>(int64_t{highest} - lowest) + 1;
-  keys.bits = BitsFor(keys.limit);
 }
 
 // A directory has a handful of services: their names are ranked once, each row takes its
@@ -159,9 +159,9 @@ void SubscriberColumns::MakeServiceKeys(vorla::TextSorter& sorter, SubscriberCol
   for (size_t index = 0; index < serviceNames_.size(); ++index)
     names.push_back(vorla::TextRef::Of(serviceNames_[index], static_cast<uint32_t>(index)));
   std::vector<uint32_t> serviceRanks;
-  const uint32_t count = sorter.Rank(names, vorla::kAsciiFold, serviceNames_.size(), serviceRanks);
-  keys.limit = count;
-  keys.bits = BitsFor(count);
+  keys.limit = sorter.Rank(names, vorla::kAsciiFold, serviceNames_.size(), serviceRanks);
+  // Services of rows since removed keep their names here, so a count equal to the rows does
+  // not mean every row has its own.
   keys.distinct = false;
   keys.byPosition.clear();
   keys.byPosition.reserve(services_.size());
@@ -178,7 +178,7 @@ void SortSubscribers(std::vector<CSubscriber*>& rows, int column) {
   std::vector<uint32_t> order(rows.size());
   for (size_t i = 0; i < order.size(); ++i) order[i] = static_cast<uint32_t>(i);
   vorla::StableRadixSort radix;
-  radix.Load(keys.bits, rows.size(), order, [&keys](uint32_t at) { return keys.byPosition[at]; });
+  radix.Load(keys.Bits(), rows.size(), order, [&keys](uint32_t at) { return keys.byPosition[at]; });
   radix.Sort(false, order);
   std::vector<CSubscriber*> sorted;
   sorted.reserve(rows.size());

@@ -19,12 +19,12 @@ struct TextRef;
 enum SubscriberColumn { kSubscriberName, kSubscriberPin, kSubscriberSplit, kSubscriberService, kSubscriberColumns };
 
 // A column's order as one key per list position: rows sorted stably by key are in the
-// column's order. Keys are below 2^bits.
+// column's order.
 struct SubscriberColumnKeys {
   std::vector<uint32_t> byPosition;
-  unsigned bits = 0;
   uint64_t limit = 0;     // every key is below it
   bool distinct = false;  // no two positions share a key
+  unsigned Bits() const;  // the width of the largest key
 };
 
 // What the list is ordered by, copied out of the records in one pass, one entry per list

@@ -62,7 +62,7 @@ void SubscriberModel::SortRows() {
         counting_.Sort(order_, keys.byPosition, keys.limit);
         return;
     }
-    radix_.Load(keys.bits, records_.size(), order_, [&keys](uint32_t at) { return keys.byPosition[at]; });
+    radix_.Load(keys.Bits(), records_.size(), order_, [&keys](uint32_t at) { return keys.byPosition[at]; });
     radix_.Sort(false, order_);
 }
 
