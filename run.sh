@@ -12,7 +12,8 @@ top=$(cd "$(dirname "$0")" && pwd)
 fresh=0
 if [ "${1:-}" = "--fresh" ]; then fresh=1; shift; fi
 "$top/scripts/install-deps.sh"
-"$top/scripts/build.sh"
+# Only the programs the demo starts; ./test.sh builds the tests and benchmarks.
+VORLA_BUILD_TARGETS=demo "$top/scripts/build.sh"
 build=${VORLA_BUILD_DIR:-$top/build}
 bin="$build/bin"
 
