@@ -6,9 +6,11 @@
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -121,6 +123,24 @@ int ConnectOne(const addrinfo& candidate, Waiter& waiter, Tick deadline) {
   return fd;
 }
 
+// Reads and drops the bytes waiting on `fd` now, and no more. Returns 0 or an errno value.
+int DropWaitingInput(int fd) {
+  int waiting = 0;
+  if (ioctl(fd, FIONREAD, &waiting) != 0) return errno;
+  char buffer[4096];
+  while (waiting > 0) {
+    const ssize_t got = recv(fd, buffer, std::min<size_t>(sizeof buffer, static_cast<size_t>(waiting)), MSG_DONTWAIT);
+    if (got > 0) {
+      waiting -= static_cast<int>(got);
+    } else if (got < 0 && errno == EINTR) {
+      continue;
+    } else {
+      break;  // the far end closed, or the socket failed: nothing more to drop
+    }
+  }
+  return 0;
+}
+
 }  // namespace
 
 TcpPort::~TcpPort() { Close(nullptr); }
@@ -171,6 +191,7 @@ int TcpPort::Close(Waiter*) {
   if (fd_ < 0) return 0;
   const int fd = fd_;
   fd_ = -1;
+  (void)DropWaitingInput(fd);
   // The kernel still delivers what was written; close() on a socket never waits for it.
   return ::close(fd) == 0 ? 0 : errno;
 }
@@ -181,11 +202,14 @@ int TcpPort::WriteByte(unsigned char byte, Waiter* waiter) {
 
 int TcpPort::WriteText(std::string_view text, Waiter* waiter) {
   if (fd_ < 0) return EBADF;
+  const auto stall_deadline = [&] { return waiter->NowTick() + send_stall_ms_ / kTickMilliseconds; };
+  Tick give_up = waiter != nullptr ? stall_deadline() : 0;
   size_t done = 0;
   while (done < text.size()) {
     const ssize_t sent = send(fd_, text.data() + done, text.size() - done, MSG_NOSIGNAL | MSG_DONTWAIT);
     if (sent > 0) {
       done += static_cast<size_t>(sent);
+      if (waiter != nullptr) give_up = stall_deadline();
       continue;
     }
     if (sent < 0 && errno == EINTR) continue;
@@ -193,10 +217,13 @@ int TcpPort::WriteText(std::string_view text, Waiter* waiter) {
     if (sent < 0 && (errno == EPIPE || errno == ECONNRESET)) return 0;
     if (sent < 0 && errno != EAGAIN && errno != EWOULDBLOCK) return errno;
     if (waiter == nullptr) return EAGAIN;
-    switch (waiter->WaitWritable(fd_)) {
-      case WaitEnd::Ready: continue;
+    switch (waiter->WaitForEventPastTick(give_up, fd_, POLLOUT)) {
       case WaitEnd::Stopped: return ECANCELED;
-      default: return EPIPE;
+      case WaitEnd::TickPassed:
+        // Half a text is on its way; the terminal could not make sense of anything after it.
+        (void)shutdown(fd_, SHUT_RDWR);
+        return 0;
+      default: continue;  // room, or a failure the next send reports
     }
   }
   return 0;
@@ -225,10 +252,7 @@ Port::ReadResult TcpPort::ReadByte(unsigned char& byte) {
 int TcpPort::Purge(bool, bool receive) {
   if (fd_ < 0) return EBADF;
   if (!receive) return 0;
-  char buffer[512];
-  while (recv(fd_, buffer, sizeof buffer, MSG_DONTWAIT) > 0) {
-  }
-  return 0;
+  return DropWaitingInput(fd_);
 }
 
 }  // namespace rkl::platform

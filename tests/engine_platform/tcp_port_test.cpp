@@ -1,17 +1,21 @@
 // The TCP port against a listening socket of the test: connecting, refusing, a text in one
-// write, and a far end that closes reading as a quiet line without spinning.
+// write, a far end that closes reading as a quiet line without spinning, and terminals that
+// misbehave: one that never stops sending, one that stops reading, one whose last words are
+// unread when the port closes.
 #include "platform/tcp_port.h"
 
 #include <arpa/inet.h>
 #include <errno.h>
 #include <netinet/in.h>
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstring>
 #include <string>
 
 #include "platform/paced_io.h"
@@ -76,6 +80,12 @@ struct CountingWaiter {
     return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
   }
 };
+
+// Opens `port` on `terminal`; the terminal's end of the connection, or -1.
+int Connect(Listener& terminal, TcpPort& port, Waiter& waiter) {
+  SerialSettings record;
+  return port.OpenLine(terminal.address(), record, waiter) == 0 ? terminal.Accept() : -1;
+}
 
 TEST(TcpPort, ConnectFailuresAreErrnoValues) {
   Listener closed;
@@ -148,6 +158,74 @@ TEST(TcpPort, AFarEndThatClosesIsAQuietLine) {
   // Writing to it loses the text, as on a dropped line, and is no error.
   EXPECT_EQ(SendPaced(&port, "more", 0, w.waiter, {}), WaitEnd::TickPassed);
   EXPECT_EQ(SendPaced(&port, "again", 0, w.waiter, {}), WaitEnd::TickPassed);
+}
+
+TEST(TcpPort, FlushDropsOnlyWhatHadArrivedWhenItStarted) {
+  Listener terminal;
+  CountingWaiter w;
+  TcpPort port;
+  const int peer = Connect(terminal, port, w.waiter);
+  ASSERT_GE(peer, 0);
+  // The terminal sends until both sockets are full: what did not fit on our side waits in its
+  // own, and moves over while FLUSH reads, as from a terminal that never stops sending.
+  const std::string noise(64 * 1024, 'x');
+  size_t sent = 0;
+  for (ssize_t n; (n = send(peer, noise.data(), noise.size(), MSG_DONTWAIT | MSG_NOSIGNAL)) > 0;) {
+    sent += static_cast<size_t>(n);
+  }
+  int arrived = 0;
+  ASSERT_EQ(ioctl(port.fd(), FIONREAD, &arrived), 0);
+  ASSERT_GT(sent, static_cast<size_t>(arrived));
+  EXPECT_EQ(port.Purge(true, true), 0);
+  shutdown(peer, SHUT_WR);
+  size_t kept = 0;
+  pollfd input{port.fd(), POLLIN, 0};
+  char buffer[4096];
+  for (ssize_t n; poll(&input, 1, 5000) > 0 && (n = recv(port.fd(), buffer, sizeof buffer, 0)) > 0;) {
+    kept += static_cast<size_t>(n);
+  }
+  EXPECT_EQ(kept, sent - static_cast<size_t>(arrived)) << "FLUSH went on dropping what came while it ran";
+}
+
+TEST(TcpPort, ClosingWithUnreadInputStillDeliversTheLastTextAndEndsCleanly) {
+  Listener terminal;
+  CountingWaiter w;
+  TcpPort port;
+  const int peer = Connect(terminal, port, w.waiter);
+  ASSERT_GE(peer, 0);
+  terminal.Write("115 Closing connection\r");
+  pollfd input{port.fd(), POLLIN, 0};
+  ASSERT_EQ(poll(&input, 1, 5000), 1);
+  ASSERT_EQ(port.WriteText("\x1b\x04", &w.waiter), 0);
+  ASSERT_EQ(port.Close(&w.waiter), 0);
+  // The terminal reads the log-off and then the end of the connection, not a reset.
+  std::string got;
+  ssize_t n = 0;
+  pollfd from_port{peer, POLLIN, 0};
+  char buffer[64];
+  while (poll(&from_port, 1, 5000) > 0 && (n = read(peer, buffer, sizeof buffer)) > 0) {
+    got.append(buffer, static_cast<size_t>(n));
+  }
+  EXPECT_EQ(got, "\x1b\x04");
+  EXPECT_EQ(n, 0) << std::strerror(errno);
+}
+
+TEST(TcpPort, ASendToATerminalThatStopsReadingGivesUpAndTheLineGoesQuiet) {
+  Listener terminal;
+  int pumps = 0;
+  // Bounded: a write that waited for room for ever is stopped here and fails the test.
+  Waiter waiter(SystemClock(), [&] { ++pumps; }, [&] { return pumps > 600; });
+  TcpPort port(100);
+  ASSERT_GE(Connect(terminal, port, waiter), 0);
+  // More than both ends' socket buffers hold; the terminal reads none of it.
+  const std::string flood(16 << 20, 'A');
+  EXPECT_EQ(port.WriteText(flood, &waiter), 0);
+  EXPECT_LE(pumps, 600);
+  unsigned char byte = 0;
+  EXPECT_EQ(port.ReadByte(byte), Port::ReadResult::Failed) << "a quiet line, as one the far end closed";
+  pumps = 0;
+  EXPECT_EQ(port.WriteText(flood, &waiter), 0);
+  EXPECT_EQ(pumps, 0) << "a shut connection takes no more waits";
 }
 
 }  // namespace
