@@ -43,12 +43,12 @@ void ScriptSession::Set(const std::map<std::string, std::string>& variables) {
   for (const auto& [name, value] : variables) RKL_Set(handle_, name.c_str(), value.c_str());
 }
 
-Result ScriptSession::Run(const char* entry) {
+Result ScriptSession::Run(const char* entry, int max_steps) {
   Result result;
   if (RKL_Run(handle_, entry) == 0) {
-    // Bounded so that a script that loops for ever fails the test instead of hanging it.
-    for (int steps = 0; steps < 100000 && !RKL_Done(handle_); ++steps) RKL_DoIdle(handle_);
+    for (int steps = 0; steps < max_steps && !RKL_Done(handle_); ++steps) RKL_DoIdle(handle_);
   }
+  result.finished = RKL_Done(handle_) != 0;
   char text[256] = {};
   RKL_GetError(handle_, &result.code, text);
   result.text = text;

@@ -14,6 +14,7 @@ namespace scripts_test {
 struct Result {
   int32_t code = 0;
   std::string text;
+  bool finished = false;  // the entry ended within the steps it was given
 };
 
 class ScriptSession {
@@ -25,7 +26,9 @@ class ScriptSession {
 
   // Sets every variable as the driver does; an empty value sets nothing.
   void Set(const std::map<std::string, std::string>& variables);
-  Result Run(const char* entry);
+  // Runs the entry for at most `max_steps` steps, so that a script that waits for ever
+  // fails the test instead of hanging it.
+  Result Run(const char* entry, int max_steps = 100000);
 
   // The connection variables of a pagingsim service, as the driver sets them.
   static std::map<std::string, std::string> DemoService();

@@ -153,6 +153,18 @@ TEST_F(Vorlapro, ALineDropFailsThePageAndDisconnectStillEnds) {
   EXPECT_TRUE(Pages().empty());
 }
 
+TEST_F(Vorlapro, ATerminalThatGivesOnlyReasonsFailsThePageWithinOneDeadline) {
+  Start({"--reasons-only", "100"});
+  ASSERT_EQ(Connect().code, 0);
+  session_->Set(ScriptSession::PageVariables(SenderBlocks("5551234", "WHY").front(), "5551234", 1, 1));
+  // A script whose wait starts again with every reason would still be waiting after these.
+  const Result page = session_->Run("SEND_PAGE", 1000);
+  EXPECT_TRUE(page.finished) << "still waiting for a verdict";
+  EXPECT_EQ(page.code, -311);
+  EXPECT_EQ(page.text, "The paging terminal gave no verdict on the page, only reasons (checksum error)");
+  EXPECT_EQ(session_->Run("DISCONNECT").code, 0);
+}
+
 TEST_F(Vorlapro, AnEmptyPrefixOfALaterCallDoesNotReuseTheOldOne) {
   Start();
   session_->Set({{"prefix", "9,"}});

@@ -79,6 +79,17 @@ TEST_F(Vorlatcp, TheTerminalClosingMidBlockEndsInTheTimeOutAndDisconnectStillEnd
   EXPECT_TRUE(sim_->LogLines().empty());
 }
 
+TEST_F(Vorlatcp, ATerminalThatGivesOnlyReasonsFailsThePageWithinOneDeadline) {
+  Start({"--reasons-only", "100"});
+  ASSERT_EQ(session_->Run("CONNECT").code, 0);
+  session_->Set(ScriptSession::PageVariables(SenderBlocks("5551234", "WHY").front(), "5551234", 1, 1));
+  // A script whose wait starts again with every reason would still be waiting after these.
+  const Result page = session_->Run("SEND_PAGE", 1000);
+  EXPECT_TRUE(page.finished) << "still waiting for a verdict";
+  EXPECT_EQ(page.code, -311);
+  EXPECT_EQ(page.text, "The paging terminal gave no verdict on the page, only reasons (checksum error)");
+}
+
 TEST(VorlatcpPort, ARefusedConnectionFailsConnectWithATextForTheUser) {
   // pagingsim is not running: nothing listens on this port.
   SimProcess sim({"--tcp", "0"}, false);

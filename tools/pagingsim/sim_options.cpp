@@ -32,6 +32,7 @@ const char* const kUsage =
     "  --drop-after-bytes N   drop the line after N bytes of a connection\n"
     "  --drop-in-block K      drop the line right after the STX of the K-th block of a connection\n"
     "  --slow MS              delay every answer of the terminal by MS\n"
+    "  --reasons-only MS      answer every block with a 503 reason alone, again every MS, never a verdict\n"
     "  --fault-calls N        dial faults and line drops hit only the first N calls (default: all)\n"
     "  --help                 this text\n"
     "  --version              the version\n"
@@ -122,6 +123,8 @@ std::string ParseOptions(const std::vector<std::string>& args, SimOptions& o) {
       if ((error = number(1, kIntMax, n)).empty()) o.modem.drop.in_block = static_cast<int>(n);
     } else if (name == "--slow") {
       if ((error = number(0, 600000, n)).empty()) o.terminal.answer_delay = Duration(n);
+    } else if (name == "--reasons-only") {
+      if ((error = number(1, 600000, n)).empty()) o.terminal.reason_repeat = Duration(n);
     } else if (name == "--fault-calls") {
       if ((error = number(0, kIntMax, n)).empty()) o.modem.fault_calls = static_cast<int>(n);
     } else {

@@ -66,6 +66,10 @@ void TapTerminal::Receive(std::string_view bytes, TimePoint now) {
 }
 
 void TapTerminal::Poll(TimePoint now) {
+  if (state_ == State::kReady && next_reason_ && now >= *next_reason_) {
+    Answer(Sequence(tap_text::kChecksum), now);
+    next_reason_ = now + config_.reason_repeat;
+  }
   if (state_ == State::kClosing || config_.idle_timeout.count() <= 0) return;
   if (now - last_activity_ >= config_.idle_timeout) {
     Trace("no input for " + std::to_string(config_.idle_timeout.count()) + " ms, hanging up");
@@ -85,6 +89,7 @@ std::string TapTerminal::TakeOutput(TimePoint now) {
 std::optional<TimePoint> TapTerminal::NextWakeup() const {
   std::optional<TimePoint> wake;
   if (!pending_.empty()) wake = pending_.front().first;
+  if (state_ == State::kReady && next_reason_) wake = Earliest(wake, *next_reason_);
   if (state_ != State::kClosing && config_.idle_timeout.count() > 0)
     wake = Earliest(wake, last_activity_ + config_.idle_timeout);
   return wake;
@@ -182,6 +187,7 @@ void TapTerminal::EvaluateLogin(TimePoint now) {
 }
 
 void TapTerminal::FeedReady(char c, TimePoint now) {
+  next_reason_.reset();  // the sender has moved on
   if (reader_.InBlock()) {
     if (auto block = reader_.Feed(c)) HandleBlock(*block, now);
     return;
@@ -223,6 +229,13 @@ void TapTerminal::FeedReady(char c, TimePoint now) {
 }
 
 void TapTerminal::HandleBlock(const TapBlock& block, TimePoint now) {
+  if (config_.reason_repeat.count() > 0) {
+    Trace("block answered with a reason alone, again every " + std::to_string(config_.reason_repeat.count()) +
+          " ms until the sender sends again");
+    Answer(Sequence(tap_text::kChecksum), now);
+    next_reason_ = now + config_.reason_repeat;
+    return;
+  }
   const char* complaint = nullptr;
   switch (block.verdict) {
     case BlockVerdict::kGood: break;

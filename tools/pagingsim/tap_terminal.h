@@ -2,6 +2,7 @@
 
 #include <deque>
 #include <functional>
+#include <optional>
 #include <set>
 #include <string>
 #include <utility>
@@ -18,6 +19,7 @@ struct TerminalConfig {
   std::set<std::string> refused_pins; // fault: answer these pager IDs with RS
   std::size_t max_message_length = 0; // 0: no limit
   Duration answer_delay{0};           // fault: slow answers
+  Duration reason_repeat{0};          // fault: a reason alone for every block, repeated this often
   Duration idle_timeout{20000};       // 0 disables the time-out
   int login_attempts = 3;
 };
@@ -76,6 +78,7 @@ class TapTerminal : public DataPeer {
   bool esc_seen_ = false;
 
   std::deque<std::pair<TimePoint, std::string>> pending_;
+  std::optional<TimePoint> next_reason_;  // --reasons-only: when the block's reason comes again
 };
 
 // The response texts, so that tests and docs quote the same bytes.
