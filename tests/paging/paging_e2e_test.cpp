@@ -13,7 +13,11 @@
 #include <sstream>
 #include <thread>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
 #include <signal.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -656,4 +660,207 @@ TEST_F(E2eVorlapage, APortThatVanishesFailsItsPagesAndIsOpenedAgainNextRun) {
   ASSERT_TRUE(sim.Ready());
   EXPECT_EQ(Run(sim, {"--send"}), 0) << Out() << Err();
   EXPECT_THAT(sim.Pins(), ElementsAre("1001", "1002", "1003"));
+}
+
+namespace {
+
+// vorlapaged on the same kind of directory, with SNPP clients that are not ours.
+class E2eGateway : public E2eVorlapage {
+ protected:
+  void SetUp() override {
+    E2eVorlapage::SetUp();
+    if (IsSkipped()) return;
+    if (!std::filesystem::exists(BuildDir() + "/bin/vorlapaged")) GTEST_SKIP() << "vorlapaged not built";
+  }
+  void TearDown() override {
+    if (gateway_ > 0) {
+      kill(gateway_, SIGTERM);
+      EXPECT_EQ(WaitExit(gateway_), 0) << GatewayErr();
+    }
+  }
+
+  // Starts the gateway on a free port of 127.0.0.1; the port, or 0 when it did not come up.
+  int StartGateway(const Sim& sim, std::vector<std::string> extra = {}) {
+    std::vector<std::string> args{BuildDir() + "/bin/vorlapaged", "--home", Folder().string(), "--port",
+                                  "COM1=" + sim.Link(), "--listen", "127.0.0.1:0"};
+    args.insert(args.end(), extra.begin(), extra.end());
+    gateway_ = Spawn(args, Folder() / "gateway-out.txt", Folder() / "gateway-err.txt", Environment());
+    int port = 0;
+    WaitFor(
+        [&] {
+          const std::string err = GatewayErr();
+          const auto at = err.find("listening on 127.0.0.1:");
+          if (at != std::string::npos) port = std::atoi(err.c_str() + at + 23);
+          return port > 0;
+        },
+        std::chrono::seconds(10));
+    return port;
+  }
+  std::vector<std::string> Environment() const {
+    return {"XDG_CONFIG_HOME=" + (Folder() / "config").string(), "HOME=" + Folder().string(), "PATH=/usr/bin:/bin",
+            "USER=tester", "LOGNAME=tester"};
+  }
+  // A client process; its exit code, with its output in client.txt.
+  int Client(const std::vector<std::string>& args) {
+    return WaitExit(Spawn(args, Folder() / "client.txt", Folder() / "client.txt", Environment()));
+  }
+  std::string GatewayErr() const { return ReadAll(Folder() / "gateway-err.txt"); }
+  std::string ClientOut() const { return ReadAll(Folder() / "client.txt"); }
+
+  pid_t gateway_ = 0;
+};
+
+}  // namespace
+
+// Debian's sendpage (hylafax-client) and Perl's Net::SNPP each page through the gateway: the
+// page reaches the terminal and the message log says which client gave it.
+TEST_F(E2eGateway, PagesFromSendpageAndNetSnppReachTheTerminal) {
+  if (!std::filesystem::exists("/usr/bin/sendpage")) GTEST_SKIP() << "hylafax-client is not installed";
+  WritePreferences("LogToDisk=1\n");
+  Sim sim(Folder(), "com1");
+  ASSERT_TRUE(sim.Ready());
+  const int port = StartGateway(sim);
+  ASSERT_GT(port, 0) << GatewayErr();
+  EXPECT_EQ(Client({"/usr/bin/sendpage", "-h", "127.0.0.1:" + std::to_string(port), "-p", "ann",
+                    "disk full on db1"}),
+            0)
+      << ClientOut() << GatewayErr();
+  EXPECT_TRUE(WaitFor([&] { return sim.Pages().size() == 1; }, std::chrono::seconds(20))) << GatewayErr();
+  EXPECT_EQ(Client({"/usr/bin/perl", "-MNet::SNPP", "-e",
+                    "my $s = Net::SNPP->new('127.0.0.1', Port => $ARGV[0]) or die 'no connection';"
+                    "$s->send(Pager => ['Team'], Message => 'gate 4 open') or die $s->message; $s->quit;",
+                    std::to_string(port)}),
+            0)
+      << ClientOut() << GatewayErr();
+  EXPECT_TRUE(WaitFor([&] { return sim.Pages().size() == 4; }, std::chrono::seconds(20))) << GatewayErr();
+  EXPECT_THAT(sim.Pins(), ElementsAre("1001", "1001", "1002", "1003"));
+  const std::vector<AcceptedPage> pages = sim.Pages();
+  ASSERT_EQ(pages.size(), 4u);
+  EXPECT_EQ(pages[0].message, "disk full on db1");
+  EXPECT_EQ(pages[3].message, "gate 4 open");
+  const std::string log = ReadAll(Folder() / "Message Log.txt");
+  EXPECT_NE(log.find("Taken from SNPP client 127.0.0.1"), std::string::npos) << log;
+  EXPECT_NE(log.find("\tAnn\tMessage Sent Successfully!\tdisk full on db1"), std::string::npos) << log;
+  EXPECT_TRUE(WaitFor([&] { return !std::filesystem::exists(Folder() / ".vorlapro.lock"); }, std::chrono::seconds(10)))
+      << "the directory is let go once the pages are sent";
+}
+
+namespace {
+
+// A raw SNPP client on 127.0.0.1, for what no polite client sends.
+class RawClient {
+ public:
+  explicit RawClient(int port) {
+    fd_ = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(static_cast<uint16_t>(port));
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    if (connect(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) Close();
+  }
+  ~RawClient() { Close(); }
+  RawClient(const RawClient&) = delete;
+  RawClient& operator=(const RawClient&) = delete;
+  void Close() {
+    if (fd_ >= 0) close(fd_);
+    fd_ = -1;
+  }
+  bool Send(const std::string& bytes) {
+    for (size_t sent = 0; sent < bytes.size();) {
+      const ssize_t n = send(fd_, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
+      if (n <= 0) return false;
+      sent += static_cast<size_t>(n);
+    }
+    return true;
+  }
+  // The next reply line, or "" when none comes within the time.
+  std::string Reply(std::chrono::milliseconds limit = std::chrono::seconds(20)) {
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    for (;;) {
+      if (const size_t end = buffer_.find("\r\n"); end != std::string::npos) {
+        std::string line = buffer_.substr(0, end);
+        buffer_.erase(0, end + 2);
+        return line;
+      }
+      const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+      pollfd p{fd_, POLLIN, 0};
+      if (left.count() <= 0 || poll(&p, 1, static_cast<int>(left.count())) <= 0) return {};
+      char chunk[4096];
+      const ssize_t n = recv(fd_, chunk, sizeof chunk, 0);
+      if (n <= 0) return {};
+      buffer_.append(chunk, static_cast<size_t>(n));
+    }
+  }
+  int Code(std::chrono::milliseconds limit = std::chrono::seconds(20)) {
+    const std::string line = Reply(limit);
+    return line.size() >= 3 ? std::atoi(line.substr(0, 3).c_str()) : -1;
+  }
+
+ private:
+  int fd_ = -1;
+  std::string buffer_;
+};
+
+}  // namespace
+
+// Bad input gets a reply and loses nothing, and the next client is served as if nothing had
+// happened: a 10 MB line, binary bytes, a command in pieces, a client gone in the middle of
+// DATA, and a directory another process holds (421, nothing taken).
+TEST_F(E2eGateway, BadInputIsAnsweredAndTheNextClientIsServed) {
+  Sim sim(Folder(), "com1");
+  ASSERT_TRUE(sim.Ready());
+  const int port = StartGateway(sim, {"--busy-wait", "1", "--max-line", "4096"});
+  ASSERT_GT(port, 0) << GatewayErr();
+  {
+    RawClient flood(port);
+    ASSERT_EQ(flood.Code(), 220);
+    ASSERT_TRUE(flood.Send(std::string(10 * 1024 * 1024, 'x')));
+    EXPECT_EQ(flood.Code(), 500);
+    const char binary[] = "\x00\xff\xfe\x01PAGE\x00\r\n";
+    ASSERT_TRUE(flood.Send(std::string("\r\n") + std::string(binary, sizeof binary - 1)));
+    EXPECT_EQ(flood.Code(), 500);  // the binary line; the rest of the long one went unanswered
+  }
+  {
+    RawClient vanishing(port);
+    ASSERT_EQ(vanishing.Code(), 220);
+    ASSERT_TRUE(vanishing.Send("PAGE Ann\r\nDATA\r\nhalf a message"));
+    EXPECT_EQ(vanishing.Code(), 250);
+    EXPECT_EQ(vanishing.Code(), 354);
+  }
+  {
+    RawClient pieces(port);
+    ASSERT_EQ(pieces.Code(), 220);
+    for (const char* piece : {"PA", "GE b", "ob\r", "\nME", "SS split up\r\nSE", "ND\r\n"}) {
+      ASSERT_TRUE(pieces.Send(piece));
+      std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    }
+    EXPECT_EQ(pieces.Code(), 250);
+    EXPECT_EQ(pieces.Code(), 250);
+    EXPECT_EQ(pieces.Code(), 250) << GatewayErr();
+  }
+  ASSERT_TRUE(WaitFor([&] { return sim.Pages().size() == 1; }, std::chrono::seconds(20))) << GatewayErr();
+  EXPECT_THAT(sim.Pins(), ElementsAre("1002"));
+  EXPECT_EQ(sim.Pages()[0].message, "split up");
+  ASSERT_TRUE(WaitFor([&] { return !std::filesystem::exists(Folder() / ".vorlapro.lock"); }, std::chrono::seconds(10)));
+
+  // Another process holds the directory and cannot take pages: nothing is acknowledged.
+  char host[256] = {};
+  gethostname(host, sizeof host - 1);
+  std::ofstream(Folder() / ".vorlapro.lock") << getpid() << "\npaging_tests\n" << host << "\n";
+  {
+    RawClient refused(port);
+    ASSERT_EQ(refused.Code(), 220);
+    ASSERT_TRUE(refused.Send("PAGE Cy\r\nMESS not now\r\nSEND\r\n"));
+    EXPECT_EQ(refused.Code(), 250);
+    EXPECT_EQ(refused.Code(), 250);
+    EXPECT_EQ(refused.Code(), 421) << GatewayErr();
+  }
+  EXPECT_EQ(QueuedPages(), 0u);
+  std::filesystem::remove(Folder() / ".vorlapro.lock");
+  RawClient after(port);
+  ASSERT_EQ(after.Code(), 220);
+  ASSERT_TRUE(after.Send("PAGE 1003\r\nMESS now\r\nSEND\r\nQUIT\r\n"));
+  for (int expected : {250, 250, 250, 221}) EXPECT_EQ(after.Code(), expected) << GatewayErr();
+  EXPECT_TRUE(WaitFor([&] { return sim.Pages().size() == 2; }, std::chrono::seconds(20))) << GatewayErr();
+  EXPECT_THAT(sim.Pins(), ElementsAre("1002", "1003"));
 }
