@@ -864,3 +864,43 @@ TEST_F(E2eGateway, BadInputIsAnsweredAndTheNextClientIsServed) {
   EXPECT_TRUE(WaitFor([&] { return sim.Pages().size() == 2; }, std::chrono::seconds(20))) << GatewayErr();
   EXPECT_THAT(sim.Pins(), ElementsAre("1002", "1003"));
 }
+
+// Users added at the terminal (here a pipe) must log in before they page, and a client from
+// outside the allowed networks is turned away before it can say anything.
+TEST_F(E2eGateway, RequiredLoginAndAllowedNetworks) {
+  const std::string gatewayPath = BuildDir() + "/bin/vorlapaged";
+  ASSERT_EQ(Client({"/bin/sh", "-c", "printf 'pa ss\\npa ss\\n' | \"$0\" --home \"$1\" --add-user ops",
+                    gatewayPath, Folder().string()}),
+            0)
+      << ClientOut();
+  EXPECT_EQ(ModeOf(Folder() / "vorlapaged.users"), 0600u);
+  EXPECT_EQ(ReadAll(Folder() / "vorlapaged.users").find("pa ss"), std::string::npos);
+  Sim sim(Folder(), "com1");
+  ASSERT_TRUE(sim.Ready());
+  const int port = StartGateway(sim, {"--require-login"});
+  ASSERT_GT(port, 0) << GatewayErr();
+  RawClient client(port);
+  ASSERT_EQ(client.Code(), 220);
+  ASSERT_TRUE(client.Send("PAGE Ann\r\nLOGI ops wrong\r\nLOGI ops \"pa ss\"\r\nPAGE Ann\r\nMESS after login\r\nSEND\r\n"));
+  for (int expected : {550, 550, 250, 250, 250, 250}) EXPECT_EQ(client.Code(), expected) << GatewayErr();
+  EXPECT_TRUE(WaitFor([&] { return sim.Pages().size() == 1; }, std::chrono::seconds(20))) << GatewayErr();
+  EXPECT_NE(GatewayErr().find("Taken from SNPP client 127.0.0.1, user ops"), std::string::npos) << GatewayErr();
+
+  const pid_t fenced = Spawn({gatewayPath, "--home", Folder().string(), "--listen", "127.0.0.1:0", "--allow",
+                              "192.0.2.0/24"},
+                             Folder() / "fenced-out.txt", Folder() / "fenced-err.txt", Environment());
+  int fencedPort = 0;
+  WaitFor(
+      [&] {
+        const std::string err = ReadAll(Folder() / "fenced-err.txt");
+        const auto at = err.find("listening on 127.0.0.1:");
+        if (at != std::string::npos) fencedPort = std::atoi(err.c_str() + at + 23);
+        return fencedPort > 0;
+      },
+      std::chrono::seconds(10));
+  ASSERT_GT(fencedPort, 0);
+  RawClient outsider(fencedPort);
+  EXPECT_EQ(outsider.Code(), 421);
+  kill(fenced, SIGTERM);
+  EXPECT_EQ(WaitExit(fenced), 0);
+}

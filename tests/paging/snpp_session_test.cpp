@@ -2,13 +2,20 @@
 // what each command is answered.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <algorithm>
 #include <cctype>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <map>
 #include <string>
 #include <vector>
 
 #include "incoming_text.h"
 #include "snpp_session.h"
+#include "users_file.h"
 
 namespace {
 
@@ -139,6 +146,38 @@ TEST(SnppSession, LoginWhenRequired) {
             (Codes_{550, 550, 250, 250, 250, 250}));
   ASSERT_EQ(gateway.taken.size(), 1u);
   EXPECT_EQ(gateway.taken[0].user, "ops");
+}
+
+}  // namespace
+
+namespace {
+
+// The users file: yescrypt hashes, and a file others may read is not used at all.
+TEST(UsersFile, HashedPasswordsAndAPrivateFileOnly) {
+  const std::filesystem::path folder = std::filesystem::temp_directory_path() / ("users-" + std::to_string(getpid()));
+  std::filesystem::create_directories(folder);
+  const std::string path = (folder / kUsersFileName).string();
+  UsersFile users(path);
+  std::string error;
+  ASSERT_TRUE(users.Set("ops", "s3cret pass", &error)) << error;
+  ASSERT_TRUE(users.Set("ann", "other", &error)) << error;
+  ASSERT_TRUE(users.Set("ops", "new one", &error)) << error;  // a new password, not a second line
+  std::ifstream in(path);
+  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  EXPECT_EQ(text.rfind("ops:$y$", 0), 0u) << text;
+  EXPECT_EQ(text.find("new one"), std::string::npos);
+  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 2);
+  EXPECT_EQ(std::filesystem::status(path).permissions() & std::filesystem::perms::all,
+            std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+  std::string problem;
+  EXPECT_TRUE(users.Check("ops", "new one", &problem)) << problem;
+  EXPECT_FALSE(users.Check("ops", "s3cret pass", &problem));
+  EXPECT_FALSE(users.Check("nobody", "new one", &problem));
+  EXPECT_TRUE(UsersFile(path).Check("ann", "other", &problem));
+  std::filesystem::permissions(path, std::filesystem::perms::group_read, std::filesystem::perm_options::add);
+  EXPECT_FALSE(UsersFile(path).Check("ann", "other", &problem));
+  EXPECT_NE(problem.find("mode 0600"), std::string::npos) << problem;
+  std::filesystem::remove_all(folder);
 }
 
 }  // namespace

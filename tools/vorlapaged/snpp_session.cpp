@@ -173,8 +173,10 @@ std::string Session::OnCommand(const Command& command) {
       const std::string_view argument = command.argument;
       const size_t blank = argument.find_first_of(" \t");
       const std::string_view user = Unquoted(argument.substr(0, blank));
-      const std::string_view password =
-          blank == std::string_view::npos ? std::string_view() : Unquoted(ParseCommand(argument.substr(blank)).word);
+      // The password is the rest of the line (quoted when it has blanks at its ends).
+      std::string_view password = blank == std::string_view::npos ? std::string_view() : argument.substr(blank);
+      while (!password.empty() && (password.front() == ' ' || password.front() == '\t')) password.remove_prefix(1);
+      password = Unquoted(password);
       // Where no login is required, the name a client gives (many send the local user's
       // own) is only recorded beside its pages.
       if (!user.empty() && !gateway_.LoginRequired()) {
