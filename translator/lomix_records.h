@@ -31,10 +31,12 @@ class RecordList {
     order_.clear();
     cursor_ = 0;
   }
-  // Inserts at the head: records come back in the reverse order of their adding.
+  // Inserts at the head: records come back in the reverse order of their adding. They are
+  // kept in adding order and read from the back, so each insertion costs the same however
+  // many came before.
   Record& AddHead() {
     Record& record = records_.emplace_back();
-    order_.insert(order_.begin(), &record);
+    order_.push_back(&record);
     cursor_ = 0;
     return record;
   }
@@ -43,7 +45,7 @@ class RecordList {
       cursor_ = 0;
       return nullptr;
     }
-    return &order_[cursor_++]->block;
+    return &order_[order_.size() - 1 - cursor_++]->block;
   }
   size_t Count() const { return order_.size(); }
 

@@ -29,7 +29,35 @@ int32_t IntSlot(intptr_t slot) {
   return static_cast<int32_t>(static_cast<uint32_t>(static_cast<uintptr_t>(slot)));
 }
 
-using NameIndex = std::unordered_set<std::string>;
+// The names taken in one list, and where the search for a free numbered name goes on.
+class NameIndex {
+ public:
+  void insert(const std::string& name) { taken_.insert(name); }
+
+  // The record's name when free, else the name followed by 1, 2, 3... (the first free one).
+  // A name at the length limit loses characters at its end to make room for the number.
+  // Names are only ever added, so a number found taken stays taken: each search goes on
+  // where the last one with the same stem and number width stopped, and a thousand
+  // records of one name cost a thousand looks, not half a million.
+  std::string FreeName(const std::string& name) {
+    if (!taken_.contains(name)) return name;
+    uint64_t first = 1;  // the smallest number of the current width
+    for (size_t width = 1;; ++width, first *= 10) {
+      const std::string base = name.substr(0, kImportFieldLimit - width);
+      // The stem and the width in one key; a name holds no NUL (CopyText stops there).
+      uint64_t& next = nextNumber_[base + '\0' + static_cast<char>(width)];
+      if (next < first) next = first;
+      for (; next < first * 10; ++next) {
+        std::string candidate = base + std::to_string(next);
+        if (!taken_.contains(candidate)) return candidate;
+      }
+    }
+  }
+
+ private:
+  std::unordered_set<std::string> taken_;
+  std::unordered_map<std::string, uint64_t> nextNumber_;
+};
 
 template <class Record>
 NameIndex IndexNames(const CObList* list) {
@@ -39,18 +67,6 @@ NameIndex IndexNames(const CObList* list) {
     if (const auto* record = As<Record>(item)) index.insert(record->GetName());
   }
   return index;
-}
-
-// The record's name when free, else the name followed by 1, 2, 3... (the first free one).
-// A name at the length limit loses characters at its end to make room for the number.
-std::string FreeName(const std::string& name, const NameIndex& taken) {
-  if (!taken.contains(name)) return name;
-  for (uint64_t n = 1;; ++n) {
-    std::string suffix = std::to_string(n);
-    std::string base = name.substr(0, kImportFieldLimit - suffix.size());
-    std::string candidate = base + suffix;
-    if (!taken.contains(candidate)) return candidate;
-  }
 }
 
 // Calls get until it answers null (or the record limit is passed) and hands each record on.
@@ -96,7 +112,7 @@ class Merge {
       ++report_.skipped;
       return name;
     }
-    std::string chosen = FreeName(name, index);
+    std::string chosen = index.FreeName(name);
     if (chosen != name) report_.renamed.push_back({kind, name, chosen});
     index.insert(chosen);
     return chosen;

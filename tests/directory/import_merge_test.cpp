@@ -158,6 +158,27 @@ TEST_F(ImportMergeTest, ARenamedNameAtTheLimitStaysWithinIt) {
   EXPECT_EQ(report.services[0], full.substr(0, kImportFieldLimit - 1) + "1");
 }
 
+TEST_F(ImportMergeTest, EachRenameTakesTheFirstFreeNumberWhateverCameBefore) {
+  const std::string z(kImportFieldLimit - 2, 'y');
+  AddExistingService("a");
+  AddExistingService("a2");
+  AddExistingService(z);
+  std::vector<std::string> full;  // at the limit: their numbers cut the name, sharing stems
+  for (char c = 'a'; c <= 'j'; ++c) full.push_back(z + 'y' + c);
+  for (const std::string& name : full) AddExistingService(name);
+  std::vector<std::string> names = {"a", "a", "a1"};
+  names.insert(names.end(), 8, "a");
+  names.insert(names.end(), full.begin(), full.end());
+  names.insert(names.end(), 10, z);
+  for (const std::string& name : names) fake.services.push_back(Service(name.c_str()));
+  std::vector<std::string> expected = {"a1", "a3", "a11", "a4", "a5", "a6", "a7", "a8", "a9", "a10", "a12"};
+  for (int n = 1; n <= 9; ++n) expected.push_back(z + 'y' + std::to_string(n));
+  expected.push_back(z + "10");
+  for (int n = 1; n <= 9; ++n) expected.push_back(z + std::to_string(n));
+  expected.push_back(z + "11");  // z10 went to the tenth name at the limit
+  EXPECT_EQ(Merge().services, expected);
+}
+
 TEST_F(ImportMergeTest, SubscribersWithoutAnyServiceAreSkipped) {
   fake.subscribers = {{nullptr, "Ann", "1", "Acme", "80"}};
   ImportReport report = Merge();
