@@ -445,12 +445,21 @@ private:
 // On X11 each window a call opens is a transient of the window id the client gave, and the
 // call is answered when the window is closed; ShowMainWindow maps the hidden window and
 // raises it over the client's.
-TEST_F(Automation, WindowMethodsOpenOverTheClientsWindowAndShowMainWindowRaisesTheProgram) {
-    x_.start(QStringLiteral("Xvfb"), {"-displayfd", "1", "-screen", "0", "1024x768x24", "-nolisten", "tcp"});
-    ASSERT_TRUE(x_.waitForStarted(5000)) << "Xvfb is not installed";
-    QByteArray number;
-    ASSERT_TRUE(WaitFor([&] { return (number += x_.readAllStandardOutput()).contains('\n'); }, 10000));
-    display_ = QStringLiteral(":") + QString::fromLatin1(number.trimmed());
+class AutomationOnX : public Automation {
+protected:
+    // An X server of the test's own for the program to show its windows on.
+    void StartX() {
+        x_.start(QStringLiteral("Xvfb"), {"-displayfd", "1", "-screen", "0", "1024x768x24", "-nolisten", "tcp"});
+        ASSERT_TRUE(x_.waitForStarted(5000)) << "Xvfb is not installed";
+        QByteArray number;
+        ASSERT_TRUE(WaitFor([&] { return (number += x_.readAllStandardOutput()).contains('\n'); }, 10000));
+        display_ = QStringLiteral(":") + QString::fromLatin1(number.trimmed());
+    }
+};
+
+TEST_F(AutomationOnX, WindowMethodsOpenOverTheClientsWindowAndShowMainWindowRaisesTheProgram) {
+    StartX();
+    if (HasFatalFailure()) return;
     XClient x(display_);
     ASSERT_TRUE(x.Connected());
     WriteTestDirectory(home_.path().toStdString());
@@ -484,6 +493,62 @@ TEST_F(Automation, WindowMethodsOpenOverTheClientsWindowAndShowMainWindowRaisesT
         return std::find(stack.begin(), stack.end(), frame) > std::find(stack.begin(), stack.end(), later);
     };
     EXPECT_TRUE(WaitFor(above, 5000)) << "the main window stays under the client's window";
+}
+
+// A maintenance window points at the records it lists: while one is open no client may free
+// or add any (a row freed under it ended the program at the next click). The change is
+// refused and nothing changes; once the window is closed it goes through.
+TEST_F(AutomationOnX, DirectoryChangesAreRefusedWhileAMaintenanceWindowIsOpen) {
+    StartX();
+    if (HasFatalFailure()) return;
+    XClient x(display_);
+    ASSERT_TRUE(x.Connected());
+    WriteTestDirectory(home_.path().toStdString());  // Acme: Ann, Bob, Carol; Team (Bob, Ann); Empty
+    WriteConfig();
+    StartBus();
+    StartProgram({QStringLiteral("-Automation")});
+    ASSERT_EQ(Result(QStringLiteral("CreateService"), {"Spare", "555", false, "", I2(2400)}), I2(0));
+    const char* const kInUse = "VorlaPro.Document.Error.DirectoryInUse";
+    struct Window {
+        const char* method;
+        const char* title;
+        std::vector<Step> refused;
+    };
+    const Window windows[] = {
+        {"SubscriberMaintenance", "Subscriber Maintenance",
+         {{"RemoveSubscriber", {"Ann"}, {}, kInUse},
+          {"RemoveGroup", {"Team"}, {}, kInUse},
+          {"CreateSubscriber", {"Dan", "1004", "80", "Acme"}, {}, kInUse},
+          {"CreateService", {"Beta", "5550000", true, "pw", I2(1200)}, {}, kInUse},
+          {"CreateServiceComplete",
+           {"Gamma", "5551111", false, "", "Hayes", "ATZ", "COM2", I2(9600), I2(0), I2(1), I2(1), "TAP.RKL"}, {}, kInUse},
+          {"CreateGroup", {"Solo", "Carol"}, {}, kInUse},
+          {"AddSubscriberToGroup", {"Empty", "Carol"}, {}, kInUse},
+          {"CreateMessage", {"Hello"}, {}, kInUse},
+          {"SubscriberCount", {}, 3}}},
+        {"ServiceMaintenance", "Service Maintenance", {{"RemoveService", {"Spare"}, {}, kInUse}, {"ServiceCount", {}, 2}}},
+    };
+    for (const Window& w : windows) {
+        QDBusMessage open = QDBusMessage::createMethodCall(kName, kPath, kName, QString::fromLatin1(w.method));
+        open.setArguments({0});
+        const QDBusPendingCall pending = Client().asyncCall(open, 60000);
+        xcb_window_t window = 0;
+        ASSERT_TRUE(WaitFor([&] { return (window = x.Shown(w.title)) != 0; }, 20000)) << w.method << " showed no window";
+        for (const Step& step : w.refused) {
+            const QDBusMessage reply = Call(QString::fromLatin1(step.method), step.arguments);
+            if (step.error)
+                EXPECT_EQ(reply.errorName().toStdString(), step.error) << w.method << ": " << step.method;
+            else
+                EXPECT_EQ(reply.arguments().value(0), step.expected) << w.method << ": " << step.method;
+        }
+        x.Close(window);
+        ASSERT_TRUE(WaitFor([&] { return pending.isFinished(); }, 20000)) << w.method << " did not answer";
+    }
+    EXPECT_EQ(Names(0), QStringList({"Ann", "Bob", "Carol"}));
+    EXPECT_EQ(Names(2), QStringList({"Team", "Empty"}));
+    EXPECT_EQ(Result(QStringLiteral("RemoveSubscriber"), {"Ann"}), true) << "the window is closed";
+    EXPECT_EQ(Result(QStringLiteral("RemoveService"), {"Spare"}), true);
+    EXPECT_EQ(program_.state(), QProcess::Running);
 }
 #endif
 

@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "app/command_ids.h"
 #include "app_fixture.h"
 #include "automation_server.h"
 #include "frame_commands/register_frame_commands.h"
@@ -212,6 +213,26 @@ TEST_F(DocumentOnBus, ASecondWindowMethodWaitsForTheFirstWindowToClose) {
     EXPECT_EQ(closer.Seen()[0].title.toStdString(), "Subscriber Maintenance");
     EXPECT_EQ(closer.Seen()[1].title.toStdString(), "About Vorla Pro");
     EXPECT_EQ(closer.Seen()[1].windowsOpen, 1) << "the second window opened over the first";
+}
+
+// A window a call opens waits for a directory window the user opened: the two open at once
+// would free records under each other.
+TEST_F(DocumentOnBus, AWindowMethodWaitsForTheUsersDirectoryWindow) {
+    StartHidden();
+    QDBusPendingCall call = Send(QStringLiteral("SubscriberCount"));
+    QElapsedTimer clock;
+    QTimer::singleShot(0, [&] {
+        call = Send(QStringLiteral("ServiceMaintenance"), {0});
+        clock.start();
+        app_->Extensions().commands.at(cmd::kSubscribers)(*app_, app_->MainFrame());  // as the menu does
+    });
+    WindowCloser closer(*app_, [&] { return false; }, [&] { return clock.isValid() && clock.elapsed() > 300; });
+    WaitFor([&] { return clock.isValid(); }, 10000);
+    EXPECT_EQ(Wait(call).type(), QDBusMessage::ReplyMessage);
+    ASSERT_EQ(closer.Seen().size(), 2u);
+    EXPECT_EQ(closer.Seen()[0].title.toStdString(), "Subscriber Maintenance");
+    EXPECT_EQ(closer.Seen()[1].title.toStdString(), "Service Maintenance");
+    EXPECT_EQ(closer.Seen()[1].windowsOpen, 1) << "Service Maintenance opened over Subscriber Maintenance";
 }
 
 TEST_F(DocumentOnBus, SetMessageFillsTheFieldAndRefusesWhatTheTextRulesRefuse) {

@@ -104,6 +104,10 @@ public:
     void SetLastMessage(std::string text);
     // Tells every window that shows the directory to reload (the private message 1074).
     void NotifyDirectoryChanged();
+    // Windows that hold the directory's records while they are open (the maintenance windows,
+    // the preset chooser) say so for their lifetime with a DirectoryHold: nothing else may
+    // add or free records meanwhile. DirectoryReleased follows the last one's end.
+    bool DirectoryHeld() const { return directoryHolds_ > 0; }
 
     // ---- Settings and files -------------------------------------------------------------
     vorla::ISettingsStore& Settings();
@@ -182,8 +186,12 @@ signals:
     void DirectoryChanged();
     // The preferences sheet closed with OK: windows read their settings again.
     void PreferencesApplied();
+    // The last window that held the directory has closed.
+    void DirectoryReleased();
 
 private:
+    friend class DirectoryHold;
+    int directoryHolds_ = 0;
     void EndWhenIdle();
 
     // The paging engine's parts over the current OutgoingList and LogList.
@@ -191,4 +199,18 @@ private:
     struct Impl;
     std::unique_ptr<Impl> d_;
     friend struct AppPagingGlue;
+};
+
+// Held by a window for as long as it keeps pointers to the directory's records.
+class DirectoryHold {
+public:
+    explicit DirectoryHold(CVorlaPro5App& app) : app_(app) { ++app_.directoryHolds_; }
+    ~DirectoryHold() {
+        if (--app_.directoryHolds_ == 0) emit app_.DirectoryReleased();
+    }
+    DirectoryHold(const DirectoryHold&) = delete;
+    DirectoryHold& operator=(const DirectoryHold&) = delete;
+
+private:
+    CVorlaPro5App& app_;
 };

@@ -19,6 +19,9 @@ DocumentAdaptor::DocumentAdaptor(DocumentBusObject* object, CVorlaPro5Doc* docum
     : QDBusAbstractAdaptor(object), object_(object), document_(document) {
     // Properties change through the document too (the preferences sheet); no signals for them.
     setAutoRelaySignals(false);
+    // Queued: the window that let go is gone before the next one opens.
+    connect(document_, &CVorlaPro5Doc::DirectoryReleased, this, &DocumentAdaptor::OpenWaitingWindows,
+            Qt::QueuedConnection);
 }
 
 bool DocumentAdaptor::sendAsUpper() const { return document_->SendAsUpper(); }
@@ -78,22 +81,33 @@ short DocumentAdaptor::Created(int16_t code) {
     return code;
 }
 
+bool DocumentAdaptor::Changeable() {
+    // An open maintenance window shows these records and acts on them when the user clicks;
+    // one freed or added under it would be a crash or a silent duplicate. The client hears
+    // why and tries again later; queued instead, its call could outlast its timeout and then
+    // happen unseen.
+    if (!document_->DirectoryHeld()) return true;
+    Refuse(kInUseError, QStringLiteral("A directory window is open in Vorla Pro; nothing was changed. Try again "
+                                       "once it is closed."));
+    return false;
+}
+
 bool DocumentAdaptor::RemoveSubscriber(const QString& name) {
     NoteCall();
     std::string n;
-    return TakeAll({{name, "name", kField, &n}}) && Saved(document_->RemoveSubscriber(n));
+    return Changeable() && TakeAll({{name, "name", kField, &n}}) && Saved(document_->RemoveSubscriber(n));
 }
 
 bool DocumentAdaptor::RemoveService(const QString& name) {
     NoteCall();
     std::string n;
-    return TakeAll({{name, "name", kField, &n}}) && Saved(document_->RemoveService(n));
+    return Changeable() && TakeAll({{name, "name", kField, &n}}) && Saved(document_->RemoveService(n));
 }
 
 bool DocumentAdaptor::RemoveGroup(const QString& name) {
     NoteCall();
     std::string n;
-    return TakeAll({{name, "name", kField, &n}}) && Saved(document_->RemoveGroup(n));
+    return Changeable() && TakeAll({{name, "name", kField, &n}}) && Saved(document_->RemoveGroup(n));
 }
 
 bool DocumentAdaptor::SendPage(const QString& recipient, const QString& message, int later) {
@@ -136,7 +150,8 @@ short DocumentAdaptor::CreateSubscriber(const QString& name, const QString& pin,
                                         const QString& serviceName) {
     NoteCall();
     std::string n, p, l, s;
-    if (!TakeAll({{name, "name", kField, &n}, {pin, "pin", kField, &p}, {maxLength, "maxLength", kField, &l},
+    if (!Changeable() ||
+        !TakeAll({{name, "name", kField, &n}, {pin, "pin", kField, &p}, {maxLength, "maxLength", kField, &l},
                   {serviceName, "serviceName", kField, &s}}))
         return 0;
     return Created(document_->CreateSubscriber(n, p, l, s));
@@ -146,7 +161,7 @@ short DocumentAdaptor::CreateService(const QString& name, const QString& accessN
                                      const QString& password, short baudRate) {
     NoteCall();
     std::string n, a, p;
-    if (!TakeAll({{name, "name", kField, &n}, {accessNumber, "accessNumber", kField, &a},
+    if (!Changeable() || !TakeAll({{name, "name", kField, &n}, {accessNumber, "accessNumber", kField, &a},
                   {password, "password", kField, &p}}))
         return 0;
     return Created(document_->CreateService(
@@ -160,7 +175,7 @@ short DocumentAdaptor::CreateServiceComplete(const QString& name, const QString&
                                              const QString& scriptFile) {
     NoteCall();
     ServiceFields f;
-    if (!TakeAll({{name, "name", kField, &f.name},
+    if (!Changeable() || !TakeAll({{name, "name", kField, &f.name},
                   {accessNumber, "accessNumber", kField, &f.accessNumber},
                   {password, "password", kField, &f.password},
                   {modemName, "modemName", kField, &f.modemName},
@@ -179,21 +194,21 @@ short DocumentAdaptor::CreateServiceComplete(const QString& name, const QString&
 short DocumentAdaptor::CreateGroup(const QString& groupName, const QString& firstMemberName) {
     NoteCall();
     std::string g, m;
-    if (!TakeAll({{groupName, "groupName", kField, &g}, {firstMemberName, "firstMemberName", kField, &m}})) return 0;
+    if (!Changeable() || !TakeAll({{groupName, "groupName", kField, &g}, {firstMemberName, "firstMemberName", kField, &m}})) return 0;
     return Created(document_->CreateGroup(g, m));
 }
 
 short DocumentAdaptor::CreateMessage(const QString& text) {
     NoteCall();
     std::string t;
-    if (!TakeAll({{text, "text", kMessage, &t}})) return 0;
+    if (!Changeable() || !TakeAll({{text, "text", kMessage, &t}})) return 0;
     return Created(document_->CreateMessage(t));
 }
 
 short DocumentAdaptor::AddSubscriberToGroup(const QString& groupName, const QString& subscriberName) {
     NoteCall();
     std::string g, s;
-    if (!TakeAll({{groupName, "groupName", kField, &g}, {subscriberName, "subscriberName", kField, &s}})) return 0;
+    if (!Changeable() || !TakeAll({{groupName, "groupName", kField, &g}, {subscriberName, "subscriberName", kField, &s}})) return 0;
     return Created(document_->AddSubscriberToGroup(g, s));
 }
 
@@ -225,10 +240,17 @@ void DocumentAdaptor::Run(int commandId, int parentWindow, const char* what) {
     waitingWindows_.push_back({commandId, static_cast<quint32>(parentWindow), what,
                                fromBus ? Context().message() : QDBusMessage(),
                                fromBus ? Context().connection() : QDBusConnection::sessionBus()});
+    OpenWaitingWindows();
+}
+
+void DocumentAdaptor::OpenWaitingWindows() {
     // A call that comes while a window is open is delivered inside that window's modal loop;
     // opened there, its window would sit over the first and the first call could not be
-    // answered before it. It waits its turn instead, and the outermost call opens it.
-    if (windowOpen_) return;
+    // answered before it. It waits its turn instead, and the outermost call opens it. A
+    // window the user opened that holds the directory is waited for too: two of them open
+    // at once would free records under each other (Service Maintenance under Subscriber
+    // Maintenance's service list).
+    if (windowOpen_ || document_->DirectoryHeld()) return;
     windowOpen_ = true;
     while (!waitingWindows_.empty()) {
         const WindowCall next = waitingWindows_.front();

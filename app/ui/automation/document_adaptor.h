@@ -41,6 +41,7 @@ public:
     static constexpr const char* kDateError = "VorlaPro.Document.Error.Date";
     static constexpr const char* kSaveError = "VorlaPro.Document.Error.SaveFailed";
     static constexpr const char* kNotAvailableError = "VorlaPro.Document.Error.NotAvailable";
+    static constexpr const char* kInUseError = "VorlaPro.Document.Error.DirectoryInUse";
 
     DocumentAdaptor(DocumentBusObject* object, CVorlaPro5Doc* document);
 
@@ -106,7 +107,10 @@ private:
     // After a change: an error reply when the directory file could not be written.
     bool Saved(bool changed);
     short Created(int16_t code);
-    // A window method's call: its window opens once no window a call opened is open.
+    // False, with an error reply, while a window holds the directory's records.
+    bool Changeable();
+    // A window method's call: its window opens once no window a call opened is open and no
+    // window holds the directory.
     struct WindowCall {
         int commandId;
         quint32 owner;
@@ -115,6 +119,7 @@ private:
         QDBusConnection bus;
     };
     void Run(int commandId, int parentWindow, const char* what);
+    void OpenWaitingWindows();
     void OpenWindow(const WindowCall& window);
     void NoteCall();
     QDBusContext& Context() const { return *object_; }

@@ -33,7 +33,10 @@ CVorlaPro5Doc::CVorlaPro5Doc(CVorlaPro5App& app, QObject* parent) : QObject(pare
     connect(&app_, &CVorlaPro5App::PreferencesApplied, this, &CVorlaPro5Doc::ReadPreferences);
     // Queued: after the form has taken the run's end (unlocked, perhaps cleared).
     connect(&app_, &CVorlaPro5App::SendingFinished, this, &CVorlaPro5Doc::PutMessageAfterRun, Qt::QueuedConnection);
+    connect(&app_, &CVorlaPro5App::DirectoryReleased, this, &CVorlaPro5Doc::DirectoryReleased);
 }
+
+bool CVorlaPro5Doc::DirectoryHeld() const { return app_.DirectoryHeld(); }
 
 void CVorlaPro5Doc::ReadPreferences() {
     sendAsUpper_ = app_.Settings().GetProfileInt(vorla::kPreferencesSection, kSendUpperEntry, 0) != 0;

@@ -42,6 +42,9 @@ public:
     bool RemoveService(const std::string& name);
     bool RemoveGroup(const std::string& name);
     bool LastSaveFailed() const { return saveFailed_; }
+    // A window of the program holds the directory's records (see CVorlaPro5App::DirectoryHeld):
+    // the changes above must wait until DirectoryReleased.
+    bool DirectoryHeld() const;
 
     int32_t SubscriberCount() const;
     int32_t ServiceCount() const;
@@ -68,6 +71,9 @@ public:
     // Runs a menu command's window modally, owned by the given X11 window where the
     // platform allows. False when the program has no such command.
     bool RunCommand(int commandId, quint32 ownerWindow);
+
+signals:
+    void DirectoryReleased();
 
 private:
     bool Commit(bool recipientsChanged);

@@ -14,7 +14,7 @@
 #include "settings_store.h"
 
 MaintenanceDialog::MaintenanceDialog(CVorlaPro5App& app, const QString& title, QWidget* parent)
-    : QDialog(parent), app_(app) {
+    : QDialog(parent), app_(app), hold_(app) {
     setWindowTitle(title);
     prompts_ = MaintenancePrompts::Boxes(this);
     tips_ = app_.Settings().GetProfileInt(vorla::kPreferencesSection, "OtherTips", 1) != 0;

@@ -9,10 +9,10 @@
 #include <functional>
 #include <string>
 
+#include "app/vorla_pro_app.h"
 #include "find_filter.h"
 #include "maintenance_prompts.h"
 
-class CVorlaPro5App;
 class QAbstractItemModel;
 class QLabel;
 class QLayout;
@@ -73,6 +73,9 @@ protected:
     void LayOutWithList(QWidget* entry, QLayout* listHead, QWidget* list, QWidget* counter);
 
     CVorlaPro5App& app_;
+    // The window's rows, entry area and selections point at records: while it is open, the
+    // bus may not free or add any (see docs/automation.md).
+    DirectoryHold hold_;
     MaintenancePrompts prompts_;
     QPushButton* save_ = nullptr;
     QPushButton* delete_ = nullptr;

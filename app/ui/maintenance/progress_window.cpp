@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QDateTime>
+#include <QEventLoop>
+#include <QTimer>
 #include <QLabel>
 #include <QProgressBar>
 #include <QVBoxLayout>
@@ -10,6 +12,8 @@ namespace {
 int timesShown = 0;
 // Repainting is cheap next to the work but not free: at most this often.
 constexpr qint64 kPaintMs = 40;
+// How long the window may take to be mapped and painted before the work starts anyway.
+constexpr int kFirstPaintMs = 300;
 }  // namespace
 
 ProgressWindow::ProgressWindow(const QString& caption, size_t count, QWidget* parent)
@@ -28,7 +32,18 @@ ProgressWindow::ProgressWindow(const QString& caption, size_t count, QWidget* pa
     caption_->setText(caption);
     show();
     ++timesShown;
-    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    // The only time events are let through: no work has begun, so whatever comes in (a bus
+    // call included) sees the directory whole.
+    QEventLoop wait;
+    waitForPaint_ = &wait;
+    QTimer::singleShot(kFirstPaintMs, &wait, &QEventLoop::quit);
+    wait.exec(QEventLoop::ExcludeUserInputEvents);
+    waitForPaint_ = nullptr;
+}
+
+void ProgressWindow::paintEvent(QPaintEvent* event) {
+    QDialog::paintEvent(event);
+    if (waitForPaint_) QTimer::singleShot(0, waitForPaint_, &QEventLoop::quit);
 }
 
 void ProgressWindow::Step(size_t done) {
@@ -38,8 +53,8 @@ void ProgressWindow::Step(size_t done) {
     const qint64 now = QDateTime::currentMSecsSinceEpoch();
     if (now - lastPaint_ < kPaintMs && done < count_) return;
     lastPaint_ = now;
+    // A progress bar repaints at once when what it shows changes: no event loop needed.
     bar_->setValue(value);
-    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
 int ProgressWindow::TimesShown() { return timesShown; }

@@ -1,7 +1,9 @@
 #pragma once
 // The small "Progress" window over long fills and deletes: the caption, a bar from 0 to the
-// item count and the percentage. It exists only while the work runs, and lets the screen
-// paint (user input is held back) so the program does not look hung.
+// item count and the percentage. It exists only while the work runs. It is painted before the
+// work starts; after that the bar repaints itself and nothing else runs until the work is
+// done: a call from the bus, a timer or a posted event would meet a list half filled or
+// records half freed.
 
 #include <QDialog>
 
@@ -21,7 +23,11 @@ public:
     // How many windows have been shown since the program started (for tests).
     static int TimesShown();
 
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
 private:
+    class QEventLoop* waitForPaint_ = nullptr;
     QLabel* caption_ = nullptr;
     QProgressBar* bar_ = nullptr;
     size_t count_ = 0;

@@ -34,6 +34,7 @@ void RegisterUiMaintenance(UiExtensions& extensions) {
     extensions.commands[cmd::kInsertMessage] = [](CVorlaPro5App& app, QWidget* parent) {
         CVorlaPro5View* view = app.GetMainView();
         if (!view) return;
+        const DirectoryHold hold(app);  // the chooser's rows are the preset messages themselves
         PresetChooser chooser(app.GetPresetMessageList(), app.Settings(), parent);
         if (chooser.exec() != QDialog::Accepted || !chooser.Chosen()) return;
         view->MessageField()->textCursor().insertText(vorla::FromWindows1252(*chooser.Chosen()));
