@@ -17,6 +17,8 @@ packages=(
   # The paging gateway: sd_notify and socket activation, crypt for SNPP users, and the real
   # SNPP clients its tests page through.
   libsystemd-dev libcrypt-dev systemd hylafax-client libnet-snpp-perl
+  # vorlapage --mail parses mail with GMime.
+  libgmime-3.0-dev
 )
 if [ "${1:-}" = "--fuzz" ]; then
   packages+=(clang libclang-rt-14-dev)

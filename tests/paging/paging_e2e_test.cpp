@@ -904,3 +904,65 @@ TEST_F(E2eGateway, RequiredLoginAndAllowedNetworks) {
   kill(fenced, SIGTERM);
   EXPECT_EQ(WaitExit(fenced), 0);
 }
+
+// Mail to page: one mail on standard input, as an MTA's pipe alias hands it over, with the
+// exit codes an MTA acts on.
+TEST_F(E2eVorlapage, AMailOnStandardInputIsPagedWithTheMtasExitCodes) {
+  Sim sim(Folder(), "com1");
+  ASSERT_TRUE(sim.Ready());
+  struct MailCase {
+    std::vector<std::string> extra;
+    std::string mail;
+    int exit;
+    size_t pages;      // how many the terminal gets
+    std::string page;  // the text of the last, as the terminal's log writes it (UTF-8)
+  };
+  const std::string plain =
+      "From: Nagios <nagios@mon.example.org>\nTo: Ann <ann@pager.example.org>, boss@example.org\n"
+      "Subject: =?UTF-8?Q?disk_full_=E2=80=93_db1?=\nContent-Type: text/plain; charset=utf-8\n"
+      "Content-Transfer-Encoding: quoted-printable\n\n"
+      "/var at 99%=\n, caf=C3=A9 closed\n\nOn Monday Bob wrote:\n> old text\n-- \nNagios on mon1\n";
+  const std::string html =
+      "From: alarm@lab\nTo: team@pager\nSubject: door\nMIME-Version: 1.0\n"
+      "Content-Type: multipart/mixed; boundary=b\n\n--b\nContent-Type: text/html; charset=iso-8859-1\n"
+      "Content-Transfer-Encoding: base64\n\n"
+      "PGh0bWw+PHN0eWxlPnB7fTwvc3R5bGU+PHA+TGFiIGRvb3IgJmFtcDsgd2luZG93IG9wZW4g6TwvcD48L2h0bWw+\n--b--\n";
+  const MailCase cases[] = {
+      {{}, plain, 0, 1, "disk full \u2013 db1: /var at 99%, caf\u00e9 closed"},
+      {{"--to", "Bob", "--length", "8"}, html, 0, 1, "door: La"},
+      {{}, html, 0, 3, "door: Lab door & window open \u00e9"},
+      {{}, "To: nobody@pager\nSubject: hi\n\nhello\n", 67, 0, ""},
+      {{"--to", "Nobody"}, plain, 67, 0, ""},
+      {{}, "To: ann@pager\nSubject:\n\n-- \nsignature only\n", 65, 0, ""},
+      {{}, "To: ann@pager\nSubject: \xe4\xb8\xad\n\nhi\n", 65, 0, ""},
+  };
+  size_t sent = 0;
+  for (const MailCase& c : cases) {
+    std::ofstream(Folder() / "mail.eml", std::ios::binary) << c.mail;
+    std::vector<std::string> args{"/bin/sh", "-c", "exec \"$0\" --mail \"$@\" < \"$MAIL_FILE\"",
+                                  BuildDir() + "/bin/vorlapage", "--home", Folder().string(), "--port", "COM1=" + sim.Link()};
+    args.insert(args.end(), c.extra.begin(), c.extra.end());
+    const pid_t pid = Spawn(args, Folder() / "out.txt", Folder() / "err.txt",
+                            {"XDG_CONFIG_HOME=" + (Folder() / "config").string(), "HOME=" + Folder().string(),
+                             "PATH=/usr/bin:/bin", "MAIL_FILE=" + (Folder() / "mail.eml").string()});
+    EXPECT_EQ(WaitExit(pid), c.exit) << c.mail << Out() << Err();
+    if (c.pages == 0) continue;
+    sent += c.pages;
+    ASSERT_EQ(sim.Pages().size(), sent) << Out() << Err();
+    EXPECT_EQ(sim.Pages().back().message, c.page);
+  }
+  EXPECT_THAT(sim.Pins(), ElementsAre("1001", "1002", "1001", "1002", "1003"));
+
+  // A directory another process holds and cannot hand the page to: try again later.
+  char host[256] = {};
+  gethostname(host, sizeof host - 1);
+  std::ofstream(Folder() / ".vorlapro.lock") << getpid() << "\npaging_tests\n" << host << "\n";
+  std::ofstream(Folder() / "mail.eml", std::ios::binary) << plain;
+  const pid_t busy = Spawn({"/bin/sh", "-c", "exec \"$0\" --mail --home \"$1\" < \"$2\"", BuildDir() + "/bin/vorlapage",
+                            Folder().string(), (Folder() / "mail.eml").string()},
+                           Folder() / "out.txt", Folder() / "err.txt",
+                           {"XDG_CONFIG_HOME=" + (Folder() / "config").string(), "HOME=" + Folder().string(),
+                            "PATH=/usr/bin:/bin"});
+  EXPECT_EQ(WaitExit(busy), 75) << Err();
+  EXPECT_EQ(QueuedPages(), 0u);
+}

@@ -46,6 +46,9 @@
 #ifdef VORLAPAGE_HAVE_DBUS
 #include "running_program.h"
 #endif
+#ifdef VORLAPAGE_HAVE_MAIL
+#include "mail_request.h"
+#endif
 
 namespace {
 
@@ -138,6 +141,9 @@ T* FindByName(const CObList* list, const std::string& name) {
 int main(int argc, char** argv) {
   if (const auto answered = vorla::AnswerHelpOrVersion(argc, argv, "vorlapage", kUsageAndHelp.c_str()))
     return *answered;
+#ifdef VORLAPAGE_HAVE_MAIL
+  if (const auto mailed = RunMailRequest(argc, argv)) return *mailed;
+#endif
   KeepNewFilesPrivate();
   // Log dates and times in the user's form, as the program writes them.
   std::setlocale(LC_TIME, "");

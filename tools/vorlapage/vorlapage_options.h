@@ -24,7 +24,8 @@ inline constexpr const char* kVorlapageUsage =
     "usage: vorlapage [--home DIR] [--port NAME=DEVICE]... --to NAME[,NAME...] [--spot PIN@SERVICE]\n"
     "                 [--later | --at \"YYYY-MM-DD HH:MM\"] MESSAGE\n"
     "       vorlapage [--home DIR] [--port NAME=DEVICE]... --send\n"
-    "       vorlapage [--home DIR] --list\n";
+    "       vorlapage [--home DIR] --list\n"
+    "       vorlapage [--home DIR] [--port NAME=DEVICE]... --mail [--to NAME]... [--length N] < MAIL\n";
 
 inline constexpr const char* kVorlapageHelp =
     "Queues and sends pages on Vorla Pro's program directory, without the window.\n"
@@ -38,6 +39,10 @@ inline constexpr const char* kVorlapageHelp =
     "  --at \"YYYY-MM-DD HH:MM\" queue the pages for that local time\n"
     "  --send                 pages whose time has come become Now; send every Now page\n"
     "  --list                 print the outgoing queue\n"
+    "  --mail                 page one mail read from standard input (an MTA's pipe alias): to\n"
+    "                         --to, else to the To and Cc addresses that name a subscriber or\n"
+    "                         group; exit status as MTAs read it (docs/mail.md)\n"
+    "  --length N             with --mail, page at most N characters (default 1000)\n"
     "  --help                 show this help and exit\n"
     "  --version              show the version and exit\n"
     "\n"
