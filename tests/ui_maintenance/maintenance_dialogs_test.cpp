@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 
 #include "answered_prompts.h"
@@ -171,10 +172,120 @@ TEST_F(Maintenance, FindNarrowsTheListAndKeepsHiddenSelections) {
     EXPECT_EQ(dialog.Views()->Report()->model()->rowCount(), 3);
     dialog.FindField()->setText(QStringLiteral("BO"));
     EXPECT_EQ(dialog.Views()->Report()->model()->rowCount(), 1);
-    EXPECT_EQ(dialog.Filter()->SelectedCount(), 1) << "Ann is hidden but still selected";
+    EXPECT_EQ(dialog.Filter()->SelectedCount(), 0) << "Ann is out of sight: no command acts on her";
     dialog.FindField()->clear();
     EXPECT_EQ(dialog.Views()->Report()->model()->rowCount(), 3);
     EXPECT_EQ(dialog.Filter()->Selected(), std::vector<Serializable*>{Subscriber("Ann")});
+}
+
+// Clicks the row showing `text`, as the user does.
+void ClickRow(QAbstractItemView* view, const QString& text, Qt::KeyboardModifiers modifiers = {}) {
+    const QModelIndexList found =
+        view->model()->match(view->model()->index(0, 0), Qt::DisplayRole, text, 1, Qt::MatchExactly);
+    ASSERT_FALSE(found.isEmpty()) << text.toStdString() << " is not shown";
+    view->scrollTo(found[0]);
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, modifiers, view->visualRect(found[0]).center());
+}
+
+// One maintenance window as a test drives it: its list, and what the entry area holds.
+struct WindowUnderTest {
+    std::unique_ptr<MaintenanceDialog> dialog;
+    QAbstractItemView* list;
+    std::function<QString()> entry;
+    std::function<void()> edit;  // the user changes the entry area
+};
+
+class MaintenanceWindows : public Maintenance {
+protected:
+    void SetUp() override {
+        Maintenance::SetUp();
+        SaveMessage(app_->Store(), nullptr, "Running late");
+        SaveMessage(app_->Store(), nullptr, "On my way");
+    }
+    std::vector<WindowUnderTest> Windows() {
+        std::vector<WindowUnderTest> windows;
+        auto* subscribers = new SubscriberDialog(*app_);
+        windows.push_back({std::unique_ptr<MaintenanceDialog>(subscribers), subscribers->Views()->Report(),
+                           [subscribers] { return subscribers->NameField()->text(); },
+                           [subscribers] { subscribers->NameField()->setText(QStringLiteral("Edited")); }});
+        auto* groups = new GroupDialog(*app_);
+        windows.push_back({std::unique_ptr<MaintenanceDialog>(groups), groups->GroupList(),
+                           [groups] {
+                               return groups->NameField()->text() + QStringLiteral(" with ") +
+                                      QString::number(groups->MemberFilter()->SelectedCount());
+                           },
+                           [groups] {
+                               groups->NameField()->setText(QStringLiteral("Edited"));
+                               groups->MemberFilter()->Select({});
+                           }});
+        auto* messages = new MessageDialog(*app_);
+        windows.push_back({std::unique_ptr<MaintenanceDialog>(messages), messages->MessageList(),
+                           [messages] { return messages->TextField()->toPlainText(); },
+                           [messages] { messages->TextField()->setPlainText(QStringLiteral("Edited")); }});
+        for (WindowUnderTest& w : windows) {
+            Answer(*w.dialog, /*modify=*/true);
+            w.dialog->show();
+        }
+        return windows;
+    }
+};
+
+// A row selected and then filtered out is not part of what Delete and Save act on, and a plain
+// click on a row in sight chooses that row alone.
+TEST_F(MaintenanceWindows, CommandsActOnlyOnTheRowsInSight) {
+    struct Case {
+        QString first, find, second;
+        std::function<bool()> firstStays;
+    };
+    const Case cases[] = {
+        {"Ann", "Bo", "Bob", [this] { return Subscriber("Ann") != nullptr; }},
+        {"Team", "Emp", "Empty", [this] { return Group("Team") != nullptr; }},
+        {"Running late", "way", "On my way",
+         [this] {
+             const CObList* messages = app_->GetPresetMessageList();
+             return messages->GetCount() == 1 && As<CMessage>(messages->GetHead())->GetText() == "Running late";
+         }},
+    };
+    std::vector<WindowUnderTest> windows = Windows();
+    for (size_t i = 0; i < windows.size(); ++i) {
+        const Case& c = cases[i];
+        WindowUnderTest& w = windows[i];
+        const std::string what = w.dialog->windowTitle().toStdString();
+        ClickRow(w.list, c.first);
+        QTest::keyClicks(w.dialog->FindField(), c.find);
+        ClickRow(w.list, c.second);
+        QTest::keyClick(w.dialog->FindField(), Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(w.dialog->FindField(), Qt::Key_Delete);
+        EXPECT_EQ(w.list->selectionModel()->selectedRows().size(), 1) << what << ": the click chose one row";
+        QTest::keyClicks(w.dialog->FindField(), c.find);
+        questions.clear();
+        w.dialog->DeleteButton()->click();
+        ASSERT_EQ(questions.size(), 1) << what;
+        EXPECT_EQ(questions[0], QStringLiteral("Are you sure you want to delete the 1 selected item(s)?")) << what;
+        EXPECT_TRUE(c.firstStays()) << what;
+    }
+}
+
+// Typing in a find field narrows the list and nothing else: the entry being typed stays.
+TEST_F(MaintenanceWindows, TypingInFindLeavesTheEntryAlone) {
+    const QString first[] = {"Ann", "Team", "Running late"};
+    std::vector<WindowUnderTest> windows = Windows();
+    for (size_t i = 0; i < windows.size(); ++i) {
+        WindowUnderTest& w = windows[i];
+        const std::string what = w.dialog->windowTitle().toStdString();
+        ClickRow(w.list, first[i]);
+        w.edit();
+        const QString typed = w.entry();
+        for (const char* text : {"x", "", "a"}) {
+            w.dialog->FindField()->setText(QString::fromLatin1(text));
+            EXPECT_EQ(w.entry().toStdString(), typed.toStdString()) << what << " find " << text;
+        }
+    }
+    auto* groups = static_cast<GroupDialog*>(windows[1].dialog.get());
+    groups->MemberFilter()->Select({Subscriber("Carol")});
+    QTest::keyClicks(groups->MemberFindField(), QStringLiteral("Bo"));
+    EXPECT_EQ(groups->MemberFilter()->Selected(), std::vector<Serializable*>{Subscriber("Carol")})
+        << "a member out of sight is still chosen";
 }
 
 TEST_F(Maintenance, GroupAndMessageChangesReachTheFileAtClose) {

@@ -24,27 +24,44 @@ bool FindProxy::filterAcceptsRow(int sourceRow, const QModelIndex&) const {
 }
 
 FindFilter::FindFilter(QLineEdit* field, FindProxy* proxy, const RecordRows& rows, QItemSelectionModel* selection,
-                       QObject* parent)
-    : QObject(parent), field_(field), proxy_(proxy), rows_(rows), selection_(selection) {
+                       QObject* parent, Hidden hidden)
+    : QObject(parent), field_(field), proxy_(proxy), rows_(rows), selection_(selection), hiddenAre_(hidden) {
     field_->setPlaceholderText(QStringLiteral("Find"));
     field_->setClearButtonEnabled(true);
     connect(field_, &QLineEdit::textChanged, this, &FindFilter::Apply);
-    connect(selection_, &QItemSelectionModel::selectionChanged, this, &FindFilter::SelectionCountChanged);
+    connect(selection_, &QItemSelectionModel::selectionChanged, this, [this] {
+        if (quiet_) return;
+        if (hiddenAre_ == Hidden::Aside) hidden_.clear();
+        emit SelectionCountChanged();
+        emit SelectionChanged();
+    });
+    // The rows were made again (records came or went): the selection model dropped its
+    // selection without a word, and a record kept aside may have been freed.
+    connect(proxy_, &QAbstractItemModel::modelReset, this, [this] {
+        hidden_.clear();
+        emit SelectionCountChanged();
+    });
 }
 
-std::vector<Serializable*> FindFilter::Selected() const {
+std::vector<Serializable*> FindFilter::Shown() const {
     std::vector<Serializable*> records;
     QModelIndexList rows = selection_->selectedRows();
     std::sort(rows.begin(), rows.end(), [](const QModelIndex& a, const QModelIndex& b) { return a.row() < b.row(); });
-    records.reserve(static_cast<size_t>(rows.size()) + hidden_.size());
+    records.reserve(static_cast<size_t>(rows.size()));
     for (const QModelIndex& index : rows)
         if (Serializable* record = rows_.RecordAt(proxy_->mapToSource(index).row())) records.push_back(record);
-    records.insert(records.end(), hidden_.begin(), hidden_.end());
+    return records;
+}
+
+std::vector<Serializable*> FindFilter::Selected() const {
+    std::vector<Serializable*> records = Shown();
+    if (hiddenAre_ == Hidden::Chosen) records.insert(records.end(), hidden_.begin(), hidden_.end());
     return records;
 }
 
 int FindFilter::SelectedCount() const {
-    return static_cast<int>(selection_->selectedRows().size()) + static_cast<int>(hidden_.size());
+    return static_cast<int>(selection_->selectedRows().size()) +
+           (hiddenAre_ == Hidden::Chosen ? static_cast<int>(hidden_.size()) : 0);
 }
 
 Serializable* FindFilter::Single() const {
@@ -53,7 +70,9 @@ Serializable* FindFilter::Single() const {
     return selected.empty() ? nullptr : selected.front();
 }
 
-void FindFilter::Select(const std::vector<Serializable*>& records) {
+void FindFilter::SelectQuietly(const std::vector<Serializable*>& records) {
+    const bool wasQuiet = quiet_;
+    quiet_ = true;
     hidden_.clear();
     QItemSelection chosen;
     const int lastColumn = std::max(0, proxy_->columnCount() - 1);
@@ -68,11 +87,21 @@ void FindFilter::Select(const std::vector<Serializable*>& records) {
         chosen.select(shown, proxy_->index(shown.row(), lastColumn));
     }
     selection_->select(chosen, QItemSelectionModel::ClearAndSelect);
+    quiet_ = wasQuiet;
+}
+
+void FindFilter::Select(const std::vector<Serializable*>& records) {
+    SelectQuietly(records);
     emit SelectionCountChanged();
+    emit SelectionChanged();
 }
 
 void FindFilter::Apply(const QString& text) {
-    const std::vector<Serializable*> selected = Selected();
+    std::vector<Serializable*> selected = Shown();
+    selected.insert(selected.end(), hidden_.begin(), hidden_.end());
+    quiet_ = true;
     proxy_->SetText(vorla::ToWindows1252(text));
-    Select(selected);
+    SelectQuietly(selected);
+    quiet_ = false;
+    emit SelectionCountChanged();
 }

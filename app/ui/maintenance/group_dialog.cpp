@@ -50,7 +50,8 @@ GroupDialog::GroupDialog(CVorlaPro5App& app, QWidget* parent)
     members_ = MakeList(memberProxy_, this);
     members_->setSelectionMode(QAbstractItemView::MultiSelection);
     groups_ = MakeList(groupProxy_, this);
-    memberFilter_ = new FindFilter(memberFind_, memberProxy_, *memberModel_, members_->selectionModel(), this);
+    memberFilter_ = new FindFilter(memberFind_, memberProxy_, *memberModel_, members_->selectionModel(), this,
+                                   FindFilter::Hidden::Chosen);
     groupFilter_ = new FindFilter(find_, groupProxy_, *groupModel_, groups_->selectionModel(), this);
     memberCounter_ = new QLabel(this);
     groupCounter_ = new QLabel(this);
@@ -96,7 +97,8 @@ GroupDialog::GroupDialog(CVorlaPro5App& app, QWidget* parent)
         memberCounter_->setText(QStringLiteral("Total Selected Subscribers: %1").arg(memberFilter_->SelectedCount()));
         UpdateButtons();
     });
-    connect(groupFilter_, &FindFilter::SelectionCountChanged, this, &GroupDialog::LoadSelection);
+    connect(groupFilter_, &FindFilter::SelectionCountChanged, this, &GroupDialog::UpdateButtons);
+    connect(groupFilter_, &FindFilter::SelectionChanged, this, &GroupDialog::LoadSelection);
     connect(groups_, &QAbstractItemView::pressed, this, &GroupDialog::LoadSelection);
     StartCounter(groupCounter_, QStringLiteral("Total Groups: %1"), groupModel_);
     memberCounter_->setText(QStringLiteral("Total Selected Subscribers: 0"));
@@ -143,7 +145,6 @@ void GroupDialog::Delete() {
     SetModified();
     WorkProgress progress(QStringLiteral("Deleting Groups..."), doomed.size(), this);
     DeleteGroups(app_.Store(), doomed, [&progress](size_t done) { progress.Step(done); });
-    groupFilter_->ForgetHidden();
     groupModel_->Reload();
     app_.NotifyDirectoryChanged();
     LoadSelection();

@@ -77,7 +77,8 @@ MessageDialog::MessageDialog(CVorlaPro5App& app, QWidget* parent)
     connect(time_, &QPushButton::clicked, this, [this] { text_->insertPlainText(QStringLiteral("<TIME>")); });
     connect(date_, &QPushButton::clicked, this, [this] { text_->insertPlainText(QStringLiteral("<DATE>")); });
     connect(spell_, &QPushButton::clicked, this, &MessageDialog::SpellCheck);
-    connect(filter_, &FindFilter::SelectionCountChanged, this, &MessageDialog::LoadSelection);
+    connect(filter_, &FindFilter::SelectionCountChanged, this, &MessageDialog::UpdateButtons);
+    connect(filter_, &FindFilter::SelectionChanged, this, &MessageDialog::LoadSelection);
     connect(list_, &QAbstractItemView::pressed, this, &MessageDialog::LoadSelection);
     StartCounter(counter_, QStringLiteral("Total Messages: %1"), model_);
     UpdateButtons();
@@ -119,7 +120,6 @@ void MessageDialog::Delete() {
     SetModified();
     WorkProgress progress(QStringLiteral("Deleting Messages..."), doomed.size(), this);
     DeleteMessages(app_.Store(), doomed, [&progress](size_t done) { progress.Step(done); });
-    filter_->ForgetHidden();
     model_->Reload();
     LoadSelection();
 }

@@ -102,7 +102,8 @@ void ServiceDialog::BuildForm() {
         view->installEventFilter(this);
     connect(settingsPage_, &ServiceSettingsPage::Changed, this, &ServiceDialog::UpdateButtons);
     connect(modemPage_, &ServiceModemPage::Changed, this, &ServiceDialog::UpdateButtons);
-    connect(filter_, &FindFilter::SelectionCountChanged, this, &ServiceDialog::ShowSelection);
+    connect(filter_, &FindFilter::SelectionCountChanged, this, &ServiceDialog::UpdateButtons);
+    connect(filter_, &FindFilter::SelectionChanged, this, &ServiceDialog::ShowSelection);
 }
 
 bool ServiceDialog::eventFilter(QObject* watched, QEvent* event) {
@@ -191,7 +192,6 @@ void ServiceDialog::Delete() {
     const std::vector<CService*> doomed = filter_->SelectedAs<CService>();
     if (!ConfirmDelete(static_cast<int>(doomed.size()))) return;
     const std::vector<CService*> kept = DeleteServices(app_.Store(), doomed);
-    filter_->ForgetHidden();
     model_->Reload();
     if (kept.size() < doomed.size()) {
         SetModified();

@@ -138,8 +138,9 @@ void SubscriberDialog::BuildForm() {
     connect(service_, &QComboBox::currentIndexChanged, this, &SubscriberDialog::UpdateButtons);
     connect(filter_, &FindFilter::SelectionCountChanged, this, [this] {
         selectedCount_->setText(QStringLiteral("%1 selected").arg(filter_->SelectedCount()));
-        LoadSelection();
+        UpdateButtons();
     });
+    connect(filter_, &FindFilter::SelectionChanged, this, &SubscriberDialog::LoadSelection);
     for (QAbstractItemView* view : views_->Both())
         connect(view, &QAbstractItemView::pressed, this, &SubscriberDialog::LoadSelection);
 }
@@ -245,7 +246,6 @@ void SubscriberDialog::Delete() {
     model_->Remove(doomed);
     WorkProgress progress(QStringLiteral("Deleting Subscribers..."), doomed.size(), this);
     DeleteSubscribers(app_.Store(), doomed, [&progress](size_t done) { progress.Step(done); });
-    filter_->ForgetHidden();
     // The form's recipient rows of these people are gone: it must not draw them again.
     app_.NotifyDirectoryChanged();
     UpdateButtons();
