@@ -1,6 +1,7 @@
 // The maintenance windows driven as a user drives them, over a started application: what
 // they change in the directory, what they ask, and what reaches the file at Close.
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QMenu>
@@ -286,6 +287,76 @@ TEST_F(MaintenanceWindows, TypingInFindLeavesTheEntryAlone) {
     QTest::keyClicks(groups->MemberFindField(), QStringLiteral("Bo"));
     EXPECT_EQ(groups->MemberFilter()->Selected(), std::vector<Serializable*>{Subscriber("Carol")})
         << "a member out of sight is still chosen";
+}
+
+// Tab goes through the entry fields in the order they stand before it reaches the find field,
+// and the member list has a key of its own.
+TEST_F(MaintenanceWindows, TheKeyboardReachesTheEntryFieldsFirst) {
+    std::vector<WindowUnderTest> windows = Windows();
+    auto* subscribers = static_cast<SubscriberDialog*>(windows[0].dialog.get());
+    auto* groups = static_cast<GroupDialog*>(windows[1].dialog.get());
+    auto* messages = static_cast<MessageDialog*>(windows[2].dialog.get());
+    const std::vector<std::vector<QWidget*>> entries = {
+        {subscribers->NameField(), subscribers->PinField(), subscribers->CharactersChoice(), subscribers->ServiceChoice()},
+        {groups->NameField(), groups->MemberFindField(), groups->MemberList()},
+        {messages->TextField()},
+    };
+    for (size_t i = 0; i < windows.size(); ++i) {
+        MaintenanceDialog& dialog = *windows[i].dialog;
+        std::vector<QWidget*> order;
+        for (QWidget* w = dialog.nextInFocusChain(); w != &dialog; w = w->nextInFocusChain())
+            if ((w->focusPolicy() & Qt::TabFocus) && w->isVisibleTo(&dialog) && !w->focusProxy()) order.push_back(w);
+        auto at = [&](QWidget* w) {
+            if (w->focusProxy()) w = w->focusProxy();
+            return std::find(order.begin(), order.end(), w) - order.begin();
+        };
+        const auto find = at(dialog.FindField());
+        for (size_t f = 0; f < entries[i].size(); ++f) {
+            EXPECT_LT(at(entries[i][f]), find) << dialog.windowTitle().toStdString() << " field " << f;
+            if (f > 0) {
+                EXPECT_LT(at(entries[i][f - 1]), at(entries[i][f])) << dialog.windowTitle().toStdString();
+            }
+        }
+    }
+    groups->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(groups));
+    QTest::keyClick(groups, Qt::Key_U, Qt::AltModifier);
+    EXPECT_TRUE(groups->MemberList()->hasFocus()) << "Alt+U goes to the subscribers";
+}
+
+TEST_F(MaintenanceWindows, TheSelectedCountFollowsADelete) {
+    std::vector<WindowUnderTest> windows = Windows();
+    auto* dialog = static_cast<SubscriberDialog*>(windows[0].dialog.get());
+    ClickRow(dialog->Views()->Report(), QStringLiteral("Ann"));
+    ClickRow(dialog->Views()->Report(), QStringLiteral("Bob"), Qt::ControlModifier);
+    EXPECT_EQ(dialog->SelectedLabel()->text(), QStringLiteral("2 selected"));
+    dialog->DeleteButton()->click();
+    EXPECT_EQ(dialog->SelectedLabel()->text(), QStringLiteral("0 selected"));
+}
+
+// A length picked from the Characters list changes the selected person's split as one typed does.
+TEST_F(MaintenanceWindows, APickedCharactersValueModifiesTheSubscriber) {
+    std::vector<WindowUnderTest> windows = Windows();
+    auto* dialog = static_cast<SubscriberDialog*>(windows[0].dialog.get());
+    ClickRow(dialog->Views()->Report(), QStringLiteral("Ann"));
+    ASSERT_EQ(dialog->CharactersChoice()->currentText(), QStringLiteral("80"));
+    EXPECT_FALSE(dialog->SaveButton()->isEnabled());
+    dialog->CharactersChoice()->setFocus();
+    QTest::keyClick(dialog->CharactersChoice(), Qt::Key_Down);
+    ASSERT_EQ(dialog->CharactersChoice()->currentText(), QStringLiteral("132"));
+    ASSERT_TRUE(dialog->SaveButton()->isEnabled());
+    dialog->SaveButton()->click();
+    EXPECT_EQ(Subscriber("Ann")->GetMaxLength(), "132");
+}
+
+TEST_F(Maintenance, EnterInThePresetChooserTakesTheHighlightedMessage) {
+    SaveMessage(app_->Store(), nullptr, "Running late");
+    PresetChooser chooser(app_->GetPresetMessageList(), app_->Settings());
+    chooser.show();
+    chooser.List()->setCurrentIndex(chooser.List()->model()->index(0, 0));
+    QTest::keyClick(chooser.List(), Qt::Key_Return);
+    EXPECT_EQ(chooser.result(), QDialog::Accepted);
+    EXPECT_EQ(chooser.Chosen().value_or("(none)"), "Running late");
 }
 
 TEST_F(Maintenance, GroupAndMessageChangesReachTheFileAtClose) {

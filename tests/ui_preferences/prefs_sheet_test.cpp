@@ -13,6 +13,7 @@
 #include <memory>
 
 #include "memory_settings_store.h"
+#include "message_entry/signature_dialog.h"
 #include "ob_list.h"
 #include "outgoing_queue.h"
 #include "page.h"
@@ -212,4 +213,16 @@ TEST(PrefsSheet, TheQueueReschedulesTheNextFailureWithTheIntervalJustSet) {
     queue.ApplyEndOfRunRules([](const CPage*) { return true; });
     EXPECT_EQ(page->GetScheduledTime(), std::optional<uint32_t>(clock.Now() + 300));
     queue.DiscardPage(page);
+}
+
+// The Signature page and the Signature dialog take the same longest signature, so neither cuts
+// what the other stored.
+TEST(PrefsSheet, TheSignaturePageTakesWhatTheSignatureDialogTakes) {
+    vorla::MemorySettingsStore store;
+    const QString tooLong(400, QLatin1Char('s'));
+    SignatureDialog dialog(tooLong);
+    CPrefsPropertySheet sheet(store);
+    VisitAllPages(sheet);
+    sheet.SignaturePage()->SignatureField()->setText(tooLong);
+    EXPECT_EQ(sheet.SignaturePage()->SignatureField()->text().size(), dialog.Text().size());
 }

@@ -65,7 +65,7 @@ GroupDialog::GroupDialog(CVorlaPro5App& app, QWidget* parent)
     auto* layout = new QGridLayout(this);
     layout->addWidget(label(QStringLiteral("&Group Name:"), name_), 0, 0);
     layout->addWidget(name_, 1, 0);
-    layout->addWidget(label(QStringLiteral("Subscribers:"), members_), 2, 0);
+    layout->addWidget(label(QStringLiteral("S&ubscribers:"), members_), 2, 0);
     layout->addWidget(memberFind_, 3, 0);
     layout->addWidget(members_, 4, 0);
     layout->addWidget(memberCounter_, 5, 0);
@@ -76,6 +76,8 @@ GroupDialog::GroupDialog(CVorlaPro5App& app, QWidget* parent)
     layout->addWidget(MakeButtons(), 6, 0, 1, 2);
     layout->setRowStretch(4, 1);
     resize(620, 460);
+    // The entry first (the name, the members and their find field), then the groups' find.
+    setTabOrder(members_, find_);
 
     SetTip(name_, QStringLiteral("The group's name, unique in the directory"));
     SetTip(members_, QStringLiteral("Click the subscribers who belong to the group"));

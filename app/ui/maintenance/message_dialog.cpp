@@ -59,6 +59,8 @@ MessageDialog::MessageDialog(CVorlaPro5App& app, QWidget* parent)
     layout->addWidget(MakeButtons(), 7, 0);
     layout->setRowStretch(5, 1);
     resize(560, 480);
+    // The entry first (the text and its buttons), then the find field by the list.
+    setTabOrder(date_, find_);
 
     SetTip(text_, QStringLiteral("The text of the preset message"));
     SetTip(time_, QStringLiteral("Puts the time of sending into the message"));

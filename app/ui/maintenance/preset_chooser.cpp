@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QPushButton>
 #include <QVBoxLayout>
 
 #include "directory_edits.h"
@@ -36,6 +37,10 @@ PresetChooser::PresetChooser(const CObList* messages, const vorla::ISettingsStor
     new FindFilter(find, proxy_, *model_, list_->selectionModel(), this);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    // Enter on a highlighted message takes it, as a double click does; the list passes Enter
+    // on to the dialog too, where Cancel must not be the default that answers it.
+    for (QAbstractButton* button : buttons->buttons())
+        if (auto* push = qobject_cast<QPushButton*>(button)) push->setAutoDefault(false);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(new QLabel(QStringLiteral("Double-Click on the message to use."), this));
     layout->addWidget(find);
@@ -46,7 +51,7 @@ PresetChooser::PresetChooser(const CObList* messages, const vorla::ISettingsStor
         WorkProgress progress(QStringLiteral("Reading Messages..."), messages ? messages->GetCount() : 0, this);
         model_->SetList(messages, [&progress](size_t done) { progress.Step(done); });
     }
-    connect(list_, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) { Choose(index.row()); });
+    connect(list_, &QAbstractItemView::activated, this, [this](const QModelIndex& index) { Choose(index.row()); });
     list_->setFocus();
 }
 

@@ -1,5 +1,5 @@
 #pragma once
-// The preset message chooser: a sorted list of the preset messages; a double click takes one,
+// The preset message chooser: a sorted list of the preset messages; a double click (or Enter) takes one,
 // with its "<DATE>" and "<TIME>" tokens replaced by the date and time of now.
 
 #include <QDialog>

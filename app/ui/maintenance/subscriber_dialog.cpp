@@ -119,6 +119,8 @@ void SubscriberDialog::BuildForm() {
     listHead->addWidget(listLabel_);
     listHead->addLayout(findRow);
     LayOutWithList(info, listHead, views_, counter_);
+    // The entry fields come first, in the order they stand, then the find field by the list.
+    setTabOrder(service_, find_);
     resize(560, 520);
 
     SetTip(name_, QStringLiteral("The subscriber's name, unique in the directory"));
@@ -166,6 +168,7 @@ void SubscriberDialog::SelectCharacters(const QString& value) {
     const int found = characters_->findText(value, Qt::MatchFixedString);
     characters_->setCurrentIndex(found < 0 ? 0 : found);
     charactersTyped_ = false;
+    loadedCharacters_ = characters_->currentText();
 }
 
 void SubscriberDialog::FillServices() {
@@ -217,7 +220,9 @@ void SubscriberDialog::UpdateButtons() {
     if (CSubscriber* one = As<CSubscriber>(filter_->Single())) {
         unchanged = name_->text() == vorla::FromWindows1252(one->GetName()) &&
                     pin_->text() == vorla::FromWindows1252(one->GetPIN()) &&
-                    service_->currentData().value<void*>() == one->GetService() && !charactersTyped_;
+                    service_->currentData().value<void*>() == one->GetService() && !charactersTyped_ &&
+                    // A value picked from the list changes the row as much as one typed.
+                    characters_->currentText() == loadedCharacters_;
     }
     save_->setEnabled(complete && !unchanged);
     delete_->setEnabled(filter_->SelectedCount() > 0);

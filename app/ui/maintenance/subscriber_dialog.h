@@ -28,6 +28,7 @@ public:
     QComboBox* ServiceChoice() const { return service_; }
     RecordViews* Views() const { return views_; }
     QLabel* CounterLabel() const { return counter_; }
+    QLabel* SelectedLabel() const { return selectedCount_; }
     SubscriberModel* Model() const { return model_; }
     FindFilter* Filter() const { return filter_; }
     // Selects exactly these subscribers and loads the entry area as a click does.
@@ -61,4 +62,5 @@ private:
     FindFilter* filter_ = nullptr;
     SplitChoices choices_;
     bool charactersTyped_ = false;
+    QString loadedCharacters_;  // what Characters showed when the row was loaded
 };

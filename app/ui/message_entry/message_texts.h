@@ -23,6 +23,10 @@ std::string ReplaceSignatureTokens(std::string_view signature, std::string_view 
 // (the LF stays); other bytes are kept.
 std::string TextFileToMessage(std::string_view contents);
 
+// The longest signature the Signature dialog and the preferences' Signature page take, the
+// same in both so that neither cuts what the other stored.
+inline constexpr int kMaxSignatureLength = 255;
+
 // The stored "Signature" as sending appends it: "<DATE>" and "<TIME>" become the date and
 // time of `when` in the "DateFormat" and "TimeFormat" preferences. Empty without a signature.
 std::string FormatSignature(const vorla::ISettingsStore& settings, std::time_t when);

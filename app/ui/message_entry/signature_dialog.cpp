@@ -5,10 +5,12 @@
 #include <QLabel>
 #include <QLineEdit>
 
+#include "message_entry/message_texts.h"
+
 SignatureDialog::SignatureDialog(const QString& current, QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("Signature"));
     field_ = new QLineEdit(current, this);
-    field_->setMaxLength(255);
+    field_->setMaxLength(kMaxSignatureLength);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);

@@ -3,6 +3,7 @@
 #include <QLineEdit>
 #include <QVBoxLayout>
 
+#include "message_entry/message_texts.h"
 #include "prefs_pages.h"
 #include "settings_store.h"
 #include "windows1252.h"
@@ -41,6 +42,7 @@ CPrefsPropertyPage2::CPrefsPropertyPage2(vorla::ISettingsStore& settings, QWidge
     auto* label = new QLabel(QStringLiteral("&Signature:"), this);
     label->setFont(HeadingFont(font()));
     signature_ = new QLineEdit(this);
+    signature_->setMaxLength(kMaxSignatureLength);
     signature_->setObjectName(QStringLiteral("Signature"));
     label->setBuddy(signature_);
     layout->addWidget(label);
