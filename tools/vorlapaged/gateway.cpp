@@ -77,6 +77,7 @@ Connection::Connection(Gateway& gateway, QTcpSocket* socket, const snpp::Limits&
     if (!closing_ && session_.Waiting())
       gateway_.Log(kWarning, peer_.toStdString() + " left before its page was taken");
     closing_ = true;
+    gone_ = true;
     deleteLater();
   });
   Write(snpp::Session::Greeting());
@@ -276,7 +277,7 @@ void Gateway::Work() {
   working_ = true;
   while (!pending_.empty()) {
     const Pending& pending = pending_.front();
-    if (!pending.client) {
+    if (!pending.client || pending.client->Gone()) {
       Log(kWarning, pending.peer.toStdString() + " left before its page was taken; nothing was queued");
       pending_.pop_front();
       continue;

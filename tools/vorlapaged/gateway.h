@@ -39,6 +39,8 @@ class Connection : public QObject, public snpp::IGateway {
   Connection(Gateway& gateway, QTcpSocket* socket, const snpp::Limits& limits, int idleSeconds);
   ~Connection() override;
   QString Peer() const { return peer_; }
+  // The client has disconnected (the object itself goes at the next turn of the loop).
+  bool Gone() const { return gone_; }
   void Finish(const snpp::Outcome& outcome);
 
   std::optional<std::string> Resolve(std::string_view pagerId) override;
@@ -58,6 +60,7 @@ class Connection : public QObject, public snpp::IGateway {
   QTimer idle_;
   QString peer_;
   bool closing_ = false;
+  bool gone_ = false;
 };
 
 class Gateway : public QObject {
