@@ -349,6 +349,19 @@ TEST_F(MaintenanceWindows, APickedCharactersValueModifiesTheSubscriber) {
     EXPECT_EQ(Subscriber("Ann")->GetMaxLength(), "132");
 }
 
+// A split the Characters list does not hold stays the person's when something else is modified.
+TEST_F(MaintenanceWindows, AModifyKeepsASplitTheListDoesNotHold) {
+    Subscriber("Ann")->SetMaxLength("77");
+    std::vector<WindowUnderTest> windows = Windows();
+    auto* dialog = static_cast<SubscriberDialog*>(windows[0].dialog.get());
+    ClickRow(dialog->Views()->Report(), QStringLiteral("Ann"));
+    EXPECT_EQ(dialog->CharactersChoice()->currentText(), QStringLiteral("77"));
+    dialog->PinField()->setText(QStringLiteral("1009"));
+    dialog->SaveButton()->click();
+    EXPECT_EQ(Subscriber("Ann")->GetPIN(), "1009");
+    EXPECT_EQ(Subscriber("Ann")->GetMaxLength(), "77");
+}
+
 TEST_F(Maintenance, EnterInThePresetChooserTakesTheHighlightedMessage) {
     SaveMessage(app_->Store(), nullptr, "Running late");
     PresetChooser chooser(app_->GetPresetMessageList(), app_->Settings());

@@ -167,6 +167,10 @@ void SubscriberDialog::FillCharacters() {
 void SubscriberDialog::SelectCharacters(const QString& value) {
     const int found = characters_->findText(value, Qt::MatchFixedString);
     characters_->setCurrentIndex(found < 0 ? 0 : found);
+    // A length the list does not hold (set over the bus, imported, typed on another day) is
+    // shown as it is: the empty entry would make a Save of anything else about the row erase
+    // the person's split.
+    if (found < 0) characters_->setEditText(value);
     charactersTyped_ = false;
     loadedCharacters_ = characters_->currentText();
 }
