@@ -53,17 +53,30 @@ ArchiveError ReplaceFileAtomically(const std::string& path, std::string_view byt
 ArchiveError ReplaceFileAtomically(const std::string& path,
                                    const std::function<ArchiveError(std::FILE*)>& write) {
   const std::string temporary = TemporaryNameFor(path);
+  const unsigned mode = ReplacementModeFor(path);
   {
-    FilePtr file(OpenPrivateFileForWriting(temporary, ReplacementModeFor(path)));
+    // Unnamed while it is written: a save that fails or a process that dies half-way
+    // (even in the middle of the write) leaves no temporary file beside the real one.
+    FilePtr file(OpenUnnamedPrivateFile(std::filesystem::path(path).parent_path().string(), mode));
+    const bool unnamed = file != nullptr;
+    if (!unnamed) file.reset(OpenPrivateFileForWriting(temporary, mode));
     if (!file) return ArchiveError::Io;
     ArchiveError error = write(file.get());
     if (error == ArchiveError::None &&
         (std::fflush(file.get()) != 0 || !SyncFileToDisk(file.get()))) {
       error = ArchiveError::Io;
     }
+    bool named = !unnamed;
+    if (error == ArchiveError::None && unnamed) {
+      // A name left by a process that died between naming and renaming is taken over, as
+      // opening it for writing would.
+      named = NameUnnamedFile(file.get(), temporary) ||
+              (std::remove(temporary.c_str()) == 0 && NameUnnamedFile(file.get(), temporary));
+      if (!named) error = ArchiveError::Io;
+    }
     if (std::fclose(file.release()) != 0 && error == ArchiveError::None) error = ArchiveError::Io;
     if (error != ArchiveError::None) {
-      std::remove(temporary.c_str());
+      if (named) std::remove(temporary.c_str());
       return error;
     }
   }

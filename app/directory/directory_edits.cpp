@@ -1,5 +1,7 @@
 #include "directory_edits.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <unordered_set>
 
 #include "directory_rules.h"
@@ -29,6 +31,34 @@ template <class Set>
 bool Holds(const Set& set, const Serializable* item) {
   return set.count(const_cast<Serializable*>(item)) != 0;
 }
+
+template <class Record, class Visit>
+void ForEach(const CObList* list, Visit visit) {
+  if (!list) return;
+  for (Serializable* item : *list)
+    if (auto* record = As<Record>(item)) visit(record);
+}
+
+// Whether a list entry is one of the doomed records. Most entries of a swept list are not:
+// the address range turns them away before the hash look-up.
+class GoneSet {
+ public:
+  explicit GoneSet(const std::unordered_set<Serializable*>& gone) : gone_(gone) {
+    for (Serializable* item : gone) {
+      low_ = std::min(low_, reinterpret_cast<std::uintptr_t>(item));
+      high_ = std::max(high_, reinterpret_cast<std::uintptr_t>(item));
+    }
+  }
+  bool operator()(Serializable* item) const {
+    const auto at = reinterpret_cast<std::uintptr_t>(item);
+    return at >= low_ && at <= high_ && gone_.count(item) != 0;
+  }
+
+ private:
+  const std::unordered_set<Serializable*>& gone_;
+  std::uintptr_t low_ = UINTPTR_MAX;
+  std::uintptr_t high_ = 0;
+};
 
 // Frees the recipient rows that show a doomed subscriber or group.
 void DropRows(DirectoryStore& store, const std::unordered_set<Serializable*>& subscribers,
@@ -167,28 +197,30 @@ size_t DeleteSubscribers(DirectoryStore& store, const std::vector<CSubscriber*>&
                          const EditProgress& progress) {
   std::unordered_set<Serializable*> gone(doomed.begin(), doomed.end());
   gone.erase(nullptr);
-  // Each service and group is swept once, however many of its subscribers go: deleting a
-  // thousand people of one service must not walk its list a thousand times.
+  // Every service and group is swept, not only those the doomed records name: a list that
+  // holds a subscriber whose own links forgot it (a file made by hand) must not keep a
+  // freed record. Each list is walked once, however many of its subscribers go.
   std::unordered_set<CService*> services;
   std::unordered_set<CGroup*> groups;
+  ForEach<CService>(store.GetServiceList(), [&](CService* service) { services.insert(service); });
+  ForEach<CGroup>(store.GetGroupList(), [&](CGroup* group) { groups.insert(group); });
   size_t done = 0;
   for (Serializable* item : gone) {
     auto* subscriber = static_cast<CSubscriber*>(item);
     if (subscriber->GetService()) services.insert(subscriber->GetService());
     if (CObList* own = subscriber->GetGroups()) {
-      for (Serializable* g : *own)
-        if (auto* group = As<CGroup>(g)) groups.insert(group);
+      ForEach<CGroup>(own, [&](CGroup* group) { groups.insert(group); });
       own->RemoveAll();
     }
     if (progress) progress(++done);
   }
-  auto isGone = [&](Serializable* s) { return Holds(gone, s); };
+  const GoneSet isGone(gone);
   for (CService* service : services)
     if (service->GetSubscribers()) service->GetSubscribers()->RemoveIf(isGone);
   std::unordered_set<Serializable*> emptied;
   for (CGroup* group : groups) {
-    if (group->GetMembers()) group->GetMembers()->RemoveIf(isGone);
-    if (!group->GetMembers() || group->GetMembers()->IsEmpty()) emptied.insert(group);
+    CObList* members = group->GetMembers();
+    if (members && members->RemoveIf(isGone) > 0 && members->IsEmpty()) emptied.insert(group);
   }
   DropRows(store, gone, emptied);
   RemoveAndFree(store.GetGroupList(), emptied);
@@ -204,6 +236,11 @@ void DeleteGroups(DirectoryStore& store, const std::vector<CGroup*>& doomed, con
     SetMembers(*static_cast<CGroup*>(item), {});
     if (progress) progress(++done);
   }
+  // A subscriber whose Groups names a group that does not list it was not reached above.
+  const GoneSet isGone(gone);
+  ForEach<CSubscriber>(store.GetSubscriberList(), [&](CSubscriber* subscriber) {
+    if (subscriber->GetGroups()) subscriber->GetGroups()->RemoveIf(isGone);
+  });
   DropRows(store, {}, gone);
   RemoveAndFree(store.GetGroupList(), gone);
 }

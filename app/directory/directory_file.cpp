@@ -7,6 +7,7 @@
 #include "archive_writer.h"
 #include "atomic_file.h"
 #include "class_registry.h"
+#include "cross_links.h"
 #include "directory_store.h"
 #include "display_object.h"
 #include "file_format_version.h"
@@ -130,6 +131,7 @@ ArchiveError LoadDirectoryFile(const std::string& path, const ClassRegistry& reg
     return error;
   }
   SetFileFormatVersion(contents.formatVersion);
+  RepairCrossLinks(contents);
   store.TakeDirectory(std::move(contents));
   return ArchiveError::None;
 }

@@ -4,6 +4,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <string>
+
 namespace {
 
 constexpr unsigned kPermissionBits = 0777;
@@ -32,6 +34,27 @@ std::FILE* OpenPrivateFileForWriting(const std::string& path, unsigned mode) {
     return nullptr;
   }
   return AsStdioFile(fd, "wb");
+}
+
+std::FILE* OpenUnnamedPrivateFile(const std::string& folder, unsigned mode) {
+#ifdef O_TMPFILE
+  const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, mode);
+  if (fd >= 0 && ::fchmod(fd, mode) != 0) {
+    ::close(fd);
+    return nullptr;
+  }
+  return AsStdioFile(fd, "wb");
+#else
+  (void)folder;
+  (void)mode;
+  return nullptr;
+#endif
+}
+
+bool NameUnnamedFile(std::FILE* file, const std::string& path) {
+  // Linking by the descriptor itself (AT_EMPTY_PATH) needs a privilege; its /proc entry does not.
+  const std::string self = "/proc/self/fd/" + std::to_string(fileno(file));
+  return ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW) == 0;
 }
 
 std::FILE* OpenPrivateFileForAppending(const std::string& path) {

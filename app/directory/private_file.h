@@ -16,6 +16,14 @@ unsigned ReplacementModeFor(const std::string& path);
 // that mode even when it was there before.
 std::FILE* OpenPrivateFileForWriting(const std::string& path, unsigned mode);
 
+// Opens a file with no name yet in `folder` (which must exist), for binary writing with
+// exactly `mode`; null when the folder's filesystem cannot hold unnamed files. Nothing of it
+// is left on the disk unless NameUnnamedFile gives it a name, so a writer that dies on the
+// way leaves no half-written file behind.
+std::FILE* OpenUnnamedPrivateFile(const std::string& folder, unsigned mode);
+// Gives a file from OpenUnnamedPrivateFile the name `path` (which must not exist yet).
+bool NameUnnamedFile(std::FILE* file, const std::string& path);
+
 // Opens `path` for appending ("ab"), creating it with kPrivateFileMode; an existing file that
 // gives others access is narrowed to kPrivateFileMode first.
 std::FILE* OpenPrivateFileForAppending(const std::string& path);

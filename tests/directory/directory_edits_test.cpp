@@ -100,6 +100,27 @@ TEST_F(EditsTest, DeletingSubscribersUnlinksThemAndDeletesGroupsTheyEmptied) {
   EXPECT_EQ(As<CDisplayObject>(store.GetDisplayList()->GetHead())->GetSubscriber(), bob);
 }
 
+// A file made by hand can hold one half of a link only (the loader repairs that, but the
+// deletes must not depend on it): no list may keep a freed record.
+TEST_F(EditsTest, DeletingReachesEveryListThatHoldsTheRecordWhateverItsOwnLinksSay) {
+  CGroup* team = SaveGroup(store, nullptr, "Team", {ann, bob});
+  CGroup* crew = SaveGroup(store, nullptr, "Crew", {bob});
+  ann->GetGroups()->Remove(team);         // Team lists Ann, Ann does not name Team
+  beta->GetSubscribers()->AddTail(ann);   // Beta lists Ann, whose service is Acme
+  bob->GetGroups()->Remove(crew);         // Crew lists Bob only...
+  ann->GetGroups()->AddTail(crew);        // ...and Ann names Crew all the same
+
+  EXPECT_EQ(DeleteSubscribers(store, {ann}), 0u) << "Crew never held Ann and stays";
+  EXPECT_FALSE(Lists(team->GetMembers(), ann));
+  EXPECT_FALSE(Lists(beta->GetSubscribers(), ann));
+  EXPECT_TRUE(Lists(store.GetGroupList(), crew));
+
+  CSubscriber* cy = SaveSubscriber(store, nullptr, {"Cy", "1003", "80", beta});
+  cy->GetGroups()->AddTail(crew);  // Crew does not list Cy
+  DeleteGroups(store, {crew});
+  EXPECT_TRUE(cy->GetGroups()->IsEmpty());
+}
+
 TEST_F(EditsTest, DeletingGroupsKeepsTheSubscribers) {
   CGroup* team = SaveGroup(store, nullptr, "Team", {ann, bob});
   store.GetDisplayList()->AddTail(new CDisplayObject(bob, team, 0));

@@ -11,6 +11,7 @@
 #include "archive_writer.h"
 #include "atomic_file.h"
 #include "class_registry.h"
+#include "cross_links.h"
 #include "directory_file.h"
 #include "directory_rules.h"
 #include "display_object.h"
@@ -218,6 +219,61 @@ TEST(DirectoryFileGraph, RecordsReachedOnlyThroughLinksAreKeptAlive) {
   EXPECT_EQ(contents.strays[0].get(), row->GetSubscriber());
 }
 
+// Each link pair is made to agree with the side the program acts on: a subscriber's service,
+// a group's members.
+TEST(DirectoryFileGraph, OneSidedLinksAreRepairedOnLoad) {
+  DirectoryStore store;
+  store.CreateEmpty();
+  ServiceFields fields;
+  fields.name = "Acme";
+  auto* acme = new CService(fields);
+  fields.name = "Beta";
+  auto* beta = new CService(fields);
+  auto* ann = new CSubscriber("Ann", "1", "80", acme);
+  auto* bob = new CSubscriber("Bob", "2", "80", acme);
+  auto* cy = new CSubscriber("Cy", "3", "80", beta);
+  auto* team = new CGroup("Team");
+  auto* crew = new CGroup("Crew");
+  for (CService* service : {acme, beta}) store.GetServiceList()->AddTail(service);
+  for (CSubscriber* subscriber : {ann, bob, cy}) store.GetSubscriberList()->AddTail(subscriber);
+  for (CGroup* group : {team, crew}) store.GetGroupList()->AddTail(group);
+  acme->GetSubscribers()->AddTail(ann);  // Bob missing, Cy belongs to Beta, Beta lists nobody
+  acme->GetSubscribers()->AddTail(cy);
+  acme->GetSubscribers()->AddTail(ann);
+  for (CSubscriber* member : {ann, bob, ann}) team->GetMembers()->AddTail(member);
+  bob->GetGroups()->AddTail(crew);  // Crew has no members; Ann and Bob miss Team
+  crew->GetMembers()->AddTail(cy);  // Cy misses Crew
+
+  DirectoryContents contents;
+  ASSERT_EQ(Load(Save(store), contents), ArchiveError::None);
+  EXPECT_EQ(RepairCrossLinks(contents), 9u);
+  auto names = [](const CObList* list) {
+    std::vector<std::string> out;
+    for (const Serializable* item : *list) {
+      if (auto* s = As<CSubscriber>(item)) out.push_back(s->GetName());
+      if (auto* g = As<CGroup>(item)) out.push_back(g->GetName());
+    }
+    return out;
+  };
+  using Names = std::vector<std::string>;
+  auto service = [&](size_t i) { return As<CService>(contents.services->GetAt(i)); };
+  auto subscriber = [&](size_t i) { return As<CSubscriber>(contents.subscribers->GetAt(i)); };
+  auto group = [&](size_t i) { return As<CGroup>(contents.groups->GetAt(i)); };
+  EXPECT_EQ(names(service(0)->GetSubscribers()), (Names{"Bob", "Ann"}));
+  EXPECT_EQ(names(service(1)->GetSubscribers()), Names{"Cy"});
+  EXPECT_EQ(names(group(0)->GetMembers()), (Names{"Ann", "Bob"}));
+  EXPECT_EQ(names(subscriber(0)->GetGroups()), Names{"Team"});
+  EXPECT_EQ(names(subscriber(1)->GetGroups()), Names{"Team"});
+  EXPECT_EQ(names(subscriber(2)->GetGroups()), Names{"Crew"});
+
+  // What the program writes needs no repair.
+  DirectoryStore repaired;
+  repaired.TakeDirectory(std::move(contents));
+  DirectoryContents again;
+  ASSERT_EQ(Load(Save(repaired), again), ArchiveError::None);
+  EXPECT_EQ(RepairCrossLinks(again), 0u);
+}
+
 TEST(DirectoryFileGraph, EveryTruncationOfARealFileFailsCleanly) {
   DirectoryStore store;
   FillWorkedExample(store);
@@ -251,6 +307,19 @@ TEST(DirectoryFileDisk, LoadSetsTheFormatVersionAndSaveReplacesAtomically) {
   EXPECT_EQ(LoadDirectoryFile(path, registry, loaded), ArchiveError::EndOfFile);
   EXPECT_EQ(As<CService>(loaded.GetServiceList()->GetHead())->GetName(), "Acme");
   EXPECT_EQ(LoadDirectoryFile(folder.Path("missing.vlg"), registry, loaded), ArchiveError::Io);
+
+  // While the bytes are written nothing but the old file has a name, so a process that dies
+  // in the middle (or a write that fails) leaves no temporary file behind.
+  std::vector<std::string> namesWhileWriting;
+  EXPECT_EQ(ReplaceFileAtomically(path, [&](std::FILE* file) {
+              std::fputs("partial", file);
+              std::fflush(file);
+              namesWhileWriting = folder.Names();
+              return ArchiveError::Io;
+            }),
+            ArchiveError::Io);
+  EXPECT_EQ(namesWhileWriting, std::vector<std::string>{"Vorla Pro.vlg"});
+  EXPECT_EQ(folder.Names(), std::vector<std::string>{"Vorla Pro.vlg"});
 
   // A folder that cannot take the temporary file leaves the old file alone.
   EXPECT_EQ(SaveDirectoryFile(folder.Path("no-such-folder/x.vlg"), store), ArchiveError::Io);

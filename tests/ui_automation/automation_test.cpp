@@ -140,6 +140,17 @@ protected:
             << "the program did not take its bus name: " << program_.readAllStandardError().toStdString();
     }
 
+    // vlgtool's output; its exit status must be 0.
+    QByteArray Vlgtool(const QStringList& arguments) const {
+        QProcess tool;
+        vorla::testing::EndWithTest(tool);
+        tool.start(QStringLiteral(VORLA_BIN_DIR "/vlgtool"), arguments);
+        EXPECT_TRUE(tool.waitForFinished(20000));
+        EXPECT_EQ(tool.exitCode(), 0) << tool.readAllStandardError().toStdString();
+        return tool.readAllStandardOutput();
+    }
+    QByteArray DumpDirectory() const { return Vlgtool({QStringLiteral("dump"), QPath("Vorla Pro.vlg")}); }
+
     QDBusMessage Call(const QString& method, const QVariantList& arguments = {}) const {
         QDBusMessage call = QDBusMessage::createMethodCall(kName, kPath, kName, method);
         call.setArguments(arguments);
@@ -242,17 +253,56 @@ TEST_F(Automation, DirectoryChangesFollowTheRulesAreSavedAndQuitWritesTheFile) {
     EXPECT_EQ(Call(QStringLiteral("Quit")).type(), QDBusMessage::ReplyMessage);
     ASSERT_TRUE(program_.waitForFinished(20000)) << "Quit did not end the program";
     EXPECT_EQ(program_.exitCode(), 0);
-    QProcess dump;
-    vorla::testing::EndWithTest(dump);
-    dump.start(QStringLiteral(VORLA_BIN_DIR "/vlgtool"), {QStringLiteral("dump"), QPath("Vorla Pro.vlg")});
-    ASSERT_TRUE(dump.waitForFinished(20000));
-    const QByteArray json = dump.readAllStandardOutput();
-    EXPECT_EQ(dump.exitCode(), 0) << dump.readAllStandardError().toStdString();
+    const QByteArray json = DumpDirectory();
     EXPECT_TRUE(json.contains("\"Gamma\"") && json.contains("\"TAP.RKL\"")) << json.toStdString();
     EXPECT_FALSE(json.contains("\"Beta\"") || json.contains("\"Solo\"") || json.contains("\"Dan\""));
     QFile conf(QPath("config/Quillon/Vorla Pro.conf"));
     ASSERT_TRUE(conf.open(QIODevice::ReadOnly));
     EXPECT_TRUE(conf.readAll().contains("SendUpperCase=1"));
+}
+
+// A directory made with vlgtool where Team lists Ann but Ann's own group list is empty (the
+// loader takes such a file). Removing Ann must take her out of Team too: a freed member left
+// in Team crashed the save that follows every change, and the edits were lost.
+TEST_F(Automation, RemovingASubscriberThatOnlyItsGroupListsSavesCleanly) {
+    QFile json(QPath("one-sided.json"));
+    ASSERT_TRUE(json.open(QIODevice::WriteOnly));
+    json.write(R"({"kind": "directory", "format_version": 1,
+ "roots": {"services": 1, "subscribers": 2, "groups": 3, "preset_messages": 4, "display_rows": 5,
+           "last_message": null},
+ "objects": [
+  {"index": 1, "class": "CObList", "items": [10]},
+  {"index": 2, "class": "CObList", "items": [20, 21]},
+  {"index": 3, "class": "CObList", "items": [30]},
+  {"index": 4, "class": "CObList", "items": []},
+  {"index": 5, "class": "CObList", "items": []},
+  {"index": 10, "class": "CService", "Name": "Acme", "AccessNumber": "555", "Port": "COM1",
+   "BaudRate": 2400, "Parity": 1, "ScriptFile": "VORLAPRO.RKL", "Subscribers": 11},
+  {"index": 11, "class": "CObList", "items": [20, 21]},
+  {"index": 20, "class": "CSubscriber", "Name": "Ann", "PIN": "1001", "MaxLength": "80", "Service": 10, "Groups": 22},
+  {"index": 21, "class": "CSubscriber", "Name": "Bob", "PIN": "1002", "MaxLength": "80", "Service": 10, "Groups": 23},
+  {"index": 22, "class": "CObList", "items": []},
+  {"index": 23, "class": "CObList", "items": [30]},
+  {"index": 30, "class": "CGroup", "Name": "Team", "Members": 31},
+  {"index": 31, "class": "CObList", "items": [20, 21]}
+ ]})");
+    json.close();
+    Vlgtool({QStringLiteral("build"), QPath("one-sided.json"), QPath("Vorla Pro.vlg")});
+    if (HasFailure()) return;
+    WriteConfig();
+    StartBus();
+    StartProgram();
+
+    EXPECT_EQ(Result(QStringLiteral("RemoveSubscriber"), {QStringLiteral("Ann")}), QVariant(true));
+    EXPECT_EQ(Call(QStringLiteral("Quit")).type(), QDBusMessage::ReplyMessage);
+    ASSERT_TRUE(program_.waitForFinished(20000));
+    EXPECT_EQ(program_.exitStatus(), QProcess::NormalExit) << program_.readAllStandardError().toStdString();
+    EXPECT_EQ(program_.exitCode(), 0);
+    const QStringList left = QDir(home_.path()).entryList({QStringLiteral("*.tmp*")}, QDir::Files);
+    EXPECT_TRUE(left.isEmpty()) << left.join(' ').toStdString();
+    const QByteArray saved = DumpDirectory();
+    EXPECT_FALSE(saved.contains("\"Ann\"")) << saved.toStdString();
+    EXPECT_TRUE(saved.contains("\"Team\"") && saved.contains("\"Bob\""));
 }
 
 // Days since 1899-12-30 of a local calendar day, plus the time of day as a fraction.
