@@ -1,5 +1,6 @@
 #include "private_file.h"
 
+#include <errno.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -66,6 +67,51 @@ std::FILE* OpenPrivateFileForAppending(const std::string& path) {
     return nullptr;
   }
   return AsStdioFile(fd, "ab");
+}
+
+std::optional<FileIdentity> IdentifyFile(const std::string& path) {
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0) return std::nullopt;
+  return FileIdentity{static_cast<uint64_t>(info.st_dev), static_cast<uint64_t>(info.st_ino),
+                      static_cast<uint64_t>(info.st_size)};
+}
+
+namespace {
+
+bool WriteAllAt(int fd, std::string_view bytes, uint64_t at) {
+  while (!bytes.empty()) {
+    const ssize_t done = ::pwrite(fd, bytes.data(), bytes.size(), static_cast<off_t>(at));
+    if (done < 0 && errno == EINTR) continue;
+    if (done <= 0) return false;
+    bytes.remove_prefix(static_cast<size_t>(done));
+    at += static_cast<uint64_t>(done);
+  }
+  return true;
+}
+
+bool Patch(int fd, const FileIdentity& expected, uint64_t end, std::string_view tail, uint64_t patchAt,
+           std::string_view patch) {
+  struct stat info {};
+  if (::fstat(fd, &info) != 0 || static_cast<uint64_t>(info.st_dev) != expected.device ||
+      static_cast<uint64_t>(info.st_ino) != expected.inode || static_cast<uint64_t>(info.st_size) < end) {
+    return false;
+  }
+  const uint64_t newEnd = end + tail.size();
+  if (!WriteAllAt(fd, tail, end)) return false;
+  if (static_cast<uint64_t>(info.st_size) > newEnd && ::ftruncate(fd, static_cast<off_t>(newEnd)) != 0) return false;
+  // The tail must be on the disk before the patch that makes readers see it.
+  if (::fdatasync(fd) != 0) return false;
+  return WriteAllAt(fd, patch, patchAt) && ::fdatasync(fd) == 0;
+}
+
+}  // namespace
+
+bool AppendThenPatch(const std::string& path, const FileIdentity& expected, uint64_t end,
+                     std::string_view tail, uint64_t patchAt, std::string_view patch) {
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  const bool done = Patch(fd, expected, end, tail, patchAt, patch);
+  return ::close(fd) == 0 && done;
 }
 
 void KeepNewFilesPrivate() { ::umask(077); }

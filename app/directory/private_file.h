@@ -1,7 +1,10 @@
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
+#include <optional>
 #include <string>
+#include <string_view>
 
 // The program's files hold terminal passwords and the messages of pagers, often personal
 // details: every file it writes is readable and writable by its owner only.
@@ -23,6 +26,22 @@ std::FILE* OpenPrivateFileForWriting(const std::string& path, unsigned mode);
 std::FILE* OpenUnnamedPrivateFile(const std::string& folder, unsigned mode);
 // Gives a file from OpenUnnamedPrivateFile the name `path` (which must not exist yet).
 bool NameUnnamedFile(std::FILE* file, const std::string& path);
+
+// Which file a path names now, and its size.
+struct FileIdentity {
+  uint64_t device = 0;
+  uint64_t inode = 0;
+  uint64_t size = 0;
+};
+std::optional<FileIdentity> IdentifyFile(const std::string& path);
+
+// Grows a file in place in two steps, each pushed to the disk before the next: `tail` is
+// written at `end` (cutting off whatever lay beyond), then `patch` at `patchAt`. A crash
+// leaves the old bytes up to `end`, with or without the tail after them, or all of it.
+// Refused, with nothing written, unless `path` still names the file `expected` (same device
+// and inode, at least `end` bytes): a file replaced meanwhile is not patched blindly.
+bool AppendThenPatch(const std::string& path, const FileIdentity& expected, uint64_t end,
+                     std::string_view tail, uint64_t patchAt, std::string_view patch);
 
 // Opens `path` for appending ("ab"), creating it with kPrivateFileMode; an existing file that
 // gives others access is narrowed to kPrivateFileMode first.

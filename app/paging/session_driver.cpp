@@ -13,6 +13,7 @@
 #include "page.h"
 #include "pager_message.h"
 #include "paging_clock.h"
+#include "paging_files.h"
 #include "paging_texts.h"
 #include "program_directory.h"
 #include "script_engine.h"
@@ -234,7 +235,13 @@ bool SessionDriver::FailServicePages(const std::string& text, int32_t code, int3
 }
 
 void SessionDriver::SaveQueue() {
-  const std::optional<std::string> failure = queue_.WriteQueueFile();
+  // The log window file first: a page leaves the queue file only after its records reached
+  // the log window file, so a crash between the two sends it again rather than losing its
+  // history. A log that cannot be written does not hold the queue back (that would page
+  // people twice); it is told as a queue failure is.
+  std::optional<std::string> failure;
+  if (!log_.SaveLog()) failure = SaveFailureText(log_.LogWindowFilePath());
+  if (std::optional<std::string> queueFailure = queue_.WriteQueueFile()) failure = std::move(queueFailure);
   if (!failure || saveFailureReported_) return;
   saveFailureReported_ = true;
   if (observer_) observer_->OnQueueSaveFailed(*failure);
@@ -463,7 +470,6 @@ void SessionDriver::Finish() {
   // Saved before anyone hears that the run is over, so nothing is lost if that listener ends
   // the process.
   SaveQueue();
-  log_.SaveLog();
   DestroyHandle();
   currentService_.clear();
   currentPage_ = nullptr;

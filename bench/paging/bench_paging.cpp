@@ -1,14 +1,19 @@
 // Queueing one message to a large group, and the due check over a large timed queue.
 // Both should grow about linearly: ten times the pages, at most twelve times the time.
+// Saving the log after each page should not grow with the log at all.
 #include <benchmark/benchmark.h>
 
 #include <chrono>
+#include <filesystem>
 
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "group.h"
+#include "log_object.h"
+#include "message_log.h"
+#include "paging_files.h"
 #include "memory_settings_store.h"
 #include "ob_list.h"
 #include "outgoing_queue.h"
@@ -110,6 +115,56 @@ void BM_DueCheckNoneDue(benchmark::State& state) {
   for (auto _ : state) benchmark::DoNotOptimize(queue.DueCheck());
 }
 BENCHMARK(BM_DueCheckNoneDue)->Arg(10'000)->Arg(100'000);
+
+// A temporary program folder (ending in a separator) for the log window file.
+struct LogFolder {
+  LogFolder() {
+    path = std::filesystem::temp_directory_path() /
+           ("vorla-bench-log-" + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
+    std::filesystem::create_directories(path);
+  }
+  ~LogFolder() { std::filesystem::remove_all(path); }
+  std::string Program() const { return path.string() + "/"; }
+  std::filesystem::path path;
+};
+
+std::unique_ptr<CLogObject> SentRecord(uint32_t time, int i) {
+  return std::make_unique<CLogObject>(time, "Member " + std::to_string(i), "Message Sent Successfully!",
+                                      "The building will be closed tomorrow.", 0);
+}
+
+// What every page that leaves the queue costs the log: its record brought to the log window
+// file (appended, then the count, each pushed to the disk) with the log already holding
+// range(0) records. Real time: the cost is waiting for the disk.
+void BM_LogSaveAfterPage(benchmark::State& state) {
+  LogFolder folder;
+  vorla::MemorySettingsStore settings;
+  OwningList list(new CObList);
+  MessageLog log(*list, settings, folder.Program());
+  uint32_t time = 1'700'000'000;
+  for (int i = 0; i < state.range(0); ++i) log.Add(SentRecord(time++, i));
+  if (!log.SaveLog()) state.SkipWithError("the log window file could not be written");
+  int i = 0;
+  for (auto _ : state) {
+    log.Add(SentRecord(time++, i++));
+    if (!log.SaveLog()) state.SkipWithError("the log window file could not be written");
+  }
+}
+BENCHMARK(BM_LogSaveAfterPage)->Arg(1'000)->Arg(100'000)->UseRealTime()->Unit(benchmark::kMicrosecond);
+
+// The same page with the whole log written again (what the first save of a run costs).
+void BM_LogWholeSave(benchmark::State& state) {
+  LogFolder folder;
+  vorla::MemorySettingsStore settings;
+  OwningList list(new CObList);
+  uint32_t time = 1'700'000'000;
+  for (int i = 0; i < state.range(0); ++i) list->AddTail(SentRecord(time++, i).release());
+  const std::string path = folder.Program() + std::string(kLogWindowFileName);
+  for (auto _ : state) {
+    if (SaveLogWindowFile(path, list.get()) != ArchiveError::None) state.SkipWithError("not written");
+  }
+}
+BENCHMARK(BM_LogWholeSave)->Arg(1'000)->Arg(100'000)->UseRealTime()->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

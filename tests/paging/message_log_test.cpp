@@ -4,6 +4,9 @@
 #include <fstream>
 #include <sstream>
 
+#include <sys/stat.h>
+
+#include "atomic_file.h"
 #include "engine_host.h"
 #include "log_object.h"
 #include "class_registry.h"
@@ -43,6 +46,62 @@ TEST(MessageLog, WritesTextLinesOnlyWithLogToDiskButAlwaysKeepsTheRecord) {
                               MakeProgramClassRegistry(), loaded),
             ArchiveError::None);
   EXPECT_EQ(loaded.list->GetCount(), 2u);
+}
+
+// After the first save a save appends only the new records in place, and the file is then
+// byte for byte what a whole save writes, across the wider count from 0xFFFF records on,
+// after Clear, and when the file was replaced behind the log's back.
+TEST(MessageLog, AppendingSavesWriteWhatAWholeSaveWrites) {
+  PagingWorld w;
+  SetWrittenFileFormatVersion(kCurrentFileFormatVersion);
+  const auto path = w.folder / "Vorla Pro Log Window.vlg";
+  const auto whole = w.folder / "whole.vlg";
+  uint32_t time = 1'700'000'000;
+  auto add = [&](size_t count) {
+    for (size_t i = 0; i < count; ++i)
+      w.log->Add(std::make_unique<CLogObject>(time++, "N" + std::to_string(i % 97), "Message Sent Successfully!", "HI", 0));
+  };
+  auto matchesWholeSave = [&] {
+    EXPECT_TRUE(w.log->SaveLog());
+    EXPECT_EQ(SaveLogWindowFile(whole.string(), w.logList.get()), ArchiveError::None);
+    return ReadAll(path) == ReadAll(whole);
+  };
+  add(1);
+  EXPECT_TRUE(matchesWholeSave());
+  const std::string one = ReadAll(path);
+  auto inode = [&] {
+    struct stat info {};
+    EXPECT_EQ(::stat(path.c_str(), &info), 0);
+    return info.st_ino;
+  };
+  const ino_t written = inode();
+  add(2);
+  EXPECT_TRUE(matchesWholeSave());
+  EXPECT_EQ(inode(), written) << "appended in place, not replaced";
+
+  // A process killed between the new records and the new count leaves the old count with
+  // bytes after the list, which a reader passes over.
+  const std::string three = ReadAll(path);
+  std::ofstream(path, std::ios::binary | std::ios::trunc) << one << three.substr(one.size());
+  LoadedList loaded;
+  ASSERT_EQ(LoadLogWindowFile(path.string(), MakeProgramClassRegistry(), loaded), ArchiveError::None);
+  EXPECT_EQ(loaded.list->GetCount(), 1u);
+  // That file is no longer the one the log wrote: the next save replaces it.
+  ASSERT_EQ(ReplaceFileAtomically(path.string(), "elsewhere"), ArchiveError::None);
+  add(1);
+  EXPECT_TRUE(matchesWholeSave());
+
+  DiscardRecord(w.logList->RemoveHead());  // the log window's Clear
+  w.log->ForgetSavedRecords();
+  add(1);
+  EXPECT_TRUE(matchesWholeSave());
+
+  add(0xFFFF - w.logList->GetCount() - 1);
+  EXPECT_TRUE(matchesWholeSave());  // 0xFFFE records: the last short count
+  add(1);
+  EXPECT_TRUE(matchesWholeSave());  // the count widens: written whole
+  add(3);
+  EXPECT_TRUE(matchesWholeSave());  // appended after a wide count
 }
 
 TEST(MessageLog, ASplitRunWritesItsLinesInOrder) {

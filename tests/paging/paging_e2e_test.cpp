@@ -10,6 +10,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
+#include <map>
 #include <sstream>
 #include <thread>
 
@@ -29,6 +30,7 @@
 #include "engine_host.h"
 #include "file_format_version.h"
 #include "group.h"
+#include "log_object.h"
 #include "page.h"
 #include "paging_classes.h"
 #include "paging_files.h"
@@ -482,19 +484,42 @@ class E2eVorlapage : public ::testing::Test {
   std::string Out() const { return ReadAll(Folder() / "out.txt"); }
   std::string Err() const { return ReadAll(Folder() / "err.txt"); }
 
-  size_t QueuedPages() { return QueuedAllowances().size(); }
+  size_t QueuedPages() { return QueuedNames().size(); }
 
-  // The resend allowance of each page in the queue file, in file order.
-  std::vector<int32_t> QueuedAllowances() {
+  // Each page of the queue file, in file order.
+  template <class Value>
+  std::vector<Value> FromQueue(Value (*of)(const CPage&)) {
     const auto path = Folder() / "Outgoing.vlg";
     if (!std::filesystem::exists(path)) return {};
     SetFileFormatVersion(kCurrentFileFormatVersion);
     LoadedList loaded;
     EXPECT_EQ(LoadQueueFile(path.string(), MakeProgramClassRegistry(), loaded), ArchiveError::None);
-    std::vector<int32_t> allowances;
+    std::vector<Value> values;
     if (loaded.list)
-      for (Serializable* object : *loaded.list) allowances.push_back(As<CPage>(object)->GetResendTimes());
-    return allowances;
+      for (Serializable* object : *loaded.list) values.push_back(of(*As<CPage>(object)));
+    return values;
+  }
+  std::vector<std::string> QueuedNames() {
+    return FromQueue<std::string>([](const CPage& page) { return page.GetSubscriber()->GetName(); });
+  }
+  // The resend allowance of each page in the queue file.
+  std::vector<int32_t> QueuedAllowances() {
+    return FromQueue<int32_t>([](const CPage& page) { return page.GetResendTimes(); });
+  }
+
+  // The names of the "Message Sent Successfully!" records in the log window file.
+  std::vector<std::string> LoggedAsSent() {
+    std::vector<std::string> names;
+    const auto path = Folder() / "Vorla Pro Log Window.vlg";
+    if (!std::filesystem::exists(path)) return names;
+    SetFileFormatVersion(kCurrentFileFormatVersion);
+    LoadedList loaded;
+    EXPECT_EQ(LoadLogWindowFile(path.string(), MakeProgramClassRegistry(), loaded), ArchiveError::None);
+    if (loaded.list)
+      for (Serializable* object : *loaded.list)
+        if (auto* record = As<CLogObject>(object); record && record->GetStatus() == paging_texts::kMessageSent)
+          names.push_back(record->GetName());
+    return names;
   }
 
   void WritePreferences(const std::string& lines) {
@@ -571,6 +596,17 @@ TEST_F(E2eVorlapage, AKillMidRunLosesNoPageAndTheNextRunSendsTheRest) {
     WaitExit(pid);
     EXPECT_THAT(slow.Pins(), ::testing::Contains("1001"));
     EXPECT_EQ(QueuedPages(), 2u);
+    // The log window file and the queue agree: every page the terminal took is in the log
+    // history, or still queued (taken just before the kill, it goes again).
+    const std::vector<std::string> logged = LoggedAsSent();
+    const std::vector<std::string> queued = QueuedNames();
+    const std::map<std::string, std::string> nameOf = {{"1001", "Ann"}, {"1002", "Bob"}, {"1003", "Cy"}};
+    EXPECT_THAT(logged, ElementsAre("Ann"));
+    for (const std::string& pin : slow.Pins()) {
+      const std::string& name = nameOf.at(pin);
+      EXPECT_TRUE(std::count(logged.begin(), logged.end(), name) + std::count(queued.begin(), queued.end(), name) == 1)
+          << name << " was paged: it must be logged as sent or still queued";
+    }
   }
   Sim sim(Folder(), "com1-again");
   ASSERT_TRUE(sim.Ready());

@@ -298,6 +298,7 @@ void CLogListView::ClearSelected() {
     if (!context_.prompts.yesNoStop || !context_.prompts.yesNoStop(QString::fromLatin1(window_texts::kConfirmClear)))
         return;
     model_->DeleteRows(rows);
+    if (context_.recordsRemoved) context_.recordsRemoved();
 }
 
 void CLogListView::SelectAll() { CurrentView()->selectAll(); }

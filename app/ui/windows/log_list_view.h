@@ -36,6 +36,9 @@ struct LogWindowContext {
     std::function<CObList*()> subscriberList;
     std::function<OutgoingQueue*()> queue;
     std::function<uint32_t()> now;
+    // Records were taken out of the log list (Clear): the log window file is then replaced
+    // rather than appended to.
+    std::function<void()> recordsRemoved;
     WindowPrompts prompts;
     // Called with the view when it is made and with null when it goes (the application's log
     // view for LogRecord).

@@ -7,6 +7,7 @@
 #include "log_list_view.h"
 #include "log_window.h"
 #include "main_window/main_frame.h"
+#include "message_log.h"
 #include "outgoing_view.h"
 #include "paging_clock.h"
 #include "schedule_dialog.h"
@@ -57,6 +58,9 @@ void RegisterUiWindows(UiExtensions& extensions) {
         context.subscriberList = [&app] { return app.GetSubscriberList(); };
         context.queue = [&app] { return app.Queue(); };
         context.now = &SystemNow;
+        context.recordsRemoved = [&app] {
+            if (MessageLog* log = app.Log()) log->ForgetSavedRecords();
+        };
         context.prompts = PromptsOf(app, app.MainFrame());
         context.registerView = [&app](QWidget* view) {
             if (view || app.GetLogView()) app.SetLogView(view);
