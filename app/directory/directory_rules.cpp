@@ -27,6 +27,28 @@ std::string Fill(std::string text, std::string_view marker, std::string_view val
 
 }  // namespace
 
+const char* NameRefusal(std::string_view name) {
+  if (name.empty()) return "is empty";
+  for (const char c : name) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x20 || byte == 0x7F) return "holds a tab, a line break or another control character";
+  }
+  return nullptr;
+}
+
+const char* PinRefusal(std::string_view pin) {
+  if (pin.empty()) return "is empty";
+  return MaxLengthRefusal(pin);
+}
+
+const char* MaxLengthRefusal(std::string_view maxLength) {
+  for (const char c : maxLength)
+    if (c < '0' || c > '9') return "holds a character other than a digit";
+  return nullptr;
+}
+
+const char* RequiredTextRefusal(std::string_view text) { return text.empty() ? "is empty" : nullptr; }
+
 bool IsServiceNameUnique(const DirectoryStore& store, std::string_view name) {
   return NoneMatches<CService>(store.GetServiceList(), name,
                                [](const CService& s) { return s.GetName(); });

@@ -72,8 +72,10 @@ TEST_F(Maintenance, SubscriberSaveAddsModifiesAndRefusesDuplicates) {
 
     // Two rows selected: a new entry, no question.
     dialog.SelectSubscribers({Subscriber("Ann"), Subscriber("Bob")});
-    dialog.NameField()->setText(QStringLiteral("Dan"));
     dialog.PinField()->setText(QStringLiteral("2001"));
+    dialog.NameField()->setText(QStringLiteral("Dan\tTab"));  // pasted: the directory's name rule refuses it
+    EXPECT_FALSE(dialog.SaveButton()->isEnabled());
+    dialog.NameField()->setText(QStringLiteral("Dan"));
     ASSERT_TRUE(dialog.SaveButton()->isEnabled());
     dialog.SaveButton()->click();
     EXPECT_EQ(alerts, 0);

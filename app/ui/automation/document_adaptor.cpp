@@ -2,6 +2,7 @@
 
 #include "app/command_ids.h"
 #include "directory_automation.h"
+#include "directory_rules.h"
 #include "local_time.h"
 #include "vorla_pro_doc.h"
 #include "windows1252.h"
@@ -71,6 +72,10 @@ bool DocumentAdaptor::TakeAll(std::initializer_list<Field> fields) {
     for (const Field& field : fields) {
         std::optional<std::string> bytes = Text(field.text, field.name, field.limit);
         if (!bytes) return false;
+        if (const char* refusal = field.rule ? field.rule(*bytes) : nullptr) {
+            Refuse(kTextError, QStringLiteral("%1 %2").arg(QLatin1String(field.name), QLatin1String(refusal)));
+            return false;
+        }
         *field.out = std::move(*bytes);
     }
     return true;
@@ -151,8 +156,8 @@ short DocumentAdaptor::CreateSubscriber(const QString& name, const QString& pin,
     NoteCall();
     std::string n, p, l, s;
     if (!Changeable() ||
-        !TakeAll({{name, "name", kField, &n}, {pin, "pin", kField, &p}, {maxLength, "maxLength", kField, &l},
-                  {serviceName, "serviceName", kField, &s}}))
+        !TakeAll({{name, "name", kField, &n, &NameRefusal}, {pin, "pin", kField, &p, &PinRefusal},
+                  {maxLength, "maxLength", kField, &l, &MaxLengthRefusal}, {serviceName, "serviceName", kField, &s}}))
         return 0;
     return Created(document_->CreateSubscriber(n, p, l, s));
 }
@@ -161,8 +166,9 @@ short DocumentAdaptor::CreateService(const QString& name, const QString& accessN
                                      const QString& password, short baudRate) {
     NoteCall();
     std::string n, a, p;
-    if (!Changeable() || !TakeAll({{name, "name", kField, &n}, {accessNumber, "accessNumber", kField, &a},
-                  {password, "password", kField, &p}}))
+    if (!Changeable() || !TakeAll({{name, "name", kField, &n, &NameRefusal},
+                                   {accessNumber, "accessNumber", kField, &a, &RequiredTextRefusal},
+                                   {password, "password", kField, &p}}))
         return 0;
     return Created(document_->CreateService(
         automation::DefaultServiceFields(std::move(n), std::move(a), useDialPrefix, std::move(p), baudRate)));
@@ -175,8 +181,8 @@ short DocumentAdaptor::CreateServiceComplete(const QString& name, const QString&
                                              const QString& scriptFile) {
     NoteCall();
     ServiceFields f;
-    if (!Changeable() || !TakeAll({{name, "name", kField, &f.name},
-                  {accessNumber, "accessNumber", kField, &f.accessNumber},
+    if (!Changeable() || !TakeAll({{name, "name", kField, &f.name, &NameRefusal},
+                  {accessNumber, "accessNumber", kField, &f.accessNumber, &RequiredTextRefusal},
                   {password, "password", kField, &f.password},
                   {modemName, "modemName", kField, &f.modemName},
                   {modemInit, "modemInit", kField, &f.modemInit},
@@ -194,14 +200,16 @@ short DocumentAdaptor::CreateServiceComplete(const QString& name, const QString&
 short DocumentAdaptor::CreateGroup(const QString& groupName, const QString& firstMemberName) {
     NoteCall();
     std::string g, m;
-    if (!Changeable() || !TakeAll({{groupName, "groupName", kField, &g}, {firstMemberName, "firstMemberName", kField, &m}})) return 0;
+    if (!Changeable() ||
+        !TakeAll({{groupName, "groupName", kField, &g, &NameRefusal}, {firstMemberName, "firstMemberName", kField, &m}}))
+        return 0;
     return Created(document_->CreateGroup(g, m));
 }
 
 short DocumentAdaptor::CreateMessage(const QString& text) {
     NoteCall();
     std::string t;
-    if (!Changeable() || !TakeAll({{text, "text", kMessage, &t}})) return 0;
+    if (!Changeable() || !TakeAll({{text, "text", kMessage, &t, &RequiredTextRefusal}})) return 0;
     return Created(document_->CreateMessage(t));
 }
 

@@ -100,6 +100,9 @@ private:
         const char* name;
         size_t limit;
         std::string* out;
+        // The directory's rule for what is stored (the one the maintenance windows apply):
+        // why the text is refused, or null.
+        const char* (*rule)(std::string_view) = nullptr;
     };
     void Refuse(const char* errorName, const QString& text);
     // Every field converted, or false after the first one's error reply.

@@ -129,7 +129,8 @@ void GroupDialog::UpdateButtons() {
         std::sort(members.begin(), members.end());
         unchanged = name_->text() == vorla::FromWindows1252(one->GetName()) && chosen == members;
     }
-    save_->setEnabled(!name_->text().isEmpty() && memberFilter_->SelectedCount() > 0 && !unchanged);
+    save_->setEnabled(!NameRefusal(vorla::ToWindows1252(name_->text())) && memberFilter_->SelectedCount() > 0 &&
+                      !unchanged);
     delete_->setEnabled(groupFilter_->SelectedCount() > 0);
 }
 

@@ -99,7 +99,8 @@ void MessageDialog::LoadSelection() {
 void MessageDialog::UpdateButtons() {
     const QString text = text_->toPlainText();
     CMessage* one = As<CMessage>(filter_->Single());
-    save_->setEnabled(!text.isEmpty() && !(one && text == vorla::FromWindows1252(one->GetText())));
+    save_->setEnabled(!RequiredTextRefusal(vorla::ToWindows1252(text)) &&
+                      !(one && text == vorla::FromWindows1252(one->GetText())));
     delete_->setEnabled(filter_->SelectedCount() > 0);
 }
 

@@ -164,7 +164,7 @@ void ServiceDialog::UpdateButtons() {
     const int selected = filter_->SelectedCount();
     delete_->setEnabled(selected > 0);
     const ServiceFields form = ReadForm();
-    const bool complete = !form.name.empty() && !form.accessNumber.empty();
+    const bool complete = !NameRefusal(form.name) && !RequiredTextRefusal(form.accessNumber);
     bool save = false;
     if (selected == 0) {
         save = complete;

@@ -219,7 +219,10 @@ void SubscriberDialog::LoadSelection() {
 }
 
 void SubscriberDialog::UpdateButtons() {
-    const bool complete = !name_->text().isEmpty() && !pin_->text().isEmpty() && service_->currentIndex() >= 0;
+    // The directory's rules, the same the automation interface applies.
+    const bool complete = !NameRefusal(vorla::ToWindows1252(name_->text())) &&
+                          !PinRefusal(vorla::ToWindows1252(pin_->text())) &&
+                          !MaxLengthRefusal(characters_->currentText().toStdString()) && service_->currentIndex() >= 0;
     bool unchanged = false;
     if (CSubscriber* one = As<CSubscriber>(filter_->Single())) {
         unchanged = name_->text() == vorla::FromWindows1252(one->GetName()) &&
