@@ -19,6 +19,8 @@ packages=(
   libsystemd-dev libcrypt-dev systemd hylafax-client libnet-snpp-perl
   # vorlapage --mail parses mail with GMime.
   libgmime-3.0-dev
+  # Carriers over the internet (WCTP): HTTP(S), XML, and pagingsim's WCTP carrier.
+  libcurl4-openssl-dev libxml2-dev libmicrohttpd-dev openssl ca-certificates
 )
 if [ "${1:-}" = "--fuzz" ]; then
   packages+=(clang libclang-rt-14-dev)

@@ -20,6 +20,12 @@ class IScriptEngine {
   virtual void GetError(RKL_HANDLE handle, int32_t& code, std::string& text) = 0;
   virtual int32_t Cancel(RKL_HANDLE handle) = 0;
   virtual void Destroy(RKL_HANDLE handle) = 0;
+
+  // A transport that takes a page whole (a carrier reached over the internet) rather than
+  // TAP block by block says so; the driver then runs "SEND_PAGE" once per page and hands it
+  // the page's whole text first. Scripts take blocks.
+  virtual bool TakesWholePages(RKL_HANDLE) { return false; }
+  virtual void SetPageText(RKL_HANDLE, const std::string&) {}
 };
 
 class Rkl32ScriptEngine final : public IScriptEngine {

@@ -45,6 +45,15 @@ const std::string& MessageTextOf(const CPage& page) {
   return message ? message->GetText() : kNone;
 }
 
+// The part of the message that the page's current pager page carries (ChunkSize characters
+// from its start, fewer at the end).
+std::string PagerPageText(const CPage& page) {
+  const std::string& text = MessageTextOf(page);
+  const size_t chunk = static_cast<size_t>(std::max(0, page.GetChunkSize()));
+  const size_t offset = chunk * static_cast<size_t>(std::max(0, page.GetPageNumber() - 1));
+  return offset < text.size() ? text.substr(offset, chunk) : std::string();
+}
+
 const char* HandshakeText(int32_t handshake) {
   switch (handshake) {
     case 1:
@@ -373,6 +382,7 @@ void SessionDriver::StartSendPage() {
     return;
   }
   SetPageVariables(*page, block, length);
+  if (engine_.TakesWholePages(handle_)) engine_.SetPageText(handle_, MessageTextOf(*page));
   engine_.Run(handle_, "SEND_PAGE");
   state_ = kWaitSendPage;
 }
@@ -411,18 +421,19 @@ void SessionDriver::CheckSendPage() {
     if (!queue_.List().IsEmpty() && NextPageIsCurrentService()) state_ = kStartSendPage;
     return;
   }
-  const int32_t blocksPerPage = std::max(1, page->GetBlocksPerPage());
-  if ((page->GetBlockIndex() + 1) % blocksPerPage == 0 && page->GetPageCount() > 1) {
-    const int32_t number = page->GetPageNumber();
-    char status[64];
-    std::snprintf(status, sizeof status, paging_texts::kMessageSplitFormat, number,
-                  page->GetPageCount());
-    const std::string& text = MessageTextOf(*page);
-    const size_t chunk = static_cast<size_t>(std::max(0, page->GetChunkSize()));
-    const size_t offset = chunk * static_cast<size_t>(std::max(0, number - 1));
-    LogPage(*page, status, offset < text.size() ? text.substr(offset, chunk) : std::string(), 0, now);
+  if (engine_.TakesWholePages(handle_)) {
+    // The whole text went in one piece: the page is complete, with no split parts to log.
+    page->AdvanceBlock(page->GetTotalBlocks() - page->GetBlockIndex());
+  } else {
+    const int32_t blocksPerPage = std::max(1, page->GetBlocksPerPage());
+    if ((page->GetBlockIndex() + 1) % blocksPerPage == 0 && page->GetPageCount() > 1) {
+      char status[64];
+      std::snprintf(status, sizeof status, paging_texts::kMessageSplitFormat, page->GetPageNumber(),
+                    page->GetPageCount());
+      LogPage(*page, status, PagerPageText(*page), 0, now);
+    }
+    page->AdvanceBlock(1);
   }
-  page->AdvanceBlock(1);
   if (page->GetBlockIndex() < page->GetTotalBlocks()) {
     state_ = kStartSendPage;
     return;

@@ -18,13 +18,14 @@
 #include "program_directory.h"
 #include "queue_observer.h"
 #include "queue_page.h"
+#include "carrier_script_engine.h"
 #include "script_engine.h"
 #include "session_driver.h"
 
 class CService;
 class CSubscriber;
 
-// The real engine, with a record of the calls that matter and a switch that makes Init fail.
+// The real engine (scripts, and the WCTP transport for WCTP services), with a record of the calls that matter and a switch that makes Init fail.
 class RecordingEngine final : public IScriptEngine {
  public:
   RKL_HANDLE Init(const std::string& path, RKL_WINDOW echo, RKL_WINDOW log) override;
@@ -35,6 +36,8 @@ class RecordingEngine final : public IScriptEngine {
   void GetError(RKL_HANDLE h, int32_t& code, std::string& text) override;
   int32_t Cancel(RKL_HANDLE h) override;
   void Destroy(RKL_HANDLE h) override;
+  bool TakesWholePages(RKL_HANDLE h) override { return real_.TakesWholePages(h); }
+  void SetPageText(RKL_HANDLE h, const std::string& text) override { real_.SetPageText(h, text); }
 
   bool failInit = false;
   int inits = 0;
@@ -46,7 +49,8 @@ class RecordingEngine final : public IScriptEngine {
 
  private:
   void Check(RKL_HANDLE h) { if (!h) ++nullHandleCalls; }
-  Rkl32ScriptEngine real_;
+  Rkl32ScriptEngine scripts_;
+  vorla::wctp::CarrierScriptEngine real_{scripts_};
 };
 
 class RecordingObserver final : public IDriverObserver, public IQueueObserver {

@@ -110,7 +110,19 @@ TEST_F(ServiceMaintenance, ListsScriptsAndPortsAndSaveFollowsTheForm) {
     ServiceModemPage* page = dialog.ModemPage();
     QStringList scripts;
     for (int i = 0; i < page->ScriptChoice()->count(); ++i) scripts << page->ScriptChoice()->itemText(i);
-    EXPECT_EQ(scripts, (QStringList{"vlptapi.rkl", "vorlapro.rkl", "vorlatcp.rkl"}));
+    EXPECT_EQ(scripts, (QStringList{"vlptapi.rkl", "vorlapro.rkl", "vorlatcp.rkl", "WCTP (internet)"}));
+    // The WCTP transport takes the init field for its options, and a modem's string goes.
+    const auto initLabel = [page] {
+        for (QLabel* label : page->findChildren<QLabel*>())
+            if (label->buddy() == page->InitField()) return label->text();
+        return QString();
+    };
+    page->InitField()->setText(QStringLiteral("ATZ"));
+    page->ScriptChoice()->setCurrentIndex(3);
+    EXPECT_EQ(initLabel(), QStringLiteral("WCTP &Options:"));
+    EXPECT_TRUE(page->InitField()->text().isEmpty());
+    page->ScriptChoice()->setCurrentIndex(1);
+    EXPECT_EQ(initLabel(), QStringLiteral("Modem &Init:"));
     QComboBox* ports = page->PortChoice();
     ASSERT_EQ(ports->count(), 6) << "COM1-COM4, the mapped COM6, then TAPI Device";
     EXPECT_EQ(ports->itemText(1), QStringLiteral("COM2 \u2014 ") + QString::fromStdString(FilePath("link2")) +

@@ -1,6 +1,7 @@
 // pagingsim: a Hayes modem and a TAP paging terminal on a pseudo-terminal, for
 // testing paging scripts without a telephone line. See docs/pagingsim.md.
 #include <csignal>
+#include <memory>
 #include <cstdio>
 #include <fcntl.h>
 #include <string>
@@ -10,6 +11,7 @@
 #include "page_log.h"
 #include "sim_options.h"
 #include "sim_server.h"
+#include "wctp_server.h"
 #include "vorla_build_info.h"
 
 namespace {
@@ -76,7 +78,17 @@ int main(int argc, char** argv) {
     PrintLine(start_error);
     return 1;
   }
-  PrintLine(server.ReadyText());
+  std::string ready = server.ReadyText();
+  std::unique_ptr<WctpServer> wctp;
+  if (options.wctp_port >= 0) {
+    wctp = std::make_unique<WctpServer>(options, log, trace);
+    if (const std::string wctp_error = wctp->Start(); !wctp_error.empty()) {
+      PrintLine(wctp_error);
+      return 1;
+    }
+    ready += " and " + wctp->ReadyText();
+  }
+  PrintLine(ready);
   const int status = server.Run(g_stop_pipe[0]);
   if (trace) trace("[main] stopping");
   return status;

@@ -51,11 +51,15 @@ std::string IsoUtc(std::time_t when) {
 }
 
 std::string PageLogLine(const AcceptedPage& page, std::time_t when) {
+  return PageLogLineUtf8(Cp1252ToUtf8(page.pin), Cp1252ToUtf8(page.message), when);
+}
+
+std::string PageLogLineUtf8(const std::string& pin, const std::string& message, std::time_t when) {
   nlohmann::ordered_json line;
-  line["pin"] = Cp1252ToUtf8(page.pin);
-  line["message"] = Cp1252ToUtf8(page.message);
+  line["pin"] = pin;
+  line["message"] = message;
   line["time"] = IsoUtc(when);
-  return line.dump() + "\n";
+  return line.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
 }
 
 PageLog::~PageLog() {
@@ -71,8 +75,13 @@ std::string PageLog::Open(const std::string& path) {
   return {};
 }
 
-bool PageLog::Write(const AcceptedPage& page) {
-  const std::string line = PageLogLine(page, std::time(nullptr));
+bool PageLog::Write(const AcceptedPage& page) { return WriteLine(PageLogLine(page, std::time(nullptr))); }
+
+bool PageLog::WriteUtf8(const std::string& pin, const std::string& message) {
+  return WriteLine(PageLogLineUtf8(pin, message, std::time(nullptr)));
+}
+
+bool PageLog::WriteLine(const std::string& line) {
   std::size_t done = 0;
   while (done < line.size()) {
     const ssize_t n = ::write(fd_, line.data() + done, line.size() - done);

@@ -16,6 +16,7 @@ std::string IsoUtc(std::time_t when);
 
 // One line of the page log: {"pin":...,"message":...,"time":...} and a newline.
 std::string PageLogLine(const AcceptedPage& page, std::time_t when);
+std::string PageLogLineUtf8(const std::string& pin, const std::string& message, std::time_t when);
 
 // Appends log lines to a file (or stdout), one write per line so a reader that follows
 // the file while the simulator runs never sees half a line.
@@ -29,8 +30,11 @@ class PageLog {
   std::string Open(const std::string& path);
   // Returns false when the line could not be written completely.
   bool Write(const AcceptedPage& page);
+  // The same for a page whose PIN and text came in as UTF-8 (WCTP). Thread-safe: one write.
+  bool WriteUtf8(const std::string& pin, const std::string& message);
 
  private:
+  bool WriteLine(const std::string& line);
   int fd_ = 1;
   bool owned_ = false;
 };

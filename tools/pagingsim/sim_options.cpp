@@ -12,6 +12,9 @@ const char* const kUsage =
     "  --link PATH            make PATH a symbolic link to the pseudo-terminal\n"
     "  --log FILE             append accepted pages as JSON lines to FILE (default: stdout)\n"
     "  --tcp PORT             also serve the terminal (no modem) on 127.0.0.1:PORT; 0 picks a free port\n"
+    "  --wctp PORT            also be a WCTP 1.3 carrier: HTTP POST on 127.0.0.1:PORT; 0 picks a free port\n"
+    "  --tls-cert FILE        with --tls-key: the WCTP endpoint speaks HTTPS with this PEM certificate\n"
+    "  --tls-key FILE         the certificate's PEM private key\n"
     "  --once                 exit when the first connection has ended\n"
     "  --quiet                no trace on stderr (the ready line is still printed)\n"
     "\n"
@@ -28,7 +31,10 @@ const char* const kUsage =
     "Faults:\n"
     "  --busy | --no-carrier | --no-dialtone   result of ATD instead of CONNECT\n"
     "  --nak N                answer each good block N times with NAK before taking it\n"
-    "  --refuse PIN[,PIN...]  refuse pages for these pager IDs with RS\n"
+    "  --refuse PIN[,PIN...]  refuse pages for these pager IDs with RS (WCTP: 401 Unknown recipient)\n"
+    "  --wctp-fault KIND      every WCTP answer (or the first --fault-calls) goes wrong: http500, malformed,\n"
+    "                         huge (10 MB), entity (an external entity), redirect (to another host),\n"
+    "                         reset (the connection closes half-way through the answer)\n"
     "  --drop-after-bytes N   drop the line after N bytes of a connection\n"
     "  --drop-in-block K      drop the line right after the STX of the K-th block of a connection\n"
     "  --slow MS              delay every answer of the terminal by MS\n"
@@ -39,6 +45,8 @@ const char* const kUsage =
     "\n"
     "Exit status: 0 after a clean stop (or --once), 1 when it cannot start or waiting fails,\n"
     "2 for bad options.\n";
+
+const char* const kWctpFaults[6] = {"http500", "malformed", "huge", "entity", "redirect", "reset"};
 
 namespace {
 
@@ -79,6 +87,18 @@ std::string ParseOptions(const std::vector<std::string>& args, SimOptions& o) {
       error = value(o.log_path);
     } else if (name == "--tcp") {
       if ((error = number(0, 65535, n)).empty()) o.tcp_port = static_cast<int>(n);
+    } else if (name == "--wctp") {
+      if ((error = number(0, 65535, n)).empty()) o.wctp_port = static_cast<int>(n);
+    } else if (name == "--wctp-fault") {
+      if ((error = value(o.wctp_fault)).empty()) {
+        error = "--wctp-fault takes http500, malformed, huge, entity, redirect or reset";
+        for (const char* kind : kWctpFaults)
+          if (o.wctp_fault == kind) error.clear();
+      }
+    } else if (name == "--tls-cert") {
+      error = value(o.tls_cert);
+    } else if (name == "--tls-key") {
+      error = value(o.tls_key);
     } else if (name == "--once") {
       o.once = true;
     } else if (name == "--quiet") {
@@ -132,6 +152,7 @@ std::string ParseOptions(const std::vector<std::string>& args, SimOptions& o) {
     }
     if (!error.empty()) return error;
   }
+  if (o.tls_cert.empty() != o.tls_key.empty()) return "--tls-cert and --tls-key go together";
   if (dial_faults > 1) return "choose one of --busy, --no-carrier and --no-dialtone";
   if (o.modem.drop.after_bytes > 0 && o.modem.drop.in_block > 0) {
     return "choose one of --drop-after-bytes and --drop-in-block";

@@ -37,6 +37,7 @@
 #include "qt_settings_store.h"
 #include "queue_observer.h"
 #include "queue_page.h"
+#include "carrier_script_engine.h"
 #include "script_engine.h"
 #include "service.h"
 #include "session_driver.h"
@@ -210,7 +211,8 @@ int main(int argc, char** argv) {
   OutgoingQueue queue(*store.GetOutgoingList(), settings, clock, queuePath);
   MessageLog log(*store.GetLogList(), settings, folder);
   log.SetWindowFileWritable(!logFile || logFile->movedTo);
-  Rkl32ScriptEngine engine;
+  Rkl32ScriptEngine scripts;
+  vorla::wctp::CarrierScriptEngine engine(scripts);
   SessionDriver driver(queue, log, engine, settings, clock, *home);
   queue.SetObserver(&console);
   driver.SetObserver(&console);

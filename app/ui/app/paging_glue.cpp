@@ -8,6 +8,7 @@
 #include <QMessageBox>
 #include <QPointer>
 
+#include "carrier_script_engine.h"
 #include "engine_host.h"
 #include "main_window/main_frame.h"
 #include "message_log.h"
@@ -32,12 +33,13 @@ AppPagingGlue::AppPagingGlue(CVorlaPro5App& app, bool writeQueueFile, bool write
     clock_ = std::make_unique<SystemClock>();
     ports_ = std::make_unique<PortMap>(&app_.Settings());
     engine_ = std::make_unique<Rkl32ScriptEngine>(&TraceToLog);
+    carriers_ = std::make_unique<vorla::wctp::CarrierScriptEngine>(*engine_);
     queue_ = std::make_unique<OutgoingQueue>(
         *app_.GetOutgoingList(), app_.Settings(), *clock_,
         writeQueueFile ? app_.GetProgramDirectory() + std::string(kOutgoingFileName) : std::string());
     log_ = std::make_unique<MessageLog>(*app_.GetLogList(), app_.Settings(), app_.GetProgramDirectory());
     log_->SetWindowFileWritable(writeLogWindowFile);
-    driver_ = std::make_unique<SessionDriver>(*queue_, *log_, *engine_, app_.Settings(), *clock_, app_.ProgramDir());
+    driver_ = std::make_unique<SessionDriver>(*queue_, *log_, *carriers_, app_.Settings(), *clock_, app_.ProgramDir());
     driver_->SetObserver(this);
     queue_->SetObserver(this);
     queue_->SetSendStarter([this] { app_.StartSending(); });

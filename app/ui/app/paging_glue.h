@@ -20,6 +20,9 @@ class QComboBox;
 class SessionDriver;
 class SystemClock;
 class Rkl32ScriptEngine;
+namespace vorla::wctp {
+class CarrierScriptEngine;
+}
 
 struct AppPagingGlue final : IDriverObserver, IQueueObserver {
     // The queue and the log work on the application's OutgoingList and LogList, so the glue
@@ -59,6 +62,8 @@ private:
     std::unique_ptr<SystemClock> clock_;
     std::unique_ptr<PortMap> ports_;
     std::unique_ptr<Rkl32ScriptEngine> engine_;
+    // Scripts go to engine_; WCTP services are sent by this one.
+    std::unique_ptr<vorla::wctp::CarrierScriptEngine> carriers_;
     std::unique_ptr<OutgoingQueue> queue_;
     std::unique_ptr<MessageLog> log_;
     std::unique_ptr<SessionDriver> driver_;

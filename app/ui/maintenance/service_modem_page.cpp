@@ -16,6 +16,7 @@
 #include "settings_store.h"
 #include "telephony_api.h"
 #include "windows1252.h"
+#include "wctp_service.h"
 
 namespace {
 constexpr std::string_view kDefaults = "Defaults";
@@ -113,6 +114,7 @@ ServiceModemPage::ServiceModemPage(CVorlaPro5App& app, MaintenancePrompts& promp
     };
     add(QStringLiteral("Modem &Type:"), modem_);
     add(QStringLiteral("Modem &Init:"), init_);
+    initLabel_ = qobject_cast<QLabel*>(form->labelForField(init_));
     auto* portRow = new QHBoxLayout;
     portRow->addWidget(port_, 1);
     portRow->addWidget(ports_);
@@ -137,7 +139,12 @@ ServiceModemPage::ServiceModemPage(CVorlaPro5App& app, MaintenancePrompts& promp
         emit Changed();
     });
     connect(script_, &QComboBox::currentIndexChanged, this, [this] {
-        if (!filling_) SetMissingScript({});
+        if (!filling_) {
+            SetMissingScript({});
+            // A modem's init string means nothing to a WCTP carrier; its options take the field.
+            if (IsWctp() && !init_->text().contains(QLatin1Char('='))) init_->clear();
+        }
+        ShowTransport();
         emit Changed();
     });
     connect(init_, &QLineEdit::textChanged, this, &ServiceModemPage::Changed);
@@ -180,11 +187,26 @@ void ServiceModemPage::RelabelPorts() {
 
 void ServiceModemPage::FillScripts() {
     script_->clear();
-    const auto folder = app_.ProgramDir().FindDataFile("rklfiles");
-    if (!folder) return;
-    const QDir dir(QString::fromStdString(folder->string()));
-    for (const QString& name : dir.entryList({QStringLiteral("*.rkl")}, QDir::Files, QDir::Name | QDir::IgnoreCase))
-        if (!name.startsWith(QLatin1Char('_'))) script_->addItem(name);
+    if (const auto folder = app_.ProgramDir().FindDataFile("rklfiles")) {
+        const QDir dir(QString::fromStdString(folder->string()));
+        for (const QString& name :
+             dir.entryList({QStringLiteral("*.rkl")}, QDir::Files, QDir::Name | QDir::IgnoreCase))
+            if (!name.startsWith(QLatin1Char('_'))) script_->addItem(name);
+    }
+    // Not a script: the transport built into the program (the service's access number is the
+    // carrier's URL).
+    script_->addItem(QString::fromLatin1(vorla::wctp::kScriptName));
+}
+
+bool ServiceModemPage::IsWctp() const {
+    return vorla::wctp::IsWctpScript(vorla::ToWindows1252(script_->currentText()));
+}
+
+void ServiceModemPage::ShowTransport() {
+    const bool wctp = IsWctp();
+    initLabel_->setText(wctp ? QStringLiteral("WCTP &Options:") : QStringLiteral("Modem &Init:"));
+    init_->setPlaceholderText(wctp ? QStringLiteral("sender=ID  cafile=PATH  redirects=follow  timeout=SECONDS")
+                                   : QString());
 }
 
 void ServiceModemPage::EnterSerial() {

@@ -107,6 +107,9 @@ private:
     // False when the script is not in the list ("VORLAPRO.RKL" is chosen then).
     bool SelectScript(const QString& script);
     void SetMissingScript(const QString& script);
+    // Whether the chosen "script" is the WCTP transport; the init field then holds its options.
+    bool IsWctp() const;
+    void ShowTransport();
     QString PortName() const;
     void OnPortChosen();
     void OnModemChosen();
@@ -117,6 +120,7 @@ private:
     ServiceSeams seams_;
     QComboBox* modem_;
     QLineEdit* init_;
+    QLabel* initLabel_ = nullptr;
     QComboBox* port_;
     QComboBox* dial_;
     QComboBox* parity_;
