@@ -20,6 +20,7 @@
 #include "port_map.h"
 #include "queue_observer.h"
 #include "queue_page.h"
+#include "carrier_script_engine.h"
 #include "script_engine.h"
 #include "session_driver.h"
 #include "settings_store.h"
@@ -77,7 +78,9 @@ class LocalRun final : public IDriverObserver, public IQueueObserver {
   SystemClock clock_;
   std::unique_ptr<OutgoingQueue> queue_;
   std::unique_ptr<MessageLog> log_;
-  Rkl32ScriptEngine engine_;
+  Rkl32ScriptEngine scripts_;
+  // WCTP services are sent by the transport, scripts by Rkl32.
+  vorla::wctp::CarrierScriptEngine engine_{scripts_};
   PortMap ports_;
   std::function<void()> pump_;
   std::unique_ptr<SessionDriver> driver_;
