@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <functional>
 #include <fstream>
 #include <sys/wait.h>
 
@@ -187,6 +188,42 @@ TEST(DirectoryVlgtool, EditedDocumentsAreRenumberedAndChecked) {
   broken = document;
   broken["objects"].back()["Text"] = "\xE2\x9C\x93";  // no byte in the code page
   EXPECT_NE(BuildVlg(broken).error, ArchiveError::None);
+}
+
+// A number that does not fit its field would be stored changed (a baud rate of 0, an index
+// of 4294967295): refused, naming the field.
+TEST(DirectoryVlgtool, NumbersThatDoNotFitTheirFieldAreRefusedByName) {
+  DirectoryStore store;
+  FillWorkedExample(store);
+  const json document = Dump(DirectoryBytes(store));
+  struct Case {
+    const char* field;
+    std::function<void(json&)> edit;
+  };
+  auto service = [](json& d) -> json& {
+    for (json& object : d["objects"])
+      if (object["index"] == 4) return object;
+    return d;
+  };
+  const Case cases[] = {
+      {"BaudRate", [&](json& d) { service(d)["BaudRate"] = 1099511627776LL; }},
+      {"BaudRate", [&](json& d) { service(d)["BaudRate"] = 2400.5; }},
+      {"Parity", [&](json& d) { service(d)["Parity"] = -2147483649LL; }},
+      {"Parity", [&](json& d) { service(d)["Parity"] = true; }},
+      {"format_version", [](json& d) { d["format_version"] = 65537; }},
+      {"index", [](json& d) { d["objects"].back()["index"] = -1; }},
+      {"reference", [](json& d) { d["roots"]["services"] = 4294967298LL; }},
+      {"schemas.CService", [](json& d) { d["schemas"]["CService"] = 70000; }},
+      {"trailing_hex", [](json& d) { d["trailing_hex"] = "-1"; }},
+  };
+  for (const Case& c : cases) {
+    json edited = document;
+    c.edit(edited);
+    const BuildResult result = BuildVlg(edited);
+    EXPECT_EQ(result.error, ArchiveError::BadSchema) << c.field << ": " << result.message;
+    EXPECT_NE(result.message.find(c.field), std::string::npos) << result.message;
+    EXPECT_TRUE(result.bytes.empty()) << c.field;
+  }
 }
 
 TEST(DirectoryVlgtool, DamagedFilesReportTheirCause) {

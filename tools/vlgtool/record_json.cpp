@@ -29,7 +29,13 @@ std::string Text(const json& fields, const char* key) {
   return fields.contains(key) ? TextFromJson(fields.at(key)) : std::string();
 }
 
-int32_t Int(const json& fields, const char* key) { return fields.value(key, int32_t{0}); }
+int32_t Int(const json& fields, const char* key) {
+  return fields.contains(key) ? CheckedNumber<int32_t>(fields.at(key), key) : 0;
+}
+
+uint32_t Unsigned(const json& fields, const char* key) {
+  return fields.contains(key) ? CheckedNumber<uint32_t>(fields.at(key), key) : 0;
+}
 
 const json& Ref(const json& fields, const char* key) {
   static const json null;
@@ -173,14 +179,14 @@ void RecordFromJson(Serializable& record, const json& j, ReferenceResolver& reso
     f.pageCount = Int(j, "PageCount");
     f.blocksPerPage = Int(j, "BlocksPerPage");
     if (j.contains("ScheduledTime") && !j.at("ScheduledTime").is_null()) {
-      f.scheduledTime = j.at("ScheduledTime").get<uint32_t>();
+      f.scheduledTime = Unsigned(j, "ScheduledTime");
     }
     page->SetStoredFields(f);
     page->SetMessage(resolver.ResolveAs<CPagerMessage>(Ref(j, "Message")));
     page->SetSubscriber(resolver.ResolveAs<CSubscriber>(Ref(j, "Subscriber")));
   } else if (auto* log = As<CLogObject>(&record)) {
     log->SetCode(Int(j, "Code"));
-    log->SetTime(j.value("Time", uint32_t{0}));
+    log->SetTime(Unsigned(j, "Time"));
     log->SetName(Text(j, "Name"));
     log->SetStatus(Text(j, "Status"));
     log->SetMessage(Text(j, "Message"));

@@ -1,6 +1,9 @@
 #pragma once
 
 #include <functional>
+#include <limits>
+#include <stdexcept>
+#include <string>
 
 #include <nlohmann/json.hpp>
 
@@ -37,3 +40,29 @@ void RecordFromJson(Serializable& record, const nlohmann::json& fields,
 // character has no byte in the code page).
 nlohmann::json TextToJson(const std::string& text);
 std::string TextFromJson(const nlohmann::json& value);
+
+// The whole number `value` as T, for the field `field`: a number that does not fit the field
+// (or is not a whole number) would be stored changed, so it throws std::runtime_error naming
+// the field and its range instead.
+template <class T>
+T CheckedNumber(const nlohmann::json& value, const std::string& field) {
+  const auto refuse = [&] {
+    throw std::runtime_error(field + " " + value.dump() + " is out of range (a whole number from " +
+                             std::to_string(std::numeric_limits<T>::min()) + " to " +
+                             std::to_string(std::numeric_limits<T>::max()) + ")");
+  };
+  if (value.is_number_unsigned()) {
+    const auto number = value.get<uint64_t>();
+    if (number > static_cast<uint64_t>(std::numeric_limits<T>::max())) refuse();
+    return static_cast<T>(number);
+  }
+  if (value.is_number_integer()) {
+    const auto number = value.get<int64_t>();
+    if (number < static_cast<int64_t>(std::numeric_limits<T>::min()) ||
+        (number > 0 && static_cast<uint64_t>(number) > static_cast<uint64_t>(std::numeric_limits<T>::max())))
+      refuse();
+    return static_cast<T>(number);
+  }
+  refuse();
+  return T{};
+}

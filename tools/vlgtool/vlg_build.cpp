@@ -36,7 +36,7 @@ class BuiltRecords : public ReferenceResolver {
 
   Serializable* Resolve(const json& label, const ClassInfo* required) override {
     if (label.is_null()) return nullptr;
-    auto found = byLabel_.find(label.get<uint32_t>());
+    auto found = byLabel_.find(CheckedNumber<uint32_t>(label, "a reference"));
     if (found == byLabel_.end()) {
       Fail(ArchiveError::BadIndex, "no object has the index " + label.dump());
       return nullptr;
@@ -63,10 +63,14 @@ class BuiltRecords : public ReferenceResolver {
 
 std::string FromHex(const std::string& hex) {
   if (hex.size() % 2) throw std::runtime_error("trailing_hex has an odd length");
+  auto digit = [&hex](char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    throw std::runtime_error("trailing_hex \"" + hex + "\" is out of range: two hex digits (00 to FF) per byte");
+  };
   std::string out;
-  for (size_t i = 0; i < hex.size(); i += 2) {
-    out.push_back(static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16)));
-  }
+  for (size_t i = 0; i < hex.size(); i += 2) out.push_back(static_cast<char>(digit(hex[i]) * 16 + digit(hex[i + 1])));
   return out;
 }
 
@@ -93,7 +97,8 @@ BuildResult BuildVlg(const json& document) {
     if (kind != "directory" && kind != "queue" && kind != "log") {
       throw std::runtime_error("kind must be directory, queue or log");
     }
-    const uint16_t version = document.value("format_version", uint16_t{1});
+    const uint16_t version =
+        document.contains("format_version") ? CheckedNumber<uint16_t>(document.at("format_version"), "format_version") : 1;
 
     BuiltRecords records;
     const json& objects = document.at("objects");
@@ -104,7 +109,7 @@ BuildResult BuildVlg(const json& document) {
         records.Fail(ArchiveError::BadClass, "unknown class " + name);
         break;
       }
-      const uint32_t label = object.at("index").get<uint32_t>();
+      const uint32_t label = CheckedNumber<uint32_t>(object.at("index"), "index");
       if (label == 0 || !records.Add(label, cls->factory())) {
         records.Fail(ArchiveError::BadIndex, "index " + std::to_string(label) + " repeated or 0");
         break;
@@ -119,7 +124,8 @@ BuildResult BuildVlg(const json& document) {
     ArchiveWriter writer(version);
     if (document.contains("schemas")) {
       for (const auto& [name, schema] : document.at("schemas").items()) {
-        if (const ClassInfo* cls = registry.Find(name)) writer.OverrideSchema(*cls, schema.get<uint16_t>());
+        const uint16_t number = CheckedNumber<uint16_t>(schema, "schemas." + name);
+        if (const ClassInfo* cls = registry.Find(name)) writer.OverrideSchema(*cls, number);
       }
     }
     const json& roots = document.at("roots");
