@@ -381,8 +381,7 @@ bool OutgoingQueue::DueCheck() {
     const std::optional<uint32_t> time = page->GetScheduledTime();
     if (page->GetWhen() == kWhenAt && time) {
       if (now < *time) break;  // later rows are later still
-      page->SetWhen(kWhenNow);
-      page->SetScheduledTime(std::nullopt);
+      page->MakeDue();
       row.time = 0;
       row.when = kWhenNow;
       moved_.push_back(row);

@@ -77,6 +77,23 @@ void CPage::Reset() {
   statusText_.clear();
 }
 
+void CPage::MakeDue() {
+  if (when_ != kWhenAt || !scheduledTime_) return;
+  DueFrom from{*scheduledTime_, status_, statusText_, statusCode_};
+  when_ = kWhenNow;
+  SetScheduledTime(std::nullopt);
+  dueFrom_ = std::move(from);
+}
+
+bool CPage::PutBackAsDue() {
+  if (!dueFrom_) return false;
+  DueFrom from = std::move(*dueFrom_);
+  when_ = kWhenAt;
+  SetScheduledTime(from.time);
+  SetStatus(from.status, std::move(from.statusText), from.statusCode);
+  return true;
+}
+
 void CPage::SetStatus(int32_t status, std::string text, int32_t code) {
   status_ = status;
   statusText_ = std::move(text);

@@ -86,7 +86,11 @@ class CPage : public Serializable {
   CPagerMessage* GetMessage() const { return message_; }
   int32_t GetChunkSize() const { return chunkSize_; }
   CSubscriber* GetSubscriber() const { return subscriber_; }
-  void SetScheduledTime(std::optional<uint32_t> time) { scheduledTime_ = time; }
+  // Any new time (or none) ends what the page remembers of an earlier At time.
+  void SetScheduledTime(std::optional<uint32_t> time) {
+    scheduledTime_ = time;
+    dueFrom_.reset();
+  }
   std::optional<uint32_t> GetScheduledTime() const { return scheduledTime_; }
   void AdvanceBlock(int32_t n) { blockIndex_ += n; }
   void RewindBlock(int32_t n) { blockIndex_ -= n; }
@@ -105,6 +109,19 @@ class CPage : public Serializable {
   int32_t GetPageIndex() const { return pageIndex_; }
   int32_t GetTransactionLength() const { return transactionLength_; }
   int32_t GetPinLength() const { return pinLength_; }
+
+  // In memory only: how an At page stood before its time came and it became Now, so a run
+  // stopped before sending it (a shutdown, not the user's Cancel) can put it back as it was.
+  struct DueFrom {
+    uint32_t time = 0;
+    int32_t status = 0;
+    std::string statusText;
+    int32_t statusCode = 0;
+  };
+  // Makes the due At page Now and remembers how it stood.
+  void MakeDue();
+  // Back to At with its time, status and text, when MakeDue made it Now; returns whether it did.
+  bool PutBackAsDue();
 
   PageStoredFields GetStoredFields() const;
   void SetStoredFields(const PageStoredFields& fields);
@@ -134,4 +151,5 @@ class CPage : public Serializable {
   int32_t status_ = 0;
   int32_t statusCode_ = 0;
   std::string statusText_;
+  std::optional<DueFrom> dueFrom_;
 };

@@ -11,6 +11,9 @@ inline constexpr std::string_view kMessageSent = "Message Sent Successfully!";
 // printf format: page number, page count.
 inline constexpr const char* kMessageSplitFormat = "Message Split %d of %d Sent Ok";
 inline constexpr std::string_view kUserCancel = "User cancel";
+// A stop request (a shutdown, a logout, a signal) ended the run: unlike the user's Cancel it
+// fails nothing, and the pages not yet sent wait in the queue as they were.
+inline constexpr std::string_view kSendingStopped = "Sending stopped: the unsent pages stay in the queue";
 inline constexpr std::string_view kInitFailed = "RKL_Init Failed!";
 // A page whose message has no characters (only an old or foreign file can hold one).
 inline constexpr std::string_view kNothingToSend = "Empty message: nothing to send";

@@ -121,6 +121,30 @@ void SessionDriver::CancelSending() {
   if (observer_) observer_->OnIdleWorkWanted();
 }
 
+void SessionDriver::StopSending() {
+  if (state_ <= kIdle) return;
+  stopping_ = true;
+  // A run that is ending, or a cancel already under way, has nothing left to put back.
+  if (state_ == kFinish || state_ >= kStartCancel) return;
+  statusLine_ = std::string(paging_texts::kSendingStopped);
+  errorFlag_ = 1;
+  for (Serializable* object : queue_.List()) {
+    CPage* page = As<CPage>(object);
+    if (!page || page->GetWhen() != kWhenNow ||
+        (page->GetStatus() != kStatusSending && page->GetStatus() != kStatusPending)) {
+      continue;
+    }
+    // A page part-way through its blocks starts again from its first one next time.
+    page->SetBlockIndex(0);
+    if (!page->PutBackAsDue()) page->SetStatus(kStatusPending, std::string(), 0);
+  }
+  currentPage_ = nullptr;
+  queue_.Refresh();
+  SaveQueue();
+  state_ = kStartCancel;
+  if (observer_) observer_->OnIdleWorkWanted();
+}
+
 bool SessionDriver::OnIdle() {
   if (state_ == kIdle) return false;
   if (inIdle_) return true;
@@ -279,7 +303,7 @@ void SessionDriver::DestroyHandle() {
 }
 
 void SessionDriver::BeginPage() {
-  CPage* page = queue_.GetNextPage();
+  CPage* page = stopping_ ? nullptr : queue_.GetNextPage();
   if (!page) {
     // Nothing (left) to send: still finish, so whoever waits for the end hears of it.
     state_ = kFinish;
@@ -472,7 +496,7 @@ void SessionDriver::CheckDisconnect() {
     errorFlag_ = 1;
     statusLine_ = errorText_;
   }
-  state_ = queue_.GetNextPage() ? kBeginPage : kFinish;
+  state_ = !stopping_ && queue_.GetNextPage() ? kBeginPage : kFinish;
 }
 
 void SessionDriver::Finish() {
@@ -485,6 +509,7 @@ void SessionDriver::Finish() {
   currentService_.clear();
   currentPage_ = nullptr;
   failedThisRun_.clear();
+  stopping_ = false;
   state_ = kIdle;
   if (!statusLine_.empty()) SetStatusText(statusLine_);
   if (observer_) observer_->OnSendingFinished();

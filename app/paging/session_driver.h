@@ -71,6 +71,11 @@ class SessionDriver {
   void StartSending();
   // Fails every waiting Now page with "User cancel" and lets the script hang up.
   void CancelSending();
+  // Ends the run for a stop request, not the user's Cancel: the script hangs up and every page
+  // not yet sent goes back as it was (Now, or At with its time), with nothing failed or
+  // logged; the queue is saved. Also holds off the next session of a cancel under way.
+  void StopSending();
+  bool IsStopping() const { return stopping_; }
   // One idle pass: the current state's handler, then one engine step when there is a
   // handle. Returns whether more idle work is wanted (false once the run is over).
   bool OnIdle();
@@ -124,6 +129,8 @@ class SessionDriver {
   bool connected_ = false;
   // CONNECT has started and DISCONNECT has not yet ended: a cancel must let the script hang up.
   bool needsHangUp_ = false;
+  // StopSending was called: no further session starts in this run.
+  bool stopping_ = false;
   // Set while OnIdle runs, so a nested idle pass (the engine pumps events) does nothing.
   bool inIdle_ = false;
   int32_t state_ = kIdle;

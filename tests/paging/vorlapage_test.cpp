@@ -80,6 +80,20 @@ class VorlapageHome : public ::testing::Test {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   }
 
+  // The signal that ended the process, or 0 when it exited.
+  int WaitForSignal(pid_t pid) {
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return WIFSIGNALED(status) ? WTERMSIG(status) : 0;
+  }
+
+  void WaitForOutput(const std::string& text) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (Out().find(text) == std::string::npos && std::chrono::steady_clock::now() < deadline)
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    ASSERT_NE(Out().find(text), std::string::npos) << Out();
+  }
+
   int Run(std::vector<std::string> args) { return Wait(Start(std::move(args))); }
   std::string Out() { return ReadAll(Folder() / "out.txt"); }
   std::string Err() { return ReadAll(Folder() / "err.txt"); }
@@ -158,8 +172,38 @@ TEST_F(VorlapageHome, AFailedPageExitsOneAndABusyDirectoryExitsThree) {
   std::filesystem::rename(err, Folder() / "first-err.txt");
   EXPECT_EQ(Run({"--list"}), 3);
   EXPECT_EQ(Err().rfind("vorlapage: ", 0), 0u);
-  kill(first, SIGTERM);  // a stop request cancels the run cleanly
-  EXPECT_EQ(Wait(first), 1);
+  kill(first, SIGTERM);  // a stop request ends the run cleanly, by that signal
+  EXPECT_EQ(WaitForSignal(first), SIGTERM);
+}
+
+// A stop signal is not the user's Cancel: the script hangs up, the due page goes back to its
+// time, and the next --send sends it once.
+TEST_F(VorlapageHome, AStopSignalKeepsTheDuePageForTheNextSend) {
+  const std::string spinning = ReadAll(Folder() / "rklfiles" / "test.rkl");
+  for (int signalNumber : {SIGTERM, SIGINT, SIGHUP}) {
+    SCOPED_TRACE(signalNumber);
+    std::ofstream(Folder() / "rklfiles" / "test.rkl") << spinning;  // Spinner's block never ends
+    ASSERT_EQ(Run({"--to", "Spinner", "--at", "2020-01-01 10:00", "due page"}), 0) << Err();
+    const pid_t pid = Start({"--send"});
+    WaitForOutput("Connected to North");
+    if (HasFatalFailure()) return;
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    kill(pid, signalNumber);
+    EXPECT_EQ(WaitForSignal(pid), signalNumber);
+    EXPECT_NE(Out().find("Disconnected"), std::string::npos) << Out();
+    EXPECT_EQ(Out().find("User cancel"), std::string::npos) << Out();
+    EXPECT_NE(Err().find("stopped; 1 page(s) wait in the queue"), std::string::npos) << Err();
+    ASSERT_EQ(QueuedPages(), 1u);
+    EXPECT_EQ(Run({"--list"}), 0);
+    EXPECT_NE(Out().find("At\tWaiting\t"), std::string::npos) << Out();
+
+    std::ofstream(Folder() / "rklfiles" / "test.rkl")
+        << "ENTRY CONNECT\nENTRY SEND_PAGE\nENTRY DISCONNECT\nLABEL CONNECT\nEXIT 0 up\n"
+           "LABEL SEND_PAGE\nEXIT 0 taken\nLABEL DISCONNECT\nEXIT 0 down\n";
+    EXPECT_EQ(Run({"--send"}), 0) << Err();
+    EXPECT_NE(Out().find("Sent 1 page(s), 0 failed."), std::string::npos) << Out();
+    EXPECT_EQ(QueuedPages(), 0u);
+  }
 }
 
 TEST_F(VorlapageHome, AKillMidRunLosesNoQueuedPage) {

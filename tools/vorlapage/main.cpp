@@ -58,7 +58,22 @@ enum Exit { kAllSent = 0, kPageFailed = 1, kBadArguments = 2, kDirectoryInUse = 
 const std::string kUsageAndHelp = std::string(kVorlapageUsage) + kVorlapageHelp;
 
 volatile std::sig_atomic_t gStopRequested = 0;
-extern "C" void OnStopSignal(int) { gStopRequested = 1; }
+extern "C" void OnStopSignal(int signalNumber) { gStopRequested = signalNumber; }
+
+void CatchStopSignals() {
+  for (int signalNumber : {SIGINT, SIGTERM, SIGHUP}) std::signal(signalNumber, OnStopSignal);
+}
+
+// A stopped vorlapage ends by the signal that stopped it, once its files are in order, so its
+// caller (a shell, systemd, timeout) sees a stop and not a failed page.
+int EndAsStopped(int code) {
+  const int signalNumber = gStopRequested;
+  if (signalNumber == 0) return code;
+  std::cout.flush();
+  std::signal(signalNumber, SIG_DFL);
+  std::raise(signalNumber);
+  return code;
+}
 
 void Complain(const std::string& text) { std::cerr << "vorlapage: " << text << std::endl; }
 
@@ -137,9 +152,7 @@ T* FindByName(const CObList* list, const std::string& name) {
   return nullptr;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int Run(int argc, char** argv) {
   if (const auto answered = vorla::AnswerHelpOrVersion(argc, argv, "vorlapage", kUsageAndHelp.c_str()))
     return *answered;
 #ifdef VORLAPAGE_HAVE_MAIL
@@ -173,7 +186,7 @@ int main(int argc, char** argv) {
     std::string reason;
 #ifdef VORLAPAGE_HAVE_DBUS
     if (result == vorla::ProgramDirectoryLock::Result::HeldByOther) {
-      for (int signalNumber : {SIGINT, SIGTERM, SIGHUP}) std::signal(signalNumber, OnStopSignal);
+      CatchStopSignals();
       QCoreApplication qapp(argc, argv);
       const HandOverOutcome handed = HandToRunningProgram(options, lock.HolderProcessId(), lock.HolderHost(),
                                                           [] { return gStopRequested != 0; });
@@ -187,7 +200,7 @@ int main(int argc, char** argv) {
   }
 
   // From here a stop signal ends the process in order: the lock is released, the queue saved.
-  for (int signalNumber : {SIGINT, SIGTERM, SIGHUP}) std::signal(signalNumber, OnStopSignal);
+  CatchStopSignals();
 
   vorla::QtSettingsStore settings;
   const ClassRegistry registry = MakeProgramClassRegistry();
@@ -225,13 +238,11 @@ int main(int argc, char** argv) {
 
   PortMap ports(&settings);
   for (const auto& [name, device] : options.ports) ports.Override(name, device);
-  bool cancelled = false;
-  EngineHost host(EngineHost::ForDriver(driver, &ports, [&driver, &cancelled] {
-    if (gStopRequested && !cancelled) {
-      cancelled = true;
-      driver.CancelSending();
-    }
-  }));
+  // A stop is not the user's Cancel: the run hangs up and the unsent pages stay queued.
+  auto stopWhenAsked = [&driver] {
+    if (gStopRequested && !driver.IsStopping()) driver.StopSending();
+  };
+  EngineHost host(EngineHost::ForDriver(driver, &ports, stopWhenAsked));
 
   if (gStopRequested) {
     Complain("stopped before anything was queued or sent");
@@ -310,13 +321,17 @@ int main(int argc, char** argv) {
   }
 
   // Each idle step waits inside the engine (RECV, DELAY) when the script waits; no sleep here.
-  while (driver.OnIdle()) {
-    if (gStopRequested && !cancelled) {
-      cancelled = true;
-      driver.CancelSending();
-    }
-  }
+  while (driver.OnIdle()) stopWhenAsked();
   std::cout << "Sent " << console.sent << " page(s), " << console.failed << " failed." << std::endl;
+  if (gStopRequested) {
+    Complain("stopped; " + std::to_string(queue.RowCount()) +
+             " page(s) wait in the queue for the next \"vorlapage --send\" or Vorla Pro");
+    return kPageFailed;
+  }
   if (console.failed > 0 || console.errors > 0) return kPageFailed;
   return allDone;
 }
+
+}  // namespace
+
+int main(int argc, char** argv) { return EndAsStopped(Run(argc, argv)); }

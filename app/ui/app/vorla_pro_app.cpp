@@ -132,7 +132,7 @@ void CVorlaPro5App::RequestOrderlyEnd() {
     if (d_->endRequested) return;
     d_->endRequested = true;
     qCInfo(lcApp) << "Ending: the program was asked to end.";
-    // Checked again after every run: the end waits for the cancelled run to hang up.
+    // Checked again after every run: the end waits for the stopped run to hang up.
     connect(this, &CVorlaPro5App::SendingFinished, this, &CVorlaPro5App::EndWhenIdle, Qt::QueuedConnection);
     // Nobody may be there to answer an open dialog, and a run must not wait on one.
     DismissModalDialogs();
@@ -151,7 +151,8 @@ bool CVorlaPro5App::OrderlyEndRequested() const { return d_->endRequested; }
 void CVorlaPro5App::EndWhenIdle() {
     if (!d_->endRequested || d_->exited) return;
     if (SessionDriver* driver = Driver(); driver && !driver->IsIdle()) {
-        if (driver->GetState() < SessionDriver::kStartCancel) driver->CancelSending();
+        // A shutdown is not the user's Cancel: the unsent pages wait for the next start.
+        if (!driver->IsStopping()) driver->StopSending();
         return;
     }
     // A box the run's end opened meanwhile.
