@@ -28,7 +28,7 @@ unsigned ReplacementModeFor(const std::string& path) {
 }
 
 std::FILE* OpenPrivateFileForWriting(const std::string& path, unsigned mode) {
-  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode);
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, mode);
   // The umask may have taken bits away, and an old file keeps its own mode: set it exactly.
   if (fd >= 0 && ::fchmod(fd, mode) != 0) {
     ::close(fd);
@@ -115,3 +115,33 @@ bool AppendThenPatch(const std::string& path, const FileIdentity& expected, uint
 }
 
 void KeepNewFilesPrivate() { ::umask(077); }
+
+bool ReadRegularFileNoFollow(const std::string& path, std::vector<uint8_t>& bytes) {
+  bytes.clear();
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+  if (fd < 0) return false;
+  struct stat info {};
+  bool ok = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+  uint8_t chunk[65536];
+  while (ok) {
+    const ssize_t got = ::read(fd, chunk, sizeof chunk);
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) {
+      ok = got == 0;
+      break;
+    }
+    bytes.insert(bytes.end(), chunk, chunk + got);
+  }
+  ::close(fd);
+  if (!ok) bytes.clear();
+  return ok;
+}
+
+bool IsOwnFolder(const std::string& path) {
+  struct stat info {};
+  return ::lstat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode) && info.st_uid == ::geteuid();
+}
+
+bool MakePrivateFolder(const std::string& path) {
+  return ::mkdir(path.c_str(), 0700) == 0 || errno == EEXIST;
+}

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // The program's files hold terminal passwords and the messages of pagers, often personal
 // details: every file it writes is readable and writable by its owner only.
@@ -16,7 +17,8 @@ inline constexpr unsigned kPrivateFileMode = 0600;
 unsigned ReplacementModeFor(const std::string& path);
 
 // Opens `path` for binary writing with exactly `mode`: created or emptied ("wb") and given
-// that mode even when it was there before.
+// that mode even when it was there before. A symbolic link there is never followed (the open
+// fails): the file written is the one at that name.
 std::FILE* OpenPrivateFileForWriting(const std::string& path, unsigned mode);
 
 // Opens a file with no name yet in `folder` (which must exist), for binary writing with
@@ -50,3 +52,13 @@ std::FILE* OpenPrivateFileForAppending(const std::string& path);
 // For the programs' main(): files and folders that libraries create on their own (settings,
 // the directory lock) are for the owner only too (umask 077).
 void KeepNewFilesPrivate();
+
+// Reads the whole of `path` when it is a regular file, never following a symbolic link at its
+// last step; false for a link, a folder, a device or a read error.
+bool ReadRegularFileNoFollow(const std::string& path, std::vector<uint8_t>& bytes);
+
+// Whether `path` is a folder itself (not a symbolic link to one) that this user owns.
+bool IsOwnFolder(const std::string& path);
+
+// Makes the folder `path` (mode 0700) unless something is there already; false on an error.
+bool MakePrivateFolder(const std::string& path);

@@ -10,6 +10,7 @@
 #include <system_error>
 
 #include "atomic_file.h"
+#include "private_file.h"
 
 namespace vorla {
 
@@ -38,7 +39,7 @@ bool IsHexDigest(std::string_view text) {
 Manifest ReadManifest(const fs::path& file) {
     Manifest manifest;
     std::vector<uint8_t> bytes;
-    if (ReadWholeFile(file.string(), bytes) != ArchiveError::None) return manifest;
+    if (!ReadRegularFileNoFollow(file.string(), bytes)) return manifest;
     std::istringstream lines(std::string(bytes.begin(), bytes.end()));
     for (std::string line; std::getline(lines, line);) {
         if (line.size() < kHexDigestLength + 2 || line[kHexDigestLength] != ' ') continue;
@@ -71,11 +72,24 @@ std::vector<std::string> ShippedFiles(const fs::path& shippedData, std::vector<s
     return files;
 }
 
+// The folders from the data folder down to `relative`'s own, made (0700) where missing. Each
+// must be a folder of this user itself: a symbolic link (or someone else's folder) on the way
+// could send the copy anywhere, so nothing is written below it.
+bool OwnFoldersUpTo(const fs::path& dataFolder, const std::string& relative, std::vector<std::string>& problems) {
+    fs::path folder = dataFolder;
+    for (const fs::path& part : fs::path(relative).parent_path()) {
+        folder /= part;
+        if (!MakePrivateFolder(folder.string()) || !IsOwnFolder(folder.string())) {
+            problems.push_back(folder.string() + " is not a folder of this user (a symbolic link?): nothing is copied into it");
+            return false;
+        }
+    }
+    return true;
+}
+
 bool WriteFile(const fs::path& target, const std::vector<uint8_t>& bytes, std::vector<std::string>& problems) {
-    std::error_code ec;
-    fs::create_directories(target.parent_path(), ec);
     const std::string_view view(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-    if (ec || ReplaceFileAtomically(target.string(), view) != ArchiveError::None) {
+    if (ReplaceFileAtomically(target.string(), view) != ArchiveError::None) {
         problems.push_back("cannot write " + target.string());
         return false;
     }
@@ -86,6 +100,15 @@ bool WriteFile(const fs::path& target, const std::vector<uint8_t>& bytes, std::v
 
 SeedOutcome SeedDataFolder(const fs::path& shippedData, const fs::path& dataFolder) {
     SeedOutcome outcome;
+    {
+        std::error_code ec;
+        // It holds the user's directory and log: a folder others may look into is narrowed.
+        const fs::perms perms = fs::status(dataFolder, ec).permissions();
+        if (!ec && (perms & (fs::perms::group_all | fs::perms::others_all)) != fs::perms::none) {
+            fs::permissions(dataFolder, fs::perms::group_all | fs::perms::others_all, fs::perm_options::remove, ec);
+            if (ec) outcome.problems.push_back("cannot narrow " + dataFolder.string() + " to its owner: " + ec.message());
+        }
+    }
     const fs::path manifestFile = dataFolder / kSeedManifestName;
     Manifest manifest = ReadManifest(manifestFile);
     const Manifest before = manifest;
@@ -99,9 +122,11 @@ SeedOutcome SeedDataFolder(const fs::path& shippedData, const fs::path& dataFold
         const std::string shippedSum = Checksum(shipped);
         const fs::path target = dataFolder / relative;
         const auto recorded = manifest.find(relative);
+        if (!OwnFoldersUpTo(dataFolder, relative, outcome.problems)) continue;
 
         std::error_code ec;
-        const fs::file_status status = fs::status(target, ec);
+        // The name itself, never what a link there points to.
+        const fs::file_status status = fs::symlink_status(target, ec);
         if (!fs::exists(status)) {
             if (recorded != manifest.end()) continue;  // deleted by the user
             if (WriteFile(target, shipped, outcome.problems)) {
@@ -111,8 +136,9 @@ SeedOutcome SeedDataFolder(const fs::path& shippedData, const fs::path& dataFold
             continue;
         }
         std::vector<uint8_t> current;
-        if (!fs::is_regular_file(status) || ReadWholeFile(target.string(), current) != ArchiveError::None) {
-            outcome.problems.push_back("cannot read " + target.string());
+        if (!fs::is_regular_file(status) || !ReadRegularFileNoFollow(target.string(), current)) {
+            outcome.problems.push_back((fs::is_symlink(status) ? target.string() + " is a symbolic link: left alone"
+                                                               : "cannot read " + target.string()));
             continue;
         }
         const std::string currentSum = Checksum(current);

@@ -86,5 +86,29 @@ TEST_F(DataFolderSeedTest, ADamagedManifestNeverCostsAnEdit) {
     EXPECT_EQ(outcome.keptChanged, 1);
 }
 
+// Links planted in the data folder send nothing elsewhere, and a folder others could look
+// into is narrowed to its owner.
+TEST_F(DataFolderSeedTest, SeedingNeverFollowsALinkAndNarrowsTheFolder) {
+    const fs::path elsewhere = root_ / "elsewhere";
+    fs::create_directories(elsewhere);
+    Write(elsewhere / "kept.txt", "not ours");
+    Write(shipped_ / "samples/sample.pdb", "sample");
+    Write(shipped_ / "SERVICES.INI", "services");
+    Write(shipped_ / "MODEM.INI", "modems");
+    fs::create_directory_symlink(elsewhere, data_ / "samples");            // a folder that is a link
+    fs::create_symlink(elsewhere / "kept.txt", data_ / "SERVICES.INI");    // a file that is a link
+    fs::create_symlink(elsewhere / "missing.ini", data_ / "MODEM.INI");    // a dangling one
+    fs::permissions(data_, fs::perms::owner_all | fs::perms::group_read | fs::perms::others_exec);
+
+    const SeedOutcome outcome = SeedDataFolder(shipped_, data_);
+    EXPECT_FALSE(fs::exists(elsewhere / "sample.pdb"));
+    EXPECT_FALSE(fs::exists(elsewhere / "missing.ini"));
+    EXPECT_EQ(Read(elsewhere / "kept.txt"), "not ours");
+    EXPECT_TRUE(fs::is_symlink(data_ / "SERVICES.INI"));
+    EXPECT_EQ(outcome.copied, 0);
+    EXPECT_EQ(outcome.problems.size(), 3u);
+    EXPECT_EQ(fs::status(data_).permissions() & fs::perms::all, fs::perms::owner_all);
+}
+
 }  // namespace
 }  // namespace vorla
