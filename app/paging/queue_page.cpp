@@ -71,3 +71,75 @@ size_t QueueGroup(OutgoingQueue& queue, const vorla::ISettingsStore& settings, c
   }
   return added;
 }
+
+namespace {
+
+template <class T>
+const T* FindNamed(const CObList* list, std::string_view name) {
+  if (!list) return nullptr;
+  for (Serializable* object : *list) {
+    const T* record = As<T>(object);
+    if (record && record->GetName() == name) return record;
+  }
+  return nullptr;
+}
+
+std::string_view TrimBlanks(std::string_view text) {
+  const size_t first = text.find_first_not_of(" \t");
+  if (first == std::string_view::npos) return {};
+  return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
+}  // namespace
+
+std::optional<std::vector<Recipient>> FindRecipients(const CObList* subscribers, const CObList* groups,
+                                                     const std::vector<std::string>& arguments,
+                                                     std::string* unknown) {
+  auto find = [&](std::string_view name) {
+    Recipient recipient{FindNamed<CSubscriber>(subscribers, name), nullptr};
+    if (!recipient.subscriber) recipient.group = FindNamed<CGroup>(groups, name);
+    return recipient;
+  };
+  std::vector<Recipient> found;
+  for (const std::string& argument : arguments) {
+    if (const Recipient whole = find(argument); whole.subscriber || whole.group) {
+      found.push_back(whole);
+      continue;
+    }
+    std::string_view rest = argument;
+    bool any = false;
+    while (true) {
+      const size_t comma = rest.find(',');
+      const std::string_view name = TrimBlanks(rest.substr(0, comma));
+      if (!name.empty()) {
+        const Recipient recipient = find(name);
+        if (!recipient.subscriber && !recipient.group) {
+          if (unknown) *unknown = std::string(name);
+          return std::nullopt;
+        }
+        found.push_back(recipient);
+        any = true;
+      }
+      if (comma == std::string_view::npos) break;
+      rest.remove_prefix(comma + 1);
+    }
+    if (!any) {
+      if (unknown) *unknown = argument;
+      return std::nullopt;
+    }
+  }
+  return found;
+}
+
+size_t QueueRecipients(OutgoingQueue& queue, const vorla::ISettingsStore& settings,
+                       const std::vector<Recipient>& recipients, CPagerMessage* message, SendChoice choice,
+                       std::optional<uint32_t> scheduleTime) {
+  size_t added = 0;
+  for (const Recipient& recipient : recipients) {
+    if (recipient.subscriber)
+      added += QueuePage(queue, settings, *recipient.subscriber, message, choice, scheduleTime) ? 1 : 0;
+    else if (recipient.group)
+      added += QueueGroup(queue, settings, *recipient.group, message, choice, scheduleTime);
+  }
+  return added;
+}

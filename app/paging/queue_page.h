@@ -5,10 +5,12 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "settings_store.h"
 
 class CGroup;
+class CObList;
 class CPagerMessage;
 class CSubscriber;
 class OutgoingQueue;
@@ -37,3 +39,25 @@ bool QueuePage(OutgoingQueue& queue, const vorla::ISettingsStore& settings,
 // Queues every member of the group, in the group's order. Returns the pages added.
 size_t QueueGroup(OutgoingQueue& queue, const vorla::ISettingsStore& settings, const CGroup& group,
                   CPagerMessage* message, SendChoice choice, std::optional<uint32_t> scheduleTime);
+
+// Who a page handed over by name goes to: a subscriber, else a group, of exactly that name.
+struct Recipient {
+  const CSubscriber* subscriber = nullptr;
+  const CGroup* group = nullptr;
+};
+
+// Names as a caller gives them (vorlapage's --to, a client over the bus), each argument one
+// name or a comma-separated list: the whole argument when a subscriber or group has exactly
+// that name (so "Smith, John" is one person), else each part between commas, blanks trimmed
+// at both ends, empty parts dropped. Names are then matched exactly, case and blanks inside
+// included. The recipients in the order named; on a name that matches nothing, none and
+// that name in *unknown.
+std::optional<std::vector<Recipient>> FindRecipients(const CObList* subscribers, const CObList* groups,
+                                                     const std::vector<std::string>& arguments,
+                                                     std::string* unknown);
+
+// One page of the message per person the recipients name (a group by its members, in its
+// order; a person named twice gets one page). Returns the pages added.
+size_t QueueRecipients(OutgoingQueue& queue, const vorla::ISettingsStore& settings,
+                       const std::vector<Recipient>& recipients, CPagerMessage* message, SendChoice choice,
+                       std::optional<uint32_t> scheduleTime);

@@ -6,6 +6,8 @@
 namespace vorla {
 
 namespace {
+// The lock records the holder's executable name: the program's is this one.
+constexpr const char* kProgramApplicationName = "vorlapro";
 QString LockPathIn(const QString& directory) {
     return QDir(directory).filePath(QString::fromLatin1(kProgramDirectoryLockName));
 }
@@ -23,6 +25,7 @@ ProgramDirectoryLock::Result ProgramDirectoryLock::TryAcquire() {
     if (lock_.isLocked()) return last_ = Result::Acquired;
     holderPid_ = 0;
     holderHost_.clear();
+    holderApplication_.clear();
     if (lock_.tryLock(0)) {
         error_ = QLockFile::NoError;
         // It names this process and computer; like every file of the program, for the owner only.
@@ -31,8 +34,7 @@ ProgramDirectoryLock::Result ProgramDirectoryLock::TryAcquire() {
     }
     error_ = lock_.error();
     if (error_ == QLockFile::LockFailedError) {
-        QString application;
-        lock_.getLockInfo(&holderPid_, &holderHost_, &application);
+        lock_.getLockInfo(&holderPid_, &holderHost_, &holderApplication_);
         return last_ = Result::HeldByOther;
     }
     return last_ = Result::Failed;
@@ -42,15 +44,25 @@ void ProgramDirectoryLock::Release() {
     if (lock_.isLocked()) lock_.unlock();
 }
 
+bool ProgramDirectoryLock::HeldByProgram() const {
+    return holderApplication_ == QLatin1String(kProgramApplicationName);
+}
+
 QString ProgramDirectoryLock::RefusalText() const {
     const QString folder = QDir::toNativeSeparators(directory_);
     if (last_ == Result::HeldByOther) {
         const QString holder = holderPid_ > 0
             ? QStringLiteral(" (process %1 on %2)").arg(holderPid_).arg(holderHost_.isEmpty() ? QStringLiteral("this computer") : holderHost_)
             : QString();
-        return QStringLiteral("Vorla Pro is already running with the program directory %1%2.\n"
-                              "Only one copy of Vorla Pro may use a program directory at a time.")
-            .arg(folder, holder);
+        if (HeldByProgram())
+            return QStringLiteral("Vorla Pro is already running with the program directory %1%2.\n"
+                                  "Only one copy of Vorla Pro may use a program directory at a time.")
+                .arg(folder, holder);
+        // Another tool (vorlapage, vorlaimport) or a holder that did not say what it is.
+        const QString who = holderApplication_.isEmpty() ? QStringLiteral("Another process") : holderApplication_;
+        return QStringLiteral("%1%2 is using the program directory %3.\n"
+                              "Only one program may use a program directory at a time.")
+            .arg(who, holder, folder);
     }
     if (last_ == Result::Failed)
         return QStringLiteral("Vorla Pro cannot lock the program directory %1; check that it exists and can be written.")

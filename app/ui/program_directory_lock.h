@@ -27,6 +27,11 @@ public:
     // After HeldByOther: the holder as recorded in the lock file (0 / empty when unreadable).
     qint64 HolderProcessId() const { return holderPid_; }
     QString HolderHost() const { return holderHost_; }
+    // The holder's executable name as its lock records it ("vorlapro" for the program itself,
+    // "vorlapage" for the tool; empty when unreadable).
+    QString HolderApplication() const { return holderApplication_; }
+    // The holder is Vorla Pro itself, which keeps the directory for as long as it runs.
+    bool HeldByProgram() const;
     // The message for the user after HeldByOther or Failed.
     QString RefusalText() const;
     QString LockFilePath() const { return path_; }
@@ -39,6 +44,7 @@ private:
     QLockFile::LockError error_ = QLockFile::NoError;
     qint64 holderPid_ = 0;
     QString holderHost_;
+    QString holderApplication_;
 };
 
 }  // namespace vorla

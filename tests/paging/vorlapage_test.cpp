@@ -54,10 +54,11 @@ class VorlapageHome : public ::testing::Test {
     store.GetServiceList()->AddTail(north);
     auto* team = new CGroup("Team");
     store.GetGroupList()->AddTail(team);
-    for (auto [name, pin] : {std::pair{"Ann", "1001"}, {"Bob", "1002"}, {"Spinner", "777"}}) {
+    for (auto [name, pin] : {std::pair{"Ann", "1001"}, {"Bob", "1002"}, {"Spinner", "777"}, {"Smith, John", "1004"}}) {
       auto* subscriber = new CSubscriber(name, pin, "240", north);
       north->AddSubscriber(subscriber);
       store.GetSubscriberList()->AddTail(subscriber);
+      if (std::string_view(name) == "Smith, John") continue;  // in no group
       team->GetMembers()->AddTail(subscriber);
       subscriber->GetGroups()->AddTail(team);
     }
@@ -66,12 +67,16 @@ class VorlapageHome : public ::testing::Test {
 
   std::filesystem::path Folder() const { return home_->folder; }
 
-  // Starts vorlapage with output to files; returns its process id.
-  pid_t Start(std::vector<std::string> args) {
+  // Starts vorlapage with output to files (out.txt and err.txt unless named); returns its
+  // process id.
+  pid_t Start(std::vector<std::string> args, const std::string& out = {}, const std::string& err = {},
+              const std::string& timeZone = {}) {
     args.insert(args.begin(), {VorlapagePath(), "--home", Folder().string()});
     std::vector<std::string> env{"XDG_CONFIG_HOME=" + (Folder() / "config").string(),
                                  "HOME=" + Folder().string(), "PATH=/usr/bin:/bin"};
-    return vorla::testing::StartChild(args, (Folder() / "out.txt").string(), (Folder() / "err.txt").string(), env);
+    if (!timeZone.empty()) env.push_back("TZ=" + timeZone);
+    return vorla::testing::StartChild(args, out.empty() ? (Folder() / "out.txt").string() : out,
+                                      err.empty() ? (Folder() / "err.txt").string() : err, env);
   }
 
   int Wait(pid_t pid) {
@@ -170,7 +175,7 @@ TEST_F(VorlapageHome, AFailedPageExitsOneAndABusyDirectoryExitsThree) {
   // A second process on the same directory: its own output files would clash, so run it
   // with output elsewhere via the shell-free path: reuse Start after moving the first's.
   std::filesystem::rename(err, Folder() / "first-err.txt");
-  EXPECT_EQ(Run({"--list"}), 3);
+  EXPECT_EQ(Run({"--list", "--wait", "0"}), 3);
   EXPECT_EQ(Err().rfind("vorlapage: ", 0), 0u);
   kill(first, SIGTERM);  // a stop request ends the run cleanly, by that signal
   EXPECT_EQ(WaitForSignal(first), SIGTERM);
@@ -247,4 +252,97 @@ TEST_F(VorlapageHome, ACutQueueFileIsMovedAsideAndTheNextPageGoesOut) {
     }
   }
   EXPECT_EQ(aside, 1);
+}
+
+// --to takes each argument whole when it names someone ("Smith, John"), else as a comma list
+// whose names are trimmed; names match exactly, and the refusal says so.
+TEST_F(VorlapageHome, NamesWithCommasBlanksAndRepeatedTo) {
+  struct Case {
+    std::vector<std::string> to;
+    int exit;
+    size_t pages;
+  };
+  const Case cases[] = {
+      {{"--to", "Smith, John"}, 0, 1},
+      {{"--to", "Ann, Team"}, 0, 3},  // Ann once, though named twice
+      {{"--to", "Ann", "--to", "Smith, John"}, 0, 2},
+      {{"--to", " Bob ,Ann,"}, 0, 2},
+      {{"--to", "ann"}, 2, 0},
+      {{"--to", "Smith"}, 2, 0},
+      {{"--to", ","}, 2, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.to.back());
+    std::filesystem::remove(Folder() / "Outgoing.vlg");
+    std::vector<std::string> args = c.to;
+    args.insert(args.end(), {"--later", "NAMES"});
+    EXPECT_EQ(Run(args), c.exit) << Err();
+    EXPECT_EQ(QueuedPages(), c.pages);
+    if (c.exit == 2) {
+      EXPECT_NE(Err().find("names match exactly"), std::string::npos) << Err();
+    }
+  }
+}
+
+// --at refuses what is no time of the local calendar, says which, and warns of a past time.
+TEST_F(VorlapageHome, AtTimesThatDoNotExistOrArePast) {
+  struct Case {
+    const char* at;
+    int exit;
+    const char* said;
+  };
+  const Case cases[] = {
+      {"2027-03-28 02:30", 2, "is not a valid local time"},  // Berlin's clocks skip it
+      {"2027-10-31 02:30", 0, ""},                           // passed twice; taken
+      {"2024-02-31 10:00", 2, "is not a date and time of the calendar"},
+      {"2024-13-01 10:00", 2, "is not a date and time of the calendar"},
+      {"2200-01-01 10:00", 2, "is out of range"},
+      {"1969-12-31 10:00", 2, "is out of range"},
+      {"2024-1-01 10:00", 2, "needs \"YYYY-MM-DD HH:MM\""},
+      {"2020-01-01 10:00", 0, "is already past"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.at);
+    std::filesystem::remove(Folder() / "Outgoing.vlg");
+    EXPECT_EQ(Wait(Start({"--to", "Ann", "--at", c.at, "AT"}, {}, {}, "Europe/Berlin")), c.exit) << Err();
+    EXPECT_NE(Err().find(c.said), std::string::npos) << Err();
+    EXPECT_EQ(QueuedPages(), c.exit == 0 ? 1u : 0u);
+  }
+}
+
+// Another vorlapage holding the directory is waited for (--wait), and the refusal names it.
+TEST_F(VorlapageHome, WaitsForAnotherVorlapageAndNamesIt) {
+  const std::string spinning = ReadAll(Folder() / "rklfiles" / "test.rkl");
+  const pid_t holder = Start({"--to", "Spinner", "HELD"}, (Folder() / "holder-out.txt").string(),
+                             (Folder() / "holder-err.txt").string());
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  while (ReadAll(Folder() / "holder-out.txt").find("Connected to North") == std::string::npos &&
+         std::chrono::steady_clock::now() < deadline)
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+
+  const std::string holderName = "vorlapage (process " + std::to_string(holder) + " on ";
+  EXPECT_EQ(Run({"--list", "--wait", "0"}), 3);
+  EXPECT_NE(Err().find(holderName), std::string::npos) << Err();
+  EXPECT_EQ(Err().find("Waiting"), std::string::npos) << Err();
+  const auto before = std::chrono::steady_clock::now();
+  EXPECT_EQ(Run({"--to", "Ann", "--later", "Q", "--wait", "1"}), 3);
+  EXPECT_GE(std::chrono::steady_clock::now() - before, std::chrono::seconds(1));
+  EXPECT_NE(Err().find("Waiting up to 1 s"), std::string::npos) << Err();
+
+  // A caller that meets the run waits for it and queues its page once the run is over.
+  const pid_t caller = Start({"--to", "Ann", "--later", "WAITED"});
+  std::this_thread::sleep_for(std::chrono::milliseconds(500));
+  kill(holder, SIGTERM);
+  EXPECT_EQ(WaitForSignal(holder), SIGTERM);
+  EXPECT_EQ(Wait(caller), 0) << Err();
+  EXPECT_NE(Err().find("Waiting up to 60 s"), std::string::npos) << Err();
+  EXPECT_EQ(QueuedPages(), 2u);  // the held page and the one that waited
+  EXPECT_EQ(Run({"--to", "Ann", "--wait", "x", "HI"}), 2);
+}
+
+// Output that cannot be written is a failure, not a success.
+TEST_F(VorlapageHome, AnOutputThatCannotBeWrittenExitsOne) {
+  ASSERT_EQ(Run({"--to", "Ann", "--later", "LISTED"}), 0) << Err();
+  EXPECT_EQ(Wait(Start({"--list"}, "/dev/full")), 1);
+  EXPECT_NE(Err().find("the output could not be written"), std::string::npos) << Err();
 }

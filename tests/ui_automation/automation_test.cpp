@@ -365,10 +365,18 @@ TEST_F(Automation, SendPageReachesTheTerminalAndSchedulePageQueuesAtTheLocalTime
 }
 
 // vorlapage hands its page to the program holding the directory when the bus's VorlaPro.Document
-// is that program, and keeps exit 3 when it cannot reach it.
+// is that program, and keeps exit 3 when it cannot reach it. The page goes to exactly the names
+// it gives, never to whoever the user has selected in the form, which stays as it was.
 TEST_F(Automation, VorlapageSendsThroughTheRunningProgram) {
-    StartWithTerminal();
+    CopyScript();
+    WriteTestDirectory(home_.path().toStdString());
+    WriteConfig("ClearMessage=0\n");  // the form keeps the user's selection after a Later page
+    StartSimulator();
+    StartBus();
+    StartProgram();
     if (HasFatalFailure()) return;
+    // The user's own work in the form: Carol selected, a Later page for her queued.
+    ASSERT_EQ(Result(QStringLiteral("SendPage"), {"Carol", "Typed by the user", 1}), true);
     auto vorlapage = [&](const QString& busAddress, const QStringList& arguments) {
         QProcess tool;
         vorla::testing::EndWithTest(tool);
@@ -385,6 +393,9 @@ TEST_F(Automation, VorlapageSendsThroughTheRunningProgram) {
     ASSERT_TRUE(pages.open(QIODevice::ReadOnly));
     const QByteArray received = pages.readAll();
     EXPECT_EQ(received.count("Handed over"), 2) << received.toStdString();
+    EXPECT_FALSE(received.contains("\"pin\":\"1003\"")) << "Carol was only selected in the form";
+    // Carol is still selected: a SendPage naming nobody still finds a row to send to.
+    EXPECT_EQ(Result(QStringLiteral("SendPage"), {"Nobody", "Still selected", 1}), true);
     EXPECT_EQ(vorlapage(address_, {"--to", "Nobody", "x"}).first, 2);
     const auto [unreachable, why] = vorlapage(QStringLiteral("unix:path=") + QPath("no-bus"), {"--to", "Ann", "x"});
     EXPECT_EQ(unreachable, 3) << why.toStdString();

@@ -1,6 +1,7 @@
 // vorlapage: pages from the command line on the program's own directory, settings and files.
 // Exit codes: 0 every page of the run was sent; 1 a page failed (or a file could not be
 // read or written); 2 bad arguments or an unknown name; 3 the program directory is in use.
+#include <chrono>
 #include <clocale>
 #include <csignal>
 #include <cstdio>
@@ -8,6 +9,7 @@
 #include <filesystem>
 #include <iostream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <QCoreApplication>
@@ -142,12 +144,31 @@ void PrintQueue(OutgoingQueue& queue) {
   std::cout.flush();
 }
 
-template <class T>
-T* FindByName(const CObList* list, const std::string& name) {
+std::string FirstLine(const QString& text) { return text.section(QLatin1Char('\n'), 0, 0).toStdString(); }
+
+// Takes the program directory's lock. While a process other than Vorla Pro holds it (another
+// vorlapage, the timer's run, vorlaimport: each done within seconds) it waits up to
+// waitSeconds, saying so once; Vorla Pro holds it for as long as it runs, so it is not waited for.
+vorla::ProgramDirectoryLock::Result TakeLock(vorla::ProgramDirectoryLock& lock, int waitSeconds) {
+  using Result = vorla::ProgramDirectoryLock::Result;
+  Result result = lock.TryAcquire();
+  if (result != Result::HeldByOther || lock.HeldByProgram() || waitSeconds <= 0) return result;
+  Complain(FirstLine(lock.RefusalText()) + " Waiting up to " +
+           std::to_string(waitSeconds) + " s for it to finish (--wait).");
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(waitSeconds);
+  while (!gStopRequested && std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    result = lock.TryAcquire();
+    if (result != Result::HeldByOther || lock.HeldByProgram()) return result;
+  }
+  return result;
+}
+
+const CService* FindService(const CObList* list, const std::string& name) {
   if (!list) return nullptr;
   for (Serializable* object : *list) {
-    T* record = As<T>(object);
-    if (record && record->GetName() == name) return record;
+    const CService* service = As<CService>(object);
+    if (service && service->GetName() == name) return service;
   }
   return nullptr;
 }
@@ -173,6 +194,10 @@ int Run(int argc, char** argv) {
     std::cout << kUsageAndHelp;
     return kAllSent;
   }
+  // A time already past is taken (a caller may be late by a minute), but not without a word.
+  if (options.at && *options.at <= static_cast<uint32_t>(std::time(nullptr)))
+    Complain("the time given with --at is already past: the pages are due at once and go with the next "
+             "\"vorlapage --send\" or Vorla Pro's due check");
 
   std::optional<vorla::ProgramDirectory> home = vorla::OpenProgramDirectory(options.home, "vorlapage", &error);
   if (!home) {
@@ -182,11 +207,17 @@ int Run(int argc, char** argv) {
   const std::string folder = home->GetProgramDirectory();
 
   vorla::ProgramDirectoryLock lock(QString::fromStdString(folder));
-  if (const auto result = lock.TryAcquire(); result != vorla::ProgramDirectoryLock::Result::Acquired) {
+  CatchStopSignals();
+  if (const auto result = TakeLock(lock, options.waitSeconds); result != vorla::ProgramDirectoryLock::Result::Acquired) {
+    if (gStopRequested) {
+      Complain("stopped while waiting for the program directory; nothing was queued or sent");
+      return kPageFailed;
+    }
     std::string reason;
 #ifdef VORLAPAGE_HAVE_DBUS
-    if (result == vorla::ProgramDirectoryLock::Result::HeldByOther) {
-      CatchStopSignals();
+    // Only Vorla Pro takes pages over the bus; a holder that did not say what it is may be one.
+    if (result == vorla::ProgramDirectoryLock::Result::HeldByOther &&
+        (lock.HeldByProgram() || lock.HolderApplication().isEmpty())) {
       QCoreApplication qapp(argc, argv);
       const HandOverOutcome handed = HandToRunningProgram(options, lock.HolderProcessId(), lock.HolderHost(),
                                                           [] { return gStopRequested != 0; });
@@ -194,13 +225,12 @@ int Run(int argc, char** argv) {
       reason = handed.reason;
     }
 #endif
-    Complain(lock.RefusalText().toStdString());
+    Complain(FirstLine(lock.RefusalText()));
     if (!reason.empty()) Complain("it cannot take the page: " + reason);
     return kDirectoryInUse;
   }
 
   // From here a stop signal ends the process in order: the lock is released, the queue saved.
-  CatchStopSignals();
 
   vorla::QtSettingsStore settings;
   const ClassRegistry registry = MakeProgramClassRegistry();
@@ -249,12 +279,10 @@ int Run(int argc, char** argv) {
     return kPageFailed;
   }
   if (options.mode == VorlapageOptions::Mode::Queue) {
-    std::vector<const CSubscriber*> subscribers;
-    std::vector<const CGroup*> groups;
     std::unique_ptr<CSubscriber> spot;
     std::unique_ptr<CService> spotService;
     if (options.spot) {
-      const CService* service = FindByName<CService>(store.GetServiceList(), options.spot->second);
+      const CService* service = FindService(store.GetServiceList(), options.spot->second);
       if (!service) {
         Complain("unknown service \"" + options.spot->second + "\"");
         return kBadArguments;
@@ -262,24 +290,18 @@ int Run(int argc, char** argv) {
       spot = std::make_unique<CSubscriber>("SpotPage: " + options.spot->first, options.spot->first,
                                            "240", const_cast<CService*>(service));
     }
-    for (const std::string& name : options.to) {
-      if (const CSubscriber* subscriber = FindByName<CSubscriber>(store.GetSubscriberList(), name)) {
-        subscribers.push_back(subscriber);
-      } else if (const CGroup* group = FindByName<CGroup>(store.GetGroupList(), name)) {
-        groups.push_back(group);
-      } else {
-        Complain("unknown subscriber or group \"" + name + "\"");
-        return kBadArguments;
-      }
+    std::string unknown;
+    const std::optional<std::vector<Recipient>> recipients =
+        FindRecipients(store.GetSubscriberList(), store.GetGroupList(), options.to, &unknown);
+    if (!recipients) {
+      Complain("unknown subscriber or group \"" + unknown + "\" (" + kExactNamesHint + ")");
+      return kBadArguments;
     }
     // The message as the program's Send makes it: signed with "AutoSign", then upper-cased.
-    std::string text = options.message;
-    if (settings.GetProfileInt(vorla::kPreferencesSection, "AutoSign", 0) == 1) {
-      const std::string signature = FormatSignature(settings, static_cast<std::time_t>(clock.Now()));
-      if (signature.empty()) Complain("\"AutoSign\" is on but there is no signature in the preferences; sent unsigned");
-      text += signature;
-    }
-    if (settings.GetProfileInt(vorla::kPreferencesSection, "SendUpperCase", 0) != 0) text = UpperCaseMessage(text);
+    bool unsignedText = false;
+    const std::string text =
+        MakeSendText(settings, options.message, static_cast<std::time_t>(clock.Now()), &unsignedText);
+    if (unsignedText) Complain("\"AutoSign\" is on but there is no signature in the preferences; sent unsigned");
     CPagerMessage* message = MakePagerMessage(text);
     if (!message) {
       Complain("the message is empty");
@@ -288,15 +310,7 @@ int Run(int argc, char** argv) {
     size_t queued = 0;
     if (spot) queued += QueuePage(queue, settings, *spot, message, options.choice, options.at) ? 1 : 0;
     // Names in the order given; a group's members in the group's order.
-    size_t nextSubscriber = 0, nextGroup = 0;
-    for (const std::string& name : options.to) {
-      if (nextSubscriber < subscribers.size() && subscribers[nextSubscriber]->GetName() == name) {
-        queued += QueuePage(queue, settings, *subscribers[nextSubscriber++], message, options.choice,
-                            options.at) ? 1 : 0;
-      } else if (nextGroup < groups.size()) {
-        queued += QueueGroup(queue, settings, *groups[nextGroup++], message, options.choice, options.at);
-      }
-    }
+    queued += QueueRecipients(queue, settings, *recipients, message, options.choice, options.at);
     if (message->GetRefCount() == 0) delete message;
     if (queued == 0) {
       Complain("nobody to page: the named groups have no members");
@@ -334,4 +348,13 @@ int Run(int argc, char** argv) {
 
 }  // namespace
 
-int main(int argc, char** argv) { return EndAsStopped(Run(argc, argv)); }
+int main(int argc, char** argv) {
+  int code = Run(argc, argv);
+  // A caller reading the queue or the run's lines must not take a lost output for success.
+  std::cout.flush();
+  if (!std::cout.good() || std::fflush(stdout) != 0 || std::ferror(stdout)) {
+    Complain("the output could not be written");
+    if (code == kAllSent) code = kPageFailed;
+  }
+  return EndAsStopped(code);
+}

@@ -1,6 +1,8 @@
 #include "vorlapage_options.h"
 
 #include <cctype>
+#include <cerrno>
+#include <cstdlib>
 #include <ctime>
 
 #include "local_time.h"
@@ -16,26 +18,18 @@ bool TakeDigits(const std::string& text, size_t at, size_t count, int& value) {
   return true;
 }
 
-void SplitNames(const std::string& list, std::vector<std::string>& out) {
-  size_t start = 0;
-  while (start <= list.size()) {
-    size_t comma = list.find(',', start);
-    if (comma == std::string::npos) comma = list.size();
-    if (comma > start) out.push_back(list.substr(start, comma - start));
-    start = comma + 1;
-  }
-}
-
 }  // namespace
 
-std::optional<uint32_t> ParseLocalMinute(const std::string& text) {
+LocalMinute ParseLocalMinute(const std::string& text) {
+  using Problem = LocalMinute::Problem;
   int year, month, day, hour, minute;
   if (text.size() != 16 || text[4] != '-' || text[7] != '-' || text[10] != ' ' || text[13] != ':')
-    return std::nullopt;
+    return {std::nullopt, Problem::Malformed};
   if (!TakeDigits(text, 0, 4, year) || !TakeDigits(text, 5, 2, month) || !TakeDigits(text, 8, 2, day) ||
       !TakeDigits(text, 11, 2, hour) || !TakeDigits(text, 14, 2, minute))
-    return std::nullopt;
-  if (month < 1 || month > 12 || day < 1 || day > 31 || hour > 23 || minute > 59) return std::nullopt;
+    return {std::nullopt, Problem::Malformed};
+  if (month < 1 || month > 12 || day < 1 || day > 31 || hour > 23 || minute > 59)
+    return {std::nullopt, Problem::NoSuchDate};
   std::tm local{};
   local.tm_year = year - 1900;
   local.tm_mon = month - 1;
@@ -44,11 +38,13 @@ std::optional<uint32_t> ParseLocalMinute(const std::string& text) {
   local.tm_min = minute;
   local.tm_isdst = -1;
   const std::optional<uint32_t> time = FileTimeFromLocal(local);
-  if (!time) return std::nullopt;
+  if (!time) return {std::nullopt, Problem::OutOfRange};
   // 31 February and the like would roll into the next month: refused, not guessed.
   const std::tm back = LocalCalendarTime(*time);
-  if (back.tm_mday != day || back.tm_mon != month - 1) return std::nullopt;
-  return time;
+  if (back.tm_mday != day || back.tm_mon != month - 1) return {std::nullopt, Problem::NoSuchDate};
+  // A minute the clocks jump over when summer time starts would be moved by an hour.
+  if (back.tm_hour != hour || back.tm_min != minute) return {std::nullopt, Problem::SkippedByClockChange};
+  return {time, Problem::None};
 }
 
 bool ParseVorlapageArguments(const std::vector<std::string>& arguments, VorlapageOptions& options,
@@ -79,8 +75,15 @@ bool ParseVorlapageArguments(const std::vector<std::string>& arguments, Vorlapag
       if (eq == 0 || eq == std::string::npos || eq + 1 == v.size()) return fail("--port needs NAME=DEVICE, not \"" + v + "\"");
       options.ports.emplace_back(v.substr(0, eq), v.substr(eq + 1));
     } else if (arg == "--to") {
-      if (!value(v)) return fail("--to needs one or more names");
-      SplitNames(v, options.to);
+      if (!value(v) || v.empty()) return fail("--to needs a name");
+      options.to.push_back(v);
+    } else if (arg == "--wait") {
+      char* end = nullptr;
+      errno = 0;
+      const long seconds = value(v) && !v.empty() ? std::strtol(v.c_str(), &end, 10) : -1;
+      if (!end || *end != '\0' || errno != 0 || seconds < 0 || seconds > VorlapageOptions::kMaxWaitSeconds)
+        return fail("--wait needs a number of seconds from 0 to " + std::to_string(VorlapageOptions::kMaxWaitSeconds));
+      options.waitSeconds = static_cast<int>(seconds);
     } else if (arg == "--spot") {
       if (!value(v)) return fail("--spot needs PIN@SERVICE");
       const size_t atSign = v.find('@');
@@ -123,8 +126,18 @@ bool ParseVorlapageArguments(const std::vector<std::string>& arguments, Vorlapag
   options.message = free[0];
   if (later) options.choice = SendChoice::Later;
   if (at) {
-    options.at = ParseLocalMinute(*at);
-    if (!options.at) return fail("--at needs a valid local time \"YYYY-MM-DD HH:MM\", not \"" + *at + "\"");
+    const LocalMinute parsed = ParseLocalMinute(*at);
+    const std::string quoted = "\"" + *at + "\"";
+    switch (parsed.problem) {
+      case LocalMinute::Problem::None: break;
+      case LocalMinute::Problem::Malformed: return fail("--at needs \"YYYY-MM-DD HH:MM\", not " + quoted);
+      case LocalMinute::Problem::NoSuchDate: return fail("--at " + quoted + " is not a date and time of the calendar");
+      case LocalMinute::Problem::SkippedByClockChange:
+        return fail("--at " + quoted + " is not a valid local time: the clocks skip it when summer time starts");
+      case LocalMinute::Problem::OutOfRange:
+        return fail("--at " + quoted + " is out of range: pages can wait for times from 1970 to 2106");
+    }
+    options.at = parsed.time;
     options.choice = SendChoice::At;
   }
   return true;

@@ -13,18 +13,27 @@ struct VorlapageOptions {
   Mode mode = Mode::Help;
   std::optional<std::string> home;
   std::vector<std::pair<std::string, std::string>> ports;  // NAME, DEVICE
-  std::vector<std::string> to;                             // subscriber or group names
+  // Each --to as given: one name, or a comma list (FindRecipients decides against the directory).
+  std::vector<std::string> to;
   std::optional<std::pair<std::string, std::string>> spot; // PIN, SERVICE
   SendChoice choice = SendChoice::Now;
   std::optional<uint32_t> at;  // for SendChoice::At
   std::string message;
+  // How long to wait for another vorlapage (or tool) to let go of the program directory.
+  int waitSeconds = kDefaultWaitSeconds;
+  static constexpr int kDefaultWaitSeconds = 60;
+  static constexpr int kMaxWaitSeconds = 86400;
 };
 
+// Said with every name that matches nothing.
+inline constexpr const char* kExactNamesHint =
+    "names match exactly, capitals and blanks included; a name that holds a comma goes whole in its own --to";
+
 inline constexpr const char* kVorlapageUsage =
-    "usage: vorlapage [--home DIR] [--port NAME=DEVICE]... --to NAME[,NAME...] [--spot PIN@SERVICE]\n"
+    "usage: vorlapage [--home DIR] [--wait SECONDS] [--port NAME=DEVICE]... --to NAME... [--spot PIN@SERVICE]\n"
     "                 [--later | --at \"YYYY-MM-DD HH:MM\"] MESSAGE\n"
-    "       vorlapage [--home DIR] [--port NAME=DEVICE]... --send\n"
-    "       vorlapage [--home DIR] --list\n"
+    "       vorlapage [--home DIR] [--wait SECONDS] [--port NAME=DEVICE]... --send\n"
+    "       vorlapage [--home DIR] [--wait SECONDS] --list\n"
     "       vorlapage [--home DIR] [--port NAME=DEVICE]... --mail [--to NAME]... [--length N] < MAIL\n";
 
 inline constexpr const char* kVorlapageHelp =
@@ -32,8 +41,11 @@ inline constexpr const char* kVorlapageHelp =
     "\n"
     "  --home DIR             the program directory (else VORLAPRO_HOME, else the user's data\n"
     "                         folder of an installed program, else the program's folder)\n"
+    "  --wait SECONDS         wait up to SECONDS (default 60) for another vorlapage to let go\n"
+    "                         of the program directory\n"
     "  --port NAME=DEVICE     for this run, the port NAME (COM1) opens DEVICE; repeatable\n"
-    "  --to NAME[,NAME...]    subscribers or groups of the directory, by exact name\n"
+    "  --to NAME              a subscriber or group of the directory, by exact name; repeatable;\n"
+    "                         NAME,NAME... lists names that hold no comma\n"
     "  --spot PIN@SERVICE     a one-off pager on a service of the directory\n"
     "  --later                queue the pages as Later instead of sending them\n"
     "  --at \"YYYY-MM-DD HH:MM\" queue the pages for that local time\n"
@@ -54,5 +66,10 @@ inline constexpr const char* kVorlapageHelp =
 bool ParseVorlapageArguments(const std::vector<std::string>& arguments, VorlapageOptions& options,
                              std::string* error);
 
-// "YYYY-MM-DD HH:MM" in local time; none when malformed or out of range.
-std::optional<uint32_t> ParseLocalMinute(const std::string& text);
+// "YYYY-MM-DD HH:MM" in local time, or why not.
+struct LocalMinute {
+  enum class Problem { None, Malformed, NoSuchDate, SkippedByClockChange, OutOfRange };
+  std::optional<uint32_t> time;
+  Problem problem = Problem::Malformed;
+};
+LocalMinute ParseLocalMinute(const std::string& text);

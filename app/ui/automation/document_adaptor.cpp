@@ -134,6 +134,47 @@ bool DocumentAdaptor::SchedulePage(const QString& recipient, const QString& mess
     return document_->SendPage(r, m, true, at);
 }
 
+int DocumentAdaptor::QueuePages(const QStringList& recipients, const QString& message, int when, double at) {
+    NoteCall();
+    std::string m;
+    if (!TakeAll({{message, "message", kMessage, &m}})) return 0;
+    std::vector<std::string> names;
+    for (const QString& recipient : recipients) {
+        std::string name;
+        if (!TakeAll({{recipient, "recipient", kField, &name}})) return 0;
+        names.push_back(std::move(name));
+    }
+    if (names.empty()) {
+        Refuse(kUnknownNameError, QStringLiteral("no recipient was named"));
+        return 0;
+    }
+    std::optional<uint32_t> time;
+    SendChoice choice = SendChoice::Now;
+    switch (when) {
+        case 0: break;
+        case 1: choice = SendChoice::Later; break;
+        case 2:
+            choice = SendChoice::At;
+            time = FileTimeFromAutomationDate(at);
+            if (!time) {
+                Refuse(kDateError, QStringLiteral("at is not a date between 1970 and 2106 in days since 1899-12-30"));
+                return 0;
+            }
+            break;
+        default:
+            Refuse(kDateError, QStringLiteral("when is 0 (now), 1 (later) or 2 (at a time), not %1").arg(when));
+            return 0;
+    }
+    const CVorlaPro5Doc::HandOver handed = document_->QueuePages(names, m, choice, time);
+    if (!handed.unknownName.empty()) {
+        Refuse(kUnknownNameError, QStringLiteral("no subscriber or group is named \"%1\"")
+                                      .arg(vorla::FromWindows1252(handed.unknownName)));
+        return 0;
+    }
+    if (handed.emptyMessage) Refuse(kTextError, QStringLiteral("the message is empty"));
+    return handed.queued;
+}
+
 int DocumentAdaptor::SubscriberCount() {
     NoteCall();
     return document_->SubscriberCount();

@@ -42,6 +42,7 @@ public:
     static constexpr const char* kSaveError = "VorlaPro.Document.Error.SaveFailed";
     static constexpr const char* kNotAvailableError = "VorlaPro.Document.Error.NotAvailable";
     static constexpr const char* kInUseError = "VorlaPro.Document.Error.DirectoryInUse";
+    static constexpr const char* kUnknownNameError = "VorlaPro.Document.Error.UnknownName";
 
     DocumentAdaptor(DocumentBusObject* object, CVorlaPro5Doc* document);
 
@@ -63,6 +64,10 @@ public slots:
     bool RemoveGroup(const QString& name);
     bool SendPage(const QString& recipient, const QString& message, int later);
     bool SchedulePage(const QString& recipient, const QString& message, double when);
+    // Not one of the document's own members: how vorlapage hands pages over without the form
+    // (CVorlaPro5Doc::QueuePages). when: 0 Now, 1 Later, 2 At `at` (an automation date, else
+    // ignored). The pages queued; an error reply names a name that matches nothing.
+    int QueuePages(const QStringList& recipients, const QString& message, int when, double at);
     int SubscriberCount();
     int ServiceCount();
     int GroupCount();

@@ -5,6 +5,8 @@
 #include <QItemSelectionModel>
 #include <QTimer>
 
+#include <ctime>
+
 #include "app/vorla_pro_app.h"
 #include "directory_automation.h"
 #include "directory_store.h"
@@ -17,6 +19,7 @@
 #include "ob_list.h"
 #include "outgoing_queue.h"
 #include "page.h"
+#include "pager_message.h"
 #include "settings_store.h"
 #include "windows1252.h"
 
@@ -157,6 +160,33 @@ bool CVorlaPro5Doc::SendPage(const std::string& recipient, const std::string& me
                                                : (later ? CVorlaPro5View::kLater : CVorlaPro5View::kNow));
     view->UpdateCounts();
     return view->Send(at) > 0;
+}
+
+CVorlaPro5Doc::HandOver CVorlaPro5Doc::QueuePages(const std::vector<std::string>& names, const std::string& message,
+                                                  SendChoice choice, std::optional<uint32_t> at) {
+    HandOver result;
+    OutgoingQueue* queue = app_.Queue();
+    if (!queue) return result;
+    const std::optional<std::vector<Recipient>> recipients =
+        FindRecipients(app_.GetSubscriberList(), app_.GetGroupList(), names, &result.unknownName);
+    if (!recipients) return result;
+    CPagerMessage* pagerMessage =
+        MakePagerMessage(MakeSendText(app_.Settings(), message, static_cast<std::time_t>(std::time(nullptr))));
+    if (!pagerMessage) {
+        result.emptyMessage = true;
+        return result;
+    }
+    result.queued = static_cast<int32_t>(QueueRecipients(*queue, app_.Settings(), *recipients, pagerMessage, choice,
+                                                         choice == SendChoice::At ? at : std::nullopt));
+    if (result.queued == 0) {
+        delete pagerMessage;
+        return result;
+    }
+    queue->Refresh();
+    app_.SaveQueue();
+    // A run going on takes the Now pages too; the form keeps what the user had in it.
+    if (choice == SendChoice::Now) app_.StartSending();
+    return result;
 }
 
 bool CVorlaPro5Doc::SendLaterItems() {

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "queue_page.h"
 #include "service.h"
 
 class CVorlaPro5App;
@@ -56,6 +57,18 @@ public:
     // or the form is busy with a run (IsBusy tells when it is free again).
     bool SendPage(const std::string& recipient, const std::string& message, bool later,
                   std::optional<uint32_t> at = std::nullopt);
+    // Pages handed over by name (vorlapage): one page per person the names pick (each name
+    // argument whole, else as a comma list: FindRecipients), the message made as the form's
+    // Send makes it, queued Now (a run starts, or the one going on takes them), Later or At.
+    // The form (its selection, spot pager and message field) is not touched, so the pages go
+    // to exactly these names. On a name that matches nothing, nothing is queued.
+    struct HandOver {
+        int32_t queued = 0;
+        std::string unknownName;  // set when a name matched nothing
+        bool emptyMessage = false;
+    };
+    HandOver QueuePages(const std::vector<std::string>& names, const std::string& message, SendChoice choice,
+                        std::optional<uint32_t> at);
     // Puts the text in the message field; while the form's own run holds the field, once
     // that run has ended.
     void SetMessage(const std::string& text);

@@ -71,3 +71,17 @@ std::string UpperCaseMessage(std::string_view text) {
     }
     return out;
 }
+
+std::string MakeSendText(const vorla::ISettingsStore& settings, std::string_view text, std::time_t now,
+                         bool* unsigned_) {
+    constexpr std::string_view kPrefs = vorla::kPreferencesSection;
+    std::string out(text);
+    if (unsigned_) *unsigned_ = false;
+    if (settings.GetProfileInt(kPrefs, "AutoSign", 0) == 1) {
+        const std::string signature = FormatSignature(settings, now);
+        if (signature.empty() && unsigned_) *unsigned_ = true;
+        out += signature;
+    }
+    if (settings.GetProfileInt(kPrefs, "SendUpperCase", 0) != 0) out = UpperCaseMessage(out);
+    return out;
+}

@@ -35,3 +35,9 @@ std::string FormatSignature(const vorla::ISettingsStore& settings, std::time_t w
 // too); a letter with no capital in the code page (sharp s, micro sign) stays as it is, so
 // the text never changes length and no character is lost.
 std::string UpperCaseMessage(std::string_view text);
+
+// A message handed over without the form (vorlapage, a bus client naming its recipients) as
+// the form's Send makes it: with "AutoSign" the signature added, then with "SendUpperCase" in
+// capitals. *unsigned_ is set when "AutoSign" is on but there is no signature to add.
+std::string MakeSendText(const vorla::ISettingsStore& settings, std::string_view text, std::time_t now,
+                         bool* unsigned_ = nullptr);
