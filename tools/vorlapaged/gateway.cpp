@@ -468,7 +468,7 @@ void Gateway::Stop() {
   for (QTcpServer* server : servers_) server->close();
   wake_.stop();
   if (run_ && run_->Sending()) {
-    run_->Cancel();
+    run_->Stop();
     if (!step_.isActive()) step_.start();
     return;  // EndRun emits Stopped once the script has hung up
   }

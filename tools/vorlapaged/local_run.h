@@ -53,8 +53,9 @@ class LocalRun final : public IDriverObserver, public IQueueObserver {
   // At pages whose time has come become Now; starts sending when there is anything to send.
   void SendDue();
   bool Sending() const { return driver_ && !driver_->IsIdle(); }
-  // Fails the waiting pages with "User cancel" and lets the script hang up, as Cancel does.
-  void Cancel() { driver_->CancelSending(); }
+  // For a stop of the service: the script hangs up and the unsent pages stay queued as they
+  // were. Not the user's Cancel, which would fail them and, by default, drop them.
+  void Stop() { driver_->StopSending(); }
   // One step of the run; false once it is over.
   bool Step();
   // The earliest time of a page that waits for its time, if any.
