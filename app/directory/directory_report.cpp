@@ -247,6 +247,35 @@ bool ReportIsEmpty(const std::vector<ReportSectionLines>& sections) {
   return std::all_of(sections.begin(), sections.end(), [](const ReportSectionLines& s) { return s.lines.empty(); });
 }
 
+std::vector<int> ExpandTabs(std::span<const int> widths, std::span<const int> stops, int defaultTab) {
+  std::vector<int> starts;
+  starts.reserve(widths.size());
+  const int step = std::max(1, defaultTab);
+  int x = 0;
+  size_t stop = 0;
+  for (size_t i = 0; i < widths.size(); ++i) {
+    if (i > 0) {
+      while (stop < stops.size() && stops[stop] <= x) ++stop;
+      x = stop < stops.size() ? stops[stop] : (x / step + 1) * step;
+    }
+    starts.push_back(x);
+    x += std::max(0, widths[i]);
+  }
+  return starts;
+}
+
+std::vector<int> FitStopsToHeader(std::span<const int> stops, std::span<const int> headerWidths, int gap) {
+  std::vector<int> fitted(stops.begin(), stops.end());
+  int start = 0;  // of the label before stop i
+  for (size_t i = 0; i < fitted.size(); ++i) {
+    // Only a label followed by a tab stands before a stop.
+    const int label = i + 1 < headerWidths.size() ? headerWidths[i] + gap : 0;
+    fitted[i] = std::max(fitted[i], i == 0 ? label : std::max(fitted[i - 1], start + label));
+    start = fitted[i];
+  }
+  return fitted;
+}
+
 int ReportRowsPerPage(int printableHeight, int textHeight) {
   if (textHeight <= 0) return 1;
   return std::max(1, (printableHeight - 3 * textHeight) / textHeight);

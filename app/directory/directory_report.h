@@ -38,6 +38,18 @@ int ScaleReportUnits(int units, int deviceDotsPerInch);
 std::string_view ReportHeader(ReportSection section);
 std::span<const int> ReportTabStops(ReportSection section);
 
+// Where each field of a tab-separated line starts once its tabs are expanded: a tab moves on
+// to the first stop right of where the text before it ends, so a long field pushes the rest
+// of its line along instead of being cut; past the last stop, to the next multiple of
+// `defaultTab`. `widths` are the fields' drawn widths; everything in device units.
+std::vector<int> ExpandTabs(std::span<const int> widths, std::span<const int> stops, int defaultTab);
+
+// The stops a section prints with: the given ones, each moved right as far as the header label
+// of the column before it needs (plus `gap`). A label wider than its column would otherwise
+// push the rest of the header a stop further than its fields. `headerWidths` are the widths of
+// the header's tab-separated labels.
+std::vector<int> FitStopsToHeader(std::span<const int> stops, std::span<const int> headerWidths, int gap);
+
 // A group line shows the group icon and the group name; a member line shows only the member,
 // at the second tab stop (its group name is there for the order, not for printing).
 enum class ReportLineKind { Plain, Group, Member };

@@ -7,6 +7,7 @@
 #include <QPdfWriter>
 #include <QPrinter>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
@@ -101,12 +102,17 @@ TEST_F(DirectoryPrintTest, ServicesAloneFitOnePageSortedUnderTheirHeader) {
     Service("metro");
     Service("Citywide");
     Service("Acme");
+    // Longer than its column: it pushes the rest of its line to the following stops.
+    Service("Tri-County Regional Paging Network Incorporated");
     Choose(false, false, true);
     int pages = 0;
     const QString text = PdfText(Print(&pages));
     EXPECT_EQ(pages, 1);
-    for (const char* word : {"Service Name:", "Access Number:", "RKL Script:", "COM2", "9600", "Page 1"})
+    for (const char* word : {"Service Name:", "Access Number:", "Baud Rate:", "Modem Name:", "RKL Script:", "COM2",
+                             "9600", "Page 1"})
         EXPECT_TRUE(text.contains(QLatin1String(word))) << word << "\n" << text.toStdString();
+    EXPECT_TRUE(text.contains(QRegularExpression(QStringLiteral("Tri-County Regional Paging Network Incorporated +555T"))))
+        << text.toStdString();
     EXPECT_FALSE(text.contains(QStringLiteral("Page 2")));
     EXPECT_FALSE(text.contains(QStringLiteral("Subscriber Name:")));
     EXPECT_LT(text.indexOf(QStringLiteral("Acme")), text.indexOf(QStringLiteral("Citywide")));

@@ -73,7 +73,9 @@ public:
         painter_.setPen(QPen(Qt::black, std::max(1, dpiX_ / 150)));
 
         painter_.setFont(headerFont_);
-        DrawFields(QString::fromLatin1(ReportHeader(section.section)), section.section, h, false);
+        const QString header = QString::fromLatin1(ReportHeader(section.section));
+        const std::vector<int> stops = StopsFor(section.section, header);
+        DrawFields(header, stops, h, false);
         painter_.drawLine(0, h + 1, geometry_.width, h + 1);
 
         painter_.setFont(textFont_);
@@ -82,11 +84,11 @@ public:
             const int bottom = h * (static_cast<int>(i) + 2);
             const QString text = vorla::FromWindows1252(section.Text(line));
             if (line.kind == ReportLineKind::Group) {
-                const int stop = ScaleReportUnits(ReportTabStops(section.section)[0], dpiX_);
+                const int stop = stops.empty() ? 0 : stops[0];
                 const qreal side = std::min<qreal>(painter_.fontMetrics().ascent(), stop * 0.9);
                 DrawGroupIcon(painter_, QRectF(0, bottom - painter_.fontMetrics().descent() - side, side, side));
             }
-            DrawFields(text, section.section, bottom, line.kind == ReportLineKind::Member);
+            DrawFields(text, stops, bottom, line.kind == ReportLineKind::Member);
         }
 
         painter_.drawLine(0, geometry_.height - h, geometry_.width, geometry_.height - h);
@@ -95,24 +97,33 @@ public:
     }
 
 private:
-    // The fields of a tab-separated line at the section's tab stops, each cut to the room
-    // before the next stop; `bottom` is the bottom of the text. A member line leaves out its
-    // group's name.
-    void DrawFields(const QString& line, ReportSection section, int bottom, bool member) {
-        const std::span<const int> stops = ReportTabStops(section);
+    // The section's stops on this device, widened where a header label needs it; the header
+    // font must be the painter's.
+    std::vector<int> StopsFor(ReportSection section, const QString& header) const {
+        std::vector<int> stops;
+        for (int stop : ReportTabStops(section)) stops.push_back(ScaleReportUnits(stop, dpiX_));
+        const QFontMetrics metrics = painter_.fontMetrics();
+        std::vector<int> labels;
+        for (const QString& label : header.split(QLatin1Char('\t'))) labels.push_back(metrics.horizontalAdvance(label));
+        return FitStopsToHeader(stops, labels, metrics.averageCharWidth());
+    }
+
+    // A tab-separated line with its tabs expanded at the stops; `bottom` is the bottom of the
+    // text. A member line leaves out its group's name (its member still goes to the second
+    // stop). What runs past the page's edge is clipped there.
+    void DrawFields(const QString& line, const std::vector<int>& stops, int bottom, bool member) {
         const QStringList fields = line.split(QLatin1Char('\t'));
         const QFontMetrics metrics = painter_.fontMetrics();
+        std::vector<int> widths;
+        widths.reserve(static_cast<size_t>(fields.size()));
+        for (qsizetype i = 0; i < fields.size(); ++i)
+            widths.push_back(member && i == 1 ? 0 : metrics.horizontalAdvance(fields[i]));
+        // Beyond the section's stops, the usual eight characters.
+        const std::vector<int> starts = ExpandTabs(widths, stops, 8 * metrics.averageCharWidth());
         const int baseline = bottom - metrics.descent();
-        const auto stopAt = [&](qsizetype i) {
-            if (i == 0 || stops.empty()) return 0;
-            return ScaleReportUnits(stops[std::min<size_t>(static_cast<size_t>(i - 1), stops.size() - 1)], dpiX_);
-        };
         for (qsizetype i = 0; i < fields.size(); ++i) {
             if (fields[i].isEmpty() || (member && i == 1)) continue;
-            const int x = stopAt(i);
-            const bool last = i + 1 >= fields.size() || static_cast<size_t>(i) >= stops.size();
-            const int end = last ? geometry_.width : stopAt(i + 1) - metrics.averageCharWidth() / 2;
-            painter_.drawText(x, baseline, metrics.elidedText(fields[i], Qt::ElideRight, std::max(0, end - x)));
+            painter_.drawText(starts[static_cast<size_t>(i)], baseline, fields[i]);
         }
     }
 
