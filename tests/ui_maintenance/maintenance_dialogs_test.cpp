@@ -14,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <functional>
 #include <memory>
 
@@ -25,6 +26,7 @@
 #include "find_filter.h"
 #include "group.h"
 #include "group_dialog.h"
+#include "import_data_dialog.h"
 #include "message.h"
 #include "message_dialog.h"
 #include "message_entry/selection_list.h"
@@ -38,6 +40,7 @@
 #include "subscriber.h"
 #include "subscriber_dialog.h"
 #include "subscriber_model.h"
+#include "translator_run.h"
 
 namespace {
 
@@ -405,6 +408,28 @@ TEST_F(Maintenance, GroupAndMessageChangesReachTheFileAtClose) {
     const QString json = QString::fromUtf8(dump.readAllStandardOutput());
     EXPECT_TRUE(json.contains(QStringLiteral("Back at <TIME>"))) << json.toStdString();
     EXPECT_TRUE(json.contains(QStringLiteral("\"Pair\""))) << json.toStdString();
+}
+
+// A save that fails is said at once, with the document's texts, when a window that changed
+// the directory closes and after an import merged records.
+TEST_F(Maintenance, AFailedSaveIsSaidWhenTheWindowClosesAndAfterAnImport) {
+    // A folder in the file's place: the save cannot replace it, as with a file opened elsewhere.
+    std::filesystem::remove(FilePath("Vorla Pro.vlg"));
+    std::filesystem::create_directory(FilePath("Vorla Pro.vlg"));
+    const QStringList failed{QStringLiteral("Failed to save document.")};
+    GroupDialog groups(*app_);
+    Answer(groups, true);
+    groups.NameField()->setText(QStringLiteral("Pair"));
+    groups.MemberFilter()->Select({Subscriber("Carol")});
+    groups.SaveButton()->click();
+    EXPECT_TRUE(groups.CloseDialog());
+    EXPECT_EQ(refusals, failed);
+
+    refusals.clear();
+    vorla::TranslatorRun run;
+    run.outcome = vorla::TranslatorRun::Outcome::Merged;
+    vorla::FinishTranslatorRun(*app_, run, [this](const QString& text) { refusals << text; });
+    EXPECT_EQ(refusals, failed);
 }
 
 TEST_F(Maintenance, ThePresetChooserReplacesTokensWithNow) {

@@ -341,6 +341,11 @@ bool CVorlaPro5App::SaveDirectory() {
     return true;
 }
 
+QString CVorlaPro5App::SaveDirectoryOrReason() {
+    if (d_->directorySaveBlocked || SaveDirectory()) return {};
+    return DirectorySaveFailureText(GetProgramDirectory() + std::string(kDirectoryFileName));
+}
+
 bool CVorlaPro5App::SaveQueue() { return d_->paging && d_->paging->Queue().SaveQueue(); }
 
 int CVorlaPro5App::ExitInstance() {
@@ -355,9 +360,7 @@ int CVorlaPro5App::ExitInstance() {
             ShowStop(QString::fromStdString(SaveFailureText(d_->paging->Log().LogWindowFilePath())));
         }
     }
-    if (!d_->directorySaveBlocked && !SaveDirectory()) {
-        ShowStop(DirectorySaveFailureText(GetProgramDirectory() + std::string(kDirectoryFileName)));
-    }
+    if (const QString failure = SaveDirectoryOrReason(); !failure.isEmpty()) ShowStop(failure);
     QGuiApplication::restoreOverrideCursor();
     d_->mainView = nullptr;
     d_->outgoingView = nullptr;

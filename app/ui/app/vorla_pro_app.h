@@ -92,6 +92,9 @@ public:
     // Saves the directory file now (the document saves silently; never asks). False, with a
     // message logged, when the file could not be written; the old file is then intact.
     bool SaveDirectory();
+    // SaveDirectory for what the user changed: empty when the file was written (or is kept
+    // from being written over, as start-up told the user), else the text that tells why not.
+    QString SaveDirectoryOrReason();
     DirectoryStore& Store();
     CObList* GetServiceList() const;
     CObList* GetSubscriberList() const;

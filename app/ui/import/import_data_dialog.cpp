@@ -16,9 +16,8 @@ namespace vorla {
 
 namespace {
 
-void Refuse(QWidget* parent, const char* text) {
-  QMessageBox box(QMessageBox::Critical, QStringLiteral("Vorla Pro"), QString::fromLatin1(text),
-                  QMessageBox::Ok, parent);
+void Refuse(QWidget* parent, const QString& text) {
+  QMessageBox box(QMessageBox::Critical, QStringLiteral("Vorla Pro"), text, QMessageBox::Ok, parent);
   box.setWindowModality(Qt::ApplicationModal);
   box.exec();
 }
@@ -49,26 +48,31 @@ void ImportDataDialog::RunSelectedTranslator() {
   const QString path = translators_->currentData().toString();
   if (path.isEmpty()) return;
   // The translator's dialog is owned by this one; the wait cursor is for the merge and save.
-  TranslatorRun run = RunTranslatorAndMerge(path, app_.Store(), this);
+  const TranslatorRun run = RunTranslatorAndMerge(path, app_.Store(), this);
+  FinishTranslatorRun(app_, run, [this](const QString& text) { Refuse(this, text); });
+  accept();
+}
+
+void FinishTranslatorRun(CVorlaPro5App& app, const TranslatorRun& run, const std::function<void(const QString&)>& stop) {
   switch (run.outcome) {
     case TranslatorRun::Outcome::CannotLoad:
-      Refuse(this, kCannotLoadTranslatorText);
+      stop(QString::fromLatin1(kCannotLoadTranslatorText));
       break;
     case TranslatorRun::Outcome::Invalid:
-      Refuse(this, kInvalidTranslatorText);
+      stop(QString::fromLatin1(kInvalidTranslatorText));
       break;
     case TranslatorRun::Outcome::Merged: {
       QApplication::setOverrideCursor(Qt::WaitCursor);
-      app_.NotifyDirectoryChanged();
-      app_.SaveDirectory();
+      app.NotifyDirectoryChanged();
+      const QString failure = app.SaveDirectoryOrReason();
       QApplication::restoreOverrideCursor();
+      if (!failure.isEmpty()) stop(failure);
       break;
     }
     case TranslatorRun::Outcome::NotReadable:
     case TranslatorRun::Outcome::Cancelled:
       break;
   }
-  accept();
 }
 
 void RunImportData(CVorlaPro5App& app, QWidget* parent) {

@@ -4,6 +4,8 @@
 
 #include <QDialog>
 
+#include <functional>
+
 class CVorlaPro5App;
 class QComboBox;
 
@@ -19,6 +21,12 @@ class ImportDataDialog : public QDialog {
   CVorlaPro5App& app_;
   QComboBox* translators_ = nullptr;
 };
+
+struct TranslatorRun;
+
+// What follows a translator run: its refusal said, or what it merged shown in every window and
+// saved, a failed save said at once. `stop` shows a text with the stop icon.
+void FinishTranslatorRun(CVorlaPro5App& app, const TranslatorRun& run, const std::function<void(const QString&)>& stop);
 
 // Opens the dialog modally.
 void RunImportData(CVorlaPro5App& app, QWidget* parent);

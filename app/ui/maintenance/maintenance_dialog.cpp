@@ -49,7 +49,8 @@ bool MaintenanceDialog::CloseDialog() {
         return false;
     if (modified_) {
         if (FormShowsChanges()) app_.NotifyDirectoryChanged();
-        app_.SaveDirectory();
+        // Said now: the user would otherwise take the edits for saved until the program ends.
+        if (const QString failure = app_.SaveDirectoryOrReason(); !failure.isEmpty()) prompts_.stop(failure);
     }
     StoreSettings();
     if (counter_) counter_->stop();

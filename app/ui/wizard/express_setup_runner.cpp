@@ -62,7 +62,7 @@ bool RunExpressSetupWizard(CVorlaPro5App& app, QWidget* parent, const WizardSeam
     app.Settings().WriteProfileInt(vorla::kPreferencesSection, "Setup", 1);
     app.NotifyDirectoryChanged();
     // Saved after the recipient list was rebuilt, so its rows are in the file too.
-    if (!app.SaveDirectory()) prompts->Stop(parent, QStringLiteral("Failed to save document."));
+    if (const QString failure = app.SaveDirectoryOrReason(); !failure.isEmpty()) prompts->Stop(parent, failure);
     return true;
 }
 
