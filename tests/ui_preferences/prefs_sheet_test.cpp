@@ -116,6 +116,18 @@ TEST(PrefsSheet, ATypedEighthPrefixDropsTheSeventhAndIsSecond) {
     EXPECT_EQ(store.GetProfileString(kPrefs, "DialPrefix", ""), "8,");
 }
 
+// A prefix stored without being in the list (the setup wizard writes one) is shown and kept
+// by an OK that touched nothing.
+TEST(PrefsSheet, AStoredPrefixOutsideTheListIsShownAndKept) {
+    vorla::MemorySettingsStore store;
+    store.WriteProfileString("Prefix", "1", "9,");
+    store.WriteProfileString(kPrefs, "DialPrefix", "8,W");
+    CPrefsPropertySheet sheet(store);
+    EXPECT_EQ(sheet.DialingPage()->PrefixBox()->currentText(), QStringLiteral("8,W"));
+    sheet.accept();
+    EXPECT_EQ(store.GetProfileString(kPrefs, "DialPrefix", ""), "8,W");
+}
+
 TEST(PrefsSheet, CancelKeepsEverySettingButRememberFailedWhichIsWrittenOnClick) {
     vorla::MemorySettingsStore store;
     auto snapshot = [&store] {

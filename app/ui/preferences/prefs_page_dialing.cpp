@@ -95,7 +95,14 @@ void CPrefsPropertyPage1::Load() {
     prefix_->clear();
     for (const std::string& prefix : prefixes_) prefix_->addItem(vorla::FromWindows1252(prefix));
     const auto selected = std::find(prefixes_.begin(), prefixes_.end(), stored.dialPrefix);
-    prefix_->setCurrentIndex(selected == prefixes_.end() ? -1 : static_cast<int>(selected - prefixes_.begin()));
+    if (selected != prefixes_.end()) {
+        prefix_->setCurrentIndex(static_cast<int>(selected - prefixes_.begin()));
+    } else {
+        // A prefix stored without joining the list (the setup wizard's, an edited store) is
+        // shown as typed text, so OK keeps it rather than writing the empty field.
+        prefix_->setCurrentIndex(-1);
+        prefix_->setEditText(vorla::FromWindows1252(stored.dialPrefix));
+    }
 
     resend_->setChecked(stored.resend);
     storedSeconds_ = stored.resendSeconds;
