@@ -39,4 +39,19 @@ std::string ToWindows1252(const QString& text, bool* lossy) {
     return bytes;
 }
 
+QString FirstUnstorableCharacter(const QString& text) {
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        const bool pair = c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate();
+        if (pair || ByteFor(c.unicode()) < 0) return text.mid(i, pair ? 2 : 1);
+    }
+    return {};
+}
+
+QString UnstorableCharacterText(const QString& field, const QString& character) {
+    return QStringLiteral("The %1 holds \u201c%2\u201d, a character Vorla Pro cannot store. Only Western European "
+                          "(Windows-1252) characters can be saved.")
+        .arg(field, character);
+}
+
 }  // namespace vorla

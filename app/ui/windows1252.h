@@ -16,4 +16,12 @@ QString FromWindows1252(std::string_view bytes);
 // Characters Windows-1252 cannot hold become '?'; *lossy (when given) tells whether any did.
 std::string ToWindows1252(const QString& text, bool* lossy = nullptr);
 
+// The first character of `text` that Windows-1252 cannot hold (a surrogate pair whole), or
+// the empty text when every one fits.
+QString FirstUnstorableCharacter(const QString& text);
+
+// What the user is told when `field` ("name", "PIN", ...) holds such a `character`: the text
+// would otherwise be stored with '?' in its place.
+QString UnstorableCharacterText(const QString& field, const QString& character);
+
 }  // namespace vorla

@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QDropEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
 #include <QTemporaryFile>
@@ -13,6 +14,7 @@
 #include "app_fixture.h"
 #include "main_window/main_frame.h"
 #include "message_entry/selection_list.h"
+#include "message_entry/signature_dialog.h"
 #include "message_entry/vorla_pro_view.h"
 #include "ob_list.h"
 #include "page.h"
@@ -166,6 +168,20 @@ TEST_F(MessageForm, SignatureTokensUseTheFormatsAndAMissingSignatureCanBeMade) {
     settings_->WriteProfileString("Preferences", "Signature", "");
     EXPECT_FALSE(view_->AppendSignature());
     EXPECT_EQ(view_->MessageField()->toPlainText(), QStringLiteral("hi -- 19711971 [00]"));
+}
+
+// A character the settings cannot store is refused at OK instead of being written as '?'.
+TEST_F(MessageForm, TheSignatureDialogRefusesTextTheSettingsCannotStore) {
+    SignatureDialog dialog(QStringLiteral("Ann \u260e"), view_);
+    QStringList refusals;
+    dialog.refuse = [&refusals](const QString& text) { refusals << text; };
+    dialog.accept();
+    EXPECT_EQ(refusals.size(), 1);
+    EXPECT_NE(dialog.result(), QDialog::Accepted);
+    dialog.Field()->setText(QStringLiteral("Zo\u00eb \u20ac"));
+    dialog.accept();
+    EXPECT_EQ(refusals.size(), 1);
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
 }
 
 TEST_F(MessageForm, ATextFileWithWindowsLineEndsReplacesTheSelection) {

@@ -41,6 +41,7 @@
 #include "subscriber_dialog.h"
 #include "subscriber_model.h"
 #include "translator_run.h"
+#include "windows1252.h"
 
 namespace {
 
@@ -106,6 +107,51 @@ TEST_F(Maintenance, SubscriberSaveAddsModifiesAndRefusesDuplicates) {
     EXPECT_EQ(carol->GetName(), "Carol");
     EXPECT_EQ(dialog.Model()->rowCount(), 4);
     EXPECT_GE(dialog.Model()->RowOf(carol), 0);
+}
+
+// A character the directory cannot hold (it keeps 8-bit text) is refused with a message
+// instead of being saved as '?'; an accented name shows as typed in the duplicate message.
+TEST_F(Maintenance, UnstorableCharactersAreRefusedAndAccentedNamesShowInMessages) {
+    const QString lost = QStringLiteral("\u0141\u00f3d\u017a \u260e 5\u20ac");
+    const size_t subscribers = app_->GetSubscriberList()->GetCount();
+    {
+        SubscriberDialog dialog(*app_);
+        Answer(dialog, true);
+        dialog.NameField()->setText(lost);
+        dialog.PinField()->setText(QStringLiteral("2001"));
+        dialog.SaveButton()->click();
+        ASSERT_EQ(refusals.size(), 1);
+        EXPECT_TRUE(refusals[0].contains(QStringLiteral("cannot store"))) << refusals[0].toStdString();
+        EXPECT_EQ(app_->GetSubscriberList()->GetCount(), subscribers);
+
+        SaveSubscriber(app_->Store(), nullptr, {"Zo\xEB", "2002", "80", Subscriber("Ann")->GetService()});
+        dialog.Model()->Reload();
+        refusals.clear();
+        dialog.NameField()->setText(QStringLiteral("Zo\u00eb"));
+        dialog.PinField()->setText(QStringLiteral("2003"));
+        dialog.SaveButton()->click();
+        EXPECT_EQ(refusals, QStringList{QStringLiteral("A Subscriber with the name 'Zo\u00eb' already exists in the "
+                                                       "directory.  Please add only unique subscribers.")});
+    }
+    {
+        GroupDialog groups(*app_);
+        Answer(groups, true);
+        refusals.clear();
+        groups.NameField()->setText(lost);
+        groups.MemberFilter()->Select({Subscriber("Carol")});
+        groups.SaveButton()->click();
+        EXPECT_EQ(refusals.size(), 1);
+        EXPECT_EQ(Group(vorla::ToWindows1252(lost)), nullptr);
+    }
+    {
+        MessageDialog messages(*app_);
+        Answer(messages, true);
+        refusals.clear();
+        messages.TextField()->setPlainText(QStringLiteral("Call \U0001F4DE now"));
+        messages.SaveButton()->click();
+        EXPECT_EQ(refusals.size(), 1);
+        EXPECT_TRUE(app_->GetPresetMessageList()->IsEmpty());
+    }
 }
 
 TEST_F(Maintenance, DeletingTheLastMembersOfAGroupDeletesItAndTheFormForgetsThem) {

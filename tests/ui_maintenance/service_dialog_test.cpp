@@ -174,16 +174,18 @@ TEST_F(ServiceMaintenance, SaveAddsAtTheHeadAndARefusedModifyKeepsTheRow) {
 
 TEST_F(ServiceMaintenance, DeletingTwoServicesDeletesTheUnusedOneAndReportsTheOther) {
     CService* beta = AddService("Beta");
+    Service("Acme")->SetName("Acm\xE9");  // the 8-bit name shows with its accent
     ServiceDialog dialog(*app_);
     Answer(dialog, true);
-    dialog.SelectServices({Service("Acme"), beta});
+    dialog.SelectServices({Service("Acm\xE9"), beta});
     ASSERT_TRUE(dialog.DeleteButton()->isEnabled());
     dialog.DeleteButton()->click();
     EXPECT_EQ(questions, QStringList{"Are you sure you want to delete the 2 selected item(s)?"});
     EXPECT_EQ(Service("Beta"), nullptr);
-    ASSERT_NE(Service("Acme"), nullptr);
-    EXPECT_EQ(refusals, QStringList{"The Service 'Acme' cannot be deleted.  It contains 3 active Subscriber(s).  "
-                                    "Please delete or change Subscriber(s) before deleting this Service."});
+    ASSERT_NE(Service("Acm\xE9"), nullptr);
+    EXPECT_EQ(refusals, QStringList{QStringLiteral("The Service 'Acm\u00e9' cannot be deleted.  It contains 3 active "
+                                                   "Subscriber(s).  Please delete or change Subscriber(s) before "
+                                                   "deleting this Service.")});
     EXPECT_EQ(dialog.Model()->rowCount(), 1);
     EXPECT_TRUE(dialog.Modified());
 }

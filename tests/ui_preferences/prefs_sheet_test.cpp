@@ -128,6 +128,36 @@ TEST(PrefsSheet, AStoredPrefixOutsideTheListIsShownAndKept) {
     EXPECT_EQ(store.GetProfileString(kPrefs, "DialPrefix", ""), "8,W");
 }
 
+// A character the settings cannot store (they keep 8-bit text) is refused on OK with the page
+// that holds it shown, and nothing is written, instead of becoming '?'.
+TEST(PrefsSheet, OkRefusesTextTheSettingsCannotStore) {
+    struct Case {
+        CPrefsPropertySheet::PageIndex page;
+        QString text;
+        const char* entry;
+    };
+    for (const Case& c : {Case{CPrefsPropertySheet::kSignaturePage, QStringLiteral("\u0141\u00f3d\u017a \u260e 5\u20ac"),
+                               "Signature"},
+                          Case{CPrefsPropertySheet::kDialingPage, QStringLiteral("9,\U0001F4DE"), "DialPrefix"}}) {
+        vorla::MemorySettingsStore store;
+        CPrefsPropertySheet sheet(store);
+        QStringList refusals;
+        sheet.refuse = [&refusals](const QString& text) { refusals << text; };
+        VisitAllPages(sheet);
+        sheet.ShowPage(CPrefsPropertySheet::kToolBarPage);
+        if (c.page == CPrefsPropertySheet::kSignaturePage)
+            sheet.SignaturePage()->SignatureField()->setText(c.text);
+        else
+            sheet.DialingPage()->PrefixBox()->setEditText(c.text);
+        sheet.accept();
+        ASSERT_EQ(refusals.size(), 1) << c.entry;
+        EXPECT_TRUE(refusals[0].contains(QStringLiteral("cannot store"))) << refusals[0].toStdString();
+        EXPECT_EQ(sheet.Tabs()->currentIndex(), c.page) << c.entry;
+        EXPECT_NE(sheet.result(), QDialog::Accepted) << c.entry;
+        EXPECT_FALSE(store.Contains(kPrefs, c.entry)) << c.entry;
+    }
+}
+
 TEST(PrefsSheet, CancelKeepsEverySettingButRememberFailedWhichIsWrittenOnClick) {
     vorla::MemorySettingsStore store;
     auto snapshot = [&store] {

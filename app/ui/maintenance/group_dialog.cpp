@@ -135,6 +135,7 @@ void GroupDialog::UpdateButtons() {
 }
 
 void GroupDialog::Save() {
+    if (!Storable({{QStringLiteral("group name"), name_->text()}})) return;
     CGroup* existing = RecordToModify<CGroup>(*groupFilter_);
     const std::vector<CSubscriber*> members = memberFilter_->SelectedAs<CSubscriber>();
     CGroup* saved = SaveGroup(app_.Store(), existing, vorla::ToWindows1252(name_->text()), members);

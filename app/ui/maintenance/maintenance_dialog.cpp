@@ -12,6 +12,7 @@
 #include "app/vorla_pro_app.h"
 #include "record_rows.h"
 #include "settings_store.h"
+#include "windows1252.h"
 
 MaintenanceDialog::MaintenanceDialog(CVorlaPro5App& app, const QString& title, QWidget* parent)
     : QDialog(parent), app_(app), hold_(app) {
@@ -83,7 +84,7 @@ bool MaintenanceDialog::AskModify() { return prompts_.modifyOrAdd(QString::fromL
 
 bool MaintenanceDialog::AfterSave(const void* saved, bool modified, RecordRows& rows, const std::string& refusal) {
     if (!saved) {
-        prompts_.stop(QString::fromStdString(refusal));
+        prompts_.stop(vorla::FromWindows1252(refusal));
         return false;
     }
     SetModified();
@@ -91,6 +92,16 @@ bool MaintenanceDialog::AfterSave(const void* saved, bool modified, RecordRows& 
         rows.Resort();
     else
         rows.Reload();
+    return true;
+}
+
+bool MaintenanceDialog::Storable(std::initializer_list<std::pair<QString, QString>> fields) {
+    for (const auto& [field, text] : fields) {
+        if (const QString character = vorla::FirstUnstorableCharacter(text); !character.isEmpty()) {
+            prompts_.stop(vorla::UnstorableCharacterText(field, character));
+            return false;
+        }
+    }
     return true;
 }
 

@@ -7,7 +7,9 @@
 #include <QDialog>
 
 #include <functional>
+#include <initializer_list>
 #include <string>
+#include <utility>
 
 #include "app/vorla_pro_app.h"
 #include "find_filter.h"
@@ -62,6 +64,9 @@ protected:
         return one && AskModify() ? one : nullptr;
     }
     bool AskModify();
+    // False, with the refusal shown, when a field holds a character the directory cannot
+    // store; each field is its name for the user ("name") and its text.
+    bool Storable(std::initializer_list<std::pair<QString, QString>> fields);
     // What follows a Save into the store: `refusal` shown when it refused (`saved` null, and
     // false); else the directory marked changed and the rows brought up to date.
     bool AfterSave(const void* saved, bool modified, RecordRows& rows, const std::string& refusal);

@@ -111,6 +111,7 @@ void MessageDialog::SpellCheck() {
 }
 
 void MessageDialog::Save() {
+    if (!Storable({{QStringLiteral("message"), text_->toPlainText()}})) return;
     CMessage* existing = RecordToModify<CMessage>(*filter_);
     CMessage* saved = SaveMessage(app_.Store(), existing, vorla::ToWindows1252(text_->toPlainText()));
     if (!AfterSave(saved, existing, *model_, DuplicateMessageText())) return;

@@ -175,6 +175,11 @@ void ServiceDialog::UpdateButtons() {
 }
 
 void ServiceDialog::Save() {
+    if (!Storable({{QStringLiteral("service name"), settingsPage_->NameField()->text()},
+                   {QStringLiteral("access number"), settingsPage_->AccessField()->text()},
+                   {QStringLiteral("password"), settingsPage_->PasswordField()->text()},
+                   {QStringLiteral("modem init"), modemPage_->InitField()->text()}}))
+        return;
     const ServiceFields fields = ReadForm();
     CService* existing = RecordToModify<CService>(*filter_);
     if (existing && !modemPage_->MissingScript().isEmpty() &&
@@ -198,7 +203,7 @@ void ServiceDialog::Delete() {
         // Every window that lists services shows the directory as it is now.
         app_.NotifyDirectoryChanged();
     }
-    for (CService* service : kept) prompts_.stop(QString::fromStdString(ServiceInUseText(*service)));
+    for (CService* service : kept) prompts_.stop(vorla::FromWindows1252(ServiceInUseText(*service)));
     ResetForm();
 }
 

@@ -236,6 +236,7 @@ void SubscriberDialog::UpdateButtons() {
 }
 
 void SubscriberDialog::Save() {
+    if (!Storable({{QStringLiteral("name"), name_->text()}, {QStringLiteral("PIN"), pin_->text()}})) return;
     RememberTypedCharacters();
     CSubscriber* existing = RecordToModify<CSubscriber>(*filter_);
     SubscriberEntry entry;

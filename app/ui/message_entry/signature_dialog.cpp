@@ -4,6 +4,9 @@
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
+
+#include "windows1252.h"
 
 #include "message_entry/message_texts.h"
 
@@ -19,6 +22,16 @@ SignatureDialog::SignatureDialog(const QString& current, QWidget* parent) : QDia
     form->addRow(QStringLiteral("&Signature:"), field_);
     form->addRow(buttons);
     setMinimumWidth(360);
+    refuse = [this](const QString& text) { QMessageBox::critical(this, QStringLiteral("Vorla Pro"), text); };
+}
+
+void SignatureDialog::accept() {
+    if (const QString character = vorla::FirstUnstorableCharacter(field_->text()); !character.isEmpty()) {
+        refuse(vorla::UnstorableCharacterText(QStringLiteral("signature"), character));
+        field_->setFocus();
+        return;
+    }
+    QDialog::accept();
 }
 
 QString SignatureDialog::Text() const { return field_->text(); }

@@ -3,6 +3,8 @@
 
 #include <QDialog>
 
+#include <functional>
+
 class QLineEdit;
 
 class SignatureDialog : public QDialog {
@@ -11,6 +13,11 @@ public:
     explicit SignatureDialog(const QString& current, QWidget* parent = nullptr);
     QString Text() const;
     QLineEdit* Field() const { return field_; }
+    // OK keeps the dialog open, with a refusal, while the text holds a character the
+    // settings cannot store.
+    void accept() override;
+    // Shows the refusal (a box with the stop icon unless a test answers).
+    std::function<void(const QString&)> refuse;
 
 private:
     QLineEdit* field_ = nullptr;

@@ -131,6 +131,8 @@ void CPrefsPropertyPage1::UpdateResendFields() {
 }
 
 void CPrefsPropertyPage1::CommitTypedPrefix() {
+    // Left as typed for OK to refuse: in the list it would be stored with '?' for the character.
+    if (!vorla::FirstUnstorableCharacter(prefix_->currentText()).isEmpty()) return;
     const std::string text = vorla::ToWindows1252(prefix_->currentText());
     const std::vector<std::string> old = prefixes_;
     const int at = prefs::AddTypedPrefix(prefixes_, text);
@@ -146,6 +148,11 @@ void CPrefsPropertyPage1::CommitTypedPrefix() {
 bool CPrefsPropertyPage1::eventFilter(QObject* watched, QEvent* event) {
     if (watched == prefix_ && event->type() == QEvent::FocusOut) CommitTypedPrefix();
     return CPrefsPage::eventFilter(watched, event);
+}
+
+QString CPrefsPropertyPage1::Refusal() const {
+    const QString character = vorla::FirstUnstorableCharacter(prefix_->currentText());
+    return character.isEmpty() ? QString() : vorla::UnstorableCharacterText(QStringLiteral("dial prefix"), character);
 }
 
 void CPrefsPropertyPage1::Apply() {

@@ -63,6 +63,11 @@ void CPrefsPropertyPage2::Load() {
     }
 }
 
+QString CPrefsPropertyPage2::Refusal() const {
+    const QString character = vorla::FirstUnstorableCharacter(signature_->text());
+    return character.isEmpty() ? QString() : vorla::UnstorableCharacterText(QStringLiteral("signature"), character);
+}
+
 void CPrefsPropertyPage2::Apply() {
     prefs::WriteSignature(settings_, {vorla::ToWindows1252(signature_->text()), autoSign_->isChecked()});
 }

@@ -30,6 +30,9 @@ public:
         Load();
     }
     virtual void Apply() = 0;
+    // Why OK cannot write the page as it stands (a text the settings cannot store); empty
+    // when it can.
+    virtual QString Refusal() const { return {}; }
 
 protected:
     virtual void Load() = 0;
@@ -64,6 +67,7 @@ class CPrefsPropertyPage1 : public CPrefsPage {
 public:
     CPrefsPropertyPage1(vorla::ISettingsStore& settings, QWidget* parent = nullptr);
     void Apply() override;
+    QString Refusal() const override;
     // What losing the focus does to the prefix box: a new text joins the list and is selected.
     void CommitTypedPrefix();
 
@@ -99,6 +103,7 @@ class CPrefsPropertyPage2 : public CPrefsPage {
 public:
     CPrefsPropertyPage2(vorla::ISettingsStore& settings, QWidget* parent = nullptr);
     void Apply() override;
+    QString Refusal() const override;
     QLineEdit* SignatureField() const { return signature_; }
     QCheckBox* AutoSignBox() const { return autoSign_; }
 

@@ -1,6 +1,7 @@
 #include "prefs_property_sheet.h"
 
 #include <QDialogButtonBox>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QStyle>
 #include <QTabWidget>
@@ -36,6 +37,7 @@ CPrefsPropertySheet::CPrefsPropertySheet(vorla::ISettingsStore& settings, QWidge
 
     connect(tabs_, &QTabWidget::currentChanged, this, [this] { LoadShownPage(); });
     LoadShownPage();
+    refuse = [this](const QString& text) { QMessageBox::critical(this, QStringLiteral("Vorla Pro"), text); };
 }
 
 void CPrefsPropertySheet::LoadShownPage() {
@@ -45,6 +47,14 @@ void CPrefsPropertySheet::LoadShownPage() {
 void CPrefsPropertySheet::ShowPage(PageIndex page) { tabs_->setCurrentIndex(page); }
 
 void CPrefsPropertySheet::accept() {
+    for (CPrefsPage* page : pages_) {
+        if (!page->Loaded()) continue;
+        if (const QString refusal = page->Refusal(); !refusal.isEmpty()) {
+            tabs_->setCurrentWidget(page);
+            refuse(refusal);
+            return;
+        }
+    }
     for (CPrefsPage* page : pages_)
         if (page->Loaded()) page->Apply();
     QDialog::accept();

@@ -7,6 +7,7 @@
 #include <QDialog>
 
 #include <array>
+#include <functional>
 
 #include "prefs_pages.h"
 
@@ -30,8 +31,11 @@ public:
     // Shows a page (reading its settings the first time), as a click on its tab does.
     void ShowPage(PageIndex page);
 
-    // OK: every page that was shown writes its settings, then the sheet closes.
+    // OK: every page that was shown writes its settings, then the sheet closes; a page that
+    // cannot be written as it stands is shown with its refusal instead, and nothing is written.
     void accept() override;
+    // Shows a refusal (a box with the stop icon unless a test answers).
+    std::function<void(const QString&)> refuse;
 
 private:
     void LoadShownPage();
