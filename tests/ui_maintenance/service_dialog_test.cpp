@@ -2,6 +2,7 @@
 // modem list and a scripts folder: which items a service brings up, what Save and Delete do
 // to the directory, what Close keeps, a telephony line device, and a port mapped in the Ports
 // dialog carrying a page to the simulated terminal.
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -13,6 +14,8 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QTest>
+#include <QThread>
+#include <QTimer>
 #include <QToolButton>
 #include <QTreeView>
 
@@ -79,13 +82,15 @@ TEST_F(ServiceMaintenance, AServiceShowsTheItemsItNamesOrTheFallbacks) {
         QString wantModem;
         QString wantPort;
         bool scriptMissing;
+        QString wantUnmapped;
     };
     const Case cases[] = {
-        {"rklfiles\\VORLATCP.RKL", "Generic - Speaker Off", "COM3", "vorlatcp.rkl", "Generic - Speaker Off", "COM3", false},
-        {"gone.rkl", "Hayes Compatible", "COM2", "vorlapro.rkl", "Generic - Hayes Compatible", "COM2", true},
-        {"vorlapro.rkl", "No Such Modem", "COM9", "vorlapro.rkl", "Generic - Hayes Compatible", "COM1", false},
+        {"rklfiles\\VORLATCP.RKL", "Generic - Speaker Off", "COM3", "vorlatcp.rkl", "Generic - Speaker Off", "COM3", false, {}},
+        {"gone.rkl", "Hayes Compatible", "COM2", "vorlapro.rkl", "Generic - Hayes Compatible", "COM2", true, {}},
+        // A port the list does not offer stays the service's, marked, rather than becoming COM1.
+        {"vorlapro.rkl", "No Such Modem", "COM9", "vorlapro.rkl", "Generic - Hayes Compatible", "COM9", false, "COM9"},
         // No telephony provider here: a line-device service falls back to the serial port.
-        {"vlptapi.rkl", "Some Line", "TAPI Device", "vorlapro.rkl", "Generic - Hayes Compatible", "COM1", false},
+        {"vlptapi.rkl", "Some Line", "TAPI Device", "vorlapro.rkl", "Generic - Hayes Compatible", "COM1", false, {}},
     };
     for (const Case& c : cases) {
         CService* service = AddService(c.script);
@@ -99,6 +104,7 @@ TEST_F(ServiceMaintenance, AServiceShowsTheItemsItNamesOrTheFallbacks) {
         EXPECT_EQ(page->ModemChoice()->currentText(), c.wantModem) << c.script;
         EXPECT_EQ(page->PortChoice()->currentData().toString(), c.wantPort) << c.script;
         EXPECT_EQ(!page->MissingScript().isEmpty(), c.scriptMissing) << c.script;
+        EXPECT_EQ(page->UnmappedPort(), c.wantUnmapped) << c.script;
     }
 }
 
@@ -281,6 +287,95 @@ TEST_F(ServiceMaintenance, ALineDeviceServiceStoresThePortTextAndTheLineId) {
     EXPECT_EQ(without.ModemPage()->PortChoice()->currentData().toString(), QStringLiteral("COM1"));
     EXPECT_EQ(without.ModemPage()->ModemChoice()->currentText(), QStringLiteral("Generic - Factory Default"));
     EXPECT_EQ(without.ModemPage()->ScriptChoice()->currentText(), QStringLiteral("vorlapro.rkl"));
+}
+
+// The Ports dialog takes the device away from the port a shown service uses: the service keeps
+// its port by name (marked), it is not moved to whatever item now stands at the old place, and
+// a numbered port above the four whose mapping was emptied earlier is not shown as COM1.
+TEST_F(ServiceMaintenance, APortThatLeftTheListStaysTheServicesPort) {
+    settings_->WriteProfileString("Ports", "COM5", "tcp://127.0.0.1:5");
+    settings_->WriteProfileString("Ports", "COM6", "tcp://127.0.0.1:6");
+    CService* six = AddService("Six", "COM6");
+    six->SetModemName("Hayes Compatible");
+    CService* five = AddService("Five", "COM5");
+    ServiceDialog dialog(*app_);
+    Answer(dialog, true);
+    ServiceModemPage* page = dialog.ModemPage();
+    dialog.SelectServices({six});
+    ASSERT_EQ(page->PortChoice()->currentData().toString(), QStringLiteral("COM6"));
+    ASSERT_FALSE(dialog.SaveButton()->isEnabled());
+    QTimer::singleShot(0, [this] {
+        auto* ports = qobject_cast<ServicePortsDialog*>(QApplication::activeModalWidget());
+        if (!ports) return;
+        settings_->WriteProfileString("Ports", "COM6", "");
+        ports->accept();
+    });
+    page->PortsButton()->click();
+    EXPECT_EQ(page->PortChoice()->currentData().toString(), QStringLiteral("COM6"));
+    EXPECT_TRUE(page->PortChoice()->currentText().contains(QStringLiteral("unmapped")));
+    EXPECT_EQ(page->UnmappedPort(), QStringLiteral("COM6"));
+    EXPECT_FALSE(page->Telephony());
+    EXPECT_FALSE(dialog.SaveButton()->isEnabled()) << "the form still shows the service as stored";
+
+    settings_->WriteProfileString("Ports", "COM5", "");
+    ServiceDialog reopened(*app_);
+    reopened.SelectServices({five});
+    EXPECT_EQ(reopened.ModemPage()->PortChoice()->currentData().toString(), QStringLiteral("COM5"));
+    EXPECT_EQ(reopened.ModemPage()->UnmappedPort(), QStringLiteral("COM5"));
+    reopened.SelectServices({});
+    EXPECT_EQ(reopened.ModemPage()->UnmappedPort(), QString()) << "a new service starts without the warning";
+}
+
+// Two identical modems: the same line name, told apart by the permanent line id.
+vorla::telephony::LineDeviceScan TwinModems() {
+    vorla::telephony::LineDeviceScan scan;
+    scan.providerPresent = true;
+    scan.devices = {{"Twin Modem", "Twin\\0000", 3}, {"Twin Modem", "Twin\\0001", 9}};
+    return scan;
+}
+
+TEST_F(ServiceMaintenance, IdenticalLineDevicesAreToldApartByTheirLineId) {
+    CService* second = AddService("Second", "TAPI Device");
+    second->SetModemName("Twin Modem");
+    second->SetPermanentLineID(9);
+    ServiceDialog dialog(*app_, nullptr, {&TwinModems, nullptr, {}});
+    Answer(dialog, true);
+    ServiceModemPage* page = dialog.ModemPage();
+    dialog.SelectServices({second});
+    ASSERT_TRUE(page->Telephony());
+    EXPECT_EQ(page->ModemChoice()->currentIndex(), 1);
+    EXPECT_FALSE(dialog.SaveButton()->isEnabled());
+    page->ModemChoice()->setCurrentIndex(0);
+    ASSERT_TRUE(dialog.SaveButton()->isEnabled()) << "the other modem of the same name is a change";
+    dialog.SaveButton()->click();
+    EXPECT_EQ(second->GetPermanentLineID(), 3);
+    EXPECT_EQ(second->GetModemName(), "Twin Modem");
+}
+
+// The line devices are asked for once while the window is open, on a thread of their own: a
+// provider that takes seconds must not hold the window at every selection.
+TEST_F(ServiceMaintenance, LineDevicesAreScannedOnceAWindowAndOffItsThread) {
+    CService* line = AddService("Line", "TAPI Device");
+    line->SetModemName("Twin Modem");
+    int scans = 0;
+    bool offThread = true;
+    ServiceSeams seams;
+    seams.scanLineDevices = [&scans, &offThread] {
+        ++scans;
+        offThread = offThread && QThread::currentThread() != QCoreApplication::instance()->thread();
+        return TwinModems();
+    };
+    ServiceDialog dialog(*app_, nullptr, seams);
+    ServiceModemPage* page = dialog.ModemPage();
+    for (int round = 0; round < 3; ++round) {
+        dialog.SelectServices({line});
+        dialog.SelectServices({Service("Acme")});
+        page->PortChoice()->setCurrentIndex(page->PortChoice()->count() - 1);
+        ASSERT_TRUE(page->Telephony());
+        dialog.SelectServices({});
+    }
+    EXPECT_EQ(scans, 1);
+    EXPECT_TRUE(offThread);
 }
 
 #ifdef VORLA_HAVE_PAGINGSIM

@@ -133,8 +133,6 @@ void ServiceDialog::ShowSelection() {
             modemPage_->ApplyDefaults();
         }
     }
-    const bool missing = !modemPage_->MissingScript().isEmpty();
-    tabs_->setTabIcon(1, missing ? style()->standardIcon(QStyle::SP_MessageBoxWarning) : QIcon());
     UpdateButtons();
 }
 
@@ -161,6 +159,9 @@ ServiceFields ServiceDialog::ReadForm() const {
 
 void ServiceDialog::UpdateButtons() {
     if (loading_) return;
+    // The modem page's tab carries its warnings (a missing script, a port without a device).
+    const bool warned = !modemPage_->MissingScript().isEmpty() || !modemPage_->UnmappedPort().isEmpty();
+    tabs_->setTabIcon(1, warned ? style()->standardIcon(QStyle::SP_MessageBoxWarning) : QIcon());
     const int selected = filter_->SelectedCount();
     delete_->setEnabled(selected > 0);
     const ServiceFields form = ReadForm();

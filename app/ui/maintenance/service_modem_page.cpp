@@ -1,10 +1,16 @@
 #include <QComboBox>
 #include <QDir>
+#include <QEventLoop>
 #include <QFormLayout>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QThread>
+
+#include <algorithm>
+#include <memory>
 
 #include "app/vorla_pro_app.h"
 #include "device_settings.h"
@@ -21,6 +27,8 @@
 namespace {
 constexpr std::string_view kDefaults = "Defaults";
 constexpr int kInitRole = Qt::UserRole + 1;
+// Marks the port item added for a service whose port the list no longer offers.
+constexpr int kKeptRole = Qt::UserRole + 2;
 // The modem list is data from outside; a file with absurdly many entries is cut short.
 constexpr int kMaxModemEntries = 10000;
 constexpr const char* kSerialScript = "vorlapro.rkl";
@@ -70,6 +78,17 @@ bool ModemNamesMatch(const QString& item, const QString& name) {
                                item.endsWith(QStringLiteral(" - ") + name, Qt::CaseInsensitive));
 }
 
+namespace {
+// On a line device the permanent line id is part of what the form shows: identical modems
+// share a name.
+bool SameLineDevice(const ServiceFields& form, const ServiceFields& stored) {
+    const auto tapi = [](const std::string& port) {
+        return vorla::FromWindows1252(port).compare(QLatin1String(kTapiPort), Qt::CaseInsensitive) == 0;
+    };
+    return !tapi(form.port) || !tapi(stored.port) || form.permanentLineID == stored.permanentLineID;
+}
+}  // namespace
+
 bool FormShowsService(const ServiceFields& form, const ServiceFields& stored) {
     auto same = [](const std::string& a, const std::string& b) {
         return vorla::FromWindows1252(a).compare(vorla::FromWindows1252(b), Qt::CaseInsensitive) == 0;
@@ -80,7 +99,7 @@ bool FormShowsService(const ServiceFields& form, const ServiceFields& stored) {
             ModemNamesMatch(vorla::FromWindows1252(form.modemName), vorla::FromWindows1252(stored.modemName))) &&
            form.modemInit == stored.modemInit && same(form.port, stored.port) &&
            (form.dialMode == 1) == (stored.dialMode == 1) && form.parity == stored.parity &&
-           form.handshake == stored.handshake &&
+           form.handshake == stored.handshake && SameLineDevice(form, stored) &&
            ScriptFileName(form.scriptFile).compare(ScriptFileName(stored.scriptFile), Qt::CaseInsensitive) == 0;
 }
 
@@ -179,6 +198,7 @@ void ServiceModemPage::FillPorts() {
 
 void ServiceModemPage::RelabelPorts() {
     for (int i = 0; i + 1 < port_->count(); ++i) {
+        if (port_->itemData(i, kKeptRole).toBool()) continue;
         const QString name = port_->itemData(i).toString();
         port_->setItemText(i, PortLabel(app_.Settings(), name));
         port_->setItemData(i, PortDevice(app_.Settings(), name), Qt::ToolTipRole);
@@ -222,11 +242,29 @@ void ServiceModemPage::EnterSerial() {
     }
 }
 
-bool ServiceModemPage::EnterTelephony() {
-    const vorla::telephony::LineDeviceScan scan = seams_.scanLineDevices();
+const vorla::telephony::LineDeviceScan& ServiceModemPage::LineScan() {
+    if (scan_) return *scan_;
+    // A provider may take seconds to answer (a modem service that hangs): the scan runs on a
+    // thread of its own while this one keeps painting. Input waits meanwhile, so nothing
+    // re-enters the page halfway through a change.
+    vorla::telephony::LineDeviceScan result;
+    QEventLoop loop;
+    std::unique_ptr<QThread> thread(QThread::create([&result, scan = seams_.scanLineDevices] { result = scan(); }));
+    connect(thread.get(), &QThread::finished, &loop, &QEventLoop::quit);
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    thread->start();
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    thread->wait();
+    QGuiApplication::restoreOverrideCursor();
+    scan_ = std::move(result);
     // No provider at all is no failure: the machine has no telephony.
-    if (scan.providerPresent && scan.initializeResult != 0)
-        prompts_.stop(QString::fromStdString(vorla::telephony::LineErrorName(scan.initializeResult)));
+    if (scan_->providerPresent && scan_->initializeResult != 0)
+        prompts_.stop(QString::fromStdString(vorla::telephony::LineErrorName(scan_->initializeResult)));
+    return *scan_;
+}
+
+bool ServiceModemPage::EnterTelephony() {
+    const vorla::telephony::LineDeviceScan& scan = LineScan();
     if (scan.devices.empty()) {
         EnterSerial();
         return false;
@@ -235,16 +273,35 @@ bool ServiceModemPage::EnterTelephony() {
     telephony_ = true;
     lines_ = scan.devices;
     modem_->clear();
-    for (size_t i = 0; i < lines_.size(); ++i)
-        modem_->addItem(vorla::FromWindows1252(lines_[i].name), static_cast<int>(i));
+    for (size_t i = 0; i < lines_.size(); ++i) {
+        QString text = vorla::FromWindows1252(lines_[i].name);
+        // Two identical modems share a name; their line ids tell them apart.
+        const auto twin = [&](const vorla::telephony::LineDevice& other) {
+            return &other != &lines_[i] && other.name == lines_[i].name;
+        };
+        if (std::any_of(lines_.begin(), lines_.end(), twin))
+            text += QStringLiteral(" (line %1)").arg(lines_[i].permanentLineId);
+        modem_->addItem(text, static_cast<int>(i));
+    }
     return true;
 }
 
 QString ServiceModemPage::PortName() const { return port_->currentData().toString(); }
 
-void ServiceModemPage::SelectPort(const QString& port) {
+void ServiceModemPage::SelectPort(const QString& port, bool keep) {
     Filling filling(filling_);
-    const int found = port_->findData(port, Qt::UserRole, Qt::MatchFixedString);
+    for (int i = port_->count() - 1; i >= 0; --i)
+        if (port_->itemData(i, kKeptRole).toBool() &&
+            !(keep && port_->itemData(i).toString().compare(port, Qt::CaseInsensitive) == 0))
+            port_->removeItem(i);
+    int found = port_->findData(port, Qt::UserRole, Qt::MatchFixedString);
+    if (found < 0 && keep && !port.isEmpty()) {
+        // Saving the service must not move it to another port behind the user's back: the
+        // name stays, and the page says that no device stands behind it in the list.
+        found = std::max(0, port_->count() - 1);  // before "TAPI Device"
+        port_->insertItem(found, QStringLiteral("%1 (unmapped)").arg(port), port);
+        port_->setItemData(found, true, kKeptRole);
+    }
     port_->setCurrentIndex(found >= 0 ? found : 0);
     lastPort_ = PortName();
 }
@@ -258,6 +315,29 @@ bool ServiceModemPage::SelectModem(const QString& name) {
     return found >= 0;
 }
 
+bool ServiceModemPage::SelectLine(const std::string& name, uint32_t permanentLineId) {
+    int byName = -1;
+    int byId = -1;
+    for (int i = 0; i < modem_->count(); ++i) {
+        const size_t line = static_cast<size_t>(modem_->itemData(i).toInt());
+        if (line >= lines_.size()) continue;
+        const bool sameName = lines_[line].name == name;
+        const bool sameId = lines_[line].permanentLineId == permanentLineId;
+        if (sameName && sameId) {
+            byId = i;
+            break;
+        }
+        // Id 0 is what a service saved without a line device carries: no identity by itself.
+        if (sameId && permanentLineId != 0 && byId < 0) byId = i;
+        if (sameName && byName < 0) byName = i;
+    }
+    const int found = byId >= 0 ? byId : byName;
+    if (found < 0) return false;
+    Filling filling(filling_);
+    modem_->setCurrentIndex(found);
+    return true;
+}
+
 bool ServiceModemPage::SelectScript(const QString& script) {
     Filling filling(filling_);
     int found = script.isEmpty() ? -1 : script_->findText(script, Qt::MatchFixedString);
@@ -269,11 +349,25 @@ bool ServiceModemPage::SelectScript(const QString& script) {
 
 void ServiceModemPage::SetMissingScript(const QString& script) {
     missingScript_ = script;
-    missing_->setText(script.isEmpty() ? QString()
-                                       : QStringLiteral("The script \"%1\" of this service is not in rklfiles; "
-                                                        "saving stores the script chosen above.")
-                                             .arg(script));
-    missing_->setVisible(!script.isEmpty());
+    ShowWarnings();
+}
+
+void ServiceModemPage::SetUnmappedPort(const QString& port) {
+    unmappedPort_ = port;
+    ShowWarnings();
+}
+
+void ServiceModemPage::ShowWarnings() {
+    QStringList lines;
+    if (!unmappedPort_.isEmpty())
+        lines << QStringLiteral("The port %1 of this service has no device in Ports...; saving keeps the port.")
+                     .arg(unmappedPort_);
+    if (!missingScript_.isEmpty())
+        lines << QStringLiteral("The script \"%1\" of this service is not in rklfiles; saving stores the script "
+                                "chosen above.")
+                     .arg(missingScript_);
+    missing_->setText(lines.join(QLatin1Char('\n')));
+    missing_->setVisible(!lines.isEmpty());
 }
 
 void ServiceModemPage::OnPortChosen() {
@@ -283,7 +377,8 @@ void ServiceModemPage::OnPortChosen() {
         const QString initBefore = init_->text();
         if (!EnterTelephony()) {
             // No line device to dial through: the port and the modem stay as they were.
-            SelectPort(lastPort_.isEmpty() || lastPort_ == QLatin1String(kTapiPort) ? QStringLiteral("COM1") : lastPort_);
+            SelectPort(lastPort_.isEmpty() || lastPort_ == QLatin1String(kTapiPort) ? QStringLiteral("COM1") : lastPort_,
+                       /*keep=*/true);
             SelectModem(modemBefore);
             init_->setText(initBefore);
             return;
@@ -298,6 +393,7 @@ void ServiceModemPage::OnPortChosen() {
         SelectScript(QString::fromLatin1(kSerialScript));
     }
     SetMissingScript({});
+    SetUnmappedPort(port_->currentData(kKeptRole).toBool() ? PortName() : QString());
     lastPort_ = PortName();
 }
 
@@ -334,7 +430,11 @@ void ServiceModemPage::ApplyDefaults() {
         EnterSerial();
     }
     // Without a modem list there is no modem to take an init from: the default one stands.
-    if (SelectModem(text("Modem", "Factory Default")) || modem_->count() == 0)
+    const bool modemFound =
+        telephony_ ? SelectLine(settings.GetProfileString(kDefaults, "Modem", ""),
+                                static_cast<uint32_t>(settings.GetProfileInt(kDefaults, "PermanentLineID", 0)))
+                   : SelectModem(text("Modem", "Factory Default"));
+    if (modemFound || modem_->count() == 0)
         init_->setText(text("ModemInit", "ATE0Q0V1X4"));
     else
         OnModemChosen();
@@ -344,26 +444,30 @@ void ServiceModemPage::ApplyDefaults() {
     SelectScript(fellBack ? QString::fromLatin1(kFallbackScript)
                           : ScriptFileName(settings.GetProfileString(kDefaults, "CurrentRKL", "vorlapro.rkl")));
     SetMissingScript({});
+    SetUnmappedPort({});
 }
 
 void ServiceModemPage::Show(const CService& service) {
     Filling filling(filling_);
     const QString script = ScriptFileName(service.GetScriptFile());
     const bool scriptPresent = SelectScript(script);
-    SelectPort(vorla::FromWindows1252(service.GetPort()));
+    SelectPort(vorla::FromWindows1252(service.GetPort()), /*keep=*/true);
     if (PortName() != QLatin1String(kTapiPort)) {
         EnterSerial();
     } else if (!EnterTelephony()) {
         SelectPort(QStringLiteral("COM1"));
         SelectScript(QString::fromLatin1(kFallbackScript));
     }
-    if (!SelectModem(vorla::FromWindows1252(service.GetModemName()))) SelectModem(QString::fromLatin1(kFallbackModem));
+    const bool modemFound = telephony_ ? SelectLine(service.GetModemName(), static_cast<uint32_t>(service.GetPermanentLineID()))
+                                       : SelectModem(vorla::FromWindows1252(service.GetModemName()));
+    if (!modemFound) SelectModem(QString::fromLatin1(kFallbackModem));
     init_->setText(vorla::FromWindows1252(service.GetModemInit()));
     dial_->setCurrentIndex(service.GetDialMode() == 1 ? 1 : 0);
     parity_->setCurrentIndex(service.GetParity() >= 0 && service.GetParity() < parity_->count() ? service.GetParity() : 0);
     handshake_->setCurrentIndex(
         service.GetHandshake() >= 0 && service.GetHandshake() < handshake_->count() ? service.GetHandshake() : 0);
     SetMissingScript(scriptPresent || script.isEmpty() ? QString() : script);
+    SetUnmappedPort(port_->currentData(kKeptRole).toBool() ? PortName() : QString());
 }
 
 void ServiceModemPage::Read(ServiceFields& fields) const {
@@ -378,7 +482,11 @@ void ServiceModemPage::Read(ServiceFields& fields) const {
     if (telephony_ && PortName() == QLatin1String(kTapiPort)) {
         const int index = modem_->currentIndex();
         const size_t line = index >= 0 ? static_cast<size_t>(modem_->itemData(index).toInt()) : lines_.size();
-        if (line < lines_.size()) fields.permanentLineID = static_cast<int32_t>(lines_[line].permanentLineId);
+        if (line < lines_.size()) {
+            fields.permanentLineID = static_cast<int32_t>(lines_[line].permanentLineId);
+            // The device's own name, without what tells identical ones apart in the list.
+            fields.modemName = lines_[line].name;
+        }
     }
 }
 
@@ -402,10 +510,13 @@ void ServiceModemPage::OpenPortsDialog() {
     if (!lister) lister = [] { return ListSerialDevices(); };
     ServicePortsDialog dialog(app_.Settings(), lister, this);
     if (dialog.exec() != QDialog::Accepted) return;
-    Filling filling(filling_);
     const QString chosen = PortName();
-    const int index = port_->currentIndex();
-    FillPorts();
-    const int found = port_->findData(chosen);
-    port_->setCurrentIndex(found >= 0 ? found : index);
+    {
+        Filling filling(filling_);
+        FillPorts();
+        // The same port by name, never the item that now stands where it stood.
+        SelectPort(chosen, /*keep=*/true);
+    }
+    SetUnmappedPort(port_->currentData(kKeptRole).toBool() ? PortName() : QString());
+    emit Changed();
 }

@@ -79,6 +79,9 @@ public:
     bool Telephony() const { return telephony_; }
     // The script a shown service names but rklfiles no longer has; empty otherwise.
     const QString& MissingScript() const { return missingScript_; }
+    // The port a shown service names that the port list no longer offers (its device was
+    // taken away in Ports...): kept as the service's, marked; empty otherwise.
+    const QString& UnmappedPort() const { return unmappedPort_; }
     // The port names again with their devices (after the Ports dialog).
     void RelabelPorts();
 
@@ -101,15 +104,24 @@ private:
     void EnterSerial();
     // False when there is no line device: the page is then in serial mode.
     bool EnterTelephony();
-    void SelectPort(const QString& port);
+    // The line devices, scanned once for the window (the provider may take seconds to answer).
+    const vorla::telephony::LineDeviceScan& LineScan();
+    // The port's item; one the list does not offer is added, marked, when `keep` (a service's
+    // own port), else the first item is chosen.
+    void SelectPort(const QString& port, bool keep = false);
     // False when no item is the modem (the first is chosen then).
     bool SelectModem(const QString& name);
+    // In telephony mode: the line device with the permanent line id (identical modems share a
+    // name), else the first with the name; false when neither is there.
+    bool SelectLine(const std::string& name, uint32_t permanentLineId);
     // False when the script is not in the list ("VORLAPRO.RKL" is chosen then).
     bool SelectScript(const QString& script);
     void SetMissingScript(const QString& script);
     // Whether the chosen "script" is the WCTP transport; the init field then holds its options.
     bool IsWctp() const;
     void ShowTransport();
+    void SetUnmappedPort(const QString& port);
+    void ShowWarnings();
     QString PortName() const;
     void OnPortChosen();
     void OnModemChosen();
@@ -129,8 +141,10 @@ private:
     QPushButton* ports_;
     QLabel* missing_;
     bool telephony_ = false;
+    std::optional<vorla::telephony::LineDeviceScan> scan_;
     std::vector<vorla::telephony::LineDevice> lines_;
     QString missingScript_;
+    QString unmappedPort_;
     QString lastPort_;
     // Set while the page is filled by the program: its changes are not the user's choices.
     int filling_ = 0;
