@@ -994,7 +994,7 @@ TEST_F(E2eVorlapage, AMailOnStandardInputIsPagedWithTheMtasExitCodes) {
   gethostname(host, sizeof host - 1);
   std::ofstream(Folder() / ".vorlapro.lock") << getpid() << "\npaging_tests\n" << host << "\n";
   std::ofstream(Folder() / "mail.eml", std::ios::binary) << plain;
-  const pid_t busy = Spawn({"/bin/sh", "-c", "exec \"$0\" --mail --home \"$1\" < \"$2\"", BuildDir() + "/bin/vorlapage",
+  const pid_t busy = Spawn({"/bin/sh", "-c", "exec \"$0\" --mail --wait 0 --home \"$1\" < \"$2\"", BuildDir() + "/bin/vorlapage",
                             Folder().string(), (Folder() / "mail.eml").string()},
                            Folder() / "out.txt", Folder() / "err.txt",
                            {"XDG_CONFIG_HOME=" + (Folder() / "config").string(), "HOME=" + Folder().string(),

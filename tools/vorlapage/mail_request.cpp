@@ -40,15 +40,16 @@ struct MailOptions {
   std::vector<std::string> ports;  // NAME=DEVICE, handed on
   std::vector<std::string> to;
   size_t length = kDefaultLength;
+  std::optional<std::string> wait;  // seconds, handed on
 };
 
 bool Parse(const std::vector<std::string>& arguments, MailOptions& options, std::string* error) {
   for (size_t i = 0; i < arguments.size(); ++i) {
     const std::string& arg = arguments[i];
     if (arg == "--mail") continue;
-    const bool takesValue = arg == "--home" || arg == "--port" || arg == "--to" || arg == "--length";
+    const bool takesValue = arg == "--home" || arg == "--port" || arg == "--to" || arg == "--length" || arg == "--wait";
     if (!takesValue) {
-      *error = "unknown argument \"" + arg + "\" (--mail takes --home, --port, --to and --length)";
+      *error = "unknown argument \"" + arg + "\" (--mail takes --home, --wait, --port, --to and --length)";
       return false;
     }
     if (i + 1 >= arguments.size() || arguments[i + 1].empty()) {
@@ -60,6 +61,14 @@ bool Parse(const std::vector<std::string>& arguments, MailOptions& options, std:
       options.home = value;
     } else if (arg == "--port") {
       options.ports.push_back(value);
+    } else if (arg == "--wait") {
+      int seconds = 0;
+      const auto [end, failed] = std::from_chars(value.data(), value.data() + value.size(), seconds);
+      if (failed != std::errc() || end != value.data() + value.size() || seconds < 0 || seconds > 86400) {
+        *error = "--wait takes a number of seconds from 0 to 86400";
+        return false;
+      }
+      options.wait = value;
     } else if (arg == "--to") {
       size_t start = 0;
       while (start <= value.size()) {
@@ -129,6 +138,7 @@ std::optional<int> RunMailRequest(int argc, char** argv) {
   // directory itself, by the same program run with the page's own arguments. The text is
   // handed on as the program's own bytes (Windows-1252), untouched by any locale.
   std::vector<std::string> run{"vorlapage", "--home", home->GetProgramDirectory()};
+  if (options.wait) run.insert(run.end(), {"--wait", *options.wait});
   for (const std::string& port : options.ports) run.insert(run.end(), {"--port", port});
   for (const std::string& name : names) run.insert(run.end(), {"--to", name});
   run.insert(run.end(), {"--", *text});

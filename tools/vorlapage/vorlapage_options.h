@@ -34,7 +34,8 @@ inline constexpr const char* kVorlapageUsage =
     "                 [--later | --at \"YYYY-MM-DD HH:MM\"] MESSAGE\n"
     "       vorlapage [--home DIR] [--wait SECONDS] [--port NAME=DEVICE]... --send\n"
     "       vorlapage [--home DIR] [--wait SECONDS] --list\n"
-    "       vorlapage [--home DIR] [--port NAME=DEVICE]... --mail [--to NAME]... [--length N] < MAIL\n";
+    "       vorlapage [--home DIR] [--port NAME=DEVICE]... --mail [--wait SECONDS] [--to NAME]... [--length N]\n"
+    "                 < MAIL\n";
 
 inline constexpr const char* kVorlapageHelp =
     "Queues and sends pages on Vorla Pro's program directory, without the window.\n"
