@@ -219,6 +219,11 @@ void SessionDriver::SetPageVariables(CPage& page, const char* block, size_t leng
   SetVariable("totalPages", std::to_string(page.GetPageCount()));
   SetVariable("pagerName", SubscriberNameOf(page));
   SetVariable("pagerNumber", pin);
+  // For scripts that send a pager page as one text rather than TAP blocks (SNPP): the whole
+  // text of the pager page this block belongs to, and whether this block ends it.
+  SetVariable("pageText", PagerPageText(page));
+  const int32_t blocksPerPage = std::max(1, page.GetBlocksPerPage());
+  SetVariable("pageEnds", (page.GetBlockIndex() + 1) % blocksPerPage == 0 ? "1" : "0");
 }
 
 void SessionDriver::LogPage(const CPage& page, std::string status, std::string message,

@@ -12,6 +12,7 @@ const char* const kUsage =
     "  --link PATH            make PATH a symbolic link to the pseudo-terminal\n"
     "  --log FILE             append accepted pages as JSON lines to FILE (default: stdout)\n"
     "  --tcp PORT             also serve the terminal (no modem) on 127.0.0.1:PORT; 0 picks a free port\n"
+    "  --snpp PORT            also be an SNPP carrier (RFC 1861) on 127.0.0.1:PORT; 0 picks a free port\n"
     "  --wctp PORT            also be a WCTP 1.3 carrier: HTTP POST on 127.0.0.1:PORT; 0 picks a free port\n"
     "  --tls-cert FILE        with --tls-key: the WCTP endpoint speaks HTTPS with this PEM certificate\n"
     "  --tls-key FILE         the certificate's PEM private key\n"
@@ -87,6 +88,8 @@ std::string ParseOptions(const std::vector<std::string>& args, SimOptions& o) {
       error = value(o.log_path);
     } else if (name == "--tcp") {
       if ((error = number(0, 65535, n)).empty()) o.tcp_port = static_cast<int>(n);
+    } else if (name == "--snpp") {
+      if ((error = number(0, 65535, n)).empty()) o.snpp_port = static_cast<int>(n);
     } else if (name == "--wctp") {
       if ((error = number(0, 65535, n)).empty()) o.wctp_port = static_cast<int>(n);
     } else if (name == "--wctp-fault") {

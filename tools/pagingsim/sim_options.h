@@ -12,6 +12,7 @@ struct SimOptions {
   std::string link;        // symbolic link to the pseudo-terminal; empty: none
   std::string log_path;    // page log; empty: standard output
   int tcp_port = -1;       // -1: no TCP; 0: any free port
+  int snpp_port = -1;      // the SNPP carrier's port; -1: none; 0: any free port
   int wctp_port = -1;      // the WCTP carrier's HTTP endpoint; -1: none; 0: any free port
   std::string wctp_fault;  // one of kWctpFaults; empty: none
   std::string tls_cert;    // PEM files: with both, the WCTP endpoint speaks HTTPS

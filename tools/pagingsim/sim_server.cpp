@@ -1,5 +1,7 @@
 #include "sim_server.h"
 
+#include "snpp_carrier.h"
+
 #include <arpa/inet.h>
 #include <cerrno>
 #include <climits>
@@ -46,6 +48,7 @@ SimServer::~SimServer() {
   RemoveLink();
   for (auto& connection : tcp_) ::close(connection.fd);
   if (listen_fd_ >= 0) ::close(listen_fd_);
+  if (snpp_listen_fd_ >= 0) ::close(snpp_listen_fd_);
   if (master_fd_ >= 0) ::close(master_fd_);
   if (inotify_fd_ >= 0) ::close(inotify_fd_);
 }
@@ -54,13 +57,36 @@ void SimServer::Trace(const std::string& where, std::string_view line) const {
   if (trace_) trace_("[" + where + "] " + std::string(line));
 }
 
-std::unique_ptr<TapTerminal> SimServer::NewTerminal(const std::string& where, TimePoint now) {
+TapTerminal::Hooks SimServer::PeerHooks(const std::string& where) {
   TapTerminal::Hooks hooks;
   hooks.trace = [this, where](std::string_view line) { Trace(where, line); };
   hooks.on_page = [this, where](const AcceptedPage& page) {
     if (!log_.Write(page)) Trace(where, "could not write the page log: " + std::string(std::strerror(errno)));
   };
-  return std::make_unique<TapTerminal>(options_.terminal, std::move(hooks), now);
+  return hooks;
+}
+
+std::unique_ptr<TapTerminal> SimServer::NewTerminal(const std::string& where, TimePoint now) {
+  return std::make_unique<TapTerminal>(options_.terminal, PeerHooks(where), now);
+}
+
+std::string SimServer::Listen(int port, int& fd, int& bound_port) {
+  fd = socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+  if (fd < 0) return Errno("socket");
+  const int yes = 1;
+  setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  address.sin_port = htons(static_cast<uint16_t>(port));
+  if (bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+    return Errno("bind 127.0.0.1:" + std::to_string(port));
+  }
+  if (listen(fd, 8) != 0) return Errno("listen");
+  socklen_t length = sizeof address;
+  getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
+  bound_port = ntohs(address.sin_port);
+  return {};
 }
 
 std::string SimServer::Start() {
@@ -105,21 +131,10 @@ std::string SimServer::Start() {
   }
 
   if (options_.tcp_port >= 0) {
-    listen_fd_ = socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-    if (listen_fd_ < 0) return Errno("socket");
-    const int yes = 1;
-    setsockopt(listen_fd_, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    address.sin_port = htons(static_cast<uint16_t>(options_.tcp_port));
-    if (bind(listen_fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
-      return Errno("bind 127.0.0.1:" + std::to_string(options_.tcp_port));
-    }
-    if (listen(listen_fd_, 8) != 0) return Errno("listen");
-    socklen_t length = sizeof address;
-    getsockname(listen_fd_, reinterpret_cast<sockaddr*>(&address), &length);
-    tcp_port_ = ntohs(address.sin_port);
+    if (std::string error = Listen(options_.tcp_port, listen_fd_, tcp_port_); !error.empty()) return error;
+  }
+  if (options_.snpp_port >= 0) {
+    if (std::string error = Listen(options_.snpp_port, snpp_listen_fd_, snpp_port_); !error.empty()) return error;
   }
   return {};
 }
@@ -127,6 +142,7 @@ std::string SimServer::Start() {
 std::string SimServer::ReadyText() const {
   std::string text = "ready on " + slave_path_;
   if (listen_fd_ >= 0) text += " and 127.0.0.1:" + std::to_string(tcp_port_);
+  if (snpp_listen_fd_ >= 0) text += " and SNPP at 127.0.0.1:" + std::to_string(snpp_port_);
   return text;
 }
 
@@ -231,15 +247,16 @@ void SimServer::FlushPty() {
   }
 }
 
-void SimServer::AcceptTcp(TimePoint now) {
+void SimServer::AcceptTcp(bool snpp, TimePoint now) {
   for (;;) {
-    const int fd = accept4(listen_fd_, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+    const int fd = accept4(snpp ? snpp_listen_fd_ : listen_fd_, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
     if (fd < 0) return;
     TcpConnection connection;
     connection.fd = fd;
     connection.number = ++tcp_connections_;
     const std::string where = "tcp " + std::to_string(connection.number);
-    connection.terminal = NewTerminal(where, now);
+    if (snpp) connection.terminal = std::make_unique<SnppCarrier>(options_.terminal, PeerHooks(where), now);
+    else connection.terminal = NewTerminal(where, now);
     const bool faults = options_.modem.fault_calls == 0 || connection.number <= options_.modem.fault_calls;
     if (faults && options_.modem.drop.Active()) connection.drop.emplace(options_.modem.drop);
     Trace(where, "connection accepted");
@@ -332,6 +349,8 @@ int SimServer::Run(int stop_fd) {
     if (poll_master) fds.push_back({master_fd_, static_cast<short>(POLLIN | (pty_out_.empty() ? 0 : POLLOUT)), 0});
     const std::size_t listen_index = fds.size();
     if (listen_fd_ >= 0) fds.push_back({listen_fd_, POLLIN, 0});
+    const std::size_t snpp_index = fds.size();
+    if (snpp_listen_fd_ >= 0) fds.push_back({snpp_listen_fd_, POLLIN, 0});
     const std::size_t tcp_index = fds.size();
     std::optional<TimePoint> wake = modem_->NextWakeup();
     for (auto& connection : tcp_) {
@@ -367,7 +386,8 @@ int SimServer::Run(int stop_fd) {
         }
       }
     }
-    if (listen_fd_ >= 0 && (fds[listen_index].revents & POLLIN)) AcceptTcp(now);
+    if (listen_fd_ >= 0 && (fds[listen_index].revents & POLLIN)) AcceptTcp(false, now);
+    if (snpp_listen_fd_ >= 0 && (fds[snpp_index].revents & POLLIN)) AcceptTcp(true, now);
     // Connections accepted just now are not in fds yet; the next round polls them.
     const std::size_t polled = std::min(tcp_.size(), fds.size() - tcp_index);
     for (std::size_t i = polled; i-- > 0;) {

@@ -25,7 +25,8 @@ class SimServer {
 
   // Opens the pseudo-terminal, the link and the listener. Returns an error text.
   std::string Start();
-  // "ready on /dev/pts/N" and, with TCP, " and 127.0.0.1:PORT".
+  // "ready on /dev/pts/N" and, with TCP, " and 127.0.0.1:PORT", with SNPP
+  // " and SNPP at 127.0.0.1:PORT".
   std::string ReadyText() const;
   // Serves until stop_fd becomes readable (or the first connection ended, with
   // --once). Returns the exit status.
@@ -35,19 +36,22 @@ class SimServer {
   struct TcpConnection {
     int fd = -1;
     int number = 0;
-    std::unique_ptr<TapTerminal> terminal;
+    std::unique_ptr<DataPeer> terminal;  // a TAP terminal, or an SNPP carrier
     std::optional<LineDrop> drop;
     std::string out;
   };
 
   std::unique_ptr<TapTerminal> NewTerminal(const std::string& where, TimePoint now);
+  TapTerminal::Hooks PeerHooks(const std::string& where);
+  // A loopback listener on the port (0: any); returns an error text.
+  static std::string Listen(int port, int& fd, int& bound_port);
   void CheckPtyPresence(TimePoint now);
   void HandlePtyEvents(TimePoint now);
   void PortOpened();
   void PortClosed(TimePoint now);
   void ReadPty(TimePoint now);
   void FlushPty();
-  void AcceptTcp(TimePoint now);
+  void AcceptTcp(bool snpp, TimePoint now);
   bool ServiceTcp(TcpConnection& connection, bool readable, TimePoint now);  // false: close it
   void PumpTcp(TcpConnection& connection, TimePoint now);
   void RemoveLink();
@@ -73,6 +77,8 @@ class SimServer {
 
   int listen_fd_ = -1;
   int tcp_port_ = 0;
+  int snpp_listen_fd_ = -1;
+  int snpp_port_ = 0;
   int tcp_connections_ = 0;
   int tcp_closed_ = 0;
   std::vector<TcpConnection> tcp_;
