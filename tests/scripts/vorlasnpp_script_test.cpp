@@ -68,6 +68,15 @@ TEST_F(Vorlasnpp, ARefusedPinIsMinus210AndTheNextPageGoesOnTheSameConnection) {
   EXPECT_EQ(sim_->LogLines().size(), 1u) << sim_->Trace();
 }
 
+TEST_F(Vorlasnpp, AHostThatGivesNoPageTextGetsAFailureNotASentPage) {
+  Start();
+  ASSERT_EQ(session_->Run("CONNECT").code, 0);
+  session_->Set(ScriptSession::PageVariables("\x02" "5551234\rHELLO\r\x03" "000\r", "5551234", 1, 1));
+  const Result page = session_->Run("SEND_PAGE");
+  EXPECT_EQ(page.code, -312);
+  EXPECT_TRUE(sim_->LogLines().empty());
+}
+
 TEST_F(Vorlasnpp, CarrierFaultsEndInTheScriptsCodes) {
   struct Case {
     std::vector<std::string> sim;
