@@ -152,6 +152,17 @@ TEST_F(MessageForm, AGroupWithoutMembersQueuesNothingAndLeavesTheFormUsable) {
     EXPECT_EQ(app_->GetState(), CVorlaPro5App::kStateIdle);
 }
 
+TEST_F(MessageForm, AMessageWithACharacterOutsideWindows1252IsRefusedNotSentWithQuestionMarks) {
+    QString error;
+    view_->UserPrompts().error = [&](const QString& text) { error = text; };
+    view_->MessageField()->setPlainText(QStringLiteral("call \u260e 5\u20ac"));
+    Select(QStringLiteral("Ann"));
+    view_->Send();
+    EXPECT_TRUE(app_->GetOutgoingList()->IsEmpty());
+    EXPECT_TRUE(error.contains(QStringLiteral("\u260e"))) << error.toStdString();
+    EXPECT_EQ(view_->MessageField()->toPlainText(), QStringLiteral("call \u260e 5\u20ac")) << "the text stays to mend";
+}
+
 TEST_F(MessageForm, SignatureTokensUseTheFormatsAndAMissingSignatureCanBeMade) {
     view_->SetClock([] { return std::time_t(86400 * 365); });
     settings_->WriteProfileString("Preferences", "DateFormat", "%Y");

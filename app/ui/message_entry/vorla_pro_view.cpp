@@ -422,6 +422,11 @@ int CVorlaPro5View::Send(std::optional<uint32_t> scheduleTime) {
         if (!schedule(app_, this, chosen)) return 0;
         scheduleTime = chosen;
     }
+    // Stored as Windows-1252, a character outside it would reach the pager as '?'.
+    if (const QString character = vorla::FirstUnstorableCharacter(message_->toPlainText()); !character.isEmpty()) {
+        prompts_.error(vorla::UnstorableCharacterText(QStringLiteral("message"), character));
+        return 0;
+    }
     app_.SetLastMessage(MessageText());
     auto& prefs = app_.Settings();
     if (prefs.GetProfileInt(kPrefs, "AutoSign", 0) == 1) AppendSignature();
