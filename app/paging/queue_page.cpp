@@ -1,5 +1,7 @@
 #include "queue_page.h"
 
+#include <functional>
+
 #include <memory>
 
 #include "group.h"
@@ -92,6 +94,18 @@ std::string_view TrimBlanks(std::string_view text) {
 
 }  // namespace
 
+std::vector<std::string_view> NamesInArgument(std::string_view argument,
+                                              const std::function<bool(std::string_view)>& isName) {
+  if (isName(argument)) return {argument};
+  std::vector<std::string_view> names;
+  while (true) {
+    const size_t comma = argument.find(',');
+    if (const std::string_view name = TrimBlanks(argument.substr(0, comma)); !name.empty()) names.push_back(name);
+    if (comma == std::string_view::npos) return names;
+    argument.remove_prefix(comma + 1);
+  }
+}
+
 std::optional<std::vector<Recipient>> FindRecipients(const CObList* subscribers, const CObList* groups,
                                                      const std::vector<std::string>& arguments,
                                                      std::string* unknown) {
@@ -100,32 +114,24 @@ std::optional<std::vector<Recipient>> FindRecipients(const CObList* subscribers,
     if (!recipient.subscriber) recipient.group = FindNamed<CGroup>(groups, name);
     return recipient;
   };
+  auto known = [&](std::string_view name) {
+    const Recipient recipient = find(name);
+    return recipient.subscriber || recipient.group;
+  };
   std::vector<Recipient> found;
   for (const std::string& argument : arguments) {
-    if (const Recipient whole = find(argument); whole.subscriber || whole.group) {
-      found.push_back(whole);
-      continue;
-    }
-    std::string_view rest = argument;
-    bool any = false;
-    while (true) {
-      const size_t comma = rest.find(',');
-      const std::string_view name = TrimBlanks(rest.substr(0, comma));
-      if (!name.empty()) {
-        const Recipient recipient = find(name);
-        if (!recipient.subscriber && !recipient.group) {
-          if (unknown) *unknown = std::string(name);
-          return std::nullopt;
-        }
-        found.push_back(recipient);
-        any = true;
-      }
-      if (comma == std::string_view::npos) break;
-      rest.remove_prefix(comma + 1);
-    }
-    if (!any) {
+    const std::vector<std::string_view> names = NamesInArgument(argument, known);
+    if (names.empty()) {
       if (unknown) *unknown = argument;
       return std::nullopt;
+    }
+    for (const std::string_view name : names) {
+      const Recipient recipient = find(name);
+      if (!recipient.subscriber && !recipient.group) {
+        if (unknown) *unknown = std::string(name);
+        return std::nullopt;
+      }
+      found.push_back(recipient);
     }
   }
   return found;

@@ -2,6 +2,7 @@
 // Making pages: one shared message, one page per recipient.
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -52,6 +53,11 @@ struct Recipient {
 // at both ends, empty parts dropped. Names are then matched exactly, case and blanks inside
 // included. The recipients in the order named; on a name that matches nothing, none and
 // that name in *unknown.
+// The names one such argument stands for: the whole argument when `isName` knows it, else
+// its comma-separated parts, blanks trimmed at both ends, empty parts dropped.
+std::vector<std::string_view> NamesInArgument(std::string_view argument,
+                                              const std::function<bool(std::string_view)>& isName);
+
 std::optional<std::vector<Recipient>> FindRecipients(const CObList* subscribers, const CObList* groups,
                                                      const std::vector<std::string>& arguments,
                                                      std::string* unknown);

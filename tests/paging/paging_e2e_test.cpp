@@ -965,7 +965,7 @@ TEST_F(E2eVorlapage, AMailOnStandardInputIsPagedWithTheMtasExitCodes) {
       "PGh0bWw+PHN0eWxlPnB7fTwvc3R5bGU+PHA+TGFiIGRvb3IgJmFtcDsgd2luZG93IG9wZW4g6TwvcD48L2h0bWw+\n--b--\n";
   const MailCase cases[] = {
       {{}, plain, 0, 1, "disk full \u2013 db1: /var at 99%, caf\u00e9 closed"},
-      {{"--to", "Bob", "--length", "8"}, html, 0, 1, "door: La"},
+      {{"--to", " Bob , ", "--length", "8"}, html, 0, 1, "door: La"},  // a list, as vorlapage --to
       {{}, html, 0, 3, "door: Lab door & window open \u00e9"},
       {{}, "To: nobody@pager\nSubject: hi\n\nhello\n", 67, 0, ""},
       {{"--to", "Nobody"}, plain, 67, 0, ""},

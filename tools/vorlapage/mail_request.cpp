@@ -21,6 +21,7 @@
 #include "mail_text.h"
 #include "paging_classes.h"
 #include "process_program_directory.h"
+#include "queue_page.h"
 
 namespace {
 
@@ -70,13 +71,7 @@ bool Parse(const std::vector<std::string>& arguments, MailOptions& options, std:
       }
       options.wait = value;
     } else if (arg == "--to") {
-      size_t start = 0;
-      while (start <= value.size()) {
-        size_t comma = value.find(',', start);
-        if (comma == std::string::npos) comma = value.size();
-        if (comma > start) options.to.push_back(value.substr(start, comma - start));
-        start = comma + 1;
-      }
+      options.to.push_back(value);
     } else {
       size_t length = 0;
       const auto [end, failed] = std::from_chars(value.data(), value.data() + value.size(), length);
@@ -119,10 +114,17 @@ std::optional<int> RunMailRequest(int argc, char** argv) {
     return Complain(kTryLater, path + " does not read");
   std::vector<std::string> names;
   if (!options.to.empty()) {
-    for (const std::string& wanted : options.to) {
-      const std::optional<std::string> name = ResolvePagerId(store, wanted);
-      if (!name) return Complain(kNoUser, "no subscriber or group \"" + wanted + "\" in the directory");
-      names.push_back(*name);
+    // The same rule as vorlapage's own --to: "Smith, John" is one person when the directory
+    // has that name, else a list of names.
+    const auto known = [&](std::string_view id) { return ResolvePagerId(store, id).has_value(); };
+    for (const std::string& argument : options.to) {
+      const std::vector<std::string_view> wanted = NamesInArgument(argument, known);
+      if (wanted.empty()) return Complain(kNoUser, "--to \"" + argument + "\" names no one");
+      for (const std::string_view id : wanted) {
+        const std::optional<std::string> name = ResolvePagerId(store, id);
+        if (!name) return Complain(kNoUser, "no subscriber or group \"" + std::string(id) + "\" in the directory");
+        names.push_back(*name);
+      }
     }
   } else {
     // Other addressees (people copied in, the alias itself) are not pagers: they are passed over.
