@@ -1,5 +1,6 @@
 // The wizard inside the program's start-up: Finish puts the service and subscribers into the
 // directory file and the recipient list; Cancel without a service ends the program.
+#include <QCheckBox>
 #include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
@@ -107,6 +108,40 @@ TEST_F(WizardStartup, FinishCreatesTheServiceAndSubscribersAndWritesTheDirectory
     EXPECT_EQ(second->GetService(), service);
     EXPECT_EQ(reloaded.GetDisplayList()->GetCount(), 2u) << "the recipient list was rebuilt before the save";
     EXPECT_EQ(app_->GetDisplayList()->GetCount(), 2u);
+}
+
+// A WCTP carrier: its URL must reach the record as typed, not cut into dialled digits, and the
+// dialling, connection and modem pages are passed over.
+TEST_F(WizardStartup, AWctpServiceKeepsItsUrlAndIsStoredAsServiceMaintenanceStoresIt) {
+    ASSERT_TRUE(Start([](CExpressPropertySheet& sheet) {
+        sheet.next();
+        auto* service = static_cast<CExpressPropertyPage2*>(sheet.currentPage());
+        service->NameEdit()->setText(QStringLiteral("Carrier"));
+        service->WctpBox()->setChecked(true);
+        service->UrlEdit()->setText(QStringLiteral("http://127.0.0.1:18044/wctp"));
+        service->SecurityCodeEdit()->setText(QStringLiteral("s3cret"));
+        service->SenderEdit()->setText(QStringLiteral("desk7"));
+        sheet.next();
+        ASSERT_EQ(sheet.currentId(), CExpressPropertySheet::kSubscriberPage);
+        auto* subscribers = static_cast<CExpressPropertyPage6*>(sheet.currentPage());
+        subscribers->NameEdit()->setText(QStringLiteral("Ann"));
+        subscribers->PinEdit()->setText(QStringLiteral("1001"));
+        subscribers->Add();
+        sheet.next();
+        sheet.accept();
+    })) << app_->StartupRefusal().toStdString();
+    EXPECT_TRUE(prompts_.stops.isEmpty()) << prompts_.stops.join('\n').toStdString();
+
+    DirectoryStore reloaded;
+    ASSERT_EQ(LoadDirectoryFile(Path("Vorla Pro.vlg"), MakeProgramClassRegistry(), reloaded), ArchiveError::None);
+    ASSERT_EQ(reloaded.GetServiceList()->GetCount(), 1u);
+    auto* service = static_cast<CService*>(reloaded.GetServiceList()->GetHead());
+    EXPECT_EQ(service->GetAccessNumber(), "http://127.0.0.1:18044/wctp");
+    EXPECT_EQ(service->GetScriptFile(), "WCTP (internet)");
+    EXPECT_EQ(service->GetPassword(), "s3cret");
+    EXPECT_EQ(service->GetModemInit(), "sender=desk7");
+    EXPECT_EQ(service->GetUseDialPrefix(), 0) << "a dial prefix would be put before the URL";
+    ASSERT_EQ(reloaded.GetSubscriberList()->GetCount(), 1u);
 }
 
 TEST_F(WizardStartup, CancelWithNoServiceEndsTheProgramAndWritesNoDirectory) {

@@ -60,6 +60,22 @@ TEST_F(WizardTest, ServicePageNeedsNameAndNumberAndRefusesAServiceInTheDirectory
     EXPECT_EQ(data_.setup.handshake, 0);
 }
 
+// The security code must not go to a carrier in clear text: plain http is refused unless the
+// carrier is on this machine.
+TEST_F(WizardTest, AWctpServiceNeedsAUrlAndRefusesPlainHttpToAnotherHost) {
+    Open();
+    ASSERT_TRUE(Next());
+    auto* page = static_cast<CExpressPropertyPage2*>(sheet_->currentPage());
+    page->NameEdit()->setText(QStringLiteral("Carrier"));
+    page->WctpBox()->setChecked(true);
+    EXPECT_FALSE(page->isComplete()) << "no URL yet";
+    page->UrlEdit()->setText(QStringLiteral("http://wctp.example.net/wctp"));
+    ASSERT_TRUE(page->isComplete());
+    EXPECT_FALSE(Next());
+    EXPECT_EQ(prompts_.stops.size(), 1);
+    EXPECT_EQ(sheet_->currentId(), Sheet::kServicePage);
+}
+
 TEST_F(WizardTest, TheServicesListRelabelsThePageAndOffersItsServices) {
     services_ =
         "[Services]\n1=Metro Page|212|5550100|2400|n,8,1|Hardware\n2=Skyline||7770000|9600\n"

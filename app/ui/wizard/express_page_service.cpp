@@ -1,9 +1,11 @@
 // Page 2: the paging service. SERVICES.INI may relabel the page and offer its services in a
 // list; picking one fills in its number and, on Next, its line settings.
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QRegularExpressionValidator>
 
 #include <array>
 
@@ -12,6 +14,7 @@
 #include "express_property_sheet.h"
 #include "pic_edit.h"
 #include "service_lists.h"
+#include "wctp_service.h"
 #include "windows1252.h"
 #include "wizard_prompts.h"
 
@@ -78,6 +81,32 @@ CExpressPropertyPage2::CExpressPropertyPage2(CExpressPropertySheet& sheet) : CEx
     numberLabel->setBuddy(number_);
     layout->addRow(numberLabel, number_);
 
+    // A carrier reached over the internet has a URL, not a phone number: it gets a plain field
+    // of its own, so the number's mask and the dialling rules never touch it.
+    wctp_ = new QCheckBox(QStringLiteral("The carrier is reached over the &internet (WCTP)"), this);
+    wctp_->setObjectName(QStringLiteral("Wctp"));
+    layout->addRow(wctp_);
+    url_ = new QLineEdit(this);
+    url_->setObjectName(QStringLiteral("CarrierUrl"));
+    url_->setPlaceholderText(QStringLiteral("https://wctp.example.net/wctp"));
+    layout->addRow(QStringLiteral("Carrier &URL:"), url_);
+    securityCode_ = new QLineEdit(this);
+    securityCode_->setObjectName(QStringLiteral("SecurityCode"));
+    securityCode_->setEchoMode(QLineEdit::Password);
+    layout->addRow(QStringLiteral("Securit&y Code:"), securityCode_);
+    sender_ = new QLineEdit(this);
+    sender_->setObjectName(QStringLiteral("SenderId"));
+    sender_->setPlaceholderText(QStringLiteral("vorlapro"));
+    // The sender ID is one word of the options text, where blanks separate the options.
+    sender_->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("\\S*")), sender_));
+    layout->addRow(QStringLiteral("Sende&r ID:"), sender_);
+    connect(wctp_, &QCheckBox::toggled, this, [this] {
+        ShowTransport();
+        emit completeChanged();
+    });
+    connect(url_, &QLineEdit::textChanged, this, &QWizardPage::completeChanged);
+    ShowTransport();
+
     if (nameCombo_) {
         // The number comes with the chosen service.
         number_->setEnabled(false);
@@ -109,8 +138,23 @@ QString CExpressPropertyPage2::ChosenName() const {
     return nameCombo_->currentIndex() >= 0 ? nameCombo_->itemText(nameCombo_->currentIndex()) : QString();
 }
 
+void CExpressPropertyPage2::ShowTransport() {
+    auto* form = static_cast<QFormLayout*>(layout());
+    const bool wctp = wctp_->isChecked();
+    form->setRowVisible(number_, !wctp);
+    for (QWidget* field : {static_cast<QWidget*>(url_), static_cast<QWidget*>(securityCode_),
+                           static_cast<QWidget*>(sender_)})
+        form->setRowVisible(field, wctp);
+}
+
 bool CExpressPropertyPage2::isComplete() const {
-    return !ChosenName().isEmpty() && !number_->GetText(true).isEmpty();
+    if (ChosenName().isEmpty()) return false;
+    return wctp_->isChecked() ? !url_->text().trimmed().isEmpty() : !number_->GetText(true).isEmpty();
+}
+
+int CExpressPropertyPage2::nextId() const {
+    // Dialling, port and modem mean nothing to a WCTP carrier.
+    return wctp_->isChecked() ? CExpressPropertySheet::kSubscriberPage : CExpressPropertySheet::kDialingPage;
 }
 
 bool CExpressPropertyPage2::validatePage() {
@@ -124,8 +168,33 @@ bool CExpressPropertyPage2::validatePage() {
         sheet_.Context().prompts->Stop(this, vorla::FromWindows1252(DuplicateServiceText(name)));
         return false;
     }
-    data.setup.name = name;
-    data.setup.accessNumber = vorla::ToWindows1252(number_->GetText(true));
-    ApplyLineSettingTexts(data.setup, entry.baud, entry.parity, entry.handshake);
+    ServiceFields& setup = data.setup;
+    if (wctp_->isChecked()) {
+        const std::string url = vorla::ToWindows1252(url_->text().trimmed());
+        if (const std::string refusal = vorla::wctp::CheckUrl(url); !refusal.empty()) {
+            sheet_.Context().prompts->Stop(this, vorla::FromWindows1252(refusal));
+            return false;
+        }
+        // Stored as Service Maintenance stores a WCTP service; what the later pages would set
+        // for a modem (after Back from them) is cleared, so none of it reaches the record.
+        setup.name = name;
+        setup.accessNumber = url;
+        setup.password = vorla::ToWindows1252(securityCode_->text());
+        setup.scriptFile = vorla::wctp::kScriptName;
+        setup.modemInit = sender_->text().isEmpty() ? std::string() : "sender=" + vorla::ToWindows1252(sender_->text());
+        // Port and modem mean nothing to the carrier; they get what Service Maintenance shows
+        // for a service without them, so opening the service there finds nothing changed.
+        setup.modemName = "Hayes Compatible";
+        setup.port = "COM1";
+        setup.permanentLineID = 0;
+        setup.useDialPrefix = 0;
+        setup.dialMode = 0;
+        ApplyLineSettingTexts(setup, entry.baud, entry.parity, entry.handshake);
+        return true;
+    }
+    setup.name = name;
+    setup.accessNumber = vorla::ToWindows1252(number_->GetText(true));
+    setup.password.clear();  // a security code typed before the WCTP box was cleared
+    ApplyLineSettingTexts(setup, entry.baud, entry.parity, entry.handshake);
     return true;
 }

@@ -37,25 +37,36 @@ public:
     explicit CExpressPropertyPage1(CExpressPropertySheet& sheet);
 };
 
-// The paging service: its name (typed or picked from the services list) and access number.
+// The paging service: its name (typed or picked from the services list) and access number,
+// or, for a carrier reached over the internet (WCTP), its URL, security code and sender ID.
 class CExpressPropertyPage2 : public CExpressPropertyPage {
     Q_OBJECT
 public:
     explicit CExpressPropertyPage2(CExpressPropertySheet& sheet);
     bool isComplete() const override;
     bool validatePage() override;
+    int nextId() const override;
 
     QLineEdit* NameEdit() const { return nameEdit_; }      // null unless the name is typed
     QComboBox* NameCombo() const { return nameCombo_; }    // null when the name is typed
     vorla::CPicEdit* NumberField() const { return number_; }
+    QCheckBox* WctpBox() const { return wctp_; }
+    QLineEdit* UrlEdit() const { return url_; }
+    QLineEdit* SecurityCodeEdit() const { return securityCode_; }
+    QLineEdit* SenderEdit() const { return sender_; }
 
 private:
     QString ChosenName() const;
     void TakeEntryNumber(int index);
+    void ShowTransport();
 
     QLineEdit* nameEdit_ = nullptr;
     QComboBox* nameCombo_ = nullptr;
     vorla::CPicEdit* number_ = nullptr;
+    QCheckBox* wctp_ = nullptr;
+    QLineEdit* url_ = nullptr;
+    QLineEdit* securityCode_ = nullptr;
+    QLineEdit* sender_ = nullptr;
 };
 
 // How the number is dialled: prefix, 1 and area code, with a preview.

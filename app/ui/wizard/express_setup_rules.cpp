@@ -5,6 +5,7 @@
 #include "directory_store.h"
 #include "ob_list.h"
 #include "subscriber.h"
+#include "wctp_service.h"
 
 namespace {
 std::string_view Part(std::string_view text, std::size_t from, std::size_t count = std::string_view::npos) {
@@ -49,7 +50,9 @@ void ApplyLineSettingTexts(ServiceFields& setup, std::string_view baudText, std:
 ExpressSetupOutcome ApplyExpressSetup(DirectoryStore& store, ExpressSetupData& data) {
     ExpressSetupOutcome outcome;
     ServiceFields fields = data.setup;
-    fields.accessNumber = DialledAccessNumber(data.setup.accessNumber, data.dialOne, data.dialArea);
+    // A WCTP service's access number is the carrier's URL: no digits to dial.
+    if (!vorla::wctp::IsWctpScript(fields.scriptFile))
+        fields.accessNumber = DialledAccessNumber(data.setup.accessNumber, data.dialOne, data.dialArea);
     for (Serializable* item : *store.GetServiceList()) {
         auto* service = static_cast<CService*>(item);
         if (service->GetName() == fields.name) outcome.service = service;

@@ -51,7 +51,7 @@ struct ExpressSetupOutcome {
 };
 
 // The Finish steps: the service at the head of the service list (unless one of that name is
-// there), then each new subscriber whose name was not in the directory when the wizard
+// there; a WCTP service keeps its URL as typed, any other its dialled access number), then each new subscriber whose name was not in the directory when the wizard
 // opened, linked to the service and appended to the subscriber list. Subscribers not taken
 // are freed with data.newSubscribers.
 ExpressSetupOutcome ApplyExpressSetup(DirectoryStore& store, ExpressSetupData& data);
