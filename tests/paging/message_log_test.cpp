@@ -19,13 +19,6 @@
 
 namespace {
 
-std::string ReadAll(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
 }  // namespace
 
 TEST(MessageLog, WritesTextLinesOnlyWithLogToDiskButAlwaysKeepsTheRecord) {

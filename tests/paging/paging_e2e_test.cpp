@@ -51,13 +51,6 @@ std::string BuildDir() {
   return build ? build : ".";
 }
 
-std::string ReadAll(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
 pid_t Spawn(const std::vector<std::string>& arguments, const std::filesystem::path& out,
             const std::filesystem::path& err, const std::vector<std::string>& environment) {
   return vorla::testing::StartChild(arguments, out.string(), err.string(), environment);

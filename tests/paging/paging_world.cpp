@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <fstream>
+#include <sstream>
 #include <unistd.h>
 
 #include "page.h"
@@ -142,4 +143,11 @@ std::vector<std::string> PagingWorld::LogStatuses() const {
   std::vector<std::string> out;
   for (const auto& entry : observer.logs) out.push_back(entry.status);
   return out;
+}
+
+std::string ReadAll(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
 }

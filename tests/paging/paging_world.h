@@ -22,6 +22,9 @@
 #include "script_engine.h"
 #include "session_driver.h"
 
+// A whole file as bytes (empty when it does not read).
+std::string ReadAll(const std::filesystem::path& path);
+
 class CService;
 class CSubscriber;
 

@@ -25,13 +25,6 @@
 
 namespace {
 
-std::string ReadAll(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
 std::string VorlapagePath() {
   const char* build = std::getenv("VORLA_BUILD_DIR");
   return std::string(build ? build : ".") + "/bin/vorlapage";

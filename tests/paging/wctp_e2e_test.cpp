@@ -28,13 +28,6 @@ using ::testing::HasSubstr;
 
 namespace {
 
-std::string ReadAll(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
 // pagingsim as a WCTP carrier, stopped when the object goes.
 class WctpSim {
  public:
