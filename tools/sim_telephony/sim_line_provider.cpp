@@ -3,7 +3,8 @@
 // through a telephony line run without a modem or a telephone system. Every function the
 // caller makes and every event delivered is appended to the file VORLAPRO_SIM_LINES_LOG,
 // when set, one line each ("lineOpen 4097", "lineDrop 4097", ...), for tests and for a user
-// who wants to see what the program did with the line.
+// who wants to see what the program did with the line. The maps and the configuration
+// allocate, so each export answers a fault with a LINEERR_ code (provider_guard.h).
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -17,6 +18,7 @@
 
 #include "line_error_names.h"
 #include "provider_answers.h"
+#include "provider_guard.h"
 #include "sim_line_config.h"
 #include "telephony_abi.h"
 
@@ -107,176 +109,197 @@ extern "C" {
 
 VORLA_PROVIDER_EXPORT int32_t lineInitialize(uint32_t* lineApp, void*, VorlaLineCallback callback, const char*,
                                              uint32_t* deviceCount) {
-    if (!lineApp || !deviceCount) return tel::kLineErrInvalPointer;
-    const char* value = std::getenv("VORLAPRO_SIM_LINES");
-    const auto config = vorla::simline::ReadSimLineConfig(value ? value : "");
-    for (const std::string& error : config.errors) std::fprintf(stderr, "VORLAPRO_SIM_LINES: %s\n", error.c_str());
-    std::lock_guard lock(mutex);
-    const uint32_t handle = nextHandle++;
-    apps[handle] = App{callback, config.lines};
-    *lineApp = handle;
-    *deviceCount = static_cast<uint32_t>(config.lines.size());
-    return 0;
+    return tel::GuardedCall([&]() -> int32_t {
+        if (!lineApp || !deviceCount) return tel::kLineErrInvalPointer;
+        const char* value = std::getenv("VORLAPRO_SIM_LINES");
+        const auto config = vorla::simline::ReadSimLineConfig(value ? value : "");
+        for (const std::string& error : config.errors) std::fprintf(stderr, "VORLAPRO_SIM_LINES: %s\n", error.c_str());
+        std::lock_guard lock(mutex);
+        const uint32_t handle = nextHandle++;
+        apps[handle] = App{callback, config.lines};
+        *lineApp = handle;
+        *deviceCount = static_cast<uint32_t>(config.lines.size());
+        return 0;
+    });
 }
 
 VORLA_PROVIDER_EXPORT int32_t lineNegotiateAPIVersion(uint32_t lineApp, uint32_t device, uint32_t apiLow,
                                                       uint32_t apiHigh, uint32_t* apiVersion,
                                                       VorlaLineExtensionId* extensionId) {
-    std::lock_guard lock(mutex);
-    auto app = apps.find(lineApp);
-    if (app == apps.end()) return tel::kLineErrInvalAppHandle;
-    if (device >= app->second.lines.size()) return tel::kLineErrBadDeviceId;
-    if (!apiVersion || !extensionId) return tel::kLineErrInvalPointer;
-    if (apiLow > kHighestVersion) return tel::kLineErrIncompatibleApiVersion;
-    *apiVersion = apiHigh < kHighestVersion ? apiHigh : kHighestVersion;
-    std::memset(extensionId, 0, sizeof *extensionId);
-    return 0;
+    return tel::GuardedCall([&]() -> int32_t {
+        std::lock_guard lock(mutex);
+        auto app = apps.find(lineApp);
+        if (app == apps.end()) return tel::kLineErrInvalAppHandle;
+        if (device >= app->second.lines.size()) return tel::kLineErrBadDeviceId;
+        if (!apiVersion || !extensionId) return tel::kLineErrInvalPointer;
+        if (apiLow > kHighestVersion) return tel::kLineErrIncompatibleApiVersion;
+        *apiVersion = apiHigh < kHighestVersion ? apiHigh : kHighestVersion;
+        std::memset(extensionId, 0, sizeof *extensionId);
+        return 0;
+    });
 }
 
 VORLA_PROVIDER_EXPORT int32_t lineGetDevCaps(uint32_t lineApp, uint32_t device, uint32_t, uint32_t,
                                              VorlaLineDevCaps* caps) {
-    std::lock_guard lock(mutex);
-    auto app = apps.find(lineApp);
-    if (app == apps.end()) return tel::kLineErrInvalAppHandle;
-    if (device >= app->second.lines.size()) return tel::kLineErrBadDeviceId;
-    if (!caps || caps->totalSize < sizeof(VorlaLineDevCaps)) return tel::kLineErrStructureTooSmall;
-    const SimLine& line = app->second.lines[device];
-    return tel::FillLineDevCaps(*caps, line.permanentLineId, line.name);
+    return tel::GuardedCall([&]() -> int32_t {
+        std::lock_guard lock(mutex);
+        auto app = apps.find(lineApp);
+        if (app == apps.end()) return tel::kLineErrInvalAppHandle;
+        if (device >= app->second.lines.size()) return tel::kLineErrBadDeviceId;
+        if (!caps || caps->totalSize < sizeof(VorlaLineDevCaps)) return tel::kLineErrStructureTooSmall;
+        const SimLine& line = app->second.lines[device];
+        return tel::FillLineDevCaps(*caps, line.permanentLineId, line.name);
+    });
 }
 
 VORLA_PROVIDER_EXPORT int32_t lineOpen(uint32_t lineApp, uint32_t device, uint32_t* line, uint32_t, uint32_t,
                                        uintptr_t callbackInstance, uint32_t, uint32_t mediaModes,
                                        const VorlaLineCallParams*) {
-    std::lock_guard lock(mutex);
-    auto app = apps.find(lineApp);
-    if (app == apps.end()) return tel::kLineErrInvalAppHandle;
-    if (device >= app->second.lines.size()) return tel::kLineErrBadDeviceId;
-    if (!line) return tel::kLineErrInvalPointer;
-    if (mediaModes != VORLA_LINEMEDIAMODE_DATAMODEM) return tel::kLineErrInvalMediaMode;
-    const SimLine& sim = app->second.lines[device];
-    Journal("lineOpen", sim.permanentLineId);
-    if (sim.openFails) return tel::kLineErrResourceUnavail;
-    const uint32_t handle = nextHandle++;
-    lines[handle] = OpenLine{lineApp, device, callbackInstance};
-    *line = handle;
-    return 0;
+    return tel::GuardedCall([&]() -> int32_t {
+        std::lock_guard lock(mutex);
+        auto app = apps.find(lineApp);
+        if (app == apps.end()) return tel::kLineErrInvalAppHandle;
+        if (device >= app->second.lines.size()) return tel::kLineErrBadDeviceId;
+        if (!line) return tel::kLineErrInvalPointer;
+        if (mediaModes != VORLA_LINEMEDIAMODE_DATAMODEM) return tel::kLineErrInvalMediaMode;
+        const SimLine& sim = app->second.lines[device];
+        Journal("lineOpen", sim.permanentLineId);
+        if (sim.openFails) return tel::kLineErrResourceUnavail;
+        const uint32_t handle = nextHandle++;
+        lines[handle] = OpenLine{lineApp, device, callbackInstance};
+        *line = handle;
+        return 0;
+    });
 }
 
 VORLA_PROVIDER_EXPORT int32_t lineMakeCall(uint32_t line, uint32_t* call, const char*, uint32_t,
                                            const VorlaLineCallParams* params) {
-    std::lock_guard lock(mutex);
-    const SimLine* sim = LineOf(line);
-    if (!sim) return tel::kLineErrInvalLineHandle;
-    if (!call) return tel::kLineErrInvalPointer;
-    if (params && params->totalSize >= 2 * sizeof(uint32_t) && params->bearerMode != VORLA_LINEBEARERMODE_PASSTHROUGH)
-        return tel::kLineErrInvalBearerMode;
-    Journal("lineMakeCall", sim->permanentLineId);
-    if (sim->callFails) return tel::kLineErrCallUnavail;
-    for (const auto& [handle, existing] : calls)
-        if (existing.line == line) return tel::kLineErrInUse;
-    const uint32_t handle = nextHandle++;
-    calls[handle] = Call{line, VORLA_LINECALLSTATE_PROCEEDING};
-    *call = handle;
-    const int32_t request = NewRequest();
-    if (sim->reply == Behaviour::Never) return request;
-    PostReply(line, request, sim->reply == Behaviour::Fail ? tel::kLineErrOperationFailed : 0);
-    if (sim->reply == Behaviour::Fail) return request;
-    PostCallState(handle, VORLA_LINECALLSTATE_PROCEEDING);
-    if (sim->connect == Behaviour::Fail) PostCallState(handle, VORLA_LINECALLSTATE_DISCONNECTED);
-    if (sim->connect == Behaviour::Normal) PostCallState(handle, VORLA_LINECALLSTATE_CONNECTED);
-    return request;
+    return tel::GuardedCall([&]() -> int32_t {
+        std::lock_guard lock(mutex);
+        const SimLine* sim = LineOf(line);
+        if (!sim) return tel::kLineErrInvalLineHandle;
+        if (!call) return tel::kLineErrInvalPointer;
+        if (params && params->totalSize >= 2 * sizeof(uint32_t) &&
+            params->bearerMode != VORLA_LINEBEARERMODE_PASSTHROUGH)
+            return tel::kLineErrInvalBearerMode;
+        Journal("lineMakeCall", sim->permanentLineId);
+        if (sim->callFails) return tel::kLineErrCallUnavail;
+        for (const auto& [handle, existing] : calls)
+            if (existing.line == line) return tel::kLineErrInUse;
+        const uint32_t handle = nextHandle++;
+        calls[handle] = Call{line, VORLA_LINECALLSTATE_PROCEEDING};
+        *call = handle;
+        const int32_t request = NewRequest();
+        if (sim->reply == Behaviour::Never) return request;
+        PostReply(line, request, sim->reply == Behaviour::Fail ? tel::kLineErrOperationFailed : 0);
+        if (sim->reply == Behaviour::Fail) return request;
+        PostCallState(handle, VORLA_LINECALLSTATE_PROCEEDING);
+        if (sim->connect == Behaviour::Fail) PostCallState(handle, VORLA_LINECALLSTATE_DISCONNECTED);
+        if (sim->connect == Behaviour::Normal) PostCallState(handle, VORLA_LINECALLSTATE_CONNECTED);
+        return request;
+    });
 }
 
 VORLA_PROVIDER_EXPORT int32_t lineGetID(uint32_t, uint32_t, uint32_t call, uint32_t select,
                                         VorlaVarString* deviceId, const char* deviceClass) {
-    std::lock_guard lock(mutex);
-    if (select != VORLA_LINECALLSELECT_CALL) return tel::kLineErrInvalCallSelect;
-    auto found = calls.find(call);
-    if (found == calls.end()) return tel::kLineErrInvalCallHandle;
-    if (!deviceClass || std::strcmp(deviceClass, VORLA_DEVICE_CLASS_DATAMODEM) != 0)
-        return tel::kLineErrInvalDeviceClass;
-    if (!deviceId || deviceId->totalSize < sizeof(VorlaVarString)) return tel::kLineErrStructureTooSmall;
-    if (found->second.state != VORLA_LINECALLSTATE_CONNECTED) return tel::kLineErrInvalCallState;
-    const SimLine& sim = *LineOf(found->second.line);
-    const uint32_t header = sizeof(VorlaVarString);
-    const auto stringSize = static_cast<uint32_t>(sizeof(int32_t) + sim.device.size() + 1);
-    const uint32_t total = deviceId->totalSize;
-    std::memset(deviceId, 0, header);
-    deviceId->totalSize = total;
-    deviceId->neededSize = header + stringSize;
-    deviceId->usedSize = header;
-    if (deviceId->neededSize > total) return 0;
-    int32_t fd = -1;
-    if (!sim.handOffByPath) {
-        fd = ::open(sim.device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-        if (fd < 0) return tel::kLineErrResourceUnavail;
-    }
-    auto* bytes = reinterpret_cast<unsigned char*>(deviceId);
-    std::memcpy(bytes + header, &fd, sizeof fd);
-    std::memcpy(bytes + header + sizeof fd, sim.device.c_str(), sim.device.size() + 1);
-    deviceId->stringFormat = kVorlaStringFormatBinary;
-    deviceId->stringSize = stringSize;
-    deviceId->stringOffset = header;
-    deviceId->usedSize = deviceId->neededSize;
-    return 0;
+    return tel::GuardedCall([&]() -> int32_t {
+        std::lock_guard lock(mutex);
+        if (select != VORLA_LINECALLSELECT_CALL) return tel::kLineErrInvalCallSelect;
+        auto found = calls.find(call);
+        if (found == calls.end()) return tel::kLineErrInvalCallHandle;
+        if (!deviceClass || std::strcmp(deviceClass, VORLA_DEVICE_CLASS_DATAMODEM) != 0)
+            return tel::kLineErrInvalDeviceClass;
+        if (!deviceId || deviceId->totalSize < sizeof(VorlaVarString)) return tel::kLineErrStructureTooSmall;
+        if (found->second.state != VORLA_LINECALLSTATE_CONNECTED) return tel::kLineErrInvalCallState;
+        const SimLine& sim = *LineOf(found->second.line);
+        const uint32_t header = sizeof(VorlaVarString);
+        const auto stringSize = static_cast<uint32_t>(sizeof(int32_t) + sim.device.size() + 1);
+        const uint32_t total = deviceId->totalSize;
+        std::memset(deviceId, 0, header);
+        deviceId->totalSize = total;
+        deviceId->neededSize = header + stringSize;
+        deviceId->usedSize = header;
+        if (deviceId->neededSize > total) return 0;
+        int32_t fd = -1;
+        if (!sim.handOffByPath) {
+            fd = ::open(sim.device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+            if (fd < 0) return tel::kLineErrResourceUnavail;
+        }
+        auto* bytes = reinterpret_cast<unsigned char*>(deviceId);
+        std::memcpy(bytes + header, &fd, sizeof fd);
+        std::memcpy(bytes + header + sizeof fd, sim.device.c_str(), sim.device.size() + 1);
+        deviceId->stringFormat = kVorlaStringFormatBinary;
+        deviceId->stringSize = stringSize;
+        deviceId->stringOffset = header;
+        deviceId->usedSize = deviceId->neededSize;
+        return 0;
+    });
 }
 
 VORLA_PROVIDER_EXPORT int32_t lineDrop(uint32_t call, const char*, uint32_t) {
-    std::lock_guard lock(mutex);
-    auto found = calls.find(call);
-    if (found == calls.end()) return tel::kLineErrInvalCallHandle;
-    const SimLine& sim = *LineOf(found->second.line);
-    Journal("lineDrop", sim.permanentLineId);
-    found->second.state = VORLA_LINECALLSTATE_IDLE;
-    const int32_t request = NewRequest();
-    if (sim.dropNeverReplies) return request;
-    PostCallState(call, VORLA_LINECALLSTATE_IDLE);
-    PostReply(found->second.line, request, 0);
-    return request;
+    return tel::GuardedCall([&]() -> int32_t {
+        std::lock_guard lock(mutex);
+        auto found = calls.find(call);
+        if (found == calls.end()) return tel::kLineErrInvalCallHandle;
+        const SimLine& sim = *LineOf(found->second.line);
+        Journal("lineDrop", sim.permanentLineId);
+        found->second.state = VORLA_LINECALLSTATE_IDLE;
+        const int32_t request = NewRequest();
+        if (sim.dropNeverReplies) return request;
+        PostCallState(call, VORLA_LINECALLSTATE_IDLE);
+        PostReply(found->second.line, request, 0);
+        return request;
+    });
 }
 
 VORLA_PROVIDER_EXPORT int32_t lineClose(uint32_t line) {
-    std::lock_guard lock(mutex);
-    const SimLine* sim = LineOf(line);
-    if (!sim) return tel::kLineErrInvalLineHandle;
-    Journal("lineClose", sim->permanentLineId);
-    CloseLineLocked(line);
-    return 0;
+    return tel::GuardedCall([&]() -> int32_t {
+        std::lock_guard lock(mutex);
+        const SimLine* sim = LineOf(line);
+        if (!sim) return tel::kLineErrInvalLineHandle;
+        Journal("lineClose", sim->permanentLineId);
+        CloseLineLocked(line);
+        return 0;
+    });
 }
 
 VORLA_PROVIDER_EXPORT int32_t lineShutdown(uint32_t lineApp) {
-    std::lock_guard lock(mutex);
-    if (apps.find(lineApp) == apps.end()) return tel::kLineErrInvalAppHandle;
-    for (auto it = lines.begin(); it != lines.end();) {
-        const uint32_t handle = it->first;
-        ++it;
-        if (lines[handle].app == lineApp) CloseLineLocked(handle);
-    }
-    for (auto it = events.begin(); it != events.end();) it = it->app == lineApp ? events.erase(it) : ++it;
-    apps.erase(lineApp);
-    Journal("lineShutdown", 0);
-    return 0;
+    return tel::GuardedCall([&]() -> int32_t {
+        std::lock_guard lock(mutex);
+        if (apps.find(lineApp) == apps.end()) return tel::kLineErrInvalAppHandle;
+        for (auto it = lines.begin(); it != lines.end();) {
+            const uint32_t handle = it->first;
+            ++it;
+            if (lines[handle].app == lineApp) CloseLineLocked(handle);
+        }
+        for (auto it = events.begin(); it != events.end();) it = it->app == lineApp ? events.erase(it) : ++it;
+        apps.erase(lineApp);
+        Journal("lineShutdown", 0);
+        return 0;
+    });
 }
 
 VORLA_PROVIDER_EXPORT int32_t lineDispatchEvents(uint32_t lineApp) {
-    for (;;) {
-        Event event{};
-        VorlaLineCallback callback = nullptr;
-        {
-            std::lock_guard lock(mutex);
-            auto it = events.begin();
-            while (it != events.end() && it->app != lineApp) ++it;
-            if (it == events.end()) return 0;
-            event = *it;
-            events.erase(it);
-            auto app = apps.find(lineApp);
-            if (app != apps.end()) callback = app->second.callback;
-            if (event.message == VORLA_LINE_CALLSTATE) {
-                if (auto call = calls.find(event.device); call != calls.end()) call->second.state = static_cast<uint32_t>(event.param1);
+    return tel::GuardedCall([&]() -> int32_t {
+        for (;;) {
+            Event event{};
+            VorlaLineCallback callback = nullptr;
+            {
+                std::lock_guard lock(mutex);
+                auto it = events.begin();
+                while (it != events.end() && it->app != lineApp) ++it;
+                if (it == events.end()) return 0;
+                event = *it;
+                events.erase(it);
+                auto app = apps.find(lineApp);
+                if (app != apps.end()) callback = app->second.callback;
+                if (event.message == VORLA_LINE_CALLSTATE) {
+                    if (auto call = calls.find(event.device); call != calls.end()) call->second.state = static_cast<uint32_t>(event.param1);
+                }
             }
+            if (callback) callback(event.device, event.message, event.instance, event.param1, event.param2, 0);
         }
-        if (callback) callback(event.device, event.message, event.instance, event.param1, event.param2, 0);
-    }
+    });
 }
 
 }  // extern "C"
