@@ -75,5 +75,9 @@ inline constexpr ErrorDef kPortLost{-202, "Port Lost: \"%s\""};
 inline constexpr ErrorDef kTelephonyNoReply{-203, "Telephony: No Reply From The Line In %s Seconds"};
 inline constexpr ErrorDef kTelephonyNotConnected{-204, "Telephony: Call Not Connected In %s Seconds"};
 inline constexpr ErrorDef kTelephonyCallEnded{-205, "Telephony: Call Ended Before It Connected"};
+// A call on the handle failed inside the library (memory ran out, or any other fault of this
+// code): the entry stops with one of these instead of the fault reaching the host.
+inline constexpr ErrorDef kOutOfMemory{-206, "Out Of Memory"};
+inline constexpr ErrorDef kInternalError{-207, "Internal Error: \"%s\""};
 
 }  // namespace rkl

@@ -93,6 +93,16 @@ void TRKL::SetError(const ErrorDef& error, const char* name) {
   SetError(error.code, text);
 }
 
+void TRKL::StopOnFault(const ErrorDef& error, const char* name) noexcept {
+  Stop();
+  try {
+    SetError(error, name);
+  } catch (...) {  // the host's trace callback failed too: the error is set without it
+    errorCode_ = error.code;
+    CopyText(errorText_, error.text);
+  }
+}
+
 void TRKL::Trace(const char* format, ...) {
   if (!host::HasTrace()) return;
   char line[1024];
@@ -146,6 +156,12 @@ int32_t TRKL::DoIdle() {
   if (busy_) return 0;
   if (!running_) return errorCode_;
   busy_ = true;
+  // Cleared on every way out, also when a fault unwinds to the export's guard: a handle left
+  // busy would answer every later DoIdle with 0 and never run again.
+  struct BusyScope {
+    bool& flag;
+    ~BusyScope() { flag = false; }
+  } const busyScope{busy_};
   bool atEnd = false;
   const PreparedLine* prepared = lines_.Fetch(stream_, atEnd);
   char line[kLineSize];
@@ -176,7 +192,6 @@ int32_t TRKL::DoIdle() {
   } else {
     Fail(kEndOfFile);
   }
-  busy_ = false;
   return errorCode_;
 }
 

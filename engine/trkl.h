@@ -44,6 +44,8 @@ class TRKL {
   void SetError(int32_t code, const char* text);
   // Sets an error of the table; `name` replaces the "%s" of its text.
   void SetError(const ErrorDef& error, const char* name = nullptr);
+  // What the exports do with a fault that reached them: the entry stops with `error` set.
+  void StopOnFault(const ErrorDef& error, const char* name = nullptr) noexcept;
 
   int32_t Cancel();
   int32_t DoIdle();

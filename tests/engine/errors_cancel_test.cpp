@@ -2,9 +2,39 @@
 // commands on ports and lines that are not there.
 #include <stdlib.h>
 
+#include <algorithm>
+#include <cstdlib>
+#include <new>
+#include <string>
+#include <vector>
+
 #include <gtest/gtest.h>
 
 #include "engine_harness.h"
+
+// Memory that runs out on demand, in the engine as anywhere else in this process: once armed,
+// the allocation with the given number (0 = the next one) throws std::bad_alloc; later ones
+// succeed again.
+namespace {
+long g_allocationsBeforeFailure = -1;  // -1: disarmed
+bool g_allocationFailed = false;
+
+void* Allocate(std::size_t size) {
+  if (g_allocationsBeforeFailure >= 0 && g_allocationsBeforeFailure-- == 0) {
+    g_allocationFailed = true;
+    throw std::bad_alloc();
+  }
+  if (void* block = std::malloc(size ? size : 1)) return block;
+  throw std::bad_alloc();
+}
+}  // namespace
+
+void* operator new(std::size_t size) { return Allocate(size); }
+void* operator new[](std::size_t size) { return Allocate(size); }
+void operator delete(void* block) noexcept { std::free(block); }
+void operator delete[](void* block) noexcept { std::free(block); }
+void operator delete(void* block, std::size_t) noexcept { std::free(block); }
+void operator delete[](void* block, std::size_t) noexcept { std::free(block); }
 
 namespace {
 
@@ -212,6 +242,59 @@ TEST(PortLevel, DelayPumpsAndEndsEarlyWhenCanceled) {
   e.Step();
   EXPECT_EQ(g_pumps, 3);
   EXPECT_EQ(e.code(), -2);
+}
+
+// Each allocation of a whole cycle (RKL_Set, RKL_Run, the DoIdle calls) fails in turn, until
+// one cycle needs fewer. The call that meets the failure answers with the handle's error set
+// to a memory code, nothing is thrown at the host, the handle is not left busy or running, and
+// the next run on it succeeds. Under the sanitizer build, nothing leaks.
+TEST(Faults, AllocationFailureInsideACallIsReportedAndTheHandleStaysUsable) {
+  const std::string script = Body("SET count 1\nJUMPSUB Twice\nECHO {who} {count} {copy}\nEXIT 0\n"
+                                  "LABEL Twice\nINC count\nSET copy {count}\nRETURN\n");
+  const std::vector<int32_t> memoryCodes = {-206, -24, -20};  // Out Of Memory, New Variable, New Offset
+  bool cycleCompleted = false;
+  long failuresSeen = 0;
+  for (long n = 0; n < 10000 && !cycleCompleted; ++n) {
+    SCOPED_TRACE("allocation " + std::to_string(n));
+    EngineHarness e(script);
+    const RKL_HANDLE h = e.handle();
+    int32_t failedAnswer = 0;
+    int32_t failedCode = 0;
+    bool seen = false;
+    const auto watch = [&](int32_t answer) {
+      if (seen || !g_allocationFailed) return;
+      seen = true;
+      failedAnswer = answer;
+      RKL_GetError(h, &failedCode, nullptr);
+    };
+    const auto cycle = [&] {
+      watch(RKL_Set(h, "who", "me"));
+      const int32_t started = RKL_Run(h, "M");
+      watch(started);
+      for (int step = 0; started == 0 && step < 100 && !RKL_Done(h); ++step) watch(e.Step());
+    };
+    g_allocationFailed = false;
+    g_allocationsBeforeFailure = n;
+    EXPECT_NO_THROW(cycle());
+    g_allocationsBeforeFailure = -1;
+    EXPECT_EQ(RKL_Done(h), 1);
+    if (!g_allocationFailed) {
+      cycleCompleted = true;
+      EXPECT_EQ(e.code(), 0);
+      break;
+    }
+    ++failuresSeen;
+    EXPECT_TRUE(seen);
+    EXPECT_EQ(failedAnswer, failedCode);
+    EXPECT_TRUE(std::find(memoryCodes.begin(), memoryCodes.end(), failedCode) != memoryCodes.end())
+        << failedCode;
+    RKL_Set(h, "who", "me");
+    e.RunToEnd("M");
+    EXPECT_EQ(e.code(), 0) << e.text();
+    EXPECT_EQ(e.Echoes().empty() ? "" : e.Echoes().back(), "me 2 2");
+  }
+  EXPECT_TRUE(cycleCompleted);
+  EXPECT_GT(failuresSeen, 0);
 }
 
 }  // namespace
