@@ -1,4 +1,5 @@
 // The message entry form: counts and Send, the recipient list, sending, inserts, spot pager.
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
@@ -13,9 +14,11 @@
 
 #include "app_fixture.h"
 #include "main_window/main_frame.h"
+#include "main_window/message_window.h"
 #include "message_entry/selection_list.h"
 #include "message_entry/signature_dialog.h"
 #include "message_entry/vorla_pro_view.h"
+#include "model_check.h"
 #include "ob_list.h"
 #include "page.h"
 #include "pager_message.h"
@@ -32,6 +35,11 @@ protected:
         view_ = View();
         ASSERT_NE(view_, nullptr);
         list_ = view_->SelectionList();
+        CheckModel(list_->model());
+        // The Outgoing tab's list, which the form's Send fills.
+        auto* outgoing = app_->MainFrame()->MessageTabs()->widget(1)->findChild<QAbstractItemView*>();
+        ASSERT_NE(outgoing, nullptr);
+        CheckModel(outgoing->model());
     }
     int RowOf(const QString& name) const {
         for (int i = 0; i < list_->model()->rowCount(); ++i)

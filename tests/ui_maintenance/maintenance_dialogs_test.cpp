@@ -31,6 +31,7 @@
 #include "message_dialog.h"
 #include "message_entry/selection_list.h"
 #include "message_entry/vorla_pro_view.h"
+#include "model_check.h"
 #include "ob_list.h"
 #include "preset_chooser.h"
 #include "progress_window.h"
@@ -72,6 +73,7 @@ TEST_F(Maintenance, SubscriberSaveAddsModifiesAndRefusesDuplicates) {
     auto* beta = new CService(fields);
     app_->GetServiceList()->AddTail(beta);
     SubscriberDialog dialog(*app_);
+    CheckModel(dialog.Views()->Report()->model());
     Answer(dialog, /*modify=*/true);
 
     // Two rows selected: a new entry, no question.
@@ -116,6 +118,7 @@ TEST_F(Maintenance, UnstorableCharactersAreRefusedAndAccentedNamesShowInMessages
     const size_t subscribers = app_->GetSubscriberList()->GetCount();
     {
         SubscriberDialog dialog(*app_);
+        CheckModel(dialog.Views()->Report()->model());
         Answer(dialog, true);
         dialog.NameField()->setText(lost);
         dialog.PinField()->setText(QStringLiteral("2001"));
@@ -156,7 +159,9 @@ TEST_F(Maintenance, UnstorableCharactersAreRefusedAndAccentedNamesShowInMessages
 
 TEST_F(Maintenance, DeletingTheLastMembersOfAGroupDeletesItAndTheFormForgetsThem) {
     ASSERT_NE(View(), nullptr);
+    CheckModel(View()->SelectionList()->model());
     SubscriberDialog dialog(*app_);
+    CheckModel(dialog.Views()->Report()->model());
     Answer(dialog, true);
     dialog.SelectSubscribers({Subscriber("Ann"), Subscriber("Bob")});
     dialog.DeleteButton()->click();
@@ -201,6 +206,7 @@ TEST_F(Maintenance, NothingRunsBetweenTheStepsOfALongDelete) {
     for (int i = 0; i < 150; ++i)
         SaveSubscriber(app_->Store(), nullptr, {"P" + std::to_string(i), std::to_string(i), "80", acme});
     SubscriberDialog dialog(*app_);
+    CheckModel(dialog.Views()->Report()->model());
     Answer(dialog, true);
     std::vector<CSubscriber*> all;
     for (Serializable* item : *app_->GetSubscriberList()) all.push_back(As<CSubscriber>(item));
@@ -219,6 +225,7 @@ TEST_F(Maintenance, NothingRunsBetweenTheStepsOfALongDelete) {
 
 TEST_F(Maintenance, FindNarrowsTheListAndKeepsHiddenSelections) {
     SubscriberDialog dialog(*app_);
+    CheckModel(dialog.Views()->Report()->model());
     dialog.SelectSubscribers({Subscriber("Ann")});
     dialog.FindField()->setText(QStringLiteral("10"));  // every PIN
     EXPECT_EQ(dialog.Views()->Report()->model()->rowCount(), 3);
@@ -274,7 +281,9 @@ protected:
         windows.push_back({std::unique_ptr<MaintenanceDialog>(messages), messages->MessageList(),
                            [messages] { return messages->TextField()->toPlainText(); },
                            [messages] { messages->TextField()->setPlainText(QStringLiteral("Edited")); }});
+        CheckModel(groups->MemberList()->model());
         for (WindowUnderTest& w : windows) {
+            CheckModel(w.list->model());
             Answer(*w.dialog, /*modify=*/true);
             w.dialog->show();
         }
@@ -416,6 +425,7 @@ TEST_F(MaintenanceWindows, AModifyKeepsASplitTheListDoesNotHold) {
 TEST_F(Maintenance, EnterInThePresetChooserTakesTheHighlightedMessage) {
     SaveMessage(app_->Store(), nullptr, "Running late");
     PresetChooser chooser(app_->GetPresetMessageList(), app_->Settings());
+    CheckModel(chooser.List()->model());
     chooser.show();
     chooser.List()->setCurrentIndex(chooser.List()->model()->index(0, 0));
     QTest::keyClick(chooser.List(), Qt::Key_Return);
@@ -426,6 +436,7 @@ TEST_F(Maintenance, EnterInThePresetChooserTakesTheHighlightedMessage) {
 TEST_F(Maintenance, GroupAndMessageChangesReachTheFileAtClose) {
     {
         GroupDialog groups(*app_);
+        CheckModel(groups.GroupList()->model());
         Answer(groups, true);
         groups.NameField()->setText(QStringLiteral("Pair"));
         groups.MemberFilter()->Select({Subscriber("Carol"), Subscriber("Bob")});
@@ -436,6 +447,7 @@ TEST_F(Maintenance, GroupAndMessageChangesReachTheFileAtClose) {
     }
     {
         MessageDialog messages(*app_);
+        CheckModel(messages.MessageList()->model());
         Answer(messages, true);
         messages.TextField()->setPlainText(QStringLiteral("Back at "));
         messages.TextField()->moveCursor(QTextCursor::End);
@@ -557,6 +569,7 @@ TEST(SubscriberModelTest, RemovedRowsCloseUpAndLaterSortsStayRight) {
         list.AddTail(owned.back().get());
     }
     SubscriberModel model;
+    CheckModel(&model);
     model.SetList(&list);
     model.Sort(kSubscriberPin);
     model.Sort(kSubscriberName);  // keys of both columns made before the removal
@@ -595,6 +608,7 @@ TEST(SubscriberModelTest, EveryClickGivesTheStableOrderOfTheColumn) {
             list.AddTail(owned.back().get());
         }
         SubscriberModel model;
+        CheckModel(&model);
         model.SetList(&list);
         std::vector<CSubscriber*> expected;
         for (int row = 0; row < model.rowCount(); ++row) expected.push_back(model.SubscriberAt(row));

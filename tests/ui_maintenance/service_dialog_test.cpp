@@ -28,6 +28,7 @@
 #include "find_filter.h"
 #include "message_entry/selection_list.h"
 #include "message_entry/vorla_pro_view.h"
+#include "model_check.h"
 #include "ob_list.h"
 #include "qt_child_process.h"
 #include "record_views.h"
@@ -112,6 +113,7 @@ TEST_F(ServiceMaintenance, ListsScriptsAndPortsAndSaveFollowsTheForm) {
     settings_->WriteProfileString("Ports", "COM2", FilePath("link2"));
     settings_->WriteProfileString("Ports", "COM6", "tcp://127.0.0.1:1");
     ServiceDialog dialog(*app_);
+    CheckModel(dialog.Views()->Report()->model());
     Answer(dialog, true);
     ServiceModemPage* page = dialog.ModemPage();
     QStringList scripts;
@@ -156,6 +158,7 @@ TEST_F(ServiceMaintenance, ListsScriptsAndPortsAndSaveFollowsTheForm) {
 TEST_F(ServiceMaintenance, SaveAddsAtTheHeadAndARefusedModifyKeepsTheRow) {
     CService* beta = AddService("Beta");
     ServiceDialog dialog(*app_);
+    CheckModel(dialog.Views()->Report()->model());
     Answer(dialog, false);
     dialog.SettingsPage()->NameField()->setText(QStringLiteral("Gamma"));
     dialog.SettingsPage()->AccessField()->setText(QStringLiteral("5550199"));
@@ -182,6 +185,7 @@ TEST_F(ServiceMaintenance, DeletingTwoServicesDeletesTheUnusedOneAndReportsTheOt
     CService* beta = AddService("Beta");
     Service("Acme")->SetName("Acm\xE9");  // the 8-bit name shows with its accent
     ServiceDialog dialog(*app_);
+    CheckModel(dialog.Views()->Report()->model());
     Answer(dialog, true);
     dialog.SelectServices({Service("Acm\xE9"), beta});
     ASSERT_TRUE(dialog.DeleteButton()->isEnabled());

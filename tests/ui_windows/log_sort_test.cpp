@@ -12,6 +12,7 @@
 
 #include "log_list_model.h"
 #include "log_object.h"
+#include "model_check.h"
 #include "ob_list.h"
 
 namespace {
@@ -121,6 +122,7 @@ TEST_F(LogSortTest, EveryColumnAndOrderMatchesAStableComparisonSort) {
         expected.clear();
         Append(size);
         CLogListModel model(list.get());
+        CheckModel(&model);
         ReferenceSort(expected, CLogListModel::kDate, 1);  // a new model shows the date order
         ASSERT_EQ(Shown(model), expected);
         for (int round = 0; round < 3; ++round) SortEveryWay(model);
@@ -130,6 +132,7 @@ TEST_F(LogSortTest, EveryColumnAndOrderMatchesAStableComparisonSort) {
 TEST_F(LogSortTest, ArrivedAndDeletedRowsSortByTheirOwnTexts) {
     Append(500);
     CLogListModel model(list.get());
+    CheckModel(&model);
     ReferenceSort(expected, CLogListModel::kDate, 1);
     SortEveryWay(model);
 

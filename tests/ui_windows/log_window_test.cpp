@@ -22,6 +22,7 @@
 #include "log_object.h"
 #include "log_properties.h"
 #include "log_window.h"
+#include "model_check.h"
 #include "page.h"
 #include "pager_message.h"
 #include "paging_texts.h"
@@ -40,7 +41,10 @@ protected:
         world.AddSubscriber("Ann", "1001", acme);
         world.AddSubscriber("Bob", "1002", acme);
     }
-    void Open() { view = std::make_unique<CLogListView>(world.LogContext()); }
+    void Open() {
+        view = std::make_unique<CLogListView>(world.LogContext());
+        CheckModel(view->Model());
+    }
     QStringList Column(int column) const {
         QStringList texts;
         for (int row = 0; row < view->Model()->rowCount(); ++row)

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "local_format.h"
+#include "model_check.h"
 #include "outgoing_model.h"
 #include "outgoing_view.h"
 #include "page.h"
@@ -33,6 +34,7 @@ protected:
     void Open() {
         view = std::make_unique<COutgoingView32>([this] { return world.queue.get(); }, world.settings,
                                                  world.prompts.Prompts());
+        CheckModel(view->Model());
         world.rowsChanged = [this] { view->OnQueueChanged(); };
     }
     QString Text(int row, int column) const {
