@@ -2,13 +2,13 @@
 
 #include <algorithm>
 
+#include "settings_keys.h"
 #include "settings_store.h"
 #include "subscriber.h"
 
 namespace {
 
-constexpr std::string_view kSplitSection = "Split";
-constexpr std::string_view kDefaultsSection = "Defaults";
+using vorla::setting::kSplitSection;
 // Far more than seven: a hand-edited settings file with gaps or repeats still ends.
 constexpr int kMaxStoredEntries = 64;
 
@@ -63,7 +63,7 @@ SplitChoices LoadSplitChoices(vorla::ISettingsStore& settings, const ServiceOpti
     }
     std::string splitDefault = serviceOptions("SplitDefault");
     if (splitDefault != "*" && !splitDefault.empty())
-      settings.WriteProfileInt(kDefaultsSection, "Split", LeadingDecimal(splitDefault));
+      WriteSetting(settings, vorla::setting::kSplit, LeadingDecimal(splitDefault));
   }
   if (choices.Values().empty())
     for (const char* value : {"40", "80", "132", "240"}) choices.Append(value);
@@ -74,6 +74,6 @@ void StoreSplitChoices(vorla::ISettingsStore& settings, const SplitChoices& choi
                        std::string_view defaultService) {
   for (size_t i = 0; i < choices.Values().size(); ++i)
     settings.WriteProfileString(kSplitSection, std::to_string(i + 1), choices.Values()[i]);
-  settings.WriteProfileInt(kDefaultsSection, "Split", LeadingDecimal(std::string(chosen)));
-  settings.WriteProfileString(kDefaultsSection, "DefaultService", defaultService);
+  WriteSetting(settings, vorla::setting::kSplit, LeadingDecimal(std::string(chosen)));
+  WriteSetting(settings, vorla::setting::kDefaultService, defaultService);
 }

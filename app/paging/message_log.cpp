@@ -5,6 +5,7 @@
 #include "log_object.h"
 #include "ob_list.h"
 #include "paging_files.h"
+#include "settings_keys.h"
 
 namespace {
 // From this count on a list's count is 0xFFFF followed by the count as four bytes.
@@ -32,7 +33,7 @@ const CLogObject& MessageLog::Add(std::unique_ptr<CLogObject> record) {
 
 void MessageLog::LogRecord(const CLogObject& record) {
   if (programFolder_.empty()) return;
-  if (settings_.GetProfileInt(vorla::kPreferencesSection, "LogToDisk", 0) == 0) return;
+  if (ReadSetting(settings_, vorla::setting::kLogToDisk) == 0) return;
   AppendLogLine(TextLogPath(), record);
 }
 

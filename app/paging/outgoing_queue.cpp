@@ -12,6 +12,7 @@
 #include "paging_texts.h"
 #include "queue_observer.h"
 #include "service.h"
+#include "settings_keys.h"
 #include "subscriber.h"
 
 namespace {
@@ -420,7 +421,7 @@ bool OutgoingQueue::SendLaterItems() {
 
 void OutgoingQueue::SendSelected(std::vector<size_t> rows) {
   EnsureRows();
-  int32_t resendTimes = settings_.GetProfileInt(vorla::kPreferencesSection, "ResendTimes", 0);
+  int32_t resendTimes = ReadSetting(settings_, vorla::setting::kResendTimes);
   if (resendTimes > 0) ++resendTimes;
   std::sort(rows.begin(), rows.end());
   rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
@@ -467,9 +468,9 @@ void OutgoingQueue::DeleteSelected(std::vector<size_t> rows) {
 void OutgoingQueue::ApplyEndOfRunRules(const std::function<bool(const CPage*)>& failedInThisRun) {
   EnsureRows();
   const int resendSeconds =
-      std::max(0, settings_.GetProfileInt(vorla::kPreferencesSection, "ResendSeconds", 180));
+      std::max(0, ReadSetting(settings_, vorla::setting::kResendSeconds));
   const bool rememberFailed =
-      settings_.GetProfileInt(vorla::kPreferencesSection, "RememberFailed", 0) != 0;
+      ReadSetting(settings_, vorla::setting::kRememberFailed) != 0;
   std::unordered_set<CPage*> dropped;
   for (auto it = rows_.rbegin(); it != rows_.rend(); ++it) {
     CPage* page = it->page;

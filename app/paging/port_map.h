@@ -8,9 +8,10 @@
 #include <string>
 #include <string_view>
 
+#include "settings_keys.h"
 #include "settings_store.h"
 
-inline constexpr std::string_view kPortsSection = "Ports";
+using vorla::setting::kPortsSection;
 
 class PortMap {
  public:

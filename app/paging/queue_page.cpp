@@ -9,6 +9,7 @@
 #include "outgoing_queue.h"
 #include "page.h"
 #include "pager_message.h"
+#include "settings_keys.h"
 #include "subscriber.h"
 
 std::string SanitizePagerText(std::string_view text) {
@@ -51,8 +52,8 @@ bool QueuePage(OutgoingQueue& queue, const vorla::ISettingsStore& settings,
     status = kStatusWaiting;
   }
   if (when != kWhenAt) scheduleTime.reset();
-  const bool resend = settings.GetProfileInt(vorla::kPreferencesSection, "Resend", 0) != 0;
-  const int32_t resendTimes = settings.GetProfileInt(vorla::kPreferencesSection, "ResendTimes", 0);
+  const bool resend = ReadSetting(settings, vorla::setting::kResend) != 0;
+  const int32_t resendTimes = ReadSetting(settings, vorla::setting::kResendTimes);
   auto* page = new CPage(message, CSubscriber::MakeDetachedCopy(subscriber), when, scheduleTime,
                          ResendAllowance(resend, resendTimes));
   page->SetStatus(status, std::string(), 0);

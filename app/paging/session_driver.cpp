@@ -18,6 +18,7 @@
 #include "program_directory.h"
 #include "script_engine.h"
 #include "service.h"
+#include "settings_keys.h"
 #include "subscriber.h"
 
 namespace {
@@ -186,7 +187,7 @@ void SessionDriver::SetConnectionVariables(const CPage& page) {
   ServiceFields f = service ? service->GetAll() : ServiceFields{};
   SetVariable("serviceName", f.name);
   SetVariable("prefix", f.useDialPrefix != 0
-                            ? settings_.GetProfileString(vorla::kPreferencesSection, "DialPrefix", "")
+                            ? ReadSetting(settings_, vorla::setting::kDialPrefix)
                             : std::string());
   SetVariable("serviceNumber", f.accessNumber);
   SetVariable("password", f.password);

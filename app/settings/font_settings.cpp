@@ -3,24 +3,24 @@
 namespace vorla {
 
 bool ReadFontSettings(const ISettingsStore& store, std::string_view section, FontDescription& font) {
-    font.height = store.GetProfileInt(section, "Height", 0);
+    font.height = ReadSetting(store, setting::kFontHeight.In(section));
     if (font.height == 0) return false;
-    font.weight = store.GetProfileInt(section, "Weight", 0);
-    font.italic = static_cast<std::uint8_t>(store.GetProfileInt(section, "Italic", 0));
-    font.underline = static_cast<std::uint8_t>(store.GetProfileInt(section, "Underline", 0));
-    font.pitchAndFamily = static_cast<std::uint8_t>(store.GetProfileInt(section, "PitchAndFamily", 0));
-    font.faceName = store.GetProfileString(section, "FaceName", "System").substr(0, kMaxFaceNameLength);
+    font.weight = ReadSetting(store, setting::kFontWeight.In(section));
+    font.italic = static_cast<std::uint8_t>(ReadSetting(store, setting::kFontItalic.In(section)));
+    font.underline = static_cast<std::uint8_t>(ReadSetting(store, setting::kFontUnderline.In(section)));
+    font.pitchAndFamily = static_cast<std::uint8_t>(ReadSetting(store, setting::kFontPitchAndFamily.In(section)));
+    font.faceName = ReadSetting(store, setting::kFontFaceName.In(section)).substr(0, kMaxFaceNameLength);
     return true;
 }
 
 bool WriteFontSettings(ISettingsStore& store, std::string_view section, const FontDescription& font) {
-    bool ok = store.WriteProfileInt(section, "Height", font.height);
+    bool ok = WriteSetting(store, setting::kFontHeight.In(section), font.height);
     if (font.height == 0) return ok;
-    ok = store.WriteProfileInt(section, "Weight", font.weight) && ok;
-    ok = store.WriteProfileInt(section, "Italic", font.italic) && ok;
-    ok = store.WriteProfileInt(section, "Underline", font.underline) && ok;
-    ok = store.WriteProfileInt(section, "PitchAndFamily", font.pitchAndFamily) && ok;
-    ok = store.WriteProfileString(section, "FaceName", font.faceName.substr(0, kMaxFaceNameLength)) && ok;
+    ok = WriteSetting(store, setting::kFontWeight.In(section), font.weight) && ok;
+    ok = WriteSetting(store, setting::kFontItalic.In(section), font.italic) && ok;
+    ok = WriteSetting(store, setting::kFontUnderline.In(section), font.underline) && ok;
+    ok = WriteSetting(store, setting::kFontPitchAndFamily.In(section), font.pitchAndFamily) && ok;
+    ok = WriteSetting(store, setting::kFontFaceName.In(section), font.faceName.substr(0, kMaxFaceNameLength)) && ok;
     return ok;
 }
 

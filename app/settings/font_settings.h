@@ -3,6 +3,7 @@
 // text): "Height" (0 or missing: no font stored), "Weight", "Italic", "Underline",
 // "PitchAndFamily" and "FaceName" (default "System").
 
+#include "settings_keys.h"
 #include "settings_store.h"
 
 #include <cstdint>
@@ -11,7 +12,7 @@
 
 namespace vorla {
 
-inline constexpr std::string_view kMessageFontSection = "MessageFont";
+inline constexpr std::string_view kMessageFontSection = setting::kMessageFontSection;
 // Face names are held in a 32-byte field with its terminator.
 inline constexpr std::size_t kMaxFaceNameLength = 31;
 

@@ -2,6 +2,7 @@
 #include "program_directory_lock.h"
 #include "qt_child_process.h"
 #include "qt_settings_store.h"
+#include "settings_keys.h"
 #include "window_placement.h"
 #include "windows1252.h"
 
@@ -10,11 +11,15 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
 
 namespace vorla {
 namespace {
@@ -75,6 +80,123 @@ TEST_F(QtSettingsFile, ValuesSurviveReloadWithBlanksCaseAndWindows1252Text) {
     raw.beginGroup("Preferences");
     EXPECT_EQ(raw.childKeys().filter("mlred", Qt::CaseInsensitive), QStringList{"MLRed"});
     EXPECT_EQ(raw.value("MLRed").toInt(), 10);
+}
+
+// The settings files users already have, as this program has always written them. Every entry
+// of the settings table must be found here under its exact spelling: a renamed entry would
+// quietly drop the users' saved value and fall back to the default. (QSettings keeps a group
+// named "General" as "[%General]", its root being "[General]".)
+constexpr char kExistingUsersFile[] = R"([Defaults]
+Baud=kept
+CurrentRKL=kept
+DefaultService=kept
+DialMode=kept
+Handshake=kept
+IsTAPI=4242
+Modem=kept
+ModemInit=kept
+ModemPort=kept
+Parity=kept
+PermanentLineID=4242
+Split=4242
+UsePrefix=4242
+
+[%General]
+BarLayout=kept
+
+[MessageFont]
+FaceName=kept
+Height=4242
+Italic=4242
+PitchAndFamily=4242
+Underline=4242
+Weight=4242
+
+[Preferences]
+AutoSign=4242
+AutomationIdleSeconds=4242
+ClearMessage=4242
+DateFormat=kept
+DialPrefix=kept
+EntryWindowPos=kept
+LogActive=4242
+LogToDisk=4242
+LogToolBarState=kept
+LogVisible=4242
+LogWindowPos=kept
+MLBlue=4242
+MLGreen=4242
+MLRed=4242
+MainMinX=4242
+MainMinY=4242
+MainWindowPos=kept
+Message%20Tool%20Bar=kept
+OtherTips=4242
+RememberFailed=4242
+Resend=4242
+ResendSeconds=4242
+ResendTimes=4242
+SendUpperCase=4242
+Setup=4242
+Signature=kept
+SmallToolbar=4242
+SpotPage=4242
+StatusBarState=4242
+TimeFormat=kept
+Tips=4242
+ToolBarState=4242
+
+[Settings-LogWindow]
+ListColumn=4242
+SortColumn=4242
+SortOrder=4242
+ViewType=4242
+
+[Speller]
+SpellOptions=4242
+
+[Tip]
+FilePos=4242
+StartUp=4242
+TimeStamp=kept
+)";
+
+TEST_F(QtSettingsFile, EveryTableEntryKeepsTheSpellingOfExistingFilesAndItsDefault) {
+    const QString existingPath = dir.filePath("existing.conf");
+    {
+        QFile file(existingPath);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(kExistingUsersFile);
+    }
+    std::vector<IntSetting> ints;
+    std::vector<TextSetting> texts;
+    for (const IntSetting* s : setting::kIntSettings) ints.push_back(*s);
+    for (const TextSetting* s : setting::kTextSettings) texts.push_back(*s);
+    for (const IntSetting* s : setting::kFontIntSettings) ints.push_back(s->In(setting::kMessageFontSection));
+    for (const TextSetting* s : setting::kFontTextSettings) texts.push_back(s->In(setting::kMessageFontSection));
+    for (const IntSetting* s : setting::kListWindowSettings) ints.push_back(s->In(setting::kLogWindowSection));
+
+    QtSettingsStore existing(existingPath);
+    QtSettingsStore fresh(path());
+    for (const IntSetting& s : ints) {
+        SCOPED_TRACE(std::string(s.section) + "/" + std::string(s.name));
+        EXPECT_EQ(ReadSetting(existing, s), 4242);
+        EXPECT_EQ(ReadSetting(fresh, s), s.defaultValue);
+    }
+    for (const TextSetting& s : texts) {
+        SCOPED_TRACE(std::string(s.section) + "/" + std::string(s.name));
+        EXPECT_EQ(ReadSetting(existing, s), "kept");
+        EXPECT_EQ(ReadSetting(fresh, s), s.defaultValue);
+    }
+    for (const IntSetting& s : ints) ASSERT_TRUE(WriteSetting(fresh, s, 4242));
+    for (const TextSetting& s : texts) ASSERT_TRUE(WriteSetting(fresh, s, "kept"));
+    // Written through the table, a new file has the old file's entries, spelt alike to the
+    // letter case (the store reads without regard to case, a user's tools may not).
+    QStringList written = QSettings(path(), QSettings::IniFormat).allKeys();
+    QStringList old = QSettings(existingPath, QSettings::IniFormat).allKeys();
+    written.sort();
+    old.sort();
+    EXPECT_EQ(written.join(' ').toStdString(), old.join(' ').toStdString());
 }
 
 TEST_F(QtSettingsFile, IntegersAreReadStrictlyFromText) {

@@ -13,6 +13,7 @@
 #include "paging_classes.h"
 #include "paging_files.h"
 #include "program_directory.h"
+#include "settings_keys.h"
 #include "subscriber.h"
 
 namespace {
@@ -72,9 +73,9 @@ LocalRun::Result LocalRun::Queue(const std::vector<std::string>& names, const st
   }
   // The message as the program's Send makes it: signed with "AutoSign", then upper-cased.
   std::string message = text;
-  if (settings_.GetProfileInt(vorla::kPreferencesSection, "AutoSign", 0) == 1)
+  if (ReadSetting(settings_, vorla::setting::kAutoSign) == 1)
     message += FormatSignature(settings_, static_cast<std::time_t>(clock_.Now()));
-  if (settings_.GetProfileInt(vorla::kPreferencesSection, "SendUpperCase", 0) != 0)
+  if (ReadSetting(settings_, vorla::setting::kSendUpperCase) != 0)
     message = UpperCaseMessage(message);
   CPagerMessage* pager = MakePagerMessage(message);
   if (!pager) return Result::NothingToSend;
