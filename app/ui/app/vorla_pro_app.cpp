@@ -33,6 +33,7 @@
 #include "save_failure.h"
 #include "program_directory_lock.h"
 #include "service_lists.h"
+#include "settings_keys.h"
 #include "settings_store.h"
 #include "windows1252.h"
 
@@ -235,8 +236,8 @@ bool CVorlaPro5App::InitApplicationObjects(const CommandLineInfo& commandLine, b
     d_->mainFrame = std::make_unique<CMainFrame>(*this);
     auto& prefs = *d_->settings;
     d_->embedded = commandLine.embedding || commandLine.automation;
-    const bool toolBarShown = prefs.GetProfileInt(vorla::kPreferencesSection, "ToolBarState", 1) == 1;
-    const bool statusBarShown = prefs.GetProfileInt(vorla::kPreferencesSection, "StatusBarState", 1) == 1;
+    const bool toolBarShown = ReadSetting(prefs, vorla::setting::kToolBarState) == 1;
+    const bool statusBarShown = ReadSetting(prefs, vorla::setting::kStatusBarState) == 1;
     d_->mainFrame->SetBarsVisible(toolBarShown, statusBarShown);
     // Shown after the main frame exists so the boxes have an owner.
     for (const QString& report : std::as_const(d_->startupReports)) {
@@ -267,11 +268,11 @@ bool CVorlaPro5App::InitApplicationObjects(const CommandLineInfo& commandLine, b
         }
         NotifyDirectoryChanged();
     }
-    d_->showToolTips = prefs.GetProfileInt(vorla::kPreferencesSection, "Tips", 1) != 0;
+    d_->showToolTips = ReadSetting(prefs, vorla::setting::kTips) != 0;
     d_->mainFrame->ApplyToolTips(d_->showToolTips);
 
-    if (prefs.GetProfileInt(vorla::kPreferencesSection, "LogVisible", 0) != 0) {
-        if (OpenLogWindow() && prefs.GetProfileInt(vorla::kPreferencesSection, "LogActive", 0) == 0) {
+    if (ReadSetting(prefs, vorla::setting::kLogVisible) != 0) {
+        if (OpenLogWindow() && ReadSetting(prefs, vorla::setting::kLogActive) == 0) {
             d_->mainFrame->MdiArea()->setActiveSubWindow(d_->mainFrame->MessageWindow());
         }
     }
@@ -429,7 +430,7 @@ bool CVorlaPro5App::ReadModemIniEntry(int n, const std::array<std::string*, 3>& 
 
 const QImage& CVorlaPro5App::Logo() const { return d_->logo; }
 void CVorlaPro5App::RefreshAfterPreferences() {
-    SetShowToolTips(d_->settings->GetProfileInt(vorla::kPreferencesSection, "Tips", 1) != 0);
+    SetShowToolTips(ReadSetting(*d_->settings, vorla::setting::kTips) != 0);
     if (d_->mainView) d_->mainView->ApplyPreferences();
     emit PreferencesApplied();
 }
@@ -491,6 +492,6 @@ bool CVorlaPro5App::OpenLogWindow() {
     }
     d_->mainFrame->MdiArea()->setActiveSubWindow(d_->logWindow);
     d_->logWindow->show();
-    d_->settings->WriteProfileInt(vorla::kPreferencesSection, "LogVisible", 1);
+    WriteSetting(*d_->settings, vorla::setting::kLogVisible, 1);
     return true;
 }

@@ -11,17 +11,13 @@
 #include "main_window/main_frame.h"
 #include "ob_list.h"
 #include "page.h"
+#include "settings_keys.h"
 #include "settings_store.h"
 #include "vorla_pro_doc.h"
 
 Q_LOGGING_CATEGORY(lcAutomation, "vorlapro.automation")
 
 namespace {
-// How long a program started by a client stays after its last call when nothing else holds
-// it: a script that calls once a minute keeps one program instead of starting one per call.
-constexpr const char* kIdleSecondsEntry = "AutomationIdleSeconds";
-constexpr int kDefaultIdleSeconds = 60;
-
 bool QueueHoldsOwnWork(const CObList* queue) {
     if (!queue) return false;
     for (const Serializable* item : *queue) {
@@ -97,7 +93,7 @@ bool AutomationServer::MayEnd() const {
 
 void AutomationServer::ArmIdleEnd() {
     if (!startedByClient_) return;
-    const int seconds = app_.Settings().GetProfileInt(vorla::kPreferencesSection, kIdleSecondsEntry, kDefaultIdleSeconds);
+    const int seconds = ReadSetting(app_.Settings(), vorla::setting::kAutomationIdleSeconds);
     if (seconds <= 0) return;
     idle_.start(seconds * 1000);
 }

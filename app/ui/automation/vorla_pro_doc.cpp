@@ -20,13 +20,11 @@
 #include "outgoing_queue.h"
 #include "page.h"
 #include "pager_message.h"
+#include "settings_keys.h"
 #include "settings_store.h"
 #include "windows1252.h"
 
 namespace {
-constexpr const char* kSendUpperEntry = "SendUpperCase";
-constexpr const char* kRememberFailedEntry = "RememberFailed";
-
 int32_t CountOf(const CObList* list) { return list ? static_cast<int32_t>(list->GetCount()) : 0; }
 }  // namespace
 
@@ -42,18 +40,18 @@ CVorlaPro5Doc::CVorlaPro5Doc(CVorlaPro5App& app, QObject* parent) : QObject(pare
 bool CVorlaPro5Doc::DirectoryHeld() const { return app_.DirectoryHeld(); }
 
 void CVorlaPro5Doc::ReadPreferences() {
-    sendAsUpper_ = app_.Settings().GetProfileInt(vorla::kPreferencesSection, kSendUpperEntry, 0) != 0;
-    rememberFailed_ = app_.Settings().GetProfileInt(vorla::kPreferencesSection, kRememberFailedEntry, 0) != 0;
+    sendAsUpper_ = ReadSetting(app_.Settings(), vorla::setting::kSendUpperCase) != 0;
+    rememberFailed_ = ReadSetting(app_.Settings(), vorla::setting::kRememberFailed) != 0;
 }
 
 void CVorlaPro5Doc::SetSendAsUpper(bool upper) {
     sendAsUpper_ = upper;
-    app_.Settings().WriteProfileInt(vorla::kPreferencesSection, kSendUpperEntry, upper ? 1 : 0);
+    WriteSetting(app_.Settings(), vorla::setting::kSendUpperCase, upper ? 1 : 0);
 }
 
 void CVorlaPro5Doc::SetRememberFailed(bool remember) {
     rememberFailed_ = remember;
-    app_.Settings().WriteProfileInt(vorla::kPreferencesSection, kRememberFailedEntry, remember ? 1 : 0);
+    WriteSetting(app_.Settings(), vorla::setting::kRememberFailed, remember ? 1 : 0);
 }
 
 std::vector<std::string> CVorlaPro5Doc::NewEnum() const { return automation::ListNames(app_.Store(), requestType_); }
@@ -130,7 +128,7 @@ void CVorlaPro5Doc::SetMessage(const std::string& text) {
         return;
     }
     messageAfterRun_.reset();
-    sendAsUpper_ = app_.Settings().GetProfileInt(vorla::kPreferencesSection, kSendUpperEntry, 0) != 0;
+    sendAsUpper_ = ReadSetting(app_.Settings(), vorla::setting::kSendUpperCase) != 0;
     view->MessageField()->setPlainText(vorla::FromWindows1252(sendAsUpper_ ? UpperCaseMessage(text) : text));
 }
 

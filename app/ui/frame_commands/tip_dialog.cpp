@@ -12,17 +12,17 @@
 #include <QVBoxLayout>
 
 #include "program_directory.h"
+#include "settings_keys.h"
 #include "settings_store.h"
 #include "tips_file.h"
 #include "windows1252.h"
 
 namespace {
-constexpr std::string_view kTipSection = "Tip";
 const char* const kBuiltInStamp = "built-in";
 }  // namespace
 
 bool CTipDialog::ShownAtStartup(const vorla::ISettingsStore& settings) {
-    return settings.GetProfileInt(kTipSection, "StartUp", 0) == 0;
+    return ReadSetting(settings, vorla::setting::kTipStartUp) == 0;
 }
 
 CTipDialog::CTipDialog(vorla::ISettingsStore& settings, const vorla::ProgramDirectory& directory, QWidget* parent)
@@ -41,8 +41,8 @@ CTipDialog::CTipDialog(vorla::ISettingsStore& settings, const vorla::ProgramDire
         text_ = builtIn.open(QIODevice::ReadOnly) ? builtIn.readAll() : QByteArray();
         stamp_ = QString::fromLatin1(kBuiltInStamp);
     }
-    if (QString::fromStdString(settings_.GetProfileString(kTipSection, "TimeStamp", "")) == stamp_)
-        position_ = settings_.GetProfileInt(kTipSection, "FilePos", 0);
+    if (QString::fromStdString(ReadSetting(settings_, vorla::setting::kTipTimeStamp)) == stamp_)
+        position_ = ReadSetting(settings_, vorla::setting::kTipFilePos);
 
     auto* icon = new QLabel(this);
     icon->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxInformation).pixmap(32, 32));
@@ -93,8 +93,8 @@ void CTipDialog::ShowNextTip() {
 QString CTipDialog::CurrentTip() const { return tip_->text(); }
 
 void CTipDialog::done(int result) {
-    settings_.WriteProfileInt(kTipSection, "StartUp", startup_->isChecked() ? 0 : 1);
-    settings_.WriteProfileInt(kTipSection, "FilePos", static_cast<int>(position_));
-    settings_.WriteProfileString(kTipSection, "TimeStamp", stamp_.toStdString());
+    WriteSetting(settings_, vorla::setting::kTipStartUp, startup_->isChecked() ? 0 : 1);
+    WriteSetting(settings_, vorla::setting::kTipFilePos, static_cast<int>(position_));
+    WriteSetting(settings_, vorla::setting::kTipTimeStamp, stamp_.toStdString());
     QDialog::done(result);
 }

@@ -27,14 +27,12 @@
 #include "main_window/toolbar_layout.h"
 #include "main_window/widget_placement.h"
 #include "message_entry/vorla_pro_view.h"
+#include "settings_keys.h"
 #include "settings_store.h"
 
 namespace {
 constexpr int kSmallToolbarResource = 26571;
 constexpr int kLargeToolbarResource = 26570;
-// Where the toolbar is docked: the frame's state, base64, under the profile name "General".
-constexpr std::string_view kBarLayoutSection = "General";
-constexpr std::string_view kBarLayoutEntry = "BarLayout";
 
 struct CommandText {
     int id;
@@ -107,7 +105,7 @@ CMainFrame::CMainFrame(CVorlaPro5App& app, QWidget* parent) : QMainWindow(parent
     messageWindow_ = message;
     message->show();
 
-    const bool small = app_.Settings().GetProfileInt(vorla::kPreferencesSection, "SmallToolbar", 1) != 0;
+    const bool small = ReadSetting(app_.Settings(), vorla::setting::kSmallToolbar) != 0;
     const int resource = small ? kSmallToolbarResource : kLargeToolbarResource;
     toolBar_ = new CCustToolBar(QStringLiteral("Toolbar"), vorla::ToolbarStateEntry(resource), this);
     toolBar_->setIconSize(small ? QSize(16, 15) : QSize(32, 30));
@@ -124,7 +122,7 @@ CMainFrame::CMainFrame(CVorlaPro5App& app, QWidget* parent) : QMainWindow(parent
     CreateMenus();
     CreateStatusBar();
     RestoreBarLayout();
-    ApplyToolTips(app_.Settings().GetProfileInt(vorla::kPreferencesSection, "Tips", 1) != 0);
+    ApplyToolTips(ReadSetting(app_.Settings(), vorla::setting::kTips) != 0);
 }
 
 CMainFrame::~CMainFrame() {
@@ -195,13 +193,13 @@ void CMainFrame::CreateActions() {
     toggleTool->setCheckable(true);
     connect(toggleTool, &QAction::toggled, this, [this](bool on) {
         toolBar_->setVisible(on);
-        app_.Settings().WriteProfileInt(vorla::kPreferencesSection, "ToolBarState", on ? 1 : 0);
+        WriteSetting(app_.Settings(), vorla::setting::kToolBarState, on ? 1 : 0);
     });
     auto* toggleStatus = actions_[cmd::kViewStatusBar];
     toggleStatus->setCheckable(true);
     connect(toggleStatus, &QAction::toggled, this, [this](bool on) {
         statusBar()->setVisible(on);
-        app_.Settings().WriteProfileInt(vorla::kPreferencesSection, "StatusBarState", on ? 1 : 0);
+        WriteSetting(app_.Settings(), vorla::setting::kStatusBarState, on ? 1 : 0);
     });
     if (!app_.Extensions().commands.count(cmd::kAbout)) {
         connect(actions_[cmd::kAbout], &QAction::triggered, this, [this] {
@@ -416,7 +414,7 @@ void CMainFrame::NextWindow() {
 
 void CMainFrame::ShowWithSavedPlacement() {
     vorla::WindowPlacement placement;
-    if (vorla::ReadWindowPlacement(app_.Settings(), "MainWindowPos", placement)) vorla::ApplyPlacement(*this, placement);
+    if (vorla::ReadWindowPlacement(app_.Settings(), vorla::setting::kMainWindowPos.name, placement)) vorla::ApplyPlacement(*this, placement);
     auto* child = qobject_cast<CVorlaMDIChild*>(messageWindow_);
     const bool entryStored = child && child->RestorePlacement();
     show();
@@ -425,7 +423,7 @@ void CMainFrame::ShowWithSavedPlacement() {
 }
 
 void CMainFrame::RestoreBarLayout() {
-    const std::string state = app_.Settings().GetProfileString(kBarLayoutSection, kBarLayoutEntry, "");
+    const std::string state = ReadSetting(app_.Settings(), vorla::setting::kBarLayout);
     if (!state.empty()) restoreState(QByteArray::fromBase64(QByteArray::fromStdString(state)));
 }
 
@@ -434,10 +432,10 @@ void CMainFrame::SavePlacementsAndBars() {
     auto& store = app_.Settings();
     if (auto* child = qobject_cast<CVorlaMDIChild*>(messageWindow_)) child->SavePlacement();
     toolBar_->SaveLayout(store);
-    store.WriteProfileString(kBarLayoutSection, kBarLayoutEntry, saveState().toBase64().toStdString());
-    vorla::WriteWindowPlacement(store, "MainWindowPos", vorla::PlacementOf(*this));
-    store.WriteProfileInt(vorla::kPreferencesSection, "ToolBarState", toolBar_->isVisibleTo(this) ? 1 : 0);
-    store.WriteProfileInt(vorla::kPreferencesSection, "StatusBarState", statusBar()->isVisibleTo(this) ? 1 : 0);
+    WriteSetting(store, vorla::setting::kBarLayout, saveState().toBase64().toStdString());
+    vorla::WriteWindowPlacement(store, vorla::setting::kMainWindowPos.name, vorla::PlacementOf(*this));
+    WriteSetting(store, vorla::setting::kToolBarState, toolBar_->isVisibleTo(this) ? 1 : 0);
+    WriteSetting(store, vorla::setting::kStatusBarState, statusBar()->isVisibleTo(this) ? 1 : 0);
     if (CVorlaPro5View* view = MessageView()) view->SaveToolbarLayout();
 }
 

@@ -8,6 +8,7 @@
 #include "main_window/widget_placement.h"
 #include "message_entry/outgoing_list_page.h"
 #include "message_entry/vorla_pro_view.h"
+#include "settings_keys.h"
 #include "settings_store.h"
 
 CMainView::CMainView(CVorlaPro5App& app, QWidget* parent) : QTabWidget(parent) {
@@ -37,20 +38,20 @@ CVorlaMDIChild::CVorlaMDIChild(CVorlaPro5App& app, QWidget* parent) : QMdiSubWin
 void CVorlaMDIChild::ApplyMinimumSize() {
     // The form needs its controls visible: the stored minimum, else what the form asks for.
     const QSize fits = widget() ? widget()->minimumSizeHint() + QSize(8, 30) : QSize(320, 240);
-    const int width = app_.Settings().GetProfileInt(vorla::kPreferencesSection, "MainMinX", fits.width());
-    const int height = app_.Settings().GetProfileInt(vorla::kPreferencesSection, "MainMinY", fits.height() - 5) + 5;
+    const int width = ReadSetting(app_.Settings(), vorla::setting::kMainMinX.WithDefault(fits.width()));
+    const int height = ReadSetting(app_.Settings(), vorla::setting::kMainMinY.WithDefault(fits.height() - 5)) + 5;
     setMinimumSize(std::clamp(width, 100, 4000), std::clamp(height, 100, 4000));
 }
 
 bool CVorlaMDIChild::RestorePlacement() {
     vorla::WindowPlacement placement;
-    if (!vorla::ReadWindowPlacement(app_.Settings(), "EntryWindowPos", placement)) return false;
+    if (!vorla::ReadWindowPlacement(app_.Settings(), vorla::setting::kEntryWindowPos.name, placement)) return false;
     vorla::ApplyPlacement(*this, placement);
     return true;
 }
 
 void CVorlaMDIChild::SavePlacement() {
-    vorla::WriteWindowPlacement(app_.Settings(), "EntryWindowPos", vorla::PlacementOf(*this));
+    vorla::WriteWindowPlacement(app_.Settings(), vorla::setting::kEntryWindowPos.name, vorla::PlacementOf(*this));
 }
 
 void CVorlaMDIChild::closeEvent(QCloseEvent* event) { event->ignore(); }

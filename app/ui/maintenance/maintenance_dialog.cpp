@@ -11,6 +11,7 @@
 #include "alert_dialog.h"
 #include "app/vorla_pro_app.h"
 #include "record_rows.h"
+#include "settings_keys.h"
 #include "settings_store.h"
 #include "windows1252.h"
 
@@ -18,7 +19,7 @@ MaintenanceDialog::MaintenanceDialog(CVorlaPro5App& app, const QString& title, Q
     : QDialog(parent), app_(app), hold_(app) {
     setWindowTitle(title);
     prompts_ = MaintenancePrompts::Boxes(this);
-    tips_ = app_.Settings().GetProfileInt(vorla::kPreferencesSection, "OtherTips", 1) != 0;
+    tips_ = ReadSetting(app_.Settings(), vorla::setting::kOtherTips) != 0;
     find_ = new QLineEdit(this);
 }
 

@@ -14,14 +14,15 @@
 #include "ob_list.h"
 #include "progress_window.h"
 #include "record_list_model.h"
+#include "settings_keys.h"
 #include "settings_store.h"
 
 std::string ExpandPreset(const std::string& text, const vorla::ISettingsStore& settings, std::time_t now) {
     if (!HasTimeTokens(text)) return text;
     const std::string date =
-        FormatLocalTime(settings.GetProfileString(vorla::kPreferencesSection, "DateFormat", kDefaultDateFormat), now);
+        FormatLocalTime(ReadSetting(settings, vorla::setting::kDateFormat), now);
     const std::string time =
-        FormatLocalTime(settings.GetProfileString(vorla::kPreferencesSection, "TimeFormat", kDefaultTimeFormat), now);
+        FormatLocalTime(ReadSetting(settings, vorla::setting::kTimeFormat), now);
     return ReplaceSignatureTokens(text, date, time);
 }
 

@@ -7,6 +7,7 @@
 
 #include "list_view_layout.h"
 #include "record_table_model.h"
+#include "settings_keys.h"
 #include "settings_store.h"
 
 RecordViews::RecordViews(QAbstractItemModel* model, QWidget* parent) : QStackedWidget(parent) {
@@ -39,18 +40,20 @@ RecordViews::RecordViews(QAbstractItemModel* model, QWidget* parent) : QStackedW
     menu_->AttachTo(icons_);
     connect(menu_, &ViewTypeMenu::TypeChosen, this, [this](int type) {
         SetViewType(type);
-        if (settings_) settings_->WriteProfileInt(section_, "ViewType", viewType_);
+        if (settings_) WriteSetting(*settings_, vorla::setting::kListViewType.In(section_), viewType_);
     });
     SetViewType(kReport);
 }
+
+static_assert(vorla::setting::kListViewType.defaultValue == ViewTypeMenu::kReport);
 
 void RecordViews::Restore(vorla::ISettingsStore& settings, std::string_view section, const std::vector<int>& widths) {
     settings_ = &settings;
     section_ = section;
     for (size_t c = 0; c < widths.size(); ++c)
         report_->setColumnWidth(static_cast<int>(c),
-                                settings.GetProfileInt(section, "Column" + std::to_string(c + 1), widths[c]));
-    SetViewType(settings.GetProfileInt(section, "ViewType", kReport));
+                                settings.GetProfileInt(section, vorla::setting::ColumnWidthEntry(static_cast<int>(c) + 1), widths[c]));
+    SetViewType(ReadSetting(settings, vorla::setting::kListViewType.In(section)));
 }
 
 void RecordViews::SortBy(RecordTableModel& model) {
@@ -58,10 +61,10 @@ void RecordViews::SortBy(RecordTableModel& model) {
         model.Sort(column);
         report_->header()->setSortIndicator(model.SortColumn(), Qt::AscendingOrder);
     };
-    sort(settings_ ? settings_->GetProfileInt(section_, "SortColumn", 0) : 0);
+    sort(settings_ ? ReadSetting(*settings_, vorla::setting::kListSortColumn.In(section_)) : 0);
     connect(report_->header(), &QHeaderView::sectionClicked, this, [this, &model, sort](int column) {
         sort(column);
-        if (settings_) settings_->WriteProfileInt(section_, "SortColumn", model.SortColumn());
+        if (settings_) WriteSetting(*settings_, vorla::setting::kListSortColumn.In(section_), model.SortColumn());
     });
 }
 
@@ -69,7 +72,7 @@ void RecordViews::StoreWidths() const {
     if (viewType_ != kReport || !settings_) return;
     const int columns = report_->model() ? report_->model()->columnCount() : 0;
     for (int c = 0; c < columns; ++c)
-        settings_->WriteProfileInt(section_, "Column" + std::to_string(c + 1), report_->columnWidth(c));
+        settings_->WriteProfileInt(section_, vorla::setting::ColumnWidthEntry(c + 1), report_->columnWidth(c));
 }
 
 void RecordViews::SetViewType(int type) {

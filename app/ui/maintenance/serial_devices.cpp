@@ -4,11 +4,12 @@
 #include <QFileInfo>
 #include <QSerialPortInfo>
 
+#include "settings_keys.h"
 #include "settings_store.h"
 #include "windows1252.h"
 
 namespace {
-constexpr std::string_view kPortsSection = "Ports";
+using vorla::setting::kPortsSection;
 
 int PortNumber(const QString& port) {
     if (!port.startsWith(QLatin1String("COM"), Qt::CaseInsensitive)) return 0;

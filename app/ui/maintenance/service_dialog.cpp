@@ -23,11 +23,12 @@
 #include "progress_window.h"
 #include "record_views.h"
 #include "service_model.h"
+#include "settings_keys.h"
 #include "settings_store.h"
 #include "windows1252.h"
 
 namespace {
-constexpr std::string_view kListSection = "Settings-ServiceList";
+constexpr std::string_view kListSection = vorla::setting::kServiceListSection;
 const std::vector<int> kDefaultWidths = {88, 88, 44, 40, 128, 95};
 
 // Clears the flag it set when the scope ends, however it ends.

@@ -19,13 +19,13 @@
 #include "rkl32.h"
 #include "service_pages.h"
 #include "service_ports_dialog.h"
+#include "settings_keys.h"
 #include "settings_store.h"
 #include "telephony_api.h"
 #include "windows1252.h"
 #include "wctp_service.h"
 
 namespace {
-constexpr std::string_view kDefaults = "Defaults";
 constexpr int kInitRole = Qt::UserRole + 1;
 // Marks the port item added for a service whose port the list no longer offers.
 constexpr int kKeptRole = Qt::UserRole + 2;
@@ -416,10 +416,10 @@ void ServiceModemPage::OnModemChosen() {
 void ServiceModemPage::ApplyDefaults() {
     Filling filling(filling_);
     vorla::ISettingsStore& settings = app_.Settings();
-    auto text = [&settings](const char* entry, const char* fallback) {
-        return vorla::FromWindows1252(settings.GetProfileString(kDefaults, entry, fallback));
+    auto text = [&settings](const vorla::TextSetting& setting) {
+        return vorla::FromWindows1252(ReadSetting(settings, setting));
     };
-    SelectPort(text("ModemPort", "COM1"));
+    SelectPort(text(vorla::setting::kModemPort));
     // The telephony script would not work on the serial port a missing line device falls
     // back to.
     bool fellBack = false;
@@ -431,18 +431,18 @@ void ServiceModemPage::ApplyDefaults() {
     }
     // Without a modem list there is no modem to take an init from: the default one stands.
     const bool modemFound =
-        telephony_ ? SelectLine(settings.GetProfileString(kDefaults, "Modem", ""),
-                                static_cast<uint32_t>(settings.GetProfileInt(kDefaults, "PermanentLineID", 0)))
-                   : SelectModem(text("Modem", "Factory Default"));
+        telephony_ ? SelectLine(ReadSetting(settings, vorla::setting::kModem),
+                                static_cast<uint32_t>(ReadSetting(settings, vorla::setting::kPermanentLineID)))
+                   : SelectModem(text(vorla::setting::kModemOnSerialPort));
     if (modemFound || modem_->count() == 0)
-        init_->setText(text("ModemInit", "ATE0Q0V1X4"));
+        init_->setText(text(vorla::setting::kModemInit));
     else
         OnModemChosen();
-    SelectText(parity_, text("Parity", "e,7,1"));
-    SelectText(handshake_, text("Handshake", "None"));
-    SelectText(dial_, text("DialMode", "Tone"));
+    SelectText(parity_, text(vorla::setting::kParity));
+    SelectText(handshake_, text(vorla::setting::kHandshake));
+    SelectText(dial_, text(vorla::setting::kDialMode));
     SelectScript(fellBack ? QString::fromLatin1(kFallbackScript)
-                          : ScriptFileName(settings.GetProfileString(kDefaults, "CurrentRKL", "vorlapro.rkl")));
+                          : ScriptFileName(ReadSetting(settings, vorla::setting::kCurrentRKL)));
     SetMissingScript({});
     SetUnmappedPort({});
 }
@@ -494,15 +494,15 @@ void ServiceModemPage::StoreDefaults() {
     vorla::ISettingsStore& settings = app_.Settings();
     ServiceFields fields;
     Read(fields);
-    settings.WriteProfileString(kDefaults, "Modem", fields.modemName);
-    settings.WriteProfileString(kDefaults, "ModemInit", fields.modemInit);
-    settings.WriteProfileString(kDefaults, "ModemPort", fields.port);
-    settings.WriteProfileString(kDefaults, "Parity", vorla::ToWindows1252(parity_->currentText()));
-    settings.WriteProfileString(kDefaults, "Handshake", vorla::ToWindows1252(handshake_->currentText()));
-    settings.WriteProfileString(kDefaults, "DialMode", vorla::ToWindows1252(dial_->currentText()));
-    settings.WriteProfileString(kDefaults, "CurrentRKL", fields.scriptFile);
-    settings.WriteProfileInt(kDefaults, "IsTAPI", telephony_ ? 1 : 0);
-    if (telephony_) settings.WriteProfileInt(kDefaults, "PermanentLineID", fields.permanentLineID);
+    WriteSetting(settings, vorla::setting::kModem, fields.modemName);
+    WriteSetting(settings, vorla::setting::kModemInit, fields.modemInit);
+    WriteSetting(settings, vorla::setting::kModemPort, fields.port);
+    WriteSetting(settings, vorla::setting::kParity, vorla::ToWindows1252(parity_->currentText()));
+    WriteSetting(settings, vorla::setting::kHandshake, vorla::ToWindows1252(handshake_->currentText()));
+    WriteSetting(settings, vorla::setting::kDialMode, vorla::ToWindows1252(dial_->currentText()));
+    WriteSetting(settings, vorla::setting::kCurrentRKL, fields.scriptFile);
+    WriteSetting(settings, vorla::setting::kIsTAPI, telephony_ ? 1 : 0);
+    if (telephony_) WriteSetting(settings, vorla::setting::kPermanentLineID, fields.permanentLineID);
 }
 
 void ServiceModemPage::OpenPortsDialog() {

@@ -9,6 +9,7 @@
 #include <QScrollArea>
 #include <QVBoxLayout>
 
+#include "settings_keys.h"
 #include "settings_store.h"
 #include "windows1252.h"
 
@@ -138,7 +139,7 @@ void ServicePortsDialog::accept() {
     for (const Row& row : rows_) {
         const QString path = row.device->currentText().trimmed();
         if (path == row.stored) continue;
-        settings_.WriteProfileString("Ports", vorla::ToWindows1252(row.port), vorla::ToWindows1252(path));
+        settings_.WriteProfileString(vorla::setting::kPortsSection, vorla::ToWindows1252(row.port), vorla::ToWindows1252(path));
     }
     QDialog::accept();
 }

@@ -7,11 +7,11 @@
 
 #include "app/vorla_pro_app.h"
 #include "service_pages.h"
+#include "settings_keys.h"
 #include "settings_store.h"
 #include "windows1252.h"
 
 namespace {
-constexpr std::string_view kDefaults = "Defaults";
 constexpr const char* kBaudRates[] = {"300", "1200", "2400", "9600", "19200"};
 }  // namespace
 
@@ -20,7 +20,7 @@ ServiceSettingsPage::ServiceSettingsPage(CVorlaPro5App& app, QWidget* parent) : 
     access_ = new QLineEdit(this);
     password_ = new QLineEdit(this);
     for (QLineEdit* field : {name_, access_, password_}) field->setMaxLength(255);
-    QString prefix = vorla::FromWindows1252(app_.Settings().GetProfileString(vorla::kPreferencesSection, "DialPrefix", ""));
+    QString prefix = vorla::FromWindows1252(ReadSetting(app_.Settings(), vorla::setting::kDialPrefix));
     prefix_ = new QCheckBox(QStringLiteral("Use dial prefi&x: %1").arg(prefix.replace(QLatin1Char('&'), QLatin1String("&&"))),
                             this);
     baud_ = new QComboBox(this);
@@ -59,8 +59,8 @@ void ServiceSettingsPage::ApplyDefaults() {
     name_->clear();
     access_->clear();
     password_->clear();
-    prefix_->setChecked(app_.Settings().GetProfileInt(kDefaults, "UsePrefix", 0) != 0);
-    SelectBaud(vorla::FromWindows1252(app_.Settings().GetProfileString(kDefaults, "Baud", "1200")));
+    prefix_->setChecked(ReadSetting(app_.Settings(), vorla::setting::kUsePrefix) != 0);
+    SelectBaud(vorla::FromWindows1252(ReadSetting(app_.Settings(), vorla::setting::kBaud)));
 }
 
 void ServiceSettingsPage::Show(const CService& service) {
@@ -80,6 +80,6 @@ void ServiceSettingsPage::Read(ServiceFields& fields) const {
 }
 
 void ServiceSettingsPage::StoreDefaults() {
-    app_.Settings().WriteProfileInt(kDefaults, "UsePrefix", prefix_->isChecked() ? 1 : 0);
-    app_.Settings().WriteProfileString(kDefaults, "Baud", vorla::ToWindows1252(baud_->currentText()));
+    WriteSetting(app_.Settings(), vorla::setting::kUsePrefix, prefix_->isChecked() ? 1 : 0);
+    WriteSetting(app_.Settings(), vorla::setting::kBaud, vorla::ToWindows1252(baud_->currentText()));
 }

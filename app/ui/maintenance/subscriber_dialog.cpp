@@ -22,6 +22,7 @@
 #include "progress_window.h"
 #include "record_views.h"
 #include "service.h"
+#include "settings_keys.h"
 #include "settings_store.h"
 #include "subscriber.h"
 #include "subscriber_model.h"
@@ -30,7 +31,7 @@
 
 namespace {
 
-constexpr std::string_view kListSection = "Settings-SubscriberList";
+constexpr std::string_view kListSection = vorla::setting::kSubscriberListSection;
 const std::vector<int> kDefaultWidths = {100, 70, 40, 100};
 
 // Digits and control keys pass; any other character is refused with a beep.
@@ -161,7 +162,7 @@ void SubscriberDialog::FillCharacters() {
     characters_->clear();
     characters_->addItem(QString());
     for (const std::string& value : choices_.Values()) characters_->addItem(QString::fromStdString(value));
-    SelectCharacters(QString::number(app_.Settings().GetProfileInt("Defaults", "Split", 240)));
+    SelectCharacters(QString::number(ReadSetting(app_.Settings(), vorla::setting::kSplit)));
 }
 
 void SubscriberDialog::SelectCharacters(const QString& value) {
@@ -183,7 +184,7 @@ void SubscriberDialog::FillServices() {
                 service_->addItem(vorla::FromWindows1252(service->GetName()), QVariant::fromValue<void*>(service));
     }
     service_->model()->sort(0);
-    const QString preferred = vorla::FromWindows1252(app_.Settings().GetProfileString("Defaults", "DefaultService", ""));
+    const QString preferred = vorla::FromWindows1252(ReadSetting(app_.Settings(), vorla::setting::kDefaultService));
     const int found = preferred.isEmpty() ? -1 : service_->findText(preferred, Qt::MatchFixedString);
     service_->setCurrentIndex(found >= 0 ? found : (service_->count() > 0 ? 0 : -1));
 }

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "local_time.h"
+#include "settings_keys.h"
 #include "settings_store.h"
 
 std::string FormatLocalTime(std::string_view format, std::time_t when) {
@@ -47,11 +48,10 @@ std::string TextFileToMessage(std::string_view contents) {
 }
 
 std::string FormatSignature(const vorla::ISettingsStore& settings, std::time_t when) {
-    constexpr std::string_view kPrefs = vorla::kPreferencesSection;
-    const std::string signature = settings.GetProfileString(kPrefs, "Signature", "");
+    const std::string signature = ReadSetting(settings, vorla::setting::kSignature);
     if (signature.empty()) return {};
-    const std::string date = FormatLocalTime(settings.GetProfileString(kPrefs, "DateFormat", kDefaultDateFormat), when);
-    const std::string time = FormatLocalTime(settings.GetProfileString(kPrefs, "TimeFormat", kDefaultTimeFormat), when);
+    const std::string date = FormatLocalTime(ReadSetting(settings, vorla::setting::kDateFormat), when);
+    const std::string time = FormatLocalTime(ReadSetting(settings, vorla::setting::kTimeFormat), when);
     return ReplaceSignatureTokens(signature, date, time);
 }
 
@@ -74,14 +74,13 @@ std::string UpperCaseMessage(std::string_view text) {
 
 std::string MakeSendText(const vorla::ISettingsStore& settings, std::string_view text, std::time_t now,
                          bool* unsigned_) {
-    constexpr std::string_view kPrefs = vorla::kPreferencesSection;
     std::string out(text);
     if (unsigned_) *unsigned_ = false;
-    if (settings.GetProfileInt(kPrefs, "AutoSign", 0) == 1) {
+    if (ReadSetting(settings, vorla::setting::kAutoSign) == 1) {
         const std::string signature = FormatSignature(settings, now);
         if (signature.empty() && unsigned_) *unsigned_ = true;
         out += signature;
     }
-    if (settings.GetProfileInt(kPrefs, "SendUpperCase", 0) != 0) out = UpperCaseMessage(out);
+    if (ReadSetting(settings, vorla::setting::kSendUpperCase) != 0) out = UpperCaseMessage(out);
     return out;
 }

@@ -9,9 +9,6 @@ namespace vorla {
 class ISettingsStore;
 }
 
-inline constexpr std::string_view kDefaultDateFormat = "%x";
-inline constexpr std::string_view kDefaultTimeFormat = "%I:%M %p";
-
 // strftime in local time; a format that yields nothing (or too much) gives the empty text.
 std::string FormatLocalTime(std::string_view format, std::time_t when);
 

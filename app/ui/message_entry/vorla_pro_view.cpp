@@ -44,13 +44,13 @@
 #include "page.h"
 #include "pager_message.h"
 #include "service.h"
+#include "settings_keys.h"
 #include "settings_store.h"
 #include "spelling/spell_check_session.h"
 #include "subscriber.h"
 #include "windows1252.h"
 
 namespace {
-constexpr std::string_view kPrefs = vorla::kPreferencesSection;
 const char* const kNone = "None";
 
 }  // namespace
@@ -132,11 +132,11 @@ CVorlaPro5View::CVorlaPro5View(CVorlaPro5App& app, QWidget* parent) : QWidget(pa
     connect(&app_, &CVorlaPro5App::DirectoryChanged, this, &CVorlaPro5View::FillSelectionList);
 
     auto& prefs = app_.Settings();
-    signature_->setEnabled(prefs.GetProfileInt(kPrefs, "AutoSign", 0) == 0);
+    signature_->setEnabled(ReadSetting(prefs, vorla::setting::kAutoSign) == 0);
     ApplyStoredFont();
-    list_->SetMemberColour(QColor(prefs.GetProfileInt(kPrefs, "MLRed", 75) & 0xFF,
-                                  prefs.GetProfileInt(kPrefs, "MLGreen", 75) & 0xFF,
-                                  prefs.GetProfileInt(kPrefs, "MLBlue", 75) & 0xFF));
+    list_->SetMemberColour(QColor(ReadSetting(prefs, vorla::setting::kMLRed) & 0xFF,
+                                  ReadSetting(prefs, vorla::setting::kMLGreen) & 0xFF,
+                                  ReadSetting(prefs, vorla::setting::kMLBlue) & 0xFF));
     list_->Model()->SetDisplayList(app_.GetDisplayList());
     list_->Model()->Load();
     // A directory made or changed elsewhere may come without recipient rows, or with rows
@@ -144,7 +144,7 @@ CVorlaPro5View::CVorlaPro5View(CVorlaPro5App& app, QWidget* parent) : QWidget(pa
     if (!list_->Model()->Rows().ListsEveryRecordOnce(app_.GetSubscriberList(), app_.GetGroupList()))
         FillSelectionList();
     outgoing_->setCurrentIndex(kNow);
-    ShowSpotPage(prefs.GetProfileInt(kPrefs, "SpotPage", 0) != 0);
+    ShowSpotPage(ReadSetting(prefs, vorla::setting::kSpotPage) != 0);
     UpdateCounts();
 }
 
@@ -300,7 +300,7 @@ void CVorlaPro5View::BuildForm() {
 }
 
 void CVorlaPro5View::BuildMessageToolBar() {
-    toolBar_ = new CCustToolBar(QStringLiteral("Message"), "Message Tool Bar", this);
+    toolBar_ = new CCustToolBar(QStringLiteral("Message"), std::string(vorla::setting::kMessageToolBar.name), this);
     toolBar_->setIconSize(QSize(17, 17));
     struct Button {
         int id;
@@ -332,14 +332,14 @@ void CVorlaPro5View::BuildMessageToolBar() {
 }
 
 void CVorlaPro5View::ApplyToolTips() {
-    if (toolBar_) toolBar_->SetToolTipsShown(app_.Settings().GetProfileInt(kPrefs, "OtherTips", 1) != 0);
+    if (toolBar_) toolBar_->SetToolTipsShown(ReadSetting(app_.Settings(), vorla::setting::kOtherTips) != 0);
 }
 
 void CVorlaPro5View::ApplyPreferences() {
     auto& prefs = app_.Settings();
     ApplyToolTips();
-    signature_->setEnabled(message_->isEnabled() && prefs.GetProfileInt(kPrefs, "AutoSign", 0) == 0);
-    ShowSpotPage(prefs.GetProfileInt(kPrefs, "SpotPage", 0) != 0);
+    signature_->setEnabled(message_->isEnabled() && ReadSetting(prefs, vorla::setting::kAutoSign) == 0);
+    ShowSpotPage(ReadSetting(prefs, vorla::setting::kSpotPage) != 0);
 }
 
 void CVorlaPro5View::SaveToolbarLayout() { toolBar_->SaveLayout(app_.Settings()); }
@@ -429,8 +429,8 @@ int CVorlaPro5View::Send(std::optional<uint32_t> scheduleTime) {
     }
     app_.SetLastMessage(MessageText());
     auto& prefs = app_.Settings();
-    if (prefs.GetProfileInt(kPrefs, "AutoSign", 0) == 1) AppendSignature();
-    if (prefs.GetProfileInt(kPrefs, "SendUpperCase", 0) != 0)
+    if (ReadSetting(prefs, vorla::setting::kAutoSign) == 1) AppendSignature();
+    if (ReadSetting(prefs, vorla::setting::kSendUpperCase) != 0)
         message_->setPlainText(vorla::FromWindows1252(UpperCaseMessage(MessageText())));
     // The message is shared by its pages; until the first page takes its count, it is ours.
     CPagerMessage* message = MakePagerMessage(MessageText());
@@ -457,7 +457,7 @@ int CVorlaPro5View::Send(std::optional<uint32_t> scheduleTime) {
         if (app_.GetState() == CVorlaPro5App::kStateIdle) app_.StartSending();
         return queued;
     }
-    if (prefs.GetProfileInt(kPrefs, "ClearMessage", 1) != 0) ClearForm();
+    if (ReadSetting(prefs, vorla::setting::kClearMessage) != 0) ClearForm();
     return queued;
 }
 
@@ -466,7 +466,7 @@ void CVorlaPro5View::SetEditing(bool editing) {
     list_->setEnabled(editing);
     message_->setEnabled(editing);
     outgoing_->setEnabled(editing);
-    signature_->setEnabled(editing && app_.Settings().GetProfileInt(kPrefs, "AutoSign", 0) == 0);
+    signature_->setEnabled(editing && ReadSetting(app_.Settings(), vorla::setting::kAutoSign) == 0);
     spotBox_->setEnabled(editing);
     UpdateCommands();
 }
@@ -487,8 +487,8 @@ void CVorlaPro5View::SendingFinished() {
     message_->setEnabled(true);
     outgoing_->setEnabled(true);
     spotBox_->setEnabled(true);
-    signature_->setEnabled(app_.Settings().GetProfileInt(kPrefs, "AutoSign", 0) == 0);
-    if (formRun_ && !app_.GetErrorFlag() && app_.Settings().GetProfileInt(kPrefs, "ClearMessage", 1) != 0) ClearForm();
+    signature_->setEnabled(ReadSetting(app_.Settings(), vorla::setting::kAutoSign) == 0);
+    if (formRun_ && !app_.GetErrorFlag() && ReadSetting(app_.Settings(), vorla::setting::kClearMessage) != 0) ClearForm();
     formRun_ = false;
     UpdateCounts();
     if (window()->isActiveWindow()) message_->setFocus();
@@ -536,15 +536,15 @@ void CVorlaPro5View::OnSpotToggled(bool checked) {
 
 bool CVorlaPro5View::AppendSignature() {
     auto& prefs = app_.Settings();
-    std::string signature = prefs.GetProfileString(kPrefs, "Signature", "");
+    std::string signature = ReadSetting(prefs, vorla::setting::kSignature);
     while (signature.empty()) {
         if (!prompts_.yesNo(QStringLiteral("You have no signature entered in your preferences.  Would you like to "
                                            "create a signature now?")))
             return false;
         std::optional<QString> entered = prompts_.signature();
         if (!entered) return false;
-        prefs.WriteProfileString(kPrefs, "Signature", vorla::ToWindows1252(*entered));
-        signature = prefs.GetProfileString(kPrefs, "Signature", "");
+        WriteSetting(prefs, vorla::setting::kSignature, vorla::ToWindows1252(*entered));
+        signature = ReadSetting(prefs, vorla::setting::kSignature);
     }
     QTextCursor cursor = message_->textCursor();
     cursor.movePosition(QTextCursor::End);
@@ -561,12 +561,12 @@ void CVorlaPro5View::ReplaceSelection(const QString& text) {
 
 void CVorlaPro5View::InsertDate() {
     ReplaceSelection(vorla::FromWindows1252(FormatLocalTime(
-        app_.Settings().GetProfileString(kPrefs, "DateFormat", kDefaultDateFormat), Now())));
+        ReadSetting(app_.Settings(), vorla::setting::kDateFormat), Now())));
 }
 
 void CVorlaPro5View::InsertTime() {
     ReplaceSelection(vorla::FromWindows1252(FormatLocalTime(
-        app_.Settings().GetProfileString(kPrefs, "TimeFormat", kDefaultTimeFormat), Now())));
+        ReadSetting(app_.Settings(), vorla::setting::kTimeFormat), Now())));
 }
 
 bool CVorlaPro5View::InsertTextFile(const QString& path) {

@@ -5,11 +5,12 @@
 
 #include "message_entry/message_texts.h"
 #include "prefs_pages.h"
+#include "settings_keys.h"
 #include "settings_store.h"
 #include "windows1252.h"
 
 bool CPrefsPage::OtherTips() const {
-    return settings_.GetProfileInt(vorla::kPreferencesSection, "OtherTips", 1) != 0;
+    return ReadSetting(settings_, vorla::setting::kOtherTips) != 0;
 }
 
 QFont CPrefsPage::HeadingFont(const QFont& base) {

@@ -2,11 +2,11 @@
 
 #include <algorithm>
 
+#include "settings_keys.h"
 #include "settings_store.h"
 
 namespace prefs {
 namespace {
-constexpr std::string_view kPrefs = vorla::kPreferencesSection;
 // A store edited by hand could hold any number of entries; nobody keeps more than this.
 constexpr int kMaxStoredEntries = 1000;
 
@@ -85,54 +85,54 @@ ShownInterval StepInterval(ShownInterval shown, int step) {
 DialingSettings ReadDialing(const vorla::ISettingsStore& store) {
     DialingSettings s;
     s.prefixes = ReadPrefixList(store);
-    s.dialPrefix = store.GetProfileString(kPrefs, "DialPrefix", "");
-    s.resend = store.GetProfileInt(kPrefs, "Resend", 0) != 0;
-    s.resendSeconds = store.GetProfileInt(kPrefs, "ResendSeconds", 180);
-    s.resendTimes = store.GetProfileInt(kPrefs, "ResendTimes", 3);
+    s.dialPrefix = ReadSetting(store, vorla::setting::kDialPrefix);
+    s.resend = ReadSetting(store, vorla::setting::kResend) != 0;
+    s.resendSeconds = ReadSetting(store, vorla::setting::kResendSeconds);
+    s.resendTimes = ReadSetting(store, vorla::setting::kResendTimesOffered);
     return s;
 }
 
 void WriteDialing(vorla::ISettingsStore& store, const DialingSettings& s) {
     WritePrefixList(store, s.prefixes);
-    store.WriteProfileString(kPrefs, "DialPrefix", s.dialPrefix);
-    store.WriteProfileInt(kPrefs, "Resend", s.resend ? 1 : 0);
-    store.WriteProfileInt(kPrefs, "ResendSeconds", s.resendSeconds);
-    store.WriteProfileInt(kPrefs, "ResendTimes", s.resendTimes);
+    WriteSetting(store, vorla::setting::kDialPrefix, s.dialPrefix);
+    WriteSetting(store, vorla::setting::kResend, s.resend ? 1 : 0);
+    WriteSetting(store, vorla::setting::kResendSeconds, s.resendSeconds);
+    WriteSetting(store, vorla::setting::kResendTimes, s.resendTimes);
 }
 
 SignatureSettings ReadSignature(const vorla::ISettingsStore& store) {
-    return {store.GetProfileString(kPrefs, "Signature", ""), store.GetProfileInt(kPrefs, "AutoSign", 0) != 0};
+    return {ReadSetting(store, vorla::setting::kSignature), ReadSetting(store, vorla::setting::kAutoSign) != 0};
 }
 
 void WriteSignature(vorla::ISettingsStore& store, const SignatureSettings& s) {
-    store.WriteProfileString(kPrefs, "Signature", s.signature);
-    store.WriteProfileInt(kPrefs, "AutoSign", s.autoSign ? 1 : 0);
+    WriteSetting(store, vorla::setting::kSignature, s.signature);
+    WriteSetting(store, vorla::setting::kAutoSign, s.autoSign ? 1 : 0);
 }
 
 ToolBarSettings ReadToolBar(const vorla::ISettingsStore& store) {
-    return {store.GetProfileInt(kPrefs, "SmallToolbar", 1) != 0, store.GetProfileInt(kPrefs, "Tips", 1) != 0,
-            store.GetProfileInt(kPrefs, "OtherTips", 1) != 0};
+    return {ReadSetting(store, vorla::setting::kSmallToolbar) != 0, ReadSetting(store, vorla::setting::kTips) != 0,
+            ReadSetting(store, vorla::setting::kOtherTips) != 0};
 }
 
 void WriteToolBar(vorla::ISettingsStore& store, const ToolBarSettings& s) {
-    store.WriteProfileInt(kPrefs, "SmallToolbar", s.smallToolbar ? 1 : 0);
-    store.WriteProfileInt(kPrefs, "Tips", s.tips ? 1 : 0);
-    store.WriteProfileInt(kPrefs, "OtherTips", s.otherTips ? 1 : 0);
+    WriteSetting(store, vorla::setting::kSmallToolbar, s.smallToolbar ? 1 : 0);
+    WriteSetting(store, vorla::setting::kTips, s.tips ? 1 : 0);
+    WriteSetting(store, vorla::setting::kOtherTips, s.otherTips ? 1 : 0);
 }
 
 SendingSettings ReadSending(const vorla::ISettingsStore& store) {
-    return {store.GetProfileInt(kPrefs, "SendUpperCase", 0) != 0, store.GetProfileInt(kPrefs, "ClearMessage", 1) != 0,
-            store.GetProfileInt(kPrefs, "SpotPage", 0) != 0, store.GetProfileInt(kPrefs, "RememberFailed", 0) != 0};
+    return {ReadSetting(store, vorla::setting::kSendUpperCase) != 0, ReadSetting(store, vorla::setting::kClearMessage) != 0,
+            ReadSetting(store, vorla::setting::kSpotPage) != 0, ReadSetting(store, vorla::setting::kRememberFailed) != 0};
 }
 
 void WriteSending(vorla::ISettingsStore& store, const SendingSettings& s) {
-    store.WriteProfileInt(kPrefs, "SendUpperCase", s.sendUpperCase ? 1 : 0);
-    store.WriteProfileInt(kPrefs, "ClearMessage", s.clearMessage ? 1 : 0);
-    store.WriteProfileInt(kPrefs, "SpotPage", s.spotPage ? 1 : 0);
+    WriteSetting(store, vorla::setting::kSendUpperCase, s.sendUpperCase ? 1 : 0);
+    WriteSetting(store, vorla::setting::kClearMessage, s.clearMessage ? 1 : 0);
+    WriteSetting(store, vorla::setting::kSpotPage, s.spotPage ? 1 : 0);
 }
 
 void WriteRememberFailed(vorla::ISettingsStore& store, bool remember) {
-    store.WriteProfileInt(kPrefs, "RememberFailed", remember ? 1 : 0);
+    WriteSetting(store, vorla::setting::kRememberFailed, remember ? 1 : 0);
 }
 
 }  // namespace prefs

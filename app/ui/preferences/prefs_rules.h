@@ -7,13 +7,15 @@
 #include <string_view>
 #include <vector>
 
+#include "settings_keys.h"
+
 namespace vorla {
 class ISettingsStore;
 }
 
 namespace prefs {
 
-inline constexpr std::string_view kPrefixSection = "Prefix";
+inline constexpr std::string_view kPrefixSection = vorla::setting::kPrefixSection;
 inline constexpr std::string_view kDefaultPrefix = "9,";
 inline constexpr size_t kMaxPrefixes = 7;
 inline constexpr int kIntervalMin = 1, kIntervalMax = 59;

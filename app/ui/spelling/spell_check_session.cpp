@@ -3,13 +3,12 @@
 #include <QPlainTextEdit>
 #include <QTextCursor>
 
+#include "settings_keys.h"
 #include "settings_store.h"
 #include "spelling/spell_checker.h"
 #include "windows1252.h"
 
 namespace {
-constexpr std::string_view kSpeller = "Speller";
-std::string CustomDictEntry(int n) { return "CustomDict" + std::to_string(n); }
 
 // One undoable edit, so the user can take a correction back with Undo.
 void ShowInField(QPlainTextEdit& field, const QString& text) {
@@ -37,11 +36,11 @@ SpellCheckSession::~SpellCheckSession() = default;
 QString SpellCheckSession::Run() {
     if (!checker_->IsAvailable()) return checker_->Unavailability();
     for (int n = 1;; ++n) {
-        const std::string path = settings_.GetProfileString(kSpeller, CustomDictEntry(n), "");
+        const std::string path = settings_.GetProfileString(vorla::setting::kSpellerSection, vorla::setting::CustomDictEntry(n), "");
         if (path.empty()) break;
         checker_->AddCustomDictionary(vorla::FromWindows1252(path));
     }
-    checker_->SetOptions(settings_.GetProfileInt(kSpeller, "SpellOptions", kDefaultSpellOptions));
+    checker_->SetOptions(ReadSetting(settings_, vorla::setting::kSpellOptions));
 
     QString text = field_.toPlainText();
     bool cancelled = false;
@@ -94,7 +93,7 @@ QString SpellCheckSession::Run() {
     }
     const QStringList dictionaries = checker_->CustomDictionaries();
     for (int n = 0; n < dictionaries.size(); ++n)
-        settings_.WriteProfileString(kSpeller, CustomDictEntry(n + 1), vorla::ToWindows1252(dictionaries[n]));
-    settings_.WriteProfileInt(kSpeller, "SpellOptions", checker_->Options());
+        settings_.WriteProfileString(vorla::setting::kSpellerSection, vorla::setting::CustomDictEntry(n + 1), vorla::ToWindows1252(dictionaries[n]));
+    WriteSetting(settings_, vorla::setting::kSpellOptions, checker_->Options());
     return cancelled ? QString() : QStringLiteral("Spell check complete!");
 }

@@ -9,6 +9,8 @@
 
 #include <memory>
 
+#include "settings_keys.h"
+
 class Hunspell;
 
 inline constexpr const char* kDefaultAffixFile = "/usr/share/hunspell/en_US.aff";
@@ -17,7 +19,7 @@ inline constexpr const char* kDefaultDictionaryFile = "/usr/share/hunspell/en_US
 // Option bits of "SpellOptions" this checker honours; the other bits are kept as stored.
 inline constexpr int kSpellIgnoreAllCaps = 0x0001;
 inline constexpr int kSpellIgnoreWithDigits = 0x0002;
-inline constexpr int kDefaultSpellOptions = 1127;
+inline constexpr int kDefaultSpellOptions = vorla::setting::kSpellOptions.defaultValue;
 
 struct WordSpan {
     int start = -1;

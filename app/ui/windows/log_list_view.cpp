@@ -25,21 +25,23 @@
 #include "log_properties.h"
 #include "log_resend.h"
 #include "ob_list.h"
+#include "settings_keys.h"
 #include "settings_store.h"
 #include "window_texts.h"
 
 namespace {
-constexpr const char* kSection = "Settings-LogWindow";
+constexpr std::string_view kSection = vorla::setting::kLogWindowSection;
 constexpr int kDefaultWidths[CLogListModel::kColumnCount] = {100, 100, 150, 100, 1000};
 constexpr int kSortCommands[CLogListModel::kColumnCount] = {log_cmd::kSortDate, log_cmd::kSortTime, log_cmd::kSortName,
                                                            log_cmd::kSortStatus, log_cmd::kSortMessage};
-std::string ColumnKey(int column) { return "Column" + std::to_string(column + 1); }
 }  // namespace
+
+static_assert(vorla::setting::kListViewType.defaultValue == CLogListView::kDetailsView);
 
 CLogListView::CLogListView(LogWindowContext context, QWidget* parent) : QWidget(parent), context_(std::move(context)) {
     auto& settings = *context_.settings;
-    const int sortColumn = settings.GetProfileInt(kSection, "SortColumn", 0);
-    const int sortOrder = settings.GetProfileInt(kSection, "SortOrder", 1);
+    const int sortColumn = ReadSetting(settings, vorla::setting::kListSortColumn.In(kSection));
+    const int sortOrder = ReadSetting(settings, vorla::setting::kListSortOrder.In(kSection));
 
     model_ = new CLogListModel(nullptr, this);
     details_ = new QTreeView(this);
@@ -57,7 +59,7 @@ CLogListView::CLogListView(LogWindowContext context, QWidget* parent) : QWidget(
     details_->header()->setSortIndicatorShown(true);
     details_->header()->setStretchLastSection(false);
     for (int c = 0; c < CLogListModel::kColumnCount; ++c) {
-        const int width = settings.GetProfileInt(kSection, ColumnKey(c), kDefaultWidths[c]);
+        const int width = settings.GetProfileInt(kSection, vorla::setting::ColumnWidthEntry(c + 1), kDefaultWidths[c]);
         details_->header()->resizeSection(c, width > 0 ? width : kDefaultWidths[c]);
     }
     connect(details_->header(), &QHeaderView::sectionClicked, this, &CLogListView::ColumnClicked);
@@ -93,15 +95,15 @@ CLogListView::CLogListView(LogWindowContext context, QWidget* parent) : QWidget(
     CreateActions();
     model_->Sort(sortColumn, sortOrder);
     model_->SetList(context_.logList ? context_.logList() : nullptr);
-    SetViewType(settings.GetProfileInt(kSection, "ViewType", kDetailsView));
+    SetViewType(ReadSetting(settings, vorla::setting::kListViewType.In(kSection)));
     UpdateChecks();
     if (context_.registerView) context_.registerView(this);
 }
 
 CLogListView::~CLogListView() {
-    if (context_.settings->GetProfileInt(kSection, "ViewType", kDetailsView) == kDetailsView) {
+    if (ReadSetting(*context_.settings, vorla::setting::kListViewType.In(kSection)) == kDetailsView) {
         for (int c = 0; c < CLogListModel::kColumnCount; ++c)
-            context_.settings->WriteProfileInt(kSection, ColumnKey(c), details_->header()->sectionSize(c));
+            context_.settings->WriteProfileInt(kSection, vorla::setting::ColumnWidthEntry(c + 1), details_->header()->sectionSize(c));
     }
     if (context_.registerView) context_.registerView(nullptr);
 }
@@ -209,7 +211,7 @@ void CLogListView::UpdateChecks() {
     actions_[kSortCommands[model_->SortColumn()]]->setChecked(true);
     actions_[log_cmd::kAscending]->setChecked(model_->SortOrder() == 1);
     actions_[log_cmd::kDescending]->setChecked(model_->SortOrder() == -1);
-    const bool logging = context_.settings->GetProfileInt(vorla::kPreferencesSection, "LogToDisk", 0) != 0;
+    const bool logging = ReadSetting(*context_.settings, vorla::setting::kLogToDisk) != 0;
     actions_[log_cmd::kStartLogging]->setChecked(logging);
     actions_[log_cmd::kStopLogging]->setChecked(!logging);
     details_->header()->setSortIndicator(model_->SortColumn(),
@@ -227,16 +229,16 @@ void CLogListView::SetViewType(int type) {
         const vorla::ListLayout layout = type == kLargeIconView  ? vorla::ListLayout::kLargeIcons
                                          : type == kListView     ? vorla::ListLayout::kColumns
                                                                  : vorla::ListLayout::kSmallIcons;
-        vorla::ShowListLayout(icons_, layout, context_.settings->GetProfileInt(kSection, "ListColumn", 200), 96);
+        vorla::ShowListLayout(icons_, layout, ReadSetting(*context_.settings, vorla::setting::kListColumn.In(kSection)), 96);
         stack_->setCurrentWidget(icons_);
     }
-    context_.settings->WriteProfileInt(kSection, "ViewType", viewType_);
+    WriteSetting(*context_.settings, vorla::setting::kListViewType.In(kSection), viewType_);
     UpdateChecks();
 }
 
 void CLogListView::SaveSort() {
-    context_.settings->WriteProfileInt(kSection, "SortColumn", model_->SortColumn());
-    context_.settings->WriteProfileInt(kSection, "SortOrder", model_->SortOrder());
+    WriteSetting(*context_.settings, vorla::setting::kListSortColumn.In(kSection), model_->SortColumn());
+    WriteSetting(*context_.settings, vorla::setting::kListSortOrder.In(kSection), model_->SortOrder());
     UpdateChecks();
 }
 
@@ -260,7 +262,7 @@ void CLogListView::ReverseOrder() {
 }
 
 void CLogListView::SetLogging(bool on) {
-    context_.settings->WriteProfileInt(vorla::kPreferencesSection, "LogToDisk", on ? 1 : 0);
+    WriteSetting(*context_.settings, vorla::setting::kLogToDisk, on ? 1 : 0);
     UpdateChecks();
 }
 

@@ -9,6 +9,7 @@
 #include "outgoing_queue.h"
 #include "page.h"
 #include "pager_message.h"
+#include "settings_keys.h"
 #include "settings_store.h"
 #include "subscriber.h"
 #include "window_texts.h"
@@ -21,8 +22,8 @@ ResendResult ResendLogRecords(const std::vector<const CLogObject*>& records, con
     for (Serializable* object : subscribers) {
         if (const CSubscriber* subscriber = As<CSubscriber>(object)) byName.emplace(subscriber->GetName(), subscriber);
     }
-    const bool resend = settings.GetProfileInt(vorla::kPreferencesSection, "Resend", 0) != 0;
-    const int32_t resendTimes = settings.GetProfileInt(vorla::kPreferencesSection, "ResendTimes", 0);
+    const bool resend = ReadSetting(settings, vorla::setting::kResend) != 0;
+    const int32_t resendTimes = ReadSetting(settings, vorla::setting::kResendTimes);
 
     ResendResult result;
     for (const CLogObject* record : records) {

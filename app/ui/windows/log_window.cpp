@@ -8,14 +8,11 @@
 #include <QMenuBar>
 #include <QToolBar>
 
+#include "settings_keys.h"
 #include "settings_store.h"
 #include "main_window/widget_placement.h"
 #include "window_placement.h"
 #include "window_texts.h"
-
-namespace {
-constexpr std::string_view kPrefs = vorla::kPreferencesSection;
-}
 
 CLogMDIChild::CLogMDIChild(LogWindowContext context, QWidget* parent)
     : QMainWindow(parent), settings_(*context.settings) {
@@ -73,7 +70,7 @@ CLogMDIChild::CLogMDIChild(LogWindowContext context, QWidget* parent)
         }
     }
 
-    const std::string state = settings_.GetProfileString(kPrefs, "LogToolBarState", "");
+    const std::string state = ReadSetting(settings_, vorla::setting::kLogToolBarState);
     if (!state.empty()) restoreState(QByteArray::fromBase64(QByteArray::fromStdString(state)));
     toggleToolBar_->setChecked(!toolBar_->isHidden());
     connect(toolBar_, &QToolBar::topLevelChanged, this, [this] { SaveToolBarState(); });
@@ -81,14 +78,14 @@ CLogMDIChild::CLogMDIChild(LogWindowContext context, QWidget* parent)
 
 CLogMDIChild::~CLogMDIChild() { SaveToolBarState(); }
 
-void CLogMDIChild::ApplyToolTips() { toolTipsShown_ = settings_.GetProfileInt(kPrefs, "Tips", 1) != 0; }
+void CLogMDIChild::ApplyToolTips() { toolTipsShown_ = ReadSetting(settings_, vorla::setting::kTips) != 0; }
 
 void CLogMDIChild::SaveToolBarState() {
-    settings_.WriteProfileString(kPrefs, "LogToolBarState", saveState().toBase64().toStdString());
+    WriteSetting(settings_, vorla::setting::kLogToolBarState, saveState().toBase64().toStdString());
 }
 
 void CLogMDIChild::SavePlacement() {
-    if (subWindow_) vorla::WriteWindowPlacement(settings_, "LogWindowPos", vorla::PlacementOf(*subWindow_));
+    if (subWindow_) vorla::WriteWindowPlacement(settings_, vorla::setting::kLogWindowPos.name, vorla::PlacementOf(*subWindow_));
 }
 
 void CLogMDIChild::showEvent(QShowEvent* event) {
@@ -98,7 +95,7 @@ void CLogMDIChild::showEvent(QShowEvent* event) {
     subWindow_ = qobject_cast<QMdiSubWindow*>(parentWidget());
     if (!subWindow_) return;
     vorla::WindowPlacement placement;
-    if (vorla::ReadWindowPlacement(settings_, "LogWindowPos", placement)) {
+    if (vorla::ReadWindowPlacement(settings_, vorla::setting::kLogWindowPos.name, placement)) {
         vorla::ApplyPlacement(*subWindow_, placement);
     } else {
         SavePlacement();
@@ -108,9 +105,9 @@ void CLogMDIChild::showEvent(QShowEvent* event) {
     subWindow_->installEventFilter(this);
     if (QMdiArea* area = subWindow_->mdiArea()) {
         connect(area, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* active) {
-            if (active) settings_.WriteProfileInt(kPrefs, "LogActive", active == subWindow_ ? 1 : 0);
+            if (active) WriteSetting(settings_, vorla::setting::kLogActive, active == subWindow_ ? 1 : 0);
         });
-        settings_.WriteProfileInt(kPrefs, "LogActive", area->activeSubWindow() == subWindow_ ? 1 : 0);
+        WriteSetting(settings_, vorla::setting::kLogActive, area->activeSubWindow() == subWindow_ ? 1 : 0);
     }
 }
 
@@ -124,7 +121,7 @@ bool CLogMDIChild::eventFilter(QObject* watched, QEvent* event) {
             case QEvent::Close:
                 // Closed by the user: not reopened at the next start.
                 SavePlacement();
-                settings_.WriteProfileInt(kPrefs, "LogVisible", 0);
+                WriteSetting(settings_, vorla::setting::kLogVisible, 0);
                 break;
             default: break;
         }

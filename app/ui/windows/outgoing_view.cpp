@@ -18,15 +18,13 @@
 #include "outgoing_model.h"
 #include "outgoing_queue.h"
 #include "page.h"
+#include "settings_keys.h"
 #include "settings_store.h"
 #include "window_texts.h"
 
 namespace {
-constexpr const char* kSection = "Settings-OutgoingList";
+constexpr std::string_view kSection = vorla::setting::kOutgoingListSection;
 constexpr int kDefaultWidths[COutgoingModel::kColumnCount] = {150, 100, 122, 112, 350};
-
-std::string ColumnKey(int column) { return "Column" + std::to_string(column + 1); }
-
 QFont BoldLabelFont(const QFont& base) {
     QFont font(QStringLiteral("MS Sans Serif"));
     font.setStyleHint(QFont::SansSerif);
@@ -58,7 +56,7 @@ COutgoingView32::COutgoingView32(std::function<OutgoingQueue*()> queue, vorla::I
                      palette.color(QPalette::Active, QPalette::HighlightedText));
     list_->setPalette(palette);
     for (int c = 0; c < COutgoingModel::kColumnCount; ++c) {
-        const int width = settings_.GetProfileInt(kSection, ColumnKey(c), kDefaultWidths[c]);
+        const int width = settings_.GetProfileInt(kSection, vorla::setting::ColumnWidthEntry(c + 1), kDefaultWidths[c]);
         list_->header()->resizeSection(c, width > 0 ? width : kDefaultWidths[c]);
     }
     list_->header()->setStretchLastSection(false);
@@ -109,9 +107,9 @@ COutgoingView32::~COutgoingView32() {
 }
 
 void COutgoingView32::SaveColumnWidths() {
-    if (settings_.GetProfileInt(kSection, "ViewType", 1) != 1) return;
+    if (ReadSetting(settings_, vorla::setting::kListViewType.In(kSection)) != 1) return;
     for (int c = 0; c < COutgoingModel::kColumnCount; ++c)
-        settings_.WriteProfileInt(kSection, ColumnKey(c), list_->header()->sectionSize(c));
+        settings_.WriteProfileInt(kSection, vorla::setting::ColumnWidthEntry(c + 1), list_->header()->sectionSize(c));
 }
 
 std::vector<size_t> COutgoingView32::SelectedRows() const {

@@ -8,13 +8,10 @@
 #include "express_pages.h"
 #include "express_property_sheet.h"
 #include "line_error_names.h"
+#include "settings_keys.h"
 #include "settings_store.h"
 #include "windows1252.h"
 #include "wizard_prompts.h"
-
-namespace {
-constexpr std::string_view kDefaults = "Defaults";
-}
 
 CExpressPropertyPage4::CExpressPropertyPage4(CExpressPropertySheet& sheet) : CExpressPropertyPage(sheet) {
     auto* layout = new QVBoxLayout(this);
@@ -80,23 +77,23 @@ bool CExpressPropertyPage4::validatePage() {
             if (auto init = vorla::telephony::ModemInitFromDeviceKey(*deviceSettings, chosen->device.registryKey))
                 setup.modemInit = *init;
         }
-        settings.WriteProfileString(kDefaults, "CurrentRKL", setup.scriptFile);
-        settings.WriteProfileInt(kDefaults, "IsTAPI", 1);
-        settings.WriteProfileString(kDefaults, "ModemPort", setup.port);
-        settings.WriteProfileInt(kDefaults, "PermanentLineID", setup.permanentLineID);
-        settings.WriteProfileString(kDefaults, "Modem", setup.modemName);
-        settings.WriteProfileString(kDefaults, "ModemInit", setup.modemInit);
+        WriteSetting(settings, vorla::setting::kCurrentRKL, setup.scriptFile);
+        WriteSetting(settings, vorla::setting::kIsTAPI, 1);
+        WriteSetting(settings, vorla::setting::kModemPort, setup.port);
+        WriteSetting(settings, vorla::setting::kPermanentLineID, setup.permanentLineID);
+        WriteSetting(settings, vorla::setting::kModem, setup.modemName);
+        WriteSetting(settings, vorla::setting::kModemInit, setup.modemInit);
     } else {
         setup.scriptFile = "vorlapro.rkl";
         setup.port = "COM" + std::to_string(chosen->port);
         setup.permanentLineID = 0;
         setup.modemName.clear();
         setup.modemInit.clear();
-        settings.WriteProfileString(kDefaults, "CurrentRKL", setup.scriptFile);
-        settings.WriteProfileInt(kDefaults, "IsTAPI", 0);
-        settings.WriteProfileString(kDefaults, "ModemPort", setup.port);
-        settings.WriteProfileString(kDefaults, "Modem", "");
-        settings.WriteProfileString(kDefaults, "ModemInit", "");
+        WriteSetting(settings, vorla::setting::kCurrentRKL, setup.scriptFile);
+        WriteSetting(settings, vorla::setting::kIsTAPI, 0);
+        WriteSetting(settings, vorla::setting::kModemPort, setup.port);
+        WriteSetting(settings, vorla::setting::kModem, "");
+        WriteSetting(settings, vorla::setting::kModemInit, "");
     }
     return true;
 }

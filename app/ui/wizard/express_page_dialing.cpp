@@ -6,6 +6,7 @@
 
 #include "express_pages.h"
 #include "express_property_sheet.h"
+#include "settings_keys.h"
 #include "settings_store.h"
 #include "windows1252.h"
 
@@ -31,7 +32,7 @@ CExpressPropertyPage3::CExpressPropertyPage3(CExpressPropertySheet& sheet) : CEx
     layout->addStretch(1);
 
     prefix_->setText(vorla::FromWindows1252(
-        sheet.Context().settings->GetProfileString(vorla::kPreferencesSection, "DialPrefix", "")));
+        ReadSetting(*sheet.Context().settings, vorla::setting::kDialPrefix)));
     connect(prefix_, &QLineEdit::textChanged, this, &CExpressPropertyPage3::UpdatePreview);
     connect(dialOne_, &QCheckBox::toggled, this, &CExpressPropertyPage3::UpdatePreview);
     connect(dialArea_, &QCheckBox::toggled, this, &CExpressPropertyPage3::UpdatePreview);
@@ -53,9 +54,9 @@ void CExpressPropertyPage3::UpdatePreview() {
 bool CExpressPropertyPage3::validatePage() {
     vorla::ISettingsStore& settings = *sheet_.Context().settings;
     const std::string prefix = vorla::ToWindows1252(prefix_->text());
-    settings.WriteProfileString("Prefix", "1", prefix);
-    settings.WriteProfileString(vorla::kPreferencesSection, "DialPrefix", prefix);
-    settings.WriteProfileInt("Defaults", "UsePrefix", 1);
+    settings.WriteProfileString(vorla::setting::kPrefixSection, "1", prefix);
+    WriteSetting(settings, vorla::setting::kDialPrefix, prefix);
+    WriteSetting(settings, vorla::setting::kUsePrefix, 1);
     ExpressSetupData& data = sheet_.Data();
     data.setup.useDialPrefix = 1;
     data.dialOne = dialOne_->isChecked();

@@ -7,6 +7,7 @@
 #include "express_pages.h"
 #include "express_property_sheet.h"
 #include "service_lists.h"
+#include "settings_keys.h"
 #include "settings_store.h"
 #include "windows1252.h"
 
@@ -83,7 +84,7 @@ bool CExpressPropertyPage5::validatePage() {
         setup.modemInit = vorla::ToWindows1252(row->data(0, kInitRole).toString());
     }
     vorla::ISettingsStore& settings = *sheet_.Context().settings;
-    settings.WriteProfileString("Defaults", "Modem", setup.modemName);
-    settings.WriteProfileString("Defaults", "ModemInit", setup.modemInit);
+    WriteSetting(settings, vorla::setting::kModem, setup.modemName);
+    WriteSetting(settings, vorla::setting::kModemInit, setup.modemInit);
     return true;
 }

@@ -10,6 +10,7 @@
 #include "express_property_sheet.h"
 #include "ob_list.h"
 #include "service_lists.h"
+#include "settings_keys.h"
 #include "settings_store.h"
 #include "subscriber.h"
 #include "telephony_api.h"
@@ -59,7 +60,7 @@ bool RunExpressSetupWizard(CVorlaPro5App& app, QWidget* parent, const WizardSeam
     if (sheet.exec() != QDialog::Accepted) return false;
 
     ApplyExpressSetup(app.Store(), data);
-    app.Settings().WriteProfileInt(vorla::kPreferencesSection, "Setup", 1);
+    WriteSetting(app.Settings(), vorla::setting::kSetup, 1);
     app.NotifyDirectoryChanged();
     // Saved after the recipient list was rebuilt, so its rows are in the file too.
     if (const QString failure = app.SaveDirectoryOrReason(); !failure.isEmpty()) prompts->Stop(parent, failure);
