@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 
+#include "app/program_parts.h"
 #include "directory_file.h"
 #include "directory_rules.h"
 #include "directory_store.h"
@@ -48,12 +49,14 @@ void AppTest::SetUp() { ASSERT_TRUE(home_.isValid()); }
 
 void AppTest::TearDown() { app_.reset(); }
 
-bool AppTest::Start(const CommandLineInfo& commandLine) {
+bool AppTest::Start(const CommandLineInfo& commandLine, const std::function<void(UiExtensions&)>& replace) {
     auto settings = std::make_unique<vorla::MemorySettingsStore>();
     settings_ = settings.get();
     auto directory = vorla::ProgramDirectory::Resolve({Folder(), std::nullopt, {}, {}});
     EXPECT_TRUE(directory.has_value());
     app_ = std::make_unique<CVorlaPro5App>(std::move(settings), *directory);
+    RegisterProgramParts(app_->Extensions());
+    if (replace) replace(app_->Extensions());
     return app_->InitApplicationObjects(commandLine, false);
 }
 

@@ -4,6 +4,7 @@
 
 #include <QTemporaryDir>
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -28,8 +29,9 @@ class AppTest : public ::testing::Test {
 protected:
     void SetUp() override;
     void TearDown() override;
-    // Starts the application; false when start-up refused.
-    bool Start(const CommandLineInfo& commandLine = {});
+    // Starts the application with every part of the program (RegisterProgramParts), then
+    // `replace` for a test that stands in for a part; false when start-up refused.
+    bool Start(const CommandLineInfo& commandLine = {}, const std::function<void(UiExtensions&)>& replace = {});
     std::string Folder() const { return home_.path().toStdString(); }
     std::string FilePath(const std::string& name) const { return Folder() + "/" + name; }
     CVorlaPro5View* View() const;

@@ -22,9 +22,7 @@
 
 #include <signal.h>
 
-#ifdef VORLA_TEST_XCB
 #include <xcb/xcb.h>
-#endif
 
 #include "app_fixture.h"
 #include "class_registry.h"
@@ -431,7 +429,6 @@ TEST_F(Automation, AClientCallStartsTheProgramWhichEndsWhenNoClientNeedsIt) {
     EXPECT_TRUE(WaitFor([&] { return !NameOwned(); }, 20000)) << "the program stayed with no client left";
 }
 
-#ifdef VORLA_TEST_XCB
 // A plain client of the test's X server: its window stands for a client program's window, and
 // it reads what the window manager would read of the program's windows.
 class XClient {
@@ -621,6 +618,5 @@ TEST_F(AutomationOnX, DirectoryChangesAreRefusedWhileAMaintenanceWindowIsOpen) {
     EXPECT_EQ(Result(QStringLiteral("RemoveService"), {"Spare"}), true);
     EXPECT_EQ(program_.state(), QProcess::Running);
 }
-#endif
 
 }  // namespace

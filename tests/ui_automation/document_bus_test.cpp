@@ -23,10 +23,9 @@
 #include "app/command_ids.h"
 #include "app_fixture.h"
 #include "automation_server.h"
-#include "frame_commands/register_frame_commands.h"
+#include "app/program_parts.h"
 #include "main_window/main_frame.h"
 #include "message_entry/vorla_pro_view.h"
-#include "preferences/run_preferences.h"
 #include "qt_child_process.h"
 #include "window_methods.h"
 #include "app/ui_extensions.h"
@@ -80,9 +79,7 @@ protected:
         auto directory = vorla::ProgramDirectory::Resolve({Folder(), std::nullopt, {}, {}});
         ASSERT_TRUE(directory.has_value());
         app_ = std::make_unique<CVorlaPro5App>(std::move(settings), *directory);
-        RegisterUiMaintenance(app_->Extensions());
-        RegisterUiPreferences(app_->Extensions());
-        RegisterFrameCommands(app_->Extensions());
+        RegisterProgramParts(app_->Extensions());
         CommandLineInfo commandLine;
         commandLine.automation = true;
         ASSERT_TRUE(app_->InitApplicationObjects(commandLine, false));

@@ -104,7 +104,6 @@ TEST_F(FrameCommands, TipsGoOnFromWhereTheyStoppedAndTheStartupBoxIsKept) {
 
 TEST_F(FrameCommands, BuiltInTipsAndGuideShipInsideTheProgram) {
     ASSERT_TRUE(Start());
-    RegisterFrameCommands(app_->Extensions());  // makes the resources known
     CTipDialog dialog(*settings_, app_->ProgramDir());
     EXPECT_FALSE(dialog.CurrentTip().isEmpty());
     EXPECT_FALSE(dialog.CurrentTip().startsWith(QStringLiteral("There are no tips")));

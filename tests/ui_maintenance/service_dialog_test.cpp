@@ -382,7 +382,6 @@ TEST_F(ServiceMaintenance, LineDevicesAreScannedOnceAWindowAndOffItsThread) {
     EXPECT_TRUE(offThread);
 }
 
-#ifdef VORLA_HAVE_PAGINGSIM
 TEST_F(ServiceMaintenance, APortMappedInThePortsDialogCarriesThePage) {
     QProcess sim;
     vorla::testing::EndWithTest(sim);
@@ -435,6 +434,5 @@ TEST_F(ServiceMaintenance, APortMappedInThePortsDialogCarriesThePage) {
     EXPECT_TRUE(pages.contains("\"pin\":\"2002\"")) << pages.toStdString();
     EXPECT_TRUE(pages.contains("Via COM2")) << pages.toStdString();
 }
-#endif
 
 }  // namespace

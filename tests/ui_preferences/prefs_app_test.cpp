@@ -18,15 +18,12 @@ protected:
     void SetUp() override {
         AppTest::SetUp();
         WriteTestDirectory(Folder());
-        RegisterUiPreferences(extensions_);
     }
-    UiExtensions extensions_;
 };
 }  // namespace
 
 TEST_F(PrefsInProgram, OkTurnsOnTheSpotPagerAndTheSignOptionAndTurnsOffToolbarTips) {
     ASSERT_TRUE(Start());
-    app_->Extensions().commands = extensions_.commands;
     CMainFrame* frame = app_->MainFrame();
     ASSERT_TRUE(frame->MainToolBar()->ToolTipsShown());
     EXPECT_FALSE(View()->SpotBox()->isVisibleTo(View()));

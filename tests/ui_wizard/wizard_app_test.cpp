@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/program_parts.h"
 #include "app/vorla_pro_app.h"
 #include "class_registry.h"
 #include "directory_file.h"
@@ -46,6 +47,7 @@ protected:
             opened_ = true;
             drive(sheet);
         };
+        RegisterProgramParts(app_->Extensions());
         RegisterUiWizardWith(app_->Extensions(), seams);
         return app_->InitApplicationObjects({}, false);
     }

@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/program_parts.h"
 #include "app/vorla_pro_app.h"
 #include "express_pages.h"
 #include "express_setup_runner.h"
@@ -82,6 +83,7 @@ TEST_F(WizardEndToEnd, APageToASubscriberMadeByTheWizardReachesTheTerminal) {
         sheet.next();
         sheet.accept();
     };
+    RegisterProgramParts(app_->Extensions());
     RegisterUiWizardWith(app_->Extensions(), seams);
     ASSERT_TRUE(app_->InitApplicationObjects({}, false)) << app_->StartupRefusal().toStdString();
     ASSERT_EQ(app_->GetServiceList()->GetCount(), 1u);

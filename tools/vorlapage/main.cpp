@@ -46,12 +46,8 @@
 #include "subscriber.h"
 #include "vorlapage_options.h"
 #include "vorla_build_info.h"
-#ifdef VORLAPAGE_HAVE_DBUS
 #include "running_program.h"
-#endif
-#ifdef VORLAPAGE_HAVE_MAIL
 #include "mail_request.h"
-#endif
 
 namespace {
 
@@ -176,9 +172,7 @@ const CService* FindService(const CObList* list, const std::string& name) {
 int Run(int argc, char** argv) {
   if (const auto answered = vorla::AnswerHelpOrVersion(argc, argv, "vorlapage", kUsageAndHelp.c_str()))
     return *answered;
-#ifdef VORLAPAGE_HAVE_MAIL
   if (const auto mailed = RunMailRequest(argc, argv)) return *mailed;
-#endif
   KeepNewFilesPrivate();
   // Log dates and times in the user's form, as the program writes them.
   std::setlocale(LC_TIME, "");
@@ -214,7 +208,6 @@ int Run(int argc, char** argv) {
       return kPageFailed;
     }
     std::string reason;
-#ifdef VORLAPAGE_HAVE_DBUS
     // Only Vorla Pro takes pages over the bus; a holder that did not say what it is may be one.
     if (result == vorla::ProgramDirectoryLock::Result::HeldByOther &&
         (lock.HeldByProgram() || lock.HolderApplication().isEmpty())) {
@@ -224,7 +217,6 @@ int Run(int argc, char** argv) {
       if (handed.exitCode) return *handed.exitCode;
       reason = handed.reason;
     }
-#endif
     Complain(FirstLine(lock.RefusalText()));
     if (!reason.empty()) Complain("it cannot take the page: " + reason);
     return kDirectoryInUse;

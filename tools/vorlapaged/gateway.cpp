@@ -17,10 +17,8 @@
 #include "paging_classes.h"
 #include "qt_settings_store.h"
 #include "systemd_notify.h"
-#ifdef VORLAPAGED_HAVE_DBUS
 #include "running_program.h"
 #include "vorlapage_options.h"
-#endif
 
 namespace {
 
@@ -356,7 +354,6 @@ std::optional<snpp::Outcome> Gateway::Take(const Pending& pending) {
 }
 
 std::optional<snpp::Outcome> Gateway::HandOver(const Pending& pending, qint64 holderPid, const QString& holderHost) {
-#ifdef VORLAPAGED_HAVE_DBUS
   VorlapageOptions handed;
   handed.mode = VorlapageOptions::Mode::Queue;
   handed.to = pending.transaction.recipients;
@@ -388,12 +385,6 @@ std::optional<snpp::Outcome> Gateway::HandOver(const Pending& pending, qint64 ho
       Log(kWarning, "the running program took the page of " + note + " but its run failed");
       return snpp::Outcome{554, "Error, failed: the running program could not send it (see its log)"};
   }
-#else
-  (void)pending;
-  (void)holderPid;
-  (void)holderHost;
-  return std::nullopt;
-#endif
 }
 
 void Gateway::Step() {

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "app/program_parts.h"
 #include "app/termination_signals.h"
 #include "app/vorla_pro_app.h"
 #include "desktop/program_icon.h"
@@ -23,18 +24,8 @@
 #include "qt_settings_store.h"
 #include "report_command_line.h"
 #include "vorla_build_info.h"
-#ifdef VORLA_HAVE_UI_WINDOWS
-#include "directory_print_command.h"
-#endif
-#ifdef VORLA_HAVE_UI_PREFERENCES
-#include "run_preferences.h"
-#endif
-#ifdef VORLA_HAVE_UI_FRAME_COMMANDS
-#include "register_frame_commands.h"
-#endif
-#ifdef VORLA_HAVE_AUTOMATION
 #include "automation_server.h"
-#endif
+#include "directory_print_command.h"
 
 namespace {
 QPixmap SplashPixmap() {
@@ -88,7 +79,6 @@ int PrintDirectoryWithoutWindow(int& argc, char** argv, const PrintDirectoryPars
         std::fprintf(stderr, "vorlapro: %s\n%s", (directory ? parse.error : error).c_str(), kPrintUsage);
         return kPrintBadArguments;
     }
-#ifdef VORLA_HAVE_UI_WINDOWS
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication qapp(argc, argv);
     NameTheApplication();
@@ -97,12 +87,6 @@ int PrintDirectoryWithoutWindow(int& argc, char** argv, const PrintDirectoryPars
     if (outcome.exitCode != kPrintWritten)
         std::fprintf(stderr, "vorlapro: %s\n", outcome.message.toLocal8Bit().constData());
     return outcome.exitCode;
-#else
-    (void)argc;
-    (void)argv;
-    std::fprintf(stderr, "vorlapro: printing is not built into this program\n");
-    return kPrintCannotWrite;
-#endif
 }
 }  // namespace
 
@@ -143,24 +127,7 @@ int main(int argc, char** argv) {
     }
 
     CVorlaPro5App app(std::make_unique<vorla::QtSettingsStore>(), *directory);
-#ifdef VORLA_HAVE_UI_WINDOWS
-    RegisterUiWindows(app.Extensions());
-#endif
-#ifdef VORLA_HAVE_UI_MAINTENANCE
-    RegisterUiMaintenance(app.Extensions());
-#endif
-#ifdef VORLA_HAVE_UI_IMPORT
-    RegisterUiImport(app.Extensions());
-#endif
-#ifdef VORLA_HAVE_UI_WIZARD
-    RegisterUiWizard(app.Extensions());
-#endif
-#ifdef VORLA_HAVE_UI_PREFERENCES
-    RegisterUiPreferences(app.Extensions());
-#endif
-#ifdef VORLA_HAVE_UI_FRAME_COMMANDS
-    RegisterFrameCommands(app.Extensions());
-#endif
+    RegisterProgramParts(app.Extensions());
     QObject::connect(&terminationSignals, &TerminationSignals::Requested, &app,
                      [&app](int) { app.RequestOrderlyEnd(); });
     // The desktop session ends (logout, shutdown): the same orderly end.
@@ -173,11 +140,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "vorlapro: %s\n", app.StartupRefusal().toLocal8Bit().constData());
         return 1;
     }
-#ifdef VORLA_HAVE_AUTOMATION
     // After start-up: a client's first call finds the directory loaded.
     AutomationServer automation(app, commandLine.automation || commandLine.embedding);
     if (started) automation.Publish();
-#endif
     const int code = app.Exec();
     app.ExitInstance();
     return code;

@@ -2,7 +2,7 @@
 
 #include <QGuiApplication>
 
-#if defined(VORLA_HAVE_XCB) && QT_CONFIG(xcb)
+#if QT_CONFIG(xcb)
 #include <xcb/xcb.h>
 
 #include <cstdlib>
@@ -11,7 +11,7 @@
 namespace vorla {
 
 std::optional<LockKeys> CurrentLockKeys() {
-#if defined(VORLA_HAVE_XCB) && QT_CONFIG(xcb)
+#if QT_CONFIG(xcb)
     auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
     xcb_connection_t* connection = x11 ? x11->connection() : nullptr;
     if (!connection) return std::nullopt;
