@@ -1,9 +1,9 @@
 #pragma once
 // Windows built in their own folders (the outgoing and log windows, the setup wizard) join
 // the program through these factories, so the application object never includes their
-// headers. Each folder provides one Register function; the executable and the tests call
-// it when that folder's library is built (VORLA_HAVE_UI_WINDOWS / VORLA_HAVE_UI_WIZARD).
-// An empty factory means the feature is not there: the application falls back as noted.
+// headers. Each folder provides one Register function; RegisterProgramParts
+// (program_parts.h) calls them all, for the program and for the tests alike, so every
+// factory below is set.
 
 #include <functional>
 #include <map>
@@ -13,24 +13,21 @@ class QMdiSubWindow;
 class CVorlaPro5App;
 
 struct UiExtensions {
-    // The Outgoing tab's page, a child of `parent`. Without it the tab shows a plain list of
-    // the queue.
+    // The Outgoing tab's page, a child of `parent`.
     std::function<QWidget*(CVorlaPro5App& app, QWidget* parent)> makeOutgoingView;
     // The log window's widget, shown as an MDI child of the main frame (the frame wraps it in
-    // the sub-window). Without it the "Message Log" command says the window is not available.
+    // the sub-window).
     std::function<QWidget*(CVorlaPro5App& app)> makeLogWindow;
-    // Runs the express setup wizard modally; returns when it is closed. Without it a first
-    // start with no service ends the program, as a cancelled wizard does.
+    // Runs the express setup wizard modally; returns when it is closed.
     std::function<void(CVorlaPro5App& app, QWidget* parent)> runSetupWizard;
     // The Schedule Message dialog for "At...": true and the chosen time (seconds since 1970)
-    // on OK. Without it "At..." is refused with a message.
+    // on OK.
     std::function<bool(CVorlaPro5App& app, QWidget* parent, unsigned& scheduleTime)> runScheduleDialog;
     // Called once the main window is shown (not when embedded, not without message boxes):
     // the tip of the day, when the user has not turned it off.
     std::function<void(CVorlaPro5App& app, QWidget* parent)> showStartupTip;
     // Handlers of menu and toolbar commands built elsewhere (maintenance windows, preferences,
-    // import, printing, about), by command id (command_ids.h). A command without a handler is
-    // shown disabled.
+    // import, printing, about), by command id (command_ids.h).
     std::map<int, std::function<void(CVorlaPro5App& app, QWidget* parent)>> commands;
 };
 

@@ -254,7 +254,7 @@ bool CVorlaPro5App::InitApplicationObjects(const CommandLineInfo& commandLine, b
     }
     if (GetServiceList()->IsEmpty() && !d_->directoryLoadFailed) {
         qCInfo(lcApp) << "No paging service in the directory: the setup wizard opens.";
-        if (d_->extensions.runSetupWizard) d_->extensions.runSetupWizard(*this, d_->mainFrame.get());
+        d_->extensions.runSetupWizard(*this, d_->mainFrame.get());
         // The wizard ended as if cancelled, without its question.
         if (d_->endRequested) {
             d_->refusal = askedToEnd;
@@ -279,7 +279,7 @@ bool CVorlaPro5App::InitApplicationObjects(const CommandLineInfo& commandLine, b
     if (!d_->embedded) {
         d_->mainFrame->ShowWithSavedPlacement();
         // After the event loop has painted the window, as a tip belongs over the program.
-        if (showMessages && d_->extensions.showStartupTip) {
+        if (showMessages) {
             QTimer::singleShot(0, d_->mainFrame.get(), [this] {
                 if (d_->mainFrame) d_->extensions.showStartupTip(*this, d_->mainFrame.get());
             });
@@ -485,7 +485,6 @@ QWidget* CVorlaPro5App::GetLogView() const { return d_->logView; }
 bool CVorlaPro5App::OpenLogWindow() {
     if (!d_->mainFrame) return false;
     if (!d_->logWindow) {
-        if (!d_->extensions.makeLogWindow) return false;
         QWidget* window = d_->extensions.makeLogWindow(*this);
         if (!window) return false;
         d_->logWindow = d_->mainFrame->AddChild(window);

@@ -13,7 +13,6 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
-#include <QMessageBox>
 #include <QStatusBar>
 #include <QStyle>
 #include <QTime>
@@ -179,11 +178,7 @@ void CMainFrame::CreateActions() {
     for (auto& [id, action] : actions_) action->setStatusTip(action->statusTip().section(QLatin1Char('\n'), 0, 0));
 
     connect(actions_[cmd::kExit], &QAction::triggered, this, &QWidget::close);
-    connect(actions_[cmd::kMessageLog], &QAction::triggered, this, [this] {
-        if (!app_.OpenLogWindow())
-            QMessageBox::information(this, QStringLiteral("Vorla Pro"),
-                                     QStringLiteral("The message log window is not part of this build."));
-    });
+    connect(actions_[cmd::kMessageLog], &QAction::triggered, this, [this] { app_.OpenLogWindow(); });
     connect(actions_[cmd::kCustomizeToolbar], &QAction::triggered, this, [this] { toolBar_->Customize(); });
     connect(actions_[cmd::kCascade], &QAction::triggered, mdiArea_, &QMdiArea::cascadeSubWindows);
     connect(actions_[cmd::kTile], &QAction::triggered, mdiArea_, &QMdiArea::tileSubWindows);
@@ -201,13 +196,6 @@ void CMainFrame::CreateActions() {
         statusBar()->setVisible(on);
         WriteSetting(app_.Settings(), vorla::setting::kStatusBarState, on ? 1 : 0);
     });
-    if (!app_.Extensions().commands.count(cmd::kAbout)) {
-        connect(actions_[cmd::kAbout], &QAction::triggered, this, [this] {
-            QMessageBox::about(this, QStringLiteral("About Vorla Pro"),
-                               QStringLiteral("Vorla Pro\nVersion %1").arg(QCoreApplication::applicationVersion()));
-        });
-    }
-
     // Print goes to the active window first: the log window prints itself on the same command
     // (its own Print carries the same id), as the user expects of Ctrl+P there. Otherwise the
     // frame's own print, when a part of the program provides it.
@@ -226,7 +214,7 @@ void CMainFrame::CreateActions() {
     connect(mdiArea_, &QMdiArea::subWindowActivated, this, updatePrint);
     updatePrint();
 
-    // Commands another part of the program provides; shown disabled until it is built in.
+    // Commands another part of the program provides (RegisterProgramParts).
     for (int id : {cmd::kImportData, cmd::kPrintPreview, cmd::kPrintSetup, cmd::kSendMail, cmd::kSetupWizard, cmd::kServices,
                    cmd::kSubscribers, cmd::kGroups, cmd::kPresetMessages, cmd::kPreferences, cmd::kTipOfTheDay,
                    cmd::kHelpContents, cmd::kUsingHelp, cmd::kAbout}) {
@@ -236,7 +224,7 @@ void CMainFrame::CreateActions() {
             // offered at all rather than shown as something that might work one day.
             if (id == cmd::kSendMail) {
                 actions_[id]->setVisible(false);
-            } else if (id != cmd::kAbout) {
+            } else {
                 actions_[id]->setEnabled(false);
             }
             continue;

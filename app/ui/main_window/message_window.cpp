@@ -6,7 +6,6 @@
 
 #include "app/vorla_pro_app.h"
 #include "main_window/widget_placement.h"
-#include "message_entry/outgoing_list_page.h"
 #include "message_entry/vorla_pro_view.h"
 #include "settings_keys.h"
 #include "settings_store.h"
@@ -16,10 +15,7 @@ CMainView::CMainView(CVorlaPro5App& app, QWidget* parent) : QTabWidget(parent) {
     entry_ = new CVorlaPro5View(app, this);
     // The tabs carry no mnemonic: "&Message:" and "&Outgoing:" on the form own Alt+M and Alt+O.
     addTab(entry_, QStringLiteral("Main"));
-    QWidget* outgoing = nullptr;
-    if (app.Extensions().makeOutgoingView) outgoing = app.Extensions().makeOutgoingView(app, this);
-    if (!outgoing) outgoing = new OutgoingListPage(app, this);
-    addTab(outgoing, QStringLiteral("Outgoing"));
+    addTab(app.Extensions().makeOutgoingView(app, this), QStringLiteral("Outgoing"));
 }
 
 void CMainView::SetOutgoingPage(QWidget* page) {

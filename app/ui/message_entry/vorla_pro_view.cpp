@@ -11,7 +11,6 @@
 #include <QGuiApplication>
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QInputDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -414,12 +413,7 @@ int CVorlaPro5View::Send(std::optional<uint32_t> scheduleTime) {
     const int choice = outgoing_->currentIndex();
     if (choice == kAt && !scheduleTime) {
         unsigned chosen = 0;
-        auto& schedule = app_.Extensions().runScheduleDialog;
-        if (!schedule) {
-            prompts_.error(QStringLiteral("Scheduling a time is not available in this build."));
-            return 0;
-        }
-        if (!schedule(app_, this, chosen)) return 0;
+        if (!app_.Extensions().runScheduleDialog(app_, this, chosen)) return 0;
         scheduleTime = chosen;
     }
     // Stored as Windows-1252, a character outside it would reach the pager as '?'.
@@ -597,18 +591,7 @@ void CVorlaPro5View::RecycleLastMessage() {
 }
 
 void CVorlaPro5View::InsertPresetMessage() {
-    auto& commands = app_.Extensions().commands;
-    if (auto it = commands.find(cmd::kInsertMessage); it != commands.end()) {
-        it->second(app_, this);
-    } else if (CObList* presets = app_.GetPresetMessageList(); presets && !presets->IsEmpty()) {
-        QStringList texts;
-        for (Serializable* item : *presets)
-            if (auto* m = dynamic_cast<CMessage*>(item)) texts << vorla::FromWindows1252(m->GetText());
-        bool ok = false;
-        const QString chosen = QInputDialog::getItem(this, QStringLiteral("Preset Messages"),
-                                                     QStringLiteral("&Messages:"), texts, 0, false, &ok);
-        if (ok) ReplaceSelection(chosen);
-    }
+    app_.Extensions().commands.at(cmd::kInsertMessage)(app_, this);
     message_->setFocus();
 }
 
