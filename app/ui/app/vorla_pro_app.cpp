@@ -22,7 +22,6 @@
 #include "file_format_version.h"
 #include "log_object.h"
 #include "main_window/main_frame.h"
-#include "message_entry/vorla_pro_view.h"
 #include "ob_list.h"
 #include "paging_classes.h"
 #include "message_log.h"
@@ -431,7 +430,6 @@ bool CVorlaPro5App::ReadModemIniEntry(int n, const std::array<std::string*, 3>& 
 const QImage& CVorlaPro5App::Logo() const { return d_->logo; }
 void CVorlaPro5App::RefreshAfterPreferences() {
     SetShowToolTips(ReadSetting(*d_->settings, vorla::setting::kTips) != 0);
-    if (d_->mainView) d_->mainView->ApplyPreferences();
     emit PreferencesApplied();
 }
 

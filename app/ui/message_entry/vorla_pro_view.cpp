@@ -120,6 +120,8 @@ CVorlaPro5View::CVorlaPro5View(CVorlaPro5App& app, QWidget* parent) : QWidget(pa
 
     BuildForm();
     app_.SetMainView(this);
+    // The application tells its windows; it never calls into a view.
+    connect(&app_, &CVorlaPro5App::PreferencesApplied, this, &CVorlaPro5View::ApplyPreferences);
     connect(&app_, &CVorlaPro5App::StatusLineAdded, this, &CVorlaPro5View::AddStatusLine);
     connect(&app_, &CVorlaPro5App::SendingFinished, this, &CVorlaPro5View::SendingFinished);
     connect(&app_, &CVorlaPro5App::StatusLinesCleared, this, [this] {
