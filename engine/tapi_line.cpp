@@ -3,8 +3,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "line_error_names.h"
-#include "telephony_api.h"
+#include "platform/telephony/line_error_names.h"
+#include "platform/telephony/telephony_api.h"
 
 namespace rkl {
 

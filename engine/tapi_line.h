@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "line_records.h"
+#include "platform/telephony/line_records.h"
 #include "platform/waiter.h"
 
 namespace vorla::telephony {

@@ -13,7 +13,7 @@
 
 #include "engine_tick.h"
 #include "host_link.h"
-#include "line_error_names.h"
+#include "platform/telephony/line_error_names.h"
 #include "platform/network_address.h"
 #include "platform/paced_io.h"
 #include "platform/port_names.h"

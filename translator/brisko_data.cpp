@@ -1,4 +1,4 @@
-#include "brisko_data.h"
+#include "translator/brisko_data.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "brisko_import_dialog.h"
+#include "translator/brisko_import_dialog.h"
 
 #include <QFileDialog>
 #include <QGridLayout>
@@ -8,7 +8,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "lomix_records.h"
+#include "translator/lomix_records.h"
 
 namespace lomix {
 

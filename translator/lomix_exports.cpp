@@ -9,8 +9,8 @@
 #include <QWidget>
 #include <QtPlugin>
 
-#include "brisko_import_dialog.h"
-#include "lomix_records.h"
+#include "translator/brisko_import_dialog.h"
+#include "translator/lomix_records.h"
 
 #define LOMIX_EXPORT extern "C" __attribute__((visibility("default")))
 

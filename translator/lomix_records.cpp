@@ -1,4 +1,4 @@
-#include "lomix_records.h"
+#include "translator/lomix_records.h"
 
 namespace lomix {
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "brisko_data.h"
-#include "translator_abi.h"
+#include "translator/brisko_data.h"
+#include "directory/translator_abi.h"
 
 namespace lomix {
 

@@ -1,4 +1,4 @@
-#include "archive_error.h"
+#include "directory/archive_error.h"
 
 std::string_view ArchiveErrorText(ArchiveError error) {
   switch (error) {

@@ -1,8 +1,8 @@
-#include "archive_reader.h"
+#include "directory/archive_reader.h"
 
-#include "archive_limits.h"
-#include "class_registry.h"
-#include "cp1252.h"
+#include "directory/archive_limits.h"
+#include "directory/class_registry.h"
+#include "directory/cp1252.h"
 
 namespace {
 constexpr uint32_t kNoSchema = 0xFFFFFFFF;

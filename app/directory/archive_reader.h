@@ -6,8 +6,8 @@
 #include <unordered_map>
 #include <vector>
 
-#include "archive_error.h"
-#include "serializable.h"
+#include "directory/archive_error.h"
+#include "directory/serializable.h"
 
 class ClassRegistry;
 

@@ -1,8 +1,8 @@
-#include "archive_writer.h"
+#include "directory/archive_writer.h"
 
 #include <cstring>
 
-#include "archive_limits.h"
+#include "directory/archive_limits.h"
 
 namespace {
 constexpr size_t kFileBufferSize = 64 * 1024;

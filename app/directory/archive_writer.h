@@ -6,8 +6,8 @@
 #include <string_view>
 #include <unordered_map>
 
-#include "archive_error.h"
-#include "serializable.h"
+#include "directory/archive_error.h"
+#include "directory/serializable.h"
 
 // Writes an object graph as an archive: little-endian scalars, length-prefixed strings, and
 // object references where an object written before becomes its index. Into memory, or

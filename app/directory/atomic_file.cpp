@@ -1,4 +1,4 @@
-#include "atomic_file.h"
+#include "directory/atomic_file.h"
 
 #include <atomic>
 #include <cstdio>
@@ -6,8 +6,8 @@
 #include <memory>
 #include <system_error>
 
-#include "file_sync.h"
-#include "private_file.h"
+#include "directory/file_sync.h"
+#include "directory/private_file.h"
 
 namespace {
 

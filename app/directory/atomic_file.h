@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "archive_error.h"
+#include "directory/archive_error.h"
 
 // Reads a whole file; Io when it cannot be opened or read.
 ArchiveError ReadWholeFile(const std::string& path, std::vector<uint8_t>& out);

@@ -1,11 +1,11 @@
-#include "class_registry.h"
+#include "directory/class_registry.h"
 
-#include "display_object.h"
-#include "group.h"
-#include "message.h"
-#include "ob_list.h"
-#include "service.h"
-#include "subscriber.h"
+#include "directory/display_object.h"
+#include "directory/group.h"
+#include "directory/message.h"
+#include "directory/ob_list.h"
+#include "directory/service.h"
+#include "directory/subscriber.h"
 
 void ClassRegistry::Register(const ClassInfo& info) { classes_[info.name] = &info; }
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "serializable.h"
+#include "directory/serializable.h"
 
 // Maps the class names found in files to their ClassInfo. Registration is explicit (no static
 // initialisers), so a program decides which layers' classes it can read.

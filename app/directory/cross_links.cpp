@@ -1,15 +1,15 @@
-#include "cross_links.h"
+#include "directory/cross_links.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <utility>
 #include <vector>
 
-#include "directory_file.h"
-#include "group.h"
-#include "ob_list.h"
-#include "service.h"
-#include "subscriber.h"
+#include "directory/directory_file.h"
+#include "directory/group.h"
+#include "directory/ob_list.h"
+#include "directory/service.h"
+#include "directory/subscriber.h"
 
 namespace {
 

@@ -1,12 +1,12 @@
-#include "directory_automation.h"
+#include "directory/directory_automation.h"
 
-#include "directory_edits.h"
-#include "directory_rules.h"
-#include "directory_store.h"
-#include "group.h"
-#include "message.h"
-#include "ob_list.h"
-#include "subscriber.h"
+#include "directory/directory_edits.h"
+#include "directory/directory_rules.h"
+#include "directory/directory_store.h"
+#include "directory/group.h"
+#include "directory/message.h"
+#include "directory/ob_list.h"
+#include "directory/subscriber.h"
 
 namespace automation {
 

@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "service.h"
+#include "directory/service.h"
 
 class DirectoryStore;
 

@@ -1,17 +1,17 @@
-#include "directory_edits.h"
+#include "directory/directory_edits.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <unordered_set>
 
-#include "directory_rules.h"
-#include "directory_store.h"
-#include "display_object.h"
-#include "group.h"
-#include "message.h"
-#include "ob_list.h"
-#include "service.h"
-#include "subscriber.h"
+#include "directory/directory_rules.h"
+#include "directory/directory_store.h"
+#include "directory/display_object.h"
+#include "directory/group.h"
+#include "directory/message.h"
+#include "directory/ob_list.h"
+#include "directory/service.h"
+#include "directory/subscriber.h"
 
 namespace {
 

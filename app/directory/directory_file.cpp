@@ -1,20 +1,20 @@
-#include "directory_file.h"
+#include "directory/directory_file.h"
 
 #include <algorithm>
 #include <array>
 
-#include "archive_reader.h"
-#include "archive_writer.h"
-#include "atomic_file.h"
-#include "class_registry.h"
-#include "cross_links.h"
-#include "directory_store.h"
-#include "display_object.h"
-#include "file_format_version.h"
-#include "graph_check.h"
-#include "group.h"
-#include "service.h"
-#include "subscriber.h"
+#include "directory/archive_reader.h"
+#include "directory/archive_writer.h"
+#include "directory/atomic_file.h"
+#include "directory/class_registry.h"
+#include "directory/cross_links.h"
+#include "directory/directory_store.h"
+#include "directory/display_object.h"
+#include "directory/file_format_version.h"
+#include "directory/graph_check.h"
+#include "directory/group.h"
+#include "directory/service.h"
+#include "directory/subscriber.h"
 
 namespace {
 

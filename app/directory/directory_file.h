@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "archive_error.h"
-#include "message.h"
-#include "ob_list.h"
+#include "directory/archive_error.h"
+#include "directory/message.h"
+#include "directory/ob_list.h"
 
 class ArchiveReader;
 class ArchiveWriter;

@@ -1,13 +1,13 @@
-#include "directory_report.h"
+#include "directory/directory_report.h"
 
 #include <algorithm>
 
-#include "directory_store.h"
-#include "group.h"
-#include "message.h"
-#include "ob_list.h"
-#include "service.h"
-#include "subscriber.h"
+#include "directory/directory_store.h"
+#include "directory/group.h"
+#include "directory/message.h"
+#include "directory/ob_list.h"
+#include "directory/service.h"
+#include "directory/subscriber.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
-#include "directory_store.h"
+#include "directory/directory_store.h"
 
-#include "directory_file.h"
+#include "directory/directory_file.h"
 
 DirectoryStore::~DirectoryStore() { Clear(); }
 

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "message.h"
-#include "ob_list.h"
+#include "directory/message.h"
+#include "directory/ob_list.h"
 
 struct DirectoryContents;
 

@@ -1,9 +1,9 @@
-#include "display_object.h"
+#include "directory/display_object.h"
 
-#include "archive_reader.h"
-#include "archive_writer.h"
-#include "group.h"
-#include "subscriber.h"
+#include "directory/archive_reader.h"
+#include "directory/archive_writer.h"
+#include "directory/group.h"
+#include "directory/subscriber.h"
 
 const ClassInfo CDisplayObject::kClass = {
     "CDisplayObject", 1, true,

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "serializable.h"
+#include "directory/serializable.h"
 
 class CGroup;
 class CSubscriber;

@@ -1,4 +1,4 @@
-#include "file_format_version.h"
+#include "directory/file_format_version.h"
 
 #include <atomic>
 

@@ -1,4 +1,4 @@
-#include "file_sync.h"
+#include "directory/file_sync.h"
 
 #ifdef _WIN32
 #include <io.h>

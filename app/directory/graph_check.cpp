@@ -1,8 +1,8 @@
-#include "graph_check.h"
+#include "directory/graph_check.h"
 
 
-#include "archive_reader.h"
-#include "ob_list.h"
+#include "directory/archive_reader.h"
+#include "directory/ob_list.h"
 
 namespace {
 

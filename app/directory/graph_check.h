@@ -4,8 +4,8 @@
 #include <span>
 #include <vector>
 
-#include "archive_error.h"
-#include "serializable.h"
+#include "directory/archive_error.h"
+#include "directory/serializable.h"
 
 class ArchiveReader;
 

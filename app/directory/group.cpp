@@ -1,9 +1,9 @@
-#include "group.h"
+#include "directory/group.h"
 
-#include "archive_reader.h"
-#include "archive_writer.h"
-#include "ob_list.h"
-#include "subscriber.h"
+#include "directory/archive_reader.h"
+#include "directory/archive_writer.h"
+#include "directory/ob_list.h"
+#include "directory/subscriber.h"
 
 const ClassInfo CGroup::kClass = {
     "CGroup", 1, true, [] { return std::unique_ptr<Serializable>(new CGroup); }, nullptr};

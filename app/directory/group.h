@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "serializable.h"
+#include "directory/serializable.h"
 
 class CObList;
 

@@ -1,16 +1,16 @@
-#include "import_merge.h"
+#include "directory/import_merge.h"
 
 #include <cstdint>
 #include <string_view>
 #include <unordered_map>
 #include <unordered_set>
 
-#include "directory_store.h"
-#include "group.h"
-#include "message.h"
-#include "ob_list.h"
-#include "service.h"
-#include "subscriber.h"
+#include "directory/directory_store.h"
+#include "directory/group.h"
+#include "directory/message.h"
+#include "directory/ob_list.h"
+#include "directory/service.h"
+#include "directory/subscriber.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "translator_abi.h"
+#include "directory/translator_abi.h"
 
 class DirectoryStore;
 

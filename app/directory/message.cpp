@@ -1,7 +1,7 @@
-#include "message.h"
+#include "directory/message.h"
 
-#include "archive_reader.h"
-#include "archive_writer.h"
+#include "directory/archive_reader.h"
+#include "directory/archive_writer.h"
 
 const ClassInfo CMessage::kClass = {
     "CMessage", 1, true, [] { return std::unique_ptr<Serializable>(new CMessage); }, nullptr};

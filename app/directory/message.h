@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "serializable.h"
+#include "directory/serializable.h"
 
 // A preset message text (and the last message sent).
 class CMessage : public Serializable {

@@ -1,9 +1,9 @@
-#include "ob_list.h"
+#include "directory/ob_list.h"
 
 #include <algorithm>
 
-#include "archive_reader.h"
-#include "archive_writer.h"
+#include "directory/archive_reader.h"
+#include "directory/archive_writer.h"
 
 const ClassInfo CObList::kClass = {
     "CObList", 0, false, [] { return std::unique_ptr<Serializable>(new CObList); }, nullptr};

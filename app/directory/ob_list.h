@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <vector>
 
-#include "serializable.h"
+#include "directory/serializable.h"
 
 // An ordered list of object pointers; it never owns its elements (its owner decides).
 // Stored contiguously with spare room at both ends, so adding at the head or the tail is

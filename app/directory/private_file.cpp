@@ -1,4 +1,4 @@
-#include "private_file.h"
+#include "directory/private_file.h"
 
 #include <errno.h>
 #include <fcntl.h>

@@ -1,4 +1,4 @@
-#include "report_command_line.h"
+#include "directory/report_command_line.h"
 
 #include <algorithm>
 #include <cctype>

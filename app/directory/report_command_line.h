@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "directory_report.h"
+#include "directory/directory_report.h"
 
 inline constexpr std::string_view kPrintDirectoryOption = "--print-directory";
 inline constexpr std::string_view kReportSectionsOption = "--sections";

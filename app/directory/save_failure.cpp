@@ -1,4 +1,4 @@
-#include "save_failure.h"
+#include "directory/save_failure.h"
 
 #include <filesystem>
 

@@ -1,4 +1,4 @@
-#include "serializable.h"
+#include "directory/serializable.h"
 
 #include <atomic>
 

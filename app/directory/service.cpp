@@ -1,9 +1,9 @@
-#include "service.h"
+#include "directory/service.h"
 
-#include "archive_reader.h"
-#include "archive_writer.h"
-#include "ob_list.h"
-#include "subscriber.h"
+#include "directory/archive_reader.h"
+#include "directory/archive_writer.h"
+#include "directory/ob_list.h"
+#include "directory/subscriber.h"
 
 const ClassInfo CService::kClass = {
     "CService", 1, true, [] { return std::unique_ptr<Serializable>(new CService); }, nullptr};

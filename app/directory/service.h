@@ -4,7 +4,7 @@
 #include <memory>
 #include <string>
 
-#include "serializable.h"
+#include "directory/serializable.h"
 
 class CObList;
 class CSubscriber;

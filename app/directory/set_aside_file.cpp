@@ -1,4 +1,4 @@
-#include "set_aside_file.h"
+#include "directory/set_aside_file.h"
 
 #include <cerrno>
 #include <cstdio>

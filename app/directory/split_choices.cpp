@@ -1,10 +1,10 @@
-#include "split_choices.h"
+#include "directory/split_choices.h"
 
 #include <algorithm>
 
-#include "settings_keys.h"
-#include "settings_store.h"
-#include "subscriber.h"
+#include "settings/settings_keys.h"
+#include "settings/settings_store.h"
+#include "directory/subscriber.h"
 
 namespace {
 

@@ -1,13 +1,13 @@
-#include "subscriber.h"
+#include "directory/subscriber.h"
 
 #include <climits>
 #include <cstdint>
 
-#include "archive_reader.h"
-#include "archive_writer.h"
-#include "group.h"
-#include "ob_list.h"
-#include "service.h"
+#include "directory/archive_reader.h"
+#include "directory/archive_writer.h"
+#include "directory/group.h"
+#include "directory/ob_list.h"
+#include "directory/service.h"
 
 const ClassInfo CSubscriber::kClass = {
     "CSubscriber", 1, true, [] { return std::unique_ptr<Serializable>(new CSubscriber); },

@@ -3,7 +3,7 @@
 #include <memory>
 #include <string>
 
-#include "serializable.h"
+#include "directory/serializable.h"
 
 class CObList;
 class CService;

@@ -1,15 +1,15 @@
-#include "subscriber_order.h"
+#include "directory/subscriber_order.h"
 
 #include <algorithm>
 #include <bit>
 #include <cstdint>
 #include <string>
 
-#include "directory_edits.h"
-#include "service.h"
-#include "stable_radix_sort.h"
-#include "subscriber.h"
-#include "text_order.h"
+#include "directory/directory_edits.h"
+#include "directory/service.h"
+#include "sorting/stable_radix_sort.h"
+#include "directory/subscriber.h"
+#include "sorting/text_order.h"
 
 namespace {
 

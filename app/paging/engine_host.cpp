@@ -1,9 +1,9 @@
-#include "engine_host.h"
+#include "paging/engine_host.h"
 
 #include <cstring>
 
-#include "port_map.h"
-#include "session_driver.h"
+#include "paging/port_map.h"
+#include "paging/session_driver.h"
 
 EngineHost::EngineHost(EngineHostTargets targets) : targets_(std::move(targets)) {
   RKL_HostHooks hooks{};

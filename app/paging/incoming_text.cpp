@@ -1,10 +1,10 @@
-#include "incoming_text.h"
+#include "paging/incoming_text.h"
 
 #include <cstdint>
 #include <cstdio>
 
-#include "cp1252.h"
-#include "directory_automation.h"
+#include "directory/cp1252.h"
+#include "directory/directory_automation.h"
 
 namespace {
 

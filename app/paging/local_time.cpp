@@ -1,4 +1,4 @@
-#include "local_time.h"
+#include "paging/local_time.h"
 
 #include <chrono>
 #include <cmath>

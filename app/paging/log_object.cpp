@@ -1,12 +1,12 @@
-#include "log_object.h"
+#include "paging/log_object.h"
 
 #include <cstdio>
 #include <ctime>
 
-#include "archive_reader.h"
-#include "archive_writer.h"
-#include "local_time.h"
-#include "private_file.h"
+#include "directory/archive_reader.h"
+#include "directory/archive_writer.h"
+#include "paging/local_time.h"
+#include "directory/private_file.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
-#include "message_log.h"
+#include "paging/message_log.h"
 
-#include "archive_writer.h"
-#include "file_format_version.h"
-#include "log_object.h"
-#include "ob_list.h"
-#include "paging_files.h"
-#include "settings_keys.h"
+#include "directory/archive_writer.h"
+#include "directory/file_format_version.h"
+#include "paging/log_object.h"
+#include "directory/ob_list.h"
+#include "paging/paging_files.h"
+#include "settings/settings_keys.h"
 
 namespace {
 // From this count on a list's count is 0xFFFF followed by the count as four bytes.

@@ -9,9 +9,9 @@
 #include <optional>
 #include <string>
 
-#include "private_file.h"
+#include "directory/private_file.h"
 
-#include "settings_store.h"
+#include "settings/settings_store.h"
 
 class CLogObject;
 class CObList;

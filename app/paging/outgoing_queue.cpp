@@ -1,19 +1,19 @@
-#include "outgoing_queue.h"
+#include "paging/outgoing_queue.h"
 
 #include <algorithm>
 #include <limits>
 #include <unordered_map>
 
-#include "ob_list.h"
-#include "page.h"
-#include "pager_message.h"
-#include "paging_clock.h"
-#include "paging_files.h"
-#include "paging_texts.h"
-#include "queue_observer.h"
-#include "service.h"
-#include "settings_keys.h"
-#include "subscriber.h"
+#include "directory/ob_list.h"
+#include "paging/page.h"
+#include "paging/pager_message.h"
+#include "paging/paging_clock.h"
+#include "paging/paging_files.h"
+#include "paging/paging_texts.h"
+#include "paging/queue_observer.h"
+#include "directory/service.h"
+#include "settings/settings_keys.h"
+#include "directory/subscriber.h"
 
 namespace {
 

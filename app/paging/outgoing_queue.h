@@ -19,7 +19,7 @@
 #include <unordered_set>
 #include <vector>
 
-#include "settings_store.h"
+#include "settings/settings_store.h"
 
 class CObList;
 class CPage;

@@ -1,12 +1,12 @@
-#include "page.h"
+#include "paging/page.h"
 
 #include <algorithm>
 
-#include "archive_reader.h"
-#include "archive_writer.h"
-#include "pager_message.h"
-#include "service.h"
-#include "subscriber.h"
+#include "directory/archive_reader.h"
+#include "directory/archive_writer.h"
+#include "paging/pager_message.h"
+#include "directory/service.h"
+#include "directory/subscriber.h"
 
 namespace {
 

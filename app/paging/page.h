@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "serializable.h"
+#include "directory/serializable.h"
 
 class CPagerMessage;
 class CSubscriber;

@@ -1,7 +1,7 @@
-#include "pager_message.h"
+#include "paging/pager_message.h"
 
-#include "archive_reader.h"
-#include "archive_writer.h"
+#include "directory/archive_reader.h"
+#include "directory/archive_writer.h"
 
 const ClassInfo CPagerMessage::kClass = {
     "CPagerMessage", 0, false, [] { return std::unique_ptr<Serializable>(new CPagerMessage); },

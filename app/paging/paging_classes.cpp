@@ -1,9 +1,9 @@
-#include "paging_classes.h"
+#include "paging/paging_classes.h"
 
-#include "class_registry.h"
-#include "log_object.h"
-#include "page.h"
-#include "pager_message.h"
+#include "directory/class_registry.h"
+#include "paging/log_object.h"
+#include "paging/page.h"
+#include "paging/pager_message.h"
 
 void RegisterPagingClasses(ClassRegistry& registry) {
   registry.Register(CPagerMessage::kClass);

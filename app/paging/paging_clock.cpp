@@ -1,4 +1,4 @@
-#include "paging_clock.h"
+#include "paging/paging_clock.h"
 
 #include <chrono>
 

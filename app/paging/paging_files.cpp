@@ -1,22 +1,22 @@
-#include "paging_files.h"
+#include "paging/paging_files.h"
 
 #include <array>
 #include <filesystem>
 #include <unordered_map>
 
-#include "archive_reader.h"
-#include "archive_writer.h"
-#include "atomic_file.h"
-#include "directory_file.h"
-#include "directory_store.h"
-#include "file_format_version.h"
-#include "graph_check.h"
-#include "log_object.h"
-#include "page.h"
-#include "pager_message.h"
-#include "paging_texts.h"
-#include "save_failure.h"
-#include "set_aside_file.h"
+#include "directory/archive_reader.h"
+#include "directory/archive_writer.h"
+#include "directory/atomic_file.h"
+#include "directory/directory_file.h"
+#include "directory/directory_store.h"
+#include "directory/file_format_version.h"
+#include "directory/graph_check.h"
+#include "paging/log_object.h"
+#include "paging/page.h"
+#include "paging/pager_message.h"
+#include "paging/paging_texts.h"
+#include "directory/save_failure.h"
+#include "directory/set_aside_file.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include <string_view>
 #include <vector>
 
-#include "archive_error.h"
-#include "ob_list.h"
+#include "directory/archive_error.h"
+#include "directory/ob_list.h"
 
 class ArchiveReader;
 class ArchiveWriter;

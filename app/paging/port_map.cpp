@@ -1,6 +1,6 @@
-#include "port_map.h"
+#include "paging/port_map.h"
 
-#include "ascii_case.h"
+#include "settings/ascii_case.h"
 
 void PortMap::Override(std::string_view portName, std::string device) {
   overrides_[vorla::AsciiLowerCopy(portName)] = std::move(device);

@@ -8,8 +8,8 @@
 #include <string>
 #include <string_view>
 
-#include "settings_keys.h"
-#include "settings_store.h"
+#include "settings/settings_keys.h"
+#include "settings/settings_store.h"
 
 using vorla::setting::kPortsSection;
 

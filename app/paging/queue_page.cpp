@@ -1,16 +1,16 @@
-#include "queue_page.h"
+#include "paging/queue_page.h"
 
 #include <functional>
 
 #include <memory>
 
-#include "group.h"
-#include "ob_list.h"
-#include "outgoing_queue.h"
-#include "page.h"
-#include "pager_message.h"
-#include "settings_keys.h"
-#include "subscriber.h"
+#include "directory/group.h"
+#include "directory/ob_list.h"
+#include "paging/outgoing_queue.h"
+#include "paging/page.h"
+#include "paging/pager_message.h"
+#include "settings/settings_keys.h"
+#include "directory/subscriber.h"
 
 std::string SanitizePagerText(std::string_view text) {
   std::string out;

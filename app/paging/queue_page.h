@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "settings_store.h"
+#include "settings/settings_store.h"
 
 class CGroup;
 class CObList;

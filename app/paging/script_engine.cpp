@@ -1,4 +1,4 @@
-#include "script_engine.h"
+#include "paging/script_engine.h"
 
 RKL_HANDLE Rkl32ScriptEngine::Init(const std::string& scriptPath, RKL_WINDOW echoWindow,
                                    RKL_WINDOW logWindow) {

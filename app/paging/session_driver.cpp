@@ -1,25 +1,25 @@
-#include "session_driver.h"
+#include "paging/session_driver.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <optional>
 
-#include "driver_observer.h"
-#include "log_object.h"
-#include "message_log.h"
-#include "ob_list.h"
-#include "outgoing_queue.h"
-#include "page.h"
-#include "pager_message.h"
-#include "paging_clock.h"
-#include "paging_files.h"
-#include "paging_texts.h"
-#include "program_directory.h"
-#include "script_engine.h"
-#include "service.h"
-#include "settings_keys.h"
-#include "subscriber.h"
+#include "paging/driver_observer.h"
+#include "paging/log_object.h"
+#include "paging/message_log.h"
+#include "directory/ob_list.h"
+#include "paging/outgoing_queue.h"
+#include "paging/page.h"
+#include "paging/pager_message.h"
+#include "paging/paging_clock.h"
+#include "paging/paging_files.h"
+#include "paging/paging_texts.h"
+#include "settings/program_directory.h"
+#include "paging/script_engine.h"
+#include "directory/service.h"
+#include "settings/settings_keys.h"
+#include "directory/subscriber.h"
 
 namespace {
 

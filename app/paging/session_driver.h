@@ -11,7 +11,7 @@
 #include <unordered_set>
 
 #include "rkl32.h"
-#include "settings_store.h"
+#include "settings/settings_store.h"
 
 class CLogObject;
 class CPage;

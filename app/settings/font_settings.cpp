@@ -1,4 +1,4 @@
-#include "font_settings.h"
+#include "settings/font_settings.h"
 
 namespace vorla {
 

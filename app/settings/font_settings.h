@@ -3,8 +3,8 @@
 // text): "Height" (0 or missing: no font stored), "Weight", "Italic", "Underline",
 // "PitchAndFamily" and "FaceName" (default "System").
 
-#include "settings_keys.h"
-#include "settings_store.h"
+#include "settings/settings_keys.h"
+#include "settings/settings_store.h"
 
 #include <cstdint>
 #include <string>

@@ -1,4 +1,4 @@
-#include "installed_layout.h"
+#include "settings/installed_layout.h"
 
 #include <system_error>
 #include <vector>

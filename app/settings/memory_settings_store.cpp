@@ -1,6 +1,6 @@
-#include "memory_settings_store.h"
+#include "settings/memory_settings_store.h"
 
-#include "ascii_case.h"
+#include "settings/ascii_case.h"
 
 namespace vorla {
 

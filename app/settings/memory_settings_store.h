@@ -3,7 +3,7 @@
 // It keeps the type of each value like the registry does: an integer read of a text value
 // yields the default, and so does a text read of an integer value.
 
-#include "settings_store.h"
+#include "settings/settings_store.h"
 
 #include <cstdint>
 #include <map>

@@ -1,7 +1,7 @@
-#include "profile_file.h"
+#include "settings/profile_file.h"
 
-#include "ascii_case.h"
-#include "atomic_file.h"
+#include "settings/ascii_case.h"
+#include "directory/atomic_file.h"
 
 #include <climits>
 #include <fstream>

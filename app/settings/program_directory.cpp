@@ -1,6 +1,6 @@
-#include "program_directory.h"
+#include "settings/program_directory.h"
 
-#include "ascii_case.h"
+#include "settings/ascii_case.h"
 
 #include <cstdlib>
 #include <system_error>

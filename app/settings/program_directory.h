@@ -15,7 +15,7 @@
 #include <string_view>
 #include <vector>
 
-#include "installed_layout.h"
+#include "settings/installed_layout.h"
 
 namespace vorla {
 

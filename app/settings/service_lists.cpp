@@ -1,4 +1,4 @@
-#include "service_lists.h"
+#include "settings/service_lists.h"
 
 namespace vorla {
 

@@ -6,7 +6,7 @@
 // skipped, so the fields after an empty one move up. The value is read into a 512-character
 // buffer first, so only its first 511 characters count.
 
-#include "profile_file.h"
+#include "settings/profile_file.h"
 
 #include <array>
 #include <string>

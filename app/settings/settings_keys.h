@@ -11,7 +11,7 @@
 #include <string>
 #include <string_view>
 
-#include "settings_store.h"
+#include "settings/settings_store.h"
 
 namespace vorla {
 

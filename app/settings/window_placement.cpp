@@ -1,4 +1,4 @@
-#include "window_placement.h"
+#include "settings/window_placement.h"
 
 #include <array>
 #include <cstdio>

@@ -5,7 +5,7 @@
 // (-4 is "4294967292") and read back unchanged, so placements on a monitor left of or above
 // the primary one survive.
 
-#include "settings_store.h"
+#include "settings/settings_store.h"
 
 #include <cstdint>
 #include <optional>

@@ -1,11 +1,11 @@
-#include "text_order.h"
+#include "sorting/text_order.h"
 
 #include <algorithm>
 #include <bit>
 #include <cstddef>
 #include <cstring>
 
-#include "stable_radix_sort.h"
+#include "sorting/stable_radix_sort.h"
 
 namespace vorla {
 

@@ -1,4 +1,4 @@
-#include "device_settings.h"
+#include "telephony/device_settings.h"
 
 #include <array>
 

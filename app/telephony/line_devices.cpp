@@ -1,10 +1,10 @@
-#include "line_devices.h"
+#include "telephony/line_devices.h"
 
 #include <cstring>
 
-#include "line_error_names.h"
-#include "line_records.h"
-#include "telephony_api.h"
+#include "engine/platform/telephony/line_error_names.h"
+#include "engine/platform/telephony/line_records.h"
+#include "engine/platform/telephony/telephony_api.h"
 
 namespace vorla::telephony {
 namespace {

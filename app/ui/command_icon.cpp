@@ -1,4 +1,4 @@
-#include "command_icon.h"
+#include "ui/command_icon.h"
 
 #include <QFile>
 #include <QHash>

@@ -1,4 +1,4 @@
-#include "data_folder_seed.h"
+#include "ui/data_folder_seed.h"
 
 #include <QCryptographicHash>
 #include <QByteArrayView>
@@ -9,8 +9,8 @@
 #include <sstream>
 #include <system_error>
 
-#include "atomic_file.h"
-#include "private_file.h"
+#include "directory/atomic_file.h"
+#include "directory/private_file.h"
 
 namespace vorla {
 

@@ -1,4 +1,4 @@
-#include "list_view_layout.h"
+#include "ui/list_view_layout.h"
 
 #include <QListView>
 

@@ -1,4 +1,4 @@
-#include "memory_reuse.h"
+#include "ui/memory_reuse.h"
 
 #if __has_include(<malloc.h>)
 #include <malloc.h>

@@ -1,6 +1,6 @@
-#include "pic_edit.h"
+#include "ui/pic_edit.h"
 
-#include "windows1252.h"
+#include "ui/windows1252.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -4,7 +4,7 @@
 // Qt events to it and shows its text, caret and selection. Use it wherever a dialog needs a
 // phone number, time or PIN field (promote a QLineEdit to it in a form, or create it).
 
-#include "pic_edit_logic.h"
+#include "ui/pic_edit_logic.h"
 
 #include <QLineEdit>
 

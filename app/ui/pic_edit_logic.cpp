@@ -1,4 +1,4 @@
-#include "pic_edit_logic.h"
+#include "ui/pic_edit_logic.h"
 
 #include <array>
 

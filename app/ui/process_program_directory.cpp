@@ -1,8 +1,8 @@
-#include "process_program_directory.h"
+#include "ui/process_program_directory.h"
 
 #include <cstdio>
 
-#include "data_folder_seed.h"
+#include "ui/data_folder_seed.h"
 
 namespace vorla {
 

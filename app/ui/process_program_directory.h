@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "program_directory.h"
+#include "settings/program_directory.h"
 
 namespace vorla {
 

@@ -1,4 +1,4 @@
-#include "program_directory_lock.h"
+#include "ui/program_directory_lock.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
-#include "qt_settings_store.h"
+#include "ui/qt_settings_store.h"
 
-#include "windows1252.h"
+#include "ui/windows1252.h"
 
 #include <QStringList>
 

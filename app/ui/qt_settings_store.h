@@ -10,7 +10,7 @@
 // registry; a write keeps the spelling a name already has. Every write is flushed at once
 // (QSettings replaces its file atomically), so a crash loses no setting.
 
-#include "settings_store.h"
+#include "settings/settings_store.h"
 
 #include <QSettings>
 #include <QString>

@@ -1,6 +1,6 @@
-#include "windows1252.h"
+#include "ui/windows1252.h"
 
-#include "cp1252.h"
+#include "directory/cp1252.h"
 
 namespace vorla {
 

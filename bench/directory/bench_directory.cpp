@@ -12,17 +12,17 @@
 
 #include <sys/resource.h>
 
-#include "archive_reader.h"
-#include "archive_writer.h"
-#include "atomic_file.h"
-#include "class_registry.h"
-#include "directory_file.h"
-#include "directory_rules.h"
-#include "directory_store.h"
-#include "display_object.h"
-#include "group.h"
-#include "service.h"
-#include "subscriber.h"
+#include "directory/archive_reader.h"
+#include "directory/archive_writer.h"
+#include "directory/atomic_file.h"
+#include "directory/class_registry.h"
+#include "directory/directory_file.h"
+#include "directory/directory_rules.h"
+#include "directory/directory_store.h"
+#include "directory/display_object.h"
+#include "directory/group.h"
+#include "directory/service.h"
+#include "directory/subscriber.h"
 
 namespace {
 

@@ -24,11 +24,11 @@
 #include <thread>
 #include <vector>
 
-#include "child_process.h"
-#include "directory_file.h"
-#include "directory_store.h"
-#include "service.h"
-#include "subscriber.h"
+#include "tests/child_process/child_process.h"
+#include "directory/directory_file.h"
+#include "directory/directory_store.h"
+#include "directory/service.h"
+#include "directory/subscriber.h"
 
 namespace fs = std::filesystem;
 

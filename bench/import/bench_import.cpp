@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "directory_store.h"
-#include "import_merge.h"
-#include "lomix_records.h"
+#include "directory/directory_store.h"
+#include "directory/import_merge.h"
+#include "translator/lomix_records.h"
 
 namespace {
 

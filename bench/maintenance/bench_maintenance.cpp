@@ -10,15 +10,15 @@
 #include <string>
 #include <vector>
 
-#include "directory_edits.h"
-#include "directory_rules.h"
-#include "directory_store.h"
-#include "group.h"
-#include "memory_reuse.h"
-#include "ob_list.h"
-#include "service.h"
-#include "subscriber.h"
-#include "subscriber_model.h"
+#include "directory/directory_edits.h"
+#include "directory/directory_rules.h"
+#include "directory/directory_store.h"
+#include "directory/group.h"
+#include "ui/memory_reuse.h"
+#include "directory/ob_list.h"
+#include "directory/service.h"
+#include "directory/subscriber.h"
+#include "ui/maintenance/subscriber_model.h"
 
 namespace {
 

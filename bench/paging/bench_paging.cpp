@@ -10,19 +10,19 @@
 #include <string>
 #include <vector>
 
-#include "group.h"
-#include "log_object.h"
-#include "message_log.h"
-#include "paging_files.h"
-#include "memory_settings_store.h"
-#include "ob_list.h"
-#include "outgoing_queue.h"
-#include "page.h"
-#include "pager_message.h"
-#include "paging_clock.h"
-#include "queue_page.h"
-#include "service.h"
-#include "subscriber.h"
+#include "directory/group.h"
+#include "paging/log_object.h"
+#include "paging/message_log.h"
+#include "paging/paging_files.h"
+#include "settings/memory_settings_store.h"
+#include "directory/ob_list.h"
+#include "paging/outgoing_queue.h"
+#include "paging/page.h"
+#include "paging/pager_message.h"
+#include "paging/paging_clock.h"
+#include "paging/queue_page.h"
+#include "directory/service.h"
+#include "directory/subscriber.h"
 
 namespace {
 

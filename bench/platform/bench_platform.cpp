@@ -15,10 +15,10 @@
 #include <chrono>
 #include <string>
 
-#include "platform/paced_io.h"
-#include "platform/serial_port.h"
-#include "platform/tcp_port.h"
-#include "text_exchange/recv_text_set.h"
+#include "engine/platform/paced_io.h"
+#include "engine/platform/serial_port.h"
+#include "engine/platform/tcp_port.h"
+#include "engine/text_exchange/recv_text_set.h"
 
 namespace {
 

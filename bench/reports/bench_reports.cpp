@@ -9,13 +9,13 @@
 #include <algorithm>
 #include <random>
 
-#include "directory_report.h"
-#include "directory_report_printer.h"
-#include "directory_rules.h"
-#include "directory_store.h"
-#include "group.h"
-#include "service.h"
-#include "subscriber.h"
+#include "directory/directory_report.h"
+#include "ui/windows/directory_report_printer.h"
+#include "directory/directory_rules.h"
+#include "directory/directory_store.h"
+#include "directory/group.h"
+#include "directory/service.h"
+#include "directory/subscriber.h"
 
 namespace {
 

@@ -9,11 +9,11 @@
 #include <memory>
 #include <string>
 
-#include "carrier_script_engine.h"
-#include "script_session.h"
-#include "sender_blocks.h"
-#include "sim_process.h"
-#include "wctp_service.h"
+#include "paging/wctp/carrier_script_engine.h"
+#include "tests/scripts/script_session.h"
+#include "tests/pagingsim/sender_blocks.h"
+#include "tests/pagingsim/sim_process.h"
+#include "paging/wctp/wctp_service.h"
 
 namespace {
 

@@ -11,18 +11,18 @@
 #include <memory>
 #include <string>
 
-#include "log_list_model.h"
-#include "log_list_view.h"
-#include "log_object.h"
-#include "memory_settings_store.h"
-#include "ob_list.h"
-#include "outgoing_model.h"
-#include "outgoing_queue.h"
-#include "page.h"
-#include "pager_message.h"
-#include "paging_clock.h"
-#include "service.h"
-#include "subscriber.h"
+#include "ui/windows/log_list_model.h"
+#include "ui/windows/log_list_view.h"
+#include "paging/log_object.h"
+#include "settings/memory_settings_store.h"
+#include "directory/ob_list.h"
+#include "ui/windows/outgoing_model.h"
+#include "paging/outgoing_queue.h"
+#include "paging/page.h"
+#include "paging/pager_message.h"
+#include "paging/paging_clock.h"
+#include "directory/service.h"
+#include "directory/subscriber.h"
 
 namespace {
 

@@ -5,13 +5,13 @@
 #include <cstdint>
 #include <span>
 
-#include "archive_reader.h"
-#include "class_registry.h"
-#include "directory_file.h"
-#include "directory_store.h"
-#include "page.h"
-#include "paging_classes.h"
-#include "paging_files.h"
+#include "directory/archive_reader.h"
+#include "directory/class_registry.h"
+#include "directory/directory_file.h"
+#include "directory/directory_store.h"
+#include "paging/page.h"
+#include "paging/paging_classes.h"
+#include "paging/paging_files.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "brisko_data.h"
+#include "translator/brisko_data.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string_view bytes(reinterpret_cast<const char*>(data), size);

@@ -1,4 +1,4 @@
-#include "child_process.h"
+#include "tests/child_process/child_process.h"
 
 #include <csignal>
 #include <cstdlib>

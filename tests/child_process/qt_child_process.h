@@ -5,7 +5,7 @@
 
 #include <unistd.h>
 
-#include "child_process.h"
+#include "tests/child_process/child_process.h"
 
 namespace vorla::testing {
 

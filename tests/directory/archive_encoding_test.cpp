@@ -2,15 +2,15 @@
 // failures a damaged file must end in.
 #include <gtest/gtest.h>
 
-#include "archive_limits.h"
-#include "archive_reader.h"
-#include "archive_writer.h"
-#include "class_registry.h"
-#include "message.h"
-#include "ob_list.h"
-#include "service.h"
-#include "subscriber.h"
-#include "test_directory.h"
+#include "directory/archive_limits.h"
+#include "directory/archive_reader.h"
+#include "directory/archive_writer.h"
+#include "directory/class_registry.h"
+#include "directory/message.h"
+#include "directory/ob_list.h"
+#include "directory/service.h"
+#include "directory/subscriber.h"
+#include "tests/directory/test_directory.h"
 
 using namespace std::string_literals;
 

@@ -6,17 +6,17 @@
 #include <functional>
 #include <memory>
 
-#include "directory_edits.h"
-#include "directory_store.h"
-#include "display_object.h"
-#include "group.h"
-#include "memory_settings_store.h"
-#include "message.h"
-#include "ob_list.h"
-#include "service.h"
-#include "split_choices.h"
-#include "subscriber.h"
-#include "subscriber_order.h"
+#include "directory/directory_edits.h"
+#include "directory/directory_store.h"
+#include "directory/display_object.h"
+#include "directory/group.h"
+#include "settings/memory_settings_store.h"
+#include "directory/message.h"
+#include "directory/ob_list.h"
+#include "directory/service.h"
+#include "directory/split_choices.h"
+#include "directory/subscriber.h"
+#include "directory/subscriber_order.h"
 
 namespace {
 

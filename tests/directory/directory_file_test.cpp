@@ -7,20 +7,20 @@
 
 #include <sys/stat.h>
 
-#include "archive_reader.h"
-#include "archive_writer.h"
-#include "atomic_file.h"
-#include "class_registry.h"
-#include "cross_links.h"
-#include "directory_file.h"
-#include "directory_rules.h"
-#include "display_object.h"
-#include "file_format_version.h"
-#include "group.h"
-#include "private_file.h"
-#include "service.h"
-#include "subscriber.h"
-#include "test_directory.h"
+#include "directory/archive_reader.h"
+#include "directory/archive_writer.h"
+#include "directory/atomic_file.h"
+#include "directory/class_registry.h"
+#include "directory/cross_links.h"
+#include "directory/directory_file.h"
+#include "directory/directory_rules.h"
+#include "directory/display_object.h"
+#include "directory/file_format_version.h"
+#include "directory/group.h"
+#include "directory/private_file.h"
+#include "directory/service.h"
+#include "directory/subscriber.h"
+#include "tests/directory/test_directory.h"
 
 namespace {
 

@@ -2,13 +2,13 @@
 // in a version-dependent way.
 #include <gtest/gtest.h>
 
-#include "archive_reader.h"
-#include "archive_writer.h"
-#include "class_registry.h"
-#include "ob_list.h"
-#include "service.h"
-#include "subscriber.h"
-#include "test_directory.h"
+#include "directory/archive_reader.h"
+#include "directory/archive_writer.h"
+#include "directory/class_registry.h"
+#include "directory/ob_list.h"
+#include "directory/service.h"
+#include "directory/subscriber.h"
+#include "tests/directory/test_directory.h"
 
 namespace {
 ServiceFields Named(std::string name, int32_t lineId = 0) {

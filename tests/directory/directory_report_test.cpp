@@ -3,15 +3,15 @@
 
 #include <algorithm>
 
-#include "directory_report.h"
-#include "directory_rules.h"
-#include "directory_store.h"
-#include "group.h"
-#include "message.h"
-#include "ob_list.h"
-#include "report_command_line.h"
-#include "service.h"
-#include "subscriber.h"
+#include "directory/directory_report.h"
+#include "directory/directory_rules.h"
+#include "directory/directory_store.h"
+#include "directory/group.h"
+#include "directory/message.h"
+#include "directory/ob_list.h"
+#include "directory/report_command_line.h"
+#include "directory/service.h"
+#include "directory/subscriber.h"
 
 namespace {
 

@@ -1,12 +1,12 @@
 // Uniqueness rules, the deletion guard and the cross-link upkeep.
 #include <gtest/gtest.h>
 
-#include "directory_rules.h"
-#include "directory_store.h"
-#include "group.h"
-#include "service.h"
-#include "subscriber.h"
-#include "test_directory.h"
+#include "directory/directory_rules.h"
+#include "directory/directory_store.h"
+#include "directory/group.h"
+#include "directory/service.h"
+#include "directory/subscriber.h"
+#include "tests/directory/test_directory.h"
 
 TEST(DirectoryRules, NamesAreUniqueByExactBytes) {
   DirectoryStore store;

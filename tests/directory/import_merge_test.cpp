@@ -3,13 +3,13 @@
 #include <string>
 #include <vector>
 
-#include "directory_store.h"
-#include "group.h"
-#include "import_merge.h"
-#include "message.h"
-#include "ob_list.h"
-#include "service.h"
-#include "subscriber.h"
+#include "directory/directory_store.h"
+#include "directory/group.h"
+#include "directory/import_merge.h"
+#include "directory/message.h"
+#include "directory/ob_list.h"
+#include "directory/service.h"
+#include "directory/subscriber.h"
 
 namespace {
 

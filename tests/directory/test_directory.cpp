@@ -1,13 +1,13 @@
-#include "test_directory.h"
+#include "tests/directory/test_directory.h"
 
 #include <atomic>
 #include <filesystem>
 #include <stdexcept>
 #include <unistd.h>
 
-#include "display_object.h"
-#include "service.h"
-#include "subscriber.h"
+#include "directory/display_object.h"
+#include "directory/service.h"
+#include "directory/subscriber.h"
 
 std::vector<uint8_t> Bytes(const std::string& description) {
   std::vector<uint8_t> out;

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "directory_store.h"
+#include "directory/directory_store.h"
 
 class CService;
 class CSubscriber;

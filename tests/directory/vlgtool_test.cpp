@@ -6,22 +6,22 @@
 #include <fstream>
 #include <sys/wait.h>
 
-#include "archive_writer.h"
-#include "atomic_file.h"
-#include "directory_file.h"
-#include "directory_store.h"
-#include "display_object.h"
-#include "group.h"
-#include "directory_rules.h"
-#include "log_object.h"
-#include "page.h"
-#include "pager_message.h"
-#include "paging_files.h"
-#include "service.h"
-#include "subscriber.h"
-#include "test_directory.h"
-#include "vlg_build.h"
-#include "vlg_dump.h"
+#include "directory/archive_writer.h"
+#include "directory/atomic_file.h"
+#include "directory/directory_file.h"
+#include "directory/directory_store.h"
+#include "directory/display_object.h"
+#include "directory/group.h"
+#include "directory/directory_rules.h"
+#include "paging/log_object.h"
+#include "paging/page.h"
+#include "paging/pager_message.h"
+#include "paging/paging_files.h"
+#include "directory/service.h"
+#include "directory/subscriber.h"
+#include "tests/directory/test_directory.h"
+#include "tools/vlgtool/vlg_build.h"
+#include "tools/vlgtool/vlg_dump.h"
 
 using nlohmann::json;
 

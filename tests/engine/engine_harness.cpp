@@ -1,4 +1,4 @@
-#include "engine_harness.h"
+#include "tests/engine/engine_harness.h"
 
 #include <atomic>
 #include <fstream>

@@ -10,7 +10,7 @@
 
 #include <gtest/gtest.h>
 
-#include "engine_harness.h"
+#include "tests/engine/engine_harness.h"
 
 // Memory that runs out on demand, in the engine as anywhere else in this process: once armed,
 // the allocation with the given number (0 = the next one) throws std::bad_alloc; later ones

@@ -2,7 +2,7 @@
 // running lines.
 #include <gtest/gtest.h>
 
-#include "engine_harness.h"
+#include "tests/engine/engine_harness.h"
 
 namespace {
 

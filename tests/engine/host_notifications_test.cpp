@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "engine_harness.h"
+#include "tests/engine/engine_harness.h"
 
 namespace {
 

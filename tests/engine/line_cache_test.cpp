@@ -6,8 +6,8 @@
 #include <random>
 #include <string>
 
-#include "line_cache.h"
-#include "script_text.h"
+#include "engine/line_cache.h"
+#include "engine/script_text.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "script_stream.h"
+#include "engine/script_stream.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <map>
 #include <string>
 
-#include "script_text.h"
+#include "engine/script_text.h"
 
 namespace {
 

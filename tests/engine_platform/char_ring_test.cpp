@@ -1,4 +1,4 @@
-#include "text_exchange/char_ring.h"
+#include "engine/text_exchange/char_ring.h"
 
 #include <gtest/gtest.h>
 

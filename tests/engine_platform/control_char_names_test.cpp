@@ -1,4 +1,4 @@
-#include "text_exchange/control_char_names.h"
+#include "engine/text_exchange/control_char_names.h"
 
 #include <gtest/gtest.h>
 

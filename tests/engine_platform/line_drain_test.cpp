@@ -6,9 +6,9 @@
 #include <algorithm>
 #include <vector>
 
-#include "platform/paced_io.h"
-#include "platform/port.h"
-#include "platform/waiter.h"
+#include "engine/platform/paced_io.h"
+#include "engine/platform/port.h"
+#include "engine/platform/waiter.h"
 
 namespace rkl::platform {
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/marked_input.h"
+#include "engine/platform/marked_input.h"
 
 #include <gtest/gtest.h>
 

@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <string>
 
-#include "text_exchange/recv_text_set.h"
+#include "engine/text_exchange/recv_text_set.h"
 
 namespace rkl::testing {
 

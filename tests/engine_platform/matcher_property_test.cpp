@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "matcher_checks.h"
-#include "text_exchange/recv_text_set.h"
+#include "tests/engine_platform/matcher_checks.h"
+#include "engine/text_exchange/recv_text_set.h"
 
 namespace rkl {
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/network_address.h"
+#include "engine/platform/network_address.h"
 
 #include <gtest/gtest.h>
 

@@ -10,10 +10,10 @@
 #include <string>
 #include <thread>
 
-#include "platform/paced_io.h"
-#include "platform/serial_port.h"
-#include "pty_pair.h"
-#include "text_exchange/recv_text_set.h"
+#include "engine/platform/paced_io.h"
+#include "engine/platform/serial_port.h"
+#include "tests/engine_platform/pty_pair.h"
+#include "engine/text_exchange/recv_text_set.h"
 
 namespace rkl::platform {
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/port_names.h"
+#include "engine/platform/port_names.h"
 
 #include <gtest/gtest.h>
 

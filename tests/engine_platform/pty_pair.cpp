@@ -1,4 +1,4 @@
-#include "pty_pair.h"
+#include "tests/engine_platform/pty_pair.h"
 
 #include <fcntl.h>
 #include <poll.h>

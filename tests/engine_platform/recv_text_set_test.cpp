@@ -1,4 +1,4 @@
-#include "text_exchange/recv_text_set.h"
+#include "engine/text_exchange/recv_text_set.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "matcher_checks.h"
+#include "tests/engine_platform/matcher_checks.h"
 
 namespace rkl {
 namespace {

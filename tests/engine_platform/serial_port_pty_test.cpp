@@ -1,4 +1,4 @@
-#include "platform/serial_port.h"
+#include "engine/platform/serial_port.h"
 
 #include <errno.h>
 #include <fcntl.h>
@@ -14,8 +14,8 @@
 #include <fstream>
 #include <string>
 
-#include "platform/waiter.h"
-#include "pty_pair.h"
+#include "engine/platform/waiter.h"
+#include "tests/engine_platform/pty_pair.h"
 
 namespace rkl::platform {
 namespace {

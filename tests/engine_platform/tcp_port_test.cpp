@@ -2,7 +2,7 @@
 // write, a far end that closes reading as a quiet line without spinning, and terminals that
 // misbehave: one that never stops sending, one that stops reading, one whose last words are
 // unread when the port closes.
-#include "platform/tcp_port.h"
+#include "engine/platform/tcp_port.h"
 
 #include <arpa/inet.h>
 #include <errno.h>
@@ -18,8 +18,8 @@
 #include <cstring>
 #include <string>
 
-#include "platform/paced_io.h"
-#include "platform/waiter.h"
+#include "engine/platform/paced_io.h"
+#include "engine/platform/waiter.h"
 
 namespace rkl::platform {
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/termios_codec.h"
+#include "engine/platform/termios_codec.h"
 
 #include <errno.h>
 

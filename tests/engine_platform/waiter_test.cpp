@@ -1,4 +1,4 @@
-#include "platform/waiter.h"
+#include "engine/platform/waiter.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -8,7 +8,7 @@
 #include <chrono>
 #include <thread>
 
-#include "platform/paced_io.h"
+#include "engine/platform/paced_io.h"
 
 namespace rkl::platform {
 namespace {

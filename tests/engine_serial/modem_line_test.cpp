@@ -8,7 +8,7 @@
 
 #include <vector>
 
-#include "serial_script_harness.h"
+#include "tests/engine_serial/serial_script_harness.h"
 
 namespace {
 std::vector<termios> g_written;

@@ -1,4 +1,4 @@
-#include "serial_script_harness.h"
+#include "tests/engine_serial/serial_script_harness.h"
 
 #include <dirent.h>
 #include <unistd.h>
@@ -8,7 +8,7 @@
 #include <fstream>
 #include <random>
 
-#include "host_link.h"
+#include "engine/host_link.h"
 
 namespace engine_serial_test {
 

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "pty_pair.h"
-#include "win_rkl.h"
+#include "tests/engine_platform/pty_pair.h"
+#include "engine/win_rkl.h"
 
 namespace engine_serial_test {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <thread>
 
-#include "serial_script_harness.h"
+#include "tests/engine_serial/serial_script_harness.h"
 
 namespace engine_serial_test {
 namespace {

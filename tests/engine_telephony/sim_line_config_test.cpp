@@ -2,7 +2,7 @@
 // with a line number instead of giving a line that behaves other than written.
 #include <gtest/gtest.h>
 
-#include "sim_line_config.h"
+#include "tools/sim_telephony/sim_line_config.h"
 
 namespace vorla::simline {
 namespace {

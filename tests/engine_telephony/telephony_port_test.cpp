@@ -13,7 +13,7 @@
 #include <fstream>
 #include <string>
 
-#include "engine_harness.h"
+#include "tests/engine/engine_harness.h"
 
 namespace engine_test {
 namespace {

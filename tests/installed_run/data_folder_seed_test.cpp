@@ -1,4 +1,4 @@
-#include "data_folder_seed.h"
+#include "ui/data_folder_seed.h"
 
 #include <gtest/gtest.h>
 

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "child_process.h"
+#include "tests/child_process/child_process.h"
 #include "vorla_build_info.h"
 #include "vorla_install_dirs.h"
 

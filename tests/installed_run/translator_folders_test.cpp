@@ -1,4 +1,4 @@
-#include "translator_catalog.h"
+#include "ui/import/translator_catalog.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <random>
 
-#include "program_directory.h"
+#include "settings/program_directory.h"
 
 namespace vorla {
 namespace {

@@ -6,16 +6,16 @@
 
 #include <sys/stat.h>
 
-#include "atomic_file.h"
-#include "engine_host.h"
-#include "log_object.h"
-#include "class_registry.h"
-#include "file_format_version.h"
-#include "paging_classes.h"
-#include "paging_files.h"
-#include "service.h"
-#include "paging_world.h"
-#include "port_map.h"
+#include "directory/atomic_file.h"
+#include "paging/engine_host.h"
+#include "paging/log_object.h"
+#include "directory/class_registry.h"
+#include "directory/file_format_version.h"
+#include "paging/paging_classes.h"
+#include "paging/paging_files.h"
+#include "directory/service.h"
+#include "tests/paging/paging_world.h"
+#include "paging/port_map.h"
 
 namespace {
 

@@ -6,17 +6,17 @@
 #include <array>
 #include <tuple>
 
-#include "page.h"
-#include "pager_message.h"
-#include "class_registry.h"
-#include "file_format_version.h"
-#include "paging_classes.h"
-#include "paging_files.h"
-#include "service.h"
-#include "paging_texts.h"
-#include "group.h"
-#include "paging_world.h"
-#include "subscriber.h"
+#include "paging/page.h"
+#include "paging/pager_message.h"
+#include "directory/class_registry.h"
+#include "directory/file_format_version.h"
+#include "paging/paging_classes.h"
+#include "paging/paging_files.h"
+#include "directory/service.h"
+#include "paging/paging_texts.h"
+#include "directory/group.h"
+#include "tests/paging/paging_world.h"
+#include "directory/subscriber.h"
 
 using ::testing::ElementsAre;
 

@@ -23,22 +23,22 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "child_process.h"
-#include "class_registry.h"
-#include "directory_file.h"
-#include "directory_store.h"
-#include "engine_host.h"
-#include "file_format_version.h"
-#include "group.h"
-#include "log_object.h"
-#include "page.h"
-#include "paging_classes.h"
-#include "paging_files.h"
-#include "paging_texts.h"
-#include "paging_world.h"
-#include "port_map.h"
-#include "service.h"
-#include "subscriber.h"
+#include "tests/child_process/child_process.h"
+#include "directory/class_registry.h"
+#include "directory/directory_file.h"
+#include "directory/directory_store.h"
+#include "paging/engine_host.h"
+#include "directory/file_format_version.h"
+#include "directory/group.h"
+#include "paging/log_object.h"
+#include "paging/page.h"
+#include "paging/paging_classes.h"
+#include "paging/paging_files.h"
+#include "paging/paging_texts.h"
+#include "tests/paging/paging_world.h"
+#include "paging/port_map.h"
+#include "directory/service.h"
+#include "directory/subscriber.h"
 
 using ::testing::ElementsAre;
 

@@ -1,14 +1,14 @@
-#include "paging_world.h"
+#include "tests/paging/paging_world.h"
 
 #include <atomic>
 #include <fstream>
 #include <sstream>
 #include <unistd.h>
 
-#include "page.h"
-#include "pager_message.h"
-#include "service.h"
-#include "subscriber.h"
+#include "paging/page.h"
+#include "paging/pager_message.h"
+#include "directory/service.h"
+#include "directory/subscriber.h"
 
 const char* const kTestScript = R"(ENTRY CONNECT
 ENTRY SEND_PAGE

@@ -8,19 +8,19 @@
 #include <string>
 #include <vector>
 
-#include "driver_observer.h"
-#include "log_object.h"
-#include "memory_settings_store.h"
-#include "message_log.h"
-#include "ob_list.h"
-#include "outgoing_queue.h"
-#include "paging_clock.h"
-#include "program_directory.h"
-#include "queue_observer.h"
-#include "queue_page.h"
-#include "carrier_script_engine.h"
-#include "script_engine.h"
-#include "session_driver.h"
+#include "paging/driver_observer.h"
+#include "paging/log_object.h"
+#include "settings/memory_settings_store.h"
+#include "paging/message_log.h"
+#include "directory/ob_list.h"
+#include "paging/outgoing_queue.h"
+#include "paging/paging_clock.h"
+#include "settings/program_directory.h"
+#include "paging/queue_observer.h"
+#include "paging/queue_page.h"
+#include "paging/wctp/carrier_script_engine.h"
+#include "paging/script_engine.h"
+#include "paging/session_driver.h"
 
 // A whole file as bytes (empty when it does not read).
 std::string ReadAll(const std::filesystem::path& path);

@@ -6,12 +6,12 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "page.h"
-#include "pager_message.h"
-#include "paging_texts.h"
-#include "paging_world.h"
-#include "service.h"
-#include "subscriber.h"
+#include "paging/page.h"
+#include "paging/pager_message.h"
+#include "paging/paging_texts.h"
+#include "tests/paging/paging_world.h"
+#include "directory/service.h"
+#include "directory/subscriber.h"
 
 using ::testing::ElementsAre;
 

@@ -13,9 +13,9 @@
 #include <string>
 #include <vector>
 
-#include "incoming_text.h"
-#include "snpp_session.h"
-#include "users_file.h"
+#include "paging/incoming_text.h"
+#include "tools/vorlapaged/snpp_session.h"
+#include "tools/vorlapaged/users_file.h"
 
 namespace {
 

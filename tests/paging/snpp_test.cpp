@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "snpp.h"
+#include "paging/snpp/snpp.h"
 
 namespace {
 

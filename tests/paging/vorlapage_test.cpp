@@ -11,17 +11,17 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "child_process.h"
-#include "class_registry.h"
-#include "directory_file.h"
-#include "directory_store.h"
-#include "file_format_version.h"
-#include "group.h"
-#include "paging_classes.h"
-#include "paging_files.h"
-#include "paging_world.h"
-#include "service.h"
-#include "subscriber.h"
+#include "tests/child_process/child_process.h"
+#include "directory/class_registry.h"
+#include "directory/directory_file.h"
+#include "directory/directory_store.h"
+#include "directory/file_format_version.h"
+#include "directory/group.h"
+#include "paging/paging_classes.h"
+#include "paging/paging_files.h"
+#include "tests/paging/paging_world.h"
+#include "directory/service.h"
+#include "directory/subscriber.h"
 
 namespace {
 

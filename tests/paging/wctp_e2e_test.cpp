@@ -15,13 +15,13 @@
 #include <signal.h>
 #include <sys/wait.h>
 
-#include "carrier_script_engine.h"
-#include "child_process.h"
-#include "page.h"
-#include "paging_texts.h"
-#include "paging_world.h"
-#include "service.h"
-#include "wctp_service.h"
+#include "paging/wctp/carrier_script_engine.h"
+#include "tests/child_process/child_process.h"
+#include "paging/page.h"
+#include "paging/paging_texts.h"
+#include "tests/paging/paging_world.h"
+#include "directory/service.h"
+#include "paging/wctp/wctp_service.h"
 
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;

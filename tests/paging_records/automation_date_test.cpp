@@ -4,7 +4,7 @@
 #include <cmath>
 #include <limits>
 
-#include "local_time.h"
+#include "paging/local_time.h"
 
 TEST(PagingRecordsAutomationDate, LocalTimesRoundTripToTheSecond) {
     for (uint32_t time : {86400u * 365u, 1700000000u, 1711846800u, 2000000000u, 4000000000u}) {

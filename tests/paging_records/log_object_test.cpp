@@ -5,13 +5,13 @@
 #include <fstream>
 #include <sstream>
 
-#include "archive_reader.h"
-#include "archive_writer.h"
-#include "class_registry.h"
-#include "local_time.h"
-#include "log_object.h"
-#include "paging_classes.h"
-#include "test_directory.h"
+#include "directory/archive_reader.h"
+#include "directory/archive_writer.h"
+#include "directory/class_registry.h"
+#include "paging/local_time.h"
+#include "paging/log_object.h"
+#include "paging/paging_classes.h"
+#include "tests/directory/test_directory.h"
 
 namespace {
 

@@ -1,14 +1,14 @@
 // Page geometry and transmission blocks.
 #include <gtest/gtest.h>
 
-#include "archive_reader.h"
-#include "archive_writer.h"
-#include "page.h"
-#include "pager_message.h"
-#include "paging_classes.h"
-#include "class_registry.h"
-#include "service.h"
-#include "subscriber.h"
+#include "directory/archive_reader.h"
+#include "directory/archive_writer.h"
+#include "paging/page.h"
+#include "paging/pager_message.h"
+#include "paging/paging_classes.h"
+#include "directory/class_registry.h"
+#include "directory/service.h"
+#include "directory/subscriber.h"
 
 namespace {
 

@@ -6,21 +6,21 @@
 #include <fstream>
 #include <set>
 
-#include "archive_reader.h"
-#include "archive_writer.h"
-#include "atomic_file.h"
-#include "class_registry.h"
-#include "directory_file.h"
-#include "directory_store.h"
-#include "file_format_version.h"
-#include "log_object.h"
-#include "page.h"
-#include "pager_message.h"
-#include "paging_classes.h"
-#include "paging_files.h"
-#include "service.h"
-#include "subscriber.h"
-#include "test_directory.h"
+#include "directory/archive_reader.h"
+#include "directory/archive_writer.h"
+#include "directory/atomic_file.h"
+#include "directory/class_registry.h"
+#include "directory/directory_file.h"
+#include "directory/directory_store.h"
+#include "directory/file_format_version.h"
+#include "paging/log_object.h"
+#include "paging/page.h"
+#include "paging/pager_message.h"
+#include "paging/paging_classes.h"
+#include "paging/paging_files.h"
+#include "directory/service.h"
+#include "directory/subscriber.h"
+#include "tests/directory/test_directory.h"
 
 namespace {
 

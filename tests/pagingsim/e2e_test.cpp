@@ -5,8 +5,8 @@
 
 #include <nlohmann/json.hpp>
 
-#include "sender_blocks.h"
-#include "sim_process.h"
+#include "tests/pagingsim/sender_blocks.h"
+#include "tests/pagingsim/sim_process.h"
 
 namespace pagingsim::testing {
 namespace {

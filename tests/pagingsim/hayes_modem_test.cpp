@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "hayes_modem.h"
+#include "tools/pagingsim/hayes_modem.h"
 
 namespace pagingsim {
 namespace {

@@ -2,8 +2,8 @@
 
 #include <nlohmann/json.hpp>
 
-#include "page_log.h"
-#include "sim_options.h"
+#include "tools/pagingsim/page_log.h"
+#include "tools/pagingsim/sim_options.h"
 
 namespace pagingsim {
 namespace {

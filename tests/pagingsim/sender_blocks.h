@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "tap_block.h"
+#include "tools/pagingsim/tap_block.h"
 
 namespace pagingsim::testing {
 

@@ -1,6 +1,6 @@
-#include "sim_process.h"
+#include "tests/pagingsim/sim_process.h"
 
-#include "child_process.h"
+#include "tests/child_process/child_process.h"
 
 #include <arpa/inet.h>
 #include <csignal>

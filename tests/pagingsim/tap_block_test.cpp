@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "tap_block.h"
+#include "tools/pagingsim/tap_block.h"
 
 namespace pagingsim {
 namespace {

@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "sender_blocks.h"
-#include "tap_terminal.h"
+#include "tests/pagingsim/sender_blocks.h"
+#include "tools/pagingsim/tap_terminal.h"
 
 namespace pagingsim {
 namespace {

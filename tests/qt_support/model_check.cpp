@@ -1,4 +1,4 @@
-#include "model_check.h"
+#include "tests/qt_support/model_check.h"
 
 #include <QAbstractItemModelTester>
 #include <QAbstractProxyModel>

@@ -1,4 +1,4 @@
-#include "qt_wait.h"
+#include "tests/qt_support/qt_wait.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -5,10 +5,10 @@
 #include <array>
 #include <string>
 
-#include "profile_file.h"
-#include "script_session.h"
-#include "service_lists.h"
-#include "sim_process.h"
+#include "settings/profile_file.h"
+#include "tests/scripts/script_session.h"
+#include "settings/service_lists.h"
+#include "tests/pagingsim/sim_process.h"
 
 namespace scripts_test {
 namespace {

@@ -1,4 +1,4 @@
-#include "script_session.h"
+#include "tests/scripts/script_session.h"
 
 #include <cstdio>
 

@@ -7,9 +7,9 @@
 #include <sstream>
 #include <string>
 
-#include "script_session.h"
-#include "sender_blocks.h"
-#include "sim_process.h"
+#include "tests/scripts/script_session.h"
+#include "tests/pagingsim/sender_blocks.h"
+#include "tests/pagingsim/sim_process.h"
 
 namespace scripts_test {
 namespace {

@@ -5,8 +5,8 @@
 #include <memory>
 #include <string>
 
-#include "script_session.h"
-#include "sim_process.h"
+#include "tests/scripts/script_session.h"
+#include "tests/pagingsim/sim_process.h"
 
 namespace scripts_test {
 namespace {

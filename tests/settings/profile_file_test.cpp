@@ -1,5 +1,5 @@
-#include "profile_file.h"
-#include "service_lists.h"
+#include "settings/profile_file.h"
+#include "settings/service_lists.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "program_directory.h"
+#include "settings/program_directory.h"
 #include "vorla_install_dirs.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
-#include "font_settings.h"
-#include "memory_settings_store.h"
-#include "window_placement.h"
+#include "settings/font_settings.h"
+#include "settings/memory_settings_store.h"
+#include "settings/window_placement.h"
 
 #include <gtest/gtest.h>
 

@@ -8,7 +8,7 @@
 #include <random>
 #include <vector>
 
-#include "stable_radix_sort.h"
+#include "sorting/stable_radix_sort.h"
 
 namespace {
 

@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "counting_sort.h"
-#include "text_order.h"
+#include "sorting/counting_sort.h"
+#include "sorting/text_order.h"
 
 namespace {
 

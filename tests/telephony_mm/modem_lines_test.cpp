@@ -8,10 +8,10 @@
 #include <filesystem>
 #include <vector>
 
-#include "line_error_names.h"
-#include "managed_objects.h"
-#include "modem_lines.h"
-#include "telephony_api.h"
+#include "engine/platform/telephony/line_error_names.h"
+#include "telephony/modemmanager/managed_objects.h"
+#include "telephony/modemmanager/modem_lines.h"
+#include "engine/platform/telephony/telephony_api.h"
 
 using namespace vorla::telephony;
 using namespace vorla::telephony::modemmanager;

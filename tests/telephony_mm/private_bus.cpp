@@ -1,4 +1,4 @@
-#include "private_bus.h"
+#include "tests/telephony_mm/private_bus.h"
 
 #include <chrono>
 #include <csignal>
@@ -11,7 +11,7 @@
 #include <gio/gio.h>
 #include <sys/wait.h>
 
-#include "child_process.h"
+#include "tests/child_process/child_process.h"
 
 namespace vorla::testing {
 namespace {

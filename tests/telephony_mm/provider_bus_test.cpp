@@ -15,15 +15,15 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "child_process.h"
+#include "tests/child_process/child_process.h"
 
-#include "line_devices.h"
-#include "line_error_names.h"
-#include "modem_lines.h"
-#include "private_bus.h"
-#include "sender_blocks.h"
-#include "sim_process.h"
-#include "telephony_api.h"
+#include "telephony/line_devices.h"
+#include "engine/platform/telephony/line_error_names.h"
+#include "telephony/modemmanager/modem_lines.h"
+#include "tests/telephony_mm/private_bus.h"
+#include "tests/pagingsim/sender_blocks.h"
+#include "tests/pagingsim/sim_process.h"
+#include "engine/platform/telephony/telephony_api.h"
 
 using namespace vorla::telephony;
 using ::testing::HasSubstr;

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "brisko_data.h"
-#include "lomix_records.h"
+#include "translator/brisko_data.h"
+#include "translator/lomix_records.h"
 
 namespace {
 

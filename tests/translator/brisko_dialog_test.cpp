@@ -6,8 +6,8 @@
 #include <QPushButton>
 #include <cstdlib>
 
-#include "brisko_import_dialog.h"
-#include "lomix_records.h"
+#include "translator/brisko_import_dialog.h"
+#include "translator/lomix_records.h"
 
 namespace {
 

@@ -7,14 +7,14 @@
 #include <fstream>
 #include <string>
 
-#include "class_registry.h"
-#include "directory_file.h"
-#include "directory_store.h"
-#include "paging_classes.h"
-#include "program_directory_lock.h"
-#include "service.h"
-#include "subscriber.h"
-#include "vorlaimport_options.h"
+#include "directory/class_registry.h"
+#include "directory/directory_file.h"
+#include "directory/directory_store.h"
+#include "paging/paging_classes.h"
+#include "ui/program_directory_lock.h"
+#include "directory/service.h"
+#include "directory/subscriber.h"
+#include "tools/vorlaimport/vorlaimport_options.h"
 
 namespace fs = std::filesystem;
 

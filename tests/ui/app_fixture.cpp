@@ -1,16 +1,16 @@
-#include "app_fixture.h"
+#include "tests/ui/app_fixture.h"
 
 #include <QCoreApplication>
 
-#include "app/program_parts.h"
-#include "directory_file.h"
-#include "directory_rules.h"
-#include "directory_store.h"
-#include "group.h"
-#include "main_window/main_frame.h"
-#include "ob_list.h"
-#include "service.h"
-#include "subscriber.h"
+#include "ui/app/program_parts.h"
+#include "directory/directory_file.h"
+#include "directory/directory_rules.h"
+#include "directory/directory_store.h"
+#include "directory/group.h"
+#include "ui/main_window/main_frame.h"
+#include "directory/ob_list.h"
+#include "directory/service.h"
+#include "directory/subscriber.h"
 
 void WriteTestDirectory(const std::string& folder, const DirectoryPlan& plan) {
     DirectoryStore store;

@@ -10,9 +10,9 @@
 
 #include <gtest/gtest.h>
 
-#include "app/vorla_pro_app.h"
-#include "memory_settings_store.h"
-#include "qt_wait.h"
+#include "ui/app/vorla_pro_app.h"
+#include "settings/memory_settings_store.h"
+#include "tests/qt_support/qt_wait.h"
 
 class CVorlaPro5View;
 

@@ -7,12 +7,12 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "app_fixture.h"
-#include "qt_child_process.h"
-#include "main_window/main_frame.h"
-#include "message_entry/selection_list.h"
-#include "message_entry/vorla_pro_view.h"
-#include "ob_list.h"
+#include "tests/ui/app_fixture.h"
+#include "tests/child_process/qt_child_process.h"
+#include "ui/main_window/main_frame.h"
+#include "ui/message_entry/selection_list.h"
+#include "ui/message_entry/vorla_pro_view.h"
+#include "directory/ob_list.h"
 
 namespace {
 

@@ -13,16 +13,16 @@
 #include <QTest>
 #include <QTime>
 
-#include "app/command_ids.h"
-#include "app_fixture.h"
-#include "desktop/program_icon.h"
-#include "main_window/cust_toolbar.h"
-#include "main_window/customize_dialog.h"
-#include "main_window/main_frame.h"
-#include "main_window/message_window.h"
-#include "message_entry/selection_list.h"
-#include "message_entry/vorla_pro_view.h"
-#include "ob_list.h"
+#include "ui/app/command_ids.h"
+#include "tests/ui/app_fixture.h"
+#include "ui/desktop/program_icon.h"
+#include "ui/main_window/cust_toolbar.h"
+#include "ui/main_window/customize_dialog.h"
+#include "ui/main_window/main_frame.h"
+#include "ui/main_window/message_window.h"
+#include "ui/message_entry/selection_list.h"
+#include "ui/message_entry/vorla_pro_view.h"
+#include "directory/ob_list.h"
 
 namespace {
 

@@ -12,17 +12,17 @@
 #include <QTemporaryFile>
 #include <QTest>
 
-#include "app_fixture.h"
-#include "main_window/main_frame.h"
-#include "main_window/message_window.h"
-#include "message_entry/selection_list.h"
-#include "message_entry/signature_dialog.h"
-#include "message_entry/vorla_pro_view.h"
-#include "model_check.h"
-#include "ob_list.h"
-#include "page.h"
-#include "pager_message.h"
-#include "subscriber.h"
+#include "tests/ui/app_fixture.h"
+#include "ui/main_window/main_frame.h"
+#include "ui/main_window/message_window.h"
+#include "ui/message_entry/selection_list.h"
+#include "ui/message_entry/signature_dialog.h"
+#include "ui/message_entry/vorla_pro_view.h"
+#include "tests/qt_support/model_check.h"
+#include "directory/ob_list.h"
+#include "paging/page.h"
+#include "paging/pager_message.h"
+#include "directory/subscriber.h"
 
 namespace {
 

@@ -14,19 +14,19 @@
 #include <signal.h>
 #include <sys/stat.h>
 
-#include "app_fixture.h"
-#include "class_registry.h"
-#include "directory_file.h"
-#include "directory_store.h"
-#include "file_format_version.h"
-#include "ob_list.h"
-#include "page.h"
-#include "pager_message.h"
-#include "paging_classes.h"
-#include "paging_files.h"
-#include "qt_child_process.h"
-#include "service.h"
-#include "subscriber.h"
+#include "tests/ui/app_fixture.h"
+#include "directory/class_registry.h"
+#include "directory/directory_file.h"
+#include "directory/directory_store.h"
+#include "directory/file_format_version.h"
+#include "directory/ob_list.h"
+#include "paging/page.h"
+#include "paging/pager_message.h"
+#include "paging/paging_classes.h"
+#include "paging/paging_files.h"
+#include "tests/child_process/qt_child_process.h"
+#include "directory/service.h"
+#include "directory/subscriber.h"
 
 namespace {
 

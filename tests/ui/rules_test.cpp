@@ -4,13 +4,13 @@
 #include <memory>
 #include <vector>
 
-#include "display_object.h"
-#include "group.h"
-#include "main_window/toolbar_layout.h"
-#include "message_entry/message_texts.h"
-#include "message_entry/selection_rows.h"
-#include "ob_list.h"
-#include "subscriber.h"
+#include "directory/display_object.h"
+#include "directory/group.h"
+#include "ui/main_window/toolbar_layout.h"
+#include "ui/message_entry/message_texts.h"
+#include "ui/message_entry/selection_rows.h"
+#include "directory/ob_list.h"
+#include "directory/subscriber.h"
 
 namespace {
 

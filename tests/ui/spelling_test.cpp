@@ -5,9 +5,9 @@
 
 #include <gtest/gtest.h>
 
-#include "memory_settings_store.h"
-#include "spelling/spell_check_session.h"
-#include "spelling/spell_checker.h"
+#include "settings/memory_settings_store.h"
+#include "ui/spelling/spell_check_session.h"
+#include "ui/spelling/spell_checker.h"
 
 namespace {
 

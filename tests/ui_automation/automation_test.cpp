@@ -24,17 +24,17 @@
 
 #include <xcb/xcb.h>
 
-#include "app_fixture.h"
-#include "class_registry.h"
-#include "file_format_version.h"
-#include "ob_list.h"
-#include "page.h"
-#include "paging_classes.h"
-#include "paging_files.h"
-#include "qt_child_process.h"
-#include "qt_wait.h"
-#include "window_methods.h"
-#include "subscriber.h"
+#include "tests/ui/app_fixture.h"
+#include "directory/class_registry.h"
+#include "directory/file_format_version.h"
+#include "directory/ob_list.h"
+#include "paging/page.h"
+#include "paging/paging_classes.h"
+#include "paging/paging_files.h"
+#include "tests/child_process/qt_child_process.h"
+#include "tests/qt_support/qt_wait.h"
+#include "tests/ui_automation/window_methods.h"
+#include "directory/subscriber.h"
 
 namespace {
 

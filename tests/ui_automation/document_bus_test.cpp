@@ -20,15 +20,15 @@
 #include <string>
 #include <vector>
 
-#include "app/command_ids.h"
-#include "app_fixture.h"
-#include "automation_server.h"
-#include "app/program_parts.h"
-#include "main_window/main_frame.h"
-#include "message_entry/vorla_pro_view.h"
-#include "qt_child_process.h"
-#include "window_methods.h"
-#include "app/ui_extensions.h"
+#include "ui/app/command_ids.h"
+#include "tests/ui/app_fixture.h"
+#include "ui/automation/automation_server.h"
+#include "ui/app/program_parts.h"
+#include "ui/main_window/main_frame.h"
+#include "ui/message_entry/vorla_pro_view.h"
+#include "tests/child_process/qt_child_process.h"
+#include "tests/ui_automation/window_methods.h"
+#include "ui/app/ui_extensions.h"
 
 namespace {
 

@@ -9,14 +9,14 @@
 
 #include <fstream>
 
-#include "about_box.h"
-#include "app/command_ids.h"
-#include "app_fixture.h"
-#include "mail_directory.h"
-#include "main_window/main_frame.h"
-#include "register_frame_commands.h"
-#include "tip_dialog.h"
-#include "user_guide.h"
+#include "ui/frame_commands/about_box.h"
+#include "ui/app/command_ids.h"
+#include "tests/ui/app_fixture.h"
+#include "ui/frame_commands/mail_directory.h"
+#include "ui/main_window/main_frame.h"
+#include "ui/frame_commands/register_frame_commands.h"
+#include "ui/frame_commands/tip_dialog.h"
+#include "ui/frame_commands/user_guide.h"
 
 namespace {
 class FrameCommands : public AppTest {

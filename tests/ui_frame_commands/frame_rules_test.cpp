@@ -1,14 +1,14 @@
 // The tips' reading and the mailed directory text, without a window.
 #include <gtest/gtest.h>
 
-#include "directory_rules.h"
-#include "directory_store.h"
-#include "directory_text.h"
-#include "group.h"
-#include "ob_list.h"
-#include "service.h"
-#include "subscriber.h"
-#include "tips_file.h"
+#include "directory/directory_rules.h"
+#include "directory/directory_store.h"
+#include "ui/frame_commands/directory_text.h"
+#include "directory/group.h"
+#include "directory/ob_list.h"
+#include "directory/service.h"
+#include "directory/subscriber.h"
+#include "ui/frame_commands/tips_file.h"
 
 TEST(TipsFile, TipsGoRoundSkippingCommentsAndEmptyLines) {
     const std::string text = "; comment\none\r\n\n  \ntwo\n;last comment";

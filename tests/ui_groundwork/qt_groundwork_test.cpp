@@ -1,10 +1,10 @@
-#include "pic_edit.h"
-#include "program_directory_lock.h"
-#include "qt_child_process.h"
-#include "qt_settings_store.h"
-#include "settings_keys.h"
-#include "window_placement.h"
-#include "windows1252.h"
+#include "ui/pic_edit.h"
+#include "ui/program_directory_lock.h"
+#include "tests/child_process/qt_child_process.h"
+#include "ui/qt_settings_store.h"
+#include "settings/settings_keys.h"
+#include "settings/window_placement.h"
+#include "ui/windows1252.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -4,7 +4,7 @@
 
 #include <QStringList>
 
-#include "maintenance_dialog.h"
+#include "ui/maintenance/maintenance_dialog.h"
 
 class AnsweredPrompts {
 protected:

@@ -4,13 +4,13 @@
 #include <QPushButton>
 #include <QTimer>
 
-#include "app/command_ids.h"
-#include "app_fixture.h"
-#include "main_window/cust_toolbar.h"
-#include "main_window/main_frame.h"
-#include "message_entry/vorla_pro_view.h"
-#include "prefs_property_sheet.h"
-#include "run_preferences.h"
+#include "ui/app/command_ids.h"
+#include "tests/ui/app_fixture.h"
+#include "ui/main_window/cust_toolbar.h"
+#include "ui/main_window/main_frame.h"
+#include "ui/message_entry/vorla_pro_view.h"
+#include "ui/preferences/prefs_property_sheet.h"
+#include "ui/preferences/run_preferences.h"
 
 namespace {
 class PrefsInProgram : public AppTest {

@@ -3,8 +3,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "memory_settings_store.h"
-#include "prefs_rules.h"
+#include "settings/memory_settings_store.h"
+#include "ui/preferences/prefs_rules.h"
 
 using ::testing::ElementsAre;
 using ::testing::ElementsAreArray;

@@ -12,18 +12,18 @@
 
 #include <memory>
 
-#include "memory_settings_store.h"
-#include "message_entry/signature_dialog.h"
-#include "ob_list.h"
-#include "outgoing_queue.h"
-#include "page.h"
-#include "pager_message.h"
-#include "paging_clock.h"
-#include "prefs_property_sheet.h"
-#include "queue_page.h"
-#include "service.h"
-#include "settings_store.h"
-#include "subscriber.h"
+#include "settings/memory_settings_store.h"
+#include "ui/message_entry/signature_dialog.h"
+#include "directory/ob_list.h"
+#include "paging/outgoing_queue.h"
+#include "paging/page.h"
+#include "paging/pager_message.h"
+#include "paging/paging_clock.h"
+#include "ui/preferences/prefs_property_sheet.h"
+#include "paging/queue_page.h"
+#include "directory/service.h"
+#include "settings/settings_store.h"
+#include "directory/subscriber.h"
 
 using ::testing::ElementsAre;
 

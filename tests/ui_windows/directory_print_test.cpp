@@ -13,15 +13,15 @@
 
 #include <gtest/gtest.h>
 
-#include "directory_file.h"
-#include "directory_print.h"
-#include "directory_report_printer.h"
-#include "qt_child_process.h"
-#include "directory_rules.h"
-#include "directory_store.h"
-#include "group.h"
-#include "service.h"
-#include "subscriber.h"
+#include "directory/directory_file.h"
+#include "ui/windows/directory_print.h"
+#include "ui/windows/directory_report_printer.h"
+#include "tests/child_process/qt_child_process.h"
+#include "directory/directory_rules.h"
+#include "directory/directory_store.h"
+#include "directory/group.h"
+#include "directory/service.h"
+#include "directory/subscriber.h"
 
 namespace {
 

@@ -9,11 +9,11 @@
 
 #include <gtest/gtest.h>
 
-#include "log_list_model.h"
-#include "log_list_view.h"
-#include "log_printer.h"
-#include "qt_child_process.h"
-#include "window_world.h"
+#include "ui/windows/log_list_model.h"
+#include "ui/windows/log_list_view.h"
+#include "ui/windows/log_printer.h"
+#include "tests/child_process/qt_child_process.h"
+#include "tests/ui_windows/window_world.h"
 
 namespace {
 

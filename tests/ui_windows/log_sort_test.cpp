@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "log_list_model.h"
-#include "log_object.h"
-#include "model_check.h"
-#include "ob_list.h"
+#include "ui/windows/log_list_model.h"
+#include "paging/log_object.h"
+#include "tests/qt_support/model_check.h"
+#include "directory/ob_list.h"
 
 namespace {
 

@@ -17,18 +17,18 @@
 
 #include <gtest/gtest.h>
 
-#include "log_list_model.h"
-#include "log_list_view.h"
-#include "log_object.h"
-#include "log_properties.h"
-#include "log_window.h"
-#include "model_check.h"
-#include "page.h"
-#include "pager_message.h"
-#include "paging_texts.h"
-#include "subscriber.h"
-#include "window_texts.h"
-#include "window_world.h"
+#include "ui/windows/log_list_model.h"
+#include "ui/windows/log_list_view.h"
+#include "paging/log_object.h"
+#include "ui/windows/log_properties.h"
+#include "ui/windows/log_window.h"
+#include "tests/qt_support/model_check.h"
+#include "paging/page.h"
+#include "paging/pager_message.h"
+#include "paging/paging_texts.h"
+#include "directory/subscriber.h"
+#include "ui/windows/window_texts.h"
+#include "tests/ui_windows/window_world.h"
 
 namespace {
 

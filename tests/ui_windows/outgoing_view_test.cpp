@@ -9,17 +9,17 @@
 
 #include <gtest/gtest.h>
 
-#include "local_format.h"
-#include "model_check.h"
-#include "outgoing_model.h"
-#include "outgoing_view.h"
-#include "page.h"
-#include "pager_message.h"
-#include "subscriber.h"
-#include "paging_texts.h"
-#include "row_icons.h"
-#include "window_texts.h"
-#include "window_world.h"
+#include "ui/windows/local_format.h"
+#include "tests/qt_support/model_check.h"
+#include "ui/windows/outgoing_model.h"
+#include "ui/windows/outgoing_view.h"
+#include "paging/page.h"
+#include "paging/pager_message.h"
+#include "directory/subscriber.h"
+#include "paging/paging_texts.h"
+#include "ui/windows/row_icons.h"
+#include "ui/windows/window_texts.h"
+#include "tests/ui_windows/window_world.h"
 
 namespace {
 

@@ -7,11 +7,11 @@
 
 #include <gtest/gtest.h>
 
-#include "pic_edit.h"
-#include "schedule_dialog.h"
-#include "schedule_time.h"
-#include "window_texts.h"
-#include "window_world.h"
+#include "ui/pic_edit.h"
+#include "ui/windows/schedule_dialog.h"
+#include "ui/windows/schedule_time.h"
+#include "ui/windows/window_texts.h"
+#include "tests/ui_windows/window_world.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
-#include "window_world.h"
+#include "tests/ui_windows/window_world.h"
 
-#include "log_object.h"
-#include "page.h"
-#include "pager_message.h"
-#include "service.h"
-#include "subscriber.h"
-#include "windows1252.h"
+#include "paging/log_object.h"
+#include "paging/page.h"
+#include "paging/pager_message.h"
+#include "directory/service.h"
+#include "directory/subscriber.h"
+#include "ui/windows1252.h"
 
 WindowPrompts RecordedPrompts::Prompts() {
     WindowPrompts p;

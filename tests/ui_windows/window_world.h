@@ -10,13 +10,13 @@
 #include <string>
 #include <vector>
 
-#include "log_list_view.h"
-#include "memory_settings_store.h"
-#include "ob_list.h"
-#include "outgoing_queue.h"
-#include "paging_clock.h"
-#include "queue_observer.h"
-#include "window_prompts.h"
+#include "ui/windows/log_list_view.h"
+#include "settings/memory_settings_store.h"
+#include "directory/ob_list.h"
+#include "paging/outgoing_queue.h"
+#include "paging/paging_clock.h"
+#include "paging/queue_observer.h"
+#include "ui/windows/window_prompts.h"
 
 class CPage;
 class CService;

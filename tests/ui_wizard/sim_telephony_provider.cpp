@@ -10,7 +10,7 @@
 #include <cstring>
 #include <string>
 
-#include "telephony_abi.h"
+#include "engine/platform/telephony/telephony_abi.h"
 
 namespace {
 constexpr int32_t kStructureTooSmall = static_cast<int32_t>(0x8000004D);

@@ -5,10 +5,10 @@
 
 #include <cstdlib>
 
-#include "device_settings.h"
-#include "line_devices.h"
-#include "line_error_names.h"
-#include "telephony_api.h"
+#include "telephony/device_settings.h"
+#include "telephony/line_devices.h"
+#include "engine/platform/telephony/line_error_names.h"
+#include "engine/platform/telephony/telephony_api.h"
 
 using namespace vorla::telephony;
 using ::testing::ElementsAre;

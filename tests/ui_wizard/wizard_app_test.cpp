@@ -11,19 +11,19 @@
 
 #include <gtest/gtest.h>
 
-#include "app/program_parts.h"
-#include "app/vorla_pro_app.h"
-#include "class_registry.h"
-#include "directory_file.h"
-#include "directory_store.h"
-#include "express_pages.h"
-#include "express_setup_runner.h"
-#include "memory_settings_store.h"
-#include "ob_list.h"
-#include "paging_classes.h"
-#include "pic_edit.h"
-#include "subscriber.h"
-#include "wizard_fixture.h"
+#include "ui/app/program_parts.h"
+#include "ui/app/vorla_pro_app.h"
+#include "directory/class_registry.h"
+#include "directory/directory_file.h"
+#include "directory/directory_store.h"
+#include "ui/wizard/express_pages.h"
+#include "ui/wizard/express_setup_runner.h"
+#include "settings/memory_settings_store.h"
+#include "directory/ob_list.h"
+#include "paging/paging_classes.h"
+#include "ui/pic_edit.h"
+#include "directory/subscriber.h"
+#include "tests/ui_wizard/wizard_fixture.h"
 
 namespace {
 

@@ -12,18 +12,18 @@
 
 #include <gtest/gtest.h>
 
-#include "app/program_parts.h"
-#include "app/vorla_pro_app.h"
-#include "express_pages.h"
-#include "express_setup_runner.h"
-#include "main_window/main_frame.h"
-#include "memory_settings_store.h"
-#include "message_entry/selection_list.h"
-#include "message_entry/vorla_pro_view.h"
-#include "ob_list.h"
-#include "qt_child_process.h"
-#include "qt_wait.h"
-#include "wizard_fixture.h"
+#include "ui/app/program_parts.h"
+#include "ui/app/vorla_pro_app.h"
+#include "ui/wizard/express_pages.h"
+#include "ui/wizard/express_setup_runner.h"
+#include "ui/main_window/main_frame.h"
+#include "settings/memory_settings_store.h"
+#include "ui/message_entry/selection_list.h"
+#include "ui/message_entry/vorla_pro_view.h"
+#include "directory/ob_list.h"
+#include "tests/child_process/qt_child_process.h"
+#include "tests/qt_support/qt_wait.h"
+#include "tests/ui_wizard/wizard_fixture.h"
 
 namespace {
 

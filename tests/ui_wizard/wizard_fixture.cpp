@@ -1,9 +1,9 @@
-#include "wizard_fixture.h"
+#include "tests/ui_wizard/wizard_fixture.h"
 
 #include <QLineEdit>
 
-#include "express_pages.h"
-#include "pic_edit.h"
+#include "ui/wizard/express_pages.h"
+#include "ui/pic_edit.h"
 
 CExpressPropertySheet& WizardTest::Open() {
     ExpressSetupContext context;

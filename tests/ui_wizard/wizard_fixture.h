@@ -8,9 +8,9 @@
 
 #include <gtest/gtest.h>
 
-#include "express_property_sheet.h"
-#include "memory_settings_store.h"
-#include "wizard_prompts.h"
+#include "ui/wizard/express_property_sheet.h"
+#include "settings/memory_settings_store.h"
+#include "ui/wizard/wizard_prompts.h"
 
 class RecordingPrompts : public IWizardPrompts {
 public:

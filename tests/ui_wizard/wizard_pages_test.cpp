@@ -11,10 +11,10 @@
 #include <QTest>
 #include <QTreeWidget>
 
-#include "express_pages.h"
-#include "pic_edit.h"
-#include "subscriber.h"
-#include "wizard_fixture.h"
+#include "ui/wizard/express_pages.h"
+#include "ui/pic_edit.h"
+#include "directory/subscriber.h"
+#include "tests/ui_wizard/wizard_fixture.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "byte_text.h"
+#include "tools/pagingsim/byte_text.h"
 
 #include <array>
 #include <cstdio>

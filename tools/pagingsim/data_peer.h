@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "sim_clock.h"
+#include "tools/pagingsim/sim_clock.h"
 
 namespace pagingsim {
 

@@ -1,11 +1,11 @@
-#include "hayes_modem.h"
+#include "tools/pagingsim/hayes_modem.h"
 
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <utility>
 
-#include "byte_text.h"
+#include "tools/pagingsim/byte_text.h"
 
 namespace pagingsim {
 

@@ -7,9 +7,9 @@
 #include <string>
 #include <string_view>
 
-#include "data_peer.h"
-#include "line_drop.h"
-#include "sim_clock.h"
+#include "tools/pagingsim/data_peer.h"
+#include "tools/pagingsim/line_drop.h"
+#include "tools/pagingsim/sim_clock.h"
 
 namespace pagingsim {
 

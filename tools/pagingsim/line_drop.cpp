@@ -1,6 +1,6 @@
-#include "line_drop.h"
+#include "tools/pagingsim/line_drop.h"
 
-#include "tap_block.h"
+#include "tools/pagingsim/tap_block.h"
 
 namespace pagingsim {
 

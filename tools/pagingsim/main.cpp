@@ -8,10 +8,10 @@
 #include <unistd.h>
 #include <vector>
 
-#include "page_log.h"
-#include "sim_options.h"
-#include "sim_server.h"
-#include "wctp_server.h"
+#include "tools/pagingsim/page_log.h"
+#include "tools/pagingsim/sim_options.h"
+#include "tools/pagingsim/sim_server.h"
+#include "tools/pagingsim/wctp_server.h"
 #include "vorla_build_info.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "page_log.h"
+#include "tools/pagingsim/page_log.h"
 
 #include <cerrno>
 #include <cstring>

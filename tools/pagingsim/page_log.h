@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "tap_terminal.h"
+#include "tools/pagingsim/tap_terminal.h"
 
 namespace pagingsim {
 

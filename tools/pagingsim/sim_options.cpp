@@ -1,4 +1,4 @@
-#include "sim_options.h"
+#include "tools/pagingsim/sim_options.h"
 
 #include <charconv>
 #include <limits>

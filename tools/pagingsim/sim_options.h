@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "hayes_modem.h"
-#include "tap_terminal.h"
+#include "tools/pagingsim/hayes_modem.h"
+#include "tools/pagingsim/tap_terminal.h"
 
 namespace pagingsim {
 

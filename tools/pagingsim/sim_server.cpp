@@ -1,6 +1,6 @@
-#include "sim_server.h"
+#include "tools/pagingsim/sim_server.h"
 
-#include "snpp_carrier.h"
+#include "tools/pagingsim/snpp_carrier.h"
 
 #include <arpa/inet.h>
 #include <cerrno>

@@ -5,11 +5,11 @@
 #include <string>
 #include <vector>
 
-#include "hayes_modem.h"
-#include "line_drop.h"
-#include "page_log.h"
-#include "sim_options.h"
-#include "tap_terminal.h"
+#include "tools/pagingsim/hayes_modem.h"
+#include "tools/pagingsim/line_drop.h"
+#include "tools/pagingsim/page_log.h"
+#include "tools/pagingsim/sim_options.h"
+#include "tools/pagingsim/tap_terminal.h"
 
 namespace pagingsim {
 

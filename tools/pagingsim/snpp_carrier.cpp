@@ -1,4 +1,4 @@
-#include "snpp_carrier.h"
+#include "tools/pagingsim/snpp_carrier.h"
 
 namespace pagingsim {
 namespace {

@@ -4,9 +4,9 @@
 #include <functional>
 #include <string>
 
-#include "data_peer.h"
-#include "snpp.h"
-#include "tap_terminal.h"
+#include "tools/pagingsim/data_peer.h"
+#include "paging/snpp/snpp.h"
+#include "tools/pagingsim/tap_terminal.h"
 
 namespace pagingsim {
 

@@ -1,4 +1,4 @@
-#include "tap_block.h"
+#include "tools/pagingsim/tap_block.h"
 
 #include <cstdint>
 #include <cstdio>

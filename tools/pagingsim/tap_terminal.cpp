@@ -1,9 +1,9 @@
-#include "tap_terminal.h"
+#include "tools/pagingsim/tap_terminal.h"
 
 #include <algorithm>
 #include <vector>
 
-#include "byte_text.h"
+#include "tools/pagingsim/byte_text.h"
 
 namespace pagingsim {
 

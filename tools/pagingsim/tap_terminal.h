@@ -7,9 +7,9 @@
 #include <string>
 #include <utility>
 
-#include "data_peer.h"
-#include "sim_clock.h"
-#include "tap_block.h"
+#include "tools/pagingsim/data_peer.h"
+#include "tools/pagingsim/sim_clock.h"
+#include "tools/pagingsim/tap_block.h"
 
 namespace pagingsim {
 

@@ -1,4 +1,4 @@
-#include "wctp_server.h"
+#include "tools/pagingsim/wctp_server.h"
 
 #include <microhttpd.h>
 #include <netinet/in.h>
@@ -9,7 +9,7 @@
 #include <sstream>
 #include <thread>
 
-#include "wctp_xml.h"
+#include "paging/wctp/wctp_xml.h"
 
 namespace pagingsim {
 namespace {

@@ -5,8 +5,8 @@
 #include <set>
 #include <string>
 
-#include "page_log.h"
-#include "sim_options.h"
+#include "tools/pagingsim/page_log.h"
+#include "tools/pagingsim/sim_options.h"
 
 struct MHD_Daemon;
 struct MHD_Connection;

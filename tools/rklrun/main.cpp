@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "rkl32.h"
-#include "rklrun_options.h"
+#include "tools/rklrun/rklrun_options.h"
 #include "vorla_build_info.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "rklrun_options.h"
+#include "tools/rklrun/rklrun_options.h"
 
 namespace rklrun {
 

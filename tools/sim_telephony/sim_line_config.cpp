@@ -1,4 +1,4 @@
-#include "sim_line_config.h"
+#include "tools/sim_telephony/sim_line_config.h"
 
 #include <cerrno>
 #include <cstdlib>

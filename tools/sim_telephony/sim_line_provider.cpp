@@ -16,11 +16,11 @@
 #include <mutex>
 #include <string>
 
-#include "line_error_names.h"
-#include "provider_answers.h"
-#include "provider_guard.h"
-#include "sim_line_config.h"
-#include "telephony_abi.h"
+#include "engine/platform/telephony/line_error_names.h"
+#include "engine/platform/telephony/provider_answers.h"
+#include "engine/platform/telephony/provider_guard.h"
+#include "tools/sim_telephony/sim_line_config.h"
+#include "engine/platform/telephony/telephony_abi.h"
 
 namespace {
 

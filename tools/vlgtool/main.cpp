@@ -8,10 +8,10 @@
 #include <iostream>
 #include <sstream>
 
-#include "atomic_file.h"
+#include "directory/atomic_file.h"
 #include "vorla_build_info.h"
-#include "vlg_build.h"
-#include "vlg_dump.h"
+#include "tools/vlgtool/vlg_build.h"
+#include "tools/vlgtool/vlg_dump.h"
 
 namespace {
 

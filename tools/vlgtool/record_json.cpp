@@ -1,17 +1,17 @@
-#include "record_json.h"
+#include "tools/vlgtool/record_json.h"
 
 #include <stdexcept>
 
-#include "cp1252.h"
-#include "display_object.h"
-#include "group.h"
-#include "log_object.h"
-#include "message.h"
-#include "ob_list.h"
-#include "page.h"
-#include "pager_message.h"
-#include "service.h"
-#include "subscriber.h"
+#include "directory/cp1252.h"
+#include "directory/display_object.h"
+#include "directory/group.h"
+#include "paging/log_object.h"
+#include "directory/message.h"
+#include "directory/ob_list.h"
+#include "paging/page.h"
+#include "paging/pager_message.h"
+#include "directory/service.h"
+#include "directory/subscriber.h"
 
 using nlohmann::json;
 

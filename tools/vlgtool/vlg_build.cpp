@@ -1,4 +1,4 @@
-#include "vlg_build.h"
+#include "tools/vlgtool/vlg_build.h"
 
 #include <memory>
 #include <span>
@@ -6,15 +6,15 @@
 #include <unordered_map>
 #include <vector>
 
-#include "archive_reader.h"
-#include "archive_writer.h"
-#include "class_registry.h"
-#include "directory_file.h"
-#include "message.h"
-#include "ob_list.h"
-#include "paging_classes.h"
-#include "paging_files.h"
-#include "record_json.h"
+#include "directory/archive_reader.h"
+#include "directory/archive_writer.h"
+#include "directory/class_registry.h"
+#include "directory/directory_file.h"
+#include "directory/message.h"
+#include "directory/ob_list.h"
+#include "paging/paging_classes.h"
+#include "paging/paging_files.h"
+#include "tools/vlgtool/record_json.h"
 
 using nlohmann::json;
 

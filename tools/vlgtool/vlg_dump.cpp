@@ -1,15 +1,15 @@
-#include "vlg_dump.h"
+#include "tools/vlgtool/vlg_dump.h"
 
 #include <memory>
 #include <optional>
 
-#include "archive_reader.h"
-#include "class_registry.h"
-#include "directory_file.h"
-#include "ob_list.h"
-#include "paging_classes.h"
-#include "paging_files.h"
-#include "record_json.h"
+#include "directory/archive_reader.h"
+#include "directory/class_registry.h"
+#include "directory/directory_file.h"
+#include "directory/ob_list.h"
+#include "paging/paging_classes.h"
+#include "paging/paging_files.h"
+#include "tools/vlgtool/record_json.h"
 
 using nlohmann::json;
 

@@ -14,18 +14,18 @@
 #include <QApplication>
 #include <QCoreApplication>
 
-#include "class_registry.h"
-#include "cp1252.h"
-#include "directory_file.h"
-#include "directory_store.h"
-#include "paging_classes.h"
-#include "paging_files.h"
-#include "process_program_directory.h"
-#include "program_directory.h"
-#include "program_directory_lock.h"
-#include "translator_catalog.h"
-#include "translator_run.h"
-#include "vorlaimport_options.h"
+#include "directory/class_registry.h"
+#include "directory/cp1252.h"
+#include "directory/directory_file.h"
+#include "directory/directory_store.h"
+#include "paging/paging_classes.h"
+#include "paging/paging_files.h"
+#include "ui/process_program_directory.h"
+#include "settings/program_directory.h"
+#include "ui/program_directory_lock.h"
+#include "ui/import/translator_catalog.h"
+#include "ui/import/translator_run.h"
+#include "tools/vorlaimport/vorlaimport_options.h"
 #include "vorla_build_info.h"
 
 namespace {

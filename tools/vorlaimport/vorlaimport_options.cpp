@@ -1,4 +1,4 @@
-#include "vorlaimport_options.h"
+#include "tools/vorlaimport/vorlaimport_options.h"
 
 std::optional<VorlaimportOptions> ParseVorlaimportOptions(const std::vector<std::string>& arguments,
                                                           std::string* error) {

@@ -1,4 +1,4 @@
-#include "mail_request.h"
+#include "tools/vorlapage/mail_request.h"
 
 #include <spawn.h>
 #include <sys/wait.h>
@@ -13,15 +13,15 @@
 #include <string>
 #include <vector>
 
-#include "class_registry.h"
-#include "directory_file.h"
-#include "directory_names.h"
-#include "directory_store.h"
-#include "incoming_text.h"
-#include "mail_text.h"
-#include "paging_classes.h"
-#include "process_program_directory.h"
-#include "queue_page.h"
+#include "directory/class_registry.h"
+#include "directory/directory_file.h"
+#include "tools/vorlapaged/directory_names.h"
+#include "directory/directory_store.h"
+#include "paging/incoming_text.h"
+#include "tools/vorlapage/mail_text.h"
+#include "paging/paging_classes.h"
+#include "ui/process_program_directory.h"
+#include "paging/queue_page.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "mail_text.h"
+#include "tools/vorlapage/mail_text.h"
 
 #include <gmime/gmime.h>
 

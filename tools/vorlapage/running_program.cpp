@@ -1,4 +1,4 @@
-#include "running_program.h"
+#include "tools/vorlapage/running_program.h"
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
@@ -9,9 +9,9 @@
 
 #include <iostream>
 
-#include "local_time.h"
-#include "paging_texts.h"
-#include "windows1252.h"
+#include "paging/local_time.h"
+#include "paging/paging_texts.h"
+#include "ui/windows1252.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <optional>
 #include <string>
 
-#include "vorlapage_options.h"
+#include "tools/vorlapage/vorlapage_options.h"
 
 struct HandOverOutcome {
   // The exit code when the pages went to the program; none when it cannot be reached

@@ -1,11 +1,11 @@
-#include "vorlapage_options.h"
+#include "tools/vorlapage/vorlapage_options.h"
 
 #include <cctype>
 #include <cerrno>
 #include <cstdlib>
 #include <ctime>
 
-#include "local_time.h"
+#include "paging/local_time.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "queue_page.h"
+#include "paging/queue_page.h"
 
 struct VorlapageOptions {
   enum class Mode { Queue, Send, List, Help };

@@ -1,11 +1,11 @@
-#include "directory_names.h"
+#include "tools/vorlapaged/directory_names.h"
 
-#include "directory_store.h"
-#include "group.h"
-#include "incoming_text.h"
-#include "message_entry/message_texts.h"
-#include "ob_list.h"
-#include "subscriber.h"
+#include "directory/directory_store.h"
+#include "directory/group.h"
+#include "paging/incoming_text.h"
+#include "ui/message_entry/message_texts.h"
+#include "directory/ob_list.h"
+#include "directory/subscriber.h"
 
 std::optional<std::string> ResolvePagerId(const DirectoryStore& store, std::string_view pagerId) {
   std::string error;

@@ -1,4 +1,4 @@
-#include "gateway.h"
+#include "tools/vorlapaged/gateway.h"
 
 #include <QCoreApplication>
 #include <QTcpServer>
@@ -9,16 +9,16 @@
 #include <filesystem>
 #include <iostream>
 
-#include "class_registry.h"
-#include "directory_file.h"
-#include "directory_names.h"
-#include "incoming_text.h"
-#include "local_time.h"
-#include "paging_classes.h"
-#include "qt_settings_store.h"
-#include "systemd_notify.h"
-#include "running_program.h"
-#include "vorlapage_options.h"
+#include "directory/class_registry.h"
+#include "directory/directory_file.h"
+#include "tools/vorlapaged/directory_names.h"
+#include "paging/incoming_text.h"
+#include "paging/local_time.h"
+#include "paging/paging_classes.h"
+#include "ui/qt_settings_store.h"
+#include "tools/vorlapaged/systemd_notify.h"
+#include "tools/vorlapage/running_program.h"
+#include "tools/vorlapage/vorlapage_options.h"
 
 namespace {
 

@@ -16,13 +16,13 @@
 #include <string>
 #include <vector>
 
-#include "directory_store.h"
-#include "local_run.h"
-#include "program_directory.h"
-#include "program_directory_lock.h"
-#include "snpp_session.h"
-#include "users_file.h"
-#include "vorlapaged_options.h"
+#include "directory/directory_store.h"
+#include "tools/vorlapaged/local_run.h"
+#include "settings/program_directory.h"
+#include "ui/program_directory_lock.h"
+#include "tools/vorlapaged/snpp_session.h"
+#include "tools/vorlapaged/users_file.h"
+#include "tools/vorlapaged/vorlapaged_options.h"
 
 class QTcpServer;
 class QTcpSocket;

@@ -1,20 +1,20 @@
-#include "local_run.h"
+#include "tools/vorlapaged/local_run.h"
 
 #include <ctime>
 #include <unordered_set>
 
-#include "class_registry.h"
-#include "group.h"
-#include "log_object.h"
-#include "message_entry/message_texts.h"
-#include "ob_list.h"
-#include "page.h"
-#include "pager_message.h"
-#include "paging_classes.h"
-#include "paging_files.h"
-#include "program_directory.h"
-#include "settings_keys.h"
-#include "subscriber.h"
+#include "directory/class_registry.h"
+#include "directory/group.h"
+#include "paging/log_object.h"
+#include "ui/message_entry/message_texts.h"
+#include "directory/ob_list.h"
+#include "paging/page.h"
+#include "paging/pager_message.h"
+#include "paging/paging_classes.h"
+#include "paging/paging_files.h"
+#include "settings/program_directory.h"
+#include "settings/settings_keys.h"
+#include "directory/subscriber.h"
 
 namespace {
 

@@ -11,19 +11,19 @@
 #include <string>
 #include <vector>
 
-#include "directory_store.h"
-#include "driver_observer.h"
-#include "engine_host.h"
-#include "message_log.h"
-#include "outgoing_queue.h"
-#include "paging_clock.h"
-#include "port_map.h"
-#include "queue_observer.h"
-#include "queue_page.h"
-#include "carrier_script_engine.h"
-#include "script_engine.h"
-#include "session_driver.h"
-#include "settings_store.h"
+#include "directory/directory_store.h"
+#include "paging/driver_observer.h"
+#include "paging/engine_host.h"
+#include "paging/message_log.h"
+#include "paging/outgoing_queue.h"
+#include "paging/paging_clock.h"
+#include "paging/port_map.h"
+#include "paging/queue_observer.h"
+#include "paging/queue_page.h"
+#include "paging/wctp/carrier_script_engine.h"
+#include "paging/script_engine.h"
+#include "paging/session_driver.h"
+#include "settings/settings_store.h"
 
 namespace vorla {
 class ProgramDirectory;

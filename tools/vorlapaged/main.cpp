@@ -9,14 +9,14 @@
 
 #include <QCoreApplication>
 
-#include "app/termination_signals.h"
-#include "gateway.h"
-#include "private_file.h"
-#include "process_program_directory.h"
-#include "terminal_password.h"
-#include "users_file.h"
+#include "ui/app/termination_signals.h"
+#include "tools/vorlapaged/gateway.h"
+#include "directory/private_file.h"
+#include "ui/process_program_directory.h"
+#include "tools/vorlapaged/terminal_password.h"
+#include "tools/vorlapaged/users_file.h"
 #include "vorla_build_info.h"
-#include "vorlapaged_options.h"
+#include "tools/vorlapaged/vorlapaged_options.h"
 
 namespace {
 

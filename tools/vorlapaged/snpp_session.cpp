@@ -1,6 +1,6 @@
-#include "snpp_session.h"
+#include "tools/vorlapaged/snpp_session.h"
 
-#include "directory_automation.h"
+#include "directory/directory_automation.h"
 
 namespace snpp {
 namespace {

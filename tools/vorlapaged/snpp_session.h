@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "snpp.h"
+#include "paging/snpp/snpp.h"
 
 namespace snpp {
 

@@ -1,4 +1,4 @@
-#include "systemd_notify.h"
+#include "tools/vorlapaged/systemd_notify.h"
 
 #include <systemd/sd-daemon.h>
 

@@ -1,4 +1,4 @@
-#include "terminal_password.h"
+#include "tools/vorlapaged/terminal_password.h"
 
 #include <termios.h>
 #include <unistd.h>

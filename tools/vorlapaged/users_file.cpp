@@ -1,4 +1,4 @@
-#include "users_file.h"
+#include "tools/vorlapaged/users_file.h"
 
 #include <crypt.h>
 
@@ -7,7 +7,7 @@
 #include <memory>
 #include <sstream>
 
-#include "atomic_file.h"
+#include "directory/atomic_file.h"
 
 namespace fs = std::filesystem;
 

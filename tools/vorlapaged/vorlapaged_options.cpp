@@ -1,4 +1,4 @@
-#include "vorlapaged_options.h"
+#include "tools/vorlapaged/vorlapaged_options.h"
 
 #include <charconv>
 

@@ -1,4 +1,4 @@
-#include "snpp.h"
+#include "paging/snpp/snpp.h"
 
 #include <array>
 

@@ -1,4 +1,4 @@
-#include "carrier_script_engine.h"
+#include "paging/wctp/carrier_script_engine.h"
 
 #include <curl/curl.h>
 #include <libxml/parser.h>
@@ -9,11 +9,11 @@
 #include <mutex>
 #include <random>
 
-#include "cp1252.h"
-#include "paging_texts.h"
-#include "wctp_service.h"
-#include "wctp_transfer.h"
-#include "wctp_xml.h"
+#include "directory/cp1252.h"
+#include "paging/paging_texts.h"
+#include "paging/wctp/wctp_service.h"
+#include "paging/wctp/wctp_transfer.h"
+#include "paging/wctp/wctp_xml.h"
 
 namespace vorla::wctp {
 namespace {

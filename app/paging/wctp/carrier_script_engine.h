@@ -9,7 +9,7 @@
 #include <string>
 #include <unordered_map>
 
-#include "script_engine.h"
+#include "paging/script_engine.h"
 
 namespace vorla::wctp {
 

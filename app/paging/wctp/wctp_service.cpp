@@ -1,11 +1,11 @@
-#include "wctp_service.h"
+#include "paging/wctp/wctp_service.h"
 
 #include <curl/curl.h>
 
 #include <charconv>
 #include <memory>
 
-#include "ascii_case.h"
+#include "settings/ascii_case.h"
 
 using vorla::EqualsIgnoringAsciiCase;
 

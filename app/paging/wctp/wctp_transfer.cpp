@@ -1,6 +1,6 @@
 #include <curl/curl.h>
 
-#include "wctp_transfer.h"
+#include "paging/wctp/wctp_transfer.h"
 
 namespace vorla::wctp {
 namespace {

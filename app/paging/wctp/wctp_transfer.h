@@ -7,7 +7,7 @@
 #include <cstddef>
 #include <string>
 
-#include "wctp_service.h"
+#include "paging/wctp/wctp_service.h"
 
 namespace vorla::wctp {
 

@@ -1,4 +1,4 @@
-#include "wctp_xml.h"
+#include "paging/wctp/wctp_xml.h"
 
 #include <libxml/parser.h>
 #include <libxml/tree.h>

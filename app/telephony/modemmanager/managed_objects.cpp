@@ -1,4 +1,4 @@
-#include "managed_objects.h"
+#include "telephony/modemmanager/managed_objects.h"
 
 #include <ModemManager.h>
 

@@ -5,7 +5,7 @@
 
 #include <glib.h>
 
-#include "modem_lines.h"
+#include "telephony/modemmanager/modem_lines.h"
 
 namespace vorla::telephony::modemmanager {
 

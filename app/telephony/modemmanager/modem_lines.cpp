@@ -1,4 +1,4 @@
-#include "modem_lines.h"
+#include "telephony/modemmanager/modem_lines.h"
 
 #include <algorithm>
 #include <cctype>
@@ -7,8 +7,8 @@
 #include <set>
 #include <tuple>
 
-#include "line_error_names.h"
-#include "provider_answers.h"
+#include "engine/platform/telephony/line_error_names.h"
+#include "engine/platform/telephony/provider_answers.h"
 
 namespace vorla::telephony::modemmanager {
 namespace {

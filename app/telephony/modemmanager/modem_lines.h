@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "telephony_abi.h"
+#include "engine/platform/telephony/telephony_abi.h"
 
 namespace vorla::telephony::modemmanager {
 

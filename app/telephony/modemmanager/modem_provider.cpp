@@ -1,4 +1,4 @@
-#include "modem_provider.h"
+#include "telephony/modemmanager/modem_provider.h"
 
 #include <cstddef>
 #include <cstring>
@@ -7,7 +7,7 @@
 
 #include <glib.h>
 
-#include "line_error_names.h"
+#include "engine/platform/telephony/line_error_names.h"
 
 namespace vorla::telephony::modemmanager {
 namespace {

@@ -15,9 +15,9 @@
 #include <string>
 #include <vector>
 
-#include "modem_lines.h"
-#include "modem_service.h"
-#include "telephony_abi.h"
+#include "telephony/modemmanager/modem_lines.h"
+#include "telephony/modemmanager/modem_service.h"
+#include "engine/platform/telephony/telephony_abi.h"
 
 namespace vorla::telephony::modemmanager {
 

@@ -1,11 +1,11 @@
-#include "modem_service.h"
+#include "telephony/modemmanager/modem_service.h"
 
 #include <gio/gio.h>
 
 #include <ModemManager.h>
 
-#include "line_error_names.h"
-#include "managed_objects.h"
+#include "engine/platform/telephony/line_error_names.h"
+#include "telephony/modemmanager/managed_objects.h"
 
 namespace vorla::telephony::modemmanager {
 namespace {

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "modem_lines.h"
+#include "telephony/modemmanager/modem_lines.h"
 
 typedef struct _GDBusConnection GDBusConnection;
 typedef struct _GMainContext GMainContext;

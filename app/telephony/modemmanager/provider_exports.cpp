@@ -2,9 +2,9 @@
 // never destroyed: at exit the kernel closes our bus connection, which is what releases a
 // modem still held, and nothing of GLib runs during static destruction. Everything behind the
 // interface is C++, so each export answers a fault with a LINEERR_ code (provider_guard.h).
-#include "modem_provider.h"
-#include "provider_guard.h"
-#include "telephony_abi.h"
+#include "telephony/modemmanager/modem_provider.h"
+#include "engine/platform/telephony/provider_guard.h"
+#include "engine/platform/telephony/telephony_abi.h"
 
 using vorla::telephony::GuardedCall;
 using vorla::telephony::modemmanager::ModemProvider;

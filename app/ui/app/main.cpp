@@ -13,19 +13,19 @@
 #include <string>
 #include <vector>
 
-#include "app/program_parts.h"
-#include "app/termination_signals.h"
-#include "app/vorla_pro_app.h"
-#include "desktop/program_icon.h"
-#include "memory_reuse.h"
-#include "private_file.h"
-#include "process_program_directory.h"
-#include "program_directory.h"
-#include "qt_settings_store.h"
-#include "report_command_line.h"
+#include "ui/app/program_parts.h"
+#include "ui/app/termination_signals.h"
+#include "ui/app/vorla_pro_app.h"
+#include "ui/desktop/program_icon.h"
+#include "ui/memory_reuse.h"
+#include "directory/private_file.h"
+#include "ui/process_program_directory.h"
+#include "settings/program_directory.h"
+#include "ui/qt_settings_store.h"
+#include "directory/report_command_line.h"
 #include "vorla_build_info.h"
-#include "automation_server.h"
-#include "directory_print_command.h"
+#include "ui/automation/automation_server.h"
+#include "ui/windows/directory_print_command.h"
 
 namespace {
 QPixmap SplashPixmap() {

@@ -1,4 +1,4 @@
-#include "app/paging_glue.h"
+#include "ui/app/paging_glue.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -8,19 +8,19 @@
 #include <QMessageBox>
 #include <QPointer>
 
-#include "carrier_script_engine.h"
-#include "engine_host.h"
-#include "main_window/main_frame.h"
-#include "message_log.h"
-#include "ob_list.h"
-#include "outgoing_queue.h"
-#include "paging_clock.h"
-#include "paging_files.h"
-#include "port_map.h"
-#include "script_engine.h"
-#include "session_driver.h"
-#include "vorla_pro_app.h"
-#include "windows1252.h"
+#include "paging/wctp/carrier_script_engine.h"
+#include "paging/engine_host.h"
+#include "ui/main_window/main_frame.h"
+#include "paging/message_log.h"
+#include "directory/ob_list.h"
+#include "paging/outgoing_queue.h"
+#include "paging/paging_clock.h"
+#include "paging/paging_files.h"
+#include "paging/port_map.h"
+#include "paging/script_engine.h"
+#include "paging/session_driver.h"
+#include "ui/app/vorla_pro_app.h"
+#include "ui/windows1252.h"
 
 Q_LOGGING_CATEGORY(lcEngine, "vorlapro.engine")
 

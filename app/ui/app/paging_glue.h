@@ -8,8 +8,8 @@
 
 #include <memory>
 
-#include "driver_observer.h"
-#include "queue_observer.h"
+#include "paging/driver_observer.h"
+#include "paging/queue_observer.h"
 
 class CVorlaPro5App;
 class EngineHost;

@@ -1,4 +1,4 @@
-#include "vorla_pro_app.h"
+#include "ui/app/vorla_pro_app.h"
 
 #include <QApplication>
 #include <QDebug>
@@ -15,28 +15,28 @@
 #include <ctime>
 #include <filesystem>
 
-#include "ascii_case.h"
-#include "class_registry.h"
-#include "directory_file.h"
-#include "directory_store.h"
-#include "file_format_version.h"
-#include "log_object.h"
-#include "main_window/main_frame.h"
-#include "ob_list.h"
-#include "paging_classes.h"
-#include "message_log.h"
-#include "outgoing_queue.h"
-#include "paging_files.h"
-#include "session_driver.h"
-#include "profile_file.h"
-#include "save_failure.h"
-#include "program_directory_lock.h"
-#include "service_lists.h"
-#include "settings_keys.h"
-#include "settings_store.h"
-#include "windows1252.h"
+#include "settings/ascii_case.h"
+#include "directory/class_registry.h"
+#include "directory/directory_file.h"
+#include "directory/directory_store.h"
+#include "directory/file_format_version.h"
+#include "paging/log_object.h"
+#include "ui/main_window/main_frame.h"
+#include "directory/ob_list.h"
+#include "paging/paging_classes.h"
+#include "paging/message_log.h"
+#include "paging/outgoing_queue.h"
+#include "paging/paging_files.h"
+#include "paging/session_driver.h"
+#include "settings/profile_file.h"
+#include "directory/save_failure.h"
+#include "ui/program_directory_lock.h"
+#include "settings/service_lists.h"
+#include "settings/settings_keys.h"
+#include "settings/settings_store.h"
+#include "ui/windows1252.h"
 
-#include "app/paging_glue.h"
+#include "ui/app/paging_glue.h"
 
 Q_LOGGING_CATEGORY(lcApp, "vorlapro.app")
 

@@ -17,9 +17,9 @@
 #include <string_view>
 #include <vector>
 
-#include "log_object.h"  // complete for the LogRecordAdded signal: Qt needs it to connect
-#include "program_directory.h"
-#include "ui_extensions.h"
+#include "paging/log_object.h"  // complete for the LogRecordAdded signal: Qt needs it to connect
+#include "settings/program_directory.h"
+#include "ui/app/ui_extensions.h"
 
 class CMainFrame;
 class CMessage;

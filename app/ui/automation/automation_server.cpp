@@ -1,4 +1,4 @@
-#include "automation_server.h"
+#include "ui/automation/automation_server.h"
 
 #include <QApplication>
 #include <QDBusConnection>
@@ -6,14 +6,14 @@
 #include <QDBusServiceWatcher>
 #include <QLoggingCategory>
 
-#include "app/vorla_pro_app.h"
-#include "document_adaptor.h"
-#include "main_window/main_frame.h"
-#include "ob_list.h"
-#include "page.h"
-#include "settings_keys.h"
-#include "settings_store.h"
-#include "vorla_pro_doc.h"
+#include "ui/app/vorla_pro_app.h"
+#include "ui/automation/document_adaptor.h"
+#include "ui/main_window/main_frame.h"
+#include "directory/ob_list.h"
+#include "paging/page.h"
+#include "settings/settings_keys.h"
+#include "settings/settings_store.h"
+#include "ui/automation/vorla_pro_doc.h"
 
 Q_LOGGING_CATEGORY(lcAutomation, "vorlapro.automation")
 

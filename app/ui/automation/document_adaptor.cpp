@@ -1,11 +1,11 @@
-#include "document_adaptor.h"
+#include "ui/automation/document_adaptor.h"
 
-#include "app/command_ids.h"
-#include "directory_automation.h"
-#include "directory_rules.h"
-#include "local_time.h"
-#include "vorla_pro_doc.h"
-#include "windows1252.h"
+#include "ui/app/command_ids.h"
+#include "directory/directory_automation.h"
+#include "directory/directory_rules.h"
+#include "paging/local_time.h"
+#include "ui/automation/vorla_pro_doc.h"
+#include "ui/windows1252.h"
 
 namespace {
 QStringList ToQStringList(const std::vector<std::string>& texts) {

@@ -1,4 +1,4 @@
-#include "foreign_owner.h"
+#include "ui/automation/foreign_owner.h"
 
 #include <QApplication>
 #include <QEvent>

@@ -1,4 +1,4 @@
-#include "vorla_pro_doc.h"
+#include "ui/automation/vorla_pro_doc.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -7,22 +7,22 @@
 
 #include <ctime>
 
-#include "app/vorla_pro_app.h"
-#include "directory_automation.h"
-#include "directory_store.h"
-#include "foreign_owner.h"
-#include "display_object.h"
-#include "main_window/main_frame.h"
-#include "message_entry/message_texts.h"
-#include "message_entry/selection_list.h"
-#include "message_entry/vorla_pro_view.h"
-#include "ob_list.h"
-#include "outgoing_queue.h"
-#include "page.h"
-#include "pager_message.h"
-#include "settings_keys.h"
-#include "settings_store.h"
-#include "windows1252.h"
+#include "ui/app/vorla_pro_app.h"
+#include "directory/directory_automation.h"
+#include "directory/directory_store.h"
+#include "ui/automation/foreign_owner.h"
+#include "directory/display_object.h"
+#include "ui/main_window/main_frame.h"
+#include "ui/message_entry/message_texts.h"
+#include "ui/message_entry/selection_list.h"
+#include "ui/message_entry/vorla_pro_view.h"
+#include "directory/ob_list.h"
+#include "paging/outgoing_queue.h"
+#include "paging/page.h"
+#include "paging/pager_message.h"
+#include "settings/settings_keys.h"
+#include "settings/settings_store.h"
+#include "ui/windows1252.h"
 
 namespace {
 int32_t CountOf(const CObList* list) { return list ? static_cast<int32_t>(list->GetCount()) : 0; }

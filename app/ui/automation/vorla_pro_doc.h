@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "queue_page.h"
-#include "service.h"
+#include "paging/queue_page.h"
+#include "directory/service.h"
 
 class CVorlaPro5App;
 

@@ -1,4 +1,4 @@
-#include "program_icon.h"
+#include "ui/desktop/program_icon.h"
 
 #include <QFile>
 

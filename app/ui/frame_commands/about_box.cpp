@@ -1,4 +1,4 @@
-#include "about_box.h"
+#include "ui/frame_commands/about_box.h"
 
 #include <QFile>
 #include <QLocale>
@@ -6,7 +6,7 @@
 #include <QStorageInfo>
 #include <QString>
 
-#include "app/vorla_pro_app.h"
+#include "ui/app/vorla_pro_app.h"
 #include "rkl32.h"
 
 namespace {

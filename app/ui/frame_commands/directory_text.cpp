@@ -1,13 +1,13 @@
-#include "directory_text.h"
+#include "ui/frame_commands/directory_text.h"
 
 #include <string_view>
 
-#include "directory_store.h"
-#include "group.h"
-#include "message.h"
-#include "ob_list.h"
-#include "service.h"
-#include "subscriber.h"
+#include "directory/directory_store.h"
+#include "directory/group.h"
+#include "directory/message.h"
+#include "directory/ob_list.h"
+#include "directory/service.h"
+#include "directory/subscriber.h"
 
 namespace {
 // A field stays on its line and in its column: tabs and line breaks inside it become blanks.

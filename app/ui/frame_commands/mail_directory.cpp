@@ -1,12 +1,12 @@
-#include "mail_directory.h"
+#include "ui/frame_commands/mail_directory.h"
 
 #include <QDir>
 #include <QSaveFile>
 #include <QStandardPaths>
 
-#include "app/vorla_pro_app.h"
-#include "directory_text.h"
-#include "windows1252.h"
+#include "ui/app/vorla_pro_app.h"
+#include "ui/frame_commands/directory_text.h"
+#include "ui/windows1252.h"
 
 QString MailHandler() { return QStandardPaths::findExecutable(QStringLiteral("xdg-email")); }
 

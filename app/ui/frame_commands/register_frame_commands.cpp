@@ -1,14 +1,14 @@
-#include "register_frame_commands.h"
+#include "ui/frame_commands/register_frame_commands.h"
 
 #include <QProcess>
 
-#include "about_box.h"
-#include "app/command_ids.h"
-#include "app/ui_extensions.h"
-#include "app/vorla_pro_app.h"
-#include "mail_directory.h"
-#include "tip_dialog.h"
-#include "user_guide.h"
+#include "ui/frame_commands/about_box.h"
+#include "ui/app/command_ids.h"
+#include "ui/app/ui_extensions.h"
+#include "ui/app/vorla_pro_app.h"
+#include "ui/frame_commands/mail_directory.h"
+#include "ui/frame_commands/tip_dialog.h"
+#include "ui/frame_commands/user_guide.h"
 
 namespace {
 void ShowTip(CVorlaPro5App& app, QWidget* parent) {

@@ -1,4 +1,4 @@
-#include "tip_dialog.h"
+#include "ui/frame_commands/tip_dialog.h"
 
 #include <QCheckBox>
 #include <QDateTime>
@@ -11,11 +11,11 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
-#include "program_directory.h"
-#include "settings_keys.h"
-#include "settings_store.h"
-#include "tips_file.h"
-#include "windows1252.h"
+#include "settings/program_directory.h"
+#include "settings/settings_keys.h"
+#include "settings/settings_store.h"
+#include "ui/frame_commands/tips_file.h"
+#include "ui/windows1252.h"
 
 namespace {
 const char* const kBuiltInStamp = "built-in";

@@ -1,4 +1,4 @@
-#include "tips_file.h"
+#include "ui/frame_commands/tips_file.h"
 
 namespace {
 std::optional<TipPick> FirstTipFrom(std::string_view text, size_t at) {

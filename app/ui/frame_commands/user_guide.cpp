@@ -1,4 +1,4 @@
-#include "user_guide.h"
+#include "ui/frame_commands/user_guide.h"
 
 #include <QDesktopServices>
 #include <QDialog>

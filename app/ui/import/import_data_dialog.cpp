@@ -1,4 +1,4 @@
-#include "import_data_dialog.h"
+#include "ui/import/import_data_dialog.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -8,9 +8,9 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "translator_catalog.h"
-#include "translator_run.h"
-#include "vorla_pro_app.h"
+#include "ui/import/translator_catalog.h"
+#include "ui/import/translator_run.h"
+#include "ui/app/vorla_pro_app.h"
 
 namespace vorla {
 

@@ -1,4 +1,4 @@
-#include "translator_catalog.h"
+#include "ui/import/translator_catalog.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -6,7 +6,7 @@
 #include <QPluginLoader>
 #include <QStringList>
 
-#include "program_directory.h"
+#include "settings/program_directory.h"
 
 namespace vorla {
 

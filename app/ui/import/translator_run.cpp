@@ -1,9 +1,9 @@
-#include "translator_run.h"
+#include "ui/import/translator_run.h"
 
 #include <QFile>
 #include <QLibrary>
 
-#include "translator_abi.h"
+#include "directory/translator_abi.h"
 
 namespace vorla {
 

@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "import_merge.h"
+#include "directory/import_merge.h"
 
 class DirectoryStore;
 

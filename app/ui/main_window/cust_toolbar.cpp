@@ -1,13 +1,13 @@
-#include "main_window/cust_toolbar.h"
+#include "ui/main_window/cust_toolbar.h"
 
 #include <QAction>
 #include <QMouseEvent>
 
 #include <algorithm>
 
-#include "main_window/customize_dialog.h"
-#include "main_window/toolbar_layout.h"
-#include "settings_store.h"
+#include "ui/main_window/customize_dialog.h"
+#include "ui/main_window/toolbar_layout.h"
+#include "settings/settings_store.h"
 
 CCustToolBar::CCustToolBar(const QString& title, std::string settingsEntry, QWidget* parent)
     : QToolBar(title, parent), entry_(std::move(settingsEntry)) {

@@ -1,4 +1,4 @@
-#include "main_window/customize_dialog.h"
+#include "ui/main_window/customize_dialog.h"
 
 #include <QAction>
 #include <QHBoxLayout>
@@ -9,7 +9,7 @@
 
 #include <algorithm>
 
-#include "main_window/cust_toolbar.h"
+#include "ui/main_window/cust_toolbar.h"
 
 namespace {
 constexpr int kIdRole = Qt::UserRole + 1;

@@ -1,4 +1,4 @@
-#include "main_window/lock_keys.h"
+#include "ui/main_window/lock_keys.h"
 
 #include <QGuiApplication>
 

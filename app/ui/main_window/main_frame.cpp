@@ -1,7 +1,7 @@
-#include "main_window/main_frame.h"
+#include "ui/main_window/main_frame.h"
 
-#include "command_icon.h"
-#include "desktop/program_icon.h"
+#include "ui/command_icon.h"
+#include "ui/desktop/program_icon.h"
 
 #include <QAction>
 #include <QApplication>
@@ -18,16 +18,16 @@
 #include <QTime>
 #include <QTimer>
 
-#include "app/command_ids.h"
-#include "app/vorla_pro_app.h"
-#include "main_window/cust_toolbar.h"
-#include "main_window/lock_keys.h"
-#include "main_window/message_window.h"
-#include "main_window/toolbar_layout.h"
-#include "main_window/widget_placement.h"
-#include "message_entry/vorla_pro_view.h"
-#include "settings_keys.h"
-#include "settings_store.h"
+#include "ui/app/command_ids.h"
+#include "ui/app/vorla_pro_app.h"
+#include "ui/main_window/cust_toolbar.h"
+#include "ui/main_window/lock_keys.h"
+#include "ui/main_window/message_window.h"
+#include "ui/main_window/toolbar_layout.h"
+#include "ui/main_window/widget_placement.h"
+#include "ui/message_entry/vorla_pro_view.h"
+#include "settings/settings_keys.h"
+#include "settings/settings_store.h"
 
 namespace {
 constexpr int kSmallToolbarResource = 26571;

@@ -1,14 +1,14 @@
-#include "main_window/message_window.h"
+#include "ui/main_window/message_window.h"
 
 #include <QCloseEvent>
 
 #include <algorithm>
 
-#include "app/vorla_pro_app.h"
-#include "main_window/widget_placement.h"
-#include "message_entry/vorla_pro_view.h"
-#include "settings_keys.h"
-#include "settings_store.h"
+#include "ui/app/vorla_pro_app.h"
+#include "ui/main_window/widget_placement.h"
+#include "ui/message_entry/vorla_pro_view.h"
+#include "settings/settings_keys.h"
+#include "settings/settings_store.h"
 
 CMainView::CMainView(CVorlaPro5App& app, QWidget* parent) : QTabWidget(parent) {
     setTabPosition(QTabWidget::North);

@@ -1,4 +1,4 @@
-#include "main_window/toolbar_layout.h"
+#include "ui/main_window/toolbar_layout.h"
 
 #include <cstdio>
 

@@ -1,4 +1,4 @@
-#include "main_window/widget_placement.h"
+#include "ui/main_window/widget_placement.h"
 
 #include <QMdiSubWindow>
 #include <QWidget>

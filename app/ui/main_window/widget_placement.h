@@ -2,7 +2,7 @@
 // A window's placement in the stored format and back. The normal rectangle is kept the
 // Windows way, right and bottom exclusive.
 
-#include "window_placement.h"
+#include "settings/window_placement.h"
 
 class QWidget;
 

@@ -1,4 +1,4 @@
-#include "alert_dialog.h"
+#include "ui/maintenance/alert_dialog.h"
 
 #include <QDialogButtonBox>
 #include <QHBoxLayout>

@@ -1,12 +1,12 @@
-#include "find_filter.h"
+#include "ui/maintenance/find_filter.h"
 
 #include <QItemSelectionModel>
 #include <QLineEdit>
 
 #include <algorithm>
 
-#include "record_rows.h"
-#include "windows1252.h"
+#include "ui/maintenance/record_rows.h"
+#include "ui/windows1252.h"
 
 FindProxy::FindProxy(QAbstractItemModel* source, const RecordRows& rows, QObject* parent)
     : QSortFilterProxyModel(parent), rows_(rows) {

@@ -1,4 +1,4 @@
-#include "group_dialog.h"
+#include "ui/maintenance/group_dialog.h"
 
 #include <QGridLayout>
 #include <QLabel>
@@ -8,16 +8,16 @@
 
 #include <algorithm>
 
-#include "app/vorla_pro_app.h"
-#include "directory_edits.h"
-#include "directory_rules.h"
-#include "find_filter.h"
-#include "group.h"
-#include "ob_list.h"
-#include "progress_window.h"
-#include "record_list_model.h"
-#include "subscriber.h"
-#include "windows1252.h"
+#include "ui/app/vorla_pro_app.h"
+#include "directory/directory_edits.h"
+#include "directory/directory_rules.h"
+#include "ui/maintenance/find_filter.h"
+#include "directory/group.h"
+#include "directory/ob_list.h"
+#include "ui/maintenance/progress_window.h"
+#include "ui/maintenance/record_list_model.h"
+#include "directory/subscriber.h"
+#include "ui/windows1252.h"
 
 namespace {
 

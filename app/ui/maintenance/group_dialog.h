@@ -2,7 +2,7 @@
 // Group Maintenance: a group's name and its members picked from every subscriber, and the
 // directory's groups.
 
-#include "maintenance_dialog.h"
+#include "ui/maintenance/maintenance_dialog.h"
 
 class CGroup;
 class FindFilter;

@@ -1,4 +1,4 @@
-#include "maintenance_dialog.h"
+#include "ui/maintenance/maintenance_dialog.h"
 
 #include <QAbstractItemModel>
 #include <QHBoxLayout>
@@ -8,12 +8,12 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "alert_dialog.h"
-#include "app/vorla_pro_app.h"
-#include "record_rows.h"
-#include "settings_keys.h"
-#include "settings_store.h"
-#include "windows1252.h"
+#include "ui/maintenance/alert_dialog.h"
+#include "ui/app/vorla_pro_app.h"
+#include "ui/maintenance/record_rows.h"
+#include "settings/settings_keys.h"
+#include "settings/settings_store.h"
+#include "ui/windows1252.h"
 
 MaintenanceDialog::MaintenanceDialog(CVorlaPro5App& app, const QString& title, QWidget* parent)
     : QDialog(parent), app_(app), hold_(app) {

@@ -11,9 +11,9 @@
 #include <string>
 #include <utility>
 
-#include "app/vorla_pro_app.h"
-#include "find_filter.h"
-#include "maintenance_prompts.h"
+#include "ui/app/vorla_pro_app.h"
+#include "ui/maintenance/find_filter.h"
+#include "ui/maintenance/maintenance_prompts.h"
 
 class QAbstractItemModel;
 class QLabel;

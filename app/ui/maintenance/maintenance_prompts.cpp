@@ -1,9 +1,9 @@
-#include "maintenance_prompts.h"
+#include "ui/maintenance/maintenance_prompts.h"
 
 #include <QMessageBox>
 #include <QPointer>
 
-#include "alert_dialog.h"
+#include "ui/maintenance/alert_dialog.h"
 
 MaintenancePrompts MaintenancePrompts::Boxes(QWidget* owner) {
     QPointer<QWidget> guard(owner);

@@ -1,4 +1,4 @@
-#include "message_dialog.h"
+#include "ui/maintenance/message_dialog.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -8,16 +8,16 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
-#include "app/vorla_pro_app.h"
-#include "directory_edits.h"
-#include "directory_rules.h"
-#include "find_filter.h"
-#include "message.h"
-#include "ob_list.h"
-#include "progress_window.h"
-#include "record_list_model.h"
-#include "spelling/spell_check_session.h"
-#include "windows1252.h"
+#include "ui/app/vorla_pro_app.h"
+#include "directory/directory_edits.h"
+#include "directory/directory_rules.h"
+#include "ui/maintenance/find_filter.h"
+#include "directory/message.h"
+#include "directory/ob_list.h"
+#include "ui/maintenance/progress_window.h"
+#include "ui/maintenance/record_list_model.h"
+#include "ui/spelling/spell_check_session.h"
+#include "ui/windows1252.h"
 
 MessageDialog::MessageDialog(CVorlaPro5App& app, QWidget* parent)
     : MaintenanceDialog(app, QStringLiteral("Message Maintenance"), parent) {

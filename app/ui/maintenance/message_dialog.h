@@ -2,7 +2,7 @@
 // Message Maintenance: the preset messages the message form can insert, with "<TIME>" and
 // "<DATE>" tokens that are filled in when a message is used.
 
-#include "maintenance_dialog.h"
+#include "ui/maintenance/maintenance_dialog.h"
 
 class CMessage;
 class FindFilter;

@@ -1,4 +1,4 @@
-#include "preset_chooser.h"
+#include "ui/maintenance/preset_chooser.h"
 
 #include <QDialogButtonBox>
 #include <QLabel>
@@ -7,15 +7,15 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "directory_edits.h"
-#include "find_filter.h"
-#include "message.h"
-#include "message_entry/message_texts.h"
-#include "ob_list.h"
-#include "progress_window.h"
-#include "record_list_model.h"
-#include "settings_keys.h"
-#include "settings_store.h"
+#include "directory/directory_edits.h"
+#include "ui/maintenance/find_filter.h"
+#include "directory/message.h"
+#include "ui/message_entry/message_texts.h"
+#include "directory/ob_list.h"
+#include "ui/maintenance/progress_window.h"
+#include "ui/maintenance/record_list_model.h"
+#include "settings/settings_keys.h"
+#include "settings/settings_store.h"
 
 std::string ExpandPreset(const std::string& text, const vorla::ISettingsStore& settings, std::time_t now) {
     if (!HasTimeTokens(text)) return text;

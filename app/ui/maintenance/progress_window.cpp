@@ -1,4 +1,4 @@
-#include "progress_window.h"
+#include "ui/maintenance/progress_window.h"
 
 #include <QApplication>
 #include <QDateTime>

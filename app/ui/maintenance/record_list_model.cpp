@@ -1,10 +1,10 @@
-#include "record_list_model.h"
+#include "ui/maintenance/record_list_model.h"
 
 #include <bit>
 
-#include "directory_edits.h"
-#include "text_order.h"
-#include "windows1252.h"
+#include "directory/directory_edits.h"
+#include "sorting/text_order.h"
+#include "ui/windows1252.h"
 
 QString OneLine(const std::string& text) {
     QString line = vorla::FromWindows1252(text);

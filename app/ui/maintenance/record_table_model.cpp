@@ -1,4 +1,4 @@
-#include "record_table_model.h"
+#include "ui/maintenance/record_table_model.h"
 
 #include <utility>
 

@@ -8,7 +8,7 @@
 
 #include <vector>
 
-#include "record_model.h"
+#include "ui/maintenance/record_model.h"
 
 class RecordTableModel : public RecordModel<QAbstractTableModel> {
     Q_OBJECT

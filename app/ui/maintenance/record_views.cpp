@@ -1,14 +1,14 @@
-#include "record_views.h"
+#include "ui/maintenance/record_views.h"
 
 #include <QHeaderView>
 #include <QListView>
 #include <QToolButton>
 #include <QTreeView>
 
-#include "list_view_layout.h"
-#include "record_table_model.h"
-#include "settings_keys.h"
-#include "settings_store.h"
+#include "ui/list_view_layout.h"
+#include "ui/maintenance/record_table_model.h"
+#include "settings/settings_keys.h"
+#include "settings/settings_store.h"
 
 RecordViews::RecordViews(QAbstractItemModel* model, QWidget* parent) : QStackedWidget(parent) {
     report_ = new QTreeView(this);

@@ -13,7 +13,7 @@
 #include <string_view>
 #include <vector>
 
-#include "view_type_menu.h"
+#include "ui/maintenance/view_type_menu.h"
 
 class QAbstractItemModel;
 class QAbstractItemView;

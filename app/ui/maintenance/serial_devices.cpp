@@ -1,12 +1,12 @@
-#include "serial_devices.h"
+#include "ui/maintenance/serial_devices.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QSerialPortInfo>
 
-#include "settings_keys.h"
-#include "settings_store.h"
-#include "windows1252.h"
+#include "settings/settings_keys.h"
+#include "settings/settings_store.h"
+#include "ui/windows1252.h"
 
 namespace {
 using vorla::setting::kPortsSection;

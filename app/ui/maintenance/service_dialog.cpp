@@ -1,4 +1,4 @@
-#include "service_dialog.h"
+#include "ui/maintenance/service_dialog.h"
 
 #include <QEvent>
 #include <QGroupBox>
@@ -15,17 +15,17 @@
 #include <QTreeView>
 #include <QVBoxLayout>
 
-#include "app/vorla_pro_app.h"
-#include "directory_edits.h"
-#include "directory_rules.h"
-#include "find_filter.h"
-#include "ob_list.h"
-#include "progress_window.h"
-#include "record_views.h"
-#include "service_model.h"
-#include "settings_keys.h"
-#include "settings_store.h"
-#include "windows1252.h"
+#include "ui/app/vorla_pro_app.h"
+#include "directory/directory_edits.h"
+#include "directory/directory_rules.h"
+#include "ui/maintenance/find_filter.h"
+#include "directory/ob_list.h"
+#include "ui/maintenance/progress_window.h"
+#include "ui/maintenance/record_views.h"
+#include "ui/maintenance/service_model.h"
+#include "settings/settings_keys.h"
+#include "settings/settings_store.h"
+#include "ui/windows1252.h"
 
 namespace {
 constexpr std::string_view kListSection = vorla::setting::kServiceListSection;

@@ -5,8 +5,8 @@
 // Delete removes the services no subscriber uses, Close keeps the editor's values as the
 // defaults of the next new service.
 
-#include "maintenance_dialog.h"
-#include "service_pages.h"
+#include "ui/maintenance/maintenance_dialog.h"
+#include "ui/maintenance/service_pages.h"
 
 class CService;
 class FindFilter;

@@ -1,13 +1,13 @@
-#include "service_model.h"
+#include "ui/maintenance/service_model.h"
 
 #include <QApplication>
 #include <QStyle>
 
 #include <algorithm>
 
-#include "directory_edits.h"
-#include "service.h"
-#include "windows1252.h"
+#include "directory/directory_edits.h"
+#include "directory/service.h"
+#include "ui/windows1252.h"
 
 namespace {
 

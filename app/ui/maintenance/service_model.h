@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "record_table_model.h"
+#include "ui/maintenance/record_table_model.h"
 
 class CService;
 

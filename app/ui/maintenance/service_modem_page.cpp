@@ -12,18 +12,18 @@
 #include <algorithm>
 #include <memory>
 
-#include "app/vorla_pro_app.h"
-#include "device_settings.h"
-#include "line_error_names.h"
-#include "maintenance_prompts.h"
+#include "ui/app/vorla_pro_app.h"
+#include "telephony/device_settings.h"
+#include "engine/platform/telephony/line_error_names.h"
+#include "ui/maintenance/maintenance_prompts.h"
 #include "rkl32.h"
-#include "service_pages.h"
-#include "service_ports_dialog.h"
-#include "settings_keys.h"
-#include "settings_store.h"
-#include "telephony_api.h"
-#include "windows1252.h"
-#include "wctp_service.h"
+#include "ui/maintenance/service_pages.h"
+#include "ui/maintenance/service_ports_dialog.h"
+#include "settings/settings_keys.h"
+#include "settings/settings_store.h"
+#include "engine/platform/telephony/telephony_api.h"
+#include "ui/windows1252.h"
+#include "paging/wctp/wctp_service.h"
 
 namespace {
 constexpr int kInitRole = Qt::UserRole + 1;

@@ -12,9 +12,9 @@
 #include <optional>
 #include <vector>
 
-#include "line_devices.h"
-#include "serial_devices.h"
-#include "service.h"
+#include "telephony/line_devices.h"
+#include "ui/maintenance/serial_devices.h"
+#include "directory/service.h"
 
 class CVorlaPro5App;
 class QCheckBox;

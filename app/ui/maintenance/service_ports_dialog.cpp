@@ -1,4 +1,4 @@
-#include "service_ports_dialog.h"
+#include "ui/maintenance/service_ports_dialog.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -9,9 +9,9 @@
 #include <QScrollArea>
 #include <QVBoxLayout>
 
-#include "settings_keys.h"
-#include "settings_store.h"
-#include "windows1252.h"
+#include "settings/settings_keys.h"
+#include "settings/settings_store.h"
+#include "ui/windows1252.h"
 
 namespace {
 QString Describe(const SerialDevice& device) {

@@ -10,7 +10,7 @@
 #include <functional>
 #include <vector>
 
-#include "serial_devices.h"
+#include "ui/maintenance/serial_devices.h"
 
 class QComboBox;
 class QGridLayout;

@@ -5,11 +5,11 @@
 #include <QLabel>
 #include <QLineEdit>
 
-#include "app/vorla_pro_app.h"
-#include "service_pages.h"
-#include "settings_keys.h"
-#include "settings_store.h"
-#include "windows1252.h"
+#include "ui/app/vorla_pro_app.h"
+#include "ui/maintenance/service_pages.h"
+#include "settings/settings_keys.h"
+#include "settings/settings_store.h"
+#include "ui/windows1252.h"
 
 namespace {
 constexpr const char* kBaudRates[] = {"300", "1200", "2400", "9600", "19200"};

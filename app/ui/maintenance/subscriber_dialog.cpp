@@ -1,4 +1,4 @@
-#include "subscriber_dialog.h"
+#include "ui/maintenance/subscriber_dialog.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -13,21 +13,21 @@
 #include <QTreeView>
 #include <QVBoxLayout>
 
-#include "app/vorla_pro_app.h"
-#include "directory_edits.h"
-#include "directory_rules.h"
-#include "directory_store.h"
-#include "find_filter.h"
-#include "ob_list.h"
-#include "progress_window.h"
-#include "record_views.h"
-#include "service.h"
-#include "settings_keys.h"
-#include "settings_store.h"
-#include "subscriber.h"
-#include "subscriber_model.h"
-#include "subscriber_order.h"
-#include "windows1252.h"
+#include "ui/app/vorla_pro_app.h"
+#include "directory/directory_edits.h"
+#include "directory/directory_rules.h"
+#include "directory/directory_store.h"
+#include "ui/maintenance/find_filter.h"
+#include "directory/ob_list.h"
+#include "ui/maintenance/progress_window.h"
+#include "ui/maintenance/record_views.h"
+#include "directory/service.h"
+#include "settings/settings_keys.h"
+#include "settings/settings_store.h"
+#include "directory/subscriber.h"
+#include "ui/maintenance/subscriber_model.h"
+#include "directory/subscriber_order.h"
+#include "ui/windows1252.h"
 
 namespace {
 

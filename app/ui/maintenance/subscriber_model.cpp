@@ -1,14 +1,14 @@
-#include "subscriber_model.h"
+#include "ui/maintenance/subscriber_model.h"
 
 #include <QApplication>
 #include <QStyle>
 
 #include <unordered_set>
 
-#include "command_icon.h"
-#include "service.h"
-#include "subscriber.h"
-#include "windows1252.h"
+#include "ui/command_icon.h"
+#include "directory/service.h"
+#include "directory/subscriber.h"
+#include "ui/windows1252.h"
 
 SubscriberModel::SubscriberModel(QObject* parent)
     : RecordTableModel({{"Name", false}, {"PIN", true}, {"Split", true}, {"Service", false}},

@@ -7,11 +7,11 @@
 
 #include <vector>
 
-#include "counting_sort.h"
-#include "record_table_model.h"
-#include "stable_radix_sort.h"
-#include "subscriber_order.h"
-#include "text_order.h"
+#include "sorting/counting_sort.h"
+#include "ui/maintenance/record_table_model.h"
+#include "sorting/stable_radix_sort.h"
+#include "directory/subscriber_order.h"
+#include "sorting/text_order.h"
 
 class CSubscriber;
 

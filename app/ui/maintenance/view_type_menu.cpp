@@ -1,4 +1,4 @@
-#include "view_type_menu.h"
+#include "ui/maintenance/view_type_menu.h"
 
 #include <QAbstractItemView>
 #include <QAction>
@@ -6,7 +6,7 @@
 #include <QMenu>
 #include <QToolButton>
 
-#include "command_icon.h"
+#include "ui/command_icon.h"
 
 ViewTypeMenu::ViewTypeMenu(QWidget* parent) : QObject(parent) {
     menu_ = new QMenu(parent);

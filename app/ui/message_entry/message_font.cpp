@@ -1,10 +1,10 @@
-#include "message_entry/message_font.h"
+#include "ui/message_entry/message_font.h"
 
 #include <QFontInfo>
 
 #include <algorithm>
 
-#include "windows1252.h"
+#include "ui/windows1252.h"
 
 QFont ToQFont(const vorla::FontDescription& d, const QFont& base) {
     QFont font(base);

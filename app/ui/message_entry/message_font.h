@@ -4,7 +4,7 @@
 
 #include <QFont>
 
-#include "font_settings.h"
+#include "settings/font_settings.h"
 
 QFont ToQFont(const vorla::FontDescription& description, const QFont& base);
 vorla::FontDescription FromQFont(const QFont& font);

@@ -1,10 +1,10 @@
-#include "message_entry/message_texts.h"
+#include "ui/message_entry/message_texts.h"
 
 #include <vector>
 
-#include "local_time.h"
-#include "settings_keys.h"
-#include "settings_store.h"
+#include "paging/local_time.h"
+#include "settings/settings_keys.h"
+#include "settings/settings_store.h"
 
 std::string FormatLocalTime(std::string_view format, std::time_t when) {
     if (format.empty()) return {};

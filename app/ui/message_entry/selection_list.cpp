@@ -1,4 +1,4 @@
-#include "message_entry/selection_list.h"
+#include "ui/message_entry/selection_list.h"
 
 #include <QDateTime>
 #include <QKeyEvent>
@@ -7,12 +7,12 @@
 
 #include <algorithm>
 
-#include "ascii_case.h"
-#include "display_object.h"
-#include "group.h"
-#include "ob_list.h"
-#include "subscriber.h"
-#include "windows1252.h"
+#include "settings/ascii_case.h"
+#include "directory/display_object.h"
+#include "directory/group.h"
+#include "directory/ob_list.h"
+#include "directory/subscriber.h"
+#include "ui/windows1252.h"
 
 SelectionListModel::SelectionListModel(QObject* parent) : QAbstractListModel(parent) {}
 

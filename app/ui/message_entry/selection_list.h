@@ -11,7 +11,7 @@
 #include <functional>
 #include <string>
 
-#include "message_entry/selection_rows.h"
+#include "ui/message_entry/selection_rows.h"
 
 class CObList;
 

@@ -1,14 +1,14 @@
-#include "message_entry/selection_rows.h"
+#include "ui/message_entry/selection_rows.h"
 
 #include <algorithm>
 #include <unordered_set>
 
-#include "ascii_case.h"
-#include "display_object.h"
-#include "group.h"
-#include "ob_list.h"
-#include "serializable.h"
-#include "subscriber.h"
+#include "settings/ascii_case.h"
+#include "directory/display_object.h"
+#include "directory/group.h"
+#include "directory/ob_list.h"
+#include "directory/serializable.h"
+#include "directory/subscriber.h"
 
 RowKind KindOf(const CDisplayObject& row) {
     if (row.GetGroup() && row.GetSubscriber()) return RowKind::Member;

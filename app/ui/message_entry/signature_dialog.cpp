@@ -1,4 +1,4 @@
-#include "message_entry/signature_dialog.h"
+#include "ui/message_entry/signature_dialog.h"
 
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -6,9 +6,9 @@
 #include <QLineEdit>
 #include <QMessageBox>
 
-#include "windows1252.h"
+#include "ui/windows1252.h"
 
-#include "message_entry/message_texts.h"
+#include "ui/message_entry/message_texts.h"
 
 SignatureDialog::SignatureDialog(const QString& current, QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("Signature"));

@@ -1,4 +1,4 @@
-#include "message_entry/spot_page_dialog.h"
+#include "ui/message_entry/spot_page_dialog.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -7,10 +7,10 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "ob_list.h"
-#include "pic_edit.h"
-#include "service.h"
-#include "windows1252.h"
+#include "directory/ob_list.h"
+#include "ui/pic_edit.h"
+#include "directory/service.h"
+#include "ui/windows1252.h"
 
 SpotPageDialog::SpotPageDialog(const CObList* services, QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("Spot Page"));

@@ -1,4 +1,4 @@
-#include "message_entry/vorla_pro_view.h"
+#include "ui/message_entry/vorla_pro_view.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -25,29 +25,29 @@
 #include <QTextCursor>
 #include <QVBoxLayout>
 
-#include "app/command_ids.h"
-#include "app/vorla_pro_app.h"
-#include "font_settings.h"
-#include "main_window/cust_toolbar.h"
-#include "main_window/main_frame.h"
-#include "main_window/message_window.h"
-#include "message_entry/message_font.h"
-#include "message.h"
-#include "message_entry/message_texts.h"
-#include "message_entry/selection_list.h"
-#include "message_entry/signature_dialog.h"
-#include "message_entry/spot_page_dialog.h"
-#include "ob_list.h"
-#include "outgoing_queue.h"
-#include "queue_page.h"
-#include "page.h"
-#include "pager_message.h"
-#include "service.h"
-#include "settings_keys.h"
-#include "settings_store.h"
-#include "spelling/spell_check_session.h"
-#include "subscriber.h"
-#include "windows1252.h"
+#include "ui/app/command_ids.h"
+#include "ui/app/vorla_pro_app.h"
+#include "settings/font_settings.h"
+#include "ui/main_window/cust_toolbar.h"
+#include "ui/main_window/main_frame.h"
+#include "ui/main_window/message_window.h"
+#include "ui/message_entry/message_font.h"
+#include "directory/message.h"
+#include "ui/message_entry/message_texts.h"
+#include "ui/message_entry/selection_list.h"
+#include "ui/message_entry/signature_dialog.h"
+#include "ui/message_entry/spot_page_dialog.h"
+#include "directory/ob_list.h"
+#include "paging/outgoing_queue.h"
+#include "paging/queue_page.h"
+#include "paging/page.h"
+#include "paging/pager_message.h"
+#include "directory/service.h"
+#include "settings/settings_keys.h"
+#include "settings/settings_store.h"
+#include "ui/spelling/spell_check_session.h"
+#include "directory/subscriber.h"
+#include "ui/windows1252.h"
 
 namespace {
 const char* const kNone = "None";

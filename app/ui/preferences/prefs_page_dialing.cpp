@@ -7,8 +7,8 @@
 #include <QPalette>
 #include <QVBoxLayout>
 
-#include "prefs_pages.h"
-#include "windows1252.h"
+#include "ui/preferences/prefs_pages.h"
+#include "ui/windows1252.h"
 
 using prefs::IntervalUnit;
 using prefs::ShownInterval;

@@ -3,11 +3,11 @@
 #include <QLineEdit>
 #include <QVBoxLayout>
 
-#include "message_entry/message_texts.h"
-#include "prefs_pages.h"
-#include "settings_keys.h"
-#include "settings_store.h"
-#include "windows1252.h"
+#include "ui/message_entry/message_texts.h"
+#include "ui/preferences/prefs_pages.h"
+#include "settings/settings_keys.h"
+#include "settings/settings_store.h"
+#include "ui/windows1252.h"
 
 bool CPrefsPage::OtherTips() const {
     return ReadSetting(settings_, vorla::setting::kOtherTips) != 0;

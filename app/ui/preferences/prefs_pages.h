@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "prefs_rules.h"
+#include "ui/preferences/prefs_rules.h"
 
 class QCheckBox;
 class QComboBox;

@@ -1,4 +1,4 @@
-#include "prefs_property_sheet.h"
+#include "ui/preferences/prefs_property_sheet.h"
 
 #include <QDialogButtonBox>
 #include <QMessageBox>
@@ -7,7 +7,7 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-#include "command_icon.h"
+#include "ui/command_icon.h"
 
 CPrefsPropertySheet::CPrefsPropertySheet(vorla::ISettingsStore& settings, QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("Preferences"));

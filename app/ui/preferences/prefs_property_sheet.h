@@ -9,7 +9,7 @@
 #include <array>
 #include <functional>
 
-#include "prefs_pages.h"
+#include "ui/preferences/prefs_pages.h"
 
 class QTabWidget;
 namespace vorla {

@@ -1,9 +1,9 @@
-#include "prefs_rules.h"
+#include "ui/preferences/prefs_rules.h"
 
 #include <algorithm>
 
-#include "settings_keys.h"
-#include "settings_store.h"
+#include "settings/settings_keys.h"
+#include "settings/settings_store.h"
 
 namespace prefs {
 namespace {

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "settings_keys.h"
+#include "settings/settings_keys.h"
 
 namespace vorla {
 class ISettingsStore;

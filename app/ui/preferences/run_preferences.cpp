@@ -1,9 +1,9 @@
-#include "run_preferences.h"
+#include "ui/preferences/run_preferences.h"
 
-#include "app/command_ids.h"
-#include "app/ui_extensions.h"
-#include "app/vorla_pro_app.h"
-#include "prefs_property_sheet.h"
+#include "ui/app/command_ids.h"
+#include "ui/app/ui_extensions.h"
+#include "ui/app/vorla_pro_app.h"
+#include "ui/preferences/prefs_property_sheet.h"
 
 bool RunPreferences(CVorlaPro5App& app, QWidget* owner) {
     CPrefsPropertySheet sheet(app.Settings(), owner);

@@ -1,4 +1,4 @@
-#include "spelling/correction_dialog.h"
+#include "ui/spelling/correction_dialog.h"
 
 #include <QGridLayout>
 #include <QLabel>

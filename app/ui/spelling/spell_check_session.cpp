@@ -1,12 +1,12 @@
-#include "spelling/spell_check_session.h"
+#include "ui/spelling/spell_check_session.h"
 
 #include <QPlainTextEdit>
 #include <QTextCursor>
 
-#include "settings_keys.h"
-#include "settings_store.h"
-#include "spelling/spell_checker.h"
-#include "windows1252.h"
+#include "settings/settings_keys.h"
+#include "settings/settings_store.h"
+#include "ui/spelling/spell_checker.h"
+#include "ui/windows1252.h"
 
 namespace {
 

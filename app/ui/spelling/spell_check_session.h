@@ -9,7 +9,7 @@
 #include <functional>
 #include <memory>
 
-#include "spelling/correction_dialog.h"
+#include "ui/spelling/correction_dialog.h"
 
 class QPlainTextEdit;
 class QWidget;

@@ -1,4 +1,4 @@
-#include "spelling/spell_checker.h"
+#include "ui/spelling/spell_checker.h"
 
 #include <QFile>
 #include <QFileInfo>

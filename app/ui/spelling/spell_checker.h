@@ -9,7 +9,7 @@
 
 #include <memory>
 
-#include "settings_keys.h"
+#include "settings/settings_keys.h"
 
 class Hunspell;
 

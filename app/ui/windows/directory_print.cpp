@@ -1,4 +1,4 @@
-#include "directory_print.h"
+#include "ui/windows/directory_print.h"
 
 #include <QApplication>
 #include <QBoxLayout>
@@ -18,11 +18,11 @@
 
 #include <algorithm>
 
-#include "app/command_ids.h"
-#include "app/vorla_pro_app.h"
-#include "message_entry/message_font.h"
-#include "message_entry/vorla_pro_view.h"
-#include "ui_extensions.h"
+#include "ui/app/command_ids.h"
+#include "ui/app/vorla_pro_app.h"
+#include "ui/message_entry/message_font.h"
+#include "ui/message_entry/vorla_pro_view.h"
+#include "ui/app/ui_extensions.h"
 
 namespace {
 

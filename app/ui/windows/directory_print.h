@@ -7,8 +7,8 @@
 
 #include <functional>
 
-#include "directory_report.h"
-#include "directory_report_printer.h"
+#include "directory/directory_report.h"
+#include "ui/windows/directory_report_printer.h"
 
 namespace vorla {
 class ISettingsStore;

@@ -1,4 +1,4 @@
-#include "directory_print_command.h"
+#include "ui/windows/directory_print_command.h"
 
 #include <QBuffer>
 #include <QPdfWriter>
@@ -6,14 +6,14 @@
 
 #include <filesystem>
 
-#include "atomic_file.h"
-#include "class_registry.h"
-#include "directory_file.h"
-#include "directory_print.h"
-#include "directory_report_printer.h"
-#include "directory_store.h"
-#include "paging_classes.h"
-#include "program_directory.h"
+#include "directory/atomic_file.h"
+#include "directory/class_registry.h"
+#include "directory/directory_file.h"
+#include "ui/windows/directory_print.h"
+#include "ui/windows/directory_report_printer.h"
+#include "directory/directory_store.h"
+#include "paging/paging_classes.h"
+#include "settings/program_directory.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 
 #include <QString>
 
-#include "report_command_line.h"
+#include "directory/report_command_line.h"
 
 namespace vorla {
 class ISettingsStore;

@@ -1,4 +1,4 @@
-#include "directory_report_printer.h"
+#include "ui/windows/directory_report_printer.h"
 
 #include <QCollator>
 #include <QCollatorSortKey>
@@ -12,8 +12,8 @@
 #include <cmath>
 #include <numeric>
 
-#include "windows1252.h"
-#include "window_texts.h"
+#include "ui/windows1252.h"
+#include "ui/windows/window_texts.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <functional>
 #include <vector>
 
-#include "directory_report.h"
+#include "directory/directory_report.h"
 
 class CObList;
 class QPagedPaintDevice;

@@ -1,10 +1,10 @@
-#include "local_format.h"
+#include "ui/windows/local_format.h"
 
 #include <array>
 #include <ctime>
 
-#include "local_time.h"
-#include "windows1252.h"
+#include "paging/local_time.h"
+#include "ui/windows1252.h"
 
 QString FormatLocalTime(uint32_t time, const char* pattern) {
     const std::tm local = LocalCalendarTime(time);

@@ -1,4 +1,4 @@
-#include "log_list_model.h"
+#include "ui/windows/log_list_model.h"
 
 #include <QMimeData>
 
@@ -8,12 +8,12 @@
 #include <chrono>
 #include <unordered_map>
 
-#include "local_time.h"
-#include "log_object.h"
-#include "ob_list.h"
-#include "row_icons.h"
-#include "text_order.h"
-#include "windows1252.h"
+#include "paging/local_time.h"
+#include "paging/log_object.h"
+#include "directory/ob_list.h"
+#include "ui/windows/row_icons.h"
+#include "sorting/text_order.h"
+#include "ui/windows1252.h"
 
 namespace {
 

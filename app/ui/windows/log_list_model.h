@@ -13,7 +13,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "stable_radix_sort.h"
+#include "sorting/stable_radix_sort.h"
 
 class CLogObject;
 class CObList;

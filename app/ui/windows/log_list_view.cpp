@@ -1,7 +1,7 @@
-#include "log_list_view.h"
+#include "ui/windows/log_list_view.h"
 
-#include "command_icon.h"
-#include "list_view_layout.h"
+#include "ui/command_icon.h"
+#include "ui/list_view_layout.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -19,15 +19,15 @@
 #include <algorithm>
 #include <string>
 
-#include "log_list_model.h"
-#include "log_object.h"
-#include "log_printer.h"
-#include "log_properties.h"
-#include "log_resend.h"
-#include "ob_list.h"
-#include "settings_keys.h"
-#include "settings_store.h"
-#include "window_texts.h"
+#include "ui/windows/log_list_model.h"
+#include "paging/log_object.h"
+#include "ui/windows/log_printer.h"
+#include "ui/windows/log_properties.h"
+#include "ui/windows/log_resend.h"
+#include "directory/ob_list.h"
+#include "settings/settings_keys.h"
+#include "settings/settings_store.h"
+#include "ui/windows/window_texts.h"
 
 namespace {
 constexpr std::string_view kSection = vorla::setting::kLogWindowSection;

@@ -11,7 +11,7 @@
 #include <map>
 #include <vector>
 
-#include "window_prompts.h"
+#include "ui/windows/window_prompts.h"
 
 class CLogListModel;
 class CLogObject;

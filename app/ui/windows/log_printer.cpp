@@ -1,4 +1,4 @@
-#include "log_printer.h"
+#include "ui/windows/log_printer.h"
 
 #include <QFont>
 #include <QFontMetrics>
@@ -8,7 +8,7 @@
 
 #include <algorithm>
 
-#include "window_texts.h"
+#include "ui/windows/window_texts.h"
 
 namespace {
 

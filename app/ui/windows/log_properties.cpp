@@ -1,4 +1,4 @@
-#include "log_properties.h"
+#include "ui/windows/log_properties.h"
 
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -8,11 +8,11 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "log_object.h"
-#include "ob_list.h"
-#include "paging_texts.h"
-#include "window_texts.h"
-#include "windows1252.h"
+#include "paging/log_object.h"
+#include "directory/ob_list.h"
+#include "paging/paging_texts.h"
+#include "ui/windows/window_texts.h"
+#include "ui/windows1252.h"
 
 CLogPropertyPage::CLogPropertyPage(const CLogObject& record, QWidget* parent) : QWidget(parent) {
     const QString name = vorla::FromWindows1252(record.GetName());

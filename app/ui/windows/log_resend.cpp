@@ -1,18 +1,18 @@
-#include "log_resend.h"
+#include "ui/windows/log_resend.h"
 
 #include <map>
 #include <memory>
 #include <string>
 
-#include "log_object.h"
-#include "ob_list.h"
-#include "outgoing_queue.h"
-#include "page.h"
-#include "pager_message.h"
-#include "settings_keys.h"
-#include "settings_store.h"
-#include "subscriber.h"
-#include "window_texts.h"
+#include "paging/log_object.h"
+#include "directory/ob_list.h"
+#include "paging/outgoing_queue.h"
+#include "paging/page.h"
+#include "paging/pager_message.h"
+#include "settings/settings_keys.h"
+#include "settings/settings_store.h"
+#include "directory/subscriber.h"
+#include "ui/windows/window_texts.h"
 
 ResendResult ResendLogRecords(const std::vector<const CLogObject*>& records, const CObList& subscribers,
                               OutgoingQueue& queue, const vorla::ISettingsStore& settings, uint32_t now,

@@ -1,4 +1,4 @@
-#include "log_window.h"
+#include "ui/windows/log_window.h"
 
 #include <QAction>
 #include <QByteArray>
@@ -8,11 +8,11 @@
 #include <QMenuBar>
 #include <QToolBar>
 
-#include "settings_keys.h"
-#include "settings_store.h"
-#include "main_window/widget_placement.h"
-#include "window_placement.h"
-#include "window_texts.h"
+#include "settings/settings_keys.h"
+#include "settings/settings_store.h"
+#include "ui/main_window/widget_placement.h"
+#include "settings/window_placement.h"
+#include "ui/windows/window_texts.h"
 
 CLogMDIChild::CLogMDIChild(LogWindowContext context, QWidget* parent)
     : QMainWindow(parent), settings_(*context.settings) {

@@ -7,7 +7,7 @@
 #include <QMainWindow>
 #include <QPointer>
 
-#include "log_list_view.h"
+#include "ui/windows/log_list_view.h"
 
 class QMdiSubWindow;
 class QToolBar;

@@ -1,13 +1,13 @@
-#include "outgoing_model.h"
+#include "ui/windows/outgoing_model.h"
 
-#include "local_format.h"
-#include "outgoing_queue.h"
-#include "page.h"
-#include "pager_message.h"
-#include "row_icons.h"
-#include "service.h"
-#include "subscriber.h"
-#include "windows1252.h"
+#include "ui/windows/local_format.h"
+#include "paging/outgoing_queue.h"
+#include "paging/page.h"
+#include "paging/pager_message.h"
+#include "ui/windows/row_icons.h"
+#include "directory/service.h"
+#include "directory/subscriber.h"
+#include "ui/windows1252.h"
 
 RowImage OutgoingRowImage(const CPage& page) {
     if (page.GetStatus() == kStatusFailed || page.GetWhen() == kWhenNever) return RowImage::Failed;

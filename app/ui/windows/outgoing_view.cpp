@@ -1,4 +1,4 @@
-#include "outgoing_view.h"
+#include "ui/windows/outgoing_view.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -14,13 +14,13 @@
 #include <set>
 #include <string>
 
-#include "command_icon.h"
-#include "outgoing_model.h"
-#include "outgoing_queue.h"
-#include "page.h"
-#include "settings_keys.h"
-#include "settings_store.h"
-#include "window_texts.h"
+#include "ui/command_icon.h"
+#include "ui/windows/outgoing_model.h"
+#include "paging/outgoing_queue.h"
+#include "paging/page.h"
+#include "settings/settings_keys.h"
+#include "settings/settings_store.h"
+#include "ui/windows/window_texts.h"
 
 namespace {
 constexpr std::string_view kSection = vorla::setting::kOutgoingListSection;

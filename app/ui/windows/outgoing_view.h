@@ -9,7 +9,7 @@
 #include <functional>
 #include <vector>
 
-#include "window_prompts.h"
+#include "ui/windows/window_prompts.h"
 
 class COutgoingModel;
 class CPage;

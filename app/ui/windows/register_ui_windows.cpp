@@ -2,16 +2,16 @@
 
 #include <QObject>
 
-#include "app/vorla_pro_app.h"
-#include "directory_print.h"
-#include "log_list_view.h"
-#include "log_window.h"
-#include "main_window/main_frame.h"
-#include "message_log.h"
-#include "outgoing_view.h"
-#include "paging_clock.h"
-#include "schedule_dialog.h"
-#include "ui_extensions.h"
+#include "ui/app/vorla_pro_app.h"
+#include "ui/windows/directory_print.h"
+#include "ui/windows/log_list_view.h"
+#include "ui/windows/log_window.h"
+#include "ui/main_window/main_frame.h"
+#include "paging/message_log.h"
+#include "ui/windows/outgoing_view.h"
+#include "paging/paging_clock.h"
+#include "ui/windows/schedule_dialog.h"
+#include "ui/app/ui_extensions.h"
 
 namespace {
 

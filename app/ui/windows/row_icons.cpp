@@ -1,4 +1,4 @@
-#include "row_icons.h"
+#include "ui/windows/row_icons.h"
 
 #include <QPainter>
 #include <QPainterPath>

@@ -1,4 +1,4 @@
-#include "schedule_dialog.h"
+#include "ui/windows/schedule_dialog.h"
 
 #include <QCalendarWidget>
 #include <QDialogButtonBox>
@@ -12,11 +12,11 @@
 #include <algorithm>
 #include <ctime>
 
-#include "local_format.h"
-#include "local_time.h"
-#include "pic_edit.h"
-#include "schedule_time.h"
-#include "window_texts.h"
+#include "ui/windows/local_format.h"
+#include "paging/local_time.h"
+#include "ui/pic_edit.h"
+#include "ui/windows/schedule_time.h"
+#include "ui/windows/window_texts.h"
 
 CScheduleDialog::CScheduleDialog(std::function<uint32_t()> now, WindowPrompts prompts, QWidget* parent)
     : QDialog(parent), now_(std::move(now)), prompts_(std::move(prompts)) {

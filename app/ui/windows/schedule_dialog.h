@@ -8,7 +8,7 @@
 #include <functional>
 #include <optional>
 
-#include "window_prompts.h"
+#include "ui/windows/window_prompts.h"
 
 class QCalendarWidget;
 class QLabel;

@@ -1,10 +1,10 @@
-#include "schedule_time.h"
+#include "ui/windows/schedule_time.h"
 
 #include <ctime>
 
-#include "local_format.h"
-#include "local_time.h"
-#include "window_texts.h"
+#include "ui/windows/local_format.h"
+#include "paging/local_time.h"
+#include "ui/windows/window_texts.h"
 
 namespace {
 // Leading blanks, then decimal digits: the usual number conversion, on two characters.

@@ -1,8 +1,8 @@
-#include "window_prompts.h"
+#include "ui/windows/window_prompts.h"
 
 #include <QMessageBox>
 
-#include "window_texts.h"
+#include "ui/windows/window_texts.h"
 
 namespace {
 QMessageBox::StandardButton Ask(QWidget* owner, QMessageBox::Icon icon, const QString& text,

@@ -4,14 +4,14 @@
 #include <QListWidget>
 #include <QVBoxLayout>
 
-#include "device_settings.h"
-#include "express_pages.h"
-#include "express_property_sheet.h"
-#include "line_error_names.h"
-#include "settings_keys.h"
-#include "settings_store.h"
-#include "windows1252.h"
-#include "wizard_prompts.h"
+#include "telephony/device_settings.h"
+#include "ui/wizard/express_pages.h"
+#include "ui/wizard/express_property_sheet.h"
+#include "engine/platform/telephony/line_error_names.h"
+#include "settings/settings_keys.h"
+#include "settings/settings_store.h"
+#include "ui/windows1252.h"
+#include "ui/wizard/wizard_prompts.h"
 
 CExpressPropertyPage4::CExpressPropertyPage4(CExpressPropertySheet& sheet) : CExpressPropertyPage(sheet) {
     auto* layout = new QVBoxLayout(this);

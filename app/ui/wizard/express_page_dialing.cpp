@@ -4,11 +4,11 @@
 #include <QLineEdit>
 #include <QVBoxLayout>
 
-#include "express_pages.h"
-#include "express_property_sheet.h"
-#include "settings_keys.h"
-#include "settings_store.h"
-#include "windows1252.h"
+#include "ui/wizard/express_pages.h"
+#include "ui/wizard/express_property_sheet.h"
+#include "settings/settings_keys.h"
+#include "settings/settings_store.h"
+#include "ui/windows1252.h"
 
 CExpressPropertyPage3::CExpressPropertyPage3(CExpressPropertySheet& sheet) : CExpressPropertyPage(sheet) {
     auto* layout = new QVBoxLayout(this);

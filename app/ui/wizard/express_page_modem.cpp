@@ -4,12 +4,12 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include "express_pages.h"
-#include "express_property_sheet.h"
-#include "service_lists.h"
-#include "settings_keys.h"
-#include "settings_store.h"
-#include "windows1252.h"
+#include "ui/wizard/express_pages.h"
+#include "ui/wizard/express_property_sheet.h"
+#include "settings/service_lists.h"
+#include "settings/settings_keys.h"
+#include "settings/settings_store.h"
+#include "ui/windows1252.h"
 
 namespace {
 constexpr int kInitRole = Qt::UserRole;

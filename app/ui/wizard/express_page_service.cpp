@@ -9,14 +9,14 @@
 
 #include <array>
 
-#include "directory_rules.h"
-#include "express_pages.h"
-#include "express_property_sheet.h"
-#include "pic_edit.h"
-#include "service_lists.h"
-#include "wctp_service.h"
-#include "windows1252.h"
-#include "wizard_prompts.h"
+#include "directory/directory_rules.h"
+#include "ui/wizard/express_pages.h"
+#include "ui/wizard/express_property_sheet.h"
+#include "ui/pic_edit.h"
+#include "settings/service_lists.h"
+#include "paging/wctp/wctp_service.h"
+#include "ui/windows1252.h"
+#include "ui/wizard/wizard_prompts.h"
 
 namespace {
 constexpr std::string_view kOptionsSection = "ServiceOptions";

@@ -8,12 +8,12 @@
 #include <QListWidget>
 #include <QPushButton>
 
-#include "directory_rules.h"
-#include "express_pages.h"
-#include "express_property_sheet.h"
-#include "subscriber.h"
-#include "windows1252.h"
-#include "wizard_prompts.h"
+#include "directory/directory_rules.h"
+#include "ui/wizard/express_pages.h"
+#include "ui/wizard/express_property_sheet.h"
+#include "directory/subscriber.h"
+#include "ui/windows1252.h"
+#include "ui/wizard/wizard_prompts.h"
 
 CExpressPropertyPage6::CExpressPropertyPage6(CExpressPropertySheet& sheet) : CExpressPropertyPage(sheet) {
     auto* layout = new QGridLayout(this);

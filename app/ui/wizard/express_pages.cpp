@@ -3,8 +3,8 @@
 #include <QPainter>
 #include <QVBoxLayout>
 
-#include "express_pages.h"
-#include "express_property_sheet.h"
+#include "ui/wizard/express_pages.h"
+#include "ui/wizard/express_property_sheet.h"
 
 CExpressPropertyPage::CExpressPropertyPage(CExpressPropertySheet& sheet) : sheet_(sheet) {
     setTitle(CExpressPropertySheet::kCaption);

@@ -6,7 +6,7 @@
 
 #include <vector>
 
-#include "line_devices.h"
+#include "telephony/line_devices.h"
 
 class CExpressPropertySheet;
 class QCheckBox;

@@ -1,11 +1,11 @@
-#include "express_property_sheet.h"
+#include "ui/wizard/express_property_sheet.h"
 
 #include <QApplication>
 
 #include <algorithm>
 
-#include "express_pages.h"
-#include "wizard_prompts.h"
+#include "ui/wizard/express_pages.h"
+#include "ui/wizard/wizard_prompts.h"
 
 const QString CExpressPropertySheet::kCaption = QStringLiteral("Vorla Pro Express Setup Wizard");
 

@@ -10,9 +10,9 @@
 
 #include <functional>
 
-#include "express_setup_rules.h"
-#include "line_devices.h"
-#include "profile_file.h"
+#include "ui/wizard/express_setup_rules.h"
+#include "telephony/line_devices.h"
+#include "settings/profile_file.h"
 
 class IWizardPrompts;
 namespace vorla {

@@ -1,11 +1,11 @@
-#include "express_setup_rules.h"
+#include "ui/wizard/express_setup_rules.h"
 
-#include "ascii_case.h"
-#include "directory_rules.h"
-#include "directory_store.h"
-#include "ob_list.h"
-#include "subscriber.h"
-#include "wctp_service.h"
+#include "settings/ascii_case.h"
+#include "directory/directory_rules.h"
+#include "directory/directory_store.h"
+#include "directory/ob_list.h"
+#include "directory/subscriber.h"
+#include "paging/wctp/wctp_service.h"
 
 namespace {
 std::string_view Part(std::string_view text, std::size_t from, std::size_t count = std::string_view::npos) {

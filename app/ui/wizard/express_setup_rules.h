@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "service.h"
+#include "directory/service.h"
 
 class CSubscriber;
 class DirectoryStore;

@@ -1,20 +1,20 @@
-#include "express_setup_runner.h"
+#include "ui/wizard/express_setup_runner.h"
 
 #include <QTimer>
 
-#include "app/command_ids.h"
-#include "app/ui_extensions.h"
-#include "app/vorla_pro_app.h"
-#include "device_settings.h"
-#include "directory_store.h"
-#include "express_property_sheet.h"
-#include "ob_list.h"
-#include "service_lists.h"
-#include "settings_keys.h"
-#include "settings_store.h"
-#include "subscriber.h"
-#include "telephony_api.h"
-#include "wizard_prompts.h"
+#include "ui/app/command_ids.h"
+#include "ui/app/ui_extensions.h"
+#include "ui/app/vorla_pro_app.h"
+#include "telephony/device_settings.h"
+#include "directory/directory_store.h"
+#include "ui/wizard/express_property_sheet.h"
+#include "directory/ob_list.h"
+#include "settings/service_lists.h"
+#include "settings/settings_keys.h"
+#include "settings/settings_store.h"
+#include "directory/subscriber.h"
+#include "engine/platform/telephony/telephony_api.h"
+#include "ui/wizard/wizard_prompts.h"
 
 namespace {
 vorla::ProfileFile LoadListFile(const vorla::ProgramDirectory& directory, std::string_view name) {

@@ -5,7 +5,7 @@
 
 #include <functional>
 
-#include "line_devices.h"
+#include "telephony/line_devices.h"
 
 class CExpressPropertySheet;
 class CVorlaPro5App;

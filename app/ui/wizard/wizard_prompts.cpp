@@ -1,4 +1,4 @@
-#include "wizard_prompts.h"
+#include "ui/wizard/wizard_prompts.h"
 
 #include <QMessageBox>
 

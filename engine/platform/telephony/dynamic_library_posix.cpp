@@ -1,4 +1,4 @@
-#include "dynamic_library.h"
+#include "platform/telephony/dynamic_library.h"
 
 #include <dlfcn.h>
 #include <unistd.h>

@@ -1,4 +1,4 @@
-#include "line_error_names.h"
+#include "platform/telephony/line_error_names.h"
 
 #include <array>
 #include <cstdio>

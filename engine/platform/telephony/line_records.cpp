@@ -1,9 +1,9 @@
-#include "line_records.h"
+#include "platform/telephony/line_records.h"
 
 #include <cstring>
 
-#include "line_error_names.h"
-#include "telephony_api.h"
+#include "platform/telephony/line_error_names.h"
+#include "platform/telephony/telephony_api.h"
 
 namespace vorla::telephony {
 namespace {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "telephony_abi.h"
+#include "platform/telephony/telephony_abi.h"
 
 namespace vorla::telephony {
 

@@ -7,8 +7,8 @@
 #include <cstring>
 #include <string>
 
-#include "line_error_names.h"
-#include "telephony_abi.h"
+#include "platform/telephony/line_error_names.h"
+#include "platform/telephony/telephony_abi.h"
 
 namespace vorla::telephony {
 

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <new>
 
-#include "line_error_names.h"
+#include "platform/telephony/line_error_names.h"
 
 namespace vorla::telephony {
 

@@ -1,11 +1,11 @@
-#include "telephony_api.h"
+#include "platform/telephony/telephony_api.h"
 
 #include <cstdlib>
 #include <filesystem>
 #include <system_error>
 
-#include "dynamic_library.h"
-#include "line_error_names.h"
+#include "platform/telephony/dynamic_library.h"
+#include "platform/telephony/line_error_names.h"
 #ifdef VORLA_DEFAULT_PROVIDER_FILE
 #include "vorla_install_dirs.h"
 #endif

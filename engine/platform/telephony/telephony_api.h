@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "telephony_abi.h"
+#include "platform/telephony/telephony_abi.h"
 
 namespace vorla::telephony {
 
