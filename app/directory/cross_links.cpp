@@ -7,7 +7,7 @@
 
 #include "directory/directory_file.h"
 #include "directory/group.h"
-#include "directory/ob_list.h"
+#include "archive/ob_list.h"
 #include "directory/service.h"
 #include "directory/subscriber.h"
 

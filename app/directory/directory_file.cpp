@@ -3,15 +3,15 @@
 #include <algorithm>
 #include <array>
 
-#include "directory/archive_reader.h"
-#include "directory/archive_writer.h"
-#include "directory/atomic_file.h"
-#include "directory/class_registry.h"
+#include "archive/archive_reader.h"
+#include "archive/archive_writer.h"
+#include "files/atomic_file.h"
+#include "archive/class_registry.h"
 #include "directory/cross_links.h"
 #include "directory/directory_store.h"
 #include "directory/display_object.h"
-#include "directory/file_format_version.h"
-#include "directory/graph_check.h"
+#include "archive/file_format_version.h"
+#include "archive/graph_check.h"
 #include "directory/group.h"
 #include "directory/service.h"
 #include "directory/subscriber.h"

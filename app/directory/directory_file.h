@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "directory/archive_error.h"
+#include "files/archive_error.h"
 #include "directory/message.h"
-#include "directory/ob_list.h"
+#include "archive/ob_list.h"
 
 class ArchiveReader;
 class ArchiveWriter;

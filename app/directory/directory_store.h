@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "directory/message.h"
-#include "directory/ob_list.h"
+#include "archive/ob_list.h"
 
 struct DirectoryContents;
 

@@ -1,7 +1,7 @@
 #include "directory/display_object.h"
 
-#include "directory/archive_reader.h"
-#include "directory/archive_writer.h"
+#include "archive/archive_reader.h"
+#include "archive/archive_writer.h"
 #include "directory/group.h"
 #include "directory/subscriber.h"
 

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "directory/serializable.h"
+#include "archive/serializable.h"
 
 class CGroup;
 class CSubscriber;

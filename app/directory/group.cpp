@@ -1,8 +1,8 @@
 #include "directory/group.h"
 
-#include "directory/archive_reader.h"
-#include "directory/archive_writer.h"
-#include "directory/ob_list.h"
+#include "archive/archive_reader.h"
+#include "archive/archive_writer.h"
+#include "archive/ob_list.h"
 #include "directory/subscriber.h"
 
 const ClassInfo CGroup::kClass = {

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "directory/serializable.h"
+#include "archive/serializable.h"
 
 class CObList;
 

@@ -1,7 +1,7 @@
 #include "directory/message.h"
 
-#include "directory/archive_reader.h"
-#include "directory/archive_writer.h"
+#include "archive/archive_reader.h"
+#include "archive/archive_writer.h"
 
 const ClassInfo CMessage::kClass = {
     "CMessage", 1, true, [] { return std::unique_ptr<Serializable>(new CMessage); }, nullptr};

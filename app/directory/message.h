@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "directory/serializable.h"
+#include "archive/serializable.h"
 
 // A preset message text (and the last message sent).
 class CMessage : public Serializable {

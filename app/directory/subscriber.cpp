@@ -3,10 +3,10 @@
 #include <climits>
 #include <cstdint>
 
-#include "directory/archive_reader.h"
-#include "directory/archive_writer.h"
+#include "archive/archive_reader.h"
+#include "archive/archive_writer.h"
 #include "directory/group.h"
-#include "directory/ob_list.h"
+#include "archive/ob_list.h"
 #include "directory/service.h"
 
 const ClassInfo CSubscriber::kClass = {

@@ -3,7 +3,7 @@
 #include <memory>
 #include <string>
 
-#include "directory/serializable.h"
+#include "archive/serializable.h"
 
 class CObList;
 class CService;

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "directory/cp1252.h"
+#include "text/cp1252.h"
 #include "directory/directory_automation.h"
 
 namespace {

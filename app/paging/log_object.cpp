@@ -3,10 +3,10 @@
 #include <cstdio>
 #include <ctime>
 
-#include "directory/archive_reader.h"
-#include "directory/archive_writer.h"
+#include "archive/archive_reader.h"
+#include "archive/archive_writer.h"
 #include "paging/local_time.h"
-#include "directory/private_file.h"
+#include "files/private_file.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "directory/serializable.h"
+#include "archive/serializable.h"
 
 // One entry of the message log: a page sent, a split page sent, a failure or a cancel.
 class CLogObject : public Serializable {

@@ -1,9 +1,9 @@
 #include "paging/message_log.h"
 
-#include "directory/archive_writer.h"
-#include "directory/file_format_version.h"
+#include "archive/archive_writer.h"
+#include "archive/file_format_version.h"
 #include "paging/log_object.h"
-#include "directory/ob_list.h"
+#include "archive/ob_list.h"
 #include "paging/paging_files.h"
 #include "settings/settings_keys.h"
 

@@ -9,7 +9,7 @@
 #include <optional>
 #include <string>
 
-#include "directory/private_file.h"
+#include "files/private_file.h"
 
 #include "settings/settings_store.h"
 

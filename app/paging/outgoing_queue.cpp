@@ -4,7 +4,7 @@
 #include <limits>
 #include <unordered_map>
 
-#include "directory/ob_list.h"
+#include "archive/ob_list.h"
 #include "paging/page.h"
 #include "paging/pager_message.h"
 #include "paging/paging_clock.h"

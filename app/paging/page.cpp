@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "directory/archive_reader.h"
-#include "directory/archive_writer.h"
+#include "archive/archive_reader.h"
+#include "archive/archive_writer.h"
 #include "paging/pager_message.h"
 #include "directory/service.h"
 #include "directory/subscriber.h"

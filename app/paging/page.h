@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "directory/serializable.h"
+#include "archive/serializable.h"
 
 class CPagerMessage;
 class CSubscriber;

@@ -1,7 +1,7 @@
 #include "paging/pager_message.h"
 
-#include "directory/archive_reader.h"
-#include "directory/archive_writer.h"
+#include "archive/archive_reader.h"
+#include "archive/archive_writer.h"
 
 const ClassInfo CPagerMessage::kClass = {
     "CPagerMessage", 0, false, [] { return std::unique_ptr<Serializable>(new CPagerMessage); },

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "directory/serializable.h"
+#include "archive/serializable.h"
 
 // The text of one typed message, held once and shared by every page made from it. The
 // pages count themselves in RefCount; the last page to go frees the message.

@@ -1,6 +1,7 @@
 #include "paging/paging_classes.h"
 
-#include "directory/class_registry.h"
+#include "archive/class_registry.h"
+#include "directory/directory_classes.h"
 #include "paging/log_object.h"
 #include "paging/page.h"
 #include "paging/pager_message.h"

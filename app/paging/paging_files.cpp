@@ -4,19 +4,19 @@
 #include <filesystem>
 #include <unordered_map>
 
-#include "directory/archive_reader.h"
-#include "directory/archive_writer.h"
-#include "directory/atomic_file.h"
+#include "archive/archive_reader.h"
+#include "archive/archive_writer.h"
+#include "files/atomic_file.h"
 #include "directory/directory_file.h"
 #include "directory/directory_store.h"
-#include "directory/file_format_version.h"
-#include "directory/graph_check.h"
+#include "archive/file_format_version.h"
+#include "archive/graph_check.h"
 #include "paging/log_object.h"
 #include "paging/page.h"
 #include "paging/pager_message.h"
 #include "paging/paging_texts.h"
-#include "directory/save_failure.h"
-#include "directory/set_aside_file.h"
+#include "files/save_failure.h"
+#include "files/set_aside_file.h"
 
 namespace {
 

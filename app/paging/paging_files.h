@@ -8,8 +8,8 @@
 #include <string_view>
 #include <vector>
 
-#include "directory/archive_error.h"
-#include "directory/ob_list.h"
+#include "files/archive_error.h"
+#include "archive/ob_list.h"
 
 class ArchiveReader;
 class ArchiveWriter;

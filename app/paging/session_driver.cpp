@@ -8,7 +8,7 @@
 #include "paging/driver_observer.h"
 #include "paging/log_object.h"
 #include "paging/message_log.h"
-#include "directory/ob_list.h"
+#include "archive/ob_list.h"
 #include "paging/outgoing_queue.h"
 #include "paging/page.h"
 #include "paging/pager_message.h"

@@ -1,7 +1,7 @@
 #include "settings/profile_file.h"
 
 #include "settings/ascii_case.h"
-#include "directory/atomic_file.h"
+#include "files/atomic_file.h"
 
 #include <climits>
 #include <fstream>

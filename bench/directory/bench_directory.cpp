@@ -12,10 +12,11 @@
 
 #include <sys/resource.h>
 
-#include "directory/archive_reader.h"
-#include "directory/archive_writer.h"
-#include "directory/atomic_file.h"
-#include "directory/class_registry.h"
+#include "archive/archive_reader.h"
+#include "archive/archive_writer.h"
+#include "files/atomic_file.h"
+#include "archive/class_registry.h"
+#include "directory/directory_classes.h"
 #include "directory/directory_file.h"
 #include "directory/directory_rules.h"
 #include "directory/directory_store.h"

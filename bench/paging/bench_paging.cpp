@@ -15,7 +15,7 @@
 #include "paging/message_log.h"
 #include "paging/paging_files.h"
 #include "settings/memory_settings_store.h"
-#include "directory/ob_list.h"
+#include "archive/ob_list.h"
 #include "paging/outgoing_queue.h"
 #include "paging/page.h"
 #include "paging/pager_message.h"

@@ -15,7 +15,7 @@
 #include "ui/windows/log_list_view.h"
 #include "paging/log_object.h"
 #include "settings/memory_settings_store.h"
-#include "directory/ob_list.h"
+#include "archive/ob_list.h"
 #include "ui/windows/outgoing_model.h"
 #include "paging/outgoing_queue.h"
 #include "paging/page.h"

@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <span>
 
-#include "directory/archive_reader.h"
-#include "directory/class_registry.h"
+#include "archive/archive_reader.h"
+#include "archive/class_registry.h"
 #include "directory/directory_file.h"
 #include "directory/directory_store.h"
 #include "paging/page.h"

@@ -2,12 +2,13 @@
 // failures a damaged file must end in.
 #include <gtest/gtest.h>
 
-#include "directory/archive_limits.h"
-#include "directory/archive_reader.h"
-#include "directory/archive_writer.h"
-#include "directory/class_registry.h"
+#include "archive/archive_limits.h"
+#include "archive/archive_reader.h"
+#include "archive/archive_writer.h"
+#include "archive/class_registry.h"
+#include "directory/directory_classes.h"
 #include "directory/message.h"
-#include "directory/ob_list.h"
+#include "archive/ob_list.h"
 #include "directory/service.h"
 #include "directory/subscriber.h"
 #include "tests/directory/test_directory.h"

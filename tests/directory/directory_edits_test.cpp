@@ -12,7 +12,7 @@
 #include "directory/group.h"
 #include "settings/memory_settings_store.h"
 #include "directory/message.h"
-#include "directory/ob_list.h"
+#include "archive/ob_list.h"
 #include "directory/service.h"
 #include "directory/split_choices.h"
 #include "directory/subscriber.h"

@@ -2,10 +2,11 @@
 // in a version-dependent way.
 #include <gtest/gtest.h>
 
-#include "directory/archive_reader.h"
-#include "directory/archive_writer.h"
-#include "directory/class_registry.h"
-#include "directory/ob_list.h"
+#include "archive/archive_reader.h"
+#include "archive/archive_writer.h"
+#include "archive/class_registry.h"
+#include "directory/directory_classes.h"
+#include "archive/ob_list.h"
 #include "directory/service.h"
 #include "directory/subscriber.h"
 #include "tests/directory/test_directory.h"

@@ -7,7 +7,7 @@
 #include "directory/group.h"
 #include "directory/import_merge.h"
 #include "directory/message.h"
-#include "directory/ob_list.h"
+#include "archive/ob_list.h"
 #include "directory/service.h"
 #include "directory/subscriber.h"
 

@@ -6,8 +6,8 @@
 #include <fstream>
 #include <sys/wait.h>
 
-#include "directory/archive_writer.h"
-#include "directory/atomic_file.h"
+#include "archive/archive_writer.h"
+#include "files/atomic_file.h"
 #include "directory/directory_file.h"
 #include "directory/directory_store.h"
 #include "directory/display_object.h"

@@ -1,4 +1,4 @@
-#include "ui/data_folder_seed.h"
+#include "settings/data_folder_seed.h"
 
 #include <gtest/gtest.h>
 

@@ -6,11 +6,11 @@
 
 #include <sys/stat.h>
 
-#include "directory/atomic_file.h"
+#include "files/atomic_file.h"
 #include "paging/engine_host.h"
 #include "paging/log_object.h"
-#include "directory/class_registry.h"
-#include "directory/file_format_version.h"
+#include "archive/class_registry.h"
+#include "archive/file_format_version.h"
 #include "paging/paging_classes.h"
 #include "paging/paging_files.h"
 #include "directory/service.h"

@@ -8,8 +8,8 @@
 
 #include "paging/page.h"
 #include "paging/pager_message.h"
-#include "directory/class_registry.h"
-#include "directory/file_format_version.h"
+#include "archive/class_registry.h"
+#include "archive/file_format_version.h"
 #include "paging/paging_classes.h"
 #include "paging/paging_files.h"
 #include "directory/service.h"

@@ -24,11 +24,11 @@
 #include <unistd.h>
 
 #include "tests/child_process/child_process.h"
-#include "directory/class_registry.h"
+#include "archive/class_registry.h"
 #include "directory/directory_file.h"
 #include "directory/directory_store.h"
 #include "paging/engine_host.h"
-#include "directory/file_format_version.h"
+#include "archive/file_format_version.h"
 #include "directory/group.h"
 #include "paging/log_object.h"
 #include "paging/page.h"

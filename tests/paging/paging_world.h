@@ -12,7 +12,7 @@
 #include "paging/log_object.h"
 #include "settings/memory_settings_store.h"
 #include "paging/message_log.h"
-#include "directory/ob_list.h"
+#include "archive/ob_list.h"
 #include "paging/outgoing_queue.h"
 #include "paging/paging_clock.h"
 #include "settings/program_directory.h"

@@ -5,9 +5,9 @@
 #include <fstream>
 #include <sstream>
 
-#include "directory/archive_reader.h"
-#include "directory/archive_writer.h"
-#include "directory/class_registry.h"
+#include "archive/archive_reader.h"
+#include "archive/archive_writer.h"
+#include "archive/class_registry.h"
 #include "paging/local_time.h"
 #include "paging/log_object.h"
 #include "paging/paging_classes.h"

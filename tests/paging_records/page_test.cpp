@@ -1,12 +1,12 @@
 // Page geometry and transmission blocks.
 #include <gtest/gtest.h>
 
-#include "directory/archive_reader.h"
-#include "directory/archive_writer.h"
+#include "archive/archive_reader.h"
+#include "archive/archive_writer.h"
 #include "paging/page.h"
 #include "paging/pager_message.h"
 #include "paging/paging_classes.h"
-#include "directory/class_registry.h"
+#include "archive/class_registry.h"
 #include "directory/service.h"
 #include "directory/subscriber.h"
 

@@ -6,13 +6,13 @@
 #include <fstream>
 #include <set>
 
-#include "directory/archive_reader.h"
-#include "directory/archive_writer.h"
-#include "directory/atomic_file.h"
-#include "directory/class_registry.h"
+#include "archive/archive_reader.h"
+#include "archive/archive_writer.h"
+#include "files/atomic_file.h"
+#include "archive/class_registry.h"
 #include "directory/directory_file.h"
 #include "directory/directory_store.h"
-#include "directory/file_format_version.h"
+#include "archive/file_format_version.h"
 #include "paging/log_object.h"
 #include "paging/page.h"
 #include "paging/pager_message.h"

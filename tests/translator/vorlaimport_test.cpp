@@ -7,11 +7,11 @@
 #include <fstream>
 #include <string>
 
-#include "directory/class_registry.h"
+#include "archive/class_registry.h"
 #include "directory/directory_file.h"
 #include "directory/directory_store.h"
 #include "paging/paging_classes.h"
-#include "ui/program_directory_lock.h"
+#include "platform/program_directory_lock.h"
 #include "directory/service.h"
 #include "directory/subscriber.h"
 #include "tools/vorlaimport/vorlaimport_options.h"

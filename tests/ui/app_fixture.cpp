@@ -8,7 +8,7 @@
 #include "directory/directory_store.h"
 #include "directory/group.h"
 #include "ui/main_window/main_frame.h"
-#include "directory/ob_list.h"
+#include "archive/ob_list.h"
 #include "directory/service.h"
 #include "directory/subscriber.h"
 

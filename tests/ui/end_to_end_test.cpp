@@ -12,7 +12,7 @@
 #include "ui/main_window/main_frame.h"
 #include "ui/message_entry/selection_list.h"
 #include "ui/message_entry/vorla_pro_view.h"
-#include "directory/ob_list.h"
+#include "archive/ob_list.h"
 
 namespace {
 

@@ -19,7 +19,7 @@
 #include "ui/message_entry/signature_dialog.h"
 #include "ui/message_entry/vorla_pro_view.h"
 #include "tests/qt_support/model_check.h"
-#include "directory/ob_list.h"
+#include "archive/ob_list.h"
 #include "paging/page.h"
 #include "paging/pager_message.h"
 #include "directory/subscriber.h"

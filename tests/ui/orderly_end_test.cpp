@@ -15,11 +15,11 @@
 #include <sys/stat.h>
 
 #include "tests/ui/app_fixture.h"
-#include "directory/class_registry.h"
+#include "archive/class_registry.h"
 #include "directory/directory_file.h"
 #include "directory/directory_store.h"
-#include "directory/file_format_version.h"
-#include "directory/ob_list.h"
+#include "archive/file_format_version.h"
+#include "archive/ob_list.h"
 #include "paging/page.h"
 #include "paging/pager_message.h"
 #include "paging/paging_classes.h"

@@ -9,7 +9,7 @@
 #include "ui/main_window/toolbar_layout.h"
 #include "ui/message_entry/message_texts.h"
 #include "ui/message_entry/selection_rows.h"
-#include "directory/ob_list.h"
+#include "archive/ob_list.h"
 #include "directory/subscriber.h"
 
 namespace {

@@ -5,15 +5,15 @@
 #include <QFileInfo>
 
 #include "tests/ui/app_fixture.h"
-#include "directory/class_registry.h"
+#include "archive/class_registry.h"
 #include "directory/directory_file.h"
 #include "directory/directory_store.h"
-#include "directory/file_format_version.h"
+#include "archive/file_format_version.h"
 #include "paging/log_object.h"
 #include "ui/main_window/cust_toolbar.h"
 #include "ui/main_window/main_frame.h"
 #include "directory/message.h"
-#include "directory/ob_list.h"
+#include "archive/ob_list.h"
 #include "paging/outgoing_queue.h"
 #include "paging/page.h"
 #include "paging/paging_classes.h"
@@ -21,7 +21,7 @@
 #include "directory/service.h"
 #include "ui/message_entry/selection_list.h"
 #include "ui/message_entry/vorla_pro_view.h"
-#include "ui/program_directory_lock.h"
+#include "platform/program_directory_lock.h"
 
 #include <QComboBox>
 #include <QStatusBar>

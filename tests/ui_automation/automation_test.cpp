@@ -25,9 +25,9 @@
 #include <xcb/xcb.h>
 
 #include "tests/ui/app_fixture.h"
-#include "directory/class_registry.h"
-#include "directory/file_format_version.h"
-#include "directory/ob_list.h"
+#include "archive/class_registry.h"
+#include "archive/file_format_version.h"
+#include "archive/ob_list.h"
 #include "paging/page.h"
 #include "paging/paging_classes.h"
 #include "paging/paging_files.h"

@@ -5,7 +5,7 @@
 #include "directory/directory_store.h"
 #include "ui/frame_commands/directory_text.h"
 #include "directory/group.h"
-#include "directory/ob_list.h"
+#include "archive/ob_list.h"
 #include "directory/service.h"
 #include "directory/subscriber.h"
 #include "ui/frame_commands/tips_file.h"

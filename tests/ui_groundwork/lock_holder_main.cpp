@@ -1,6 +1,6 @@
 // Holds the program-directory lock of the folder given as its argument until its standard
 // input closes or it is killed: the other process in the lock tests.
-#include "ui/program_directory_lock.h"
+#include "platform/program_directory_lock.h"
 
 #include <QCoreApplication>
 

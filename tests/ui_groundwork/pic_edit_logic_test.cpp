@@ -1,4 +1,4 @@
-#include "ui/pic_edit_logic.h"
+#include "directory/pic_edit_logic.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
-#include "ui/pic_edit.h"
-#include "ui/program_directory_lock.h"
+#include "ui/common/pic_edit.h"
+#include "platform/program_directory_lock.h"
 #include "tests/child_process/qt_child_process.h"
-#include "ui/qt_settings_store.h"
+#include "settings/qt_settings_store.h"
 #include "settings/settings_keys.h"
 #include "settings/window_placement.h"
-#include "ui/windows1252.h"
+#include "text/windows1252.h"
 
 #include <QApplication>
 #include <QClipboard>

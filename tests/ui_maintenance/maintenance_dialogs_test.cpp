@@ -32,7 +32,7 @@
 #include "ui/message_entry/selection_list.h"
 #include "ui/message_entry/vorla_pro_view.h"
 #include "tests/qt_support/model_check.h"
-#include "directory/ob_list.h"
+#include "archive/ob_list.h"
 #include "ui/maintenance/preset_chooser.h"
 #include "ui/maintenance/progress_window.h"
 #include "tests/child_process/qt_child_process.h"
@@ -42,7 +42,7 @@
 #include "ui/maintenance/subscriber_dialog.h"
 #include "ui/maintenance/subscriber_model.h"
 #include "ui/import/translator_run.h"
-#include "ui/windows1252.h"
+#include "text/windows1252.h"
 
 namespace {
 

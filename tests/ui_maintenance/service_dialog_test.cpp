@@ -29,7 +29,7 @@
 #include "ui/message_entry/selection_list.h"
 #include "ui/message_entry/vorla_pro_view.h"
 #include "tests/qt_support/model_check.h"
-#include "directory/ob_list.h"
+#include "archive/ob_list.h"
 #include "tests/child_process/qt_child_process.h"
 #include "ui/maintenance/record_views.h"
 #include "directory/service.h"

@@ -14,7 +14,7 @@
 
 #include "settings/memory_settings_store.h"
 #include "ui/message_entry/signature_dialog.h"
-#include "directory/ob_list.h"
+#include "archive/ob_list.h"
 #include "paging/outgoing_queue.h"
 #include "paging/page.h"
 #include "paging/pager_message.h"

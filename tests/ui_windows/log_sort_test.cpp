@@ -13,7 +13,7 @@
 #include "ui/windows/log_list_model.h"
 #include "paging/log_object.h"
 #include "tests/qt_support/model_check.h"
-#include "directory/ob_list.h"
+#include "archive/ob_list.h"
 
 namespace {
 

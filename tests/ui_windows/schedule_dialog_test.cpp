@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include "ui/pic_edit.h"
+#include "ui/common/pic_edit.h"
 #include "ui/windows/schedule_dialog.h"
 #include "ui/windows/schedule_time.h"
 #include "ui/windows/window_texts.h"

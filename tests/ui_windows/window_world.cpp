@@ -5,7 +5,7 @@
 #include "paging/pager_message.h"
 #include "directory/service.h"
 #include "directory/subscriber.h"
-#include "ui/windows1252.h"
+#include "text/windows1252.h"
 
 WindowPrompts RecordedPrompts::Prompts() {
     WindowPrompts p;

@@ -12,7 +12,7 @@
 
 #include "ui/windows/log_list_view.h"
 #include "settings/memory_settings_store.h"
-#include "directory/ob_list.h"
+#include "archive/ob_list.h"
 #include "paging/outgoing_queue.h"
 #include "paging/paging_clock.h"
 #include "paging/queue_observer.h"

@@ -3,7 +3,7 @@
 
 #include "directory/directory_store.h"
 #include "ui/wizard/express_setup_rules.h"
-#include "directory/ob_list.h"
+#include "archive/ob_list.h"
 #include "directory/subscriber.h"
 
 namespace {

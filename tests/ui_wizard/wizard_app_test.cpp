@@ -13,15 +13,15 @@
 
 #include "ui/app/program_parts.h"
 #include "ui/app/vorla_pro_app.h"
-#include "directory/class_registry.h"
+#include "archive/class_registry.h"
 #include "directory/directory_file.h"
 #include "directory/directory_store.h"
 #include "ui/wizard/express_pages.h"
 #include "ui/wizard/express_setup_runner.h"
 #include "settings/memory_settings_store.h"
-#include "directory/ob_list.h"
+#include "archive/ob_list.h"
 #include "paging/paging_classes.h"
-#include "ui/pic_edit.h"
+#include "ui/common/pic_edit.h"
 #include "directory/subscriber.h"
 #include "tests/ui_wizard/wizard_fixture.h"
 

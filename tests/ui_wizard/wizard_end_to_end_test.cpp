@@ -20,7 +20,7 @@
 #include "settings/memory_settings_store.h"
 #include "ui/message_entry/selection_list.h"
 #include "ui/message_entry/vorla_pro_view.h"
-#include "directory/ob_list.h"
+#include "archive/ob_list.h"
 #include "tests/child_process/qt_child_process.h"
 #include "tests/qt_support/qt_wait.h"
 #include "tests/ui_wizard/wizard_fixture.h"

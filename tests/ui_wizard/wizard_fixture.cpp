@@ -3,7 +3,7 @@
 #include <QLineEdit>
 
 #include "ui/wizard/express_pages.h"
-#include "ui/pic_edit.h"
+#include "ui/common/pic_edit.h"
 
 CExpressPropertySheet& WizardTest::Open() {
     ExpressSetupContext context;

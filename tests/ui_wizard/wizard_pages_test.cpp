@@ -12,7 +12,7 @@
 #include <QTreeWidget>
 
 #include "ui/wizard/express_pages.h"
-#include "ui/pic_edit.h"
+#include "ui/common/pic_edit.h"
 #include "directory/subscriber.h"
 #include "tests/ui_wizard/wizard_fixture.h"
 

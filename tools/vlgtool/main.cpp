@@ -8,7 +8,7 @@
 #include <iostream>
 #include <sstream>
 
-#include "directory/atomic_file.h"
+#include "files/atomic_file.h"
 #include "vorla_build_info.h"
 #include "tools/vlgtool/vlg_build.h"
 #include "tools/vlgtool/vlg_dump.h"

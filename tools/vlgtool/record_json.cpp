@@ -2,12 +2,12 @@
 
 #include <stdexcept>
 
-#include "directory/cp1252.h"
+#include "text/cp1252.h"
 #include "directory/display_object.h"
 #include "directory/group.h"
 #include "paging/log_object.h"
 #include "directory/message.h"
-#include "directory/ob_list.h"
+#include "archive/ob_list.h"
 #include "paging/page.h"
 #include "paging/pager_message.h"
 #include "directory/service.h"

@@ -7,8 +7,8 @@
 
 #include <nlohmann/json.hpp>
 
-#include "directory/archive_error.h"
-#include "directory/serializable.h"
+#include "files/archive_error.h"
+#include "archive/serializable.h"
 
 // The fields of every saved record as JSON, one object per record with its "class".
 // Object references are the labels of other records (their archive index on dump) or null.

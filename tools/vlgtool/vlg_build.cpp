@@ -6,12 +6,12 @@
 #include <unordered_map>
 #include <vector>
 
-#include "directory/archive_reader.h"
-#include "directory/archive_writer.h"
-#include "directory/class_registry.h"
+#include "archive/archive_reader.h"
+#include "archive/archive_writer.h"
+#include "archive/class_registry.h"
 #include "directory/directory_file.h"
 #include "directory/message.h"
-#include "directory/ob_list.h"
+#include "archive/ob_list.h"
 #include "paging/paging_classes.h"
 #include "paging/paging_files.h"
 #include "tools/vlgtool/record_json.h"

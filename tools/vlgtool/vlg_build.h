@@ -4,7 +4,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "directory/archive_error.h"
+#include "files/archive_error.h"
 
 // Writes the file a JSON document describes (the shape DumpVlg prints). The result is read
 // back with the program's own loader before it is handed out, so a document that would

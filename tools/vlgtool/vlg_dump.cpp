@@ -3,10 +3,10 @@
 #include <memory>
 #include <optional>
 
-#include "directory/archive_reader.h"
-#include "directory/class_registry.h"
+#include "archive/archive_reader.h"
+#include "archive/class_registry.h"
 #include "directory/directory_file.h"
-#include "directory/ob_list.h"
+#include "archive/ob_list.h"
 #include "paging/paging_classes.h"
 #include "paging/paging_files.h"
 #include "tools/vlgtool/record_json.h"

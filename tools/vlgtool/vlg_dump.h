@@ -6,7 +6,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "directory/archive_error.h"
+#include "files/archive_error.h"
 
 // Reads any file the program keeps (directory of any format version, queue, log window)
 // and describes it as JSON: its kind, format version, the schema of each class as stored,

@@ -14,15 +14,15 @@
 #include <QApplication>
 #include <QCoreApplication>
 
-#include "directory/class_registry.h"
-#include "directory/cp1252.h"
+#include "archive/class_registry.h"
+#include "text/cp1252.h"
 #include "directory/directory_file.h"
 #include "directory/directory_store.h"
 #include "paging/paging_classes.h"
 #include "paging/paging_files.h"
-#include "ui/process_program_directory.h"
+#include "settings/process_program_directory.h"
 #include "settings/program_directory.h"
-#include "ui/program_directory_lock.h"
+#include "platform/program_directory_lock.h"
 #include "ui/import/translator_catalog.h"
 #include "ui/import/translator_run.h"
 #include "tools/vorlaimport/vorlaimport_options.h"

@@ -13,14 +13,14 @@
 #include <string>
 #include <vector>
 
-#include "directory/class_registry.h"
+#include "archive/class_registry.h"
 #include "directory/directory_file.h"
 #include "tools/vorlapaged/directory_names.h"
 #include "directory/directory_store.h"
 #include "paging/incoming_text.h"
 #include "tools/vorlapage/mail_text.h"
 #include "paging/paging_classes.h"
-#include "ui/process_program_directory.h"
+#include "settings/process_program_directory.h"
 #include "paging/queue_page.h"
 
 namespace {

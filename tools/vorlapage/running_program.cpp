@@ -11,7 +11,7 @@
 
 #include "paging/local_time.h"
 #include "paging/paging_texts.h"
-#include "ui/windows1252.h"
+#include "text/windows1252.h"
 
 namespace {
 

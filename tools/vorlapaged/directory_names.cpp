@@ -4,7 +4,7 @@
 #include "directory/group.h"
 #include "paging/incoming_text.h"
 #include "ui/message_entry/message_texts.h"
-#include "directory/ob_list.h"
+#include "archive/ob_list.h"
 #include "directory/subscriber.h"
 
 std::optional<std::string> ResolvePagerId(const DirectoryStore& store, std::string_view pagerId) {

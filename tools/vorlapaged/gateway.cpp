@@ -9,13 +9,13 @@
 #include <filesystem>
 #include <iostream>
 
-#include "directory/class_registry.h"
+#include "archive/class_registry.h"
 #include "directory/directory_file.h"
 #include "tools/vorlapaged/directory_names.h"
 #include "paging/incoming_text.h"
 #include "paging/local_time.h"
 #include "paging/paging_classes.h"
-#include "ui/qt_settings_store.h"
+#include "settings/qt_settings_store.h"
 #include "tools/vorlapaged/systemd_notify.h"
 #include "tools/vorlapage/running_program.h"
 #include "tools/vorlapage/vorlapage_options.h"

@@ -19,7 +19,7 @@
 #include "directory/directory_store.h"
 #include "tools/vorlapaged/local_run.h"
 #include "settings/program_directory.h"
-#include "ui/program_directory_lock.h"
+#include "platform/program_directory_lock.h"
 #include "tools/vorlapaged/snpp_session.h"
 #include "tools/vorlapaged/users_file.h"
 #include "tools/vorlapaged/vorlapaged_options.h"

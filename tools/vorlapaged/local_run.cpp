@@ -3,11 +3,11 @@
 #include <ctime>
 #include <unordered_set>
 
-#include "directory/class_registry.h"
+#include "archive/class_registry.h"
 #include "directory/group.h"
 #include "paging/log_object.h"
 #include "ui/message_entry/message_texts.h"
-#include "directory/ob_list.h"
+#include "archive/ob_list.h"
 #include "paging/page.h"
 #include "paging/pager_message.h"
 #include "paging/paging_classes.h"

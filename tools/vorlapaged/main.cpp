@@ -9,10 +9,10 @@
 
 #include <QCoreApplication>
 
-#include "ui/app/termination_signals.h"
+#include "platform/termination_signals.h"
 #include "tools/vorlapaged/gateway.h"
-#include "directory/private_file.h"
-#include "ui/process_program_directory.h"
+#include "files/private_file.h"
+#include "settings/process_program_directory.h"
 #include "tools/vorlapaged/terminal_password.h"
 #include "tools/vorlapaged/users_file.h"
 #include "vorla_build_info.h"

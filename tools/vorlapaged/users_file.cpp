@@ -7,7 +7,7 @@
 #include <memory>
 #include <sstream>
 
-#include "directory/atomic_file.h"
+#include "files/atomic_file.h"
 
 namespace fs = std::filesystem;
 

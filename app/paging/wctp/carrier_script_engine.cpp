@@ -9,7 +9,7 @@
 #include <mutex>
 #include <random>
 
-#include "directory/cp1252.h"
+#include "text/cp1252.h"
 #include "paging/paging_texts.h"
 #include "paging/wctp/wctp_service.h"
 #include "paging/wctp/wctp_transfer.h"

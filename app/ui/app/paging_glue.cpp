@@ -12,7 +12,7 @@
 #include "paging/engine_host.h"
 #include "ui/main_window/main_frame.h"
 #include "paging/message_log.h"
-#include "directory/ob_list.h"
+#include "archive/ob_list.h"
 #include "paging/outgoing_queue.h"
 #include "paging/paging_clock.h"
 #include "paging/paging_files.h"
@@ -20,7 +20,7 @@
 #include "paging/script_engine.h"
 #include "paging/session_driver.h"
 #include "ui/app/vorla_pro_app.h"
-#include "ui/windows1252.h"
+#include "text/windows1252.h"
 
 Q_LOGGING_CATEGORY(lcEngine, "vorlapro.engine")
 

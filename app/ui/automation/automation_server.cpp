@@ -9,7 +9,7 @@
 #include "ui/app/vorla_pro_app.h"
 #include "ui/automation/document_adaptor.h"
 #include "ui/main_window/main_frame.h"
-#include "directory/ob_list.h"
+#include "archive/ob_list.h"
 #include "paging/page.h"
 #include "settings/settings_keys.h"
 #include "settings/settings_store.h"

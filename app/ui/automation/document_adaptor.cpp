@@ -5,7 +5,7 @@
 #include "directory/directory_rules.h"
 #include "paging/local_time.h"
 #include "ui/automation/vorla_pro_doc.h"
-#include "ui/windows1252.h"
+#include "text/windows1252.h"
 
 namespace {
 QStringList ToQStringList(const std::vector<std::string>& texts) {

@@ -16,13 +16,13 @@
 #include "ui/message_entry/message_texts.h"
 #include "ui/message_entry/selection_list.h"
 #include "ui/message_entry/vorla_pro_view.h"
-#include "directory/ob_list.h"
+#include "archive/ob_list.h"
 #include "paging/outgoing_queue.h"
 #include "paging/page.h"
 #include "paging/pager_message.h"
 #include "settings/settings_keys.h"
 #include "settings/settings_store.h"
-#include "ui/windows1252.h"
+#include "text/windows1252.h"
 
 namespace {
 int32_t CountOf(const CObList* list) { return list ? static_cast<int32_t>(list->GetCount()) : 0; }

@@ -5,7 +5,7 @@
 #include "directory/directory_store.h"
 #include "directory/group.h"
 #include "directory/message.h"
-#include "directory/ob_list.h"
+#include "archive/ob_list.h"
 #include "directory/service.h"
 #include "directory/subscriber.h"
 

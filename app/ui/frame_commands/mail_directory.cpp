@@ -6,7 +6,7 @@
 
 #include "ui/app/vorla_pro_app.h"
 #include "ui/frame_commands/directory_text.h"
-#include "ui/windows1252.h"
+#include "text/windows1252.h"
 
 QString MailHandler() { return QStandardPaths::findExecutable(QStringLiteral("xdg-email")); }
 

@@ -15,7 +15,7 @@
 #include "settings/settings_keys.h"
 #include "settings/settings_store.h"
 #include "ui/frame_commands/tips_file.h"
-#include "ui/windows1252.h"
+#include "text/windows1252.h"
 
 namespace {
 const char* const kBuiltInStamp = "built-in";

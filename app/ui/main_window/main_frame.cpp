@@ -1,6 +1,6 @@
 #include "ui/main_window/main_frame.h"
 
-#include "ui/command_icon.h"
+#include "ui/common/command_icon.h"
 #include "ui/desktop/program_icon.h"
 
 #include <QAction>
@@ -21,7 +21,7 @@
 #include "ui/app/command_ids.h"
 #include "ui/app/vorla_pro_app.h"
 #include "ui/main_window/cust_toolbar.h"
-#include "ui/main_window/lock_keys.h"
+#include "platform/lock_keys.h"
 #include "ui/main_window/message_window.h"
 #include "ui/main_window/toolbar_layout.h"
 #include "ui/main_window/widget_placement.h"

@@ -11,7 +11,7 @@
 #include <optional>
 #include <vector>
 
-#include "ui/main_window/lock_keys.h"
+#include "platform/lock_keys.h"
 
 class CCustToolBar;
 class CMainView;

@@ -6,7 +6,7 @@
 #include <algorithm>
 
 #include "ui/maintenance/record_rows.h"
-#include "ui/windows1252.h"
+#include "text/windows1252.h"
 
 FindProxy::FindProxy(QAbstractItemModel* source, const RecordRows& rows, QObject* parent)
     : QSortFilterProxyModel(parent), rows_(rows) {

@@ -13,11 +13,11 @@
 #include "directory/directory_rules.h"
 #include "ui/maintenance/find_filter.h"
 #include "directory/group.h"
-#include "directory/ob_list.h"
+#include "archive/ob_list.h"
 #include "ui/maintenance/progress_window.h"
 #include "ui/maintenance/record_list_model.h"
 #include "directory/subscriber.h"
-#include "ui/windows1252.h"
+#include "text/windows1252.h"
 
 namespace {
 

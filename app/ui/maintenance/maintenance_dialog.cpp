@@ -13,7 +13,7 @@
 #include "ui/maintenance/record_rows.h"
 #include "settings/settings_keys.h"
 #include "settings/settings_store.h"
-#include "ui/windows1252.h"
+#include "text/windows1252.h"
 
 MaintenanceDialog::MaintenanceDialog(CVorlaPro5App& app, const QString& title, QWidget* parent)
     : QDialog(parent), app_(app), hold_(app) {

@@ -11,7 +11,7 @@
 #include "ui/maintenance/find_filter.h"
 #include "directory/message.h"
 #include "ui/message_entry/message_texts.h"
-#include "directory/ob_list.h"
+#include "archive/ob_list.h"
 #include "ui/maintenance/progress_window.h"
 #include "ui/maintenance/record_list_model.h"
 #include "settings/settings_keys.h"

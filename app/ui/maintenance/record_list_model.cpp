@@ -4,7 +4,7 @@
 
 #include "directory/directory_edits.h"
 #include "sorting/text_order.h"
-#include "ui/windows1252.h"
+#include "text/windows1252.h"
 
 QString OneLine(const std::string& text) {
     QString line = vorla::FromWindows1252(text);

@@ -10,9 +10,9 @@
 #include <type_traits>
 #include <vector>
 
-#include "directory/ob_list.h"
+#include "archive/ob_list.h"
 #include "ui/maintenance/record_rows.h"
-#include "directory/serializable.h"
+#include "archive/serializable.h"
 
 // Calls `take` with each record of `list` that is a Record (every record for Serializable),
 // in list order, telling `progress` the number taken after every record.

@@ -5,7 +5,7 @@
 #include <QToolButton>
 #include <QTreeView>
 
-#include "ui/list_view_layout.h"
+#include "ui/common/list_view_layout.h"
 #include "ui/maintenance/record_table_model.h"
 #include "settings/settings_keys.h"
 #include "settings/settings_store.h"

@@ -12,7 +12,7 @@
 #include "ui/maintenance/service_dialog.h"
 #include "ui/maintenance/subscriber_dialog.h"
 #include "ui/app/ui_extensions.h"
-#include "ui/windows1252.h"
+#include "text/windows1252.h"
 
 void RegisterUiMaintenance(UiExtensions& extensions) {
     extensions.commands[cmd::kSubscribers] = [](CVorlaPro5App& app, QWidget* parent) {

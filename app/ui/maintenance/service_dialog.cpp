@@ -19,13 +19,13 @@
 #include "directory/directory_edits.h"
 #include "directory/directory_rules.h"
 #include "ui/maintenance/find_filter.h"
-#include "directory/ob_list.h"
+#include "archive/ob_list.h"
 #include "ui/maintenance/progress_window.h"
 #include "ui/maintenance/record_views.h"
 #include "ui/maintenance/service_model.h"
 #include "settings/settings_keys.h"
 #include "settings/settings_store.h"
-#include "ui/windows1252.h"
+#include "text/windows1252.h"
 
 namespace {
 constexpr std::string_view kListSection = vorla::setting::kServiceListSection;

@@ -7,7 +7,7 @@
 
 #include "directory/directory_edits.h"
 #include "directory/service.h"
-#include "ui/windows1252.h"
+#include "text/windows1252.h"
 
 namespace {
 

@@ -22,7 +22,7 @@
 #include "settings/settings_keys.h"
 #include "settings/settings_store.h"
 #include "engine/platform/telephony/telephony_api.h"
-#include "ui/windows1252.h"
+#include "text/windows1252.h"
 #include "paging/wctp/wctp_service.h"
 
 namespace {

@@ -11,7 +11,7 @@
 
 #include "settings/settings_keys.h"
 #include "settings/settings_store.h"
-#include "ui/windows1252.h"
+#include "text/windows1252.h"
 
 namespace {
 QString Describe(const SerialDevice& device) {

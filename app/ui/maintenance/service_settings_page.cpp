@@ -9,7 +9,7 @@
 #include "ui/maintenance/service_pages.h"
 #include "settings/settings_keys.h"
 #include "settings/settings_store.h"
-#include "ui/windows1252.h"
+#include "text/windows1252.h"
 
 namespace {
 constexpr const char* kBaudRates[] = {"300", "1200", "2400", "9600", "19200"};

@@ -18,7 +18,7 @@
 #include "directory/directory_rules.h"
 #include "directory/directory_store.h"
 #include "ui/maintenance/find_filter.h"
-#include "directory/ob_list.h"
+#include "archive/ob_list.h"
 #include "ui/maintenance/progress_window.h"
 #include "ui/maintenance/record_views.h"
 #include "directory/service.h"
@@ -27,7 +27,7 @@
 #include "directory/subscriber.h"
 #include "ui/maintenance/subscriber_model.h"
 #include "directory/subscriber_order.h"
-#include "ui/windows1252.h"
+#include "text/windows1252.h"
 
 namespace {
 

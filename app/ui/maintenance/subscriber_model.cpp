@@ -5,10 +5,10 @@
 
 #include <unordered_set>
 
-#include "ui/command_icon.h"
+#include "ui/common/command_icon.h"
 #include "directory/service.h"
 #include "directory/subscriber.h"
-#include "ui/windows1252.h"
+#include "text/windows1252.h"
 
 SubscriberModel::SubscriberModel(QObject* parent)
     : RecordTableModel({{"Name", false}, {"PIN", true}, {"Split", true}, {"Service", false}},

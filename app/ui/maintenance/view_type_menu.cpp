@@ -6,7 +6,7 @@
 #include <QMenu>
 #include <QToolButton>
 
-#include "ui/command_icon.h"
+#include "ui/common/command_icon.h"
 
 ViewTypeMenu::ViewTypeMenu(QWidget* parent) : QObject(parent) {
     menu_ = new QMenu(parent);

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "ui/windows1252.h"
+#include "text/windows1252.h"
 
 QFont ToQFont(const vorla::FontDescription& d, const QFont& base) {
     QFont font(base);

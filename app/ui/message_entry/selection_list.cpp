@@ -10,9 +10,9 @@
 #include "settings/ascii_case.h"
 #include "directory/display_object.h"
 #include "directory/group.h"
-#include "directory/ob_list.h"
+#include "archive/ob_list.h"
 #include "directory/subscriber.h"
-#include "ui/windows1252.h"
+#include "text/windows1252.h"
 
 SelectionListModel::SelectionListModel(QObject* parent) : QAbstractListModel(parent) {}
 

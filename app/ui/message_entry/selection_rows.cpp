@@ -6,8 +6,8 @@
 #include "settings/ascii_case.h"
 #include "directory/display_object.h"
 #include "directory/group.h"
-#include "directory/ob_list.h"
-#include "directory/serializable.h"
+#include "archive/ob_list.h"
+#include "archive/serializable.h"
 #include "directory/subscriber.h"
 
 RowKind KindOf(const CDisplayObject& row) {

@@ -6,7 +6,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 
-#include "ui/windows1252.h"
+#include "text/windows1252.h"
 
 #include "ui/message_entry/message_texts.h"
 

@@ -7,10 +7,10 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "directory/ob_list.h"
-#include "ui/pic_edit.h"
+#include "archive/ob_list.h"
+#include "ui/common/pic_edit.h"
 #include "directory/service.h"
-#include "ui/windows1252.h"
+#include "text/windows1252.h"
 
 SpotPageDialog::SpotPageDialog(const CObList* services, QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("Spot Page"));

@@ -37,7 +37,7 @@
 #include "ui/message_entry/selection_list.h"
 #include "ui/message_entry/signature_dialog.h"
 #include "ui/message_entry/spot_page_dialog.h"
-#include "directory/ob_list.h"
+#include "archive/ob_list.h"
 #include "paging/outgoing_queue.h"
 #include "paging/queue_page.h"
 #include "paging/page.h"
@@ -47,7 +47,7 @@
 #include "settings/settings_store.h"
 #include "ui/spelling/spell_check_session.h"
 #include "directory/subscriber.h"
-#include "ui/windows1252.h"
+#include "text/windows1252.h"
 
 namespace {
 const char* const kNone = "None";

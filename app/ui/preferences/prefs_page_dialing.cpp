@@ -8,7 +8,7 @@
 #include <QVBoxLayout>
 
 #include "ui/preferences/prefs_pages.h"
-#include "ui/windows1252.h"
+#include "text/windows1252.h"
 
 using prefs::IntervalUnit;
 using prefs::ShownInterval;

@@ -7,7 +7,7 @@
 #include "ui/preferences/prefs_pages.h"
 #include "settings/settings_keys.h"
 #include "settings/settings_store.h"
-#include "ui/windows1252.h"
+#include "text/windows1252.h"
 
 bool CPrefsPage::OtherTips() const {
     return ReadSetting(settings_, vorla::setting::kOtherTips) != 0;

@@ -7,7 +7,7 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-#include "ui/command_icon.h"
+#include "ui/common/command_icon.h"
 
 CPrefsPropertySheet::CPrefsPropertySheet(vorla::ISettingsStore& settings, QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("Preferences"));

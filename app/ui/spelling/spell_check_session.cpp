@@ -6,7 +6,7 @@
 #include "settings/settings_keys.h"
 #include "settings/settings_store.h"
 #include "ui/spelling/spell_checker.h"
-#include "ui/windows1252.h"
+#include "text/windows1252.h"
 
 namespace {
 

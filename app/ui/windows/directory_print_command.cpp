@@ -6,8 +6,8 @@
 
 #include <filesystem>
 
-#include "directory/atomic_file.h"
-#include "directory/class_registry.h"
+#include "files/atomic_file.h"
+#include "archive/class_registry.h"
 #include "directory/directory_file.h"
 #include "ui/windows/directory_print.h"
 #include "ui/windows/directory_report_printer.h"

@@ -12,7 +12,7 @@
 #include <cmath>
 #include <numeric>
 
-#include "ui/windows1252.h"
+#include "text/windows1252.h"
 #include "ui/windows/window_texts.h"
 
 namespace {

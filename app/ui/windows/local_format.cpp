@@ -4,7 +4,7 @@
 #include <ctime>
 
 #include "paging/local_time.h"
-#include "ui/windows1252.h"
+#include "text/windows1252.h"
 
 QString FormatLocalTime(uint32_t time, const char* pattern) {
     const std::tm local = LocalCalendarTime(time);

@@ -10,10 +10,10 @@
 
 #include "paging/local_time.h"
 #include "paging/log_object.h"
-#include "directory/ob_list.h"
+#include "archive/ob_list.h"
 #include "ui/windows/row_icons.h"
 #include "sorting/text_order.h"
-#include "ui/windows1252.h"
+#include "text/windows1252.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "ui/windows/log_list_view.h"
 
-#include "ui/command_icon.h"
-#include "ui/list_view_layout.h"
+#include "ui/common/command_icon.h"
+#include "ui/common/list_view_layout.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -24,7 +24,7 @@
 #include "ui/windows/log_printer.h"
 #include "ui/windows/log_properties.h"
 #include "ui/windows/log_resend.h"
-#include "directory/ob_list.h"
+#include "archive/ob_list.h"
 #include "settings/settings_keys.h"
 #include "settings/settings_store.h"
 #include "ui/windows/window_texts.h"

@@ -9,10 +9,10 @@
 #include <QVBoxLayout>
 
 #include "paging/log_object.h"
-#include "directory/ob_list.h"
+#include "archive/ob_list.h"
 #include "paging/paging_texts.h"
 #include "ui/windows/window_texts.h"
-#include "ui/windows1252.h"
+#include "text/windows1252.h"
 
 CLogPropertyPage::CLogPropertyPage(const CLogObject& record, QWidget* parent) : QWidget(parent) {
     const QString name = vorla::FromWindows1252(record.GetName());

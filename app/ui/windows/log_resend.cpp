@@ -5,7 +5,7 @@
 #include <string>
 
 #include "paging/log_object.h"
-#include "directory/ob_list.h"
+#include "archive/ob_list.h"
 #include "paging/outgoing_queue.h"
 #include "paging/page.h"
 #include "paging/pager_message.h"

@@ -7,7 +7,7 @@
 #include "ui/windows/row_icons.h"
 #include "directory/service.h"
 #include "directory/subscriber.h"
-#include "ui/windows1252.h"
+#include "text/windows1252.h"
 
 RowImage OutgoingRowImage(const CPage& page) {
     if (page.GetStatus() == kStatusFailed || page.GetWhen() == kWhenNever) return RowImage::Failed;

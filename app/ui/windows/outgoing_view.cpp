@@ -14,7 +14,7 @@
 #include <set>
 #include <string>
 
-#include "ui/command_icon.h"
+#include "ui/common/command_icon.h"
 #include "ui/windows/outgoing_model.h"
 #include "paging/outgoing_queue.h"
 #include "paging/page.h"

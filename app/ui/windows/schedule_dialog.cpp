@@ -14,7 +14,7 @@
 
 #include "ui/windows/local_format.h"
 #include "paging/local_time.h"
-#include "ui/pic_edit.h"
+#include "ui/common/pic_edit.h"
 #include "ui/windows/schedule_time.h"
 #include "ui/windows/window_texts.h"
 

@@ -10,7 +10,7 @@
 #include "engine/platform/telephony/line_error_names.h"
 #include "settings/settings_keys.h"
 #include "settings/settings_store.h"
-#include "ui/windows1252.h"
+#include "text/windows1252.h"
 #include "ui/wizard/wizard_prompts.h"
 
 CExpressPropertyPage4::CExpressPropertyPage4(CExpressPropertySheet& sheet) : CExpressPropertyPage(sheet) {

@@ -8,7 +8,7 @@
 #include "ui/wizard/express_property_sheet.h"
 #include "settings/settings_keys.h"
 #include "settings/settings_store.h"
-#include "ui/windows1252.h"
+#include "text/windows1252.h"
 
 CExpressPropertyPage3::CExpressPropertyPage3(CExpressPropertySheet& sheet) : CExpressPropertyPage(sheet) {
     auto* layout = new QVBoxLayout(this);

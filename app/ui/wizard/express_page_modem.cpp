@@ -9,7 +9,7 @@
 #include "settings/service_lists.h"
 #include "settings/settings_keys.h"
 #include "settings/settings_store.h"
-#include "ui/windows1252.h"
+#include "text/windows1252.h"
 
 namespace {
 constexpr int kInitRole = Qt::UserRole;

@@ -12,10 +12,10 @@
 #include "directory/directory_rules.h"
 #include "ui/wizard/express_pages.h"
 #include "ui/wizard/express_property_sheet.h"
-#include "ui/pic_edit.h"
+#include "ui/common/pic_edit.h"
 #include "settings/service_lists.h"
 #include "paging/wctp/wctp_service.h"
-#include "ui/windows1252.h"
+#include "text/windows1252.h"
 #include "ui/wizard/wizard_prompts.h"
 
 namespace {

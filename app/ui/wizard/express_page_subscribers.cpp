@@ -12,7 +12,7 @@
 #include "ui/wizard/express_pages.h"
 #include "ui/wizard/express_property_sheet.h"
 #include "directory/subscriber.h"
-#include "ui/windows1252.h"
+#include "text/windows1252.h"
 #include "ui/wizard/wizard_prompts.h"
 
 CExpressPropertyPage6::CExpressPropertyPage6(CExpressPropertySheet& sheet) : CExpressPropertyPage(sheet) {

@@ -3,7 +3,7 @@
 #include "settings/ascii_case.h"
 #include "directory/directory_rules.h"
 #include "directory/directory_store.h"
-#include "directory/ob_list.h"
+#include "archive/ob_list.h"
 #include "directory/subscriber.h"
 #include "paging/wctp/wctp_service.h"
 

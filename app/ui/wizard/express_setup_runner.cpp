@@ -8,7 +8,7 @@
 #include "telephony/device_settings.h"
 #include "directory/directory_store.h"
 #include "ui/wizard/express_property_sheet.h"
-#include "directory/ob_list.h"
+#include "archive/ob_list.h"
 #include "settings/service_lists.h"
 #include "settings/settings_keys.h"
 #include "settings/settings_store.h"
