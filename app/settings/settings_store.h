@@ -2,7 +2,7 @@
 // The per-user settings store: one value per entry, entries grouped in sections.
 //
 // This is the seam between code that reads preferences and the place they are kept: the
-// program uses the QSettings-backed store (app/ui/qt_settings_store.h), tests of core code
+// program uses the QSettings-backed store (app/settings/qt_settings_store.h), tests of core code
 // use MemorySettingsStore. Section and entry names are matched without regard to ASCII case,
 // as the Windows registry does. Texts are Windows-1252 byte strings.
 
