@@ -11,6 +11,8 @@ namespace rkl {
 
 inline constexpr std::chrono::milliseconds kTick{platform::kTickMilliseconds};
 
-inline int64_t CurrentTick() { return platform::CurrentTick(); }
+inline int64_t CurrentTick() {
+    return platform::CurrentTick();
+}
 
 }  // namespace rkl

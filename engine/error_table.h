@@ -7,8 +7,8 @@
 namespace rkl {
 
 struct ErrorDef {
-  int32_t code;
-  const char* text;
+    int32_t code;
+    const char* text;
 };
 
 inline constexpr ErrorDef kAlreadyRunning{-1, "Already Running"};

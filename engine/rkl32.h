@@ -15,13 +15,13 @@ extern "C" {
 #endif
 
 #if defined(_WIN32)
-#  ifdef RKL32_BUILDING
-#    define RKL_API __declspec(dllexport)
-#  else
-#    define RKL_API __declspec(dllimport)
-#  endif
+#ifdef RKL32_BUILDING
+#define RKL_API __declspec(dllexport)
 #else
-#  define RKL_API __attribute__((visibility("default")))
+#define RKL_API __declspec(dllimport)
+#endif
+#else
+#define RKL_API __attribute__((visibility("default")))
 #endif
 
 /* A handle is opaque to the host. */
@@ -34,8 +34,8 @@ typedef void* RKL_WINDOW;
 typedef void (*RKL_TraceProc)(const char* text);
 
 /* Window messages the engine sends through the host's sendMessage hook. */
-#define RKL_MSG_ECHO 1200      /* wParam 0, lParam: const char* status text          */
-#define RKL_MSG_LOG 1201       /* wParam 0, lParam: const char* log text             */
+#define RKL_MSG_ECHO 1200       /* wParam 0, lParam: const char* status text          */
+#define RKL_MSG_LOG 1201        /* wParam 0, lParam: const char* log text             */
 #define RKL_CB_ADDSTRING 0x0143 /* wParam 0, lParam: const char* port name to list    */
 
 /* Answers of the alert hook. */
@@ -63,13 +63,13 @@ typedef void (*RKL_TraceProc)(const char* text);
  * zero the record before filling it.
  */
 typedef struct RKL_HostHooks {
-  void* context;
-  intptr_t (*sendMessage)(void* context, RKL_WINDOW window, uint32_t msg, uintptr_t wParam,
-                          intptr_t lParam);
-  void (*pump)(void* context);
-  int32_t (*alert)(void* context, RKL_WINDOW owner, const char* text, const char* caption);
-  int32_t (*mapPort)(void* context, const char* portName, char* devicePath, int32_t size);
-  void (*beep)(void* context);
+    void* context;
+    intptr_t (*sendMessage)(void* context, RKL_WINDOW window, uint32_t msg, uintptr_t wParam,
+                            intptr_t lParam);
+    void (*pump)(void* context);
+    int32_t (*alert)(void* context, RKL_WINDOW owner, const char* text, const char* caption);
+    int32_t (*mapPort)(void* context, const char* portName, char* devicePath, int32_t size);
+    void (*beep)(void* context);
 } RKL_HostHooks;
 
 RKL_API void RKL_SetHostHooks(const RKL_HostHooks* hooks);

@@ -13,11 +13,14 @@ inline constexpr size_t kMaxText = 255;
 // Size of a line buffer: 511 characters and the terminator.
 inline constexpr size_t kLineSize = 512;
 
-inline bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+inline bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
 
 inline const char* SkipBlanks(const char* p) {
-  while (IsBlank(*p)) ++p;
-  return p;
+    while (IsBlank(*p))
+        ++p;
+    return p;
 }
 
 // Word n (from 1) of `text` into `word` (room for kLineSize bytes). When the text has
@@ -44,16 +47,16 @@ void CopyLine(char* out, std::string_view text);
 
 // Finds the value of a variable by exact name; null when it does not exist.
 class VariableLookup {
- public:
-  virtual bool Find(std::string_view name, std::string_view& value) const = 0;
-  // The same with the name's HashName computed beforehand.
-  virtual bool FindHashed(std::string_view name, uint64_t hash, std::string_view& value) const {
-    (void)hash;
-    return Find(name, value);
-  }
+public:
+    virtual bool Find(std::string_view name, std::string_view& value) const = 0;
+    // The same with the name's HashName computed beforehand.
+    virtual bool FindHashed(std::string_view name, uint64_t hash, std::string_view& value) const {
+        (void)hash;
+        return Find(name, value);
+    }
 
- protected:
-  ~VariableLookup() = default;
+protected:
+    ~VariableLookup() = default;
 };
 
 // Replaces each "{name}" in `line` (a buffer of `size` bytes) by the variable's value,

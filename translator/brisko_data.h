@@ -22,22 +22,22 @@ inline constexpr int32_t kDefaultBaudRate = 2400;
 inline constexpr int32_t kDefaultParity = 1;
 
 struct Company {
-  std::string name;
-  std::string accessNumber;
-  int32_t baudRate = kDefaultBaudRate;
-  int32_t parity = kDefaultParity;  // 0 none with 8 data bits, 1 even with 7
+    std::string name;
+    std::string accessNumber;
+    int32_t baudRate = kDefaultBaudRate;
+    int32_t parity = kDefaultParity;  // 0 none with 8 data bits, 1 even with 7
 };
 
 struct Person {
-  std::string name;
-  std::string pin;
-  std::string company;
+    std::string name;
+    std::string pin;
+    std::string company;
 };
 
 struct ModemSettings {
-  std::string name = "Unknown Modem";
-  std::string init = "ATQ0V1E0X4";
-  std::string port = "COM1";
+    std::string name = "Unknown Modem";
+    std::string init = "ATQ0V1E0X4";
+    std::string port = "COM1";
 };
 
 // The record lines of a section, in file order: the line after the first line that contains
@@ -51,8 +51,7 @@ std::vector<Company> ReadCompanies(std::string_view file);
 std::vector<Person> ReadPeople(std::string_view file);
 
 // The value of key in section of an INI text (names without regard to case), if present.
-std::optional<std::string> ProfileValue(std::string_view ini, std::string_view section,
-                                        std::string_view key);
+std::optional<std::string> ProfileValue(std::string_view ini, std::string_view section, std::string_view key);
 // The "Modem" section of the settings file; a "Type" or "Setup" that begins with "*" means
 // none was chosen.
 ModemSettings ReadModemSettings(std::string_view ini);

@@ -14,20 +14,20 @@ namespace lomix {
 class Translation;
 
 class BriskoImportDialog : public QDialog {
- public:
-  BriskoImportDialog(Translation& translation, QWidget* parent);
+public:
+    BriskoImportDialog(Translation& translation, QWidget* parent);
 
- private:
-  void ChooseFile();
-  void StartTranslation();
-  void SetFileToImport(const QString& path);
+private:
+    void ChooseFile();
+    void StartTranslation();
+    void SetFileToImport(const QString& path);
 
-  Translation& translation_;
-  std::filesystem::path fileToImport_;
-  QLineEdit* fileName_ = nullptr;
-  QPushButton* start_ = nullptr;
-  QLabel* servicesRead_ = nullptr;
-  QLabel* subscribersRead_ = nullptr;
+    Translation& translation_;
+    std::filesystem::path fileToImport_;
+    QLineEdit* fileName_ = nullptr;
+    QPushButton* start_ = nullptr;
+    QLabel* servicesRead_ = nullptr;
+    QLabel* subscribersRead_ = nullptr;
 };
 
 }  // namespace lomix

@@ -4,16 +4,16 @@
 #include <span>
 #include <vector>
 
-#include "files/archive_error.h"
 #include "archive/serializable.h"
+#include "files/archive_error.h"
 
 class ArchiveReader;
 
 // A root a loader read from the top of a file. When elementClass is set the root must be a
 // list (not null) that owns its elements, each a non-null object of that class.
 struct GraphRoot {
-  const Serializable* object = nullptr;
-  const ClassInfo* elementClass = nullptr;
+    const Serializable* object = nullptr;
+    const ClassInfo* elementClass = nullptr;
 };
 
 // Checks the object graph a reader has just built before anything trusts it. A file this

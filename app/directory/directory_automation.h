@@ -39,7 +39,8 @@ int16_t CreateGroup(DirectoryStore& store, const std::string& groupName, std::st
 // -1 the text is taken.
 int16_t CreateMessage(DirectoryStore& store, const std::string& text);
 // -2 no such group; -1 no such subscriber. A subscriber already in the group stays listed once.
-int16_t AddSubscriberToGroup(DirectoryStore& store, std::string_view groupName, std::string_view subscriberName);
+int16_t AddSubscriberToGroup(DirectoryStore& store, std::string_view groupName,
+                             std::string_view subscriberName);
 
 // False when no record has the name. A group left without members goes with the subscriber.
 bool RemoveSubscriber(DirectoryStore& store, std::string_view name);

@@ -25,10 +25,10 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b);
 std::string FoldAsciiCase(std::string text);
 
 struct SubscriberEntry {
-  std::string name;
-  std::string pin;
-  std::string maxLength;
-  CService* service = nullptr;
+    std::string name;
+    std::string pin;
+    std::string maxLength;
+    CService* service = nullptr;
 };
 
 // Adds a subscriber (existing null) or changes `existing`, moving it to the entry's service.
@@ -57,7 +57,8 @@ size_t DeleteSubscribers(DirectoryStore& store, const std::vector<CSubscriber*>&
                          const EditProgress& progress = {});
 // Takes the groups out of their members' group lists, the recipient rows and the group list,
 // and frees them; the subscribers stay.
-void DeleteGroups(DirectoryStore& store, const std::vector<CGroup*>& doomed, const EditProgress& progress = {});
+void DeleteGroups(DirectoryStore& store, const std::vector<CGroup*>& doomed,
+                  const EditProgress& progress = {});
 void DeleteMessages(DirectoryStore& store, const std::vector<CMessage*>& doomed,
                     const EditProgress& progress = {});
 

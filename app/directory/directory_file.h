@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "files/archive_error.h"
-#include "directory/message.h"
 #include "archive/ob_list.h"
+#include "directory/message.h"
+#include "files/archive_error.h"
 
 class ArchiveReader;
 class ArchiveWriter;
@@ -23,26 +23,26 @@ inline constexpr std::string_view kDirectoryFileName = "Vorla Pro.vlg";
 
 // A directory as read from a file, owning everything in it.
 struct DirectoryContents {
-  uint16_t formatVersion = 0;
-  OwningList services;
-  OwningList subscribers;
-  OwningList groups;
-  OwningList presetMessages;
-  OwningList displayRows;
-  OwningList logList;  // only in format-0 files
-  std::unique_ptr<CMessage> lastMessage;
-  std::vector<std::unique_ptr<Serializable>> strays;
+    uint16_t formatVersion = 0;
+    OwningList services;
+    OwningList subscribers;
+    OwningList groups;
+    OwningList presetMessages;
+    OwningList displayRows;
+    OwningList logList;  // only in format-0 files
+    std::unique_ptr<CMessage> lastMessage;
+    std::vector<std::unique_ptr<Serializable>> strays;
 };
 
 // What a directory archive is written from (nothing is owned).
 struct DirectoryRoots {
-  const CObList* services = nullptr;
-  const CObList* subscribers = nullptr;
-  const CObList* groups = nullptr;
-  const CObList* presetMessages = nullptr;
-  const CObList* displayRows = nullptr;
-  const CObList* logList = nullptr;  // written only in format 0
-  const CMessage* lastMessage = nullptr;
+    const CObList* services = nullptr;
+    const CObList* subscribers = nullptr;
+    const CObList* groups = nullptr;
+    const CObList* presetMessages = nullptr;
+    const CObList* displayRows = nullptr;
+    const CObList* logList = nullptr;  // written only in format 0
+    const CMessage* lastMessage = nullptr;
 };
 
 // Reads a directory archive. A file without the magic is read in the reader's format
@@ -65,7 +65,6 @@ std::optional<uint16_t> DirectoryHeaderVersion(std::span<const uint8_t> bytes);
 // still gives the version its queue and log window file were written in); after a success
 // without a header it is the reader's (0 at start); after a failure without one, the
 // version this program writes. On failure the store is left as it was.
-ArchiveError LoadDirectoryFile(const std::string& path, const ClassRegistry& registry,
-                               DirectoryStore& store);
+ArchiveError LoadDirectoryFile(const std::string& path, const ClassRegistry& registry, DirectoryStore& store);
 // Writes the store's directory in GetWrittenFileFormatVersion, replacing the file atomically.
 ArchiveError SaveDirectoryFile(const std::string& path, const DirectoryStore& store);

@@ -17,18 +17,19 @@ class DirectoryStore;
 enum class ReportSection { Subscribers, Groups, Services, PresetMessages };
 // The order the sections print in.
 inline constexpr std::array<ReportSection, 4> kReportSectionOrder = {
-    ReportSection::Subscribers, ReportSection::Groups, ReportSection::Services, ReportSection::PresetMessages};
+    ReportSection::Subscribers, ReportSection::Groups, ReportSection::Services,
+    ReportSection::PresetMessages};
 
 // The print dialog's four boxes; the defaults are their initial ticks.
 struct ReportChoice {
-  bool subscribers = true;
-  bool groups = true;
-  bool presetMessages = false;
-  bool services = false;
+    bool subscribers = true;
+    bool groups = true;
+    bool presetMessages = false;
+    bool services = false;
 
-  bool Includes(ReportSection section) const;
-  void Set(ReportSection section, bool on);
-  bool Any() const { return subscribers || groups || presetMessages || services; }
+    bool Includes(ReportSection section) const;
+    void Set(ReportSection section, bool on);
+    bool Any() const { return subscribers || groups || presetMessages || services; }
 };
 
 // Tab stops are given in report units, 600 to the inch, and scaled to the device.
@@ -54,20 +55,22 @@ std::vector<int> FitStopsToHeader(std::span<const int> stops, std::span<const in
 // at the second tab stop (its group name is there for the order, not for printing).
 enum class ReportLineKind { Plain, Group, Member };
 struct ReportLine {
-  size_t offset = 0;  // of the text in the section's block
-  size_t length = 0;
-  ReportLineKind kind = ReportLineKind::Plain;
+    size_t offset = 0;  // of the text in the section's block
+    size_t length = 0;
+    ReportLineKind kind = ReportLineKind::Plain;
 };
 
 struct ReportSectionLines {
-  ReportSection section;
-  // The lines' texts, fields joined by tabs, one after another in one block: a large
-  // directory then costs no allocation per line.
-  std::string block;
-  std::vector<ReportLine> lines;
+    ReportSection section;
+    // The lines' texts, fields joined by tabs, one after another in one block: a large
+    // directory then costs no allocation per line.
+    std::string block;
+    std::vector<ReportLine> lines;
 
-  std::string_view Text(const ReportLine& line) const { return std::string_view(block).substr(line.offset, line.length); }
-  std::string_view Text(size_t index) const { return Text(lines[index]); }
+    std::string_view Text(const ReportLine& line) const {
+        return std::string_view(block).substr(line.offset, line.length);
+    }
+    std::string_view Text(size_t index) const { return Text(lines[index]); }
 };
 
 // Puts keys in the report's order and returns the positions of keys in that order. Equal keys
@@ -78,10 +81,10 @@ std::vector<size_t> CaseInsensitiveOrder(const std::vector<std::string_view>& ke
 
 // The directory lists a report is made from (not owned; null lists are empty).
 struct ReportSource {
-  const CObList* subscribers = nullptr;
-  const CObList* groups = nullptr;
-  const CObList* services = nullptr;
-  const CObList* presetMessages = nullptr;
+    const CObList* subscribers = nullptr;
+    const CObList* groups = nullptr;
+    const CObList* services = nullptr;
+    const CObList* presetMessages = nullptr;
 };
 
 ReportSource ReportSourceOf(const DirectoryStore& store);
@@ -100,10 +103,10 @@ bool ReportIsEmpty(const std::vector<ReportSectionLines>& sections);
 int ReportRowsPerPage(int printableHeight, int textHeight);
 
 struct ReportPage {
-  int number = 0;          // from 1, counted over the whole job
-  size_t section = 0;      // index into the sections
-  size_t firstLine = 0;
-  size_t lineCount = 0;    // at most the rows per page; the rest of the page stays empty
+    int number = 0;      // from 1, counted over the whole job
+    size_t section = 0;  // index into the sections
+    size_t firstLine = 0;
+    size_t lineCount = 0;  // at most the rows per page; the rest of the page stays empty
 };
 
 // The pages the chosen lists take, counted without building their lines.

@@ -12,10 +12,10 @@ class DirectoryStore;
 
 // The Get exports of a loaded translator; a missing one (null) is a kind with no records.
 struct TranslatorGetters {
-  GetRecordFunction getService = nullptr;
-  GetRecordFunction getSubscriber = nullptr;
-  GetRecordFunction getGroup = nullptr;
-  GetRecordFunction getPresetMessage = nullptr;
+    GetRecordFunction getService = nullptr;
+    GetRecordFunction getSubscriber = nullptr;
+    GetRecordFunction getGroup = nullptr;
+    GetRecordFunction getPresetMessage = nullptr;
 };
 
 // How long an imported text may be; a longer one is cut. Every record text becomes a
@@ -28,21 +28,21 @@ inline constexpr size_t kImportMessageLimit = 4095;
 inline constexpr size_t kImportRecordLimit = 1000000;
 
 struct ImportRename {
-  std::string kind;  // "service", "subscriber", "group"
-  std::string from;
-  std::string to;
+    std::string kind;  // "service", "subscriber", "group"
+    std::string from;
+    std::string to;
 };
 
 struct ImportReport {
-  std::vector<std::string> services;     // final names, in import order
-  std::vector<std::string> subscribers;
-  std::vector<std::string> groups;
-  size_t messages = 0;
-  std::vector<ImportRename> renamed;
-  size_t skipped = 0;    // records that could not be taken (no name, no service to join)
-  bool truncated = false;  // a Get export passed kImportRecordLimit
+    std::vector<std::string> services;  // final names, in import order
+    std::vector<std::string> subscribers;
+    std::vector<std::string> groups;
+    size_t messages = 0;
+    std::vector<ImportRename> renamed;
+    size_t skipped = 0;      // records that could not be taken (no name, no service to join)
+    bool truncated = false;  // a Get export passed kImportRecordLimit
 
-  size_t Imported() const { return services.size() + subscribers.size() + groups.size() + messages; }
+    size_t Imported() const { return services.size() + subscribers.size() + groups.size() + messages; }
 };
 
 // Calls the Get exports strictly in the order services, subscribers, groups, preset messages,

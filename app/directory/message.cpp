@@ -3,15 +3,15 @@
 #include "archive/archive_reader.h"
 #include "archive/archive_writer.h"
 
-const ClassInfo CMessage::kClass = {
-    "CMessage", 1, true, [] { return std::unique_ptr<Serializable>(new CMessage); }, nullptr};
+const ClassInfo CMessage::kClass = {"CMessage", 1, true,
+                                    [] { return std::unique_ptr<Serializable>(new CMessage); }, nullptr};
 
 void CMessage::Serialize(ArchiveWriter& archive) const {
-  archive.WriteString(text_);
-  archive.WriteInt(tag_);
+    archive.WriteString(text_);
+    archive.WriteInt(tag_);
 }
 
 void CMessage::Serialize(ArchiveReader& archive) {
-  text_ = archive.ReadString();
-  tag_ = archive.ReadInt();
+    text_ = archive.ReadString();
+    tag_ = archive.ReadInt();
 }

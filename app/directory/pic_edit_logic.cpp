@@ -6,14 +6,22 @@ namespace vorla {
 
 namespace {
 
-bool IsAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
-bool IsAsciiDigit(char c) { return c >= '0' && c <= '9'; }
-char ToLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-char ToUpper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+bool IsAsciiLetter(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+bool IsAsciiDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+char ToLower(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+char ToUpper(char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
 
 constexpr std::array<std::string_view, 7> kPresetMasks = {
-    "(999) 999-9999",        "(999) 999-9999 [9999]", "(999) 999-9999 [99999]", "999-99-9999",
-    "99999",                 "99999-9999",            "99999-999999",
+    "(999) 999-9999", "(999) 999-9999 [9999]", "(999) 999-9999 [99999]", "999-99-9999", "99999",
+    "99999-9999",     "99999-999999",
 };
 
 }  // namespace
@@ -63,7 +71,8 @@ void PicEditLogic::SetPromptCharacter(char prompt) {
 std::string PicEditLogic::BuildDisplay() const {
     std::string display;
     display.reserve(mask_.size());
-    for (const MaskCell& cell : mask_) display.push_back(cell.editable ? prompt_ : cell.character);
+    for (const MaskCell& cell : mask_)
+        display.push_back(cell.editable ? prompt_ : cell.character);
     return display;
 }
 
@@ -98,7 +107,9 @@ int PicEditLogic::FirstEditableAtOrAfter(int position) const {
     return NextEditable(position);
 }
 
-int PicEditLogic::LastEditable() const { return PreviousEditable(Length()); }
+int PicEditLogic::LastEditable() const {
+    return PreviousEditable(Length());
+}
 
 int PicEditLogic::SnapCaret(int position) const {
     position = std::clamp(position, 0, Length());
@@ -112,19 +123,24 @@ int PicEditLogic::SnapCaret(int position) const {
 bool PicEditLogic::IsValidChar(int position, char& c) const {
     if (!IsEditable(position)) return false;
     switch (mask_[static_cast<std::size_t>(position)].character) {
-    case '9': return IsAsciiDigit(c);
-    case 'A': return IsAsciiLetter(c);
-    case 'N': return IsAsciiLetter(c) || IsAsciiDigit(c);
-    case 'L':
-        if (!IsAsciiLetter(c)) return false;
-        c = ToLower(c);
-        return true;
-    case 'U':
-        if (!IsAsciiLetter(c)) return false;
-        c = ToUpper(c);
-        return true;
-    case 'X': return c != '\0';
-    default: return false;
+        case '9':
+            return IsAsciiDigit(c);
+        case 'A':
+            return IsAsciiLetter(c);
+        case 'N':
+            return IsAsciiLetter(c) || IsAsciiDigit(c);
+        case 'L':
+            if (!IsAsciiLetter(c)) return false;
+            c = ToLower(c);
+            return true;
+        case 'U':
+            if (!IsAsciiLetter(c)) return false;
+            c = ToUpper(c);
+            return true;
+        case 'X':
+            return c != '\0';
+        default:
+            return false;
     }
 }
 
@@ -172,10 +188,12 @@ std::string PicEditLogic::GetText(bool trim) const {
 
 bool PicEditLogic::InsertChar(int position, char c) {
     std::vector<int> positions;
-    for (int p = position; p >= 0 && p < Length(); p = NextEditable(p)) positions.push_back(p);
+    for (int p = position; p >= 0 && p < Length(); p = NextEditable(p))
+        positions.push_back(p);
     if (positions.empty()) return false;
     for (std::size_t k = positions.size() - 1; k > 0; --k)
-        display_[static_cast<std::size_t>(positions[k])] = display_[static_cast<std::size_t>(positions[k - 1])];
+        display_[static_cast<std::size_t>(positions[k])] =
+            display_[static_cast<std::size_t>(positions[k - 1])];
     display_[static_cast<std::size_t>(position)] = c;
     return true;
 }
@@ -199,7 +217,8 @@ void PicEditLogic::DeleteRange(int end, int start, bool saveUndo) {
         display_[static_cast<std::size_t>(to)] = display_[static_cast<std::size_t>(from)];
         to = NextEditable(to);
     }
-    for (; to >= 0 && to < Length(); to = NextEditable(to)) display_[static_cast<std::size_t>(to)] = prompt_;
+    for (; to >= 0 && to < Length(); to = NextEditable(to))
+        display_[static_cast<std::size_t>(to)] = prompt_;
 }
 
 void PicEditLogic::Character(char c) {
@@ -267,65 +286,65 @@ void PicEditLogic::DeleteKey(PicKey key) {
 bool PicEditLogic::KeyDown(PicKey key, bool shift) {
     keyHandled_ = true;
     switch (key) {
-    case PicKey::Backspace:
-    case PicKey::Delete:
-        DeleteKey(key);
-        break;
-    case PicKey::Home:
-        if (shift) {
-            SetSelection(caret_, 0);
-        } else {
-            const int first = NextEditable(-1);
-            SetCaret(first >= 0 ? first : 0);
-        }
-        break;
-    case PicKey::End:
-        if (shift) {
-            SetSelection(caret_, Length());
-        } else {
-            SetCaret(SnapCaret(Length()));
-        }
-        break;
-    case PicKey::Left:
-        if (shift) {
-            SetSelection(anchor_, caret_ - 1);
-        } else {
-            const int previous = PreviousEditable(SelectionEnd());
-            if (previous >= 0) {
-                SetCaret(previous);
+        case PicKey::Backspace:
+        case PicKey::Delete:
+            DeleteKey(key);
+            break;
+        case PicKey::Home:
+            if (shift) {
+                SetSelection(caret_, 0);
             } else {
                 const int first = NextEditable(-1);
                 SetCaret(first >= 0 ? first : 0);
-                if (autoTab_ && host_) host_->FocusPreviousControl();
             }
-        }
-        break;
-    case PicKey::Right:
-        if (shift) {
-            SetSelection(anchor_, caret_ + 1);
-        } else {
-            const int next = NextEditable(SelectionEnd());
-            const int last = LastEditable();
-            if (next >= 0 && next < Length()) {
-                SetCaret(next);
-            } else if (last >= 0 && SelectionEnd() <= last) {
-                SetCaret(last + 1);
+            break;
+        case PicKey::End:
+            if (shift) {
+                SetSelection(caret_, Length());
             } else {
-                SetCaret(SelectionEnd());
-                if (autoTab_ && host_) host_->FocusNextControl();
+                SetCaret(SnapCaret(Length()));
             }
-        }
-        break;
-    case PicKey::Insert:
-        if (insertAllowed_ && !readOnly_) insertMode_ = !insertMode_;
-        break;
-    case PicKey::Up:
-    case PicKey::Down:
-    case PicKey::OtherNonCharacter:
-        break;
-    case PicKey::Character:
-        keyHandled_ = false;
-        break;
+            break;
+        case PicKey::Left:
+            if (shift) {
+                SetSelection(anchor_, caret_ - 1);
+            } else {
+                const int previous = PreviousEditable(SelectionEnd());
+                if (previous >= 0) {
+                    SetCaret(previous);
+                } else {
+                    const int first = NextEditable(-1);
+                    SetCaret(first >= 0 ? first : 0);
+                    if (autoTab_ && host_) host_->FocusPreviousControl();
+                }
+            }
+            break;
+        case PicKey::Right:
+            if (shift) {
+                SetSelection(anchor_, caret_ + 1);
+            } else {
+                const int next = NextEditable(SelectionEnd());
+                const int last = LastEditable();
+                if (next >= 0 && next < Length()) {
+                    SetCaret(next);
+                } else if (last >= 0 && SelectionEnd() <= last) {
+                    SetCaret(last + 1);
+                } else {
+                    SetCaret(SelectionEnd());
+                    if (autoTab_ && host_) host_->FocusNextControl();
+                }
+            }
+            break;
+        case PicKey::Insert:
+            if (insertAllowed_ && !readOnly_) insertMode_ = !insertMode_;
+            break;
+        case PicKey::Up:
+        case PicKey::Down:
+        case PicKey::OtherNonCharacter:
+            break;
+        case PicKey::Character:
+            keyHandled_ = false;
+            break;
     }
     lastKey_ = key;
     hasLastKey_ = true;

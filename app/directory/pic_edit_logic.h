@@ -25,14 +25,26 @@ namespace vorla {
 class PicEditHost {
 public:
     virtual ~PicEditHost() = default;
-    virtual void Beep() = 0;                   // a refused character or action
-    virtual void FocusNextControl() = 0;       // auto-tab off the end
-    virtual void FocusPreviousControl() = 0;   // auto-tab off the start
+    virtual void Beep() = 0;                  // a refused character or action
+    virtual void FocusNextControl() = 0;      // auto-tab off the end
+    virtual void FocusPreviousControl() = 0;  // auto-tab off the start
     virtual void SetClipboardText(const std::string& text) = 0;
     virtual std::optional<std::string> ClipboardText() = 0;  // nullopt: no plain text on the clipboard
 };
 
-enum class PicKey { Backspace, Delete, Home, End, Left, Right, Insert, Up, Down, OtherNonCharacter, Character };
+enum class PicKey {
+    Backspace,
+    Delete,
+    Home,
+    End,
+    Left,
+    Right,
+    Insert,
+    Up,
+    Down,
+    OtherNonCharacter,
+    Character
+};
 
 class PicEditLogic {
 public:
@@ -67,7 +79,10 @@ public:
 
     void SetAutoTab(bool on) { autoTab_ = on; }
     void SetSelectOnFocus(bool on) { selectOnFocus_ = on; }
-    void SetInsertAllowed(bool on) { insertAllowed_ = on; if (!on) insertMode_ = false; }
+    void SetInsertAllowed(bool on) {
+        insertAllowed_ = on;
+        if (!on) insertMode_ = false;
+    }
     void SetReadOnly(bool on) { readOnly_ = on; }
     bool IsReadOnly() const { return readOnly_; }
     bool IsInsertMode() const { return insertMode_; }

@@ -18,14 +18,14 @@ inline constexpr int kPrintCannotWrite = 1;
 inline constexpr int kPrintBadArguments = 2;
 
 struct PrintDirectoryRequest {
-  std::string outputPath;
-  ReportChoice choice;  // the print dialog's initial ticks unless --sections names others
+    std::string outputPath;
+    ReportChoice choice;  // the print dialog's initial ticks unless --sections names others
 };
 
 struct PrintDirectoryParse {
-  bool requested = false;  // either option was given
-  std::optional<PrintDirectoryRequest> request;
-  std::string error;  // set when requested but the arguments are wrong
+    bool requested = false;  // either option was given
+    std::optional<PrintDirectoryRequest> request;
+    std::string error;  // set when requested but the arguments are wrong
 };
 
 // Reads the arguments after the program name ("--home" already taken out). Both options

@@ -13,19 +13,19 @@ class ISettingsStore;
 }
 
 class SplitChoices {
- public:
-  static constexpr size_t kMaxValues = 7;
+public:
+    static constexpr size_t kMaxValues = 7;
 
-  // A value read in order: it goes last while there is room, else first, the last one going.
-  void Append(const std::string& value);
-  // A value the user typed: it goes first; the last one goes when there would be eight.
-  void Remember(const std::string& value);
-  const std::vector<std::string>& Values() const { return values_; }
+    // A value read in order: it goes last while there is room, else first, the last one going.
+    void Append(const std::string& value);
+    // A value the user typed: it goes first; the last one goes when there would be eight.
+    void Remember(const std::string& value);
+    const std::vector<std::string>& Values() const { return values_; }
 
- private:
-  bool Has(const std::string& value) const;
-  void PutFirst(const std::string& value);
-  std::vector<std::string> values_;
+private:
+    bool Has(const std::string& value) const;
+    void PutFirst(const std::string& value);
+    std::vector<std::string> values_;
 };
 
 // ServiceOptions entries of SERVICES.INI by key; "*" when missing.

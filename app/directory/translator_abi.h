@@ -25,38 +25,38 @@ inline constexpr const char* kGetGroupExport = "GetGroup";
 inline constexpr const char* kGetPresetMessageExport = "GetPresetMessage";
 
 struct TranslatorServiceRecord {
-  const void* reserved;
-  const char* name;
-  const char* accessNumber;
-  intptr_t useDialPrefix;
-  const char* password;
-  const char* modemName;
-  const char* modemInit;
-  const char* port;
-  intptr_t baudRate;
-  intptr_t parity;
-  intptr_t handshake;
-  intptr_t dialMode;
-  const char* scriptFile;
+    const void* reserved;
+    const char* name;
+    const char* accessNumber;
+    intptr_t useDialPrefix;
+    const char* password;
+    const char* modemName;
+    const char* modemInit;
+    const char* port;
+    intptr_t baudRate;
+    intptr_t parity;
+    intptr_t handshake;
+    intptr_t dialMode;
+    const char* scriptFile;
 };
 
 struct TranslatorSubscriberRecord {
-  const void* reserved;
-  const char* name;
-  const char* pin;
-  const char* serviceName;
-  const char* maxLength;  // decimal text
+    const void* reserved;
+    const char* name;
+    const char* pin;
+    const char* serviceName;
+    const char* maxLength;  // decimal text
 };
 
 struct TranslatorGroupRecord {
-  const void* reserved;
-  const char* name;
-  const char* memberNames;  // subscriber names separated by "|", blanks kept
+    const void* reserved;
+    const char* name;
+    const char* memberNames;  // subscriber names separated by "|", blanks kept
 };
 
 struct TranslatorMessageRecord {
-  const void* reserved;
-  const char* text;
+    const void* reserved;
+    const char* text;
 };
 
 static_assert(sizeof(TranslatorServiceRecord) == 13 * sizeof(void*));

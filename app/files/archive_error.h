@@ -5,12 +5,12 @@
 // The ways reading an archive can fail. Every damaged or hostile file ends in one of the
 // four format causes; Io covers files that cannot be opened, read or replaced.
 enum class ArchiveError {
-  None,
-  EndOfFile,
-  BadIndex,
-  BadClass,
-  BadSchema,
-  Io,
+    None,
+    EndOfFile,
+    BadIndex,
+    BadClass,
+    BadSchema,
+    Io,
 };
 
 // The short cause printed by tools and logged by the program: "end of file", "bad index",

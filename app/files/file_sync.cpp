@@ -8,8 +8,8 @@
 
 bool SyncFileToDisk(std::FILE* file) {
 #ifdef _WIN32
-  return _commit(_fileno(file)) == 0;
+    return _commit(_fileno(file)) == 0;
 #else
-  return fsync(fileno(file)) == 0;
+    return fsync(fileno(file)) == 0;
 #endif
 }

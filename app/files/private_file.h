@@ -31,9 +31,9 @@ bool NameUnnamedFile(std::FILE* file, const std::string& path);
 
 // Which file a path names now, and its size.
 struct FileIdentity {
-  uint64_t device = 0;
-  uint64_t inode = 0;
-  uint64_t size = 0;
+    uint64_t device = 0;
+    uint64_t inode = 0;
+    uint64_t size = 0;
 };
 std::optional<FileIdentity> IdentifyFile(const std::string& path);
 

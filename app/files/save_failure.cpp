@@ -10,12 +10,12 @@ constexpr std::uintmax_t kNearlyFull = 64 * 1024;
 }  // namespace
 
 SaveFailureCause DiagnoseSaveFailure(const std::string& path) {
-  std::error_code error;
-  std::filesystem::path folder = std::filesystem::path(path).parent_path();
-  if (folder.empty()) folder = ".";
-  if (!std::filesystem::is_directory(folder, error)) return SaveFailureCause::FolderMissing;
-  if (::access(folder.c_str(), W_OK) != 0) return SaveFailureCause::AccessDenied;
-  const std::filesystem::space_info space = std::filesystem::space(folder, error);
-  if (!error && space.available < kNearlyFull) return SaveFailureCause::DiskFull;
-  return SaveFailureCause::Other;
+    std::error_code error;
+    std::filesystem::path folder = std::filesystem::path(path).parent_path();
+    if (folder.empty()) folder = ".";
+    if (!std::filesystem::is_directory(folder, error)) return SaveFailureCause::FolderMissing;
+    if (::access(folder.c_str(), W_OK) != 0) return SaveFailureCause::AccessDenied;
+    const std::filesystem::space_info space = std::filesystem::space(folder, error);
+    if (!error && space.available < kNearlyFull) return SaveFailureCause::DiskFull;
+    return SaveFailureCause::Other;
 }

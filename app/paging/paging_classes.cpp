@@ -7,14 +7,14 @@
 #include "paging/pager_message.h"
 
 void RegisterPagingClasses(ClassRegistry& registry) {
-  registry.Register(CPagerMessage::kClass);
-  registry.Register(CPage::kClass);
-  registry.Register(CLogObject::kClass);
+    registry.Register(CPagerMessage::kClass);
+    registry.Register(CPage::kClass);
+    registry.Register(CLogObject::kClass);
 }
 
 ClassRegistry MakeProgramClassRegistry() {
-  ClassRegistry registry;
-  RegisterDirectoryClasses(registry);
-  RegisterPagingClasses(registry);
-  return registry;
+    ClassRegistry registry;
+    RegisterDirectoryClasses(registry);
+    RegisterPagingClasses(registry);
+    return registry;
 }

@@ -5,25 +5,25 @@
 #include <cstdint>
 
 class IClock {
- public:
-  virtual ~IClock() = default;
-  virtual uint32_t Now() const = 0;
+public:
+    virtual ~IClock() = default;
+    virtual uint32_t Now() const = 0;
 };
 
 // The system's wall clock.
 class SystemClock final : public IClock {
- public:
-  uint32_t Now() const override;
+public:
+    uint32_t Now() const override;
 };
 
 // A clock that only moves when told to.
 class ManualClock final : public IClock {
- public:
-  explicit ManualClock(uint32_t now = 0) : now_(now) {}
-  uint32_t Now() const override { return now_; }
-  void Set(uint32_t now) { now_ = now; }
-  void Advance(uint32_t seconds) { now_ += seconds; }
+public:
+    explicit ManualClock(uint32_t now = 0) : now_(now) {}
+    uint32_t Now() const override { return now_; }
+    void Set(uint32_t now) { now_ = now; }
+    void Advance(uint32_t seconds) { now_ += seconds; }
 
- private:
-  uint32_t now_;
+private:
+    uint32_t now_;
 };

@@ -8,8 +8,8 @@
 #include <string_view>
 #include <vector>
 
-#include "files/archive_error.h"
 #include "archive/ob_list.h"
+#include "files/archive_error.h"
 
 class ArchiveReader;
 class ArchiveWriter;
@@ -23,8 +23,8 @@ inline constexpr std::string_view kTextLogFileName = "Message Log.txt";
 // A list read from the queue file or the log window file, owning its records. Strays are
 // records the file reached only through cross-links (kept alive for those links).
 struct LoadedList {
-  OwningList list;
-  std::vector<std::unique_ptr<Serializable>> strays;
+    OwningList list;
+    std::vector<std::unique_ptr<Serializable>> strays;
 };
 
 // Reads one list object of pages (queue) or of log records (log window). The list must be a
@@ -38,12 +38,10 @@ void ReconcileMessageRefCounts(const ArchiveReader& reader);
 
 // The program's loads, in the process-wide FileFormatVersion (or the given one); nothing is
 // used of a file that fails.
-ArchiveError LoadQueueFile(const std::string& path, const ClassRegistry& registry,
+ArchiveError LoadQueueFile(const std::string& path, const ClassRegistry& registry, LoadedList& out);
+ArchiveError LoadQueueFile(const std::string& path, const ClassRegistry& registry, uint16_t formatVersion,
                            LoadedList& out);
-ArchiveError LoadQueueFile(const std::string& path, const ClassRegistry& registry,
-                           uint16_t formatVersion, LoadedList& out);
-ArchiveError LoadLogWindowFile(const std::string& path, const ClassRegistry& registry,
-                               LoadedList& out);
+ArchiveError LoadLogWindowFile(const std::string& path, const ClassRegistry& registry, LoadedList& out);
 
 // One archive holding the list object (null writes a null reference).
 void WriteListArchive(ArchiveWriter& writer, const CObList* list);
@@ -58,26 +56,26 @@ ArchiveError SaveLogWindowFile(const std::string& path, const CObList* log);
 
 // A saved file the start-up could not use, set aside so that nothing ever writes over it.
 struct UnreadableFile {
-  std::string path;
-  // Why it was not used: a read error, or None for a log window file left unread beside a
-  // format-0 directory (which keeps the log inside itself).
-  ArchiveError error = ArchiveError::None;
-  // Where it was moved; nothing when it could not be moved (it is then left in place, and
-  // the caller must not write over it).
-  std::optional<std::string> movedTo;
+    std::string path;
+    // Why it was not used: a read error, or None for a log window file left unread beside a
+    // format-0 directory (which keeps the log inside itself).
+    ArchiveError error = ArchiveError::None;
+    // Where it was moved; nothing when it could not be moved (it is then left in place, and
+    // the caller must not write over it).
+    std::optional<std::string> movedTo;
 };
 
 struct StartupLoad {
-  // The directory file's error (None when it loaded or did not exist).
-  ArchiveError directoryError = ArchiveError::None;
-  // Every file that could not be used, in the order met; each has had its line in the text
-  // log already.
-  std::vector<UnreadableFile> unreadable;
-  // A format-0 directory that could not be brought to the current version (the files are
-  // then all written in format 0 for this run).
-  bool upgradeFailed = false;
+    // The directory file's error (None when it loaded or did not exist).
+    ArchiveError directoryError = ArchiveError::None;
+    // Every file that could not be used, in the order met; each has had its line in the text
+    // log already.
+    std::vector<UnreadableFile> unreadable;
+    // A format-0 directory that could not be brought to the current version (the files are
+    // then all written in format 0 for this run).
+    bool upgradeFailed = false;
 
-  const UnreadableFile* Find(std::string_view fileName) const;
+    const UnreadableFile* Find(std::string_view fileName) const;
 };
 
 // The start-up sequence over the program folder (ending in a path separator):

@@ -14,15 +14,15 @@
 using vorla::setting::kPortsSection;
 
 class PortMap {
- public:
-  explicit PortMap(const vorla::ISettingsStore* settings = nullptr) : settings_(settings) {}
+public:
+    explicit PortMap(const vorla::ISettingsStore* settings = nullptr) : settings_(settings) {}
 
-  // Names match without regard to ASCII case, like the settings' entries.
-  void Override(std::string_view portName, std::string device);
-  // The device for the name, or none to use the default rule.
-  std::optional<std::string> Map(std::string_view portName) const;
+    // Names match without regard to ASCII case, like the settings' entries.
+    void Override(std::string_view portName, std::string device);
+    // The device for the name, or none to use the default rule.
+    std::optional<std::string> Map(std::string_view portName) const;
 
- private:
-  const vorla::ISettingsStore* settings_;
-  std::map<std::string, std::string> overrides_;  // lower-cased names
+private:
+    const vorla::ISettingsStore* settings_;
+    std::map<std::string, std::string> overrides_;  // lower-cased names
 };

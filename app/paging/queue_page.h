@@ -33,9 +33,8 @@ CPagerMessage* MakePagerMessage(std::string_view text);
 // picked). The page carries a detached copy of the subscriber and its service; an At page
 // its own copy of the time. Returns whether a page was added. The rows follow at the next
 // look at them (OutgoingQueue::Refresh after the batch shows them at once).
-bool QueuePage(OutgoingQueue& queue, const vorla::ISettingsStore& settings,
-               const CSubscriber& subscriber, CPagerMessage* message, SendChoice choice,
-               std::optional<uint32_t> scheduleTime);
+bool QueuePage(OutgoingQueue& queue, const vorla::ISettingsStore& settings, const CSubscriber& subscriber,
+               CPagerMessage* message, SendChoice choice, std::optional<uint32_t> scheduleTime);
 
 // Queues every member of the group, in the group's order. Returns the pages added.
 size_t QueueGroup(OutgoingQueue& queue, const vorla::ISettingsStore& settings, const CGroup& group,
@@ -43,8 +42,8 @@ size_t QueueGroup(OutgoingQueue& queue, const vorla::ISettingsStore& settings, c
 
 // Who a page handed over by name goes to: a subscriber, else a group, of exactly that name.
 struct Recipient {
-  const CSubscriber* subscriber = nullptr;
-  const CGroup* group = nullptr;
+    const CSubscriber* subscriber = nullptr;
+    const CGroup* group = nullptr;
 };
 
 // Names as a caller gives them (vorlapage's --to, a client over the bus), each argument one

@@ -19,7 +19,9 @@ ProgramDirectoryLock::ProgramDirectoryLock(const QString& programDirectory)
     lock_.setStaleLockTime(0);
 }
 
-ProgramDirectoryLock::~ProgramDirectoryLock() { Release(); }
+ProgramDirectoryLock::~ProgramDirectoryLock() {
+    Release();
+}
 
 ProgramDirectoryLock::Result ProgramDirectoryLock::TryAcquire() {
     if (lock_.isLocked()) return last_ = Result::Acquired;
@@ -51,21 +53,27 @@ bool ProgramDirectoryLock::HeldByProgram() const {
 QString ProgramDirectoryLock::RefusalText() const {
     const QString folder = QDir::toNativeSeparators(directory_);
     if (last_ == Result::HeldByOther) {
-        const QString holder = holderPid_ > 0
-            ? QStringLiteral(" (process %1 on %2)").arg(holderPid_).arg(holderHost_.isEmpty() ? QStringLiteral("this computer") : holderHost_)
-            : QString();
+        const QString holder =
+            holderPid_ > 0 ? QStringLiteral(" (process %1 on %2)")
+                                 .arg(holderPid_)
+                                 .arg(holderHost_.isEmpty() ? QStringLiteral("this computer") : holderHost_)
+                           : QString();
         if (HeldByProgram())
-            return QStringLiteral("Vorla Pro is already running with the program directory %1%2.\n"
-                                  "Only one copy of Vorla Pro may use a program directory at a time.")
+            return QStringLiteral(
+                       "Vorla Pro is already running with the program directory %1%2.\n"
+                       "Only one copy of Vorla Pro may use a program directory at a time.")
                 .arg(folder, holder);
         // Another tool (vorlapage, vorlaimport) or a holder that did not say what it is.
-        const QString who = holderApplication_.isEmpty() ? QStringLiteral("Another process") : holderApplication_;
-        return QStringLiteral("%1%2 is using the program directory %3.\n"
-                              "Only one program may use a program directory at a time.")
+        const QString who =
+            holderApplication_.isEmpty() ? QStringLiteral("Another process") : holderApplication_;
+        return QStringLiteral(
+                   "%1%2 is using the program directory %3.\n"
+                   "Only one program may use a program directory at a time.")
             .arg(who, holder, folder);
     }
     if (last_ == Result::Failed)
-        return QStringLiteral("Vorla Pro cannot lock the program directory %1; check that it exists and can be written.")
+        return QStringLiteral(
+                   "Vorla Pro cannot lock the program directory %1; check that it exists and can be written.")
             .arg(folder);
     return {};
 }

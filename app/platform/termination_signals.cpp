@@ -38,7 +38,8 @@ TerminationSignals::TerminationSignals(QObject* parent) : QObject(parent) {
     action.sa_handler = WriteSignalNumber;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    for (int signalNumber : kSignals) ::sigaction(signalNumber, &action, nullptr);
+    for (int signalNumber : kSignals)
+        ::sigaction(signalNumber, &action, nullptr);
 }
 
 TerminationSignals::~TerminationSignals() {
@@ -46,7 +47,8 @@ TerminationSignals::~TerminationSignals() {
     struct sigaction action {};
     action.sa_handler = SIG_DFL;
     sigemptyset(&action.sa_mask);
-    for (int signalNumber : kSignals) ::sigaction(signalNumber, &action, nullptr);
+    for (int signalNumber : kSignals)
+        ::sigaction(signalNumber, &action, nullptr);
     delete notifier_;
     notifier_ = nullptr;
     ::close(gSockets[0]);
@@ -60,5 +62,6 @@ void TerminationSignals::Listen() {
 
 void TerminationSignals::Drain() {
     unsigned char byte = 0;
-    while (::read(gSockets[1], &byte, 1) == 1) emit Requested(byte);
+    while (::read(gSockets[1], &byte, 1) == 1)
+        emit Requested(byte);
 }

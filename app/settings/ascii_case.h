@@ -14,7 +14,8 @@ constexpr char AsciiLower(char c) {
 
 inline std::string AsciiLowerCopy(std::string_view text) {
     std::string out(text);
-    for (char& c : out) c = AsciiLower(c);
+    for (char& c : out)
+        c = AsciiLower(c);
     return out;
 }
 

@@ -1,7 +1,7 @@
 #include "settings/data_folder_seed.h"
 
-#include <QCryptographicHash>
 #include <QByteArrayView>
+#include <QCryptographicHash>
 
 #include <algorithm>
 #include <map>
@@ -30,8 +30,9 @@ std::string Checksum(const std::vector<uint8_t>& bytes) {
 }
 
 bool IsHexDigest(std::string_view text) {
-    return text.size() == kHexDigestLength &&
-           std::all_of(text.begin(), text.end(), [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); });
+    return text.size() == kHexDigestLength && std::all_of(text.begin(), text.end(), [](char c) {
+               return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f');
+           });
 }
 
 // "<checksum> <path>" per line. Lines that do not fit are dropped: at worst a file is
@@ -51,7 +52,8 @@ Manifest ReadManifest(const fs::path& file) {
 
 std::string ManifestText(const Manifest& manifest) {
     std::string text;
-    for (const auto& [path, digest] : manifest) text += digest + ' ' + path + '\n';
+    for (const auto& [path, digest] : manifest)
+        text += digest + ' ' + path + '\n';
     return text;
 }
 
@@ -75,19 +77,22 @@ std::vector<std::string> ShippedFiles(const fs::path& shippedData, std::vector<s
 // The folders from the data folder down to `relative`'s own, made (0700) where missing. Each
 // must be a folder of this user itself: a symbolic link (or someone else's folder) on the way
 // could send the copy anywhere, so nothing is written below it.
-bool OwnFoldersUpTo(const fs::path& dataFolder, const std::string& relative, std::vector<std::string>& problems) {
+bool OwnFoldersUpTo(const fs::path& dataFolder, const std::string& relative,
+                    std::vector<std::string>& problems) {
     fs::path folder = dataFolder;
     for (const fs::path& part : fs::path(relative).parent_path()) {
         folder /= part;
         if (!MakePrivateFolder(folder.string()) || !IsOwnFolder(folder.string())) {
-            problems.push_back(folder.string() + " is not a folder of this user (a symbolic link?): nothing is copied into it");
+            problems.push_back(folder.string() +
+                               " is not a folder of this user (a symbolic link?): nothing is copied into it");
             return false;
         }
     }
     return true;
 }
 
-bool WriteFile(const fs::path& target, const std::vector<uint8_t>& bytes, std::vector<std::string>& problems) {
+bool WriteFile(const fs::path& target, const std::vector<uint8_t>& bytes,
+               std::vector<std::string>& problems) {
     const std::string_view view(reinterpret_cast<const char*>(bytes.data()), bytes.size());
     if (ReplaceFileAtomically(target.string(), view) != ArchiveError::None) {
         problems.push_back("cannot write " + target.string());
@@ -105,8 +110,11 @@ SeedOutcome SeedDataFolder(const fs::path& shippedData, const fs::path& dataFold
         // It holds the user's directory and log: a folder others may look into is narrowed.
         const fs::perms perms = fs::status(dataFolder, ec).permissions();
         if (!ec && (perms & (fs::perms::group_all | fs::perms::others_all)) != fs::perms::none) {
-            fs::permissions(dataFolder, fs::perms::group_all | fs::perms::others_all, fs::perm_options::remove, ec);
-            if (ec) outcome.problems.push_back("cannot narrow " + dataFolder.string() + " to its owner: " + ec.message());
+            fs::permissions(dataFolder, fs::perms::group_all | fs::perms::others_all,
+                            fs::perm_options::remove, ec);
+            if (ec)
+                outcome.problems.push_back("cannot narrow " + dataFolder.string() +
+                                           " to its owner: " + ec.message());
         }
     }
     const fs::path manifestFile = dataFolder / kSeedManifestName;
@@ -137,8 +145,9 @@ SeedOutcome SeedDataFolder(const fs::path& shippedData, const fs::path& dataFold
         }
         std::vector<uint8_t> current;
         if (!fs::is_regular_file(status) || !ReadRegularFileNoFollow(target.string(), current)) {
-            outcome.problems.push_back((fs::is_symlink(status) ? target.string() + " is a symbolic link: left alone"
-                                                               : "cannot read " + target.string()));
+            outcome.problems.push_back((fs::is_symlink(status)
+                                            ? target.string() + " is a symbolic link: left alone"
+                                            : "cannot read " + target.string()));
             continue;
         }
         const std::string currentSum = Checksum(current);
@@ -153,7 +162,8 @@ SeedOutcome SeedDataFolder(const fs::path& shippedData, const fs::path& dataFold
             ++outcome.keptChanged;
         }
     }
-    if (manifest != before && ReplaceFileAtomically(manifestFile.string(), ManifestText(manifest)) != ArchiveError::None)
+    if (manifest != before &&
+        ReplaceFileAtomically(manifestFile.string(), ManifestText(manifest)) != ArchiveError::None)
         outcome.problems.push_back("cannot write " + manifestFile.string());
     return outcome;
 }

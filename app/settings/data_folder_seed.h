@@ -20,9 +20,9 @@ namespace vorla {
 inline constexpr const char* kSeedManifestName = ".vorlapro.seeded";
 
 struct SeedOutcome {
-    int copied = 0;   // new in the folder
-    int updated = 0;  // an unchanged copy replaced by the newer shipped file
-    int keptChanged = 0;  // the user's version kept although the package ships another
+    int copied = 0;                     // new in the folder
+    int updated = 0;                    // an unchanged copy replaced by the newer shipped file
+    int keptChanged = 0;                // the user's version kept although the package ships another
     std::vector<std::string> problems;  // what could not be read or written, one line each
 };
 

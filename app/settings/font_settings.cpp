@@ -8,7 +8,8 @@ bool ReadFontSettings(const ISettingsStore& store, std::string_view section, Fon
     font.weight = ReadSetting(store, setting::kFontWeight.In(section));
     font.italic = static_cast<std::uint8_t>(ReadSetting(store, setting::kFontItalic.In(section)));
     font.underline = static_cast<std::uint8_t>(ReadSetting(store, setting::kFontUnderline.In(section)));
-    font.pitchAndFamily = static_cast<std::uint8_t>(ReadSetting(store, setting::kFontPitchAndFamily.In(section)));
+    font.pitchAndFamily =
+        static_cast<std::uint8_t>(ReadSetting(store, setting::kFontPitchAndFamily.In(section)));
     font.faceName = ReadSetting(store, setting::kFontFaceName.In(section)).substr(0, kMaxFaceNameLength);
     return true;
 }
@@ -20,7 +21,9 @@ bool WriteFontSettings(ISettingsStore& store, std::string_view section, const Fo
     ok = WriteSetting(store, setting::kFontItalic.In(section), font.italic) && ok;
     ok = WriteSetting(store, setting::kFontUnderline.In(section), font.underline) && ok;
     ok = WriteSetting(store, setting::kFontPitchAndFamily.In(section), font.pitchAndFamily) && ok;
-    ok = WriteSetting(store, setting::kFontFaceName.In(section), font.faceName.substr(0, kMaxFaceNameLength)) && ok;
+    ok = WriteSetting(store, setting::kFontFaceName.In(section),
+                      font.faceName.substr(0, kMaxFaceNameLength)) &&
+         ok;
     return ok;
 }
 

@@ -17,7 +17,8 @@ inline constexpr std::string_view kMessageFontSection = setting::kMessageFontSec
 inline constexpr std::size_t kMaxFaceNameLength = 31;
 
 struct FontDescription {
-    std::int32_t height = 0;  // negative: character height, positive: cell height, as the font system takes it
+    std::int32_t height =
+        0;  // negative: character height, positive: cell height, as the font system takes it
     std::int32_t weight = 0;  // 400 normal, 700 bold
     std::uint8_t italic = 0;
     std::uint8_t underline = 0;

@@ -8,7 +8,8 @@ MemorySettingsStore::Key MemorySettingsStore::MakeKey(std::string_view section, 
     return {AsciiLowerCopy(section), AsciiLowerCopy(entry)};
 }
 
-int MemorySettingsStore::GetProfileInt(std::string_view section, std::string_view entry, int defaultValue) const {
+int MemorySettingsStore::GetProfileInt(std::string_view section, std::string_view entry,
+                                       int defaultValue) const {
     auto it = values_.find(MakeKey(section, entry));
     if (it == values_.end()) return defaultValue;
     if (const auto* number = std::get_if<std::uint32_t>(&it->second)) return static_cast<int>(*number);

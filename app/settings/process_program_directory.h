@@ -13,7 +13,7 @@ namespace vorla {
 // else the executable's folder. A user data folder is seeded from the shipped data first
 // (data_folder_seed.h); a file that could not be seeded is reported on standard error as
 // "PROGRAM: ..." and the start goes on, since the rest of the folder is usable.
-std::optional<ProgramDirectory> OpenProgramDirectory(std::optional<std::string> homeOption, const char* programName,
-                                                     std::string* error);
+std::optional<ProgramDirectory> OpenProgramDirectory(std::optional<std::string> homeOption,
+                                                     const char* programName, std::string* error);
 
 }  // namespace vorla

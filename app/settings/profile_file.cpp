@@ -1,7 +1,7 @@
 #include "settings/profile_file.h"
 
-#include "settings/ascii_case.h"
 #include "files/atomic_file.h"
+#include "settings/ascii_case.h"
 
 #include <climits>
 #include <fstream>
@@ -11,17 +11,25 @@ namespace vorla {
 
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f'; }
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
+}
 
 std::string_view Trim(std::string_view s) {
-    while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
-    while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
+    while (!s.empty() && IsBlank(s.front()))
+        s.remove_prefix(1);
+    while (!s.empty() && IsBlank(s.back()))
+        s.remove_suffix(1);
     return s;
 }
 
-std::string_view UpToZeroByte(std::string_view s) { return s.substr(0, s.find('\0')); }
+std::string_view UpToZeroByte(std::string_view s) {
+    return s.substr(0, s.find('\0'));
+}
 
-bool HasLineBreak(std::string_view s) { return s.find_first_of("\r\n") != std::string_view::npos; }
+bool HasLineBreak(std::string_view s) {
+    return s.find_first_of("\r\n") != std::string_view::npos;
+}
 
 }  // namespace
 
@@ -41,7 +49,8 @@ ProfileFile::Line ProfileFile::ParseLine(std::string_view text) {
     line.kind = Line::Kind::Entry;
     line.name = std::string(Trim(body.substr(0, equals)));
     std::string_view value = Trim(body.substr(equals + 1));
-    if (value.size() >= 2 && value.front() == '"' && value.back() == '"') value = value.substr(1, value.size() - 2);
+    if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
+        value = value.substr(1, value.size() - 2);
     line.value = std::string(value);
     return line;
 }
@@ -98,7 +107,8 @@ std::optional<std::string> ProfileFile::Find(std::string_view section, std::stri
 std::string ProfileFile::GetString(std::string_view section, std::string_view key, const char* defaultValue,
                                    std::size_t bufferSize) const {
     auto found = Find(section, key);
-    std::string_view value = found ? std::string_view(*found) : std::string_view(defaultValue ? defaultValue : "");
+    std::string_view value =
+        found ? std::string_view(*found) : std::string_view(defaultValue ? defaultValue : "");
     value = UpToZeroByte(value);
     const std::size_t room = bufferSize == 0 ? 0 : bufferSize - 1;
     return std::string(value.substr(0, room));
@@ -179,7 +189,8 @@ bool ProfileFile::Save(const std::filesystem::path& path, std::string* error) co
     return false;
 }
 
-int GetIniInt(std::string_view section, std::string_view key, int defaultValue, const std::filesystem::path& file) {
+int GetIniInt(std::string_view section, std::string_view key, int defaultValue,
+              const std::filesystem::path& file) {
     return ProfileFile::Load(file).GetInt(section, key, defaultValue);
 }
 
@@ -198,7 +209,8 @@ bool WriteIniString(std::string_view section, std::string_view key, std::string_
     return profile.Save(file);
 }
 
-bool WriteIniInt(std::string_view section, std::string_view key, int value, const std::filesystem::path& file) {
+bool WriteIniInt(std::string_view section, std::string_view key, int value,
+                 const std::filesystem::path& file) {
     return WriteIniString(section, key, std::to_string(value), file);
 }
 

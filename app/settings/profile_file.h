@@ -46,7 +46,8 @@ public:
     // Replaces the first matching entry, or adds it at the end of the section (which is added
     // at the end of the file when missing). A null value removes the entry. False for an empty
     // section or key, or a name or value that would not read back (line breaks, "=" or "]" in names).
-    bool SetString(std::string_view section, std::string_view key, const std::optional<std::string_view>& value);
+    bool SetString(std::string_view section, std::string_view key,
+                   const std::optional<std::string_view>& value);
 
     std::string Serialize() const;
     bool Save(const std::filesystem::path& path, std::string* error = nullptr) const;
@@ -65,10 +66,12 @@ private:
 
 // The private profile operations by file path. Each reads the file anew, so a caller that
 // reads many entries should Load a ProfileFile once instead.
-int GetIniInt(std::string_view section, std::string_view key, int defaultValue, const std::filesystem::path& file);
+int GetIniInt(std::string_view section, std::string_view key, int defaultValue,
+              const std::filesystem::path& file);
 std::string GetIniString(std::string_view section, std::string_view key, const char* defaultValue,
                          const std::filesystem::path& file);
-bool WriteIniInt(std::string_view section, std::string_view key, int value, const std::filesystem::path& file);
+bool WriteIniInt(std::string_view section, std::string_view key, int value,
+                 const std::filesystem::path& file);
 bool WriteIniString(std::string_view section, std::string_view key, std::string_view value,
                     const std::filesystem::path& file);
 

@@ -35,7 +35,8 @@ std::optional<fs::path> MatchComponent(const fs::path& folder, const std::string
     std::optional<std::string> best;
     for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
         std::string candidate = it->path().filename().string();
-        if (EqualsIgnoringAsciiCase(candidate, component) && (!best || candidate < *best)) best = std::move(candidate);
+        if (EqualsIgnoringAsciiCase(candidate, component) && (!best || candidate < *best))
+            best = std::move(candidate);
     }
     if (!best) return std::nullopt;
     return folder / *best;
@@ -73,7 +74,8 @@ ProgramDirectory::ProgramDirectory(fs::path folder) : folder_(std::move(folder))
     if (text_.empty() || text_.back() != '/') text_ += '/';
 }
 
-std::optional<ProgramDirectory> ProgramDirectory::Resolve(const ProgramDirectoryInputs& inputs, std::string* error) {
+std::optional<ProgramDirectory> ProgramDirectory::Resolve(const ProgramDirectoryInputs& inputs,
+                                                          std::string* error) {
     fs::path chosen;
     bool userDataFolder = false;
     if (inputs.homeOption) {
@@ -91,7 +93,8 @@ std::optional<ProgramDirectory> ProgramDirectory::Resolve(const ProgramDirectory
         // The folder holds the user's directory and log: nobody else's business.
         if (fs::create_directories(chosen, ec)) fs::permissions(chosen, fs::perms::owner_all, ec);
         if (ec) {
-            if (error) *error = "The data folder " + chosen.string() + " cannot be made: " + ec.message() + ".";
+            if (error)
+                *error = "The data folder " + chosen.string() + " cannot be made: " + ec.message() + ".";
             return std::nullopt;
         }
     } else if (!inputs.executablePath.empty() && inputs.executablePath.has_parent_path()) {

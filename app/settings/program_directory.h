@@ -43,7 +43,8 @@ public:
     // executable's folder; without an executable path the current directory is used.
     // A relative override is taken from the current directory. Fails, with a message in
     // *error, when the chosen folder is not an existing directory.
-    static std::optional<ProgramDirectory> Resolve(const ProgramDirectoryInputs& inputs, std::string* error = nullptr);
+    static std::optional<ProgramDirectory> Resolve(const ProgramDirectoryInputs& inputs,
+                                                   std::string* error = nullptr);
 
     // This process's environment, executable and installation, with the value of --home.
     static ProgramDirectoryInputs InputsFromProcess(std::optional<std::string> homeOption);
@@ -69,7 +70,9 @@ public:
     const std::optional<std::filesystem::path>& SeedSource() const { return seedSource_; }
     // The installed translators' folder, searched after the folder "import"; set for every
     // installed program, whichever program directory it runs on.
-    const std::optional<std::filesystem::path>& InstalledTranslatorFolder() const { return translatorFolder_; }
+    const std::optional<std::filesystem::path>& InstalledTranslatorFolder() const {
+        return translatorFolder_;
+    }
 
 private:
     std::optional<std::filesystem::path> Lookup(std::string_view relativeName, bool mustExist) const;

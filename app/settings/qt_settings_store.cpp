@@ -98,7 +98,8 @@ bool QtSettingsStore::WriteProfileInt(std::string_view section, std::string_view
     return Write(section, entry, QVariant(value));
 }
 
-bool QtSettingsStore::WriteProfileString(std::string_view section, std::string_view entry, std::string_view text) {
+bool QtSettingsStore::WriteProfileString(std::string_view section, std::string_view entry,
+                                         std::string_view text) {
     return Write(section, entry, QVariant(FromWindows1252(text)));
 }
 

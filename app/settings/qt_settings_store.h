@@ -24,7 +24,7 @@ inline constexpr const char* kSettingsApplication = "Vorla Pro";
 
 class QtSettingsStore final : public ISettingsStore {
 public:
-    QtSettingsStore();                               // the user's settings
+    QtSettingsStore();                                 // the user's settings
     explicit QtSettingsStore(const QString& iniFile);  // an INI file of one's own (tests, portable use)
     ~QtSettingsStore() override;
 

@@ -36,7 +36,8 @@ bool ReadServiceIniEntry(const ProfileFile& servicesFile, int n,
     return ReadListEntry(servicesFile, kServicesSection, n, fields);
 }
 
-bool ReadModemIniEntry(const ProfileFile& modemFile, int n, const std::array<std::string*, kModemFieldCount>& fields) {
+bool ReadModemIniEntry(const ProfileFile& modemFile, int n,
+                       const std::array<std::string*, kModemFieldCount>& fields) {
     return ReadListEntry(modemFile, kModemsSection, n, fields);
 }
 

@@ -31,6 +31,7 @@ std::vector<std::string> SplitListFields(std::string_view value, std::size_t max
 // they were, so a caller can preset defaults.
 bool ReadServiceIniEntry(const ProfileFile& servicesFile, int n,
                          const std::array<std::string*, kServiceFieldCount>& fields);
-bool ReadModemIniEntry(const ProfileFile& modemFile, int n, const std::array<std::string*, kModemFieldCount>& fields);
+bool ReadModemIniEntry(const ProfileFile& modemFile, int n,
+                       const std::array<std::string*, kModemFieldCount>& fields);
 
 }  // namespace vorla

@@ -22,7 +22,9 @@ struct IntSetting {
 
     // The same entry in the section the caller names: a group kept once per list window
     // or per font.
-    constexpr IntSetting In(std::string_view groupSection) const { return {groupSection, name, defaultValue}; }
+    constexpr IntSetting In(std::string_view groupSection) const {
+        return {groupSection, name, defaultValue};
+    }
     // Only for the entries documented below as having a default the reader computes.
     constexpr IntSetting WithDefault(int computed) const { return {section, name, computed}; }
 };
@@ -32,7 +34,9 @@ struct TextSetting {
     std::string_view name;
     std::string_view defaultValue;
 
-    constexpr TextSetting In(std::string_view groupSection) const { return {groupSection, name, defaultValue}; }
+    constexpr TextSetting In(std::string_view groupSection) const {
+        return {groupSection, name, defaultValue};
+    }
 };
 
 inline int ReadSetting(const ISettingsStore& store, const IntSetting& setting) {
@@ -142,7 +146,9 @@ inline constexpr TextSetting kTipTimeStamp{kTipSection, "TimeStamp", ""};
 // The checker's option bits (spell_checker.h), all of the usual ones on.
 inline constexpr IntSetting kSpellOptions{kSpellerSection, "SpellOptions", 1127};
 // Entries "CustomDict1", "CustomDict2", ...: the user's dictionaries, up to the first empty one.
-inline std::string CustomDictEntry(int n) { return "CustomDict" + std::to_string(n); }
+inline std::string CustomDictEntry(int n) {
+    return "CustomDict" + std::to_string(n);
+}
 
 // ---- A font, in the section the caller names (.In(section)) ----------------------------------
 inline constexpr std::string_view kMessageFontSection = "MessageFont";
@@ -168,7 +174,9 @@ inline constexpr IntSetting kListSortOrder{{}, "SortOrder", 1};
 inline constexpr IntSetting kListColumn{{}, "ListColumn", 200};
 // Entries "Column1", "Column2", ... (n counts from 1): each column's width; each window has its
 // own defaults.
-inline std::string ColumnWidthEntry(int n) { return "Column" + std::to_string(n); }
+inline std::string ColumnWidthEntry(int n) {
+    return "Column" + std::to_string(n);
+}
 
 // ---- Families whose entries are named at run time --------------------------------------------
 // Port name ("COM2") to device path.
@@ -181,23 +189,34 @@ inline constexpr std::string_view kSplitSection = "Split";
 // Every entry above, for checks over the whole table; an entry with two defaults is listed
 // with each.
 inline constexpr const IntSetting* kIntSettings[] = {
-    &kToolBarState, &kStatusBarState, &kTips, &kOtherTips, &kSmallToolbar, &kMainMinX, &kMainMinY,
-    &kLogVisible, &kLogActive, &kLogToDisk, &kMLRed, &kMLGreen, &kMLBlue, &kAutoSign, &kSpotPage,
-    &kClearMessage, &kSendUpperCase, &kResend, &kResendSeconds, &kResendTimes, &kResendTimesOffered,
-    &kRememberFailed, &kSetup, &kAutomationIdleSeconds, &kPermanentLineID, &kIsTAPI, &kUsePrefix, &kSplit,
-    &kTipStartUp, &kTipFilePos, &kSpellOptions,
+    &kToolBarState,    &kStatusBarState, &kTips,
+    &kOtherTips,       &kSmallToolbar,   &kMainMinX,
+    &kMainMinY,        &kLogVisible,     &kLogActive,
+    &kLogToDisk,       &kMLRed,          &kMLGreen,
+    &kMLBlue,          &kAutoSign,       &kSpotPage,
+    &kClearMessage,    &kSendUpperCase,  &kResend,
+    &kResendSeconds,   &kResendTimes,    &kResendTimesOffered,
+    &kRememberFailed,  &kSetup,          &kAutomationIdleSeconds,
+    &kPermanentLineID, &kIsTAPI,         &kUsePrefix,
+    &kSplit,           &kTipStartUp,     &kTipFilePos,
+    &kSpellOptions,
 };
 inline constexpr const TextSetting* kTextSettings[] = {
-    &kMainWindowPos, &kEntryWindowPos, &kLogWindowPos, &kMessageToolBar, &kLogToolBarState, &kBarLayout,
-    &kSignature, &kDateFormat, &kTimeFormat, &kDialPrefix, &kModemPort, &kModem, &kModemOnSerialPort,
-    &kModemInit, &kParity, &kHandshake, &kDialMode, &kCurrentRKL, &kBaud, &kDefaultService, &kTipTimeStamp,
+    &kMainWindowPos, &kEntryWindowPos, &kLogWindowPos,      &kMessageToolBar, &kLogToolBarState,
+    &kBarLayout,     &kSignature,      &kDateFormat,        &kTimeFormat,     &kDialPrefix,
+    &kModemPort,     &kModem,          &kModemOnSerialPort, &kModemInit,      &kParity,
+    &kHandshake,     &kDialMode,       &kCurrentRKL,        &kBaud,           &kDefaultService,
+    &kTipTimeStamp,
 };
 inline constexpr const IntSetting* kFontIntSettings[] = {
     &kFontHeight, &kFontWeight, &kFontItalic, &kFontUnderline, &kFontPitchAndFamily,
 };
 inline constexpr const TextSetting* kFontTextSettings[] = {&kFontFaceName};
 inline constexpr const IntSetting* kListWindowSettings[] = {
-    &kListViewType, &kListSortColumn, &kListSortOrder, &kListColumn,
+    &kListViewType,
+    &kListSortColumn,
+    &kListSortOrder,
+    &kListColumn,
 };
 
 }  // namespace setting

@@ -26,7 +26,8 @@ public:
     // Both return false when the value could not be stored (empty names, a store that cannot
     // be written); the caller may go on, the previous value stays.
     virtual bool WriteProfileInt(std::string_view section, std::string_view entry, int value) = 0;
-    virtual bool WriteProfileString(std::string_view section, std::string_view entry, std::string_view text) = 0;
+    virtual bool WriteProfileString(std::string_view section, std::string_view entry,
+                                    std::string_view text) = 0;
 };
 
 // The section almost every setting lives in.

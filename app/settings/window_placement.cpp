@@ -14,7 +14,8 @@ bool IsScanfBlank(char c) {
 // One "%u" conversion. Values beyond 32 bits are refused rather than wrapped or clamped:
 // such a text was not written by us, so the placement is not trusted.
 std::optional<std::uint32_t> ScanUnsigned(std::string_view text, std::size_t& pos) {
-    while (pos < text.size() && IsScanfBlank(text[pos])) ++pos;
+    while (pos < text.size() && IsScanfBlank(text[pos]))
+        ++pos;
     bool negative = false;
     if (pos < text.size() && (text[pos] == '+' || text[pos] == '-')) negative = text[pos++] == '-';
     const std::size_t digitsStart = pos;

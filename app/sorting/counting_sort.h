@@ -21,16 +21,18 @@ public:
             keys_[row] = keyOf[positions[row]];
             ++next_[keys_[row] + 1];
         }
-        for (size_t key = 1; key < next_.size(); ++key) next_[key] += next_[key - 1];
+        for (size_t key = 1; key < next_.size(); ++key)
+            next_[key] += next_[key - 1];
         sorted_.resize(positions.size());
-        for (size_t row = 0; row < positions.size(); ++row) sorted_[next_[keys_[row]]++] = positions[row];
+        for (size_t row = 0; row < positions.size(); ++row)
+            sorted_[next_[keys_[row]]++] = positions[row];
         positions.swap(sorted_);
     }
 
 private:
     // Kept between sorts, so a long list does not fault in fresh pages at every click.
-    std::vector<uint32_t> keys_;    // row by row, in the current order
-    std::vector<uint32_t> next_;    // per key, the next place
+    std::vector<uint32_t> keys_;  // row by row, in the current order
+    std::vector<uint32_t> next_;  // per key, the next place
     std::vector<uint32_t> sorted_;
 };
 

@@ -63,7 +63,9 @@ private:
         unsigned positionBits = 1;
         Row Make(uint64_t key, uint32_t at) const { return key << positionBits | at; }
         uint64_t Key(Row row) const { return row >> positionBits; }
-        uint32_t At(Row row) const { return static_cast<uint32_t>(row & ((uint64_t(1) << positionBits) - 1)); }
+        uint32_t At(Row row) const {
+            return static_cast<uint32_t>(row & ((uint64_t(1) << positionBits) - 1));
+        }
         Row FlipKey(Row row, uint64_t keyMask) const { return row ^ (keyMask << positionBits); }
     };
     struct WideLayout {
@@ -87,8 +89,8 @@ private:
     // Makes the rows and counts their keys' digits for every pass, once: the counts serve
     // every later sort.
     template <typename Layout, typename KeyOf>
-    void Fill(const Layout& layout, std::vector<typename Layout::Row>& rows, const std::vector<uint32_t>& positions,
-              KeyOf keyOf) {
+    void Fill(const Layout& layout, std::vector<typename Layout::Row>& rows,
+              const std::vector<uint32_t>& positions, KeyOf keyOf) {
         rows.resize(positions.size());
         counts_.assign(size_t(passes_) << digitBits_, 0);
         // Locals, so the loop keeps them in registers rather than rereading members the
@@ -126,23 +128,26 @@ private:
     }
 
     template <typename Layout, typename Visit>
-    void Run(const Layout& layout, std::vector<typename Layout::Row>& rows, std::vector<typename Layout::Row>& scratch,
-             bool descending, Visit& visit) {
+    void Run(const Layout& layout, std::vector<typename Layout::Row>& rows,
+             std::vector<typename Layout::Row>& scratch, bool descending, Visit& visit) {
         // Descending order sorts the complemented keys ascending: equal keys still keep their
         // current order, exactly as a stable sort with the reversed comparison would.
         if (descending != descending_) {
-            for (auto& row : rows) row = layout.FlipKey(row, KeyMask());
+            for (auto& row : rows)
+                row = layout.FlipKey(row, KeyMask());
             descending_ = descending;
         }
         PrepareOffsets(descending);
         scratch.resize(rows.size());
         for (unsigned pass : moving_) {
             uint32_t* next = &offsets_[CountIndex(pass, 0)];
-            for (const auto& row : rows) scratch[next[Digit(layout.Key(row), pass)]++] = row;
+            for (const auto& row : rows)
+                scratch[next[Digit(layout.Key(row), pass)]++] = row;
             rows.swap(scratch);
         }
         const uint64_t flip = descending ? KeyMask() : 0;
-        for (size_t i = 0; i < rows.size(); ++i) visit(i, layout.At(rows[i]), layout.Key(rows[i]) ^ flip);
+        for (size_t i = 0; i < rows.size(); ++i)
+            visit(i, layout.At(rows[i]), layout.Key(rows[i]) ^ flip);
     }
 
     unsigned keyBits_ = 0;

@@ -35,7 +35,8 @@ public:
             capacity_ = count;
         }
         indices_.resize(count);
-        for (size_t slot = 0; slot < count; ++slot) indices_[slot] = static_cast<uint32_t>(slot);
+        for (size_t slot = 0; slot < count; ++slot)
+            indices_[slot] = static_cast<uint32_t>(slot);
         groupStarts.assign(count, 0);
         if (count > 0) {
             groupStarts[0] = 1;
@@ -81,9 +82,11 @@ private:
         const size_t end = std::min<size_t>(text.length, depth + kKeyBytes);
         size_t i = depth;
         if (exact_)
-            for (; i < end; ++i) key = key << 8 | text.bytes[i];
+            for (; i < end; ++i)
+                key = key << 8 | text.bytes[i];
         else
-            for (; i < end; ++i) key = key << 8 | (*fold_)[text.bytes[i]];
+            for (; i < end; ++i)
+                key = key << 8 | (*fold_)[text.bytes[i]];
         // Missing bytes count as zero; a text that has ended before `depth` is all zero (and
         // a shift by the whole width would be undefined).
         const size_t missing = depth + kKeyBytes - i;
@@ -109,7 +112,7 @@ private:
                 anyLow |= low;
             }
             const uint64_t varyingHigh = allHigh ^ anyHigh, varyingLow = allLow ^ anyLow;
-            const size_t shared = varyingHigh != 0 ? std::countl_zero(varyingHigh) / 8
+            const size_t shared = varyingHigh != 0  ? std::countl_zero(varyingHigh) / 8
                                   : varyingLow != 0 ? kKeyBytes + std::countl_zero(varyingLow) / 8
                                                     : 2 * kKeyBytes;
             if (shared == 0) {
@@ -149,7 +152,8 @@ private:
 
     void SortSmallRange(const Range& range) {
         pairs_.clear();
-        for (size_t slot = range.begin; slot < range.end; ++slot) pairs_.push_back({keys_[slot], indices_[slot]});
+        for (size_t slot = range.begin; slot < range.end; ++slot)
+            pairs_.push_back({keys_[slot], indices_[slot]});
         std::sort(pairs_.begin(), pairs_.end(), [](const Keyed& a, const Keyed& b) { return a.key < b.key; });
         for (size_t slot = range.begin; slot < range.end; ++slot) {
             keys_[slot] = pairs_[slot - range.begin].key;
@@ -181,11 +185,13 @@ private:
         uint64_t* const keys = keys_.get() + range.begin;
         auto compact = [&](uint32_t at) {
             uint64_t packed = 0;
-            for (unsigned f = 0; f < fields; ++f) packed = packed << widths[f] | ((keys[at] >> shifts[f]) & masks[f]);
+            for (unsigned f = 0; f < fields; ++f)
+                packed = packed << widths[f] | ((keys[at] >> shifts[f]) & masks[f]);
             return packed;
         };
         order_.resize(size);
-        for (size_t i = 0; i < size; ++i) order_[i] = static_cast<uint32_t>(i);
+        for (size_t i = 0; i < size; ++i)
+            order_[i] = static_cast<uint32_t>(i);
         radix_.Load(bits, size, order_, compact);
         uint32_t* const indices = indices_.data() + range.begin;
         radix_.Sort(false, [&](size_t row, uint32_t at, uint64_t key) {
@@ -237,7 +243,8 @@ uint32_t TextSorter::Rank(const std::vector<TextRef>& texts, const ByteFold& fol
     // Texts usually come in position order; then a slot's index is its position and the
     // texts need not be read again in sorted, that is scattered, order.
     bool inPositionOrder = true;
-    for (size_t i = 0; i < texts.size() && inPositionOrder; ++i) inPositionOrder = texts[i].at == i;
+    for (size_t i = 0; i < texts.size() && inPositionOrder; ++i)
+        inPositionOrder = texts[i].at == i;
     uint32_t rank = 0;
     for (size_t slot = 0; slot < texts.size(); ++slot) {
         rank += slot > 0 && work_->groupStarts[slot];

@@ -45,8 +45,8 @@ LineDeviceScan ScanLineDevices(TelephonyApi& api) {
         entry.name = std::move(name);
         entry.permanentLineId = caps.permanentLineId;
         std::string specific;
-        if (caps.devSpecificSize > 8 &&
-            RecordSlice(record, caps.usedSize, sizeof caps, caps.devSpecificOffset, caps.devSpecificSize, specific))
+        if (caps.devSpecificSize > 8 && RecordSlice(record, caps.usedSize, sizeof caps,
+                                                    caps.devSpecificOffset, caps.devSpecificSize, specific))
             entry.registryKey = specific.substr(8, specific.find('\0', 8) - 8);
         scan.devices.push_back(std::move(entry));
     }

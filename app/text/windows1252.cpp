@@ -30,7 +30,8 @@ std::string ToWindows1252(const QString& text, bool* lossy) {
     bool lost = false;
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text.at(i);
-        if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) ++i;  // one '?' per character
+        if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
+            ++i;  // one '?' per character
         const int b = ByteFor(c.unicode());
         if (b < 0) lost = true;
         bytes.push_back(b < 0 ? '?' : static_cast<char>(b));
@@ -49,8 +50,9 @@ QString FirstUnstorableCharacter(const QString& text) {
 }
 
 QString UnstorableCharacterText(const QString& field, const QString& character) {
-    return QStringLiteral("The %1 holds \u201c%2\u201d, a character Vorla Pro cannot store. Only Western European "
-                          "(Windows-1252) characters can be saved.")
+    return QStringLiteral(
+               "The %1 holds \u201c%2\u201d, a character Vorla Pro cannot store. Only Western European "
+               "(Windows-1252) characters can be saved.")
         .arg(field, character);
 }
 

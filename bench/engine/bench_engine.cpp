@@ -32,20 +32,21 @@ const char* const kLoopLines =
     "JUMPNEQU {i} {limit} Loop\n";
 
 std::filesystem::path WriteFile(const char* name, const char* text) {
-  const auto path = std::filesystem::temp_directory_path() / name;
-  std::ofstream(path, std::ios::binary) << text;
-  return path;
+    const auto path = std::filesystem::temp_directory_path() / name;
+    std::ofstream(path, std::ios::binary) << text;
+    return path;
 }
 
 void BM_DoIdleLoopLine(benchmark::State& state) {
-  const auto path = WriteFile("bench_engine_loop.rkl", kScript);
-  RKL_HANDLE h = RKL_Init(path.c_str(), nullptr, nullptr, nullptr);
-  RKL_Run(h, "MAIN");
-  for (auto _ : state) benchmark::DoNotOptimize(RKL_DoIdle(h));
-  if (RKL_Done(h)) state.SkipWithError("the loop ended");
-  state.SetItemsProcessed(state.iterations());
-  RKL_Destroy(h);
-  std::filesystem::remove(path);
+    const auto path = WriteFile("bench_engine_loop.rkl", kScript);
+    RKL_HANDLE h = RKL_Init(path.c_str(), nullptr, nullptr, nullptr);
+    RKL_Run(h, "MAIN");
+    for (auto _ : state)
+        benchmark::DoNotOptimize(RKL_DoIdle(h));
+    if (RKL_Done(h)) state.SkipWithError("the loop ended");
+    state.SetItemsProcessed(state.iterations());
+    RKL_Destroy(h);
+    std::filesystem::remove(path);
 }
 BENCHMARK(BM_DoIdleLoopLine);
 
@@ -53,44 +54,45 @@ BENCHMARK(BM_DoIdleLoopLine);
 // so that the rare seek back to the start costs next to nothing: the plain reading
 // cost, a stricter baseline than one seek per loop pass.
 void BM_GetlineSameLines(benchmark::State& state) {
-  std::string text;
-  for (int i = 0; i < 25000; ++i) text += kLoopLines;
-  const auto path = WriteFile("bench_engine_lines.rkl", text.c_str());
-  std::ifstream in(path, std::ios::binary);
-  std::string line;
-  for (auto _ : state) {
-    if (!std::getline(in, line)) {
-      in.clear();
-      in.seekg(0);
-      std::getline(in, line);
+    std::string text;
+    for (int i = 0; i < 25000; ++i)
+        text += kLoopLines;
+    const auto path = WriteFile("bench_engine_lines.rkl", text.c_str());
+    std::ifstream in(path, std::ios::binary);
+    std::string line;
+    for (auto _ : state) {
+        if (!std::getline(in, line)) {
+            in.clear();
+            in.seekg(0);
+            std::getline(in, line);
+        }
+        benchmark::DoNotOptimize(line.data());
     }
-    benchmark::DoNotOptimize(line.data());
-  }
-  state.SetItemsProcessed(state.iterations());
-  std::filesystem::remove(path);
+    state.SetItemsProcessed(state.iterations());
+    std::filesystem::remove(path);
 }
 BENCHMARK(BM_GetlineSameLines);
 
 // The loop's own access pattern: the three body lines, then a seek back to the start
 // of the body, as the engine's jump to the loop label does.
 void BM_GetlineWithLoopSeeks(benchmark::State& state) {
-  const auto path = WriteFile("bench_engine_loop_lines.rkl", kLoopLines);
-  std::ifstream in(path, std::ios::binary);
-  std::string line;
-  std::getline(in, line);  // LABEL Loop
-  const std::streampos body = in.tellg();
-  int inPass = 0;
-  for (auto _ : state) {
-    if (inPass == 3) {
-      in.seekg(body);
-      inPass = 0;
+    const auto path = WriteFile("bench_engine_loop_lines.rkl", kLoopLines);
+    std::ifstream in(path, std::ios::binary);
+    std::string line;
+    std::getline(in, line);  // LABEL Loop
+    const std::streampos body = in.tellg();
+    int inPass = 0;
+    for (auto _ : state) {
+        if (inPass == 3) {
+            in.seekg(body);
+            inPass = 0;
+        }
+        std::getline(in, line);
+        ++inPass;
+        benchmark::DoNotOptimize(line.data());
     }
-    std::getline(in, line);
-    ++inPass;
-    benchmark::DoNotOptimize(line.data());
-  }
-  state.SetItemsProcessed(state.iterations());
-  std::filesystem::remove(path);
+    state.SetItemsProcessed(state.iterations());
+    std::filesystem::remove(path);
 }
 BENCHMARK(BM_GetlineWithLoopSeeks);
 

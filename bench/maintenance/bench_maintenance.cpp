@@ -10,14 +10,14 @@
 #include <string>
 #include <vector>
 
+#include "archive/ob_list.h"
 #include "directory/directory_edits.h"
 #include "directory/directory_rules.h"
 #include "directory/directory_store.h"
 #include "directory/group.h"
-#include "platform/memory_reuse.h"
-#include "archive/ob_list.h"
 #include "directory/service.h"
 #include "directory/subscriber.h"
+#include "platform/memory_reuse.h"
 #include "ui/maintenance/subscriber_model.h"
 
 namespace {
@@ -38,8 +38,9 @@ void MakeDirectory(DirectoryStore& store, int subscribers) {
     CGroup* group = nullptr;
     for (int i = 0; i < subscribers; ++i) {
         CService* service = services[next() % services.size()];
-        auto* s = new CSubscriber("Person " + std::to_string(next() % 1000000) + " " + std::to_string(i),
-                                  std::to_string(next() % 10000000), std::to_string(40 + next() % 200), service);
+        auto* s =
+            new CSubscriber("Person " + std::to_string(next() % 1000000) + " " + std::to_string(i),
+                            std::to_string(next() % 10000000), std::to_string(40 + next() % 200), service);
         service->AddSubscriber(s);
         store.GetSubscriberList()->AddTail(s);
         if (i % 10 == 0) {
@@ -105,7 +106,11 @@ void BM_DeleteThousandSubscribers(benchmark::State& state) {
         state.ResumeTiming();
     }
 }
-BENCHMARK(BM_DeleteThousandSubscribers)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_DeleteThousandSubscribers)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(5);
 
 }  // namespace
 

@@ -11,18 +11,18 @@
 #include <memory>
 #include <string>
 
-#include "ui/windows/log_list_model.h"
-#include "ui/windows/log_list_view.h"
-#include "paging/log_object.h"
-#include "settings/memory_settings_store.h"
 #include "archive/ob_list.h"
-#include "ui/windows/outgoing_model.h"
+#include "directory/service.h"
+#include "directory/subscriber.h"
+#include "paging/log_object.h"
 #include "paging/outgoing_queue.h"
 #include "paging/page.h"
 #include "paging/pager_message.h"
 #include "paging/paging_clock.h"
-#include "directory/service.h"
-#include "directory/subscriber.h"
+#include "settings/memory_settings_store.h"
+#include "ui/windows/log_list_model.h"
+#include "ui/windows/log_list_view.h"
+#include "ui/windows/outgoing_model.h"
 
 namespace {
 
@@ -65,8 +65,9 @@ void BM_SortLogModel(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 BENCHMARK(BM_SortLogModel)
-    ->ArgsProduct({{10000, 100000}, {CLogListModel::kDate, CLogListModel::kTime, CLogListModel::kName,
-                                     CLogListModel::kStatus, CLogListModel::kMessage}})
+    ->ArgsProduct({{10000, 100000},
+                   {CLogListModel::kDate, CLogListModel::kTime, CLogListModel::kName, CLogListModel::kStatus,
+                    CLogListModel::kMessage}})
     ->Unit(benchmark::kMillisecond);
 
 // A click on another column than the last one: the model makes that column's keys afresh
@@ -122,7 +123,8 @@ void BM_OutgoingModelReload(benchmark::State& state) {
     COutgoingModel model([&queue] { return &queue; });
     for (auto _ : state) {
         model.Reload();
-        benchmark::DoNotOptimize(model.data(model.index(static_cast<int>(state.range(0)) - 1, 0), Qt::DisplayRole));
+        benchmark::DoNotOptimize(
+            model.data(model.index(static_cast<int>(state.range(0)) - 1, 0), Qt::DisplayRole));
     }
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }

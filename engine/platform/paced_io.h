@@ -55,8 +55,7 @@ WaitEnd SendPaced(Port* port, std::string_view text, int delay_ticks, Waiter& wa
 // a hang-up as a quiet line (a TCP connection the far end closed): then it waits out the time.
 enum class ReceiveEnd { Matched, TimedOut, Stopped, Lost };
 using ByteConsumer = std::function<bool(unsigned char)>;
-ReceiveEnd ReceiveUntil(Port* port, Tick deadline, Waiter& waiter,
-                        const ByteConsumer& on_byte);
+ReceiveEnd ReceiveUntil(Port* port, Tick deadline, Waiter& waiter, const ByteConsumer& on_byte);
 
 }  // namespace rkl::platform
 

@@ -33,26 +33,26 @@ namespace rkl::platform {
 // no text mode; the port is always binary), fOutxDsrFlow, XonLim, XoffLim, fNull (received
 // NULs are dropped by the receive loop anyway) and EofChar.
 struct SerialSettings {
-  std::uint32_t BaudRate = 9600;
-  bool fBinary = true;
-  bool fParity = false;
-  bool fOutxCtsFlow = false;
-  bool fOutxDsrFlow = false;
-  int fDtrControl = 1;
-  bool fOutX = false;
-  bool fInX = false;
-  bool fNull = false;
-  int fRtsControl = 1;
-  int XonLim = 2048;
-  int XoffLim = 512;
-  int ByteSize = 8;
-  int Parity = 0;
-  int StopBits = 0;
-  unsigned char XonChar = 17;
-  unsigned char XoffChar = 19;
-  unsigned char EofChar = 0;
+    std::uint32_t BaudRate = 9600;
+    bool fBinary = true;
+    bool fParity = false;
+    bool fOutxCtsFlow = false;
+    bool fOutxDsrFlow = false;
+    int fDtrControl = 1;
+    bool fOutX = false;
+    bool fInX = false;
+    bool fNull = false;
+    int fRtsControl = 1;
+    int XonLim = 2048;
+    int XoffLim = 512;
+    int ByteSize = 8;
+    int Parity = 0;
+    int StopBits = 0;
+    unsigned char XonChar = 17;
+    unsigned char XoffChar = 19;
+    unsigned char EofChar = 0;
 
-  bool operator==(const SerialSettings&) const = default;
+    bool operator==(const SerialSettings&) const = default;
 };
 
 inline constexpr int kNoParity = 0;
@@ -73,7 +73,9 @@ inline constexpr int kRtsControlEnable = 1;
 inline constexpr int kRtsControlHandshake = 2;
 
 // The modem-control level a record asks for (true: DTR raised).
-inline bool WantsDtrRaised(const SerialSettings& s) { return s.fDtrControl != kDtrControlDisable; }
+inline bool WantsDtrRaised(const SerialSettings& s) {
+    return s.fDtrControl != kDtrControlDisable;
+}
 
 // Reads the line settings of an open terminal into `settings` (the counterpart of reading the
 // port state). Members without a termios counterpart keep the values `settings` had, and so

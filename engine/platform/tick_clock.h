@@ -13,21 +13,21 @@ inline constexpr std::int64_t kTickMilliseconds = 17;
 // The time source behind every wait. Tests may substitute their own; production code uses
 // SystemClock().
 class Clock {
- public:
-  virtual ~Clock() = default;
-  // Milliseconds from an arbitrary fixed origin; never goes backwards.
-  virtual std::int64_t NowMilliseconds() const = 0;
+public:
+    virtual ~Clock() = default;
+    // Milliseconds from an arbitrary fixed origin; never goes backwards.
+    virtual std::int64_t NowMilliseconds() const = 0;
 
-  Tick NowTick() const { return NowMilliseconds() / kTickMilliseconds; }
-  // The first millisecond at which NowTick() is greater than `tick`.
-  static std::int64_t FirstMillisecondAfter(Tick tick) { return (tick + 1) * kTickMilliseconds; }
+    Tick NowTick() const { return NowMilliseconds() / kTickMilliseconds; }
+    // The first millisecond at which NowTick() is greater than `tick`.
+    static std::int64_t FirstMillisecondAfter(Tick tick) { return (tick + 1) * kTickMilliseconds; }
 };
 
 // CLOCK_MONOTONIC: unaffected by changes of the wall clock, so a wait never ends early or
 // lasts for hours because someone set the date.
 class MonotonicClock final : public Clock {
- public:
-  std::int64_t NowMilliseconds() const override;
+public:
+    std::int64_t NowMilliseconds() const override;
 };
 
 // The process-wide monotonic clock.

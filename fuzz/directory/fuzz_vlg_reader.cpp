@@ -16,53 +16,53 @@
 namespace {
 
 void ExerciseQueue(const CObList& queue) {
-  char block[kMaxBlockLength];
-  for (Serializable* item : queue) {
-    auto* page = static_cast<CPage*>(item);  // the reader guarantees pages
-    int32_t blocks = page->GetTotalBlocks();
-    for (int32_t i = 0; i < blocks && i < 8; ++i) {
-      page->SetBlockIndex(i);
-      if (page->BuildBlock(block) > kMaxBlockLength) __builtin_trap();
+    char block[kMaxBlockLength];
+    for (Serializable* item : queue) {
+        auto* page = static_cast<CPage*>(item);  // the reader guarantees pages
+        int32_t blocks = page->GetTotalBlocks();
+        for (int32_t i = 0; i < blocks && i < 8; ++i) {
+            page->SetBlockIndex(i);
+            if (page->BuildBlock(block) > kMaxBlockLength) __builtin_trap();
+        }
     }
-  }
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static const ClassRegistry registry = MakeProgramClassRegistry();
-  if (size < 1) return 0;
-  const uint8_t selector = data[0];
-  std::span<const uint8_t> bytes(data + 1, size - 1);
-  const uint16_t version = (selector & 0x10) ? 1 : 0;
-  ArchiveReader reader(bytes, registry, version);
-  switch (selector % 3) {
-    case 0: {
-      DirectoryContents contents;
-      if (ReadDirectory(reader, contents) == ArchiveError::None) {
-        DirectoryStore store;
-        store.TakeDirectory(std::move(contents));
-      }
-      break;
+    static const ClassRegistry registry = MakeProgramClassRegistry();
+    if (size < 1) return 0;
+    const uint8_t selector = data[0];
+    std::span<const uint8_t> bytes(data + 1, size - 1);
+    const uint16_t version = (selector & 0x10) ? 1 : 0;
+    ArchiveReader reader(bytes, registry, version);
+    switch (selector % 3) {
+        case 0: {
+            DirectoryContents contents;
+            if (ReadDirectory(reader, contents) == ArchiveError::None) {
+                DirectoryStore store;
+                store.TakeDirectory(std::move(contents));
+            }
+            break;
+        }
+        case 1: {
+            LoadedList queue;
+            if (ReadQueue(reader, queue) == ArchiveError::None) {
+                ReconcileMessageRefCounts(reader);
+                ExerciseQueue(*queue.list);
+                DirectoryStore store;
+                store.AdoptStrays(std::move(queue.strays));
+            }
+            break;
+        }
+        default: {
+            LoadedList log;
+            if (ReadLogList(reader, log) == ArchiveError::None) {
+                DirectoryStore store;
+                store.AdoptStrays(std::move(log.strays));
+            }
+            break;
+        }
     }
-    case 1: {
-      LoadedList queue;
-      if (ReadQueue(reader, queue) == ArchiveError::None) {
-        ReconcileMessageRefCounts(reader);
-        ExerciseQueue(*queue.list);
-        DirectoryStore store;
-        store.AdoptStrays(std::move(queue.strays));
-      }
-      break;
-    }
-    default: {
-      LoadedList log;
-      if (ReadLogList(reader, log) == ArchiveError::None) {
-        DirectoryStore store;
-        store.AdoptStrays(std::move(log.strays));
-      }
-      break;
-    }
-  }
-  return 0;
+    return 0;
 }

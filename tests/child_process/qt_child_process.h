@@ -10,8 +10,8 @@
 namespace vorla::testing {
 
 inline void EndWithTest(QProcess& process) {
-  const pid_t parent = getpid();
-  process.setChildProcessModifier([parent] { EndWithParent(parent); });
+    const pid_t parent = getpid();
+    process.setChildProcessModifier([parent] { EndWithParent(parent); });
 }
 
 }  // namespace vorla::testing

@@ -19,13 +19,13 @@ void FillWorkedExample(DirectoryStore& store);
 
 // A fresh folder under the system temp folder, removed by the destructor.
 class TempFolder {
- public:
-  TempFolder();
-  ~TempFolder();
-  std::string Path(const std::string& name) const { return path_ + "/" + name; }
-  const std::string& path() const { return path_; }
-  std::vector<std::string> Names() const;
+public:
+    TempFolder();
+    ~TempFolder();
+    std::string Path(const std::string& name) const { return path_ + "/" + name; }
+    const std::string& path() const { return path_; }
+    std::vector<std::string> Names() const;
 
- private:
-  std::string path_;
+private:
+    std::string path_;
 };

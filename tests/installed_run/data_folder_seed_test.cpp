@@ -77,7 +77,8 @@ TEST_F(DataFolderSeedTest, ADamagedManifestNeverCostsAnEdit) {
     Write(data_ / "a.rkl", "mine");
     std::string garbage(4096, '\0');
     std::mt19937 random(7);
-    for (char& c : garbage) c = static_cast<char>(random());
+    for (char& c : garbage)
+        c = static_cast<char>(random());
     Write(data_ / kSeedManifestName, garbage + "\nzz a.rkl\n");
     Write(shipped_ / "a.rkl", "v2");
 
@@ -95,9 +96,9 @@ TEST_F(DataFolderSeedTest, SeedingNeverFollowsALinkAndNarrowsTheFolder) {
     Write(shipped_ / "samples/sample.pdb", "sample");
     Write(shipped_ / "SERVICES.INI", "services");
     Write(shipped_ / "MODEM.INI", "modems");
-    fs::create_directory_symlink(elsewhere, data_ / "samples");            // a folder that is a link
-    fs::create_symlink(elsewhere / "kept.txt", data_ / "SERVICES.INI");    // a file that is a link
-    fs::create_symlink(elsewhere / "missing.ini", data_ / "MODEM.INI");    // a dangling one
+    fs::create_directory_symlink(elsewhere, data_ / "samples");          // a folder that is a link
+    fs::create_symlink(elsewhere / "kept.txt", data_ / "SERVICES.INI");  // a file that is a link
+    fs::create_symlink(elsewhere / "missing.ini", data_ / "MODEM.INI");  // a dangling one
     fs::permissions(data_, fs::perms::owner_all | fs::perms::group_read | fs::perms::others_exec);
 
     const SeedOutcome outcome = SeedDataFolder(shipped_, data_);

@@ -44,7 +44,8 @@ TEST(TranslatorFolders, InstalledTranslatorsAreFoundAfterTheImportFolder) {
     fs::copy_file(installed / "liblomix.so", root / "home" / "import" / "LIBLOMIX.so");
     entries = ListTranslators(*home);
     ASSERT_EQ(entries.size(), 1);
-    EXPECT_EQ(FindTranslator(*home, "lomix"), QString::fromStdString((root / "home" / "import" / "LIBLOMIX.so").string()));
+    EXPECT_EQ(FindTranslator(*home, "lomix"),
+              QString::fromStdString((root / "home" / "import" / "LIBLOMIX.so").string()));
 
     fs::remove_all(root);
 }

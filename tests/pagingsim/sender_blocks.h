@@ -13,34 +13,35 @@ namespace pagingsim::testing {
 
 inline std::vector<std::string> SenderBlocks(const std::string& pin, const std::string& text,
                                              int blocks_per_page = 0) {
-  const int p = static_cast<int>(pin.size());
-  const int e = static_cast<int>(text.size());
-  if (blocks_per_page == 0) blocks_per_page = (e + p + 2 + 248) / 249;
-  std::vector<std::string> blocks;
-  for (int j = 0; j < blocks_per_page; ++j) {
-    std::string data;
-    int s = -p - 1 + 249 * j;
-    const int limit = s + 249;
-    if (s < -1) {
-      const int stop = std::min(limit, -1);
-      data += pin.substr(static_cast<std::size_t>(s + p + 1), static_cast<std::size_t>(stop - s));
-      s = stop;
+    const int p = static_cast<int>(pin.size());
+    const int e = static_cast<int>(text.size());
+    if (blocks_per_page == 0) blocks_per_page = (e + p + 2 + 248) / 249;
+    std::vector<std::string> blocks;
+    for (int j = 0; j < blocks_per_page; ++j) {
+        std::string data;
+        int s = -p - 1 + 249 * j;
+        const int limit = s + 249;
+        if (s < -1) {
+            const int stop = std::min(limit, -1);
+            data += pin.substr(static_cast<std::size_t>(s + p + 1), static_cast<std::size_t>(stop - s));
+            s = stop;
+        }
+        if (s < limit && s < 0) {
+            data += '\r';
+            ++s;
+        }
+        if (s < limit && s < e) {
+            const int stop = std::min(limit, e);
+            data += text.substr(static_cast<std::size_t>(s), static_cast<std::size_t>(stop - s));
+            s = stop;
+        }
+        if (s < limit && s <= e) data += '\r';
+        char terminator = tap::kEtx;
+        if (j + 1 < blocks_per_page)
+            terminator = (!data.empty() && data.back() == '\r') ? tap::kEtb : tap::kUs;
+        blocks.push_back(EncodeTapBlock(data, terminator));
     }
-    if (s < limit && s < 0) {
-      data += '\r';
-      ++s;
-    }
-    if (s < limit && s < e) {
-      const int stop = std::min(limit, e);
-      data += text.substr(static_cast<std::size_t>(s), static_cast<std::size_t>(stop - s));
-      s = stop;
-    }
-    if (s < limit && s <= e) data += '\r';
-    char terminator = tap::kEtx;
-    if (j + 1 < blocks_per_page) terminator = (!data.empty() && data.back() == '\r') ? tap::kEtb : tap::kUs;
-    blocks.push_back(EncodeTapBlock(data, terminator));
-  }
-  return blocks;
+    return blocks;
 }
 
 }  // namespace pagingsim::testing

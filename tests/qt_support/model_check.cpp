@@ -14,7 +14,8 @@ QtMessageHandler passOn = nullptr;
 // The checker says what broke as a warning of its own category; the warning still reaches
 // the log, and the test that caused it fails.
 void FailOnBrokenRule(QtMsgType type, const QMessageLogContext& context, const QString& message) {
-    if (type != QtDebugMsg && type != QtInfoMsg && context.category && std::strcmp(context.category, "qt.modeltest") == 0)
+    if (type != QtDebugMsg && type != QtInfoMsg && context.category &&
+        std::strcmp(context.category, "qt.modeltest") == 0)
         ADD_FAILURE() << "item model rule broken: " << message.toStdString();
     if (passOn) passOn(type, context, message);
 }

@@ -60,8 +60,8 @@ TEST(ProfileFile, LookupIsCaseBlindTrimsAndUnquotes) {
 
 TEST(ProfileFile, BufferLimitsAndIntegers) {
     const std::string longValue(600, 'v');
-    const ProfileFile file = ProfileFile::Parse("[S]\nLong=" + longValue +
-                                                "\nNum= -42xyz\nPlus=+7\nWord=abc\nEmpty=\nHuge=99999999999\n");
+    const ProfileFile file = ProfileFile::Parse(
+        "[S]\nLong=" + longValue + "\nNum= -42xyz\nPlus=+7\nWord=abc\nEmpty=\nHuge=99999999999\n");
     EXPECT_EQ(file.GetString("S", "Long", nullptr), std::string(259, 'v'));
     EXPECT_EQ(file.GetString("S", "Long", nullptr, 512), std::string(511, 'v'));
     EXPECT_EQ(file.GetInt("S", "Num", 5), -42);
@@ -81,7 +81,8 @@ TEST(ProfileFile, ArbitraryBytesNeverBreakTheReader) {
     std::mt19937 random(1234);
     for (int round = 0; round < 500; ++round) {
         std::string content(random() % 300, '\0');
-        for (char& c : content) c = static_cast<char>("[]=|;\"\r\n \tAs1\0\xff"[random() % 15]);
+        for (char& c : content)
+            c = static_cast<char>("[]=|;\"\r\n \tAs1\0\xff"[random() % 15]);
         const ProfileFile file = ProfileFile::Parse(content);
         (void)file.GetString("A", "s", nullptr);
         (void)file.GetInt("a", "S", 0);
@@ -110,7 +111,8 @@ TEST(ProfileFile, WritesKeepOtherLinesAndReplaceAtomically) {
 
     // No temporary file is left behind.
     int files = 0;
-    for ([[maybe_unused]] const auto& entry : fs::directory_iterator(folder.path())) ++files;
+    for ([[maybe_unused]] const auto& entry : fs::directory_iterator(folder.path()))
+        ++files;
     EXPECT_EQ(files, 1);
 
     // A missing file reads as empty and is created on write, with Windows line endings.
@@ -144,7 +146,7 @@ TEST(ServiceLists, FieldsSplitTheStrtokWay) {
     EXPECT_EQ(name, "Skytel");
     EXPECT_EQ(second, "555-1234");  // the empty second field let the third move up
     EXPECT_EQ(third, "skytel.rkl");
-    EXPECT_EQ(fourth, "keep");      // no fourth field: the buffer is untouched
+    EXPECT_EQ(fourth, "keep");  // no fourth field: the buffer is untouched
 
     // Only separators: the entry exists but yields nothing; an empty entry does not count.
     std::string untouched = "u";

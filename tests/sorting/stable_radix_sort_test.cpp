@@ -19,15 +19,18 @@ struct Case {
 
 TEST(StableRadixSort, MatchesAStableComparisonSortInBothDirectionsAndAgain) {
     std::mt19937_64 rng(7);
-    const Case cases[] = {{0, 10}, {1, 100}, {9, 3000}, {34, 5000}, {47, 70000}, {48, 70000}, {63, 200}, {64, 4000}};
+    const Case cases[] = {{0, 10},     {1, 100},    {9, 3000}, {34, 5000},
+                          {47, 70000}, {48, 70000}, {63, 200}, {64, 4000}};
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "key bits " << c.keyBits << ", positions " << c.positionCount);
         const uint64_t mask = c.keyBits >= 64 ? ~uint64_t(0) : (uint64_t(1) << c.keyBits) - 1;
         // A few distinct keys, including both ends of the range, so many rows tie.
         std::vector<uint64_t> pool = {0, mask, mask >> 1};
-        for (int i = 0; i < 20; ++i) pool.push_back(rng() & mask);
+        for (int i = 0; i < 20; ++i)
+            pool.push_back(rng() & mask);
         std::vector<uint64_t> keyOf(c.positionCount);
-        for (auto& key : keyOf) key = pool[rng() % pool.size()];
+        for (auto& key : keyOf)
+            key = pool[rng() % pool.size()];
         // Some positions left out, as rows a damaged file leaves are not shown.
         std::vector<uint32_t> rows;
         for (uint32_t at = 0; at < c.positionCount; ++at)

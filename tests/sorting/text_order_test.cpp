@@ -30,8 +30,10 @@ int Compare(const std::string& a, const std::string& b, const vorla::ByteFold& f
 // The ranks a plain sort gives: equal texts share one, counting from 0 without gaps.
 std::vector<uint32_t> ExpectedRanks(const std::vector<std::string>& texts, const vorla::ByteFold& fold) {
     std::vector<size_t> order(texts.size());
-    for (size_t i = 0; i < order.size(); ++i) order[i] = i;
-    std::sort(order.begin(), order.end(), [&](size_t a, size_t b) { return Compare(texts[a], texts[b], fold) < 0; });
+    for (size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    std::sort(order.begin(), order.end(),
+              [&](size_t a, size_t b) { return Compare(texts[a], texts[b], fold) < 0; });
     std::vector<uint32_t> ranks(texts.size());
     uint32_t rank = 0;
     for (size_t i = 0; i < order.size(); ++i) {
@@ -58,7 +60,11 @@ TEST(TextOrder, RanksMatchAComparisonSort) {
         {"short list", 40, {"", "a", "ab"}, mixed, 4, &vorla::kWindows1252Fold},
         {"one byte short of a word", 3000, {"1234567"}, "\0\x01"s, 3, &vorla::kExactBytes},
         {"a whole word shared", 3000, {"12345678"}, "\0\x01\xFF"s, 3, &vorla::kExactBytes},
-        {"beginnings past two words", 3000, {std::string(21, 'q'), std::string(21, 'q') + '\0'}, "qQ\0"s, 20,
+        {"beginnings past two words",
+         3000,
+         {std::string(21, 'q'), std::string(21, 'q') + '\0'},
+         "qQ\0"s,
+         20,
          &vorla::kAsciiFold},
         {"many equal texts", 4000, {"same", "SAME", "same\0"s}, "", 0, &vorla::kAsciiFold},
         {"every byte", 6000, {""}, std::string("\0\x01\x7F\x80\xFF AZaz", 10), 20, &vorla::kExactBytes},
@@ -70,7 +76,8 @@ TEST(TextOrder, RanksMatchAComparisonSort) {
         for (size_t i = 0; i < c.count; ++i) {
             std::string text = c.beginnings[rng() % c.beginnings.size()];
             const size_t length = c.tail == 0 ? 0 : rng() % (c.tail + 1);
-            for (size_t k = 0; k < length && !c.alphabet.empty(); ++k) text += c.alphabet[rng() % c.alphabet.size()];
+            for (size_t k = 0; k < length && !c.alphabet.empty(); ++k)
+                text += c.alphabet[rng() % c.alphabet.size()];
             texts.push_back(text);
         }
         const std::vector<uint32_t> expected = ExpectedRanks(texts, *c.fold);
@@ -97,7 +104,8 @@ TEST(TextOrder, NoTextsAndPositionsWithoutOne) {
     EXPECT_EQ(sorter.Rank({}, vorla::kExactBytes, 3, ranks), 0u);
     EXPECT_EQ(ranks, (std::vector<uint32_t>{0, 0, 0}));
     const std::string b = "b", a = "a";
-    EXPECT_EQ(sorter.Rank({vorla::TextRef::Of(b, 3), vorla::TextRef::Of(a, 1)}, vorla::kExactBytes, 5, ranks), 2u);
+    EXPECT_EQ(sorter.Rank({vorla::TextRef::Of(b, 3), vorla::TextRef::Of(a, 1)}, vorla::kExactBytes, 5, ranks),
+              2u);
     EXPECT_EQ(ranks, (std::vector<uint32_t>{0, 0, 0, 1, 0}));
 }
 
@@ -105,12 +113,15 @@ TEST(StableCountingSort, MatchesAStableSortAndKeepsTiesInTheirOrder) {
     std::mt19937 rng(5);
     for (size_t keyLimit : {1u, 7u, 1000u}) {
         std::vector<uint32_t> keyOf(3000);
-        for (auto& key : keyOf) key = static_cast<uint32_t>(rng() % keyLimit);
+        for (auto& key : keyOf)
+            key = static_cast<uint32_t>(rng() % keyLimit);
         std::vector<uint32_t> rows(keyOf.size());
-        for (size_t i = 0; i < rows.size(); ++i) rows[i] = static_cast<uint32_t>(i);
+        for (size_t i = 0; i < rows.size(); ++i)
+            rows[i] = static_cast<uint32_t>(i);
         std::shuffle(rows.begin(), rows.end(), rng);
         std::vector<uint32_t> expected = rows;
-        std::stable_sort(expected.begin(), expected.end(), [&](uint32_t a, uint32_t b) { return keyOf[a] < keyOf[b]; });
+        std::stable_sort(expected.begin(), expected.end(),
+                         [&](uint32_t a, uint32_t b) { return keyOf[a] < keyOf[b]; });
         vorla::StableCountingSort sorter;
         sorter.Sort(rows, keyOf, keyLimit);
         ASSERT_EQ(rows, expected) << "keys below " << keyLimit;

@@ -9,17 +9,17 @@
 #include <vector>
 
 #include "engine/platform/telephony/line_error_names.h"
+#include "engine/platform/telephony/telephony_api.h"
 #include "telephony/modemmanager/managed_objects.h"
 #include "telephony/modemmanager/modem_lines.h"
-#include "engine/platform/telephony/telephony_api.h"
 
 using namespace vorla::telephony;
 using namespace vorla::telephony::modemmanager;
 
 namespace {
 
-ModemInfo Modem(std::string device, std::string identifier, std::vector<std::pair<std::string, uint32_t>> ports,
-                std::string primary = "") {
+ModemInfo Modem(std::string device, std::string identifier,
+                std::vector<std::pair<std::string, uint32_t>> ports, std::string primary = "") {
     ModemInfo modem;
     modem.objectPath = "/org/freedesktop/ModemManager1/Modem/0";
     modem.manufacturer = "Acme";
@@ -45,7 +45,8 @@ TEST(ModemLines, LineNames) {
         {"Sierra\xE2\x84\xA2", "M\xC3\xBC 7", "Sierra? M? 7"},  // one '?' per character, not per byte
         {"Acme\r\n", "X\x01Y", "Acme X?Y"},
     };
-    for (const auto& c : cases) EXPECT_EQ(LineName(c.manufacturer, c.model), c.name) << c.manufacturer;
+    for (const auto& c : cases)
+        EXPECT_EQ(LineName(c.manufacturer, c.model), c.name) << c.manufacturer;
 }
 
 TEST(ModemLines, AtPortChoice) {
@@ -56,7 +57,7 @@ TEST(ModemLines, AtPortChoice) {
         std::string primary;
         std::string path;
     } cases[] = {
-        {{at1, at2}, "ttyUSB2", "/dev/ttyUSB2"},  // the primary port when it speaks AT
+        {{at1, at2}, "ttyUSB2", "/dev/ttyUSB2"},             // the primary port when it speaks AT
         {{qmi, net, at2, at1}, "cdc-wdm0", "/dev/ttyUSB2"},  // else the first AT port
         {{qmi, net}, "cdc-wdm0", ""},
         {{{"pts/7", kAtPortType}}, "", "/dev/pts/7"},
@@ -65,7 +66,8 @@ TEST(ModemLines, AtPortChoice) {
         {{{"pts/../../x", kAtPortType}}, "", ""},
         {{{"tty USB0", kAtPortType}}, "", ""},
     };
-    for (const auto& c : cases) EXPECT_EQ(AtPortPath(Modem("/sys/a", "id", c.ports, c.primary)), c.path) << c.primary;
+    for (const auto& c : cases)
+        EXPECT_EQ(AtPortPath(Modem("/sys/a", "id", c.ports, c.primary)), c.path) << c.primary;
 }
 
 TEST(ModemLines, IdsDependOnTheDeviceIdentifierAloneAndTwinsDiffer) {
@@ -83,7 +85,8 @@ TEST(ModemLines, IdsDependOnTheDeviceIdentifierAloneAndTwinsDiffer) {
     // Two identical modems on different sockets, listed in either order.
     const ModemInfo twin = Modem("/sys/usb2", "f00d", {{"ttyACM1", kAtPortType}});
     const ModemInfo noAt = Modem("/sys/usb0", "beef", {{"cdc-wdm0", 6}});
-    for (const auto& modems : {std::vector<ModemInfo>{twin, noAt, first}, std::vector<ModemInfo>{first, twin}}) {
+    for (const auto& modems :
+         {std::vector<ModemInfo>{twin, noAt, first}, std::vector<ModemInfo>{first, twin}}) {
         const auto lines = LinesFromModems(modems);
         ASSERT_EQ(lines.size(), 2u);
         EXPECT_EQ(lines[0].device, "/sys/usb1");
@@ -106,7 +109,8 @@ TEST(ModemLines, DevCapsRecordGrowsToTheName) {
         ASSERT_EQ(FillDevCaps(line, caps), 0);
         EXPECT_EQ(caps->neededSize, needed);
         EXPECT_EQ(caps->permanentLineId, 77u);
-        for (size_t i = size; i < buffer.size(); ++i) ASSERT_EQ(buffer[i], 0xEE) << size;
+        for (size_t i = size; i < buffer.size(); ++i)
+            ASSERT_EQ(buffer[i], 0xEE) << size;
         if (size < needed) {
             EXPECT_EQ(caps->lineNameSize, 0u);
             continue;
@@ -141,7 +145,8 @@ TEST(ManagedObjects, ReadsModemsAndSkipsEverythingElse) {
         "     'DeviceIdentifier': <'f00d'>, 'Device': <'/sys/usb1'>, 'PrimaryPort': <'ttyACM0'>,"
         "     'Ports': <[('ttyACM0', uint32 3), ('wwan0', 2)]>},"
         "   'org.freedesktop.ModemManager1.Modem.Simple': @a{sv} {}},"
-        " objectpath '/org/freedesktop/ModemManager1/SIM/0': {'org.freedesktop.ModemManager1.Sim': @a{sv} {}},"
+        " objectpath '/org/freedesktop/ModemManager1/SIM/0': {'org.freedesktop.ModemManager1.Sim': @a{sv} "
+        "{}},"
         " objectpath '/org/freedesktop/ModemManager1/Modem/4': {"
         "   'org.freedesktop.ModemManager1.Modem': {'Manufacturer': <uint32 5>, 'Ports': <'ttyS0'>}}}";
     GVariant* objects = g_variant_parse(G_VARIANT_TYPE("a{oa{sa{sv}}}"), text, nullptr, nullptr, nullptr);

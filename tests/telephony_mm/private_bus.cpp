@@ -41,9 +41,9 @@ bool NameOwned(const std::string& address, const char* name) {
                                           G_DBUS_CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION),
         nullptr, nullptr, nullptr);
     if (!connection) return false;
-    GVariant* reply = g_dbus_connection_call_sync(connection, "org.freedesktop.DBus", "/org/freedesktop/DBus",
-                                                  "org.freedesktop.DBus", "NameHasOwner", g_variant_new("(s)", name),
-                                                  G_VARIANT_TYPE("(b)"), G_DBUS_CALL_FLAGS_NONE, 2000, nullptr, nullptr);
+    GVariant* reply = g_dbus_connection_call_sync(
+        connection, "org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus", "NameHasOwner",
+        g_variant_new("(s)", name), G_VARIANT_TYPE("(b)"), G_DBUS_CALL_FLAGS_NONE, 2000, nullptr, nullptr);
     gboolean owned = FALSE;
     if (reply) {
         g_variant_get(reply, "(b)", &owned);
@@ -66,7 +66,9 @@ PrivateBus::PrivateBus() {
         << "<!DOCTYPE busconfig PUBLIC \"-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN\"\n"
            " \"http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd\">\n"
            "<busconfig>\n"
-           "  <listen>" << address_ << "</listen>\n"
+           "  <listen>"
+        << address_
+        << "</listen>\n"
            "  <auth>EXTERNAL</auth>\n"
            "  <policy context=\"default\">\n"
            "    <allow send_destination=\"*\" eavesdrop=\"true\"/>\n"
@@ -101,8 +103,8 @@ PrivateBus::~PrivateBus() {
 bool PrivateBus::StartModemService(const std::string& modemsJson) {
     if (!ready_) return false;
     StopModemService();
-    service_ = StartChild({VORLA_DBUSMOCK_PYTHON, "-m", "dbusmock", "--system", "-t", VORLA_MOCK_TEMPLATE, "-p",
-                           "{\"modems\": " + modemsJson + "}", "-l", folder_ + "/service.log"},
+    service_ = StartChild({VORLA_DBUSMOCK_PYTHON, "-m", "dbusmock", "--system", "-t", VORLA_MOCK_TEMPLATE,
+                           "-p", "{\"modems\": " + modemsJson + "}", "-l", folder_ + "/service.log"},
                           folder_ + "/service.out", folder_ + "/service.err");
     return service_ > 0 && WaitFor([&] { return NameOwned(address_, "org.freedesktop.ModemManager1"); });
 }

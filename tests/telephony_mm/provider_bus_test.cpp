@@ -17,13 +17,13 @@
 
 #include "tests/child_process/child_process.h"
 
-#include "telephony/line_devices.h"
 #include "engine/platform/telephony/line_error_names.h"
+#include "engine/platform/telephony/telephony_api.h"
+#include "telephony/line_devices.h"
 #include "telephony/modemmanager/modem_lines.h"
-#include "tests/telephony_mm/private_bus.h"
 #include "tests/pagingsim/sender_blocks.h"
 #include "tests/pagingsim/sim_process.h"
-#include "engine/platform/telephony/telephony_api.h"
+#include "tests/telephony_mm/private_bus.h"
 
 using namespace vorla::telephony;
 using ::testing::HasSubstr;
@@ -40,7 +40,8 @@ struct Message {
 };
 std::vector<Message> received;
 
-void Record(uint32_t device, uint32_t message, uintptr_t instance, uintptr_t param1, uintptr_t param2, uintptr_t) {
+void Record(uint32_t device, uint32_t message, uintptr_t instance, uintptr_t param1, uintptr_t param2,
+            uintptr_t) {
     received.push_back({device, message, instance, param1, param2});
 }
 
@@ -89,7 +90,8 @@ protected:
         std::vector<unsigned char> buffer(256, 0);
         auto* answer = reinterpret_cast<VorlaVarString*>(buffer.data());
         answer->totalSize = static_cast<uint32_t>(buffer.size());
-        if (api.lineGetID(0, 0, call, VORLA_LINECALLSELECT_CALL, answer, VORLA_DEVICE_CLASS_DATAMODEM) != 0) return {};
+        if (api.lineGetID(0, 0, call, VORLA_LINECALLSELECT_CALL, answer, VORLA_DEVICE_CLASS_DATAMODEM) != 0)
+            return {};
         return reinterpret_cast<const char*>(buffer.data() + answer->stringOffset + 4);
     }
 
@@ -127,8 +129,9 @@ TEST_F(ModemServiceProvider, ListsTheModemWithItsNameAndAnIdThatSurvivesARestart
     EXPECT_EQ(first.devices[0].name, "Acme Dialer 56");
 
     // Restarted, the service numbers its modems anew (another modem comes first now).
-    ASSERT_TRUE(bus_.StartModemService("[{\"device\": \"/sys/other\", \"identifier\": \"77\", \"ports\": [[\"cdc-wdm0\", 6]]}, " +
-                                       ModemJson(kDevice, kIdentifier, port) + "]"));
+    ASSERT_TRUE(bus_.StartModemService(
+        "[{\"device\": \"/sys/other\", \"identifier\": \"77\", \"ports\": [[\"cdc-wdm0\", 6]]}, " +
+        ModemJson(kDevice, kIdentifier, port) + "]"));
     const LineDeviceScan second = ScanLineDevices(*api_);
     ASSERT_EQ(second.devices.size(), 1u);
     EXPECT_EQ(second.devices[0].permanentLineId, first.devices[0].permanentLineId);
@@ -149,11 +152,13 @@ TEST_F(ModemServiceProvider, ACallHoldsTheModemAndHandsOutItsPortUntilDroppedOrC
         received.clear();
         uint32_t line = 0, call = 0, other = 0, otherCall = 0;
         ASSERT_EQ(api_->lineOpen(app, 0, &line, 0x00010004, 0, 0x5eed, VORLA_LINECALLPRIVILEGE_NONE,
-                                 VORLA_LINEMEDIAMODE_DATAMODEM, nullptr), 0);
+                                 VORLA_LINEMEDIAMODE_DATAMODEM, nullptr),
+                  0);
         const int32_t request = api_->lineMakeCall(line, &call, nullptr, 0, &params);
         ASSERT_GT(request, 0);
-        ASSERT_TRUE(DispatchUntil(app, [&] { return Got(VORLA_LINE_CALLSTATE, VORLA_LINECALLSTATE_CONNECTED); }))
-            << bus_.ModemServiceLog();
+        ASSERT_TRUE(DispatchUntil(app, [&] {
+            return Got(VORLA_LINE_CALLSTATE, VORLA_LINECALLSTATE_CONNECTED);
+        })) << bus_.ModemServiceLog();
         EXPECT_TRUE(Got(VORLA_LINE_REPLY, static_cast<uintptr_t>(request)));
         EXPECT_EQ(received.front().instance, 0x5eedu);
         EXPECT_THAT(bus_.ModemServiceLog(), HasSubstr(std::string("inhibited ") + kDevice));
@@ -161,7 +166,8 @@ TEST_F(ModemServiceProvider, ACallHoldsTheModemAndHandsOutItsPortUntilDroppedOrC
         // The modem is ours until the modem service has it back: a second line cannot call on it.
         const auto secondLineIsRefused = [&] {
             ASSERT_EQ(api_->lineOpen(app, 0, &other, 0x00010004, 0, 0, VORLA_LINECALLPRIVILEGE_NONE,
-                                     VORLA_LINEMEDIAMODE_DATAMODEM, nullptr), 0);
+                                     VORLA_LINEMEDIAMODE_DATAMODEM, nullptr),
+                      0);
             EXPECT_EQ(api_->lineMakeCall(other, &otherCall, nullptr, 0, &params), kLineErrInUse);
             EXPECT_EQ(api_->lineClose(other), 0);
         };
@@ -181,9 +187,11 @@ TEST_F(ModemServiceProvider, ACallHoldsTheModemAndHandsOutItsPortUntilDroppedOrC
             const int32_t dropRequest = api_->lineDrop(call, nullptr, 0);
             ASSERT_GT(dropRequest, 0);
             secondLineIsRefused();
-            ASSERT_TRUE(DispatchUntil(app, [&] { return Got(VORLA_LINE_CALLSTATE, VORLA_LINECALLSTATE_IDLE); }));
+            ASSERT_TRUE(
+                DispatchUntil(app, [&] { return Got(VORLA_LINE_CALLSTATE, VORLA_LINECALLSTATE_IDLE); }));
             EXPECT_TRUE(Got(VORLA_LINE_REPLY, static_cast<uintptr_t>(dropRequest)));
-            EXPECT_THAT(bus_.ModemServiceLog(), HasSubstr(std::string("released ") + kDevice + " (uninhibit)"));
+            EXPECT_THAT(bus_.ModemServiceLog(),
+                        HasSubstr(std::string("released ") + kDevice + " (uninhibit)"));
         }
         EXPECT_EQ(api_->lineClose(line), 0);
         EXPECT_THAT(bus_.ModemServiceLog(), HasSubstr(std::string("released ") + kDevice + " (uninhibit)"));
@@ -199,11 +207,13 @@ TEST_F(ModemServiceProvider, AModemThatWentAwayFailsTheCallInItsReply) {
     ASSERT_EQ(count, 1u);
     bus_.StopModemService();
     ASSERT_EQ(api_->lineOpen(app, 0, &line, 0x00010004, 0, 1, VORLA_LINECALLPRIVILEGE_NONE,
-                             VORLA_LINEMEDIAMODE_DATAMODEM, nullptr), 0);
+                             VORLA_LINEMEDIAMODE_DATAMODEM, nullptr),
+              0);
     const VorlaLineCallParams params = PassThrough();
     const int32_t request = api_->lineMakeCall(line, &call, nullptr, 0, &params);
     ASSERT_GT(request, 0);
-    ASSERT_TRUE(DispatchUntil(app, [&] { return Got(VORLA_LINE_CALLSTATE, VORLA_LINECALLSTATE_DISCONNECTED); }));
+    ASSERT_TRUE(
+        DispatchUntil(app, [&] { return Got(VORLA_LINE_CALLSTATE, VORLA_LINECALLSTATE_DISCONNECTED); }));
     ASSERT_TRUE(Got(VORLA_LINE_REPLY, static_cast<uintptr_t>(request)));
     for (const Message& m : received)
         if (m.message == VORLA_LINE_REPLY) {
@@ -250,11 +260,11 @@ TEST_F(ModemServiceProvider, APageThroughTheTelephonyScriptReachesTheTerminalAnd
         const std::string pin = named ? "5551234" : "5554321";
         const std::string out = bus_.folder() + "/rklrun.out";
         const pid_t rklrun = vorla::testing::StartChild(
-            {VORLA_RKLRUN, VORLA_SOURCE_DIR "/rklfiles/vlptapi.rkl", "serviceName=Demo", "serviceNumber=5550100",
-             "dialMode=ATDT", "modemString=ATE0Q0V1X4", "modemName=Acme Dialer 56",
+            {VORLA_RKLRUN, VORLA_SOURCE_DIR "/rklfiles/vlptapi.rkl", "serviceName=Demo",
+             "serviceNumber=5550100", "dialMode=ATDT", "modemString=ATE0Q0V1X4", "modemName=Acme Dialer 56",
              "permanentLineID=" + std::to_string(scan.devices[0].permanentLineId), "CONNECT",
-             "pageBlock=" + pagingsim::testing::SenderBlocks(pin, "HELLO")[0], "currentPageNumber=1", "totalPages=1",
-             "pagerName=Test", "SEND_PAGE", "DISCONNECT"},
+             "pageBlock=" + pagingsim::testing::SenderBlocks(pin, "HELLO")[0], "currentPageNumber=1",
+             "totalPages=1", "pagerName=Test", "SEND_PAGE", "DISCONNECT"},
             out, bus_.folder() + "/rklrun.err");
         unsetenv("VORLAPRO_TELEPHONY_PROVIDER");
         ASSERT_GT(rklrun, 0);
@@ -281,12 +291,13 @@ TEST_F(ModemServiceProvider, TheModemIsGivenBackWhenTheProgramHoldingItDies) {
     const std::string out = bus_.folder() + "/hold.out";
     setenv("VORLAPRO_TELEPHONY_PROVIDER", VORLA_MM_PROVIDER, 1);
     const pid_t rklrun = vorla::testing::StartChild(
-        {VORLA_RKLRUN, script, "permanentLineID=" + std::to_string(scan.devices[0].permanentLineId), "MAIN"}, out,
-        bus_.folder() + "/hold.err");
+        {VORLA_RKLRUN, script, "permanentLineID=" + std::to_string(scan.devices[0].permanentLineId), "MAIN"},
+        out, bus_.folder() + "/hold.err");
     unsetenv("VORLAPRO_TELEPHONY_PROVIDER");
     ASSERT_GT(rklrun, 0);
     const auto within = [](const std::function<bool()>& done) {
-        for (int i = 0; i < 1000 && !done(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        for (int i = 0; i < 1000 && !done(); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
         return done();
     };
     ASSERT_TRUE(within([&] { return ReadFile(out).find("ECHO: holding") != std::string::npos; }))

@@ -2,15 +2,15 @@
 
 #include <QCoreApplication>
 
-#include "ui/app/program_parts.h"
+#include "archive/ob_list.h"
 #include "directory/directory_file.h"
 #include "directory/directory_rules.h"
 #include "directory/directory_store.h"
 #include "directory/group.h"
-#include "ui/main_window/main_frame.h"
-#include "archive/ob_list.h"
 #include "directory/service.h"
 #include "directory/subscriber.h"
+#include "ui/app/program_parts.h"
+#include "ui/main_window/main_frame.h"
 
 void WriteTestDirectory(const std::string& folder, const DirectoryPlan& plan) {
     DirectoryStore store;
@@ -45,9 +45,13 @@ void WriteTestDirectory(const std::string& folder, const DirectoryPlan& plan) {
     ASSERT_EQ(SaveDirectoryFile(folder + "/" + std::string(kDirectoryFileName), store), ArchiveError::None);
 }
 
-void AppTest::SetUp() { ASSERT_TRUE(home_.isValid()); }
+void AppTest::SetUp() {
+    ASSERT_TRUE(home_.isValid());
+}
 
-void AppTest::TearDown() { app_.reset(); }
+void AppTest::TearDown() {
+    app_.reset();
+}
 
 bool AppTest::Start(const CommandLineInfo& commandLine, const std::function<void(UiExtensions&)>& replace) {
     auto settings = std::make_unique<vorla::MemorySettingsStore>();
@@ -60,4 +64,6 @@ bool AppTest::Start(const CommandLineInfo& commandLine, const std::function<void
     return app_->InitApplicationObjects(commandLine, false);
 }
 
-CVorlaPro5View* AppTest::View() const { return app_ && app_->MainFrame() ? app_->MainFrame()->MessageView() : nullptr; }
+CVorlaPro5View* AppTest::View() const {
+    return app_ && app_->MainFrame() ? app_->MainFrame()->MessageView() : nullptr;
+}

@@ -10,9 +10,9 @@
 
 #include <gtest/gtest.h>
 
-#include "ui/app/vorla_pro_app.h"
 #include "settings/memory_settings_store.h"
 #include "tests/qt_support/qt_wait.h"
+#include "ui/app/vorla_pro_app.h"
 
 class CVorlaPro5View;
 
@@ -31,7 +31,8 @@ protected:
     void TearDown() override;
     // Starts the application with every part of the program (RegisterProgramParts), then
     // `replace` for a test that stands in for a part; false when start-up refused.
-    bool Start(const CommandLineInfo& commandLine = {}, const std::function<void(UiExtensions&)>& replace = {});
+    bool Start(const CommandLineInfo& commandLine = {},
+               const std::function<void(UiExtensions&)>& replace = {});
     std::string Folder() const { return home_.path().toStdString(); }
     std::string FilePath(const std::string& name) const { return Folder() + "/" + name; }
     CVorlaPro5View* View() const;

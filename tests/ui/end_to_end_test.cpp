@@ -7,12 +7,12 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "tests/ui/app_fixture.h"
+#include "archive/ob_list.h"
 #include "tests/child_process/qt_child_process.h"
+#include "tests/ui/app_fixture.h"
 #include "ui/main_window/main_frame.h"
 #include "ui/message_entry/selection_list.h"
 #include "ui/message_entry/vorla_pro_view.h"
-#include "archive/ob_list.h"
 
 namespace {
 

@@ -3,18 +3,19 @@
 #include <QAction>
 #include <QComboBox>
 #include <QLabel>
-#include <QMenuBar>
-#include <QShortcut>
-#include <QTabBar>
 #include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QShortcut>
 #include <QStatusBar>
+#include <QTabBar>
 #include <QTest>
 #include <QTime>
 
-#include "ui/app/command_ids.h"
+#include "archive/ob_list.h"
 #include "tests/ui/app_fixture.h"
+#include "ui/app/command_ids.h"
 #include "ui/desktop/program_icon.h"
 #include "ui/main_window/cust_toolbar.h"
 #include "ui/main_window/customize_dialog.h"
@@ -22,7 +23,6 @@
 #include "ui/main_window/message_window.h"
 #include "ui/message_entry/selection_list.h"
 #include "ui/message_entry/vorla_pro_view.h"
-#include "archive/ob_list.h"
 
 namespace {
 
@@ -37,17 +37,30 @@ protected:
     CMainFrame* frame_ = nullptr;
 };
 
-const std::vector<int> kDefaultMainButtons = {cmd::kMessageLog, cmd::kNextWindow, 0, cmd::kPreferences,
-                                              cmd::kServices,   cmd::kSubscribers, cmd::kGroups,
-                                              cmd::kPresetMessages, 0, cmd::kCut, cmd::kCopy, cmd::kPaste, 0,
-                                              cmd::kPrint, cmd::kAbout};
+const std::vector<int> kDefaultMainButtons = {cmd::kMessageLog,
+                                              cmd::kNextWindow,
+                                              0,
+                                              cmd::kPreferences,
+                                              cmd::kServices,
+                                              cmd::kSubscribers,
+                                              cmd::kGroups,
+                                              cmd::kPresetMessages,
+                                              0,
+                                              cmd::kCut,
+                                              cmd::kCopy,
+                                              cmd::kPaste,
+                                              0,
+                                              cmd::kPrint,
+                                              cmd::kAbout};
 
 TEST_F(MainWindow, TheFrameAndTheMessageWindowShowTheProgramsIcon) {
     // No icon theme here knows the program, as in a run from the build folder.
     const QImage own = vorla::ProgramIcon().pixmap(QSize(16, 16)).toImage();
     ASSERT_FALSE(own.isNull());
-    for (const QWidget* window : {static_cast<QWidget*>(frame_), static_cast<QWidget*>(frame_->MessageWindow())}) {
-        EXPECT_EQ(window->windowIcon().pixmap(QSize(16, 16)).toImage(), own) << window->metaObject()->className();
+    for (const QWidget* window :
+         {static_cast<QWidget*>(frame_), static_cast<QWidget*>(frame_->MessageWindow())}) {
+        EXPECT_EQ(window->windowIcon().pixmap(QSize(16, 16)).toImage(), own)
+            << window->metaObject()->className();
     }
 }
 
@@ -85,9 +98,11 @@ TEST_F(MainWindow, ToolbarLayoutsAreEditedSavedAndRestored) {
     bar->SetLayout(kDefaultMainButtons);
     EXPECT_FALSE(bar->RestoreLayout(*settings_));
     EXPECT_EQ(bar->Layout(), kDefaultMainButtons);
-    EXPECT_EQ(CustomizeToolbarDialog::ButtonText(QStringLiteral("Opens the Service Maintenance window\nServices")),
-              QStringLiteral("Services"));
-    EXPECT_EQ(CustomizeToolbarDialog::ButtonText(QStringLiteral("Only one line")), QStringLiteral("Only one line"));
+    EXPECT_EQ(
+        CustomizeToolbarDialog::ButtonText(QStringLiteral("Opens the Service Maintenance window\nServices")),
+        QStringLiteral("Services"));
+    EXPECT_EQ(CustomizeToolbarDialog::ButtonText(QStringLiteral("Only one line")),
+              QStringLiteral("Only one line"));
 }
 
 TEST_F(MainWindow, TheEntryWindowPlacementAndTheToolbarDockAreRestored) {
@@ -114,7 +129,9 @@ TEST_F(MainWindow, LockKeyPanesFollowTheirKeys) {
     EXPECT_EQ(panes[0]->text(), QStringLiteral("CAP"));
     EXPECT_EQ(panes[1]->text(), QStringLiteral("NUM"));
     EXPECT_EQ(panes[2]->text(), QStringLiteral("SCRL"));
-    frame_->SetLockKeySource([] { return std::optional<vorla::LockKeys>(vorla::LockKeys{true, false, true}); });
+    frame_->SetLockKeySource([] {
+        return std::optional<vorla::LockKeys>(vorla::LockKeys{true, false, true});
+    });
     EXPECT_TRUE(panes[0]->isEnabled());
     EXPECT_FALSE(panes[1]->isEnabled());
     EXPECT_TRUE(panes[2]->isEnabled());
@@ -130,16 +147,21 @@ std::map<int, QStringList> AltKeysOf(QWidget& window) {
         if (key.isEmpty() || key[0].keyboardModifiers() != Qt::AltModifier) return;
         keys[key[0].toCombined()] << where;
     };
-    for (QAbstractButton* b : window.findChildren<QAbstractButton*>()) note(b->shortcut(), b->text());
+    for (QAbstractButton* b : window.findChildren<QAbstractButton*>())
+        note(b->shortcut(), b->text());
     for (QLabel* l : window.findChildren<QLabel*>())
         if (l->buddy()) note(QKeySequence::mnemonic(l->text()), l->text());
     for (QTabBar* t : window.findChildren<QTabBar*>())
-        for (int i = 0; i < t->count(); ++i) note(QKeySequence::mnemonic(t->tabText(i)), t->tabText(i));
+        for (int i = 0; i < t->count(); ++i)
+            note(QKeySequence::mnemonic(t->tabText(i)), t->tabText(i));
     for (QMenuBar* m : window.findChildren<QMenuBar*>())
-        for (QAction* a : m->actions()) note(QKeySequence::mnemonic(a->text()), a->text());
-    for (QShortcut* s : window.findChildren<QShortcut*>()) note(s->key(), QStringLiteral("shortcut"));
+        for (QAction* a : m->actions())
+            note(QKeySequence::mnemonic(a->text()), a->text());
+    for (QShortcut* s : window.findChildren<QShortcut*>())
+        note(s->key(), QStringLiteral("shortcut"));
     for (QAction* a : window.findChildren<QAction*>())
-        for (const QKeySequence& k : a->shortcuts()) note(k, a->text());
+        for (const QKeySequence& k : a->shortcuts())
+            note(k, a->text());
     return keys;
 }
 
@@ -194,7 +216,8 @@ TEST_F(MainWindow, EditAndInsertCommandsAreEnabledExactlyWhenTheFieldCanTakeThem
     ASSERT_FALSE(field->isEnabled());
     EXPECT_FALSE(enabled(cmd::kInsertDate));
     EXPECT_FALSE(enabled(cmd::kSelectAll));
-    for (QAction* button : view->MessageToolBar()->actions()) EXPECT_FALSE(button->isEnabled());
+    for (QAction* button : view->MessageToolBar()->actions())
+        EXPECT_FALSE(button->isEnabled());
     ASSERT_TRUE(WaitFor([&] { return app_->GetState() == CVorlaPro5App::kStateIdle && field->isEnabled(); }));
     EXPECT_TRUE(enabled(cmd::kInsertDate));
 }
@@ -205,7 +228,8 @@ TEST_F(MainWindow, BarTogglesAreStoredAndTheClockTicks) {
     EXPECT_EQ(settings_->GetProfileInt("Preferences", "StatusBarState", -1), 0);
     frame_->Action(cmd::kViewToolBar)->trigger();
     EXPECT_EQ(settings_->GetProfileInt("Preferences", "ToolBarState", -1), 0);
-    EXPECT_TRUE(CMainFrame::ClockText(QTime(13, 5, 7)).contains(QStringLiteral("07"))) << "the clock shows seconds";
+    EXPECT_TRUE(CMainFrame::ClockText(QTime(13, 5, 7)).contains(QStringLiteral("07")))
+        << "the clock shows seconds";
     const QString first = frame_->ClockPane()->text();
     EXPECT_FALSE(first.isEmpty());
     EXPECT_TRUE(WaitFor([&] { return frame_->ClockPane()->text() != first; }, 2500));

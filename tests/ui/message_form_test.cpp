@@ -12,17 +12,17 @@
 #include <QTemporaryFile>
 #include <QTest>
 
+#include "archive/ob_list.h"
+#include "directory/subscriber.h"
+#include "paging/page.h"
+#include "paging/pager_message.h"
+#include "tests/qt_support/model_check.h"
 #include "tests/ui/app_fixture.h"
 #include "ui/main_window/main_frame.h"
 #include "ui/main_window/message_window.h"
 #include "ui/message_entry/selection_list.h"
 #include "ui/message_entry/signature_dialog.h"
 #include "ui/message_entry/vorla_pro_view.h"
-#include "tests/qt_support/model_check.h"
-#include "archive/ob_list.h"
-#include "paging/page.h"
-#include "paging/pager_message.h"
-#include "directory/subscriber.h"
 
 namespace {
 
@@ -53,7 +53,8 @@ protected:
     }
     QStringList RowTexts() const {
         QStringList out;
-        for (int i = 0; i < list_->model()->rowCount(); ++i) out << list_->model()->index(i, 0).data().toString();
+        for (int i = 0; i < list_->model()->rowCount(); ++i)
+            out << list_->model()->index(i, 0).data().toString();
         return out;
     }
     void ClickMargin(int row) {
@@ -168,7 +169,8 @@ TEST_F(MessageForm, AMessageWithACharacterOutsideWindows1252IsRefusedNotSentWith
     view_->Send();
     EXPECT_TRUE(app_->GetOutgoingList()->IsEmpty());
     EXPECT_TRUE(error.contains(QStringLiteral("\u260e"))) << error.toStdString();
-    EXPECT_EQ(view_->MessageField()->toPlainText(), QStringLiteral("call \u260e 5\u20ac")) << "the text stays to mend";
+    EXPECT_EQ(view_->MessageField()->toPlainText(), QStringLiteral("call \u260e 5\u20ac"))
+        << "the text stays to mend";
 }
 
 TEST_F(MessageForm, SignatureTokensUseTheFormatsAndAMissingSignatureCanBeMade) {
@@ -177,7 +179,9 @@ TEST_F(MessageForm, SignatureTokensUseTheFormatsAndAMissingSignatureCanBeMade) {
     settings_->WriteProfileString("Preferences", "TimeFormat", "[%M]");
     int asked = 0;
     view_->UserPrompts().yesNo = [&](const QString&) { return ++asked == 1; };
-    view_->UserPrompts().signature = [] { return std::optional<QString>(QStringLiteral(" -- <DATE><DATE> <TIME>")); };
+    view_->UserPrompts().signature = [] {
+        return std::optional<QString>(QStringLiteral(" -- <DATE><DATE> <TIME>"));
+    };
     view_->MessageField()->setPlainText(QStringLiteral("hi"));
     ASSERT_TRUE(view_->AppendSignature());
     EXPECT_EQ(view_->MessageField()->toPlainText(), QStringLiteral("hi -- 19711971 [00]"));
@@ -323,10 +327,12 @@ TEST_F(MessageForm, ClosingIsRefusedWhileSendingAndTheFormComesBackAfterTheRun) 
     ASSERT_NE(app_->GetState(), CVorlaPro5App::kStateIdle);
     EXPECT_FALSE(app_->MainFrame()->close()) << "refused while a run is going on";
     EXPECT_TRUE(app_->MainFrame()->isVisible());
-    ASSERT_TRUE(WaitFor([&] { return app_->GetState() == CVorlaPro5App::kStateIdle && view_->MessageField()->isEnabled(); }));
+    ASSERT_TRUE(WaitFor(
+        [&] { return app_->GetState() == CVorlaPro5App::kStateIdle && view_->MessageField()->isEnabled(); }));
     EXPECT_FALSE(view_->CancelButton()->isEnabled());
     EXPECT_TRUE(app_->GetErrorFlag());
-    EXPECT_EQ(view_->MessageField()->toPlainText(), QStringLiteral("now please")) << "a failed run keeps the form";
+    EXPECT_EQ(view_->MessageField()->toPlainText(), QStringLiteral("now please"))
+        << "a failed run keeps the form";
     EXPECT_GT(view_->StatusList()->count(), 0);
     EXPECT_FALSE(app_->GetLogList()->IsEmpty()) << "the failure is logged";
 }

@@ -14,19 +14,19 @@
 #include <signal.h>
 #include <sys/stat.h>
 
-#include "tests/ui/app_fixture.h"
 #include "archive/class_registry.h"
-#include "directory/directory_file.h"
-#include "directory/directory_store.h"
 #include "archive/file_format_version.h"
 #include "archive/ob_list.h"
+#include "directory/directory_file.h"
+#include "directory/directory_store.h"
+#include "directory/service.h"
+#include "directory/subscriber.h"
 #include "paging/page.h"
 #include "paging/pager_message.h"
 #include "paging/paging_classes.h"
 #include "paging/paging_files.h"
 #include "tests/child_process/qt_child_process.h"
-#include "directory/service.h"
-#include "directory/subscriber.h"
+#include "tests/ui/app_fixture.h"
 
 namespace {
 
@@ -62,7 +62,8 @@ protected:
     void SignalOnceSaid(const char* line, int signalNumber) {
         QByteArray said;
         ASSERT_TRUE(WaitFor([&] { return (said += program_.readAllStandardError()).contains(line); }, 20000))
-            << "never said: " << line << "\n" << said.toStdString();
+            << "never said: " << line << "\n"
+            << said.toStdString();
         ::kill(static_cast<pid_t>(program_.processId()), signalNumber);
         ASSERT_TRUE(program_.waitForFinished(15000)) << "the program did not end on signal " << signalNumber;
         EXPECT_EQ(program_.exitStatus(), QProcess::NormalExit);
@@ -151,7 +152,8 @@ TEST_F(ProgramProcess, ATerminationSignalStopsTheRunKeepsTheDuePageAndExitsZero)
     {
         SetFileFormatVersion(kCurrentFileFormatVersion);
         LoadedList loaded;
-        ASSERT_EQ(LoadQueueFile(FilePath("Outgoing.vlg"), MakeProgramClassRegistry(), loaded), ArchiveError::None);
+        ASSERT_EQ(LoadQueueFile(FilePath("Outgoing.vlg"), MakeProgramClassRegistry(), loaded),
+                  ArchiveError::None);
         ASSERT_EQ(loaded.list->GetCount(), 2u);
         // Back at her time, or due again if the due check ran once more before the end: either
         // way waiting to be sent, not failed.
@@ -200,10 +202,11 @@ TEST_F(ProgramProcess, ATerminationWhileAScriptAlertWaitsEndsTheRun) {
     QDir(QString::fromStdString(Folder())).mkdir(QStringLiteral("rklfiles"));
     QFile script(QString::fromStdString(FilePath("rklfiles/vorlapro.rkl")));
     ASSERT_TRUE(script.open(QIODevice::WriteOnly));
-    script.write("ENTRY CONNECT\nENTRY SEND_PAGE\nENTRY DISCONNECT\n"
-                 "LABEL CONNECT\nDEBUG_OUT alert is open\nALERT Refused Go on?\nEXIT 0 Connected\n"
-                 "LABEL Refused\nEXIT -301 Refused at the alert\n"
-                 "LABEL SEND_PAGE\nEXIT 0 Sent\nLABEL DISCONNECT\nEXIT 0 Done\n");
+    script.write(
+        "ENTRY CONNECT\nENTRY SEND_PAGE\nENTRY DISCONNECT\n"
+        "LABEL CONNECT\nDEBUG_OUT alert is open\nALERT Refused Go on?\nEXIT 0 Connected\n"
+        "LABEL Refused\nEXIT -301 Refused at the alert\n"
+        "LABEL SEND_PAGE\nEXIT 0 Sent\nLABEL DISCONNECT\nEXIT 0 Done\n");
     script.close();
     WriteTestDirectory(Folder());
     WriteQueue(FilePath("Outgoing.vlg"));
@@ -215,9 +218,11 @@ TEST_F(ProgramProcess, ATerminationWhileAScriptAlertWaitsEndsTheRun) {
     // Bob's Later page still waits in the saved queue; the lock is free.
     SetFileFormatVersion(kCurrentFileFormatVersion);
     LoadedList loaded;
-    ASSERT_EQ(LoadQueueFile(FilePath("Outgoing.vlg"), MakeProgramClassRegistry(), loaded), ArchiveError::None);
+    ASSERT_EQ(LoadQueueFile(FilePath("Outgoing.vlg"), MakeProgramClassRegistry(), loaded),
+              ArchiveError::None);
     bool bobWaits = false;
-    for (Serializable* item : *loaded.list) bobWaits |= As<CPage>(item)->GetSubscriber()->GetName() == "Bob";
+    for (Serializable* item : *loaded.list)
+        bobWaits |= As<CPage>(item)->GetSubscriber()->GetName() == "Bob";
     EXPECT_TRUE(bobWaits);
     EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(FilePath(".vorlapro.lock"))));
 }

@@ -4,13 +4,13 @@
 #include <memory>
 #include <vector>
 
+#include "archive/ob_list.h"
 #include "directory/display_object.h"
 #include "directory/group.h"
+#include "directory/subscriber.h"
 #include "ui/main_window/toolbar_layout.h"
 #include "ui/message_entry/message_texts.h"
 #include "ui/message_entry/selection_rows.h"
-#include "archive/ob_list.h"
-#include "directory/subscriber.h"
 
 namespace {
 
@@ -28,7 +28,8 @@ struct Directory {
     }
     CGroup* AddGroup(const std::string& name, std::vector<CSubscriber*> members) {
         groups.push_back(std::make_unique<CGroup>(name));
-        for (CSubscriber* s : members) groups.back()->GetMembers()->AddTail(s);
+        for (CSubscriber* s : members)
+            groups.back()->GetMembers()->AddTail(s);
         groupList.AddTail(groups.back().get());
         return groups.back().get();
     }
@@ -138,7 +139,8 @@ TEST(Recipients, GroupsGiveMembersInGroupOrderAndMemberRowsGiveNothing) {
     CSubscriber* bob = d.Add("Bob");
     CGroup* team = d.AddGroup("Team", {bob, ann});
     CGroup* empty = d.AddGroup("Empty", {});
-    CDisplayObject annRow(ann, nullptr, 0), teamRow(nullptr, team, 1), memberRow(bob, team, 0), emptyRow(nullptr, empty, 0);
+    CDisplayObject annRow(ann, nullptr, 0), teamRow(nullptr, team, 1), memberRow(bob, team, 0),
+        emptyRow(nullptr, empty, 0);
     EXPECT_EQ(RecipientsOf({&annRow, &teamRow, &memberRow}), (std::vector<CSubscriber*>{ann, bob, ann}));
     EXPECT_TRUE(RecipientsOf({&emptyRow, &memberRow}).empty());
 }
@@ -150,16 +152,19 @@ TEST(MessageTexts, UpperCaseKeepsTheLengthAndEveryCharacterOfTheCodePage) {
     } cases[] = {
         {"abc xyz 09", "ABC XYZ 09"},
         {"\xe9t\xe9 \xe0 \xfe", "\xc9T\xc9 \xc0 \xde"},  // accented small letters
-        {"\x9a\x9c\x9e\xff", "\x8a\x8c\x8e\x9f"},      // s, oe, z with caron, y with diaeresis
-        {"\xdf \xb5 \xf7", "\xdf \xb5 \xf7"},              // no capital here: sharp s, micro, division
+        {"\x9a\x9c\x9e\xff", "\x8a\x8c\x8e\x9f"},        // s, oe, z with caron, y with diaeresis
+        {"\xdf \xb5 \xf7", "\xdf \xb5 \xf7"},            // no capital here: sharp s, micro, division
     };
-    for (const auto& c : cases) EXPECT_EQ(UpperCaseMessage(c.text), c.upper) << c.text;
+    for (const auto& c : cases)
+        EXPECT_EQ(UpperCaseMessage(c.text), c.upper) << c.text;
 }
 
 TEST(MessageTexts, SignatureTokensAreReplacedLeftToRightWithoutRescanning) {
-    EXPECT_EQ(ReplaceSignatureTokens("<DATE><DATE> at <TIME>", "1/2/99", "10:00 AM"), "1/2/991/2/99 at 10:00 AM");
+    EXPECT_EQ(ReplaceSignatureTokens("<DATE><DATE> at <TIME>", "1/2/99", "10:00 AM"),
+              "1/2/991/2/99 at 10:00 AM");
     EXPECT_EQ(ReplaceSignatureTokens("<TIME>", "d", "<TIME>"), "<TIME>") << "inserted text is not scanned";
-    EXPECT_EQ(ReplaceSignatureTokens("<date> <DATE", "d", "t"), "<date> <DATE") << "tokens are case-sensitive";
+    EXPECT_EQ(ReplaceSignatureTokens("<date> <DATE", "d", "t"), "<date> <DATE")
+        << "tokens are case-sensitive";
     EXPECT_EQ(ReplaceSignatureTokens("", "d", "t"), "");
 }
 

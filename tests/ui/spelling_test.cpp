@@ -11,7 +11,9 @@
 
 namespace {
 
-bool HaveDictionary() { return QFileInfo::exists(QString::fromLatin1(kDefaultDictionaryFile)); }
+bool HaveDictionary() {
+    return QFileInfo::exists(QString::fromLatin1(kDefaultDictionaryFile));
+}
 
 TEST(SpellChecker, FindsMisspeltWordsAndSkipsWhatTheOptionsSay) {
     if (!HaveDictionary()) GTEST_SKIP() << "hunspell-en-us is not installed";
@@ -21,7 +23,8 @@ TEST(SpellChecker, FindsMisspeltWordsAndSkipsWhatTheOptionsSay) {
     const QString text = QStringLiteral("Please 'calll' me at RM42 about the NASA meetng.");
     WordSpan first = checker.NextMisspelling(text, 0);
     ASSERT_TRUE(first.Found());
-    EXPECT_EQ(text.mid(first.start, first.length), QStringLiteral("calll")) << "quotes are not part of the word";
+    EXPECT_EQ(text.mid(first.start, first.length), QStringLiteral("calll"))
+        << "quotes are not part of the word";
     WordSpan second = checker.NextMisspelling(text, first.start + first.length);
     ASSERT_TRUE(second.Found());
     EXPECT_EQ(text.mid(second.start, second.length), QStringLiteral("meetng"));
@@ -51,14 +54,17 @@ TEST(SpellCheckSession, CorrectsIgnoresAddsAndStoresTheDictionaries) {
     session.SetAsk([&](const QString& word, const QStringList&) {
         asked << word;
         selected << field.textCursor().selectedText();
-        if (word == QStringLiteral("tehh")) return SpellCheckSession::Correction{CorrectionDialog::kChangeAll, "the"};
-        if (word == QStringLiteral("vorlax")) return SpellCheckSession::Correction{CorrectionDialog::kAdd, {}};
+        if (word == QStringLiteral("tehh"))
+            return SpellCheckSession::Correction{CorrectionDialog::kChangeAll, "the"};
+        if (word == QStringLiteral("vorlax"))
+            return SpellCheckSession::Correction{CorrectionDialog::kAdd, {}};
         return SpellCheckSession::Correction{CorrectionDialog::kIgnore, {}};
     });
     EXPECT_EQ(session.Run(), QStringLiteral("Spell check complete!"));
     EXPECT_EQ(field.toPlainText(), QStringLiteral("the vorlax the zorblat"));
     EXPECT_EQ(asked, (QStringList{"tehh", "vorlax", "zorblat"}));
-    EXPECT_EQ(selected, (QStringList{"tehh", "vorlax", "zorblat"})) << "each word is highlighted where it is now";
+    EXPECT_EQ(selected, (QStringList{"tehh", "vorlax", "zorblat"}))
+        << "each word is highlighted where it is now";
     EXPECT_EQ(settings.GetProfileInt("Speller", "SpellOptions", 0), kDefaultSpellOptions);
 
     // The added word is known to the next check through the custom dictionary.

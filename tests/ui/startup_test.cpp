@@ -1,27 +1,27 @@
 // Start-up and exit of the application on empty, existing, damaged and locked directories.
 #include <QDir>
 #include <QFile>
-#include <QImage>
 #include <QFileInfo>
+#include <QImage>
 
-#include "tests/ui/app_fixture.h"
 #include "archive/class_registry.h"
+#include "archive/file_format_version.h"
+#include "archive/ob_list.h"
 #include "directory/directory_file.h"
 #include "directory/directory_store.h"
-#include "archive/file_format_version.h"
-#include "paging/log_object.h"
-#include "ui/main_window/cust_toolbar.h"
-#include "ui/main_window/main_frame.h"
 #include "directory/message.h"
-#include "archive/ob_list.h"
+#include "directory/service.h"
+#include "paging/log_object.h"
 #include "paging/outgoing_queue.h"
 #include "paging/page.h"
 #include "paging/paging_classes.h"
 #include "paging/paging_files.h"
-#include "directory/service.h"
+#include "platform/program_directory_lock.h"
+#include "tests/ui/app_fixture.h"
+#include "ui/main_window/cust_toolbar.h"
+#include "ui/main_window/main_frame.h"
 #include "ui/message_entry/selection_list.h"
 #include "ui/message_entry/vorla_pro_view.h"
-#include "platform/program_directory_lock.h"
 
 #include <QComboBox>
 #include <QStatusBar>
@@ -34,7 +34,8 @@ QByteArray ReadAll(const std::string& path) {
 }
 
 TEST(CommandLine, SwitchesAfterSlashOrDashInAnyCaseAndOneFileName) {
-    const CommandLineInfo info = ParseCommandLine({"/embedding", "-AUTOMATION", "doc.vlg", "other", "/bogus"});
+    const CommandLineInfo info =
+        ParseCommandLine({"/embedding", "-AUTOMATION", "doc.vlg", "other", "/bogus"});
     EXPECT_TRUE(info.embedding);
     EXPECT_TRUE(info.automation);
     EXPECT_EQ(info.fileName, "doc.vlg");
@@ -120,7 +121,8 @@ TEST_F(Startup, ExitWritesTheDirectoryAndLeavesNoQueueFileForAnEmptyQueue) {
     EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(FilePath("Outgoing.vlg"))));
     EXPECT_TRUE(QFileInfo::exists(QString::fromStdString(FilePath("Vorla Pro Log Window.vlg"))));
     DirectoryStore reread;
-    ASSERT_EQ(LoadDirectoryFile(FilePath("Vorla Pro.vlg"), MakeProgramClassRegistry(), reread), ArchiveError::None);
+    ASSERT_EQ(LoadDirectoryFile(FilePath("Vorla Pro.vlg"), MakeProgramClassRegistry(), reread),
+              ArchiveError::None);
     EXPECT_EQ(reread.GetSubscriberList()->GetCount(), 3u);
     EXPECT_EQ(reread.GetDisplayList()->GetCount(), 5u) << "the recipient rows are saved with the directory";
 }

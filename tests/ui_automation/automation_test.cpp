@@ -24,17 +24,17 @@
 
 #include <xcb/xcb.h>
 
-#include "tests/ui/app_fixture.h"
 #include "archive/class_registry.h"
 #include "archive/file_format_version.h"
 #include "archive/ob_list.h"
+#include "directory/subscriber.h"
 #include "paging/page.h"
 #include "paging/paging_classes.h"
 #include "paging/paging_files.h"
 #include "tests/child_process/qt_child_process.h"
 #include "tests/qt_support/qt_wait.h"
+#include "tests/ui/app_fixture.h"
 #include "tests/ui_automation/window_methods.h"
-#include "directory/subscriber.h"
 
 namespace {
 
@@ -45,7 +45,8 @@ class Automation : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(home_.isValid());
-        for (QProcess* p : {&bus_, &program_, &sim_, &x_}) vorla::testing::EndWithTest(*p);
+        for (QProcess* p : {&bus_, &program_, &sim_, &x_})
+            vorla::testing::EndWithTest(*p);
         QDir(home_.path()).mkpath(QStringLiteral("services"));
         QDir(home_.path()).mkpath(QStringLiteral("config/Quillon"));
     }
@@ -64,12 +65,14 @@ protected:
     void WriteConfig(const QByteArray& extra = {}) {
         QFile conf(QPath("config/Quillon/Vorla Pro.conf"));
         ASSERT_TRUE(conf.open(QIODevice::WriteOnly));
-        conf.write("[Tip]\nStartUp=1\n[Preferences]\n" + extra + "[Ports]\nCOM1=" + QPath("com1").toUtf8() + "\n");
+        conf.write("[Tip]\nStartUp=1\n[Preferences]\n" + extra + "[Ports]\nCOM1=" + QPath("com1").toUtf8() +
+                   "\n");
     }
     QProcessEnvironment ProgramEnvironment() const {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("XDG_CONFIG_HOME"), QPath("config"));
-        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), display_.isEmpty() ? QStringLiteral("offscreen") : QStringLiteral("xcb"));
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"),
+                           display_.isEmpty() ? QStringLiteral("offscreen") : QStringLiteral("xcb"));
         if (!display_.isEmpty()) environment.insert(QStringLiteral("DISPLAY"), display_);
         environment.remove(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"));
         return environment;
@@ -80,18 +83,21 @@ protected:
     void StartBus() {
         QFile config(QPath("session.conf"));
         ASSERT_TRUE(config.open(QIODevice::WriteOnly));
-        config.write(QByteArray(
-            "<!DOCTYPE busconfig PUBLIC \"-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN\"\n"
-            " \"http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd\">\n"
-            "<busconfig><type>session</type><listen>unix:tmpdir=/tmp</listen>\n"
-            "<servicedir>") + QPath("services").toUtf8() + "</servicedir>\n"
-            "<policy context=\"default\"><allow send_destination=\"*\" eavesdrop=\"true\"/><allow eavesdrop=\"true\"/>"
+        config.write(
+            QByteArray("<!DOCTYPE busconfig PUBLIC \"-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN\"\n"
+                       " \"http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd\">\n"
+                       "<busconfig><type>session</type><listen>unix:tmpdir=/tmp</listen>\n"
+                       "<servicedir>") +
+            QPath("services").toUtf8() +
+            "</servicedir>\n"
+            "<policy context=\"default\"><allow send_destination=\"*\" eavesdrop=\"true\"/><allow "
+            "eavesdrop=\"true\"/>"
             "<allow own=\"*\"/></policy></busconfig>\n");
         config.close();
         bus_.setProcessEnvironment(ProgramEnvironment());
         bus_.setProgram(QStringLiteral("dbus-daemon"));
-        bus_.setArguments({QStringLiteral("--config-file=") + QPath("session.conf"), QStringLiteral("--nofork"),
-                           QStringLiteral("--print-address")});
+        bus_.setArguments({QStringLiteral("--config-file=") + QPath("session.conf"),
+                           QStringLiteral("--nofork"), QStringLiteral("--print-address")});
         bus_.start();
         ASSERT_TRUE(bus_.waitForStarted(5000)) << "dbus-daemon is not installed";
         QByteArray address;
@@ -106,14 +112,16 @@ protected:
 
     void StartSimulator() {
         sim_.setProgram(QStringLiteral(VORLA_BIN_DIR "/pagingsim"));
-        sim_.setArguments({"--link", QPath("com1"), "--log", QPath("pages.jsonl"), "--ring-ms", "50", "--quiet"});
+        sim_.setArguments(
+            {"--link", QPath("com1"), "--log", QPath("pages.jsonl"), "--ring-ms", "50", "--quiet"});
         sim_.start();
         ASSERT_TRUE(sim_.waitForStarted(5000));
         ASSERT_TRUE(WaitFor([&] { return sim_.readAllStandardError().contains("ready"); }, 10000));
     }
     void CopyScript() {
         QDir(home_.path()).mkdir(QStringLiteral("rklfiles"));
-        ASSERT_TRUE(QFile::copy(QStringLiteral(VORLA_SOURCE_DIR "/rklfiles/vorlapro.rkl"), QPath("rklfiles/vorlapro.rkl")));
+        ASSERT_TRUE(QFile::copy(QStringLiteral(VORLA_SOURCE_DIR "/rklfiles/vorlapro.rkl"),
+                                QPath("rklfiles/vorlapro.rkl")));
     }
     // The program on the test directory with the shipped script and a simulated terminal on COM1.
     void StartWithTerminal() {
@@ -156,17 +164,20 @@ protected:
     }
     QVariant Result(const QString& method, const QVariantList& arguments = {}) const {
         const QDBusMessage reply = Call(method, arguments);
-        EXPECT_EQ(reply.type(), QDBusMessage::ReplyMessage) << method.toStdString() << ": "
-                                                            << reply.errorMessage().toStdString();
+        EXPECT_EQ(reply.type(), QDBusMessage::ReplyMessage)
+            << method.toStdString() << ": " << reply.errorMessage().toStdString();
         return reply.arguments().value(0);
     }
     QDBusMessage Property(const QString& method, const QVariantList& arguments) const {
-        QDBusMessage call = QDBusMessage::createMethodCall(kName, kPath, QStringLiteral("org.freedesktop.DBus.Properties"), method);
+        QDBusMessage call = QDBusMessage::createMethodCall(
+            kName, kPath, QStringLiteral("org.freedesktop.DBus.Properties"), method);
         call.setArguments(QVariantList{kName} + arguments);
         return Client().call(call);
     }
     QStringList Names(short requestType) const {
-        Property(QStringLiteral("Set"), {QStringLiteral("RequestType"), QVariant::fromValue(QDBusVariant(QVariant::fromValue(requestType)))});
+        Property(QStringLiteral("Set"),
+                 {QStringLiteral("RequestType"),
+                  QVariant::fromValue(QDBusVariant(QVariant::fromValue(requestType)))});
         const QDBusMessage reply = Property(QStringLiteral("Get"), {QStringLiteral("_NewEnum")});
         return reply.arguments().value(0).value<QDBusVariant>().variant().toStringList();
     }
@@ -178,13 +189,15 @@ protected:
     uint activated_ = 0;
 };
 
-QVariant I2(short v) { return QVariant::fromValue(v); }
+QVariant I2(short v) {
+    return QVariant::fromValue(v);
+}
 
 struct Step {
     const char* method;
     QVariantList arguments;
-    QVariant expected;           // the result, when the reply is not an error
-    const char* error = nullptr; // the error name expected instead
+    QVariant expected;            // the result, when the reply is not an error
+    const char* error = nullptr;  // the error name expected instead
 };
 
 TEST_F(Automation, DirectoryChangesFollowTheRulesAreSavedAndQuitWritesTheFile) {
@@ -211,7 +224,8 @@ TEST_F(Automation, DirectoryChangesFollowTheRulesAreSavedAndQuitWritesTheFile) {
         {"CreateService", {"Acme", "555", false, "", I2(2400)}, I2(-2)},
         {"CreateService", {"Beta", "5550000", true, "pw", I2(1200)}, I2(0)},
         {"CreateServiceComplete",
-         {"Gamma", "5551111", false, "", "Hayes", "ATZ", "COM2", I2(9600), I2(0), I2(1), I2(1), "TAP.RKL"}, I2(0)},
+         {"Gamma", "5551111", false, "", "Hayes", "ATZ", "COM2", I2(9600), I2(0), I2(1), I2(1), "TAP.RKL"},
+         I2(0)},
         {"CreateGroup", {"Team", "Nobody"}, I2(-1)},
         {"CreateGroup", {"Solo", "Nobody"}, I2(-2)},
         {"CreateGroup", {"Solo", "Carol"}, I2(0)},
@@ -237,13 +251,14 @@ TEST_F(Automation, DirectoryChangesFollowTheRulesAreSavedAndQuitWritesTheFile) {
     };
     for (const Step& step : steps) {
         const QDBusMessage reply = Call(QString::fromLatin1(step.method), step.arguments);
-        const std::string what = std::string(step.method) + " " +
-                                 step.arguments.value(0).toString().left(20).toStdString();
+        const std::string what =
+            std::string(step.method) + " " + step.arguments.value(0).toString().left(20).toStdString();
         if (step.error) {
             EXPECT_EQ(reply.type(), QDBusMessage::ErrorMessage) << what;
             EXPECT_EQ(reply.errorName().toStdString(), step.error) << what;
         } else {
-            ASSERT_EQ(reply.type(), QDBusMessage::ReplyMessage) << what << ": " << reply.errorMessage().toStdString();
+            ASSERT_EQ(reply.type(), QDBusMessage::ReplyMessage)
+                << what << ": " << reply.errorMessage().toStdString();
             EXPECT_EQ(reply.arguments().value(0), step.expected) << what;
         }
     }
@@ -254,7 +269,8 @@ TEST_F(Automation, DirectoryChangesFollowTheRulesAreSavedAndQuitWritesTheFile) {
 
     // A property set over the bus is a preference written for the next start too.
     const QVariant upper = QVariant::fromValue(QDBusVariant(QVariant(true)));
-    EXPECT_EQ(Property(QStringLiteral("Set"), {QStringLiteral("sendAsUpper"), upper}).type(), QDBusMessage::ReplyMessage);
+    EXPECT_EQ(Property(QStringLiteral("Set"), {QStringLiteral("sendAsUpper"), upper}).type(),
+              QDBusMessage::ReplyMessage);
 
     // Each change went to the file at once; Quit writes it again, as closing the window does.
     ASSERT_TRUE(QFile::remove(QPath("Vorla Pro.vlg")));
@@ -335,7 +351,8 @@ TEST_F(Automation, SendPageReachesTheTerminalAndSchedulePageQueuesAtTheLocalTime
     QFile pages(QPath("pages.jsonl"));
     ASSERT_TRUE(pages.open(QIODevice::ReadOnly));
     const QByteArray received = pages.readAll();
-    EXPECT_TRUE(received.contains("\"pin\":\"1001\"") && received.contains("Lunch at noon")) << received.toStdString();
+    EXPECT_TRUE(received.contains("\"pin\":\"1001\"") && received.contains("Lunch at noon"))
+        << received.toStdString();
 
     // Tomorrow 10:30 local time, as an automation date.
     std::time_t tomorrow = std::time(nullptr) + 86400;
@@ -381,7 +398,8 @@ TEST_F(Automation, VorlapageSendsThroughTheRunningProgram) {
         QProcessEnvironment environment = ProgramEnvironment();
         environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), busAddress);
         tool.setProcessEnvironment(environment);
-        tool.start(QStringLiteral(VORLA_BIN_DIR "/vorlapage"), QStringList{"--home", home_.path()} + arguments);
+        tool.start(QStringLiteral(VORLA_BIN_DIR "/vorlapage"),
+                   QStringList{"--home", home_.path()} + arguments);
         EXPECT_TRUE(tool.waitForFinished(60000));
         return std::make_pair(tool.exitCode(), QString::fromUtf8(tool.readAllStandardError()));
     };
@@ -395,7 +413,8 @@ TEST_F(Automation, VorlapageSendsThroughTheRunningProgram) {
     // Carol is still selected: a SendPage naming nobody still finds a row to send to.
     EXPECT_EQ(Result(QStringLiteral("SendPage"), {"Nobody", "Still selected", 1}), true);
     EXPECT_EQ(vorlapage(address_, {"--to", "Nobody", "x"}).first, 2);
-    const auto [unreachable, why] = vorlapage(QStringLiteral("unix:path=") + QPath("no-bus"), {"--to", "Ann", "x"});
+    const auto [unreachable, why] =
+        vorlapage(QStringLiteral("unix:path=") + QPath("no-bus"), {"--to", "Ann", "x"});
     EXPECT_EQ(unreachable, 3) << why.toStdString();
 }
 
@@ -417,13 +436,15 @@ TEST_F(Automation, AClientCallStartsTheProgramWhichEndsWhenNoClientNeedsIt) {
         // only watches the name.
         const QString callerName = QUuid::createUuid().toString();
         QDBusConnection caller = QDBusConnection::connectToBus(address_, callerName);
-        QDBusMessage call = QDBusMessage::createMethodCall(kName, kPath, kName, QStringLiteral("SubscriberCount"));
+        QDBusMessage call =
+            QDBusMessage::createMethodCall(kName, kPath, kName, QStringLiteral("SubscriberCount"));
         const QDBusMessage reply = caller.call(call, QDBus::Block, 30000);
-        EXPECT_EQ(reply.arguments().value(0), QVariant(3)) << "activation started the program on the directory: "
-                                                           << reply.errorMessage().toStdString();
+        EXPECT_EQ(reply.arguments().value(0), QVariant(3))
+            << "activation started the program on the directory: " << reply.errorMessage().toStdString();
         ASSERT_TRUE(NameOwned());
         activated_ = Client().interface()->servicePid(kName).value();
-        ASSERT_TRUE(WaitFor([&] { return !NameOwned(); }, 3000) == false) << "it ended with its client still there";
+        ASSERT_TRUE(WaitFor([&] { return !NameOwned(); }, 3000) == false)
+            << "it ended with its client still there";
         QDBusConnection::disconnectFromBus(callerName);
     }
     EXPECT_TRUE(WaitFor([&] { return !NameOwned(); }, 20000)) << "the program stayed with no client left";
@@ -433,8 +454,10 @@ TEST_F(Automation, AClientCallStartsTheProgramWhichEndsWhenNoClientNeedsIt) {
 // it reads what the window manager would read of the program's windows.
 class XClient {
 public:
-    explicit XClient(const QString& display) : connection_(xcb_connect(display.toLocal8Bit().constData(), nullptr)) {
-        if (!xcb_connection_has_error(connection_)) root_ = xcb_setup_roots_iterator(xcb_get_setup(connection_)).data->root;
+    explicit XClient(const QString& display)
+        : connection_(xcb_connect(display.toLocal8Bit().constData(), nullptr)) {
+        if (!xcb_connection_has_error(connection_))
+            root_ = xcb_setup_roots_iterator(xcb_get_setup(connection_)).data->root;
     }
     ~XClient() { xcb_disconnect(connection_); }
     XClient(const XClient&) = delete;
@@ -452,7 +475,8 @@ public:
     // The root's children from the bottom of the stack to the top.
     std::vector<xcb_window_t> Stack() {
         std::vector<xcb_window_t> windows;
-        if (xcb_query_tree_reply_t* tree = xcb_query_tree_reply(connection_, xcb_query_tree(connection_, root_), nullptr)) {
+        if (xcb_query_tree_reply_t* tree =
+                xcb_query_tree_reply(connection_, xcb_query_tree(connection_, root_), nullptr)) {
             const xcb_window_t* children = xcb_query_tree_children(tree);
             windows.assign(children, children + xcb_query_tree_children_length(tree));
             free(tree);
@@ -462,11 +486,12 @@ public:
     // The shown top-level window with this title, or 0.
     xcb_window_t Shown(const QByteArray& title) {
         for (xcb_window_t window : Stack()) {
-            xcb_get_window_attributes_reply_t* attributes =
-                xcb_get_window_attributes_reply(connection_, xcb_get_window_attributes(connection_, window), nullptr);
+            xcb_get_window_attributes_reply_t* attributes = xcb_get_window_attributes_reply(
+                connection_, xcb_get_window_attributes(connection_, window), nullptr);
             const bool viewable = attributes && attributes->map_state == XCB_MAP_STATE_VIEWABLE;
             free(attributes);
-            if (viewable && Property(window, XCB_ATOM_WM_NAME, XCB_GET_PROPERTY_TYPE_ANY) == title) return window;
+            if (viewable && Property(window, XCB_ATOM_WM_NAME, XCB_GET_PROPERTY_TYPE_ANY) == title)
+                return window;
         }
         return 0;
     }
@@ -485,16 +510,19 @@ public:
         event.type = Atom("WM_PROTOCOLS");
         event.data.data32[0] = Atom("WM_DELETE_WINDOW");
         event.data.data32[1] = XCB_CURRENT_TIME;
-        xcb_send_event(connection_, 0, window, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&event));
+        xcb_send_event(connection_, 0, window, XCB_EVENT_MASK_NO_EVENT,
+                       reinterpret_cast<const char*>(&event));
         xcb_flush(connection_);
     }
 
 private:
     QByteArray Property(xcb_window_t window, xcb_atom_t name, xcb_atom_t type) {
         QByteArray value;
-        xcb_get_property_reply_t* reply =
-            xcb_get_property_reply(connection_, xcb_get_property(connection_, 0, window, name, type, 0, 1024), nullptr);
-        if (reply) value = QByteArray(static_cast<const char*>(xcb_get_property_value(reply)), xcb_get_property_value_length(reply));
+        xcb_get_property_reply_t* reply = xcb_get_property_reply(
+            connection_, xcb_get_property(connection_, 0, window, name, type, 0, 1024), nullptr);
+        if (reply)
+            value = QByteArray(static_cast<const char*>(xcb_get_property_value(reply)),
+                               xcb_get_property_value_length(reply));
         free(reply);
         return value;
     }
@@ -517,7 +545,8 @@ class AutomationOnX : public Automation {
 protected:
     // An X server of the test's own for the program to show its windows on.
     void StartX() {
-        x_.start(QStringLiteral("Xvfb"), {"-displayfd", "1", "-screen", "0", "1024x768x24", "-nolisten", "tcp"});
+        x_.start(QStringLiteral("Xvfb"),
+                 {"-displayfd", "1", "-screen", "0", "1024x768x24", "-nolisten", "tcp"});
         ASSERT_TRUE(x_.waitForStarted(5000)) << "Xvfb is not installed";
         QByteArray number;
         ASSERT_TRUE(WaitFor([&] { return (number += x_.readAllStandardOutput()).contains('\n'); }, 10000));
@@ -537,11 +566,13 @@ TEST_F(AutomationOnX, WindowMethodsOpenOverTheClientsWindowAndShowMainWindowRais
     const xcb_window_t client = x.MakeWindow();
 
     for (const WindowMethod& c : kWindowMethods) {
-        QDBusMessage call = QDBusMessage::createMethodCall(kName, kPath, kName, QString::fromLatin1(c.method));
+        QDBusMessage call =
+            QDBusMessage::createMethodCall(kName, kPath, kName, QString::fromLatin1(c.method));
         call.setArguments({static_cast<int>(client)});
         const QDBusPendingCall pending = Client().asyncCall(call, 60000);
         xcb_window_t window = 0;
-        ASSERT_TRUE(WaitFor([&] { return (window = x.Shown(c.title)) != 0; }, 20000)) << c.method << " showed no window";
+        ASSERT_TRUE(WaitFor([&] { return (window = x.Shown(c.title)) != 0; }, 20000))
+            << c.method << " showed no window";
         EXPECT_EQ(x.TransientFor(window), client) << c.method;
         EXPECT_FALSE(pending.isFinished()) << c.method << " answered before its window closed";
         x.Close(window);
@@ -549,7 +580,8 @@ TEST_F(AutomationOnX, WindowMethodsOpenOverTheClientsWindowAndShowMainWindowRais
         EXPECT_EQ(pending.reply().type(), QDBusMessage::ReplyMessage) << c.method;
     }
 
-    ASSERT_EQ(x.Shown("Vorla Pro - [Message Window]"), 0u) << "started for a client, the program shows no window";
+    ASSERT_EQ(x.Shown("Vorla Pro - [Message Window]"), 0u)
+        << "started for a client, the program shows no window";
     EXPECT_EQ(Result(QStringLiteral("ShowMainWindow")), true);
     xcb_window_t frame = 0;
     ASSERT_TRUE(WaitFor([&] { return (frame = x.Shown("Vorla Pro - [Message Window]")) != 0; }, 20000));
@@ -583,25 +615,32 @@ TEST_F(AutomationOnX, DirectoryChangesAreRefusedWhileAMaintenanceWindowIsOpen) {
         std::vector<Step> refused;
     };
     const Window windows[] = {
-        {"SubscriberMaintenance", "Subscriber Maintenance",
+        {"SubscriberMaintenance",
+         "Subscriber Maintenance",
          {{"RemoveSubscriber", {"Ann"}, {}, kInUse},
           {"RemoveGroup", {"Team"}, {}, kInUse},
           {"CreateSubscriber", {"Dan", "1004", "80", "Acme"}, {}, kInUse},
           {"CreateService", {"Beta", "5550000", true, "pw", I2(1200)}, {}, kInUse},
           {"CreateServiceComplete",
-           {"Gamma", "5551111", false, "", "Hayes", "ATZ", "COM2", I2(9600), I2(0), I2(1), I2(1), "TAP.RKL"}, {}, kInUse},
+           {"Gamma", "5551111", false, "", "Hayes", "ATZ", "COM2", I2(9600), I2(0), I2(1), I2(1), "TAP.RKL"},
+           {},
+           kInUse},
           {"CreateGroup", {"Solo", "Carol"}, {}, kInUse},
           {"AddSubscriberToGroup", {"Empty", "Carol"}, {}, kInUse},
           {"CreateMessage", {"Hello"}, {}, kInUse},
           {"SubscriberCount", {}, 3}}},
-        {"ServiceMaintenance", "Service Maintenance", {{"RemoveService", {"Spare"}, {}, kInUse}, {"ServiceCount", {}, 2}}},
+        {"ServiceMaintenance",
+         "Service Maintenance",
+         {{"RemoveService", {"Spare"}, {}, kInUse}, {"ServiceCount", {}, 2}}},
     };
     for (const Window& w : windows) {
-        QDBusMessage open = QDBusMessage::createMethodCall(kName, kPath, kName, QString::fromLatin1(w.method));
+        QDBusMessage open =
+            QDBusMessage::createMethodCall(kName, kPath, kName, QString::fromLatin1(w.method));
         open.setArguments({0});
         const QDBusPendingCall pending = Client().asyncCall(open, 60000);
         xcb_window_t window = 0;
-        ASSERT_TRUE(WaitFor([&] { return (window = x.Shown(w.title)) != 0; }, 20000)) << w.method << " showed no window";
+        ASSERT_TRUE(WaitFor([&] { return (window = x.Shown(w.title)) != 0; }, 20000))
+            << w.method << " showed no window";
         for (const Step& step : w.refused) {
             const QDBusMessage reply = Call(QString::fromLatin1(step.method), step.arguments);
             if (step.error)

@@ -20,15 +20,15 @@
 #include <string>
 #include <vector>
 
-#include "ui/app/command_ids.h"
+#include "tests/child_process/qt_child_process.h"
 #include "tests/ui/app_fixture.h"
-#include "ui/automation/automation_server.h"
+#include "tests/ui_automation/window_methods.h"
+#include "ui/app/command_ids.h"
 #include "ui/app/program_parts.h"
+#include "ui/app/ui_extensions.h"
+#include "ui/automation/automation_server.h"
 #include "ui/main_window/main_frame.h"
 #include "ui/message_entry/vorla_pro_view.h"
-#include "tests/child_process/qt_child_process.h"
-#include "tests/ui_automation/window_methods.h"
-#include "ui/app/ui_extensions.h"
 
 namespace {
 
@@ -46,7 +46,8 @@ protected:
         if (bus_->waitForStarted(5000))
             WaitFor([&] { return (address += bus_->readAllStandardOutput()).contains('\n'); }, 10000);
         // Never the user's own bus: without ours, no bus at all.
-        qputenv("DBUS_SESSION_BUS_ADDRESS", address.isEmpty() ? QByteArray("unix:path=/nonexistent") : address.trimmed());
+        qputenv("DBUS_SESSION_BUS_ADDRESS",
+                address.isEmpty() ? QByteArray("unix:path=/nonexistent") : address.trimmed());
     }
     static void TearDownTestSuite() {
         bus_->kill();
@@ -60,7 +61,8 @@ protected:
         vorla::testing::EndWithTest(sim_);
     }
     void TearDown() override {
-        for (const QString& name : clients_) QDBusConnection::disconnectFromBus(name);
+        for (const QString& name : clients_)
+            QDBusConnection::disconnectFromBus(name);
         server_.reset();
         AppTest::TearDown();
         if (sim_.state() != QProcess::NotRunning) {
@@ -103,7 +105,8 @@ protected:
     void NewClient() {
         if (!clients_.empty()) QDBusConnection::disconnectFromBus(clients_.back());
         clients_.push_back(QUuid::createUuid().toString());
-        QDBusConnection::connectToBus(QString::fromUtf8(qgetenv("DBUS_SESSION_BUS_ADDRESS")), clients_.back());
+        QDBusConnection::connectToBus(QString::fromUtf8(qgetenv("DBUS_SESSION_BUS_ADDRESS")),
+                                      clients_.back());
     }
     QDBusPendingCall Send(const QString& method, const QVariantList& arguments = {}) const {
         QDBusMessage call = QDBusMessage::createMethodCall(kName, kPath, kName, method);
@@ -116,8 +119,8 @@ protected:
     }
     QVariant Result(const QString& method, const QVariantList& arguments = {}) const {
         const QDBusMessage reply = Wait(Send(method, arguments));
-        EXPECT_EQ(reply.type(), QDBusMessage::ReplyMessage) << method.toStdString() << ": "
-                                                            << reply.errorMessage().toStdString();
+        EXPECT_EQ(reply.type(), QDBusMessage::ReplyMessage)
+            << method.toStdString() << ": " << reply.errorMessage().toStdString();
         return reply.arguments().value(0);
     }
     QString Field() const { return View()->MessageField()->toPlainText(); }
@@ -162,7 +165,8 @@ private:
             int open = 0;
             for (QWidget* window : QApplication::topLevelWidgets())
                 open += window->isVisible() && window->isModal();
-            seen_.push_back({dialog->windowTitle(), dialog->parentWidget() == app_.MainFrame(), answered_(), open});
+            seen_.push_back(
+                {dialog->windowTitle(), dialog->parentWidget() == app_.MainFrame(), answered_(), open});
         }
         // A window left open would hold the test in its modal loop past every limit.
         if (mayClose_() || clock_.hasExpired(60000)) dialog->reject();
@@ -180,9 +184,11 @@ TEST_F(DocumentOnBus, EachWindowMethodOpensItsWindowAndAnswersWhenItCloses) {
     StartHidden();
     for (const WindowMethod& c : kWindowMethods) {
         QDBusPendingCall call = Send(QString::fromLatin1(c.method), {0});
-        WindowCloser closer(*app_, [&] { return call.isFinished(); }, [] { return true; });
+        WindowCloser closer(
+            *app_, [&] { return call.isFinished(); }, [] { return true; });
         const QDBusMessage reply = Wait(call);
-        EXPECT_EQ(reply.type(), QDBusMessage::ReplyMessage) << c.method << ": " << reply.errorMessage().toStdString();
+        EXPECT_EQ(reply.type(), QDBusMessage::ReplyMessage)
+            << c.method << ": " << reply.errorMessage().toStdString();
         ASSERT_EQ(closer.Seen().size(), 1u) << c.method;
         const SeenWindow& seen = closer.Seen().front();
         EXPECT_EQ(seen.title.toStdString(), c.title);
@@ -202,7 +208,8 @@ TEST_F(DocumentOnBus, ASecondWindowMethodWaitsForTheFirstWindowToClose) {
     clock.start();
     // The first window stays open a while, so the second call has long arrived.
     WindowCloser closer(
-        *app_, [&] { return first.isFinished(); }, [&] { return count.isFinished() && clock.elapsed() > 300; });
+        *app_, [&] { return first.isFinished(); },
+        [&] { return count.isFinished() && clock.elapsed() > 300; });
     EXPECT_EQ(Wait(first).type(), QDBusMessage::ReplyMessage);
     EXPECT_EQ(Wait(second).type(), QDBusMessage::ReplyMessage);
     EXPECT_EQ(count.reply().arguments().value(0), QVariant(3)) << "served while the window was open";
@@ -223,7 +230,8 @@ TEST_F(DocumentOnBus, AWindowMethodWaitsForTheUsersDirectoryWindow) {
         clock.start();
         app_->Extensions().commands.at(cmd::kSubscribers)(*app_, app_->MainFrame());  // as the menu does
     });
-    WindowCloser closer(*app_, [&] { return false; }, [&] { return clock.isValid() && clock.elapsed() > 300; });
+    WindowCloser closer(
+        *app_, [&] { return false; }, [&] { return clock.isValid() && clock.elapsed() > 300; });
     WaitFor([&] { return clock.isValid(); }, 10000);
     EXPECT_EQ(Wait(call).type(), QDBusMessage::ReplyMessage);
     ASSERT_EQ(closer.Seen().size(), 2u);
@@ -237,14 +245,15 @@ TEST_F(DocumentOnBus, SetMessageFillsTheFieldAndRefusesWhatTheTextRulesRefuse) {
     struct Case {
         QString text;
         bool upper;
-        QString field;               // what the message field holds after the call
-        const char* error = nullptr; // the error reply instead
+        QString field;                // what the message field holds after the call
+        const char* error = nullptr;  // the error reply instead
     };
     const QString longest(30000, QLatin1Char('y'));
     const Case cases[] = {
         {QStringLiteral("Typed by a script"), false, QStringLiteral("Typed by a script")},
         {QStringLiteral("Caf\u00e9 at 3 \u20ac"), true, QStringLiteral("CAF\u00c9 AT 3 \u20ac")},
-        {QStringLiteral("\u65e5\u672c"), false, QStringLiteral("CAF\u00c9 AT 3 \u20ac"), "VorlaPro.Document.Error.Text"},
+        {QStringLiteral("\u65e5\u672c"), false, QStringLiteral("CAF\u00c9 AT 3 \u20ac"),
+         "VorlaPro.Document.Error.Text"},
         {longest, false, longest},
         {longest + QLatin1Char('y'), false, longest, "VorlaPro.Document.Error.Text"},
     };
@@ -255,7 +264,8 @@ TEST_F(DocumentOnBus, SetMessageFillsTheFieldAndRefusesWhatTheTextRulesRefuse) {
         if (c.error) {
             EXPECT_EQ(reply.errorName().toStdString(), c.error) << what;
         } else {
-            EXPECT_EQ(reply.type(), QDBusMessage::ReplyMessage) << what << ": " << reply.errorMessage().toStdString();
+            EXPECT_EQ(reply.type(), QDBusMessage::ReplyMessage)
+                << what << ": " << reply.errorMessage().toStdString();
         }
         EXPECT_EQ(Field().toStdString(), c.field.toStdString()) << what;
     }
@@ -285,7 +295,8 @@ TEST_F(DocumentOnBus, SendLaterItemsSendsEveryLaterPageAndKeepsTheFormsText) {
     Result(QStringLiteral("SetMessage"), {"After the run"});
     EXPECT_EQ(Field().toStdString(), "Now page");
     ASSERT_TRUE(WaitFor([&] { return Result(QStringLiteral("IsBusy")) == QVariant(false); }, 60000));
-    EXPECT_TRUE(WaitFor([&] { return Field() == QStringLiteral("After the run"); }, 2000)) << Field().toStdString();
+    EXPECT_TRUE(WaitFor([&] { return Field() == QStringLiteral("After the run"); }, 2000))
+        << Field().toStdString();
 }
 
 TEST_F(DocumentOnBus, ShowMainWindowShowsItAndTheProgramNoLongerEndsByItself) {

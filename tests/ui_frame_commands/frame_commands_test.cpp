@@ -9,14 +9,14 @@
 
 #include <fstream>
 
-#include "ui/frame_commands/about_box.h"
-#include "ui/app/command_ids.h"
 #include "tests/ui/app_fixture.h"
+#include "ui/app/command_ids.h"
+#include "ui/frame_commands/about_box.h"
 #include "ui/frame_commands/mail_directory.h"
-#include "ui/main_window/main_frame.h"
 #include "ui/frame_commands/register_frame_commands.h"
 #include "ui/frame_commands/tip_dialog.h"
 #include "ui/frame_commands/user_guide.h"
+#include "ui/main_window/main_frame.h"
 
 namespace {
 class FrameCommands : public AppTest {
@@ -136,5 +136,6 @@ TEST_F(FrameCommands, SendMailsTheListsOrIsHiddenWithoutAMailHandler) {
     const QByteArray text = attachment.readAll();
     EXPECT_TRUE(text.contains("Ann\t1001\t80\tAcme")) << text.toStdString();
 
-    EXPECT_FALSE(MailDirectory(*app_, QStringLiteral("xdg-email"), [](const QString&, const QStringList&) { return false; }));
+    EXPECT_FALSE(MailDirectory(*app_, QStringLiteral("xdg-email"),
+                               [](const QString&, const QStringList&) { return false; }));
 }

@@ -1,13 +1,13 @@
 // The tips' reading and the mailed directory text, without a window.
 #include <gtest/gtest.h>
 
+#include "archive/ob_list.h"
 #include "directory/directory_rules.h"
 #include "directory/directory_store.h"
-#include "ui/frame_commands/directory_text.h"
 #include "directory/group.h"
-#include "archive/ob_list.h"
 #include "directory/service.h"
 #include "directory/subscriber.h"
+#include "ui/frame_commands/directory_text.h"
 #include "ui/frame_commands/tips_file.h"
 
 TEST(TipsFile, TipsGoRoundSkippingCommentsAndEmptyLines) {

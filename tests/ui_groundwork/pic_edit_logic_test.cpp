@@ -39,7 +39,8 @@ TEST_F(PicEdit, MasksConvertWithPresetsEscapesAndCaseRules) {
     EXPECT_EQ(field.Display(), "(   )    -    ");
     EXPECT_EQ(field.Caret(), 1);
     EXPECT_FALSE(field.IsModified());
-    for (int type = 2; type <= 7; ++type) EXPECT_TRUE(field.SetMaskType(type));
+    for (int type = 2; type <= 7; ++type)
+        EXPECT_TRUE(field.SetMaskType(type));
     EXPECT_EQ(field.Display(), "     -      ");
 
     // An unknown type changes nothing.
@@ -65,12 +66,17 @@ TEST_F(PicEdit, MasksConvertWithPresetsEscapesAndCaseRules) {
     // Letters and digits are ASCII only; "X" takes anything but the zero byte.
     field.SetMask("ANX");
     host.beeps = 0;
-    Type("\xe9" "a1\xe9" "\xe9");
+    Type(
+        "\xe9"
+        "a1\xe9"
+        "\xe9");
     EXPECT_EQ(field.Display(), "a1\xe9");
     EXPECT_EQ(host.beeps, 2);
 
     // A Windows-1252 literal stays a literal.
-    field.SetMask("\xa7" "9");
+    field.SetMask(
+        "\xa7"
+        "9");
     EXPECT_FALSE(field.IsEditable(0));
     EXPECT_TRUE(field.IsEditable(1));
 
@@ -235,8 +241,8 @@ TEST_F(PicEdit, ClickingSnapsToTheTextAndDragsRightOfItAreIgnored) {
     field.MouseUp();
     EXPECT_FALSE(field.MouseMoveIgnored(10));
 
-    EXPECT_EQ(field.SnapCaret(2), 2);    // on a filled digit
-    EXPECT_EQ(field.SnapCaret(0), 1);    // nothing filled before: first editable
+    EXPECT_EQ(field.SnapCaret(2), 2);  // on a filled digit
+    EXPECT_EQ(field.SnapCaret(0), 1);  // nothing filled before: first editable
     EXPECT_EQ(field.SnapCaret(99), 7);
 
     field.SetSelectOnFocus(true);
@@ -290,8 +296,8 @@ TEST_F(PicEdit, PasteAtTheStartKeepsTheRestOfTheField) {
         int anchor, caret;
         const char* expected;
     } cases[] = {
-        {5, 0, 0, "12345"},         // "99999" holding 345, caret before it
-        {5, 0, 1, "1245_"},         // the first digit selected
+        {5, 0, 0, "12345"},           // "99999" holding 345, caret before it
+        {5, 0, 1, "1245_"},           // the first digit selected
         {1, 0, 2, "(125) 55_-____"},  // the literal and the first digit selected
     };
     for (const auto& c : cases) {
@@ -354,9 +360,9 @@ TEST_F(PicEdit, SetTextWritesPlainTextAndHonoursPromptSkips) {
     EXPECT_EQ(field.Display(), "09:30");
     EXPECT_TRUE(field.SetText("1_5", 0, false, false));  // the prompt leaves a position
     EXPECT_EQ(field.Display(), "1_:5_");
-    EXPECT_TRUE(field.SetText("1_5", 0, false, true));   // skipping drops it instead
+    EXPECT_TRUE(field.SetText("1_5", 0, false, true));  // skipping drops it instead
     EXPECT_EQ(field.Display(), "15:__");
-    EXPECT_TRUE(field.SetText("7", 2));                  // a literal start moves on
+    EXPECT_TRUE(field.SetText("7", 2));  // a literal start moves on
     EXPECT_EQ(field.Display(), "15:7_");
     EXPECT_FALSE(field.SetText("1", 5));
     EXPECT_FALSE(field.SetText("1", -1));

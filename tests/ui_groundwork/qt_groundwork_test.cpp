@@ -1,10 +1,10 @@
-#include "ui/common/pic_edit.h"
 #include "platform/program_directory_lock.h"
-#include "tests/child_process/qt_child_process.h"
 #include "settings/qt_settings_store.h"
 #include "settings/settings_keys.h"
 #include "settings/window_placement.h"
+#include "tests/child_process/qt_child_process.h"
 #include "text/windows1252.h"
+#include "ui/common/pic_edit.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -26,7 +26,8 @@ namespace {
 
 TEST(Windows1252, EveryByteSurvivesARoundTripAndTheHighRangeIsNotLatin1) {
     std::string all;
-    for (int b = 0; b < 256; ++b) all.push_back(static_cast<char>(b));
+    for (int b = 0; b < 256; ++b)
+        all.push_back(static_cast<char>(b));
     bool lossy = true;
     EXPECT_EQ(ToWindows1252(FromWindows1252(all), &lossy), all);
     EXPECT_FALSE(lossy);
@@ -59,7 +60,8 @@ TEST_F(QtSettingsFile, ValuesSurviveReloadWithBlanksCaseAndWindows1252Text) {
         EXPECT_EQ(store.GetProfileInt("Preferences", "StatusBarState", 1), 1);
         EXPECT_EQ(store.GetProfileString("Preferences", "DateFormat", "none"), "none");
         ASSERT_TRUE(store.WriteProfileInt("Preferences", "MLRed", -75));
-        ASSERT_TRUE(store.WriteProfileString("Settings-SubscriberList", "Column Widths", "Caf\xe9 \x80 | 1,2"));
+        ASSERT_TRUE(
+            store.WriteProfileString("Settings-SubscriberList", "Column Widths", "Caf\xe9 \x80 | 1,2"));
         ASSERT_TRUE(store.WriteProfileString("Tip", "TimeStamp", "@Variant(odd)"));
         WindowPlacement p;
         p.normalPosition = {-8, -8, 1032, 776};
@@ -170,11 +172,16 @@ TEST_F(QtSettingsFile, EveryTableEntryKeepsTheSpellingOfExistingFilesAndItsDefau
     }
     std::vector<IntSetting> ints;
     std::vector<TextSetting> texts;
-    for (const IntSetting* s : setting::kIntSettings) ints.push_back(*s);
-    for (const TextSetting* s : setting::kTextSettings) texts.push_back(*s);
-    for (const IntSetting* s : setting::kFontIntSettings) ints.push_back(s->In(setting::kMessageFontSection));
-    for (const TextSetting* s : setting::kFontTextSettings) texts.push_back(s->In(setting::kMessageFontSection));
-    for (const IntSetting* s : setting::kListWindowSettings) ints.push_back(s->In(setting::kLogWindowSection));
+    for (const IntSetting* s : setting::kIntSettings)
+        ints.push_back(*s);
+    for (const TextSetting* s : setting::kTextSettings)
+        texts.push_back(*s);
+    for (const IntSetting* s : setting::kFontIntSettings)
+        ints.push_back(s->In(setting::kMessageFontSection));
+    for (const TextSetting* s : setting::kFontTextSettings)
+        texts.push_back(s->In(setting::kMessageFontSection));
+    for (const IntSetting* s : setting::kListWindowSettings)
+        ints.push_back(s->In(setting::kLogWindowSection));
 
     QtSettingsStore existing(existingPath);
     QtSettingsStore fresh(path());
@@ -188,8 +195,10 @@ TEST_F(QtSettingsFile, EveryTableEntryKeepsTheSpellingOfExistingFilesAndItsDefau
         EXPECT_EQ(ReadSetting(existing, s), "kept");
         EXPECT_EQ(ReadSetting(fresh, s), s.defaultValue);
     }
-    for (const IntSetting& s : ints) ASSERT_TRUE(WriteSetting(fresh, s, 4242));
-    for (const TextSetting& s : texts) ASSERT_TRUE(WriteSetting(fresh, s, "kept"));
+    for (const IntSetting& s : ints)
+        ASSERT_TRUE(WriteSetting(fresh, s, 4242));
+    for (const TextSetting& s : texts)
+        ASSERT_TRUE(WriteSetting(fresh, s, "kept"));
     // Written through the table, a new file has the old file's entries, spelt alike to the
     // letter case (the store reads without regard to case, a user's tools may not).
     QStringList written = QSettings(path(), QSettings::IniFormat).allKeys();

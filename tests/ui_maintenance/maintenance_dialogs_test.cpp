@@ -18,31 +18,31 @@
 #include <functional>
 #include <memory>
 
-#include "tests/ui_maintenance/answered_prompts.h"
-#include "tests/ui/app_fixture.h"
+#include "archive/ob_list.h"
 #include "directory/directory_edits.h"
 #include "directory/directory_store.h"
 #include "directory/display_object.h"
-#include "ui/maintenance/find_filter.h"
 #include "directory/group.h"
-#include "ui/maintenance/group_dialog.h"
-#include "ui/import/import_data_dialog.h"
 #include "directory/message.h"
-#include "ui/maintenance/message_dialog.h"
-#include "ui/message_entry/selection_list.h"
-#include "ui/message_entry/vorla_pro_view.h"
-#include "tests/qt_support/model_check.h"
-#include "archive/ob_list.h"
-#include "ui/maintenance/preset_chooser.h"
-#include "ui/maintenance/progress_window.h"
-#include "tests/child_process/qt_child_process.h"
-#include "ui/maintenance/record_views.h"
 #include "directory/service.h"
 #include "directory/subscriber.h"
+#include "tests/child_process/qt_child_process.h"
+#include "tests/qt_support/model_check.h"
+#include "tests/ui/app_fixture.h"
+#include "tests/ui_maintenance/answered_prompts.h"
+#include "text/windows1252.h"
+#include "ui/import/import_data_dialog.h"
+#include "ui/import/translator_run.h"
+#include "ui/maintenance/find_filter.h"
+#include "ui/maintenance/group_dialog.h"
+#include "ui/maintenance/message_dialog.h"
+#include "ui/maintenance/preset_chooser.h"
+#include "ui/maintenance/progress_window.h"
+#include "ui/maintenance/record_views.h"
 #include "ui/maintenance/subscriber_dialog.h"
 #include "ui/maintenance/subscriber_model.h"
-#include "ui/import/translator_run.h"
-#include "text/windows1252.h"
+#include "ui/message_entry/selection_list.h"
+#include "ui/message_entry/vorla_pro_view.h"
 
 namespace {
 
@@ -63,7 +63,9 @@ protected:
         ASSERT_TRUE(Start());
     }
 
-    CSubscriber* Subscriber(const std::string& name) { return Named<CSubscriber>(app_->GetSubscriberList(), name); }
+    CSubscriber* Subscriber(const std::string& name) {
+        return Named<CSubscriber>(app_->GetSubscriberList(), name);
+    }
     CGroup* Group(const std::string& name) { return Named<CGroup>(app_->GetGroupList(), name); }
 };
 
@@ -133,8 +135,9 @@ TEST_F(Maintenance, UnstorableCharactersAreRefusedAndAccentedNamesShowInMessages
         dialog.NameField()->setText(QStringLiteral("Zo\u00eb"));
         dialog.PinField()->setText(QStringLiteral("2003"));
         dialog.SaveButton()->click();
-        EXPECT_EQ(refusals, QStringList{QStringLiteral("A Subscriber with the name 'Zo\u00eb' already exists in the "
-                                                       "directory.  Please add only unique subscribers.")});
+        EXPECT_EQ(refusals,
+                  QStringList{QStringLiteral("A Subscriber with the name 'Zo\u00eb' already exists in the "
+                                             "directory.  Please add only unique subscribers.")});
     }
     {
         GroupDialog groups(*app_);
@@ -209,7 +212,8 @@ TEST_F(Maintenance, NothingRunsBetweenTheStepsOfALongDelete) {
     CheckModel(dialog.Views()->Report()->model());
     Answer(dialog, true);
     std::vector<CSubscriber*> all;
-    for (Serializable* item : *app_->GetSubscriberList()) all.push_back(As<CSubscriber>(item));
+    for (Serializable* item : *app_->GetSubscriberList())
+        all.push_back(As<CSubscriber>(item));
     dialog.SelectSubscribers(all);
     bool sawHalfDone = false;
     QTimer tick;
@@ -304,7 +308,8 @@ TEST_F(MaintenanceWindows, CommandsActOnlyOnTheRowsInSight) {
         {"Running late", "way", "On my way",
          [this] {
              const CObList* messages = app_->GetPresetMessageList();
-             return messages->GetCount() == 1 && As<CMessage>(messages->GetHead())->GetText() == "Running late";
+             return messages->GetCount() == 1 &&
+                    As<CMessage>(messages->GetHead())->GetText() == "Running late";
          }},
     };
     std::vector<WindowUnderTest> windows = Windows();
@@ -322,7 +327,8 @@ TEST_F(MaintenanceWindows, CommandsActOnlyOnTheRowsInSight) {
         questions.clear();
         w.dialog->DeleteButton()->click();
         ASSERT_EQ(questions.size(), 1) << what;
-        EXPECT_EQ(questions[0], QStringLiteral("Are you sure you want to delete the 1 selected item(s)?")) << what;
+        EXPECT_EQ(questions[0], QStringLiteral("Are you sure you want to delete the 1 selected item(s)?"))
+            << what;
         EXPECT_TRUE(c.firstStays()) << what;
     }
 }
@@ -357,7 +363,8 @@ TEST_F(MaintenanceWindows, TheKeyboardReachesTheEntryFieldsFirst) {
     auto* groups = static_cast<GroupDialog*>(windows[1].dialog.get());
     auto* messages = static_cast<MessageDialog*>(windows[2].dialog.get());
     const std::vector<std::vector<QWidget*>> entries = {
-        {subscribers->NameField(), subscribers->PinField(), subscribers->CharactersChoice(), subscribers->ServiceChoice()},
+        {subscribers->NameField(), subscribers->PinField(), subscribers->CharactersChoice(),
+         subscribers->ServiceChoice()},
         {groups->NameField(), groups->MemberFindField(), groups->MemberList()},
         {messages->TextField()},
     };
@@ -365,7 +372,8 @@ TEST_F(MaintenanceWindows, TheKeyboardReachesTheEntryFieldsFirst) {
         MaintenanceDialog& dialog = *windows[i].dialog;
         std::vector<QWidget*> order;
         for (QWidget* w = dialog.nextInFocusChain(); w != &dialog; w = w->nextInFocusChain())
-            if ((w->focusPolicy() & Qt::TabFocus) && w->isVisibleTo(&dialog) && !w->focusProxy()) order.push_back(w);
+            if ((w->focusPolicy() & Qt::TabFocus) && w->isVisibleTo(&dialog) && !w->focusProxy())
+                order.push_back(w);
         auto at = [&](QWidget* w) {
             if (w->focusProxy()) w = w->focusProxy();
             return std::find(order.begin(), order.end(), w) - order.begin();
@@ -461,7 +469,8 @@ TEST_F(Maintenance, GroupAndMessageChangesReachTheFileAtClose) {
     }
     QProcess dump;
     vorla::testing::EndWithTest(dump);
-    dump.start(QStringLiteral(VORLA_BIN_DIR "/vlgtool"), {QStringLiteral("dump"), QString::fromStdString(FilePath("Vorla Pro.vlg"))});
+    dump.start(QStringLiteral(VORLA_BIN_DIR "/vlgtool"),
+               {QStringLiteral("dump"), QString::fromStdString(FilePath("Vorla Pro.vlg"))});
     ASSERT_TRUE(dump.waitForFinished(10000));
     const QString json = QString::fromUtf8(dump.readAllStandardOutput());
     EXPECT_TRUE(json.contains(QStringLiteral("Back at <TIME>"))) << json.toStdString();
@@ -513,7 +522,8 @@ TEST_F(Maintenance, TheFormsFindFieldNarrowsTheRecipientsAndKeepsSelections) {
     auto shown = [list] {
         std::vector<std::string> names;
         for (int row = 0; row < list->model()->rowCount(); ++row)
-            if (!list->isRowHidden(row)) names.push_back(list->model()->index(row, 0).data().toString().toStdString());
+            if (!list->isRowHidden(row))
+                names.push_back(list->model()->index(row, 0).data().toString().toStdString());
         return names;
     };
     const size_t all = shown().size();
@@ -572,11 +582,12 @@ TEST(SubscriberModelTest, RemovedRowsCloseUpAndLaterSortsStayRight) {
     CheckModel(&model);
     model.SetList(&list);
     model.Sort(kSubscriberPin);
-    model.Sort(kSubscriberName);  // keys of both columns made before the removal
+    model.Sort(kSubscriberName);                     // keys of both columns made before the removal
     model.Remove({owned[2].get(), owned[4].get()});  // cat, amy
     auto names = [&model] {
         std::vector<std::string> shown;
-        for (int row = 0; row < model.rowCount(); ++row) shown.push_back(model.SubscriberAt(row)->GetName());
+        for (int row = 0; row < model.rowCount(); ++row)
+            shown.push_back(model.SubscriberAt(row)->GetName());
         return shown;
     };
     EXPECT_EQ(names(), (std::vector<std::string>{"Bob", "Dan", "eve"}));
@@ -604,20 +615,25 @@ TEST(SubscriberModelTest, EveryClickGivesTheStableOrderOfTheColumn) {
         auto next = [&seed](uint32_t n) { return (seed = seed * 1103515245u + 12345u) / 65536 % n; };
         for (int i = 0; i < 400; ++i) {
             const std::string name = "n" + std::to_string(uniqueNames ? i : static_cast<int>(next(50)));
-            owned.push_back(std::make_unique<CSubscriber>(name, std::to_string(next(30)), std::to_string(next(900)), nullptr));
+            owned.push_back(std::make_unique<CSubscriber>(name, std::to_string(next(30)),
+                                                          std::to_string(next(900)), nullptr));
             list.AddTail(owned.back().get());
         }
         SubscriberModel model;
         CheckModel(&model);
         model.SetList(&list);
         std::vector<CSubscriber*> expected;
-        for (int row = 0; row < model.rowCount(); ++row) expected.push_back(model.SubscriberAt(row));
-        for (int column : {kSubscriberPin, kSubscriberName, kSubscriberSplit, kSubscriberPin, kSubscriberName}) {
+        for (int row = 0; row < model.rowCount(); ++row)
+            expected.push_back(model.SubscriberAt(row));
+        for (int column :
+             {kSubscriberPin, kSubscriberName, kSubscriberSplit, kSubscriberPin, kSubscriberName}) {
             SortSubscribers(expected, column);
             model.Sort(column);
             std::vector<CSubscriber*> shown;
-            for (int row = 0; row < model.rowCount(); ++row) shown.push_back(model.SubscriberAt(row));
-            ASSERT_EQ(shown, expected) << "column " << column << (uniqueNames ? ", unique names" : ", shared names");
+            for (int row = 0; row < model.rowCount(); ++row)
+                shown.push_back(model.SubscriberAt(row));
+            ASSERT_EQ(shown, expected)
+                << "column " << column << (uniqueNames ? ", unique names" : ", shared names");
         }
     }
 }

@@ -21,24 +21,24 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/ui_maintenance/answered_prompts.h"
-#include "tests/ui/app_fixture.h"
-#include "telephony/device_settings.h"
-#include "directory/directory_edits.h"
-#include "ui/maintenance/find_filter.h"
-#include "ui/message_entry/selection_list.h"
-#include "ui/message_entry/vorla_pro_view.h"
-#include "tests/qt_support/model_check.h"
 #include "archive/ob_list.h"
-#include "tests/child_process/qt_child_process.h"
-#include "ui/maintenance/record_views.h"
+#include "directory/directory_edits.h"
 #include "directory/service.h"
+#include "directory/subscriber.h"
+#include "engine/platform/telephony/telephony_api.h"
+#include "settings/settings_store.h"
+#include "telephony/device_settings.h"
+#include "tests/child_process/qt_child_process.h"
+#include "tests/qt_support/model_check.h"
+#include "tests/ui/app_fixture.h"
+#include "tests/ui_maintenance/answered_prompts.h"
+#include "ui/maintenance/find_filter.h"
+#include "ui/maintenance/record_views.h"
 #include "ui/maintenance/service_dialog.h"
 #include "ui/maintenance/service_model.h"
 #include "ui/maintenance/service_ports_dialog.h"
-#include "settings/settings_store.h"
-#include "directory/subscriber.h"
-#include "engine/platform/telephony/telephony_api.h"
+#include "ui/message_entry/selection_list.h"
+#include "ui/message_entry/vorla_pro_view.h"
 
 namespace {
 
@@ -53,7 +53,8 @@ protected:
                                     home.filePath(QStringLiteral("rklfiles/")) + QLatin1String(script)));
         QFile hidden(home.filePath(QStringLiteral("rklfiles/_draft.rkl")));
         ASSERT_TRUE(hidden.open(QIODevice::WriteOnly));
-        ASSERT_TRUE(QFile::copy(QStringLiteral(VORLA_SOURCE_DIR "/rklfiles/MODEM.INI"), home.filePath(QStringLiteral("MODEM.INI"))));
+        ASSERT_TRUE(QFile::copy(QStringLiteral(VORLA_SOURCE_DIR "/rklfiles/MODEM.INI"),
+                                home.filePath(QStringLiteral("MODEM.INI"))));
         WriteTestDirectory(Folder());
         ASSERT_TRUE(Start());
     }
@@ -86,19 +87,42 @@ TEST_F(ServiceMaintenance, AServiceShowsTheItemsItNamesOrTheFallbacks) {
         QString wantUnmapped;
     };
     const Case cases[] = {
-        {"rklfiles\\VORLATCP.RKL", "Generic - Speaker Off", "COM3", "vorlatcp.rkl", "Generic - Speaker Off", "COM3", false, {}},
-        {"gone.rkl", "Hayes Compatible", "COM2", "vorlapro.rkl", "Generic - Hayes Compatible", "COM2", true, {}},
+        {"rklfiles\\VORLATCP.RKL",
+         "Generic - Speaker Off",
+         "COM3",
+         "vorlatcp.rkl",
+         "Generic - Speaker Off",
+         "COM3",
+         false,
+         {}},
+        {"gone.rkl",
+         "Hayes Compatible",
+         "COM2",
+         "vorlapro.rkl",
+         "Generic - Hayes Compatible",
+         "COM2",
+         true,
+         {}},
         // A port the list does not offer stays the service's, marked, rather than becoming COM1.
-        {"vorlapro.rkl", "No Such Modem", "COM9", "vorlapro.rkl", "Generic - Hayes Compatible", "COM9", false, "COM9"},
+        {"vorlapro.rkl", "No Such Modem", "COM9", "vorlapro.rkl", "Generic - Hayes Compatible", "COM9", false,
+         "COM9"},
         // No telephony provider here: a line-device service falls back to the serial port.
-        {"vlptapi.rkl", "Some Line", "TAPI Device", "vorlapro.rkl", "Generic - Hayes Compatible", "COM1", false, {}},
+        {"vlptapi.rkl",
+         "Some Line",
+         "TAPI Device",
+         "vorlapro.rkl",
+         "Generic - Hayes Compatible",
+         "COM1",
+         false,
+         {}},
     };
     for (const Case& c : cases) {
         CService* service = AddService(c.script);
         service->SetScriptFile(c.script);
         service->SetModemName(c.modem);
         service->SetPort(c.port);
-        ServiceDialog dialog(*app_, nullptr, {[] { return vorla::telephony::LineDeviceScan{}; }, nullptr, {}});
+        ServiceDialog dialog(*app_, nullptr,
+                             {[] { return vorla::telephony::LineDeviceScan{}; }, nullptr, {}});
         dialog.SelectServices({service});
         ServiceModemPage* page = dialog.ModemPage();
         EXPECT_EQ(page->ScriptChoice()->currentText(), c.wantScript) << c.script;
@@ -117,7 +141,8 @@ TEST_F(ServiceMaintenance, ListsScriptsAndPortsAndSaveFollowsTheForm) {
     Answer(dialog, true);
     ServiceModemPage* page = dialog.ModemPage();
     QStringList scripts;
-    for (int i = 0; i < page->ScriptChoice()->count(); ++i) scripts << page->ScriptChoice()->itemText(i);
+    for (int i = 0; i < page->ScriptChoice()->count(); ++i)
+        scripts << page->ScriptChoice()->itemText(i);
     EXPECT_EQ(scripts, (QStringList{"vlptapi.rkl", "vorlapro.rkl", "vorlatcp.rkl", "WCTP (internet)"}));
     // The WCTP transport takes the init field for its options, and a modem's string goes.
     const auto initLabel = [page] {
@@ -167,8 +192,10 @@ TEST_F(ServiceMaintenance, SaveAddsAtTheHeadAndARefusedModifyKeepsTheRow) {
     ASSERT_NE(Service("Gamma"), nullptr);
     EXPECT_EQ(app_->GetServiceList()->GetAt(0), Service("Gamma"));
     EXPECT_EQ(Service("Gamma")->GetBaudRate(), 1200) << "the default baud rate";
-    EXPECT_EQ(Service("Gamma")->GetModemName(), "Generic - Factory Default") << "the default modem, found by model";
-    EXPECT_EQ(Service("Gamma")->GetModemInit(), "ATE0Q0V1X4") << "the default init goes with the default modem";
+    EXPECT_EQ(Service("Gamma")->GetModemName(), "Generic - Factory Default")
+        << "the default modem, found by model";
+    EXPECT_EQ(Service("Gamma")->GetModemInit(), "ATE0Q0V1X4")
+        << "the default init goes with the default modem";
 
     Answer(dialog, true);
     dialog.SelectServices({beta});
@@ -193,9 +220,10 @@ TEST_F(ServiceMaintenance, DeletingTwoServicesDeletesTheUnusedOneAndReportsTheOt
     EXPECT_EQ(questions, QStringList{"Are you sure you want to delete the 2 selected item(s)?"});
     EXPECT_EQ(Service("Beta"), nullptr);
     ASSERT_NE(Service("Acm\xE9"), nullptr);
-    EXPECT_EQ(refusals, QStringList{QStringLiteral("The Service 'Acm\u00e9' cannot be deleted.  It contains 3 active "
-                                                   "Subscriber(s).  Please delete or change Subscriber(s) before "
-                                                   "deleting this Service.")});
+    EXPECT_EQ(refusals,
+              QStringList{QStringLiteral("The Service 'Acm\u00e9' cannot be deleted.  It contains 3 active "
+                                         "Subscriber(s).  Please delete or change Subscriber(s) before "
+                                         "deleting this Service.")});
     EXPECT_EQ(dialog.Model()->rowCount(), 1);
     EXPECT_TRUE(dialog.Modified());
 }
@@ -208,7 +236,8 @@ TEST_F(ServiceMaintenance, CloseKeepsDefaultsAndStoresWidthsOnlyFromTheReport) {
             ServiceDialog dialog(*app_);
             dialog.Views()->Report()->setColumnWidth(0, 150);
             dialog.ModemPage()->ParityChoice()->setCurrentIndex(2);
-            dialog.ModemPage()->ScriptChoice()->setCurrentIndex(dialog.ModemPage()->ScriptChoice()->findText("vorlatcp.rkl"));
+            dialog.ModemPage()->ScriptChoice()->setCurrentIndex(
+                dialog.ModemPage()->ScriptChoice()->findText("vorlatcp.rkl"));
             dialog.SettingsPage()->BaudChoice()->setCurrentIndex(4);
             EXPECT_TRUE(dialog.CloseDialog());
         }
@@ -226,7 +255,8 @@ TEST_F(ServiceMaintenance, CloseKeepsDefaultsAndStoresWidthsOnlyFromTheReport) {
 // then, not only at Close.
 TEST_F(ServiceMaintenance, TheViewTypeButtonSwitchesTheListAndStoresTheChoice) {
     ServiceDialog dialog(*app_);
-    EXPECT_NE(dialog.Views()->ViewButton()->parentWidget(), dialog.Views()) << "by the find field, not over the list";
+    EXPECT_NE(dialog.Views()->ViewButton()->parentWidget(), dialog.Views())
+        << "by the find field, not over the list";
     EXPECT_TRUE(dialog.Views()->Report()->isVisibleTo(&dialog));
     for (QAction* action : dialog.Views()->ViewButton()->menu()->actions())
         if (action->data().toInt() == RecordViews::kSmallIcons) action->trigger();
@@ -387,7 +417,8 @@ TEST_F(ServiceMaintenance, APortMappedInThePortsDialogCarriesThePage) {
     vorla::testing::EndWithTest(sim);
     const QString link = QString::fromStdString(FilePath("com2"));
     sim.start(QStringLiteral(VORLA_BIN_DIR "/pagingsim"),
-              {"--link", link, "--log", QString::fromStdString(FilePath("pages.jsonl")), "--ring-ms", "50", "--quiet"});
+              {"--link", link, "--log", QString::fromStdString(FilePath("pages.jsonl")), "--ring-ms", "50",
+               "--quiet"});
     ASSERT_TRUE(sim.waitForStarted(5000));
     ASSERT_TRUE(WaitFor([&] { return sim.readAllStandardError().contains("ready"); }, 10000));
 
@@ -404,7 +435,8 @@ TEST_F(ServiceMaintenance, APortMappedInThePortsDialogCarriesThePage) {
         ports.accept();
     }
     EXPECT_EQ(app_->Settings().GetProfileString("Ports", "COM2", ""), link.toStdString());
-    EXPECT_EQ(app_->Settings().GetProfileString("Ports", "COM3", "unset"), "unset") << "untouched ports stay unwritten";
+    EXPECT_EQ(app_->Settings().GetProfileString("Ports", "COM3", "unset"), "unset")
+        << "untouched ports stay unwritten";
 
     CService* second = AddService("Second");
     second->SetModemInit("ATE0Q0V1X4");

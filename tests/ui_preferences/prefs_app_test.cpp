@@ -4,8 +4,8 @@
 #include <QPushButton>
 #include <QTimer>
 
-#include "ui/app/command_ids.h"
 #include "tests/ui/app_fixture.h"
+#include "ui/app/command_ids.h"
 #include "ui/main_window/cust_toolbar.h"
 #include "ui/main_window/main_frame.h"
 #include "ui/message_entry/vorla_pro_view.h"

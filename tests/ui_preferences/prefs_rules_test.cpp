@@ -6,10 +6,10 @@
 #include "settings/memory_settings_store.h"
 #include "ui/preferences/prefs_rules.h"
 
-using ::testing::ElementsAre;
-using ::testing::ElementsAreArray;
 using prefs::IntervalUnit;
 using prefs::ShownInterval;
+using ::testing::ElementsAre;
+using ::testing::ElementsAreArray;
 
 namespace {
 void StorePrefixes(vorla::MemorySettingsStore& store, const std::vector<std::string>& values) {
@@ -32,7 +32,8 @@ TEST(PrefsRules, PrefixListIsReadUpToTheFirstEmptyEntryWithoutRepeats) {
     for (const auto& c : cases) {
         vorla::MemorySettingsStore store;
         StorePrefixes(store, c.stored);
-        EXPECT_THAT(prefs::ReadPrefixList(store), ElementsAreArray(c.read)) << ::testing::PrintToString(c.stored);
+        EXPECT_THAT(prefs::ReadPrefixList(store), ElementsAreArray(c.read))
+            << ::testing::PrintToString(c.stored);
     }
 }
 
@@ -69,10 +70,8 @@ TEST(PrefsRules, IntervalShowsMinutesFromSixtySecondsAndStepsAcrossTheUnits) {
         ShownInterval shown;
         int written;
     } shown[] = {
-        {180, {3, IntervalUnit::Minutes}, 180},
-        {45, {45, IntervalUnit::Seconds}, 45},
-        {60, {1, IntervalUnit::Minutes}, 60},
-        {59, {59, IntervalUnit::Seconds}, 59},
+        {180, {3, IntervalUnit::Minutes}, 180}, {45, {45, IntervalUnit::Seconds}, 45},
+        {60, {1, IntervalUnit::Minutes}, 60},   {59, {59, IntervalUnit::Seconds}, 59},
         {90, {1, IntervalUnit::Minutes}, 60},
     };
     for (const auto& c : shown) {

@@ -12,18 +12,18 @@
 
 #include <memory>
 
-#include "settings/memory_settings_store.h"
-#include "ui/message_entry/signature_dialog.h"
 #include "archive/ob_list.h"
+#include "directory/service.h"
+#include "directory/subscriber.h"
 #include "paging/outgoing_queue.h"
 #include "paging/page.h"
 #include "paging/pager_message.h"
 #include "paging/paging_clock.h"
-#include "ui/preferences/prefs_property_sheet.h"
 #include "paging/queue_page.h"
-#include "directory/service.h"
+#include "settings/memory_settings_store.h"
 #include "settings/settings_store.h"
-#include "directory/subscriber.h"
+#include "ui/message_entry/signature_dialog.h"
+#include "ui/preferences/prefs_property_sheet.h"
 
 using ::testing::ElementsAre;
 
@@ -103,7 +103,8 @@ TEST(PrefsSheet, SpinClickPastFiftyNineSecondsGoesOnInMinutes) {
 
 TEST(PrefsSheet, ATypedEighthPrefixDropsTheSeventhAndIsSecond) {
     vorla::MemorySettingsStore store;
-    for (int i = 1; i <= 7; ++i) store.WriteProfileString("Prefix", std::to_string(i), std::to_string(i) + ",");
+    for (int i = 1; i <= 7; ++i)
+        store.WriteProfileString("Prefix", std::to_string(i), std::to_string(i) + ",");
     CPrefsPropertySheet sheet(store);
     QComboBox* box = sheet.DialingPage()->PrefixBox();
     box->setEditText(QStringLiteral("8,"));
@@ -136,9 +137,10 @@ TEST(PrefsSheet, OkRefusesTextTheSettingsCannotStore) {
         QString text;
         const char* entry;
     };
-    for (const Case& c : {Case{CPrefsPropertySheet::kSignaturePage, QStringLiteral("\u0141\u00f3d\u017a \u260e 5\u20ac"),
-                               "Signature"},
-                          Case{CPrefsPropertySheet::kDialingPage, QStringLiteral("9,\U0001F4DE"), "DialPrefix"}}) {
+    for (const Case& c :
+         {Case{CPrefsPropertySheet::kSignaturePage, QStringLiteral("\u0141\u00f3d\u017a \u260e 5\u20ac"),
+               "Signature"},
+          Case{CPrefsPropertySheet::kDialingPage, QStringLiteral("9,\U0001F4DE"), "DialPrefix"}}) {
         vorla::MemorySettingsStore store;
         CPrefsPropertySheet sheet(store);
         QStringList refusals;
@@ -161,11 +163,12 @@ TEST(PrefsSheet, OkRefusesTextTheSettingsCannotStore) {
 TEST(PrefsSheet, CancelKeepsEverySettingButRememberFailedWhichIsWrittenOnClick) {
     vorla::MemorySettingsStore store;
     auto snapshot = [&store] {
-        std::vector<std::string> values{store.GetProfileString("Prefix", "1", "-"), store.GetProfileString("Prefix", "2", "-"),
+        std::vector<std::string> values{store.GetProfileString("Prefix", "1", "-"),
+                                        store.GetProfileString("Prefix", "2", "-"),
                                         store.GetProfileString(kPrefs, "DialPrefix", "-"),
                                         store.GetProfileString(kPrefs, "Signature", "-")};
-        for (const char* entry : {"Resend", "ResendSeconds", "ResendTimes", "AutoSign", "SmallToolbar", "Tips",
-                                  "OtherTips", "SendUpperCase", "ClearMessage", "SpotPage"})
+        for (const char* entry : {"Resend", "ResendSeconds", "ResendTimes", "AutoSign", "SmallToolbar",
+                                  "Tips", "OtherTips", "SendUpperCase", "ClearMessage", "SpotPage"})
             values.push_back(std::to_string(store.GetProfileInt(kPrefs, entry, -7)));
         return values;
     };
@@ -215,9 +218,10 @@ TEST(PrefsSheet, OkWritesEveryPageAndAPageNeverOpenedWritesNothing) {
     const struct {
         const char* entry;
         int value;
-    } written[] = {{"AutoSign", 1}, {"SmallToolbar", 0}, {"Tips", 1}, {"OtherTips", 0},
+    } written[] = {{"AutoSign", 1},      {"SmallToolbar", 0}, {"Tips", 1},    {"OtherTips", 0},
                    {"SendUpperCase", 1}, {"ClearMessage", 0}, {"SpotPage", 1}};
-    for (const auto& w : written) EXPECT_EQ(store.GetProfileInt(kPrefs, w.entry, -1), w.value) << w.entry;
+    for (const auto& w : written)
+        EXPECT_EQ(store.GetProfileInt(kPrefs, w.entry, -1), w.value) << w.entry;
 }
 
 TEST(PrefsSheet, TheQueueReschedulesTheNextFailureWithTheIntervalJustSet) {

@@ -14,23 +14,27 @@
 #include <gtest/gtest.h>
 
 #include "directory/directory_file.h"
-#include "ui/windows/directory_print.h"
-#include "ui/windows/directory_report_printer.h"
-#include "tests/child_process/qt_child_process.h"
 #include "directory/directory_rules.h"
 #include "directory/directory_store.h"
 #include "directory/group.h"
 #include "directory/service.h"
 #include "directory/subscriber.h"
+#include "tests/child_process/qt_child_process.h"
+#include "ui/windows/directory_print.h"
+#include "ui/windows/directory_report_printer.h"
 
 namespace {
 
-bool HavePdfToText() { return !QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty(); }
+bool HavePdfToText() {
+    return !QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty();
+}
 
 // The text of the PDF, or of one page of it.
 QString PdfText(const QString& path, int page = 0) {
     QStringList arguments{QStringLiteral("-layout")};
-    if (page > 0) arguments << QStringLiteral("-f") << QString::number(page) << QStringLiteral("-l") << QString::number(page);
+    if (page > 0)
+        arguments << QStringLiteral("-f") << QString::number(page) << QStringLiteral("-l")
+                  << QString::number(page);
     QProcess process;
     vorla::testing::EndWithTest(process);
     process.start(QStringLiteral("pdftotext"), arguments << path << QStringLiteral("-"));
@@ -48,7 +52,9 @@ protected:
     DirectoryPrintContext Context() {
         DirectoryPrintContext context;
         context.source = [this] { return ReportSourceOf(store); };
-        context.screenFont = [] { return ReportScreenFont{QFont(QStringLiteral("DejaVu Sans"), 10), QSize(96, 96)}; };
+        context.screenFont = [] {
+            return ReportScreenFont{QFont(QStringLiteral("DejaVu Sans"), 10), QSize(96, 96)};
+        };
         context.tell = [this](const QString& text) { told.push_back(text); };
         return context;
     }
@@ -72,7 +78,8 @@ protected:
     }
     void Group(const std::string& name, std::initializer_list<CSubscriber*> members) {
         auto* group = new CGroup(name);
-        for (CSubscriber* member : members) AddGroupMember(*group, *member);
+        for (CSubscriber* member : members)
+            AddGroupMember(*group, *member);
         store.GetGroupList()->AddTail(group);
     }
 
@@ -108,10 +115,11 @@ TEST_F(DirectoryPrintTest, ServicesAloneFitOnePageSortedUnderTheirHeader) {
     int pages = 0;
     const QString text = PdfText(Print(&pages));
     EXPECT_EQ(pages, 1);
-    for (const char* word : {"Service Name:", "Access Number:", "Baud Rate:", "Modem Name:", "RKL Script:", "COM2",
-                             "9600", "Page 1"})
+    for (const char* word : {"Service Name:", "Access Number:", "Baud Rate:", "Modem Name:", "RKL Script:",
+                             "COM2", "9600", "Page 1"})
         EXPECT_TRUE(text.contains(QLatin1String(word))) << word << "\n" << text.toStdString();
-    EXPECT_TRUE(text.contains(QRegularExpression(QStringLiteral("Tri-County Regional Paging Network Incorporated +555T"))))
+    EXPECT_TRUE(text.contains(
+        QRegularExpression(QStringLiteral("Tri-County Regional Paging Network Incorporated +555T"))))
         << text.toStdString();
     EXPECT_FALSE(text.contains(QStringLiteral("Page 2")));
     EXPECT_FALSE(text.contains(QStringLiteral("Subscriber Name:")));
@@ -142,7 +150,8 @@ TEST_F(DirectoryPrintTest, AFullSectionEndsItsPageAndTheNextStartsAfresh) {
     printer.setOutputFormat(QPrinter::PdfFormat);
     const int rows = ReportRowsPerPageOn(printer, Context().screenFont());
     ASSERT_GT(rows, 10);
-    for (int i = 0; i < rows; ++i) Subscriber("Sub" + std::to_string(1000 + i));
+    for (int i = 0; i < rows; ++i)
+        Subscriber("Sub" + std::to_string(1000 + i));
     Choose(true, true, false);
     int pages = 0;
     const QString path = Print(&pages);
@@ -180,17 +189,19 @@ TEST_F(DirectoryPrintTest, NothingToPrintIsSaidAndMakesNoFile) {
 }
 
 TEST_F(DirectoryPrintTest, PageRangeAndCancelLimitThePagesDrawn) {
-    for (int i = 0; i < 5; ++i) Subscriber("Sub" + std::to_string(i));
+    for (int i = 0; i < 5; ++i)
+        Subscriber("Sub" + std::to_string(i));
     Group("Crew", {});
     Service("Acme");
-    std::vector<ReportSectionLines> sections = BuildDirectoryReport(ReportSourceOf(store), ReportChoice{true, true, false, true});
+    std::vector<ReportSectionLines> sections =
+        BuildDirectoryReport(ReportSourceOf(store), ReportChoice{true, true, false, true});
     const struct {
         int from, to, cancelAfter;  // cancelAfter 0: never
         int pages;
         bool cancelled;
     } cases[] = {
-        {0, 0, 0, 3, false}, {2, 3, 0, 2, false}, {3, 0, 0, 1, false}, {4, 9, 0, 0, false}, {0, 0, 1, 1, true},
-        {0, 0, 3, 3, false},  // stopping after the last page cancels nothing
+        {0, 0, 0, 3, false}, {2, 3, 0, 2, false}, {3, 0, 0, 1, false}, {4, 9, 0, 0, false},
+        {0, 0, 1, 1, true},  {0, 0, 3, 3, false},  // stopping after the last page cancels nothing
     };
     for (const auto& c : cases) {
         QBuffer pdf;
@@ -200,7 +211,8 @@ TEST_F(DirectoryPrintTest, PageRangeAndCancelLimitThePagesDrawn) {
         options.fromPage = c.from;
         options.toPage = c.to;
         if (c.cancelAfter > 0) options.progress = [&c](int done, int) { return done < c.cancelAfter; };
-        const ReportPrintResult result = PrintDirectoryReport(writer, sections, Context().screenFont(), options);
+        const ReportPrintResult result =
+            PrintDirectoryReport(writer, sections, Context().screenFont(), options);
         EXPECT_TRUE(result.started);
         EXPECT_EQ(result.pages, c.pages) << c.from << "-" << c.to;
         EXPECT_EQ(result.cancelled, c.cancelled) << c.cancelAfter;
@@ -213,7 +225,8 @@ TEST(DirectoryPrintOrder, LocaleOrderIgnoresCaseInEveryLocale) {
                                   QLocale(QLocale::German, QLocale::Germany)}) {
         QLocale::setDefault(locale);
         const std::vector<std::string_view> keys = {"Bob", "ann", "carl", "Ann"};
-        EXPECT_EQ(LocaleCollationOrder(keys), (std::vector<size_t>{1, 3, 0, 2})) << locale.name().toStdString();
+        EXPECT_EQ(LocaleCollationOrder(keys), (std::vector<size_t>{1, 3, 0, 2}))
+            << locale.name().toStdString();
     }
     QLocale::setDefault(before);
 }
@@ -226,8 +239,10 @@ TEST_F(DirectoryPrintTest, CommandLineWritesThePdfOrSaysWhyNot) {
     const QString home = dir.filePath(QStringLiteral("home"));
     const QString emptyHome = dir.filePath(QStringLiteral("empty"));
     ASSERT_TRUE(QDir().mkpath(home) && QDir().mkpath(emptyHome));
-    ASSERT_EQ(SaveDirectoryFile((home + QStringLiteral("/") + QString::fromLatin1(kDirectoryFileName)).toStdString(), store),
-              ArchiveError::None);
+    ASSERT_EQ(
+        SaveDirectoryFile(
+            (home + QStringLiteral("/") + QString::fromLatin1(kDirectoryFileName)).toStdString(), store),
+        ArchiveError::None);
     const QString pdf = dir.filePath(QStringLiteral("out.pdf"));
     const struct {
         QStringList arguments;
@@ -236,18 +251,30 @@ TEST_F(DirectoryPrintTest, CommandLineWritesThePdfOrSaysWhyNot) {
         const char* heading = nullptr;  // one the PDF must hold
         const char* notHeading = nullptr;
     } cases[] = {
-        {{QStringLiteral("--home"), home, QStringLiteral("--print-directory"), pdf}, 0, true, "Subscriber Name:",
+        {{QStringLiteral("--home"), home, QStringLiteral("--print-directory"), pdf},
+         0,
+         true,
+         "Subscriber Name:",
          "Service Name:"},
-        {{QStringLiteral("--home"), home, QStringLiteral("--print-directory"), pdf, QStringLiteral("--sections"),
-          QStringLiteral("services,groups")},
-         0, true, "Service Name:", "Subscriber Name:"},
+        {{QStringLiteral("--home"), home, QStringLiteral("--print-directory"), pdf,
+          QStringLiteral("--sections"), QStringLiteral("services,groups")},
+         0,
+         true,
+         "Service Name:",
+         "Subscriber Name:"},
         {{QStringLiteral("--home"), home, QStringLiteral("--print-directory")}, 2, false},
-        {{QStringLiteral("--home"), home, QStringLiteral("--print-directory"), pdf, QStringLiteral("--sections=log")},
-         2, false},
-        {{QStringLiteral("--home"), dir.filePath(QStringLiteral("missing")), QStringLiteral("--print-directory"), pdf},
-         2, false},
-        {{QStringLiteral("--home"), home, QStringLiteral("--print-directory"), dir.filePath(QStringLiteral("no/such/d.pdf"))},
-         1, false},
+        {{QStringLiteral("--home"), home, QStringLiteral("--print-directory"), pdf,
+          QStringLiteral("--sections=log")},
+         2,
+         false},
+        {{QStringLiteral("--home"), dir.filePath(QStringLiteral("missing")),
+          QStringLiteral("--print-directory"), pdf},
+         2,
+         false},
+        {{QStringLiteral("--home"), home, QStringLiteral("--print-directory"),
+          dir.filePath(QStringLiteral("no/such/d.pdf"))},
+         1,
+         false},
         {{QStringLiteral("--home"), emptyHome, QStringLiteral("--print-directory"), pdf}, 1, false},
     };
     for (const auto& c : cases) {

@@ -9,11 +9,11 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/child_process/qt_child_process.h"
+#include "tests/ui_windows/window_world.h"
 #include "ui/windows/log_list_model.h"
 #include "ui/windows/log_list_view.h"
 #include "ui/windows/log_printer.h"
-#include "tests/child_process/qt_child_process.h"
-#include "tests/ui_windows/window_world.h"
 
 namespace {
 
@@ -48,7 +48,9 @@ protected:
         if (!process.waitForFinished(20000)) return QString();
         return QString::fromUtf8(process.readAllStandardOutput());
     }
-    static bool HavePdfToText() { return !QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty(); }
+    static bool HavePdfToText() {
+        return !QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty();
+    }
 
     QTemporaryDir dir;
     WindowWorld world;
@@ -76,7 +78,8 @@ TEST_F(LogPrintTest, PdfHoldsTheHeadingTheRowsAndPageNumbers) {
 }
 
 TEST_F(LogPrintTest, LongLogsRunOverPagesEachWithItsHeading) {
-    for (int i = 0; i < 150; ++i) world.Log(kTestNow + i, "Row" + std::to_string(i), "s", "m");
+    for (int i = 0; i < 150; ++i)
+        world.Log(kTestNow + i, "Row" + std::to_string(i), "s", "m");
     CLogListView view(world.LogContext());
     view.SortByColumn(CLogListModel::kTime);
     int pages = 0;

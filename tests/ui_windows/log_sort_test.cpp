@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "ui/windows/log_list_model.h"
+#include "archive/ob_list.h"
 #include "paging/log_object.h"
 #include "tests/qt_support/model_check.h"
-#include "archive/ob_list.h"
+#include "ui/windows/log_list_model.h"
 
 namespace {
 
@@ -45,11 +45,16 @@ int CompareByColumn(const CLogObject& a, const CLogObject& b, int column) {
     const int time = Compare(a.GetTimeOfDay(), b.GetTimeOfDay());
     const int name = Compare(a.GetName(), b.GetName());  // byte-wise
     switch (column) {
-        case CLogListModel::kDate: return date ? date : time ? time : name;
-        case CLogListModel::kTime: return time ? time : date ? date : name;
-        case CLogListModel::kName: return name ? name : date ? date : time;
-        case CLogListModel::kStatus: return CompareIgnoringCase(a.GetStatus(), b.GetStatus());
-        default: return CompareIgnoringCase(a.GetMessage(), b.GetMessage());
+        case CLogListModel::kDate:
+            return date ? date : time ? time : name;
+        case CLogListModel::kTime:
+            return time ? time : date ? date : name;
+        case CLogListModel::kName:
+            return name ? name : date ? date : time;
+        case CLogListModel::kStatus:
+            return CompareIgnoringCase(a.GetStatus(), b.GetStatus());
+        default:
+            return CompareIgnoringCase(a.GetMessage(), b.GetMessage());
     }
 }
 
@@ -64,9 +69,25 @@ protected:
     // Texts chosen to tie and nearly tie under each rule.
     std::string PickText(bool longShared) {
         static const std::vector<std::string> pool = {
-            "",         "Ann",     "ann",      "ANN",     "Ann ",   "Anne",     "Bob",         "bob",
-            "\xC9mile"s, "\xE9mile"s, "\xD7x"s, "\xF7x"s,  "Zed",    "a\0b"s,    "a\0B"s,       "a",
-            "Message Sent Successfully!", "message sent successfully!", "Message Split 1 of 2 Sent Ok",
+            "",
+            "Ann",
+            "ann",
+            "ANN",
+            "Ann ",
+            "Anne",
+            "Bob",
+            "bob",
+            "\xC9mile"s,
+            "\xE9mile"s,
+            "\xD7x"s,
+            "\xF7x"s,
+            "Zed",
+            "a\0b"s,
+            "a\0B"s,
+            "a",
+            "Message Sent Successfully!",
+            "message sent successfully!",
+            "Message Split 1 of 2 Sent Ok",
         };
         std::string text = pool[rng() % pool.size()];
         // Beyond the first 32 bytes, and through the bucket passes of many shared texts.
@@ -91,7 +112,8 @@ protected:
     }
     std::vector<const CLogObject*> Shown(const CLogListModel& model) const {
         std::vector<const CLogObject*> rows;
-        for (int row = 0; row < model.rowCount(); ++row) rows.push_back(model.RecordAt(row));
+        for (int row = 0; row < model.rowCount(); ++row)
+            rows.push_back(model.RecordAt(row));
         return rows;
     }
     // Sorts the model and the reference by every column in both orders, in a shuffled
@@ -99,7 +121,8 @@ protected:
     void SortEveryWay(CLogListModel& model) {
         std::vector<std::pair<int, int>> sorts;
         for (int column = 0; column < CLogListModel::kColumnCount; ++column)
-            for (int order : {1, -1}) sorts.emplace_back(column, order);
+            for (int order : {1, -1})
+                sorts.emplace_back(column, order);
         std::shuffle(sorts.begin(), sorts.end(), rng);
         for (auto [column, order] : sorts) {
             model.Sort(column, order);
@@ -125,7 +148,8 @@ TEST_F(LogSortTest, EveryColumnAndOrderMatchesAStableComparisonSort) {
         CheckModel(&model);
         ReferenceSort(expected, CLogListModel::kDate, 1);  // a new model shows the date order
         ASSERT_EQ(Shown(model), expected);
-        for (int round = 0; round < 3; ++round) SortEveryWay(model);
+        for (int round = 0; round < 3; ++round)
+            SortEveryWay(model);
     }
 }
 
@@ -143,7 +167,8 @@ TEST_F(LogSortTest, ArrivedAndDeletedRowsSortByTheirOwnTexts) {
     SortEveryWay(model);
 
     std::vector<int> doomed;
-    for (int row = 0; row < model.rowCount(); row += 3) doomed.push_back(row);
+    for (int row = 0; row < model.rowCount(); row += 3)
+        doomed.push_back(row);
     std::vector<const CLogObject*> kept;
     for (int row = 0; row < model.rowCount(); ++row)
         if (row % 3 != 0) kept.push_back(model.RecordAt(row));

@@ -17,18 +17,18 @@
 
 #include <gtest/gtest.h>
 
-#include "ui/windows/log_list_model.h"
-#include "ui/windows/log_list_view.h"
+#include "directory/subscriber.h"
 #include "paging/log_object.h"
-#include "ui/windows/log_properties.h"
-#include "ui/windows/log_window.h"
-#include "tests/qt_support/model_check.h"
 #include "paging/page.h"
 #include "paging/pager_message.h"
 #include "paging/paging_texts.h"
-#include "directory/subscriber.h"
-#include "ui/windows/window_texts.h"
+#include "tests/qt_support/model_check.h"
 #include "tests/ui_windows/window_world.h"
+#include "ui/windows/log_list_model.h"
+#include "ui/windows/log_list_view.h"
+#include "ui/windows/log_properties.h"
+#include "ui/windows/log_window.h"
+#include "ui/windows/window_texts.h"
 
 namespace {
 
@@ -55,7 +55,8 @@ protected:
         auto* selection = view->DetailsView()->selectionModel();
         selection->clearSelection();
         for (int row : rows)
-            selection->select(view->Model()->index(row, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+            selection->select(view->Model()->index(row, 0),
+                              QItemSelectionModel::Select | QItemSelectionModel::Rows);
     }
 
     WindowWorld world;
@@ -128,7 +129,8 @@ TEST_F(LogWindowTest, NewRecordsShowAtTheEndAsTheyArrive) {
 }
 
 TEST_F(LogWindowTest, ClearAsksAndRemovesOnlyTheSelectedRecords) {
-    for (const char* name : {"Dan", "Ann", "Cid", "Bob"}) world.Log(kTestNow, name, "s", name);
+    for (const char* name : {"Dan", "Ann", "Cid", "Bob"})
+        world.Log(kTestNow, name, "s", name);
     Open();
     view->SortByColumn(CLogListModel::kName);  // Ann Bob Cid Dan
     Select({1, 3});
@@ -215,7 +217,8 @@ TEST_F(LogWindowTest, ViewModesAreCheckedAndSaved) {
 
 // A click on a record picks its row in every mode, so Properties, Re-send and Clear act on it.
 TEST_F(LogWindowTest, AClickSelectsTheRecordInEveryViewMode) {
-    for (const char* name : {"Ann", "Bob", "Cid"}) world.Log(kTestNow, name, "s", name);
+    for (const char* name : {"Ann", "Bob", "Cid"})
+        world.Log(kTestNow, name, "s", name);
     Open();
     view->resize(600, 400);
     view->show();
@@ -223,7 +226,8 @@ TEST_F(LogWindowTest, AClickSelectsTheRecordInEveryViewMode) {
         view->Action(mode)->trigger();
         QAbstractItemView* shown = view->CurrentView();
         shown->clearSelection();
-        const QRect rect = shown->visualRect(view->Model()->index(1, shown == view->DetailsView() ? 0 : view->Model()->SortColumn()));
+        const QRect rect = shown->visualRect(
+            view->Model()->index(1, shown == view->DetailsView() ? 0 : view->Model()->SortColumn()));
         ASSERT_TRUE(rect.isValid()) << mode;
         QTest::mouseClick(shown->viewport(), Qt::LeftButton, {}, rect.center());
         EXPECT_EQ(view->SelectedRows(), std::vector<int>{1}) << "mode " << mode;
@@ -242,12 +246,14 @@ TEST_F(LogWindowTest, LoggingCommandsSetLogToDiskAndShowTheCurrentChoice) {
 }
 
 TEST_F(LogWindowTest, SelectAllSelectsEveryRowAndTheContextMenuHoldsTheCommands) {
-    for (int i = 0; i < 5; ++i) world.Log(kTestNow + i, "Ann", "s", "m");
+    for (int i = 0; i < 5; ++i)
+        world.Log(kTestNow + i, "Ann", "s", "m");
     Open();
     view->Action(log_cmd::kSelectAll)->trigger();
     EXPECT_EQ(view->SelectedRows().size(), 5u);
     QStringList texts;
-    for (QAction* action : view->ContextMenu()->actions()) texts << action->text();
+    for (QAction* action : view->ContextMenu()->actions())
+        texts << action->text();
     EXPECT_TRUE(texts.contains(QStringLiteral("Re-&send Message")));
     EXPECT_TRUE(texts.contains(QStringLiteral("&Clear")));
 }
@@ -261,7 +267,8 @@ TEST_F(LogWindowTest, PropertiesCountTheSubscribersRecordsOnePerTick) {
     CLogPropertySheet sheet(*static_cast<CLogObject*>(world.logList->GetAt(0)), world.logList.get());
     EXPECT_TRUE(sheet.IsCalculating());
     EXPECT_EQ(sheet.Page()->CounterText(0), QStringLiteral("0"));
-    for (int i = 0; i < 100 && sheet.IsCalculating(); ++i) QCoreApplication::processEvents();
+    for (int i = 0; i < 100 && sheet.IsCalculating(); ++i)
+        QCoreApplication::processEvents();
     ASSERT_FALSE(sheet.IsCalculating());
     EXPECT_EQ(sheet.Page()->CounterText(0), QStringLiteral("3"));
     EXPECT_EQ(sheet.Page()->CounterText(1), QStringLiteral("1"));
@@ -272,13 +279,16 @@ TEST_F(LogWindowTest, PropertiesCountTheSubscribersRecordsOnePerTick) {
 }
 
 TEST_F(LogWindowTest, PropertiesSurviveTheLogBeingClearedWhileCounting) {
-    for (int i = 0; i < 10; ++i) world.Log(kTestNow, "Ann", "s", "m");
-    auto* sheet = new CLogPropertySheet(*static_cast<CLogObject*>(world.logList->GetAt(0)), world.logList.get());
+    for (int i = 0; i < 10; ++i)
+        world.Log(kTestNow, "Ann", "s", "m");
+    auto* sheet =
+        new CLogPropertySheet(*static_cast<CLogObject*>(world.logList->GetAt(0)), world.logList.get());
     QCoreApplication::processEvents();
     Open();
     view->Action(log_cmd::kSelectAll)->trigger();
     view->ClearSelected();
-    for (int i = 0; i < 20 && sheet->IsCalculating(); ++i) QCoreApplication::processEvents();
+    for (int i = 0; i < 20 && sheet->IsCalculating(); ++i)
+        QCoreApplication::processEvents();
     EXPECT_FALSE(sheet->IsCalculating());
     EXPECT_LE(sheet->Statistics().total, 10);
     delete sheet;

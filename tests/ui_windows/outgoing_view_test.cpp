@@ -9,17 +9,17 @@
 
 #include <gtest/gtest.h>
 
-#include "ui/windows/local_format.h"
-#include "tests/qt_support/model_check.h"
-#include "ui/windows/outgoing_model.h"
-#include "ui/windows/outgoing_view.h"
+#include "directory/subscriber.h"
 #include "paging/page.h"
 #include "paging/pager_message.h"
-#include "directory/subscriber.h"
 #include "paging/paging_texts.h"
+#include "tests/qt_support/model_check.h"
+#include "tests/ui_windows/window_world.h"
+#include "ui/windows/local_format.h"
+#include "ui/windows/outgoing_model.h"
+#include "ui/windows/outgoing_view.h"
 #include "ui/windows/row_icons.h"
 #include "ui/windows/window_texts.h"
-#include "tests/ui_windows/window_world.h"
 
 namespace {
 
@@ -44,7 +44,8 @@ protected:
         auto* selection = view->List()->selectionModel();
         selection->clearSelection();
         for (int row : rows)
-            selection->select(view->Model()->index(row, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+            selection->select(view->Model()->index(row, 0),
+                              QItemSelectionModel::Select | QItemSelectionModel::Rows);
     }
 
     WindowWorld world;
@@ -104,7 +105,8 @@ TEST_F(OutgoingViewTest, DeletingASelectionKeepsThePageBeingSent) {
     view->DeleteSelected();
     ASSERT_EQ(world.prompts.asked.size(), 2u);
     EXPECT_EQ(world.prompts.asked[0], QString::fromLatin1(std::string(paging_texts::kConfirmDelete).c_str()));
-    EXPECT_EQ(world.prompts.asked[1], QString::fromLatin1(std::string(paging_texts::kCannotDeleteSending).c_str()));
+    EXPECT_EQ(world.prompts.asked[1],
+              QString::fromLatin1(std::string(paging_texts::kCannotDeleteSending).c_str()));
     ASSERT_EQ(world.outgoing->GetCount(), 1u);
     ASSERT_EQ(view->Model()->rowCount(), 1);
     EXPECT_EQ(Text(0, COutgoingModel::kName), QStringLiteral("Ann"));
@@ -178,7 +180,7 @@ TEST_F(OutgoingViewTest, SelectionFollowsThePagesWhenTheQueueChanges) {
     world.Queue(bob, "b", kWhenLater);
     world.Queue(carol, "c", kWhenLater);
     Open();
-    Select({1});  // Carol
+    Select({1});                        // Carol
     world.Queue(ann, "a", kWhenLater);  // sorts before both
     ASSERT_EQ(view->SelectedRows(), std::vector<size_t>{2});
     EXPECT_EQ(Text(2, COutgoingModel::kName), QStringLiteral("Carol"));

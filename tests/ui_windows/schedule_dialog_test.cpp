@@ -7,11 +7,11 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/ui_windows/window_world.h"
 #include "ui/common/pic_edit.h"
 #include "ui/windows/schedule_dialog.h"
 #include "ui/windows/schedule_time.h"
 #include "ui/windows/window_texts.h"
-#include "tests/ui_windows/window_world.h"
 
 namespace {
 
@@ -47,7 +47,8 @@ protected:
     }
     void Day(int year, int month, int day) { dialog->Calendar()->setSelectedDate(QDate(year, month, day)); }
     static uint32_t Utc(int year, int month, int day, int hour, int minute) {
-        return static_cast<uint32_t>(QDateTime(QDate(year, month, day), QTime(hour, minute), Qt::UTC).toSecsSinceEpoch());
+        return static_cast<uint32_t>(
+            QDateTime(QDate(year, month, day), QTime(hour, minute), Qt::UTC).toSecsSinceEpoch());
     }
 
     uint32_t now = kTestNow;  // Tuesday 2024-03-05 14:30 UTC

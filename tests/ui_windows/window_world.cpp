@@ -1,10 +1,10 @@
 #include "tests/ui_windows/window_world.h"
 
+#include "directory/service.h"
+#include "directory/subscriber.h"
 #include "paging/log_object.h"
 #include "paging/page.h"
 #include "paging/pager_message.h"
-#include "directory/service.h"
-#include "directory/subscriber.h"
 #include "text/windows1252.h"
 
 WindowPrompts RecordedPrompts::Prompts() {
@@ -49,8 +49,8 @@ CSubscriber* WindowWorld::AddSubscriber(const std::string& name, const std::stri
     return subscriber;
 }
 
-CPage* WindowWorld::Queue(CSubscriber* subscriber, const std::string& text, int32_t when, std::optional<uint32_t> time,
-                          int32_t status) {
+CPage* WindowWorld::Queue(CSubscriber* subscriber, const std::string& text, int32_t when,
+                          std::optional<uint32_t> time, int32_t status) {
     auto* message = new CPagerMessage(text);
     auto* page = new CPage(message, CSubscriber::MakeDetachedCopy(*subscriber), when, time, 0);
     page->SetStatus(status, std::string(), 0);
@@ -60,8 +60,8 @@ CPage* WindowWorld::Queue(CSubscriber* subscriber, const std::string& text, int3
     return page;
 }
 
-void WindowWorld::Log(uint32_t time, const std::string& name, const std::string& status, const std::string& message,
-                      int32_t code) {
+void WindowWorld::Log(uint32_t time, const std::string& name, const std::string& status,
+                      const std::string& message, int32_t code) {
     logList->AddTail(new CLogObject(time, name, status, message, code));
 }
 
@@ -81,4 +81,6 @@ bool WindowWorld::Confirm(std::string_view question) {
     return prompts.answer;
 }
 
-void WindowWorld::ShowStop(std::string_view text) { prompts.asked.push_back(vorla::FromWindows1252(text)); }
+void WindowWorld::ShowStop(std::string_view text) {
+    prompts.asked.push_back(vorla::FromWindows1252(text));
+}

@@ -10,12 +10,12 @@
 #include <string>
 #include <vector>
 
-#include "ui/windows/log_list_view.h"
-#include "settings/memory_settings_store.h"
 #include "archive/ob_list.h"
 #include "paging/outgoing_queue.h"
 #include "paging/paging_clock.h"
 #include "paging/queue_observer.h"
+#include "settings/memory_settings_store.h"
+#include "ui/windows/log_list_view.h"
 #include "ui/windows/window_prompts.h"
 
 class CPage;
@@ -39,8 +39,8 @@ public:
     CService* AddService(const std::string& name);
     CSubscriber* AddSubscriber(const std::string& name, const std::string& pin, CService* service);
     // Queues a page of a new message for the subscriber and refreshes the queue.
-    CPage* Queue(CSubscriber* subscriber, const std::string& text, int32_t when, std::optional<uint32_t> time = {},
-                 int32_t status = 0);
+    CPage* Queue(CSubscriber* subscriber, const std::string& text, int32_t when,
+                 std::optional<uint32_t> time = {}, int32_t status = 0);
     // Appends a log record to the LogList.
     void Log(uint32_t time, const std::string& name, const std::string& status, const std::string& message,
              int32_t code = 0);

@@ -1,10 +1,10 @@
 // The express setup's window-free rules: dialling, line settings and the Finish steps.
 #include <gtest/gtest.h>
 
-#include "directory/directory_store.h"
-#include "ui/wizard/express_setup_rules.h"
 #include "archive/ob_list.h"
+#include "directory/directory_store.h"
 #include "directory/subscriber.h"
+#include "ui/wizard/express_setup_rules.h"
 
 namespace {
 

@@ -95,6 +95,8 @@ __attribute__((visibility("default"))) int32_t lineGetDevCaps(uint32_t lineApp, 
     return 0;
 }
 
-__attribute__((visibility("default"))) int32_t lineShutdown(uint32_t lineApp) { return lineApp == 42 ? 0 : kBadDeviceId; }
+__attribute__((visibility("default"))) int32_t lineShutdown(uint32_t lineApp) {
+    return lineApp == 42 ? 0 : kBadDeviceId;
+}
 
 }  // extern "C"

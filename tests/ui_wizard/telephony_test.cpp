@@ -5,10 +5,10 @@
 
 #include <cstdlib>
 
-#include "telephony/device_settings.h"
-#include "telephony/line_devices.h"
 #include "engine/platform/telephony/line_error_names.h"
 #include "engine/platform/telephony/telephony_api.h"
+#include "telephony/device_settings.h"
+#include "telephony/line_devices.h"
 
 using namespace vorla::telephony;
 using ::testing::ElementsAre;

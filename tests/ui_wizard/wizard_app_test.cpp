@@ -11,19 +11,19 @@
 
 #include <gtest/gtest.h>
 
-#include "ui/app/program_parts.h"
-#include "ui/app/vorla_pro_app.h"
 #include "archive/class_registry.h"
+#include "archive/ob_list.h"
 #include "directory/directory_file.h"
 #include "directory/directory_store.h"
+#include "directory/subscriber.h"
+#include "paging/paging_classes.h"
+#include "settings/memory_settings_store.h"
+#include "tests/ui_wizard/wizard_fixture.h"
+#include "ui/app/program_parts.h"
+#include "ui/app/vorla_pro_app.h"
+#include "ui/common/pic_edit.h"
 #include "ui/wizard/express_pages.h"
 #include "ui/wizard/express_setup_runner.h"
-#include "settings/memory_settings_store.h"
-#include "archive/ob_list.h"
-#include "paging/paging_classes.h"
-#include "ui/common/pic_edit.h"
-#include "directory/subscriber.h"
-#include "tests/ui_wizard/wizard_fixture.h"
 
 namespace {
 
@@ -94,7 +94,8 @@ TEST_F(WizardStartup, FinishCreatesTheServiceAndSubscribersAndWritesTheDirectory
 
     ASSERT_TRUE(QFile::exists(QString::fromStdString(Path("Vorla Pro.vlg"))));
     DirectoryStore reloaded;
-    ASSERT_EQ(LoadDirectoryFile(Path("Vorla Pro.vlg"), MakeProgramClassRegistry(), reloaded), ArchiveError::None);
+    ASSERT_EQ(LoadDirectoryFile(Path("Vorla Pro.vlg"), MakeProgramClassRegistry(), reloaded),
+              ArchiveError::None);
     ASSERT_EQ(reloaded.GetServiceList()->GetCount(), 1u);
     auto* service = static_cast<CService*>(reloaded.GetServiceList()->GetHead());
     EXPECT_EQ(service->GetName(), "Metro");
@@ -135,7 +136,8 @@ TEST_F(WizardStartup, AWctpServiceKeepsItsUrlAndIsStoredAsServiceMaintenanceStor
     EXPECT_TRUE(prompts_.stops.isEmpty()) << prompts_.stops.join('\n').toStdString();
 
     DirectoryStore reloaded;
-    ASSERT_EQ(LoadDirectoryFile(Path("Vorla Pro.vlg"), MakeProgramClassRegistry(), reloaded), ArchiveError::None);
+    ASSERT_EQ(LoadDirectoryFile(Path("Vorla Pro.vlg"), MakeProgramClassRegistry(), reloaded),
+              ArchiveError::None);
     ASSERT_EQ(reloaded.GetServiceList()->GetCount(), 1u);
     auto* service = static_cast<CService*>(reloaded.GetServiceList()->GetHead());
     EXPECT_EQ(service->GetAccessNumber(), "http://127.0.0.1:18044/wctp");
@@ -155,7 +157,8 @@ TEST_F(WizardStartup, CancelWithNoServiceEndsTheProgramAndWritesNoDirectory) {
     std::ifstream file(Path("Vorla Pro.vlg"), std::ios::binary);
     if (file) {
         DirectoryStore reloaded;
-        ASSERT_EQ(LoadDirectoryFile(Path("Vorla Pro.vlg"), MakeProgramClassRegistry(), reloaded), ArchiveError::None);
+        ASSERT_EQ(LoadDirectoryFile(Path("Vorla Pro.vlg"), MakeProgramClassRegistry(), reloaded),
+                  ArchiveError::None);
         EXPECT_TRUE(reloaded.GetServiceList()->IsEmpty());
     }
 }

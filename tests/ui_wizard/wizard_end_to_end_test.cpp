@@ -12,18 +12,18 @@
 
 #include <gtest/gtest.h>
 
-#include "ui/app/program_parts.h"
-#include "ui/app/vorla_pro_app.h"
-#include "ui/wizard/express_pages.h"
-#include "ui/wizard/express_setup_runner.h"
-#include "ui/main_window/main_frame.h"
-#include "settings/memory_settings_store.h"
-#include "ui/message_entry/selection_list.h"
-#include "ui/message_entry/vorla_pro_view.h"
 #include "archive/ob_list.h"
+#include "settings/memory_settings_store.h"
 #include "tests/child_process/qt_child_process.h"
 #include "tests/qt_support/qt_wait.h"
 #include "tests/ui_wizard/wizard_fixture.h"
+#include "ui/app/program_parts.h"
+#include "ui/app/vorla_pro_app.h"
+#include "ui/main_window/main_frame.h"
+#include "ui/message_entry/selection_list.h"
+#include "ui/message_entry/vorla_pro_view.h"
+#include "ui/wizard/express_pages.h"
+#include "ui/wizard/express_setup_runner.h"
 
 namespace {
 
@@ -47,7 +47,8 @@ protected:
 TEST_F(WizardEndToEnd, APageToASubscriberMadeByTheWizardReachesTheTerminal) {
     const QString sources = QStringLiteral(VORLA_SOURCE_DIR "/rklfiles/");
     for (const char* name : {"vorlapro.rkl", "SERVICES.INI", "MODEM.INI"})
-        if (!QFile::exists(sources + QString::fromLatin1(name))) GTEST_SKIP() << name << " is not in rklfiles";
+        if (!QFile::exists(sources + QString::fromLatin1(name)))
+            GTEST_SKIP() << name << " is not in rklfiles";
     ASSERT_TRUE(home_.isValid());
     QDir(home_.path()).mkdir(QStringLiteral("rklfiles"));
     ASSERT_TRUE(QFile::copy(sources + "vorlapro.rkl", File("rklfiles/vorlapro.rkl")));

@@ -2,8 +2,8 @@
 
 #include <QLineEdit>
 
-#include "ui/wizard/express_pages.h"
 #include "ui/common/pic_edit.h"
+#include "ui/wizard/express_pages.h"
 
 CExpressPropertySheet& WizardTest::Open() {
     ExpressSetupContext context;

@@ -8,8 +8,8 @@
 
 #include <gtest/gtest.h>
 
-#include "ui/wizard/express_property_sheet.h"
 #include "settings/memory_settings_store.h"
+#include "ui/wizard/express_property_sheet.h"
 #include "ui/wizard/wizard_prompts.h"
 
 class RecordingPrompts : public IWizardPrompts {

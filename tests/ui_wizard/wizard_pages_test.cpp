@@ -11,10 +11,10 @@
 #include <QTest>
 #include <QTreeWidget>
 
-#include "ui/wizard/express_pages.h"
-#include "ui/common/pic_edit.h"
 #include "directory/subscriber.h"
 #include "tests/ui_wizard/wizard_fixture.h"
+#include "ui/common/pic_edit.h"
+#include "ui/wizard/express_pages.h"
 
 namespace {
 
@@ -46,9 +46,10 @@ TEST_F(WizardTest, ServicePageNeedsNameAndNumberAndRefusesAServiceInTheDirectory
     EXPECT_FALSE(Next());
     ASSERT_EQ(prompts_.stops.size(), 1);
     EXPECT_EQ(prompts_.stops[0],
-              QStringLiteral("The service 'Acme' already exists in the directory.  Please add only unique services.  "
-                             "NOTE: To modify this service, choose Services... from the Setup menu.  To add "
-                             "Subscribers to this service, choose Subscribers... from the Setup menu."));
+              QStringLiteral(
+                  "The service 'Acme' already exists in the directory.  Please add only unique services.  "
+                  "NOTE: To modify this service, choose Services... from the Setup menu.  To add "
+                  "Subscribers to this service, choose Subscribers... from the Setup menu."));
     EXPECT_EQ(sheet_->currentId(), Sheet::kServicePage);
 
     page->NameEdit()->setText(QStringLiteral("acme"));  // names compare case-sensitively
@@ -89,7 +90,8 @@ TEST_F(WizardTest, TheServicesListRelabelsThePageAndOffersItsServices) {
     EXPECT_FALSE(page->NumberField()->isEnabled());
     EXPECT_EQ(page->NumberField()->GetText(true), QStringLiteral("2125550100"));
     QStringList labels;
-    for (auto* label : page->findChildren<QLabel*>()) labels << label->text();
+    for (auto* label : page->findChildren<QLabel*>())
+        labels << label->text();
     EXPECT_TRUE(labels.contains(QStringLiteral("Terminal number:")));
     EXPECT_TRUE(labels.contains(QStringLiteral("&Service Name")));
 
@@ -121,7 +123,9 @@ TEST_F(WizardTest, AnEmptyModemListLetsTheModemPageGoOnWithoutAModem) {
         ASSERT_TRUE(Next());
         ASSERT_EQ(sheet_->currentId(), Sheet::kModemPage);
         EXPECT_TRUE(sheet_->currentPage()->isComplete());
-        EXPECT_TRUE(sheet_->currentPage()->findChild<QLabel*>(QStringLiteral("NoModemList"))->isVisibleTo(sheet_->currentPage()));
+        EXPECT_TRUE(sheet_->currentPage()
+                        ->findChild<QLabel*>(QStringLiteral("NoModemList"))
+                        ->isVisibleTo(sheet_->currentPage()));
         ASSERT_TRUE(Next());
         EXPECT_EQ(sheet_->currentId(), Sheet::kSubscriberPage);
         EXPECT_EQ(data_.setup.modemInit, "");
@@ -225,7 +229,8 @@ TEST_F(WizardTest, ModemRowsSortWithoutRegardToCaseAndNextStoresTheChoice) {
     QTreeWidget* list = page->Modems();
     ASSERT_EQ(list->topLevelItemCount(), 4);
     QStringList makers;
-    for (int i = 0; i < 4; ++i) makers << list->topLevelItem(i)->text(0).toLower();
+    for (int i = 0; i < 4; ++i)
+        makers << list->topLevelItem(i)->text(0).toLower();
     EXPECT_EQ(makers, (QStringList{"acme", "acme", "generic", "zoom"}));
     EXPECT_FALSE(page->isComplete()) << "Next waits for a row";
     EXPECT_FALSE(Next());
@@ -253,7 +258,8 @@ protected:
     }
     static QStringList Rows(const CExpressPropertyPage6& page) {
         QStringList rows;
-        for (int i = 0; i < page.Subscribers()->count(); ++i) rows << page.Subscribers()->item(i)->text();
+        for (int i = 0; i < page.Subscribers()->count(); ++i)
+            rows << page.Subscribers()->item(i)->text();
         return rows;
     }
 };

@@ -21,22 +21,22 @@ std::string PageLogLineUtf8(const std::string& pin, const std::string& message, 
 // Appends log lines to a file (or stdout), one write per line so a reader that follows
 // the file while the simulator runs never sees half a line.
 class PageLog {
- public:
-  PageLog() = default;
-  PageLog(const PageLog&) = delete;
-  PageLog& operator=(const PageLog&) = delete;
-  ~PageLog();
-  // Empty path: standard output. Returns an error text, empty on success.
-  std::string Open(const std::string& path);
-  // Returns false when the line could not be written completely.
-  bool Write(const AcceptedPage& page);
-  // The same for a page whose PIN and text came in as UTF-8 (WCTP). Thread-safe: one write.
-  bool WriteUtf8(const std::string& pin, const std::string& message);
+public:
+    PageLog() = default;
+    PageLog(const PageLog&) = delete;
+    PageLog& operator=(const PageLog&) = delete;
+    ~PageLog();
+    // Empty path: standard output. Returns an error text, empty on success.
+    std::string Open(const std::string& path);
+    // Returns false when the line could not be written completely.
+    bool Write(const AcceptedPage& page);
+    // The same for a page whose PIN and text came in as UTF-8 (WCTP). Thread-safe: one write.
+    bool WriteUtf8(const std::string& pin, const std::string& message);
 
- private:
-  bool WriteLine(const std::string& line);
-  int fd_ = 1;
-  bool owned_ = false;
+private:
+    bool WriteLine(const std::string& line);
+    int fd_ = 1;
+    bool owned_ = false;
 };
 
 }  // namespace pagingsim

@@ -18,9 +18,9 @@ using Duration = std::chrono::milliseconds;
 using Tracer = std::function<void(std::string_view line)>;
 
 inline std::optional<TimePoint> Earliest(std::optional<TimePoint> a, std::optional<TimePoint> b) {
-  if (!a) return b;
-  if (!b) return a;
-  return *a < *b ? a : b;
+    if (!a) return b;
+    if (!b) return a;
+    return *a < *b ? a : b;
 }
 
 }  // namespace pagingsim

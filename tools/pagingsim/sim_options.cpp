@@ -33,7 +33,8 @@ const char* const kUsage =
     "  --busy | --no-carrier | --no-dialtone   result of ATD instead of CONNECT\n"
     "  --nak N                answer each good block N times with NAK before taking it\n"
     "  --refuse PIN[,PIN...]  refuse pages for these pager IDs with RS (WCTP: 401 Unknown recipient)\n"
-    "  --wctp-fault KIND      every WCTP answer (or the first --fault-calls) goes wrong: http500, malformed,\n"
+    "  --wctp-fault KIND      every WCTP answer (or the first --fault-calls) goes wrong: http500, "
+    "malformed,\n"
     "                         huge (10 MB), entity (an external entity), redirect (to another host),\n"
     "                         reset (the connection closes half-way through the answer)\n"
     "  --drop-after-bytes N   drop the line after N bytes of a connection\n"
@@ -52,115 +53,118 @@ const char* const kWctpFaults[6] = {"http500", "malformed", "huge", "entity", "r
 namespace {
 
 bool ToInt(const std::string& text, long long low, long long high, long long& value) {
-  const char* end = text.data() + text.size();
-  auto [ptr, ec] = std::from_chars(text.data(), end, value);
-  return ec == std::errc() && ptr == end && value >= low && value <= high;
+    const char* end = text.data() + text.size();
+    auto [ptr, ec] = std::from_chars(text.data(), end, value);
+    return ec == std::errc() && ptr == end && value >= low && value <= high;
 }
 
 }  // namespace
 
 std::string ParseOptions(const std::vector<std::string>& args, SimOptions& o) {
-  constexpr long long kIntMax = std::numeric_limits<int>::max();
-  int dial_faults = 0;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& name = args[i];
-    const auto value = [&](std::string& out) -> std::string {
-      if (i + 1 >= args.size()) return name + " needs a value";
-      out = args[++i];
-      return {};
-    };
-    const auto number = [&](long long low, long long high, long long& out) -> std::string {
-      std::string text;
-      if (auto error = value(text); !error.empty()) return error;
-      if (!ToInt(text, low, high, out)) {
-        return name + " takes a whole number from " + std::to_string(low) + " to " + std::to_string(high) +
-               ", not \"" + text + "\"";
-      }
-      return {};
-    };
-    long long n = 0;
-    std::string error;
-    if (name == "--help" || name == "-h") {
-      o.help = true;
-    } else if (name == "--link") {
-      error = value(o.link);
-    } else if (name == "--log") {
-      error = value(o.log_path);
-    } else if (name == "--tcp") {
-      if ((error = number(0, 65535, n)).empty()) o.tcp_port = static_cast<int>(n);
-    } else if (name == "--snpp") {
-      if ((error = number(0, 65535, n)).empty()) o.snpp_port = static_cast<int>(n);
-    } else if (name == "--wctp") {
-      if ((error = number(0, 65535, n)).empty()) o.wctp_port = static_cast<int>(n);
-    } else if (name == "--wctp-fault") {
-      if ((error = value(o.wctp_fault)).empty()) {
-        error = "--wctp-fault takes http500, malformed, huge, entity, redirect or reset";
-        for (const char* kind : kWctpFaults)
-          if (o.wctp_fault == kind) error.clear();
-      }
-    } else if (name == "--tls-cert") {
-      error = value(o.tls_cert);
-    } else if (name == "--tls-key") {
-      error = value(o.tls_key);
-    } else if (name == "--once") {
-      o.once = true;
-    } else if (name == "--quiet") {
-      o.quiet = true;
-    } else if (name == "--baud") {
-      if ((error = number(1, 10000000, n)).empty()) o.modem.baud = static_cast<int>(n);
-    } else if (name == "--ring-ms") {
-      if ((error = number(0, 600000, n)).empty()) o.modem.ring = Duration(n);
-    } else if (name == "--guard-ms") {
-      if ((error = number(20, 5100, n)).empty()) o.modem.guard = Duration(n);
-    } else if (name == "--password") {
-      error = value(o.terminal.password);
-      if (error.empty() && o.terminal.password.size() > 6) error = "--password takes at most 6 characters";
-    } else if (name == "--max-length") {
-      if ((error = number(0, kIntMax, n)).empty()) o.terminal.max_message_length = static_cast<std::size_t>(n);
-    } else if (name == "--timeout") {
-      if ((error = number(0, 3600000, n)).empty()) o.terminal.idle_timeout = Duration(n);
-    } else if (name == "--busy") {
-      o.modem.outcome = DialOutcome::kBusy;
-      ++dial_faults;
-    } else if (name == "--no-carrier") {
-      o.modem.outcome = DialOutcome::kNoCarrier;
-      ++dial_faults;
-    } else if (name == "--no-dialtone") {
-      o.modem.outcome = DialOutcome::kNoDialtone;
-      ++dial_faults;
-    } else if (name == "--nak") {
-      if ((error = number(0, 1000, n)).empty()) o.terminal.naks_per_block = static_cast<int>(n);
-    } else if (name == "--refuse") {
-      std::string list;
-      if ((error = value(list)).empty()) {
-        std::size_t start = 0;
-        while (start <= list.size()) {
-          const std::size_t comma = std::min(list.find(',', start), list.size());
-          if (comma > start) o.terminal.refused_pins.insert(list.substr(start, comma - start));
-          start = comma + 1;
+    constexpr long long kIntMax = std::numeric_limits<int>::max();
+    int dial_faults = 0;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& name = args[i];
+        const auto value = [&](std::string& out) -> std::string {
+            if (i + 1 >= args.size()) return name + " needs a value";
+            out = args[++i];
+            return {};
+        };
+        const auto number = [&](long long low, long long high, long long& out) -> std::string {
+            std::string text;
+            if (auto error = value(text); !error.empty()) return error;
+            if (!ToInt(text, low, high, out)) {
+                return name + " takes a whole number from " + std::to_string(low) + " to " +
+                       std::to_string(high) + ", not \"" + text + "\"";
+            }
+            return {};
+        };
+        long long n = 0;
+        std::string error;
+        if (name == "--help" || name == "-h") {
+            o.help = true;
+        } else if (name == "--link") {
+            error = value(o.link);
+        } else if (name == "--log") {
+            error = value(o.log_path);
+        } else if (name == "--tcp") {
+            if ((error = number(0, 65535, n)).empty()) o.tcp_port = static_cast<int>(n);
+        } else if (name == "--snpp") {
+            if ((error = number(0, 65535, n)).empty()) o.snpp_port = static_cast<int>(n);
+        } else if (name == "--wctp") {
+            if ((error = number(0, 65535, n)).empty()) o.wctp_port = static_cast<int>(n);
+        } else if (name == "--wctp-fault") {
+            if ((error = value(o.wctp_fault)).empty()) {
+                error = "--wctp-fault takes http500, malformed, huge, entity, redirect or reset";
+                for (const char* kind : kWctpFaults)
+                    if (o.wctp_fault == kind) error.clear();
+            }
+        } else if (name == "--tls-cert") {
+            error = value(o.tls_cert);
+        } else if (name == "--tls-key") {
+            error = value(o.tls_key);
+        } else if (name == "--once") {
+            o.once = true;
+        } else if (name == "--quiet") {
+            o.quiet = true;
+        } else if (name == "--baud") {
+            if ((error = number(1, 10000000, n)).empty()) o.modem.baud = static_cast<int>(n);
+        } else if (name == "--ring-ms") {
+            if ((error = number(0, 600000, n)).empty()) o.modem.ring = Duration(n);
+        } else if (name == "--guard-ms") {
+            if ((error = number(20, 5100, n)).empty()) o.modem.guard = Duration(n);
+        } else if (name == "--password") {
+            error = value(o.terminal.password);
+            if (error.empty() && o.terminal.password.size() > 6)
+                error = "--password takes at most 6 characters";
+        } else if (name == "--max-length") {
+            if ((error = number(0, kIntMax, n)).empty())
+                o.terminal.max_message_length = static_cast<std::size_t>(n);
+        } else if (name == "--timeout") {
+            if ((error = number(0, 3600000, n)).empty()) o.terminal.idle_timeout = Duration(n);
+        } else if (name == "--busy") {
+            o.modem.outcome = DialOutcome::kBusy;
+            ++dial_faults;
+        } else if (name == "--no-carrier") {
+            o.modem.outcome = DialOutcome::kNoCarrier;
+            ++dial_faults;
+        } else if (name == "--no-dialtone") {
+            o.modem.outcome = DialOutcome::kNoDialtone;
+            ++dial_faults;
+        } else if (name == "--nak") {
+            if ((error = number(0, 1000, n)).empty()) o.terminal.naks_per_block = static_cast<int>(n);
+        } else if (name == "--refuse") {
+            std::string list;
+            if ((error = value(list)).empty()) {
+                std::size_t start = 0;
+                while (start <= list.size()) {
+                    const std::size_t comma = std::min(list.find(',', start), list.size());
+                    if (comma > start) o.terminal.refused_pins.insert(list.substr(start, comma - start));
+                    start = comma + 1;
+                }
+            }
+        } else if (name == "--drop-after-bytes") {
+            if ((error = number(1, kIntMax, n)).empty())
+                o.modem.drop.after_bytes = static_cast<std::size_t>(n);
+        } else if (name == "--drop-in-block") {
+            if ((error = number(1, kIntMax, n)).empty()) o.modem.drop.in_block = static_cast<int>(n);
+        } else if (name == "--slow") {
+            if ((error = number(0, 600000, n)).empty()) o.terminal.answer_delay = Duration(n);
+        } else if (name == "--reasons-only") {
+            if ((error = number(1, 600000, n)).empty()) o.terminal.reason_repeat = Duration(n);
+        } else if (name == "--fault-calls") {
+            if ((error = number(0, kIntMax, n)).empty()) o.modem.fault_calls = static_cast<int>(n);
+        } else {
+            error = "unknown option " + name;
         }
-      }
-    } else if (name == "--drop-after-bytes") {
-      if ((error = number(1, kIntMax, n)).empty()) o.modem.drop.after_bytes = static_cast<std::size_t>(n);
-    } else if (name == "--drop-in-block") {
-      if ((error = number(1, kIntMax, n)).empty()) o.modem.drop.in_block = static_cast<int>(n);
-    } else if (name == "--slow") {
-      if ((error = number(0, 600000, n)).empty()) o.terminal.answer_delay = Duration(n);
-    } else if (name == "--reasons-only") {
-      if ((error = number(1, 600000, n)).empty()) o.terminal.reason_repeat = Duration(n);
-    } else if (name == "--fault-calls") {
-      if ((error = number(0, kIntMax, n)).empty()) o.modem.fault_calls = static_cast<int>(n);
-    } else {
-      error = "unknown option " + name;
+        if (!error.empty()) return error;
     }
-    if (!error.empty()) return error;
-  }
-  if (o.tls_cert.empty() != o.tls_key.empty()) return "--tls-cert and --tls-key go together";
-  if (dial_faults > 1) return "choose one of --busy, --no-carrier and --no-dialtone";
-  if (o.modem.drop.after_bytes > 0 && o.modem.drop.in_block > 0) {
-    return "choose one of --drop-after-bytes and --drop-in-block";
-  }
-  return {};
+    if (o.tls_cert.empty() != o.tls_key.empty()) return "--tls-cert and --tls-key go together";
+    if (dial_faults > 1) return "choose one of --busy, --no-carrier and --no-dialtone";
+    if (o.modem.drop.after_bytes > 0 && o.modem.drop.in_block > 0) {
+        return "choose one of --drop-after-bytes and --drop-in-block";
+    }
+    return {};
 }
 
 }  // namespace pagingsim

@@ -37,40 +37,40 @@ std::array<char, 3> TapChecksum(std::string_view stx_to_terminator);
 std::string EncodeTapBlock(std::string_view data, char terminator);
 
 enum class BlockVerdict {
-  kGood,
-  kChecksumError,   // well formed, but the checksum does not add up
-  kMalformed,       // a character that has no place where it stands
-  kTooLong,         // more than kMaxBlockData characters before the terminator
+    kGood,
+    kChecksumError,  // well formed, but the checksum does not add up
+    kMalformed,      // a character that has no place where it stands
+    kTooLong,        // more than kMaxBlockData characters before the terminator
 };
 
 struct TapBlock {
-  std::string data;         // between STX and the terminator, as received
-  char terminator = 0;      // ETX, ETB or US
-  BlockVerdict verdict = BlockVerdict::kGood;
-  std::string problem;      // why the verdict is not kGood, for the trace
+    std::string data;     // between STX and the terminator, as received
+    char terminator = 0;  // ETX, ETB or US
+    BlockVerdict verdict = BlockVerdict::kGood;
+    std::string problem;  // why the verdict is not kGood, for the trace
 };
 
 // Reads one block byte by byte after its STX: data up to ETX/ETB/US, three checksum
 // characters, CR. Memory stays bounded whatever arrives.
 class TapBlockReader {
- public:
-  // Starts a new block; the STX itself has been consumed by the caller.
-  void Begin();
-  bool InBlock() const { return stage_ != Stage::kIdle; }
-  // Feeds one byte; returns the block once its closing CR (or the byte that should
-  // have been that CR) has arrived.
-  std::optional<TapBlock> Feed(char c);
+public:
+    // Starts a new block; the STX itself has been consumed by the caller.
+    void Begin();
+    bool InBlock() const { return stage_ != Stage::kIdle; }
+    // Feeds one byte; returns the block once its closing CR (or the byte that should
+    // have been that CR) has arrived.
+    std::optional<TapBlock> Feed(char c);
 
- private:
-  enum class Stage { kIdle, kData, kChecksum, kFinalCr };
-  TapBlock Finish(bool final_cr_seen);
+private:
+    enum class Stage { kIdle, kData, kChecksum, kFinalCr };
+    TapBlock Finish(bool final_cr_seen);
 
-  Stage stage_ = Stage::kIdle;
-  std::string data_;
-  std::size_t data_count_ = 0;
-  char terminator_ = 0;
-  std::string checksum_;
-  std::string control_problem_;
+    Stage stage_ = Stage::kIdle;
+    std::string data_;
+    std::size_t data_count_ = 0;
+    char terminator_ = 0;
+    std::string checksum_;
+    std::string control_problem_;
 };
 
 }  // namespace pagingsim

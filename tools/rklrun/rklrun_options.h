@@ -10,11 +10,11 @@
 namespace rklrun {
 
 struct Options {
-  bool trace = false;
-  bool cancelAlerts = false;
-  std::map<std::string, std::string> ports;
-  std::string script;
-  std::vector<std::string> args;
+    bool trace = false;
+    bool cancelAlerts = false;
+    std::map<std::string, std::string> ports;
+    std::string script;
+    std::vector<std::string> args;
 };
 
 // Empty with `error` set when the command line is not usable.

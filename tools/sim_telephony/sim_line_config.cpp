@@ -20,18 +20,28 @@ bool ParseLineId(const std::string& word, uint32_t& id) {
 
 bool ApplySwitch(const std::string& key, const std::string& value, SimLine& line) {
     auto behaviour = [&](Behaviour& out) {
-        if (value == "fail") out = Behaviour::Fail;
-        else if (value == "never") out = Behaviour::Never;
-        else return false;
+        if (value == "fail")
+            out = Behaviour::Fail;
+        else if (value == "never")
+            out = Behaviour::Never;
+        else
+            return false;
         return true;
     };
-    if (key == "open" && value == "fail") line.openFails = true;
-    else if (key == "call" && value == "fail") line.callFails = true;
-    else if (key == "reply") return behaviour(line.reply);
-    else if (key == "connect") return behaviour(line.connect);
-    else if (key == "drop" && value == "never") line.dropNeverReplies = true;
-    else if (key == "handoff" && value == "path") line.handOffByPath = true;
-    else return false;
+    if (key == "open" && value == "fail")
+        line.openFails = true;
+    else if (key == "call" && value == "fail")
+        line.callFails = true;
+    else if (key == "reply")
+        return behaviour(line.reply);
+    else if (key == "connect")
+        return behaviour(line.connect);
+    else if (key == "drop" && value == "never")
+        line.dropNeverReplies = true;
+    else if (key == "handoff" && value == "path")
+        line.handOffByPath = true;
+    else
+        return false;
     return true;
 }
 
@@ -51,8 +61,10 @@ SimLineConfig ParseSimLineConfig(const std::string& text) {
         if (!(words >> idWord)) continue;
         SimLine line;
         std::string problem;
-        if (!ParseLineId(idWord, line.permanentLineId)) problem = "bad line id \"" + idWord + "\"";
-        else if (!(words >> line.device)) problem = "no device";
+        if (!ParseLineId(idWord, line.permanentLineId))
+            problem = "bad line id \"" + idWord + "\"";
+        else if (!(words >> line.device))
+            problem = "no device";
         for (std::string word; problem.empty() && words >> word;) {
             const auto equals = word.find('=');
             if (equals == std::string::npos) {
@@ -62,8 +74,10 @@ SimLineConfig ParseSimLineConfig(const std::string& text) {
             }
         }
         if (problem.empty() && line.name.empty()) problem = "no name";
-        if (problem.empty()) config.lines.push_back(std::move(line));
-        else config.errors.push_back("line " + std::to_string(number) + ": " + problem);
+        if (problem.empty())
+            config.lines.push_back(std::move(line));
+        else
+            config.errors.push_back("line " + std::to_string(number) + ": " + problem);
     }
     return config;
 }

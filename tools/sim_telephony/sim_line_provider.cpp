@@ -19,8 +19,8 @@
 #include "engine/platform/telephony/line_error_names.h"
 #include "engine/platform/telephony/provider_answers.h"
 #include "engine/platform/telephony/provider_guard.h"
-#include "tools/sim_telephony/sim_line_config.h"
 #include "engine/platform/telephony/telephony_abi.h"
+#include "tools/sim_telephony/sim_line_config.h"
 
 namespace {
 
@@ -99,7 +99,8 @@ int32_t NewRequest() {
 }
 
 void CloseLineLocked(uint32_t lineHandle) {
-    for (auto it = calls.begin(); it != calls.end();) it = it->second.line == lineHandle ? calls.erase(it) : ++it;
+    for (auto it = calls.begin(); it != calls.end();)
+        it = it->second.line == lineHandle ? calls.erase(it) : ++it;
     lines.erase(lineHandle);
 }
 
@@ -107,13 +108,14 @@ void CloseLineLocked(uint32_t lineHandle) {
 
 extern "C" {
 
-VORLA_PROVIDER_EXPORT int32_t lineInitialize(uint32_t* lineApp, void*, VorlaLineCallback callback, const char*,
-                                             uint32_t* deviceCount) {
+VORLA_PROVIDER_EXPORT int32_t lineInitialize(uint32_t* lineApp, void*, VorlaLineCallback callback,
+                                             const char*, uint32_t* deviceCount) {
     return tel::GuardedCall([&]() -> int32_t {
         if (!lineApp || !deviceCount) return tel::kLineErrInvalPointer;
         const char* value = std::getenv("VORLAPRO_SIM_LINES");
         const auto config = vorla::simline::ReadSimLineConfig(value ? value : "");
-        for (const std::string& error : config.errors) std::fprintf(stderr, "VORLAPRO_SIM_LINES: %s\n", error.c_str());
+        for (const std::string& error : config.errors)
+            std::fprintf(stderr, "VORLAPRO_SIM_LINES: %s\n", error.c_str());
         std::lock_guard lock(mutex);
         const uint32_t handle = nextHandle++;
         apps[handle] = App{callback, config.lines};
@@ -272,7 +274,8 @@ VORLA_PROVIDER_EXPORT int32_t lineShutdown(uint32_t lineApp) {
             ++it;
             if (lines[handle].app == lineApp) CloseLineLocked(handle);
         }
-        for (auto it = events.begin(); it != events.end();) it = it->app == lineApp ? events.erase(it) : ++it;
+        for (auto it = events.begin(); it != events.end();)
+            it = it->app == lineApp ? events.erase(it) : ++it;
         apps.erase(lineApp);
         Journal("lineShutdown", 0);
         return 0;
@@ -287,17 +290,20 @@ VORLA_PROVIDER_EXPORT int32_t lineDispatchEvents(uint32_t lineApp) {
             {
                 std::lock_guard lock(mutex);
                 auto it = events.begin();
-                while (it != events.end() && it->app != lineApp) ++it;
+                while (it != events.end() && it->app != lineApp)
+                    ++it;
                 if (it == events.end()) return 0;
                 event = *it;
                 events.erase(it);
                 auto app = apps.find(lineApp);
                 if (app != apps.end()) callback = app->second.callback;
                 if (event.message == VORLA_LINE_CALLSTATE) {
-                    if (auto call = calls.find(event.device); call != calls.end()) call->second.state = static_cast<uint32_t>(event.param1);
+                    if (auto call = calls.find(event.device); call != calls.end())
+                        call->second.state = static_cast<uint32_t>(event.param1);
                 }
             }
-            if (callback) callback(event.device, event.message, event.instance, event.param1, event.param2, 0);
+            if (callback)
+                callback(event.device, event.message, event.instance, event.param1, event.param2, 0);
         }
     });
 }

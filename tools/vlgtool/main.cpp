@@ -9,9 +9,9 @@
 #include <sstream>
 
 #include "files/atomic_file.h"
-#include "vorla_build_info.h"
 #include "tools/vlgtool/vlg_build.h"
 #include "tools/vlgtool/vlg_dump.h"
+#include "vorla_build_info.h"
 
 namespace {
 
@@ -33,56 +33,56 @@ constexpr const char* kHelp =
     "arguments.\n";
 
 int Usage() {
-  std::cerr << "usage: vlgtool dump FILE\n"
-               "       vlgtool build JSON FILE\n";
-  return kExitUsage;
+    std::cerr << "usage: vlgtool dump FILE\n"
+                 "       vlgtool build JSON FILE\n";
+    return kExitUsage;
 }
 
 int Dump(const std::string& path) {
-  std::vector<uint8_t> bytes;
-  if (ReadWholeFile(path, bytes) != ArchiveError::None) {
-    std::cerr << "error: cannot read " << path << "\n";
-    return kExitIo;
-  }
-  DumpResult result = DumpVlg(bytes);
-  if (result.error != ArchiveError::None) {
-    std::cerr << "error: " << ArchiveErrorText(result.error) << "\n";
-    return kExitFormat;
-  }
-  std::cout << result.document.dump(1) << "\n";
-  return std::cout.flush() ? 0 : kExitIo;
+    std::vector<uint8_t> bytes;
+    if (ReadWholeFile(path, bytes) != ArchiveError::None) {
+        std::cerr << "error: cannot read " << path << "\n";
+        return kExitIo;
+    }
+    DumpResult result = DumpVlg(bytes);
+    if (result.error != ArchiveError::None) {
+        std::cerr << "error: " << ArchiveErrorText(result.error) << "\n";
+        return kExitFormat;
+    }
+    std::cout << result.document.dump(1) << "\n";
+    return std::cout.flush() ? 0 : kExitIo;
 }
 
 int Build(const std::string& jsonPath, const std::string& outputPath) {
-  std::ifstream in(jsonPath, std::ios::binary);
-  if (!in) {
-    std::cerr << "error: cannot read " << jsonPath << "\n";
-    return kExitIo;
-  }
-  std::stringstream text;
-  text << in.rdbuf();
-  nlohmann::json document = nlohmann::json::parse(text.str(), nullptr, false);
-  if (document.is_discarded()) {
-    std::cerr << "error: bad json: " << jsonPath << " is not valid JSON\n";
-    return kExitFormat;
-  }
-  BuildResult result = BuildVlg(document);
-  if (result.error != ArchiveError::None) {
-    std::cerr << "error: " << result.message << "\n";
-    return kExitFormat;
-  }
-  if (ReplaceFileAtomically(outputPath, result.bytes) != ArchiveError::None) {
-    std::cerr << "error: cannot write " << outputPath << "\n";
-    return kExitIo;
-  }
-  return 0;
+    std::ifstream in(jsonPath, std::ios::binary);
+    if (!in) {
+        std::cerr << "error: cannot read " << jsonPath << "\n";
+        return kExitIo;
+    }
+    std::stringstream text;
+    text << in.rdbuf();
+    nlohmann::json document = nlohmann::json::parse(text.str(), nullptr, false);
+    if (document.is_discarded()) {
+        std::cerr << "error: bad json: " << jsonPath << " is not valid JSON\n";
+        return kExitFormat;
+    }
+    BuildResult result = BuildVlg(document);
+    if (result.error != ArchiveError::None) {
+        std::cerr << "error: " << result.message << "\n";
+        return kExitFormat;
+    }
+    if (ReplaceFileAtomically(outputPath, result.bytes) != ArchiveError::None) {
+        std::cerr << "error: cannot write " << outputPath << "\n";
+        return kExitIo;
+    }
+    return 0;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (const auto answered = vorla::AnswerHelpOrVersion(argc, argv, "vlgtool", kHelp)) return *answered;
-  if (argc == 3 && std::string(argv[1]) == "dump") return Dump(argv[2]);
-  if (argc == 4 && std::string(argv[1]) == "build") return Build(argv[2], argv[3]);
-  return Usage();
+    if (const auto answered = vorla::AnswerHelpOrVersion(argc, argv, "vlgtool", kHelp)) return *answered;
+    if (argc == 3 && std::string(argv[1]) == "dump") return Dump(argv[2]);
+    if (argc == 4 && std::string(argv[1]) == "build") return Build(argv[2], argv[3]);
+    return Usage();
 }

@@ -10,8 +10,8 @@
 // back with the program's own loader before it is handed out, so a document that would
 // give a file the program refuses fails here with that cause.
 struct BuildResult {
-  ArchiveError error = ArchiveError::None;
-  std::string message;  // what went wrong, for the user
-  std::string bytes;
+    ArchiveError error = ArchiveError::None;
+    std::string message;  // what went wrong, for the user
+    std::string bytes;
 };
 BuildResult BuildVlg(const nlohmann::json& document);

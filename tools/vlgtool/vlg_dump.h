@@ -12,7 +12,7 @@
 // and describes it as JSON: its kind, format version, the schema of each class as stored,
 // the roots, and every object in file order labelled with its archive index.
 struct DumpResult {
-  ArchiveError error = ArchiveError::None;
-  nlohmann::json document;
+    ArchiveError error = ArchiveError::None;
+    nlohmann::json document;
 };
 DumpResult DumpVlg(std::span<const uint8_t> bytes);

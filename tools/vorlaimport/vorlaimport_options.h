@@ -6,10 +6,10 @@
 #include <vector>
 
 struct VorlaimportOptions {
-  std::optional<std::string> home;
-  bool list = false;
-  std::string translator;
-  std::optional<std::string> dataFile;
+    std::optional<std::string> home;
+    bool list = false;
+    std::string translator;
+    std::optional<std::string> dataFile;
 };
 
 // Null (and a reason in *error) for a command line that does not fit. arguments excludes

@@ -9,12 +9,12 @@
 #include <vector>
 
 struct MailPage {
-  // The local parts of To and Cc as directory names: dots and underscores become blanks
-  // ("ann.demo@..." is "ann demo"); case is left to the lookup.
-  std::vector<std::string> names;
-  // UTF-8: the Subject, then the first text/plain part (or an HTML-only part reduced to
-  // text), without the signature and quoted lines, blanks folded, cut to the length asked.
-  std::string text;
+    // The local parts of To and Cc as directory names: dots and underscores become blanks
+    // ("ann.demo@..." is "ann demo"); case is left to the lookup.
+    std::vector<std::string> names;
+    // UTF-8: the Subject, then the first text/plain part (or an HTML-only part reduced to
+    // text), without the signature and quoted lines, blanks folded, cut to the length asked.
+    std::string text;
 };
 
 // None when the bytes are not a message GMime can read.

@@ -9,20 +9,20 @@
 #include "paging/queue_page.h"
 
 struct VorlapageOptions {
-  enum class Mode { Queue, Send, List, Help };
-  Mode mode = Mode::Help;
-  std::optional<std::string> home;
-  std::vector<std::pair<std::string, std::string>> ports;  // NAME, DEVICE
-  // Each --to as given: one name, or a comma list (FindRecipients decides against the directory).
-  std::vector<std::string> to;
-  std::optional<std::pair<std::string, std::string>> spot; // PIN, SERVICE
-  SendChoice choice = SendChoice::Now;
-  std::optional<uint32_t> at;  // for SendChoice::At
-  std::string message;
-  // How long to wait for another vorlapage (or tool) to let go of the program directory.
-  int waitSeconds = kDefaultWaitSeconds;
-  static constexpr int kDefaultWaitSeconds = 60;
-  static constexpr int kMaxWaitSeconds = 86400;
+    enum class Mode { Queue, Send, List, Help };
+    Mode mode = Mode::Help;
+    std::optional<std::string> home;
+    std::vector<std::pair<std::string, std::string>> ports;  // NAME, DEVICE
+    // Each --to as given: one name, or a comma list (FindRecipients decides against the directory).
+    std::vector<std::string> to;
+    std::optional<std::pair<std::string, std::string>> spot;  // PIN, SERVICE
+    SendChoice choice = SendChoice::Now;
+    std::optional<uint32_t> at;  // for SendChoice::At
+    std::string message;
+    // How long to wait for another vorlapage (or tool) to let go of the program directory.
+    int waitSeconds = kDefaultWaitSeconds;
+    static constexpr int kDefaultWaitSeconds = 60;
+    static constexpr int kMaxWaitSeconds = 86400;
 };
 
 // Said with every name that matches nothing.
@@ -30,11 +30,13 @@ inline constexpr const char* kExactNamesHint =
     "names match exactly, capitals and blanks included; a name that holds a comma goes whole in its own --to";
 
 inline constexpr const char* kVorlapageUsage =
-    "usage: vorlapage [--home DIR] [--wait SECONDS] [--port NAME=DEVICE]... --to NAME... [--spot PIN@SERVICE]\n"
+    "usage: vorlapage [--home DIR] [--wait SECONDS] [--port NAME=DEVICE]... --to NAME... [--spot "
+    "PIN@SERVICE]\n"
     "                 [--later | --at \"YYYY-MM-DD HH:MM\"] MESSAGE\n"
     "       vorlapage [--home DIR] [--wait SECONDS] [--port NAME=DEVICE]... --send\n"
     "       vorlapage [--home DIR] [--wait SECONDS] --list\n"
-    "       vorlapage [--home DIR] [--port NAME=DEVICE]... --mail [--wait SECONDS] [--to NAME]... [--length N]\n"
+    "       vorlapage [--home DIR] [--port NAME=DEVICE]... --mail [--wait SECONDS] [--to NAME]... [--length "
+    "N]\n"
     "                 < MAIL\n";
 
 inline constexpr const char* kVorlapageHelp =
@@ -69,8 +71,8 @@ bool ParseVorlapageArguments(const std::vector<std::string>& arguments, Vorlapag
 
 // "YYYY-MM-DD HH:MM" in local time, or why not.
 struct LocalMinute {
-  enum class Problem { None, Malformed, NoSuchDate, SkippedByClockChange, OutOfRange };
-  std::optional<uint32_t> time;
-  Problem problem = Problem::Malformed;
+    enum class Problem { None, Malformed, NoSuchDate, SkippedByClockChange, OutOfRange };
+    std::optional<uint32_t> time;
+    Problem problem = Problem::Malformed;
 };
 LocalMinute ParseLocalMinute(const std::string& text);

@@ -7,24 +7,24 @@
 #include <vector>
 
 struct ListenAddress {
-  std::string host;  // "127.0.0.1", "::1", "0.0.0.0", "::"
-  int port = 0;
+    std::string host;  // "127.0.0.1", "::1", "0.0.0.0", "::"
+    int port = 0;
 };
 
 struct VorlapagedOptions {
-  enum class Mode { Serve, AddUser, Help };
-  Mode mode = Mode::Serve;
-  std::optional<std::string> home;
-  std::vector<std::pair<std::string, std::string>> ports;  // NAME, DEVICE
-  std::vector<ListenAddress> listen;                       // empty: the default below
-  std::vector<std::string> allow;                          // client networks, "ADDR/BITS"
-  bool requireLogin = false;
-  std::string addUser;  // for Mode::AddUser
-  int maxConnections = 64;
-  int idleSeconds = 120;
-  int maxRecipients = 100;
-  int maxLineBytes = 32 * 1024;
-  int busyWaitSeconds = 15;
+    enum class Mode { Serve, AddUser, Help };
+    Mode mode = Mode::Serve;
+    std::optional<std::string> home;
+    std::vector<std::pair<std::string, std::string>> ports;  // NAME, DEVICE
+    std::vector<ListenAddress> listen;                       // empty: the default below
+    std::vector<std::string> allow;                          // client networks, "ADDR/BITS"
+    bool requireLogin = false;
+    std::string addUser;  // for Mode::AddUser
+    int maxConnections = 64;
+    int idleSeconds = 120;
+    int maxRecipients = 100;
+    int maxLineBytes = 32 * 1024;
+    int busyWaitSeconds = 15;
 };
 
 inline constexpr int kDefaultSnppPort = 4444;

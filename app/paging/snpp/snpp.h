@@ -10,19 +10,39 @@
 namespace snpp {
 
 enum class Verb {
-  Unknown,
-  // level 1
-  Page, Message, Reset, Send, Quit, Help,
-  // level 2
-  Data, Login, Level, Alert, Coverage, HoldUntil, CallerId, Subject,
-  // level 3 (two-way)
-  TwoWay, Ping, ExpTag, NoQueueing, AckRead, ReplyType, MultipleResponse, MessageStatus, KillTag,
+    Unknown,
+    // level 1
+    Page,
+    Message,
+    Reset,
+    Send,
+    Quit,
+    Help,
+    // level 2
+    Data,
+    Login,
+    Level,
+    Alert,
+    Coverage,
+    HoldUntil,
+    CallerId,
+    Subject,
+    // level 3 (two-way)
+    TwoWay,
+    Ping,
+    ExpTag,
+    NoQueueing,
+    AckRead,
+    ReplyType,
+    MultipleResponse,
+    MessageStatus,
+    KillTag,
 };
 
 struct Command {
-  Verb verb = Verb::Unknown;
-  std::string_view word;      // the verb as the client wrote it
-  std::string_view argument;  // the rest of the line, blanks at both ends taken off
+    Verb verb = Verb::Unknown;
+    std::string_view word;      // the verb as the client wrote it
+    std::string_view argument;  // the rest of the line, blanks at both ends taken off
 };
 
 // A line without its line end. A verb is its first four letters in any case ("PAGE",
@@ -46,26 +66,26 @@ std::string_view Unquoted(std::string_view argument);
 // more than `maxLength` bytes of one line: a longer line is reported once as TooLong and the
 // rest of it, up to its LF, is thrown away. A line may arrive in any number of pieces.
 class LineReader {
- public:
-  enum class Result { Line, TooLong, NeedMore };
-  explicit LineReader(size_t maxLength) : maxLength_(maxLength) {}
-  // Takes bytes from the front of `input`: stops after one line (Line, in *line), at the
-  // moment a line passes the limit (TooLong), or when `input` is used up (NeedMore).
-  Result Take(std::string_view& input, std::string* line);
-  // Bytes held of a line not yet ended.
-  size_t Pending() const { return partial_.size(); }
+public:
+    enum class Result { Line, TooLong, NeedMore };
+    explicit LineReader(size_t maxLength) : maxLength_(maxLength) {}
+    // Takes bytes from the front of `input`: stops after one line (Line, in *line), at the
+    // moment a line passes the limit (TooLong), or when `input` is used up (NeedMore).
+    Result Take(std::string_view& input, std::string* line);
+    // Bytes held of a line not yet ended.
+    size_t Pending() const { return partial_.size(); }
 
- private:
-  size_t maxLength_;
-  std::string partial_;
-  bool discarding_ = false;
+private:
+    size_t maxLength_;
+    std::string partial_;
+    bool discarding_ = false;
 };
 
 // HOLDuntil's argument: "YYMMDDHHMMSS" (or with a four-digit year), then optionally the
 // difference from GMT ("+0100", "-5", "-0530"). Without it the time is the gateway's own.
 struct HoldTime {
-  int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
-  std::optional<int> utcOffsetMinutes;
+    int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
+    std::optional<int> utcOffsetMinutes;
 };
 std::optional<HoldTime> ParseHoldUntil(std::string_view argument);
 // Seconds since 1970 UTC of a hold time that carries its difference from GMT.

@@ -16,12 +16,12 @@ inline constexpr const char* kScriptName = "WCTP (internet)";
 bool IsWctpScript(std::string_view scriptFile);
 
 struct Endpoint {
-  std::string url;           // https://..., or http:// to this machine only
-  std::string securityCode;  // may be empty
-  std::string senderId;      // the originator the carrier knows us by
-  std::string caFile;        // empty: the system's certificate store
-  bool followRedirects = false;
-  int timeoutSeconds = 30;
+    std::string url;           // https://..., or http:// to this machine only
+    std::string securityCode;  // may be empty
+    std::string senderId;      // the originator the carrier knows us by
+    std::string caFile;        // empty: the system's certificate store
+    bool followRedirects = false;
+    int timeoutSeconds = 30;
 };
 
 // Reads the options text: words "sender=ID", "cafile=PATH", "redirects=follow" and

@@ -21,7 +21,8 @@ std::vector<std::pair<std::string, uint32_t>> PortsProperty(GVariant* properties
     g_variant_iter_init(&iter, value);
     const gchar* name = nullptr;
     guint32 type = 0;
-    while (g_variant_iter_next(&iter, "(&su)", &name, &type)) ports.emplace_back(name, type);
+    while (g_variant_iter_next(&iter, "(&su)", &name, &type))
+        ports.emplace_back(name, type);
     g_variant_unref(value);
     return ports;
 }
@@ -36,7 +37,8 @@ std::vector<ModemInfo> ModemsFromManagedObjects(GVariant* objects) {
     const gchar* path = nullptr;
     GVariant* interfaces = nullptr;
     while (g_variant_iter_next(&iter, "{&o@a{sa{sv}}}", &path, &interfaces)) {
-        GVariant* properties = g_variant_lookup_value(interfaces, MM_DBUS_INTERFACE_MODEM, G_VARIANT_TYPE("a{sv}"));
+        GVariant* properties =
+            g_variant_lookup_value(interfaces, MM_DBUS_INTERFACE_MODEM, G_VARIANT_TYPE("a{sv}"));
         g_variant_unref(interfaces);
         if (!properties) continue;
         ModemInfo modem;

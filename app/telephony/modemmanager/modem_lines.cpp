@@ -21,9 +21,8 @@ std::string Trimmed(const std::string& text) {
 
 bool StartsWithIgnoringCase(const std::string& text, const std::string& prefix) {
     if (prefix.empty() || text.size() < prefix.size()) return false;
-    return std::equal(prefix.begin(), prefix.end(), text.begin(), [](unsigned char a, unsigned char b) {
-        return std::tolower(a) == std::tolower(b);
-    });
+    return std::equal(prefix.begin(), prefix.end(), text.begin(),
+                      [](unsigned char a, unsigned char b) { return std::tolower(a) == std::tolower(b); });
 }
 
 // One '?' per UTF-8 character outside printable ASCII (continuation bytes add nothing).
@@ -77,7 +76,9 @@ uint32_t LineIdFor(const std::string& text) {
 }
 
 std::string AtPortPath(const ModemInfo& modem) {
-    const auto speaksAt = [](const std::pair<std::string, uint32_t>& port) { return port.second == kAtPortType; };
+    const auto speaksAt = [](const std::pair<std::string, uint32_t>& port) {
+        return port.second == kAtPortType;
+    };
     std::string chosen;
     for (const auto& port : modem.ports)
         if (speaksAt(port) && port.first == modem.primaryPort) chosen = port.first;

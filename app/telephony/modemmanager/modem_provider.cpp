@@ -46,7 +46,9 @@ ModemProvider::LineApp* ModemProvider::FindApp(uint32_t lineApp) {
     return found == apps_.end() ? nullptr : found->second.get();
 }
 
-const ModemLine& ModemProvider::LineDevice(const OpenLine& line) { return apps_.at(line.app)->lines.at(line.device); }
+const ModemLine& ModemProvider::LineDevice(const OpenLine& line) {
+    return apps_.at(line.app)->lines.at(line.device);
+}
 
 void ModemProvider::Queue(uint32_t lineApp, const Event& event) {
     if (LineApp* app = FindApp(lineApp)) app->events.push_back(event);
@@ -73,8 +75,9 @@ int32_t ModemProvider::Initialize(uint32_t* lineApp, VorlaLineCallback callback,
     return 0;
 }
 
-int32_t ModemProvider::NegotiateApiVersion(uint32_t lineApp, uint32_t device, uint32_t apiLow, uint32_t apiHigh,
-                                           uint32_t* apiVersion, VorlaLineExtensionId* extensionId) {
+int32_t ModemProvider::NegotiateApiVersion(uint32_t lineApp, uint32_t device, uint32_t apiLow,
+                                           uint32_t apiHigh, uint32_t* apiVersion,
+                                           VorlaLineExtensionId* extensionId) {
     if (!apiVersion || !extensionId) return kLineErrInvalPointer;
     std::lock_guard lock(mutex_);
     LineApp* app = FindApp(lineApp);
@@ -142,13 +145,14 @@ int32_t ModemProvider::MakeCall(uint32_t line, uint32_t* call, const char* destA
     const int32_t request = NewRequest();
     calls_[callHandle] = Call{line};
     open->second.call = callHandle;
-    app->events.push_back({callHandle, VORLA_LINE_CALLSTATE, open->second.instance,
-                           VORLA_LINECALLSTATE_PROCEEDING, 0});
+    app->events.push_back(
+        {callHandle, VORLA_LINE_CALLSTATE, open->second.instance, VORLA_LINECALLSTATE_PROCEEDING, 0});
     const uint32_t lineApp = open->second.app;
-    app->service->SetInhibitedLater(device.device, true, app->context,
-                                    [this, lineApp, callHandle, uid = device.device, request](int32_t result) {
-                                        OnInhibited(lineApp, callHandle, uid, request, result);
-                                    });
+    app->service->SetInhibitedLater(
+        device.device, true, app->context,
+        [this, lineApp, callHandle, uid = device.device, request](int32_t result) {
+            OnInhibited(lineApp, callHandle, uid, request, result);
+        });
     *call = callHandle;
     return request;
 }
@@ -178,7 +182,8 @@ void ModemProvider::OnInhibited(uint32_t lineApp, uint32_t call, const std::stri
     }
 }
 
-int32_t ModemProvider::GetId(uint32_t call, uint32_t select, VorlaVarString* answer, const char* deviceClass) {
+int32_t ModemProvider::GetId(uint32_t call, uint32_t select, VorlaVarString* answer,
+                             const char* deviceClass) {
     if (!deviceClass || !answer) return kLineErrInvalPointer;
     if (!EqualsIgnoringCase(deviceClass, VORLA_DEVICE_CLASS_DATAMODEM)) return kLineErrInvalDeviceClass;
     if (select != VORLA_LINECALLSELECT_CALL) return kLineErrInvalCallSelect;
@@ -203,10 +208,9 @@ int32_t ModemProvider::Drop(uint32_t call) {
     dropped.phase = Phase::Ended;
     if (held) {
         const uint32_t lineApp = line.app;
-        app->service->SetInhibitedLater(LineDevice(line).device, false, app->context,
-                                        [this, lineApp, call, request](int32_t result) {
-                                            OnReleased(lineApp, call, request, result);
-                                        });
+        app->service->SetInhibitedLater(
+            LineDevice(line).device, false, app->context,
+            [this, lineApp, call, request](int32_t result) { OnReleased(lineApp, call, request, result); });
     } else {
         app->events.push_back({0, VORLA_LINE_REPLY, line.instance, static_cast<uintptr_t>(request), 0});
         app->events.push_back({call, VORLA_LINE_CALLSTATE, line.instance, VORLA_LINECALLSTATE_IDLE, 0});
@@ -254,7 +258,8 @@ int32_t ModemProvider::Shutdown(uint32_t lineApp) {
         std::vector<uint32_t> open;
         for (const auto& [handle, line] : lines_)
             if (line.app == lineApp) open.push_back(handle);
-        for (uint32_t handle : open) CloseLocked(handle);
+        for (uint32_t handle : open)
+            CloseLocked(handle);
         app = std::move(found->second);
         apps_.erase(found);
     }

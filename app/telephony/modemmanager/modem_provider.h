@@ -15,9 +15,9 @@
 #include <string>
 #include <vector>
 
+#include "engine/platform/telephony/telephony_abi.h"
 #include "telephony/modemmanager/modem_lines.h"
 #include "telephony/modemmanager/modem_service.h"
-#include "engine/platform/telephony/telephony_abi.h"
 
 namespace vorla::telephony::modemmanager {
 
@@ -31,9 +31,10 @@ public:
     int32_t NegotiateApiVersion(uint32_t lineApp, uint32_t device, uint32_t apiLow, uint32_t apiHigh,
                                 uint32_t* apiVersion, VorlaLineExtensionId* extensionId);
     int32_t GetDevCaps(uint32_t lineApp, uint32_t device, VorlaLineDevCaps* caps);
-    int32_t Open(uint32_t lineApp, uint32_t device, uint32_t* line, uintptr_t callbackInstance, uint32_t privileges,
-                 uint32_t mediaModes);
-    int32_t MakeCall(uint32_t line, uint32_t* call, const char* destAddress, const VorlaLineCallParams* params);
+    int32_t Open(uint32_t lineApp, uint32_t device, uint32_t* line, uintptr_t callbackInstance,
+                 uint32_t privileges, uint32_t mediaModes);
+    int32_t MakeCall(uint32_t line, uint32_t* call, const char* destAddress,
+                     const VorlaLineCallParams* params);
     int32_t GetId(uint32_t call, uint32_t select, VorlaVarString* answer, const char* deviceClass);
     int32_t Drop(uint32_t call);
     int32_t Close(uint32_t line);
@@ -52,7 +53,7 @@ private:
         std::unique_ptr<ModemService> service;  // null without a system bus
         std::vector<ModemLine> lines;           // as they were at lineInitialize
         VorlaLineCallback callback = nullptr;
-        GMainContext* context = nullptr;        // where the D-Bus completions run
+        GMainContext* context = nullptr;  // where the D-Bus completions run
         std::deque<Event> events;
     };
     struct OpenLine {
@@ -74,7 +75,8 @@ private:
     LineApp* FindApp(uint32_t lineApp);
     const ModemLine& LineDevice(const OpenLine& line);
     void Queue(uint32_t lineApp, const Event& event);
-    void OnInhibited(uint32_t lineApp, uint32_t call, const std::string& device, int32_t request, int32_t result);
+    void OnInhibited(uint32_t lineApp, uint32_t call, const std::string& device, int32_t request,
+                     int32_t result);
     void OnReleased(uint32_t lineApp, uint32_t call, int32_t request, int32_t result);
     // Ends the line's call (releasing its modem at once) and forgets both; lock held.
     void CloseLocked(uint32_t line);

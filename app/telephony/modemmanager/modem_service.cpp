@@ -70,7 +70,8 @@ GDBusConnection* ConnectWithin(const char* address, int limitMs) {
     GSource* timer = g_timeout_source_new(static_cast<guint>(limitMs));
     g_source_set_callback(timer, &TimeUp, &timedOut, nullptr);
     g_source_attach(timer, context);
-    while (!pending->done && !timedOut) g_main_context_iteration(context, TRUE);
+    while (!pending->done && !timedOut)
+        g_main_context_iteration(context, TRUE);
     g_source_destroy(timer);
     g_source_unref(timer);
     GDBusConnection* connection = nullptr;
@@ -108,8 +109,8 @@ ModemService::~ModemService() {
 bool ModemService::Running() {
     GVariant* reply = g_dbus_connection_call_sync(
         connection_, "org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus", "NameHasOwner",
-        g_variant_new("(s)", MM_DBUS_SERVICE), G_VARIANT_TYPE("(b)"), G_DBUS_CALL_FLAGS_NONE, timeouts_.queryMs,
-        nullptr, nullptr);
+        g_variant_new("(s)", MM_DBUS_SERVICE), G_VARIANT_TYPE("(b)"), G_DBUS_CALL_FLAGS_NONE,
+        timeouts_.queryMs, nullptr, nullptr);
     if (!reply) return false;
     gboolean owned = FALSE;
     g_variant_get(reply, "(b)", &owned);
@@ -120,8 +121,8 @@ bool ModemService::Running() {
 std::optional<std::vector<ModemInfo>> ModemService::ListModems() {
     GVariant* reply = g_dbus_connection_call_sync(
         connection_, MM_DBUS_SERVICE, MM_DBUS_PATH, "org.freedesktop.DBus.ObjectManager", "GetManagedObjects",
-        nullptr, G_VARIANT_TYPE("(a{oa{sa{sv}}})"), G_DBUS_CALL_FLAGS_NO_AUTO_START, timeouts_.queryMs, nullptr,
-        nullptr);
+        nullptr, G_VARIANT_TYPE("(a{oa{sa{sv}}})"), G_DBUS_CALL_FLAGS_NO_AUTO_START, timeouts_.queryMs,
+        nullptr, nullptr);
     if (!reply) return std::nullopt;
     GVariant* objects = g_variant_get_child_value(reply, 0);
     std::vector<ModemInfo> modems = ModemsFromManagedObjects(objects);
@@ -144,9 +145,9 @@ void ModemService::SetInhibitedLater(const std::string& device, bool inhibited, 
     // The completion runs on the thread-default context of the moment of the call.
     g_main_context_push_thread_default(context);
     g_dbus_connection_call(connection_, MM_DBUS_SERVICE, MM_DBUS_PATH, MM_DBUS_INTERFACE, "InhibitDevice",
-                           g_variant_new("(sb)", device.c_str(), inhibited ? TRUE : FALSE), G_VARIANT_TYPE("()"),
-                           G_DBUS_CALL_FLAGS_NO_AUTO_START, timeouts_.inhibitMs, nullptr, &InhibitDone,
-                           new std::function<void(int32_t)>(std::move(done)));
+                           g_variant_new("(sb)", device.c_str(), inhibited ? TRUE : FALSE),
+                           G_VARIANT_TYPE("()"), G_DBUS_CALL_FLAGS_NO_AUTO_START, timeouts_.inhibitMs,
+                           nullptr, &InhibitDone, new std::function<void(int32_t)>(std::move(done)));
     g_main_context_pop_thread_default(context);
 }
 

@@ -2,9 +2,9 @@
 // never destroyed: at exit the kernel closes our bus connection, which is what releases a
 // modem still held, and nothing of GLib runs during static destruction. Everything behind the
 // interface is C++, so each export answers a fault with a LINEERR_ code (provider_guard.h).
-#include "telephony/modemmanager/modem_provider.h"
 #include "engine/platform/telephony/provider_guard.h"
 #include "engine/platform/telephony/telephony_abi.h"
+#include "telephony/modemmanager/modem_provider.h"
 
 using vorla::telephony::GuardedCall;
 using vorla::telephony::modemmanager::ModemProvider;
@@ -18,16 +18,17 @@ ModemProvider& Provider() {
 
 extern "C" {
 
-VORLA_PROVIDER_EXPORT int32_t lineInitialize(uint32_t* lineApp, void*, VorlaLineCallback callback, const char*,
-                                             uint32_t* deviceCount) {
+VORLA_PROVIDER_EXPORT int32_t lineInitialize(uint32_t* lineApp, void*, VorlaLineCallback callback,
+                                             const char*, uint32_t* deviceCount) {
     return GuardedCall([&] { return Provider().Initialize(lineApp, callback, deviceCount); });
 }
 
 VORLA_PROVIDER_EXPORT int32_t lineNegotiateAPIVersion(uint32_t lineApp, uint32_t device, uint32_t apiLow,
                                                       uint32_t apiHigh, uint32_t* apiVersion,
                                                       VorlaLineExtensionId* extensionId) {
-    return GuardedCall(
-        [&] { return Provider().NegotiateApiVersion(lineApp, device, apiLow, apiHigh, apiVersion, extensionId); });
+    return GuardedCall([&] {
+        return Provider().NegotiateApiVersion(lineApp, device, apiLow, apiHigh, apiVersion, extensionId);
+    });
 }
 
 VORLA_PROVIDER_EXPORT int32_t lineGetDevCaps(uint32_t lineApp, uint32_t device, uint32_t, uint32_t,
@@ -47,8 +48,8 @@ VORLA_PROVIDER_EXPORT int32_t lineMakeCall(uint32_t line, uint32_t* call, const 
     return GuardedCall([&] { return Provider().MakeCall(line, call, destAddress, params); });
 }
 
-VORLA_PROVIDER_EXPORT int32_t lineGetID(uint32_t, uint32_t, uint32_t call, uint32_t select, VorlaVarString* deviceId,
-                                        const char* deviceClass) {
+VORLA_PROVIDER_EXPORT int32_t lineGetID(uint32_t, uint32_t, uint32_t call, uint32_t select,
+                                        VorlaVarString* deviceId, const char* deviceClass) {
     return GuardedCall([&] { return Provider().GetId(call, select, deviceId, deviceClass); });
 }
 

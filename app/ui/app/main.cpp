@@ -13,19 +13,19 @@
 #include <string>
 #include <vector>
 
-#include "ui/app/program_parts.h"
-#include "platform/termination_signals.h"
-#include "ui/app/vorla_pro_app.h"
-#include "ui/desktop/program_icon.h"
-#include "platform/memory_reuse.h"
+#include "directory/report_command_line.h"
 #include "files/private_file.h"
+#include "platform/memory_reuse.h"
+#include "platform/termination_signals.h"
 #include "settings/process_program_directory.h"
 #include "settings/program_directory.h"
 #include "settings/qt_settings_store.h"
-#include "directory/report_command_line.h"
-#include "vorla_build_info.h"
+#include "ui/app/program_parts.h"
+#include "ui/app/vorla_pro_app.h"
 #include "ui/automation/automation_server.h"
+#include "ui/desktop/program_icon.h"
 #include "ui/windows/directory_print_command.h"
+#include "vorla_build_info.h"
 
 namespace {
 QPixmap SplashPixmap() {
@@ -69,12 +69,14 @@ constexpr const char* kVorlaproHelp =
     "bad arguments; 1 when the program directory cannot be used or start-up is refused.\n";
 
 constexpr const char* kPrintUsage =
-    "usage: vorlapro [--home DIR] --print-directory FILE.pdf [--sections subscribers,groups,services,messages]\n";
+    "usage: vorlapro [--home DIR] --print-directory FILE.pdf [--sections "
+    "subscribers,groups,services,messages]\n";
 
 // "--print-directory": the report as PDF, no window, then exit (0 written, 1 not written,
 // 2 bad arguments). It draws off-screen so a scheduled job without a display can run it.
 int PrintDirectoryWithoutWindow(int& argc, char** argv, const PrintDirectoryParse& parse,
-                                const std::optional<vorla::ProgramDirectory>& directory, const std::string& error) {
+                                const std::optional<vorla::ProgramDirectory>& directory,
+                                const std::string& error) {
     if (!parse.request || !directory) {
         std::fprintf(stderr, "vorlapro: %s\n%s", (directory ? parse.error : error).c_str(), kPrintUsage);
         return kPrintBadArguments;
@@ -91,7 +93,8 @@ int PrintDirectoryWithoutWindow(int& argc, char** argv, const PrintDirectoryPars
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (const auto answered = vorla::AnswerHelpOrVersion(argc, argv, "vorlapro", kVorlaproHelp)) return *answered;
+    if (const auto answered = vorla::AnswerHelpOrVersion(argc, argv, "vorlapro", kVorlaproHelp))
+        return *answered;
     vorla::KeepFreedMemoryForReuse();
     KeepNewFilesPrivate();
     std::vector<std::string> arguments(argv, argv + argc);
@@ -115,8 +118,8 @@ int main(int argc, char** argv) {
         QMessageBox::critical(nullptr, QStringLiteral("Vorla Pro"), QString::fromStdString(error));
         return 1;
     }
-    const CommandLineInfo commandLine =
-        ParseCommandLine(std::vector<std::string>(arguments.begin() + (arguments.empty() ? 0 : 1), arguments.end()));
+    const CommandLineInfo commandLine = ParseCommandLine(
+        std::vector<std::string>(arguments.begin() + (arguments.empty() ? 0 : 1), arguments.end()));
 
     std::unique_ptr<QSplashScreen> splash;
     if (!commandLine.embedding && !commandLine.automation && !commandLine.print && !commandLine.dde) {

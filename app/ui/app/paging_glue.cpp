@@ -8,24 +8,26 @@
 #include <QMessageBox>
 #include <QPointer>
 
-#include "paging/wctp/carrier_script_engine.h"
-#include "paging/engine_host.h"
-#include "ui/main_window/main_frame.h"
-#include "paging/message_log.h"
 #include "archive/ob_list.h"
+#include "paging/engine_host.h"
+#include "paging/message_log.h"
 #include "paging/outgoing_queue.h"
 #include "paging/paging_clock.h"
 #include "paging/paging_files.h"
 #include "paging/port_map.h"
 #include "paging/script_engine.h"
 #include "paging/session_driver.h"
-#include "ui/app/vorla_pro_app.h"
+#include "paging/wctp/carrier_script_engine.h"
 #include "text/windows1252.h"
+#include "ui/app/vorla_pro_app.h"
+#include "ui/main_window/main_frame.h"
 
 Q_LOGGING_CATEGORY(lcEngine, "vorlapro.engine")
 
 namespace {
-void TraceToLog(const char* text) { qCDebug(lcEngine).noquote() << (text ? text : ""); }
+void TraceToLog(const char* text) {
+    qCDebug(lcEngine).noquote() << (text ? text : "");
+}
 constexpr uint32_t kComboAddString = 0x0143;
 }  // namespace
 
@@ -39,7 +41,8 @@ AppPagingGlue::AppPagingGlue(CVorlaPro5App& app, bool writeQueueFile, bool write
         writeQueueFile ? app_.GetProgramDirectory() + std::string(kOutgoingFileName) : std::string());
     log_ = std::make_unique<MessageLog>(*app_.GetLogList(), app_.Settings(), app_.GetProgramDirectory());
     log_->SetWindowFileWritable(writeLogWindowFile);
-    driver_ = std::make_unique<SessionDriver>(*queue_, *log_, *carriers_, app_.Settings(), *clock_, app_.ProgramDir());
+    driver_ = std::make_unique<SessionDriver>(*queue_, *log_, *carriers_, app_.Settings(), *clock_,
+                                              app_.ProgramDir());
     driver_->SetObserver(this);
     queue_->SetObserver(this);
     queue_->SetSendStarter([this] { app_.StartSending(); });
@@ -99,9 +102,13 @@ void AppPagingGlue::OnSendingStarted() {
     app_.ClearStatusLines();
 }
 
-void AppPagingGlue::OnStatusLine(const std::string& text) { app_.SetStatusText(vorla::FromWindows1252(text)); }
+void AppPagingGlue::OnStatusLine(const std::string& text) {
+    app_.SetStatusText(vorla::FromWindows1252(text));
+}
 
-void AppPagingGlue::OnLogRecord(const CLogObject& record) { emit app_.LogRecordAdded(&record); }
+void AppPagingGlue::OnLogRecord(const CLogObject& record) {
+    emit app_.LogRecordAdded(&record);
+}
 
 void AppPagingGlue::OnSendingFinished() {
     runActive_ = false;
@@ -126,12 +133,17 @@ void AppPagingGlue::OnQueueSaveFailed(const std::string& text) {
     box->show();
 }
 
-void AppPagingGlue::OnRowsChanged() { emit app_.QueueChanged(); }
+void AppPagingGlue::OnRowsChanged() {
+    emit app_.QueueChanged();
+}
 
 bool AppPagingGlue::Confirm(std::string_view question) {
     if (!app_.ShowsMessages()) return false;
-    return QMessageBox::critical(app_.MainFrame(), QStringLiteral("Vorla Pro"), vorla::FromWindows1252(question),
+    return QMessageBox::critical(app_.MainFrame(), QStringLiteral("Vorla Pro"),
+                                 vorla::FromWindows1252(question),
                                  QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok;
 }
 
-void AppPagingGlue::ShowStop(std::string_view text) { app_.ShowStop(vorla::FromWindows1252(text)); }
+void AppPagingGlue::ShowStop(std::string_view text) {
+    app_.ShowStop(vorla::FromWindows1252(text));
+}

@@ -1,8 +1,8 @@
 #include "ui/app/program_parts.h"
 
+#include "ui/app/ui_extensions.h"
 #include "ui/frame_commands/register_frame_commands.h"
 #include "ui/preferences/run_preferences.h"
-#include "ui/app/ui_extensions.h"
 
 void RegisterProgramParts(UiExtensions& extensions) {
     RegisterUiWindows(extensions);

@@ -15,26 +15,26 @@
 #include <ctime>
 #include <filesystem>
 
-#include "settings/ascii_case.h"
 #include "archive/class_registry.h"
+#include "archive/file_format_version.h"
+#include "archive/ob_list.h"
 #include "directory/directory_file.h"
 #include "directory/directory_store.h"
-#include "archive/file_format_version.h"
+#include "files/save_failure.h"
 #include "paging/log_object.h"
-#include "ui/main_window/main_frame.h"
-#include "archive/ob_list.h"
-#include "paging/paging_classes.h"
 #include "paging/message_log.h"
 #include "paging/outgoing_queue.h"
+#include "paging/paging_classes.h"
 #include "paging/paging_files.h"
 #include "paging/session_driver.h"
-#include "settings/profile_file.h"
-#include "files/save_failure.h"
 #include "platform/program_directory_lock.h"
+#include "settings/ascii_case.h"
+#include "settings/profile_file.h"
 #include "settings/service_lists.h"
 #include "settings/settings_keys.h"
 #include "settings/settings_store.h"
 #include "text/windows1252.h"
+#include "ui/main_window/main_frame.h"
 
 #include "ui/app/paging_glue.h"
 
@@ -146,7 +146,9 @@ int CVorlaPro5App::Exec() {
     return QApplication::exec();
 }
 
-bool CVorlaPro5App::OrderlyEndRequested() const { return d_->endRequested; }
+bool CVorlaPro5App::OrderlyEndRequested() const {
+    return d_->endRequested;
+}
 
 void CVorlaPro5App::EndWhenIdle() {
     if (!d_->endRequested || d_->exited) return;
@@ -170,10 +172,16 @@ CVorlaPro5App::~CVorlaPro5App() {
     if (g_instance == this) g_instance = nullptr;
 }
 
-CVorlaPro5App* CVorlaPro5App::Instance() { return g_instance; }
+CVorlaPro5App* CVorlaPro5App::Instance() {
+    return g_instance;
+}
 
-UiExtensions& CVorlaPro5App::Extensions() { return d_->extensions; }
-QString CVorlaPro5App::StartupRefusal() const { return d_->refusal; }
+UiExtensions& CVorlaPro5App::Extensions() {
+    return d_->extensions;
+}
+QString CVorlaPro5App::StartupRefusal() const {
+    return d_->refusal;
+}
 
 namespace {
 void Inform(bool show, QMessageBox::Icon icon, const QString& text) {
@@ -190,8 +198,10 @@ QString DirectorySaveFailureText(const std::string& path) {
         case SaveFailureCause::AccessDenied:
             return QStringLiteral("Unable to write to %1, it is read-only or opened by someone else.")
                 .arg(QString::fromStdString(path));
-        case SaveFailureCause::DiskFull: return QStringLiteral("Destination disk drive is full.");
-        case SaveFailureCause::Other: break;
+        case SaveFailureCause::DiskFull:
+            return QStringLiteral("Destination disk drive is full.");
+        case SaveFailureCause::Other:
+            break;
     }
     return QStringLiteral("Failed to save document.");
 }
@@ -346,7 +356,9 @@ QString CVorlaPro5App::SaveDirectoryOrReason() {
     return DirectorySaveFailureText(GetProgramDirectory() + std::string(kDirectoryFileName));
 }
 
-bool CVorlaPro5App::SaveQueue() { return d_->paging && d_->paging->Queue().SaveQueue(); }
+bool CVorlaPro5App::SaveQueue() {
+    return d_->paging && d_->paging->Queue().SaveQueue();
+}
 
 int CVorlaPro5App::ExitInstance() {
     if (d_->exited || !d_->started) return 0;
@@ -372,21 +384,49 @@ int CVorlaPro5App::ExitInstance() {
     return 0;
 }
 
-DirectoryStore& CVorlaPro5App::Store() { return d_->store; }
-CObList* CVorlaPro5App::GetServiceList() const { return d_->store.GetServiceList(); }
-CObList* CVorlaPro5App::GetSubscriberList() const { return d_->store.GetSubscriberList(); }
-CObList* CVorlaPro5App::GetGroupList() const { return d_->store.GetGroupList(); }
-CObList* CVorlaPro5App::GetPresetMessageList() const { return d_->store.GetPresetMessageList(); }
-CObList* CVorlaPro5App::GetDisplayList() const { return d_->store.GetDisplayList(); }
-CObList* CVorlaPro5App::GetOutgoingList() const { return d_->store.GetOutgoingList(); }
-CObList* CVorlaPro5App::GetLogList() const { return d_->store.GetLogList(); }
-CMessage* CVorlaPro5App::GetLastMessage() const { return d_->store.GetLastMessage(); }
-void CVorlaPro5App::SetLastMessage(std::string text) { d_->store.SetLastMessageText(std::move(text)); }
-void CVorlaPro5App::NotifyDirectoryChanged() { emit DirectoryChanged(); }
+DirectoryStore& CVorlaPro5App::Store() {
+    return d_->store;
+}
+CObList* CVorlaPro5App::GetServiceList() const {
+    return d_->store.GetServiceList();
+}
+CObList* CVorlaPro5App::GetSubscriberList() const {
+    return d_->store.GetSubscriberList();
+}
+CObList* CVorlaPro5App::GetGroupList() const {
+    return d_->store.GetGroupList();
+}
+CObList* CVorlaPro5App::GetPresetMessageList() const {
+    return d_->store.GetPresetMessageList();
+}
+CObList* CVorlaPro5App::GetDisplayList() const {
+    return d_->store.GetDisplayList();
+}
+CObList* CVorlaPro5App::GetOutgoingList() const {
+    return d_->store.GetOutgoingList();
+}
+CObList* CVorlaPro5App::GetLogList() const {
+    return d_->store.GetLogList();
+}
+CMessage* CVorlaPro5App::GetLastMessage() const {
+    return d_->store.GetLastMessage();
+}
+void CVorlaPro5App::SetLastMessage(std::string text) {
+    d_->store.SetLastMessageText(std::move(text));
+}
+void CVorlaPro5App::NotifyDirectoryChanged() {
+    emit DirectoryChanged();
+}
 
-vorla::ISettingsStore& CVorlaPro5App::Settings() { return *d_->settings; }
-const vorla::ProgramDirectory& CVorlaPro5App::ProgramDir() const { return d_->programDirectory; }
-std::string CVorlaPro5App::GetProgramDirectory() const { return d_->programDirectory.GetProgramDirectory(); }
+vorla::ISettingsStore& CVorlaPro5App::Settings() {
+    return *d_->settings;
+}
+const vorla::ProgramDirectory& CVorlaPro5App::ProgramDir() const {
+    return d_->programDirectory;
+}
+std::string CVorlaPro5App::GetProgramDirectory() const {
+    return d_->programDirectory.GetProgramDirectory();
+}
 
 namespace {
 vorla::ProfileFile LoadProfile(const vorla::ProgramDirectory& directory, std::string_view file) {
@@ -401,8 +441,8 @@ int CVorlaPro5App::GetIniInt(std::string_view section, std::string_view key, int
     return LoadProfile(d_->programDirectory, file).GetInt(section, key, defaultValue);
 }
 
-std::string CVorlaPro5App::GetIniString(std::string_view section, std::string_view key, const char* defaultValue,
-                                        std::string_view file) const {
+std::string CVorlaPro5App::GetIniString(std::string_view section, std::string_view key,
+                                        const char* defaultValue, std::string_view file) const {
     return LoadProfile(d_->programDirectory, file).GetString(section, key, defaultValue);
 }
 
@@ -415,7 +455,8 @@ bool CVorlaPro5App::WriteIniString(std::string_view section, std::string_view ke
     return profile.Save(*path);
 }
 
-bool CVorlaPro5App::WriteIniInt(std::string_view section, std::string_view key, int value, std::string_view file) {
+bool CVorlaPro5App::WriteIniInt(std::string_view section, std::string_view key, int value,
+                                std::string_view file) {
     return WriteIniString(section, key, std::to_string(value), file);
 }
 
@@ -427,28 +468,42 @@ bool CVorlaPro5App::ReadModemIniEntry(int n, const std::array<std::string*, 3>& 
     return vorla::ReadModemIniEntry(LoadProfile(d_->programDirectory, vorla::kModemsFileName), n, fields);
 }
 
-const QImage& CVorlaPro5App::Logo() const { return d_->logo; }
+const QImage& CVorlaPro5App::Logo() const {
+    return d_->logo;
+}
 void CVorlaPro5App::RefreshAfterPreferences() {
     SetShowToolTips(ReadSetting(*d_->settings, vorla::setting::kTips) != 0);
     emit PreferencesApplied();
 }
 
-bool CVorlaPro5App::ShowToolTips() const { return d_->showToolTips; }
+bool CVorlaPro5App::ShowToolTips() const {
+    return d_->showToolTips;
+}
 void CVorlaPro5App::SetShowToolTips(bool show) {
     d_->showToolTips = show;
     if (d_->mainFrame) d_->mainFrame->ApplyToolTips(show);
 }
-bool CVorlaPro5App::IsEmbedded() const { return d_->embedded; }
-bool CVorlaPro5App::ShowsMessages() const { return d_->showMessages && !d_->endRequested; }
+bool CVorlaPro5App::IsEmbedded() const {
+    return d_->embedded;
+}
+bool CVorlaPro5App::ShowsMessages() const {
+    return d_->showMessages && !d_->endRequested;
+}
 
 void CVorlaPro5App::ShowStop(const QString& text) {
     qCInfo(lcApp).noquote() << text;
     if (ShowsMessages()) QMessageBox::critical(d_->mainFrame.get(), QStringLiteral("Vorla Pro"), text);
 }
-bool* CVorlaPro5App::ClosingFlag() { return &d_->closing; }
+bool* CVorlaPro5App::ClosingFlag() {
+    return &d_->closing;
+}
 
-int CVorlaPro5App::GetState() const { return d_->paging ? d_->paging->Driver().GetState() : kStateIdle; }
-int CVorlaPro5App::GetErrorFlag() const { return d_->paging ? d_->paging->Driver().GetErrorFlag() : 0; }
+int CVorlaPro5App::GetState() const {
+    return d_->paging ? d_->paging->Driver().GetState() : kStateIdle;
+}
+int CVorlaPro5App::GetErrorFlag() const {
+    return d_->paging ? d_->paging->Driver().GetErrorFlag() : 0;
+}
 
 void CVorlaPro5App::StartSending() {
     // Pages that fall due while the program ends stay in the queue for the next start.
@@ -465,20 +520,46 @@ void CVorlaPro5App::AddLogRecord(std::unique_ptr<CLogObject> record) {
     emit LogRecordAdded(&d_->paging->Log().Add(std::move(record)));
 }
 
-void CVorlaPro5App::SetStatusText(const QString& text) { emit StatusLineAdded(text); }
-void CVorlaPro5App::ClearStatusLines() { emit StatusLinesCleared(); }
-OutgoingQueue* CVorlaPro5App::Queue() const { return d_->paging ? &d_->paging->Queue() : nullptr; }
-MessageLog* CVorlaPro5App::Log() const { return d_->paging ? &d_->paging->Log() : nullptr; }
-SessionDriver* CVorlaPro5App::Driver() const { return d_->paging ? &d_->paging->Driver() : nullptr; }
-void* CVorlaPro5App::ComboToken(QComboBox* combo) { return d_->paging ? d_->paging->ComboToken(combo) : nullptr; }
+void CVorlaPro5App::SetStatusText(const QString& text) {
+    emit StatusLineAdded(text);
+}
+void CVorlaPro5App::ClearStatusLines() {
+    emit StatusLinesCleared();
+}
+OutgoingQueue* CVorlaPro5App::Queue() const {
+    return d_->paging ? &d_->paging->Queue() : nullptr;
+}
+MessageLog* CVorlaPro5App::Log() const {
+    return d_->paging ? &d_->paging->Log() : nullptr;
+}
+SessionDriver* CVorlaPro5App::Driver() const {
+    return d_->paging ? &d_->paging->Driver() : nullptr;
+}
+void* CVorlaPro5App::ComboToken(QComboBox* combo) {
+    return d_->paging ? d_->paging->ComboToken(combo) : nullptr;
+}
 
-CMainFrame* CVorlaPro5App::MainFrame() const { return d_->mainFrame.get(); }
-void CVorlaPro5App::SetMainView(CVorlaPro5View* view) { d_->mainView = view; }
-CVorlaPro5View* CVorlaPro5App::GetMainView() const { return d_->mainView; }
-void CVorlaPro5App::SetOutgoingView(QWidget* view) { d_->outgoingView = view; }
-QWidget* CVorlaPro5App::GetOutgoingView() const { return d_->outgoingView; }
-void CVorlaPro5App::SetLogView(QWidget* view) { d_->logView = view; }
-QWidget* CVorlaPro5App::GetLogView() const { return d_->logView; }
+CMainFrame* CVorlaPro5App::MainFrame() const {
+    return d_->mainFrame.get();
+}
+void CVorlaPro5App::SetMainView(CVorlaPro5View* view) {
+    d_->mainView = view;
+}
+CVorlaPro5View* CVorlaPro5App::GetMainView() const {
+    return d_->mainView;
+}
+void CVorlaPro5App::SetOutgoingView(QWidget* view) {
+    d_->outgoingView = view;
+}
+QWidget* CVorlaPro5App::GetOutgoingView() const {
+    return d_->outgoingView;
+}
+void CVorlaPro5App::SetLogView(QWidget* view) {
+    d_->logView = view;
+}
+QWidget* CVorlaPro5App::GetLogView() const {
+    return d_->logView;
+}
 
 bool CVorlaPro5App::OpenLogWindow() {
     if (!d_->mainFrame) return false;

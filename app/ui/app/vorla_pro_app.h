@@ -118,7 +118,8 @@ public:
     // The program's folder ending in "/".
     std::string GetProgramDirectory() const;
     // Private profile files in the program directory (name found without regard to case).
-    int GetIniInt(std::string_view section, std::string_view key, int defaultValue, std::string_view file) const;
+    int GetIniInt(std::string_view section, std::string_view key, int defaultValue,
+                  std::string_view file) const;
     std::string GetIniString(std::string_view section, std::string_view key, const char* defaultValue,
                              std::string_view file) const;
     bool WriteIniInt(std::string_view section, std::string_view key, int value, std::string_view file);

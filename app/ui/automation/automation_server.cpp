@@ -6,14 +6,14 @@
 #include <QDBusServiceWatcher>
 #include <QLoggingCategory>
 
-#include "ui/app/vorla_pro_app.h"
-#include "ui/automation/document_adaptor.h"
-#include "ui/main_window/main_frame.h"
 #include "archive/ob_list.h"
 #include "paging/page.h"
 #include "settings/settings_keys.h"
 #include "settings/settings_store.h"
+#include "ui/app/vorla_pro_app.h"
+#include "ui/automation/document_adaptor.h"
 #include "ui/automation/vorla_pro_doc.h"
+#include "ui/main_window/main_frame.h"
 
 Q_LOGGING_CATEGORY(lcAutomation, "vorlapro.automation")
 
@@ -80,15 +80,17 @@ void AutomationServer::OnCall(const QString& caller) {
     if (clients_ && !caller.isEmpty() && !clients_->watchedServices().contains(caller)) {
         clients_->addWatchedService(caller);
         // Gone already between its call and now: it will not be reported any more.
-        if (!QDBusConnection::sessionBus().interface()->isServiceRegistered(caller)) clients_->removeWatchedService(caller);
+        if (!QDBusConnection::sessionBus().interface()->isServiceRegistered(caller))
+            clients_->removeWatchedService(caller);
     }
     ArmIdleEnd();
 }
 
 bool AutomationServer::MayEnd() const {
     const CMainFrame* frame = app_.MainFrame();
-    return startedByClient_ && frame && !frame->isVisible() && (!clients_ || clients_->watchedServices().isEmpty()) &&
-           !QApplication::activeModalWidget() && !document_->IsBusy() && !QueueHoldsOwnWork(app_.GetOutgoingList());
+    return startedByClient_ && frame && !frame->isVisible() &&
+           (!clients_ || clients_->watchedServices().isEmpty()) && !QApplication::activeModalWidget() &&
+           !document_->IsBusy() && !QueueHoldsOwnWork(app_.GetOutgoingList());
 }
 
 void AutomationServer::ArmIdleEnd() {

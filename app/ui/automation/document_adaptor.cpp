@@ -1,17 +1,18 @@
 #include "ui/automation/document_adaptor.h"
 
-#include "ui/app/command_ids.h"
 #include "directory/directory_automation.h"
 #include "directory/directory_rules.h"
 #include "paging/local_time.h"
-#include "ui/automation/vorla_pro_doc.h"
 #include "text/windows1252.h"
+#include "ui/app/command_ids.h"
+#include "ui/automation/vorla_pro_doc.h"
 
 namespace {
 QStringList ToQStringList(const std::vector<std::string>& texts) {
     QStringList list;
     list.reserve(static_cast<qsizetype>(texts.size()));
-    for (const std::string& text : texts) list << vorla::FromWindows1252(text);
+    for (const std::string& text : texts)
+        list << vorla::FromWindows1252(text);
     return list;
 }
 }  // namespace
@@ -25,13 +26,27 @@ DocumentAdaptor::DocumentAdaptor(DocumentBusObject* object, CVorlaPro5Doc* docum
             Qt::QueuedConnection);
 }
 
-bool DocumentAdaptor::sendAsUpper() const { return document_->SendAsUpper(); }
-void DocumentAdaptor::setSendAsUpper(bool upper) { document_->SetSendAsUpper(upper); }
-bool DocumentAdaptor::rememberFailed() const { return document_->RememberFailed(); }
-void DocumentAdaptor::setRememberFailed(bool remember) { document_->SetRememberFailed(remember); }
-short DocumentAdaptor::requestType() const { return document_->RequestType(); }
-void DocumentAdaptor::setRequestType(short type) { document_->SetRequestType(type); }
-QStringList DocumentAdaptor::newEnum() const { return ToQStringList(document_->NewEnum()); }
+bool DocumentAdaptor::sendAsUpper() const {
+    return document_->SendAsUpper();
+}
+void DocumentAdaptor::setSendAsUpper(bool upper) {
+    document_->SetSendAsUpper(upper);
+}
+bool DocumentAdaptor::rememberFailed() const {
+    return document_->RememberFailed();
+}
+void DocumentAdaptor::setRememberFailed(bool remember) {
+    document_->SetRememberFailed(remember);
+}
+short DocumentAdaptor::requestType() const {
+    return document_->RequestType();
+}
+void DocumentAdaptor::setRequestType(short type) {
+    document_->SetRequestType(type);
+}
+QStringList DocumentAdaptor::newEnum() const {
+    return ToQStringList(document_->NewEnum());
+}
 
 void DocumentAdaptor::NoteCall() {
     if (Context().calledFromDBus() && onCall_) onCall_(Context().message().service());
@@ -46,12 +61,14 @@ std::optional<std::string> DocumentAdaptor::Text(const QString& text, const char
     bool lossy = false;
     std::string bytes = vorla::ToWindows1252(text, &lossy);
     if (lossy) {
-        Refuse(kTextError, QStringLiteral("%1 holds a character that Vorla Pro cannot store (only Windows-1252 text)")
-                               .arg(QLatin1String(field)));
+        Refuse(kTextError,
+               QStringLiteral("%1 holds a character that Vorla Pro cannot store (only Windows-1252 text)")
+                   .arg(QLatin1String(field)));
         return std::nullopt;
     }
     if (bytes.size() > limit) {
-        Refuse(kTextError, QStringLiteral("%1 is longer than %2 characters").arg(QLatin1String(field)).arg(limit));
+        Refuse(kTextError,
+               QStringLiteral("%1 is longer than %2 characters").arg(QLatin1String(field)).arg(limit));
         return std::nullopt;
     }
     return bytes;
@@ -59,7 +76,8 @@ std::optional<std::string> DocumentAdaptor::Text(const QString& text, const char
 
 bool DocumentAdaptor::Saved(bool changed) {
     if (changed && document_->LastSaveFailed())
-        Refuse(kSaveError, QStringLiteral("The change was made, but the directory file could not be written."));
+        Refuse(kSaveError,
+               QStringLiteral("The change was made, but the directory file could not be written."));
     return changed;
 }
 
@@ -73,7 +91,8 @@ bool DocumentAdaptor::TakeAll(std::initializer_list<Field> fields) {
         std::optional<std::string> bytes = Text(field.text, field.name, field.limit);
         if (!bytes) return false;
         if (const char* refusal = field.rule ? field.rule(*bytes) : nullptr) {
-            Refuse(kTextError, QStringLiteral("%1 %2").arg(QLatin1String(field.name), QLatin1String(refusal)));
+            Refuse(kTextError,
+                   QStringLiteral("%1 %2").arg(QLatin1String(field.name), QLatin1String(refusal)));
             return false;
         }
         *field.out = std::move(*bytes);
@@ -92,8 +111,9 @@ bool DocumentAdaptor::Changeable() {
     // why and tries again later; queued instead, its call could outlast its timeout and then
     // happen unseen.
     if (!document_->DirectoryHeld()) return true;
-    Refuse(kInUseError, QStringLiteral("A directory window is open in Vorla Pro; nothing was changed. Try again "
-                                       "once it is closed."));
+    Refuse(kInUseError,
+           QStringLiteral("A directory window is open in Vorla Pro; nothing was changed. Try again "
+                          "once it is closed."));
     return false;
 }
 
@@ -128,7 +148,8 @@ bool DocumentAdaptor::SchedulePage(const QString& recipient, const QString& mess
     if (!TakeAll({{recipient, "recipient", kField, &r}, {message, "message", kMessage, &m}})) return false;
     const std::optional<uint32_t> at = FileTimeFromAutomationDate(when);
     if (!at) {
-        Refuse(kDateError, QStringLiteral("when is not a date between 1970 and 2106 in days since 1899-12-30"));
+        Refuse(kDateError,
+               QStringLiteral("when is not a date between 1970 and 2106 in days since 1899-12-30"));
         return false;
     }
     return document_->SendPage(r, m, true, at);
@@ -151,18 +172,23 @@ int DocumentAdaptor::QueuePages(const QStringList& recipients, const QString& me
     std::optional<uint32_t> time;
     SendChoice choice = SendChoice::Now;
     switch (when) {
-        case 0: break;
-        case 1: choice = SendChoice::Later; break;
+        case 0:
+            break;
+        case 1:
+            choice = SendChoice::Later;
+            break;
         case 2:
             choice = SendChoice::At;
             time = FileTimeFromAutomationDate(at);
             if (!time) {
-                Refuse(kDateError, QStringLiteral("at is not a date between 1970 and 2106 in days since 1899-12-30"));
+                Refuse(kDateError,
+                       QStringLiteral("at is not a date between 1970 and 2106 in days since 1899-12-30"));
                 return 0;
             }
             break;
         default:
-            Refuse(kDateError, QStringLiteral("when is 0 (now), 1 (later) or 2 (at a time), not %1").arg(when));
+            Refuse(kDateError,
+                   QStringLiteral("when is 0 (now), 1 (later) or 2 (at a time), not %1").arg(when));
             return 0;
     }
     const CVorlaPro5Doc::HandOver handed = document_->QueuePages(names, m, choice, time);
@@ -196,9 +222,10 @@ short DocumentAdaptor::CreateSubscriber(const QString& name, const QString& pin,
                                         const QString& serviceName) {
     NoteCall();
     std::string n, p, l, s;
-    if (!Changeable() ||
-        !TakeAll({{name, "name", kField, &n, &NameRefusal}, {pin, "pin", kField, &p, &PinRefusal},
-                  {maxLength, "maxLength", kField, &l, &MaxLengthRefusal}, {serviceName, "serviceName", kField, &s}}))
+    if (!Changeable() || !TakeAll({{name, "name", kField, &n, &NameRefusal},
+                                   {pin, "pin", kField, &p, &PinRefusal},
+                                   {maxLength, "maxLength", kField, &l, &MaxLengthRefusal},
+                                   {serviceName, "serviceName", kField, &s}}))
         return 0;
     return Created(document_->CreateSubscriber(n, p, l, s));
 }
@@ -215,14 +242,15 @@ short DocumentAdaptor::CreateService(const QString& name, const QString& accessN
         automation::DefaultServiceFields(std::move(n), std::move(a), useDialPrefix, std::move(p), baudRate)));
 }
 
-short DocumentAdaptor::CreateServiceComplete(const QString& name, const QString& accessNumber, bool useDialPrefix,
-                                             const QString& password, const QString& modemName,
-                                             const QString& modemInit, const QString& port, short baudRate,
-                                             short parity, short handshake, short dialMode,
-                                             const QString& scriptFile) {
+short DocumentAdaptor::CreateServiceComplete(const QString& name, const QString& accessNumber,
+                                             bool useDialPrefix, const QString& password,
+                                             const QString& modemName, const QString& modemInit,
+                                             const QString& port, short baudRate, short parity,
+                                             short handshake, short dialMode, const QString& scriptFile) {
     NoteCall();
     ServiceFields f;
-    if (!Changeable() || !TakeAll({{name, "name", kField, &f.name, &NameRefusal},
+    if (!Changeable() ||
+        !TakeAll({{name, "name", kField, &f.name, &NameRefusal},
                   {accessNumber, "accessNumber", kField, &f.accessNumber, &RequiredTextRefusal},
                   {password, "password", kField, &f.password},
                   {modemName, "modemName", kField, &f.modemName},
@@ -241,8 +269,8 @@ short DocumentAdaptor::CreateServiceComplete(const QString& name, const QString&
 short DocumentAdaptor::CreateGroup(const QString& groupName, const QString& firstMemberName) {
     NoteCall();
     std::string g, m;
-    if (!Changeable() ||
-        !TakeAll({{groupName, "groupName", kField, &g, &NameRefusal}, {firstMemberName, "firstMemberName", kField, &m}}))
+    if (!Changeable() || !TakeAll({{groupName, "groupName", kField, &g, &NameRefusal},
+                                   {firstMemberName, "firstMemberName", kField, &m}}))
         return 0;
     return Created(document_->CreateGroup(g, m));
 }
@@ -257,7 +285,9 @@ short DocumentAdaptor::CreateMessage(const QString& text) {
 short DocumentAdaptor::AddSubscriberToGroup(const QString& groupName, const QString& subscriberName) {
     NoteCall();
     std::string g, s;
-    if (!Changeable() || !TakeAll({{groupName, "groupName", kField, &g}, {subscriberName, "subscriberName", kField, &s}})) return 0;
+    if (!Changeable() ||
+        !TakeAll({{groupName, "groupName", kField, &g}, {subscriberName, "subscriberName", kField, &s}}))
+        return 0;
     return Created(document_->AddSubscriberToGroup(g, s));
 }
 
@@ -313,19 +343,28 @@ void DocumentAdaptor::OpenWindow(const WindowCall& window) {
     const bool ran = document_->RunCommand(window.commandId, window.owner);
     if (onCall_) onCall_(QString());  // the window is closed: the program's idle time starts now
     if (window.call.type() != QDBusMessage::MethodCallMessage) return;
-    window.bus.send(ran ? window.call.createReply()
-                        : window.call.createErrorReply(
-                              QString::fromLatin1(kNotAvailableError),
-                              QStringLiteral("%1 is not available in this program").arg(QLatin1String(window.what))));
+    window.bus.send(
+        ran ? window.call.createReply()
+            : window.call.createErrorReply(
+                  QString::fromLatin1(kNotAvailableError),
+                  QStringLiteral("%1 is not available in this program").arg(QLatin1String(window.what))));
 }
 
-void DocumentAdaptor::About(int parentWindow) { Run(cmd::kAbout, parentWindow, "About"); }
-void DocumentAdaptor::ServiceMaintenance(int parentWindow) { Run(cmd::kServices, parentWindow, "Service Maintenance"); }
-void DocumentAdaptor::GroupMaintenance(int parentWindow) { Run(cmd::kGroups, parentWindow, "Group Maintenance"); }
+void DocumentAdaptor::About(int parentWindow) {
+    Run(cmd::kAbout, parentWindow, "About");
+}
+void DocumentAdaptor::ServiceMaintenance(int parentWindow) {
+    Run(cmd::kServices, parentWindow, "Service Maintenance");
+}
+void DocumentAdaptor::GroupMaintenance(int parentWindow) {
+    Run(cmd::kGroups, parentWindow, "Group Maintenance");
+}
 void DocumentAdaptor::MessageMaintenance(int parentWindow) {
     Run(cmd::kPresetMessages, parentWindow, "Message Maintenance");
 }
-void DocumentAdaptor::Preferences(int parentWindow) { Run(cmd::kPreferences, parentWindow, "Preferences"); }
+void DocumentAdaptor::Preferences(int parentWindow) {
+    Run(cmd::kPreferences, parentWindow, "Preferences");
+}
 void DocumentAdaptor::SubscriberMaintenance(int parentWindow) {
     Run(cmd::kSubscribers, parentWindow, "Subscriber Maintenance");
 }

@@ -7,25 +7,27 @@
 
 #include <ctime>
 
-#include "ui/app/vorla_pro_app.h"
+#include "archive/ob_list.h"
 #include "directory/directory_automation.h"
 #include "directory/directory_store.h"
-#include "ui/automation/foreign_owner.h"
 #include "directory/display_object.h"
-#include "ui/main_window/main_frame.h"
-#include "ui/message_entry/message_texts.h"
-#include "ui/message_entry/selection_list.h"
-#include "ui/message_entry/vorla_pro_view.h"
-#include "archive/ob_list.h"
 #include "paging/outgoing_queue.h"
 #include "paging/page.h"
 #include "paging/pager_message.h"
 #include "settings/settings_keys.h"
 #include "settings/settings_store.h"
 #include "text/windows1252.h"
+#include "ui/app/vorla_pro_app.h"
+#include "ui/automation/foreign_owner.h"
+#include "ui/main_window/main_frame.h"
+#include "ui/message_entry/message_texts.h"
+#include "ui/message_entry/selection_list.h"
+#include "ui/message_entry/vorla_pro_view.h"
 
 namespace {
-int32_t CountOf(const CObList* list) { return list ? static_cast<int32_t>(list->GetCount()) : 0; }
+int32_t CountOf(const CObList* list) {
+    return list ? static_cast<int32_t>(list->GetCount()) : 0;
+}
 }  // namespace
 
 CVorlaPro5Doc::CVorlaPro5Doc(CVorlaPro5App& app, QObject* parent) : QObject(parent), app_(app) {
@@ -33,11 +35,14 @@ CVorlaPro5Doc::CVorlaPro5Doc(CVorlaPro5App& app, QObject* parent) : QObject(pare
     // The preferences sheet changes both settings; the document follows it.
     connect(&app_, &CVorlaPro5App::PreferencesApplied, this, &CVorlaPro5Doc::ReadPreferences);
     // Queued: after the form has taken the run's end (unlocked, perhaps cleared).
-    connect(&app_, &CVorlaPro5App::SendingFinished, this, &CVorlaPro5Doc::PutMessageAfterRun, Qt::QueuedConnection);
+    connect(&app_, &CVorlaPro5App::SendingFinished, this, &CVorlaPro5Doc::PutMessageAfterRun,
+            Qt::QueuedConnection);
     connect(&app_, &CVorlaPro5App::DirectoryReleased, this, &CVorlaPro5Doc::DirectoryReleased);
 }
 
-bool CVorlaPro5Doc::DirectoryHeld() const { return app_.DirectoryHeld(); }
+bool CVorlaPro5Doc::DirectoryHeld() const {
+    return app_.DirectoryHeld();
+}
 
 void CVorlaPro5Doc::ReadPreferences() {
     sendAsUpper_ = ReadSetting(app_.Settings(), vorla::setting::kSendUpperCase) != 0;
@@ -54,7 +59,9 @@ void CVorlaPro5Doc::SetRememberFailed(bool remember) {
     WriteSetting(app_.Settings(), vorla::setting::kRememberFailed, remember ? 1 : 0);
 }
 
-std::vector<std::string> CVorlaPro5Doc::NewEnum() const { return automation::ListNames(app_.Store(), requestType_); }
+std::vector<std::string> CVorlaPro5Doc::NewEnum() const {
+    return automation::ListNames(app_.Store(), requestType_);
+}
 
 bool CVorlaPro5Doc::Commit(bool recipientsChanged) {
     // Groups show in the recipient list as well, so every subscriber or group change rebuilds
@@ -113,10 +120,18 @@ bool CVorlaPro5Doc::RemoveGroup(const std::string& name) {
     return true;
 }
 
-int32_t CVorlaPro5Doc::SubscriberCount() const { return CountOf(app_.GetSubscriberList()); }
-int32_t CVorlaPro5Doc::ServiceCount() const { return CountOf(app_.GetServiceList()); }
-int32_t CVorlaPro5Doc::GroupCount() const { return CountOf(app_.GetGroupList()); }
-int32_t CVorlaPro5Doc::MessageCount() const { return CountOf(app_.GetPresetMessageList()); }
+int32_t CVorlaPro5Doc::SubscriberCount() const {
+    return CountOf(app_.GetSubscriberList());
+}
+int32_t CVorlaPro5Doc::ServiceCount() const {
+    return CountOf(app_.GetServiceList());
+}
+int32_t CVorlaPro5Doc::GroupCount() const {
+    return CountOf(app_.GetGroupList());
+}
+int32_t CVorlaPro5Doc::MessageCount() const {
+    return CountOf(app_.GetPresetMessageList());
+}
 
 void CVorlaPro5Doc::SetMessage(const std::string& text) {
     CVorlaPro5View* view = app_.GetMainView();
@@ -160,22 +175,24 @@ bool CVorlaPro5Doc::SendPage(const std::string& recipient, const std::string& me
     return view->Send(at) > 0;
 }
 
-CVorlaPro5Doc::HandOver CVorlaPro5Doc::QueuePages(const std::vector<std::string>& names, const std::string& message,
-                                                  SendChoice choice, std::optional<uint32_t> at) {
+CVorlaPro5Doc::HandOver CVorlaPro5Doc::QueuePages(const std::vector<std::string>& names,
+                                                  const std::string& message, SendChoice choice,
+                                                  std::optional<uint32_t> at) {
     HandOver result;
     OutgoingQueue* queue = app_.Queue();
     if (!queue) return result;
     const std::optional<std::vector<Recipient>> recipients =
         FindRecipients(app_.GetSubscriberList(), app_.GetGroupList(), names, &result.unknownName);
     if (!recipients) return result;
-    CPagerMessage* pagerMessage =
-        MakePagerMessage(MakeSendText(app_.Settings(), message, static_cast<std::time_t>(std::time(nullptr))));
+    CPagerMessage* pagerMessage = MakePagerMessage(
+        MakeSendText(app_.Settings(), message, static_cast<std::time_t>(std::time(nullptr))));
     if (!pagerMessage) {
         result.emptyMessage = true;
         return result;
     }
-    result.queued = static_cast<int32_t>(QueueRecipients(*queue, app_.Settings(), *recipients, pagerMessage, choice,
-                                                         choice == SendChoice::At ? at : std::nullopt));
+    result.queued =
+        static_cast<int32_t>(QueueRecipients(*queue, app_.Settings(), *recipients, pagerMessage, choice,
+                                             choice == SendChoice::At ? at : std::nullopt));
     if (result.queued == 0) {
         delete pagerMessage;
         return result;
@@ -199,7 +216,9 @@ bool CVorlaPro5Doc::SendLaterItems() {
     return anyLater && queue->SendLaterItems();
 }
 
-bool CVorlaPro5Doc::IsBusy() const { return app_.GetState() != CVorlaPro5App::kStateIdle; }
+bool CVorlaPro5Doc::IsBusy() const {
+    return app_.GetState() != CVorlaPro5App::kStateIdle;
+}
 
 QString CVorlaPro5Doc::Status() const {
     CVorlaPro5View* view = app_.GetMainView();
@@ -232,7 +251,8 @@ void CVorlaPro5Doc::Quit() {
         }
         if (!quitPending_) {
             quitPending_ = true;
-            connect(&app_, &CVorlaPro5App::SendingFinished, this, &CVorlaPro5Doc::CloseWhenIdle, Qt::QueuedConnection);
+            connect(&app_, &CVorlaPro5App::SendingFinished, this, &CVorlaPro5Doc::CloseWhenIdle,
+                    Qt::QueuedConnection);
         }
         CloseWhenIdle();
     });

@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "paging/queue_page.h"
 #include "directory/service.h"
+#include "paging/queue_page.h"
 
 class CVorlaPro5App;
 

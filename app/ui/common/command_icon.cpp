@@ -4,7 +4,9 @@
 #include <QHash>
 
 // Outside any namespace, as the resource's registration function is.
-static void RegisterCommandIcons() { Q_INIT_RESOURCE(command_icons); }
+static void RegisterCommandIcons() {
+    Q_INIT_RESOURCE(command_icons);
+}
 
 namespace vorla {
 
@@ -27,7 +29,8 @@ QIcon OwnIcon(const char* name) {
     return icon;
 }
 
-QIcon CommandIcon(const char* themeName, const char* ownIcon, QStyle::StandardPixmap fallback, const QStyle* style) {
+QIcon CommandIcon(const char* themeName, const char* ownIcon, QStyle::StandardPixmap fallback,
+                  const QStyle* style) {
     const QString name = QString::fromLatin1(themeName ? themeName : "");
     if (!name.isEmpty() && QIcon::hasThemeIcon(name)) return QIcon::fromTheme(name);
     if (QIcon own = OwnIcon(ownIcon); !own.isNull()) return own;

@@ -11,7 +11,8 @@ namespace vorla {
 
 // `themeName` is a freedesktop.org icon name such as "document-print" (empty: none);
 // `ownIcon` names one of the program's own icons (empty or null: none).
-QIcon CommandIcon(const char* themeName, const char* ownIcon, QStyle::StandardPixmap fallback, const QStyle* style);
+QIcon CommandIcon(const char* themeName, const char* ownIcon, QStyle::StandardPixmap fallback,
+                  const QStyle* style);
 inline QIcon CommandIcon(const char* themeName, QStyle::StandardPixmap fallback, const QStyle* style) {
     return CommandIcon(themeName, nullptr, fallback, style);
 }

@@ -46,12 +46,29 @@ bool CPicEdit::SetText(const QString& text, int start, bool insert, bool skipInv
     return ok;
 }
 
-QString CPicEdit::GetText(bool trim) const { return FromWindows1252(logic_.GetText(trim)); }
+QString CPicEdit::GetText(bool trim) const {
+    return FromWindows1252(logic_.GetText(trim));
+}
 
-void CPicEdit::Copy() { Prepare(); logic_.Copy(); }
-void CPicEdit::Cut() { Prepare(); logic_.Cut(); Show(); }
-void CPicEdit::Paste() { Prepare(); logic_.Paste(); Show(); }
-void CPicEdit::Clear() { Prepare(); logic_.Clear(); Show(); }
+void CPicEdit::Copy() {
+    Prepare();
+    logic_.Copy();
+}
+void CPicEdit::Cut() {
+    Prepare();
+    logic_.Cut();
+    Show();
+}
+void CPicEdit::Paste() {
+    Prepare();
+    logic_.Paste();
+    Show();
+}
+void CPicEdit::Clear() {
+    Prepare();
+    logic_.Clear();
+    Show();
+}
 
 bool CPicEdit::Undo() {
     Prepare();
@@ -104,7 +121,10 @@ void CPicEdit::keyPressEvent(QKeyEvent* event) {
     if (event->matches(QKeySequence::Copy)) return Copy();
     if (event->matches(QKeySequence::Cut)) return Cut();
     if (event->matches(QKeySequence::Paste)) return Paste();
-    if (event->matches(QKeySequence::Undo)) { Undo(); return; }
+    if (event->matches(QKeySequence::Undo)) {
+        Undo();
+        return;
+    }
     if (event->matches(QKeySequence::SelectAll)) {
         logic_.SetSelection(0, logic_.Length());
         return Show();
@@ -112,29 +132,47 @@ void CPicEdit::keyPressEvent(QKeyEvent* event) {
     const bool shift = event->modifiers().testFlag(Qt::ShiftModifier);
     PicKey key;
     switch (event->key()) {
-    case Qt::Key_Backspace: key = PicKey::Backspace; break;
-    case Qt::Key_Delete: key = PicKey::Delete; break;
-    case Qt::Key_Home: key = PicKey::Home; break;
-    case Qt::Key_End: key = PicKey::End; break;
-    case Qt::Key_Left: key = PicKey::Left; break;
-    case Qt::Key_Right: key = PicKey::Right; break;
-    case Qt::Key_Insert: key = PicKey::Insert; break;
-    case Qt::Key_Up: key = PicKey::Up; break;
-    case Qt::Key_Down: key = PicKey::Down; break;
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-    case Qt::Key_Escape:
-    case Qt::Key_Tab:
-    case Qt::Key_Backtab:
-        // The dialog's default button, Cancel and focus moves belong to the dialog.
-        return QLineEdit::keyPressEvent(event);
-    default:
-        if (event->text().isEmpty() || event->modifiers() & (Qt::ControlModifier | Qt::MetaModifier)) {
-            event->ignore();  // function keys and shortcuts go on to the dialog
-            return;
-        }
-        TypeText(event->text());
-        return Show();
+        case Qt::Key_Backspace:
+            key = PicKey::Backspace;
+            break;
+        case Qt::Key_Delete:
+            key = PicKey::Delete;
+            break;
+        case Qt::Key_Home:
+            key = PicKey::Home;
+            break;
+        case Qt::Key_End:
+            key = PicKey::End;
+            break;
+        case Qt::Key_Left:
+            key = PicKey::Left;
+            break;
+        case Qt::Key_Right:
+            key = PicKey::Right;
+            break;
+        case Qt::Key_Insert:
+            key = PicKey::Insert;
+            break;
+        case Qt::Key_Up:
+            key = PicKey::Up;
+            break;
+        case Qt::Key_Down:
+            key = PicKey::Down;
+            break;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+        case Qt::Key_Escape:
+        case Qt::Key_Tab:
+        case Qt::Key_Backtab:
+            // The dialog's default button, Cancel and focus moves belong to the dialog.
+            return QLineEdit::keyPressEvent(event);
+        default:
+            if (event->text().isEmpty() || event->modifiers() & (Qt::ControlModifier | Qt::MetaModifier)) {
+                event->ignore();  // function keys and shortcuts go on to the dialog
+                return;
+            }
+            TypeText(event->text());
+            return Show();
     }
     logic_.KeyDown(key, shift);
     Show();
@@ -216,17 +254,23 @@ void CPicEdit::contextMenuEvent(QContextMenuEvent* event) {
     menu.exec(event->globalPos());
 }
 
-void CPicEdit::Beep() { QApplication::beep(); }
-void CPicEdit::FocusNextControl() { focusNextChild(); }
-void CPicEdit::FocusPreviousControl() { focusPreviousChild(); }
+void CPicEdit::Beep() {
+    QApplication::beep();
+}
+void CPicEdit::FocusNextControl() {
+    focusNextChild();
+}
+void CPicEdit::FocusPreviousControl() {
+    focusPreviousChild();
+}
 
 void CPicEdit::SetClipboardText(const std::string& text) {
     QApplication::clipboard()->setText(FromWindows1252(text));
 }
 
 std::optional<std::string> CPicEdit::ClipboardText() {
-    const QMimeData* data =
-        QApplication::clipboard()->mimeData(fromPrimarySelection_ ? QClipboard::Selection : QClipboard::Clipboard);
+    const QMimeData* data = QApplication::clipboard()->mimeData(
+        fromPrimarySelection_ ? QClipboard::Selection : QClipboard::Clipboard);
     if (!data || !data->hasText()) return std::nullopt;
     return ToWindows1252(data->text());
 }

@@ -3,7 +3,9 @@
 #include <QFile>
 
 // Outside any namespace, as the resource's registration function is.
-static void RegisterProgramIcon() { Q_INIT_RESOURCE(program_icon); }
+static void RegisterProgramIcon() {
+    Q_INIT_RESOURCE(program_icon);
+}
 
 namespace vorla {
 

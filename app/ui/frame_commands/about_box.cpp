@@ -6,8 +6,8 @@
 #include <QStorageInfo>
 #include <QString>
 
-#include "ui/app/vorla_pro_app.h"
 #include "rkl32.h"
+#include "ui/app/vorla_pro_app.h"
 
 namespace {
 // The memory the system could give programs now, or nothing where the system does not say.
@@ -46,8 +46,9 @@ QString AboutText(const CVorlaPro5App& app) {
                "<p>Built with:<br>"
                "Qt %6, under the GNU Lesser General Public License version 3<br>"
                "Hunspell %7, under the Mozilla Public License 1.1, the GNU GPL 2 or the GNU LGPL 2.1</p>")
-        .arg(QStringLiteral(VORLA_VERSION), EngineVersion().toHtmlEscaped(), FreeMemoryText(), FreeDiskText(folder),
-             folder.toHtmlEscaped(), QString::fromLatin1(qVersion()), QStringLiteral(VORLA_HUNSPELL_VERSION));
+        .arg(QStringLiteral(VORLA_VERSION), EngineVersion().toHtmlEscaped(), FreeMemoryText(),
+             FreeDiskText(folder), folder.toHtmlEscaped(), QString::fromLatin1(qVersion()),
+             QStringLiteral(VORLA_HUNSPELL_VERSION));
 }
 
 void ShowAboutBox(const CVorlaPro5App& app, QWidget* parent) {

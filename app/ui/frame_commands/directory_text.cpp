@@ -2,10 +2,10 @@
 
 #include <string_view>
 
+#include "archive/ob_list.h"
 #include "directory/directory_store.h"
 #include "directory/group.h"
 #include "directory/message.h"
-#include "archive/ob_list.h"
 #include "directory/service.h"
 #include "directory/subscriber.h"
 
@@ -41,15 +41,17 @@ void Section(std::string& out, const char* title, const CObList* list, Write wri
 
 std::string DirectoryListsText(const DirectoryStore& store) {
     std::string out = "Vorla Pro directory\n";
-    Section<CService>(out, "Services (name, access number, port, modem, script)", store.GetServiceList(),
-                      [&out](const CService& s) {
-                          Line(out, {s.GetName(), s.GetAccessNumber(), s.GetPort(), s.GetModemName(), s.GetScriptFile()});
-                      });
-    Section<CSubscriber>(out, "Subscribers (name, PIN, longest message, service)", store.GetSubscriberList(),
-                         [&out](const CSubscriber& s) {
-                             const CService* service = s.GetService();
-                             Line(out, {s.GetName(), s.GetPIN(), s.GetMaxLength(), service ? service->GetName() : ""});
-                         });
+    Section<CService>(
+        out, "Services (name, access number, port, modem, script)", store.GetServiceList(),
+        [&out](const CService& s) {
+            Line(out, {s.GetName(), s.GetAccessNumber(), s.GetPort(), s.GetModemName(), s.GetScriptFile()});
+        });
+    Section<CSubscriber>(
+        out, "Subscribers (name, PIN, longest message, service)", store.GetSubscriberList(),
+        [&out](const CSubscriber& s) {
+            const CService* service = s.GetService();
+            Line(out, {s.GetName(), s.GetPIN(), s.GetMaxLength(), service ? service->GetName() : ""});
+        });
     Section<CGroup>(out, "Groups (name, members)", store.GetGroupList(), [&out](const CGroup& g) {
         std::string members;
         if (const CObList* list = g.GetMembers()) {

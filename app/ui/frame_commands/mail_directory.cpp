@@ -4,11 +4,13 @@
 #include <QSaveFile>
 #include <QStandardPaths>
 
+#include "text/windows1252.h"
 #include "ui/app/vorla_pro_app.h"
 #include "ui/frame_commands/directory_text.h"
-#include "text/windows1252.h"
 
-QString MailHandler() { return QStandardPaths::findExecutable(QStringLiteral("xdg-email")); }
+QString MailHandler() {
+    return QStandardPaths::findExecutable(QStringLiteral("xdg-email"));
+}
 
 bool MailDirectory(CVorlaPro5App& app, const QString& handler, const ProgramStarter& start) {
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);

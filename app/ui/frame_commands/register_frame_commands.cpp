@@ -2,10 +2,10 @@
 
 #include <QProcess>
 
-#include "ui/frame_commands/about_box.h"
 #include "ui/app/command_ids.h"
 #include "ui/app/ui_extensions.h"
 #include "ui/app/vorla_pro_app.h"
+#include "ui/frame_commands/about_box.h"
 #include "ui/frame_commands/mail_directory.h"
 #include "ui/frame_commands/tip_dialog.h"
 #include "ui/frame_commands/user_guide.h"
@@ -19,7 +19,9 @@ void ShowTip(CVorlaPro5App& app, QWidget* parent) {
 
 // The guide and the tips live in this static library's resources, which the linker keeps only
 // when something asks for them by name.
-static void InitFrameCommandResources() { Q_INIT_RESOURCE(frame_commands); }
+static void InitFrameCommandResources() {
+    Q_INIT_RESOURCE(frame_commands);
+}
 
 void RegisterFrameCommands(UiExtensions& extensions) {
     InitFrameCommandResources();

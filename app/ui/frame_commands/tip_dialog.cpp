@@ -14,8 +14,8 @@
 #include "settings/program_directory.h"
 #include "settings/settings_keys.h"
 #include "settings/settings_store.h"
-#include "ui/frame_commands/tips_file.h"
 #include "text/windows1252.h"
+#include "ui/frame_commands/tips_file.h"
 
 namespace {
 const char* const kBuiltInStamp = "built-in";
@@ -25,7 +25,8 @@ bool CTipDialog::ShownAtStartup(const vorla::ISettingsStore& settings) {
     return ReadSetting(settings, vorla::setting::kTipStartUp) == 0;
 }
 
-CTipDialog::CTipDialog(vorla::ISettingsStore& settings, const vorla::ProgramDirectory& directory, QWidget* parent)
+CTipDialog::CTipDialog(vorla::ISettingsStore& settings, const vorla::ProgramDirectory& directory,
+                       QWidget* parent)
     : QDialog(parent), settings_(settings) {
     setWindowTitle(QStringLiteral("Tip of the Day"));
     setObjectName(QStringLiteral("TipOfTheDay"));
@@ -81,7 +82,8 @@ CTipDialog::CTipDialog(vorla::ISettingsStore& settings, const vorla::ProgramDire
 }
 
 void CTipDialog::ShowNextTip() {
-    const auto pick = TipAt(std::string_view(text_.constData(), static_cast<size_t>(text_.size())), position_);
+    const auto pick =
+        TipAt(std::string_view(text_.constData(), static_cast<size_t>(text_.size())), position_);
     if (!pick) {
         tip_->setText(QStringLiteral("There are no tips in tips.txt."));
         return;
@@ -90,7 +92,9 @@ void CTipDialog::ShowNextTip() {
     position_ = pick->nextPosition;
 }
 
-QString CTipDialog::CurrentTip() const { return tip_->text(); }
+QString CTipDialog::CurrentTip() const {
+    return tip_->text();
+}
 
 void CTipDialog::done(int result) {
     WriteSetting(settings_, vorla::setting::kTipStartUp, startup_->isChecked() ? 0 : 1);

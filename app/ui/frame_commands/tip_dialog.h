@@ -13,12 +13,13 @@ class QLabel;
 namespace vorla {
 class ISettingsStore;
 class ProgramDirectory;
-}
+}  // namespace vorla
 
 class CTipDialog : public QDialog {
     Q_OBJECT
 public:
-    CTipDialog(vorla::ISettingsStore& settings, const vorla::ProgramDirectory& directory, QWidget* parent = nullptr);
+    CTipDialog(vorla::ISettingsStore& settings, const vorla::ProgramDirectory& directory,
+               QWidget* parent = nullptr);
 
     QString CurrentTip() const;
     QCheckBox* StartupBox() const { return startup_; }

@@ -17,7 +17,8 @@ std::optional<TipPick> FirstTipFrom(std::string_view text, size_t at) {
 }  // namespace
 
 std::optional<TipPick> TipAt(std::string_view text, long position) {
-    const size_t start = position > 0 && static_cast<size_t>(position) < text.size() ? static_cast<size_t>(position) : 0;
+    const size_t start =
+        position > 0 && static_cast<size_t>(position) < text.size() ? static_cast<size_t>(position) : 0;
     if (auto tip = FirstTipFrom(text, start)) return tip;
     return start == 0 ? std::nullopt : FirstTipFrom(text, 0);
 }

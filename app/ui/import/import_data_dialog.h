@@ -12,21 +12,22 @@ class QComboBox;
 namespace vorla {
 
 class ImportDataDialog : public QDialog {
- public:
-  ImportDataDialog(CVorlaPro5App& app, QWidget* parent);
+public:
+    ImportDataDialog(CVorlaPro5App& app, QWidget* parent);
 
- private:
-  void RunSelectedTranslator();
+private:
+    void RunSelectedTranslator();
 
-  CVorlaPro5App& app_;
-  QComboBox* translators_ = nullptr;
+    CVorlaPro5App& app_;
+    QComboBox* translators_ = nullptr;
 };
 
 struct TranslatorRun;
 
 // What follows a translator run: its refusal said, or what it merged shown in every window and
 // saved, a failed save said at once. `stop` shows a text with the stop icon.
-void FinishTranslatorRun(CVorlaPro5App& app, const TranslatorRun& run, const std::function<void(const QString&)>& stop);
+void FinishTranslatorRun(CVorlaPro5App& app, const TranslatorRun& run,
+                         const std::function<void(const QString&)>& stop);
 
 // Opens the dialog modally.
 void RunImportData(CVorlaPro5App& app, QWidget* parent);

@@ -1,7 +1,7 @@
 #include "ui/app/command_ids.h"
-#include "ui/import/import_data_dialog.h"
 #include "ui/app/ui_extensions.h"
+#include "ui/import/import_data_dialog.h"
 
 void RegisterUiImport(UiExtensions& extensions) {
-  extensions.commands[cmd::kImportData] = &vorla::RunImportData;
+    extensions.commands[cmd::kImportData] = &vorla::RunImportData;
 }

@@ -13,8 +13,8 @@ class ProgramDirectory;
 inline constexpr const char* kUnknownTranslator = "Unknown Translator";
 
 struct TranslatorEntry {
-  QString description;
-  QString path;  // full path of the library
+    QString description;
+    QString path;  // full path of the library
 };
 
 // Every "*.so" of the folder "import" (folder and suffix found without regard to case), in

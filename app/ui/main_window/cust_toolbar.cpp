@@ -5,9 +5,9 @@
 
 #include <algorithm>
 
+#include "settings/settings_store.h"
 #include "ui/main_window/customize_dialog.h"
 #include "ui/main_window/toolbar_layout.h"
-#include "settings/settings_store.h"
 
 CCustToolBar::CCustToolBar(const QString& title, std::string settingsEntry, QWidget* parent)
     : QToolBar(title, parent), entry_(std::move(settingsEntry)) {
@@ -78,7 +78,8 @@ bool CCustToolBar::RestoreLayout(const vorla::ISettingsStore& store) {
     auto records = vorla::DecodeToolbarLayout(*bytes);
     if (!records) return false;
     std::vector<int> ids;
-    for (const auto& record : *records) ids.push_back(record.IsSeparator() ? 0 : record.command);
+    for (const auto& record : *records)
+        ids.push_back(record.IsSeparator() ? 0 : record.command);
     SetLayout(ids);
     return true;
 }
@@ -88,7 +89,8 @@ void CCustToolBar::SetToolTipsShown(bool shown) {
     // QToolButton shows the action's tool tip unless the button's own is set to something else;
     // a single blank is the way to show none.
     for (QAction* action : actions()) {
-        if (QWidget* button = widgetForAction(action)) button->setToolTip(shown ? action->toolTip() : QStringLiteral(" "));
+        if (QWidget* button = widgetForAction(action))
+            button->setToolTip(shown ? action->toolTip() : QStringLiteral(" "));
     }
 }
 

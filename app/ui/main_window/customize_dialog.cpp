@@ -15,7 +15,8 @@ namespace {
 constexpr int kIdRole = Qt::UserRole + 1;
 }
 
-CustomizeToolbarDialog::CustomizeToolbarDialog(CCustToolBar& toolBar, std::vector<int> layoutAtOpen, QWidget* parent)
+CustomizeToolbarDialog::CustomizeToolbarDialog(CCustToolBar& toolBar, std::vector<int> layoutAtOpen,
+                                               QWidget* parent)
     : QDialog(parent), toolBar_(toolBar), layoutAtOpen_(std::move(layoutAtOpen)) {
     setWindowTitle(QStringLiteral("Customize Toolbar"));
     available_ = new QListWidget(this);
@@ -32,9 +33,8 @@ CustomizeToolbarDialog::CustomizeToolbarDialog(CCustToolBar& toolBar, std::vecto
     add(QStringLiteral("Move &Up"), [this] { MoveSelected(-1); });
     add(QStringLiteral("Move &Down"), [this] { MoveSelected(1); });
     add(QStringLiteral("R&eset"), [this] { Reset(); });
-    add(QStringLiteral("&Help"), [this] {
-        QMessageBox::information(this, windowTitle(), QStringLiteral("Help not implemented!"));
-    });
+    add(QStringLiteral("&Help"),
+        [this] { QMessageBox::information(this, windowTitle(), QStringLiteral("Help not implemented!")); });
     add(QStringLiteral("&Close"), [this] { accept(); });
     buttons->addStretch();
     auto* layout = new QHBoxLayout(this);
@@ -55,20 +55,24 @@ void CustomizeToolbarDialog::Fill() {
     current_->clear();
     const std::vector<int> layout = toolBar_.Layout();
     auto makeItem = [](QListWidget* list, int id, QAction* action) {
-        auto* item = new QListWidgetItem(action ? action->icon() : QIcon(),
-                                         action ? ButtonText(action->property("commandText").toString()) : QStringLiteral("Separator"), list);
+        auto* item = new QListWidgetItem(
+            action ? action->icon() : QIcon(),
+            action ? ButtonText(action->property("commandText").toString()) : QStringLiteral("Separator"),
+            list);
         item->setData(kIdRole, id);
     };
     makeItem(available_, 0, nullptr);  // a separator can always be added
     for (const auto& [id, action] : toolBar_.Catalogue()) {
         if (std::find(layout.begin(), layout.end(), id) == layout.end()) makeItem(available_, id, action);
     }
-    for (int id : layout) makeItem(current_, id, toolBar_.ActionFor(id));
+    for (int id : layout)
+        makeItem(current_, id, toolBar_.ActionFor(id));
 }
 
 std::vector<int> CustomizeToolbarDialog::CurrentLayout() const {
     std::vector<int> ids;
-    for (int i = 0; i < current_->count(); ++i) ids.push_back(current_->item(i)->data(kIdRole).toInt());
+    for (int i = 0; i < current_->count(); ++i)
+        ids.push_back(current_->item(i)->data(kIdRole).toInt());
     return ids;
 }
 

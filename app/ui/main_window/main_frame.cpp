@@ -18,16 +18,16 @@
 #include <QTime>
 #include <QTimer>
 
+#include "platform/lock_keys.h"
+#include "settings/settings_keys.h"
+#include "settings/settings_store.h"
 #include "ui/app/command_ids.h"
 #include "ui/app/vorla_pro_app.h"
 #include "ui/main_window/cust_toolbar.h"
-#include "platform/lock_keys.h"
 #include "ui/main_window/message_window.h"
 #include "ui/main_window/toolbar_layout.h"
 #include "ui/main_window/widget_placement.h"
 #include "ui/message_entry/vorla_pro_view.h"
-#include "settings/settings_keys.h"
-#include "settings/settings_store.h"
 
 namespace {
 constexpr int kSmallToolbarResource = 26571;
@@ -62,7 +62,8 @@ const CommandText kCommands[] = {
     {cmd::kServices, "Ser&vices...\tCtrl+E", "Opens the Service Maintenance window\nServices"},
     {cmd::kSubscribers, "S&ubscribers...\tCtrl+R", "Opens the Subscriber Maintenance window\nSubscribers"},
     {cmd::kGroups, "&Groups...\tCtrl+G", "Opens the Group Maintenance window\nGroups"},
-    {cmd::kPresetMessages, "&Preset Messages...\tCtrl+M", "Opens the Preset Message Maintenance window\nPreset Messages"},
+    {cmd::kPresetMessages, "&Preset Messages...\tCtrl+M",
+     "Opens the Preset Message Maintenance window\nPreset Messages"},
     {cmd::kPreferences, "Pre&ferences...\tCtrl+F", "Changes the program's preferences\nPreferences"},
     {cmd::kViewToolBar, "&Toolbar", "Shows or hides the toolbar\nToggle Toolbar"},
     {cmd::kViewStatusBar, "&Status Bar", "Shows or hides the status bar\nToggle Status Bar"},
@@ -109,10 +110,21 @@ CMainFrame::CMainFrame(CVorlaPro5App& app, QWidget* parent) : QMainWindow(parent
     toolBar_ = new CCustToolBar(QStringLiteral("Toolbar"), vorla::ToolbarStateEntry(resource), this);
     toolBar_->setIconSize(small ? QSize(16, 15) : QSize(32, 30));
     toolBar_->setAllowedAreas(Qt::TopToolBarArea | Qt::LeftToolBarArea | Qt::RightToolBarArea);
-    const std::vector<int> buttons = {cmd::kMessageLog,  cmd::kNextWindow,  0,          cmd::kPreferences,
-                                      cmd::kServices,    cmd::kSubscribers, cmd::kGroups, cmd::kPresetMessages,
-                                      0,                 cmd::kCut,         cmd::kCopy, cmd::kPaste,
-                                      0,                 cmd::kPrint,       cmd::kAbout};
+    const std::vector<int> buttons = {cmd::kMessageLog,
+                                      cmd::kNextWindow,
+                                      0,
+                                      cmd::kPreferences,
+                                      cmd::kServices,
+                                      cmd::kSubscribers,
+                                      cmd::kGroups,
+                                      cmd::kPresetMessages,
+                                      0,
+                                      cmd::kCut,
+                                      cmd::kCopy,
+                                      cmd::kPaste,
+                                      0,
+                                      cmd::kPrint,
+                                      cmd::kAbout};
     for (int id : buttons)
         if (id != 0) toolBar_->AddToCatalogue(actions_.at(id), id);
     toolBar_->SetDefaultLayout(buttons);
@@ -136,7 +148,9 @@ QAction* CMainFrame::Action(int commandId) const {
     return it == actions_.end() ? nullptr : it->second;
 }
 
-CVorlaPro5View* CMainFrame::MessageView() const { return tabs_ ? tabs_->EntryView() : nullptr; }
+CVorlaPro5View* CMainFrame::MessageView() const {
+    return tabs_ ? tabs_->EntryView() : nullptr;
+}
 
 void CMainFrame::CreateActions() {
     QStyle* s = style();
@@ -171,11 +185,13 @@ void CMainFrame::CreateActions() {
         action->setShortcutContext(Qt::ApplicationShortcut);
         action->setData(c.id);
         if (auto icon = icons.find(c.id); icon != icons.end())
-            action->setIcon(vorla::CommandIcon(icon->second.themeName, icon->second.ownIcon, icon->second.fallback, s));
+            action->setIcon(
+                vorla::CommandIcon(icon->second.themeName, icon->second.ownIcon, icon->second.fallback, s));
         actions_[c.id] = action;
     }
     // The status tip shows the first line only.
-    for (auto& [id, action] : actions_) action->setStatusTip(action->statusTip().section(QLatin1Char('\n'), 0, 0));
+    for (auto& [id, action] : actions_)
+        action->setStatusTip(action->statusTip().section(QLatin1Char('\n'), 0, 0));
 
     connect(actions_[cmd::kExit], &QAction::triggered, this, &QWidget::close);
     connect(actions_[cmd::kMessageLog], &QAction::triggered, this, [this] { app_.OpenLogWindow(); });
@@ -215,9 +231,9 @@ void CMainFrame::CreateActions() {
     updatePrint();
 
     // Commands another part of the program provides (RegisterProgramParts).
-    for (int id : {cmd::kImportData, cmd::kPrintPreview, cmd::kPrintSetup, cmd::kSendMail, cmd::kSetupWizard, cmd::kServices,
-                   cmd::kSubscribers, cmd::kGroups, cmd::kPresetMessages, cmd::kPreferences, cmd::kTipOfTheDay,
-                   cmd::kHelpContents, cmd::kUsingHelp, cmd::kAbout}) {
+    for (int id : {cmd::kImportData, cmd::kPrintPreview, cmd::kPrintSetup, cmd::kSendMail, cmd::kSetupWizard,
+                   cmd::kServices, cmd::kSubscribers, cmd::kGroups, cmd::kPresetMessages, cmd::kPreferences,
+                   cmd::kTipOfTheDay, cmd::kHelpContents, cmd::kUsingHelp, cmd::kAbout}) {
         auto handler = app_.Extensions().commands.find(id);
         if (handler == app_.Extensions().commands.end()) {
             // Mail needs the desktop's mail handler; where there is none the command is not
@@ -244,17 +260,19 @@ void CMainFrame::CreateMenus() {
             }
         }
     };
-    add(menuBar()->addMenu(QStringLiteral("&File")),
-        {cmd::kImportData, 0, cmd::kPrint, cmd::kPrintPreview, cmd::kPrintSetup, 0, cmd::kSendMail, 0, cmd::kExit});
+    add(menuBar()->addMenu(QStringLiteral("&File")), {cmd::kImportData, 0, cmd::kPrint, cmd::kPrintPreview,
+                                                      cmd::kPrintSetup, 0, cmd::kSendMail, 0, cmd::kExit});
     QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
-    add(edit, {cmd::kUndo, 0, cmd::kCut, cmd::kCopy, cmd::kPaste, cmd::kClear, cmd::kSelectAll, 0, cmd::kSpellCheck, 0,
-               cmd::kInsertDate, cmd::kInsertTime, cmd::kInsertMessage, cmd::kInsertTextFile, cmd::kInsertLastMessage});
+    add(edit, {cmd::kUndo, 0, cmd::kCut, cmd::kCopy, cmd::kPaste, cmd::kClear, cmd::kSelectAll, 0,
+               cmd::kSpellCheck, 0, cmd::kInsertDate, cmd::kInsertTime, cmd::kInsertMessage,
+               cmd::kInsertTextFile, cmd::kInsertLastMessage});
     // Alt+S is Send on the message form, so the Setup menu opens with Alt+T.
     add(menuBar()->addMenu(QStringLiteral("Se&tup")),
         {cmd::kSetupWizard, 0, cmd::kServices, cmd::kSubscribers, cmd::kGroups, cmd::kPresetMessages, 0,
          cmd::kPreferences});
     add(menuBar()->addMenu(QStringLiteral("&View")),
-        {cmd::kViewToolBar, cmd::kViewStatusBar, 0, cmd::kMessageLog, 0, cmd::kCustomizeToolbar, cmd::kSetFont});
+        {cmd::kViewToolBar, cmd::kViewStatusBar, 0, cmd::kMessageLog, 0, cmd::kCustomizeToolbar,
+         cmd::kSetFont});
     windowMenu_ = menuBar()->addMenu(QStringLiteral("&Window"));
     add(windowMenu_, {cmd::kCascade, cmd::kTile, cmd::kArrangeIcons, cmd::kNextWindow});
     connect(windowMenu_, &QMenu::aboutToShow, this, &CMainFrame::UpdateWindowMenu);
@@ -343,7 +361,8 @@ void CMainFrame::SetLockKeySource(std::function<std::optional<vorla::LockKeys>()
 void CMainFrame::UpdateLockPanes() {
     const std::optional<vorla::LockKeys> keys = lockKeys_ ? lockKeys_() : std::nullopt;
     const bool on[] = {keys && keys->caps, keys && keys->num, keys && keys->scroll};
-    for (std::size_t i = 0; i < lockPanes_.size(); ++i) lockPanes_[i]->setEnabled(on[i]);
+    for (std::size_t i = 0; i < lockPanes_.size(); ++i)
+        lockPanes_[i]->setEnabled(on[i]);
 }
 
 bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
@@ -376,7 +395,9 @@ QMdiSubWindow* CMainFrame::AddChild(QWidget* widget) {
     return sub;
 }
 
-void CMainFrame::SetOutgoingPage(QWidget* page) { tabs_->SetOutgoingPage(page); }
+void CMainFrame::SetOutgoingPage(QWidget* page) {
+    tabs_->SetOutgoingPage(page);
+}
 
 QAction* CMainFrame::ActiveChildCommand(int commandId) const {
     QMdiSubWindow* active = mdiArea_->activeSubWindow();
@@ -402,7 +423,8 @@ void CMainFrame::NextWindow() {
 
 void CMainFrame::ShowWithSavedPlacement() {
     vorla::WindowPlacement placement;
-    if (vorla::ReadWindowPlacement(app_.Settings(), vorla::setting::kMainWindowPos.name, placement)) vorla::ApplyPlacement(*this, placement);
+    if (vorla::ReadWindowPlacement(app_.Settings(), vorla::setting::kMainWindowPos.name, placement))
+        vorla::ApplyPlacement(*this, placement);
     auto* child = qobject_cast<CVorlaMDIChild*>(messageWindow_);
     const bool entryStored = child && child->RestorePlacement();
     show();
@@ -431,8 +453,9 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
     *app_.ClosingFlag() = true;
     if (app_.GetState() != CVorlaPro5App::kStateIdle) {
         *app_.ClosingFlag() = false;
-        app_.ShowStop(QStringLiteral("A message is in the process of being sent!  Please choose CANCEL "
-                                     "first before exiting."));
+        app_.ShowStop(
+            QStringLiteral("A message is in the process of being sent!  Please choose CANCEL "
+                           "first before exiting."));
         event->ignore();
         return;
     }

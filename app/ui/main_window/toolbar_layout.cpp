@@ -5,11 +5,13 @@
 namespace vorla {
 namespace {
 void PutU32(std::string& out, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i) out.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
+    for (int i = 0; i < 4; ++i)
+        out.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
 }
 std::uint32_t GetU32(std::string_view in, std::size_t at) {
     std::uint32_t v = 0;
-    for (int i = 0; i < 4; ++i) v |= std::uint32_t(static_cast<unsigned char>(in[at + i])) << (8 * i);
+    for (int i = 0; i < 4; ++i)
+        v |= std::uint32_t(static_cast<unsigned char>(in[at + i])) << (8 * i);
     return v;
 }
 int HexValue(char c) {
@@ -85,6 +87,8 @@ std::string ToolbarName(int resourceId) {
     return buffer;
 }
 
-std::string ToolbarStateEntry(int resourceId) { return "Toolbar State(" + ToolbarName(resourceId) + ")"; }
+std::string ToolbarStateEntry(int resourceId) {
+    return "Toolbar State(" + ToolbarName(resourceId) + ")";
+}
 
 }  // namespace vorla

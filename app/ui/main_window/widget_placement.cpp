@@ -10,8 +10,11 @@ WindowPlacement PlacementOf(const QWidget& widget) {
     // A sub-window's normal geometry is only its geometry while it is not maximized.
     const QRect normal = widget.isWindow() ? widget.normalGeometry() : widget.geometry();
     const QRect rect = normal.isValid() ? normal : widget.geometry();
-    placement.normalPosition = {rect.left(), rect.top(), rect.left() + rect.width(), rect.top() + rect.height()};
-    placement.showCommand = widget.isMaximized() ? kShowMaximized : widget.isMinimized() ? kShowMinimized : kShowNormal;
+    placement.normalPosition = {rect.left(), rect.top(), rect.left() + rect.width(),
+                                rect.top() + rect.height()};
+    placement.showCommand = widget.isMaximized()   ? kShowMaximized
+                            : widget.isMinimized() ? kShowMinimized
+                                                   : kShowNormal;
     placement.minPosition = {-1, -1};
     placement.maxPosition = {-1, -1};
     return placement;

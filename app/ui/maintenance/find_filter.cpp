@@ -5,8 +5,8 @@
 
 #include <algorithm>
 
-#include "ui/maintenance/record_rows.h"
 #include "text/windows1252.h"
+#include "ui/maintenance/record_rows.h"
 
 FindProxy::FindProxy(QAbstractItemModel* source, const RecordRows& rows, QObject* parent)
     : QSortFilterProxyModel(parent), rows_(rows) {
@@ -23,8 +23,8 @@ bool FindProxy::filterAcceptsRow(int sourceRow, const QModelIndex&) const {
     return text_.empty() || rows_.RowMatches(sourceRow, text_);
 }
 
-FindFilter::FindFilter(QLineEdit* field, FindProxy* proxy, const RecordRows& rows, QItemSelectionModel* selection,
-                       QObject* parent, Hidden hidden)
+FindFilter::FindFilter(QLineEdit* field, FindProxy* proxy, const RecordRows& rows,
+                       QItemSelectionModel* selection, QObject* parent, Hidden hidden)
     : QObject(parent), field_(field), proxy_(proxy), rows_(rows), selection_(selection), hiddenAre_(hidden) {
     field_->setPlaceholderText(QStringLiteral("Find"));
     field_->setClearButtonEnabled(true);
@@ -46,10 +46,12 @@ FindFilter::FindFilter(QLineEdit* field, FindProxy* proxy, const RecordRows& row
 std::vector<Serializable*> FindFilter::Shown() const {
     std::vector<Serializable*> records;
     QModelIndexList rows = selection_->selectedRows();
-    std::sort(rows.begin(), rows.end(), [](const QModelIndex& a, const QModelIndex& b) { return a.row() < b.row(); });
+    std::sort(rows.begin(), rows.end(),
+              [](const QModelIndex& a, const QModelIndex& b) { return a.row() < b.row(); });
     records.reserve(static_cast<size_t>(rows.size()));
     for (const QModelIndex& index : rows)
-        if (Serializable* record = rows_.RecordAt(proxy_->mapToSource(index).row())) records.push_back(record);
+        if (Serializable* record = rows_.RecordAt(proxy_->mapToSource(index).row()))
+            records.push_back(record);
     return records;
 }
 

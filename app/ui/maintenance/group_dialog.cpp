@@ -8,16 +8,16 @@
 
 #include <algorithm>
 
-#include "ui/app/vorla_pro_app.h"
+#include "archive/ob_list.h"
 #include "directory/directory_edits.h"
 #include "directory/directory_rules.h"
-#include "ui/maintenance/find_filter.h"
 #include "directory/group.h"
-#include "archive/ob_list.h"
-#include "ui/maintenance/progress_window.h"
-#include "ui/maintenance/record_list_model.h"
 #include "directory/subscriber.h"
 #include "text/windows1252.h"
+#include "ui/app/vorla_pro_app.h"
+#include "ui/maintenance/find_filter.h"
+#include "ui/maintenance/progress_window.h"
+#include "ui/maintenance/record_list_model.h"
 
 namespace {
 
@@ -43,8 +43,14 @@ GroupDialog::GroupDialog(CVorlaPro5App& app, QWidget* parent)
     name_ = new QLineEdit(this);
     name_->setMaxLength(255);
     memberFind_ = new QLineEdit(this);
-    memberModel_ = new RecordListModel([](const Serializable& r) -> const std::string& { return static_cast<const CSubscriber&>(r).GetName(); }, this);
-    groupModel_ = new RecordListModel([](const Serializable& r) -> const std::string& { return static_cast<const CGroup&>(r).GetName(); }, this);
+    memberModel_ = new RecordListModel(
+        [](const Serializable& r) -> const std::string& {
+            return static_cast<const CSubscriber&>(r).GetName();
+        },
+        this);
+    groupModel_ = new RecordListModel(
+        [](const Serializable& r) -> const std::string& { return static_cast<const CGroup&>(r).GetName(); },
+        this);
     memberProxy_ = new FindProxy(memberModel_, *memberModel_, this);
     groupProxy_ = new FindProxy(groupModel_, *groupModel_, this);
     members_ = MakeList(memberProxy_, this);
@@ -85,7 +91,8 @@ GroupDialog::GroupDialog(CVorlaPro5App& app, QWidget* parent)
 
     {
         CObList* subscribers = app_.GetSubscriberList();
-        WorkProgress progress(QStringLiteral("Reading Subscribers..."), subscribers ? subscribers->GetCount() : 0, this);
+        WorkProgress progress(QStringLiteral("Reading Subscribers..."),
+                              subscribers ? subscribers->GetCount() : 0, this);
         memberModel_->SetList(subscribers, [&progress](size_t done) { progress.Step(done); });
     }
     {
@@ -96,7 +103,8 @@ GroupDialog::GroupDialog(CVorlaPro5App& app, QWidget* parent)
 
     connect(name_, &QLineEdit::textChanged, this, &GroupDialog::UpdateButtons);
     connect(memberFilter_, &FindFilter::SelectionCountChanged, this, [this] {
-        memberCounter_->setText(QStringLiteral("Total Selected Subscribers: %1").arg(memberFilter_->SelectedCount()));
+        memberCounter_->setText(
+            QStringLiteral("Total Selected Subscribers: %1").arg(memberFilter_->SelectedCount()));
         UpdateButtons();
     });
     connect(groupFilter_, &FindFilter::SelectionCountChanged, this, &GroupDialog::UpdateButtons);
@@ -107,7 +115,6 @@ GroupDialog::GroupDialog(CVorlaPro5App& app, QWidget* parent)
     UpdateButtons();
     name_->setFocus();
 }
-
 
 void GroupDialog::LoadSelection() {
     if (CGroup* one = As<CGroup>(groupFilter_->Single())) {
@@ -129,8 +136,8 @@ void GroupDialog::UpdateButtons() {
         std::sort(members.begin(), members.end());
         unchanged = name_->text() == vorla::FromWindows1252(one->GetName()) && chosen == members;
     }
-    save_->setEnabled(!NameRefusal(vorla::ToWindows1252(name_->text())) && memberFilter_->SelectedCount() > 0 &&
-                      !unchanged);
+    save_->setEnabled(!NameRefusal(vorla::ToWindows1252(name_->text())) &&
+                      memberFilter_->SelectedCount() > 0 && !unchanged);
     delete_->setEnabled(groupFilter_->SelectedCount() > 0);
 }
 

@@ -8,12 +8,12 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "ui/maintenance/alert_dialog.h"
-#include "ui/app/vorla_pro_app.h"
-#include "ui/maintenance/record_rows.h"
 #include "settings/settings_keys.h"
 #include "settings/settings_store.h"
 #include "text/windows1252.h"
+#include "ui/app/vorla_pro_app.h"
+#include "ui/maintenance/alert_dialog.h"
+#include "ui/maintenance/record_rows.h"
 
 MaintenanceDialog::MaintenanceDialog(CVorlaPro5App& app, const QString& title, QWidget* parent)
     : QDialog(parent), app_(app), hold_(app) {
@@ -34,7 +34,8 @@ QWidget* MaintenanceDialog::MakeButtons() {
     save_->setEnabled(false);
     delete_->setEnabled(false);
     layout->addStretch(1);
-    for (QPushButton* button : {save_, delete_, close_}) layout->addWidget(button);
+    for (QPushButton* button : {save_, delete_, close_})
+        layout->addWidget(button);
     connect(save_, &QPushButton::clicked, this, [this] {
         if (save_->isEnabled()) Save();
     });
@@ -81,9 +82,12 @@ void MaintenanceDialog::StartCounter(QLabel* label, const QString& text, const Q
     counter_->start(250);
 }
 
-bool MaintenanceDialog::AskModify() { return prompts_.modifyOrAdd(QString::fromLatin1(AlertDialog::kSaveQuestion)); }
+bool MaintenanceDialog::AskModify() {
+    return prompts_.modifyOrAdd(QString::fromLatin1(AlertDialog::kSaveQuestion));
+}
 
-bool MaintenanceDialog::AfterSave(const void* saved, bool modified, RecordRows& rows, const std::string& refusal) {
+bool MaintenanceDialog::AfterSave(const void* saved, bool modified, RecordRows& rows,
+                                  const std::string& refusal) {
     if (!saved) {
         prompts_.stop(vorla::FromWindows1252(refusal));
         return false;
@@ -107,7 +111,8 @@ bool MaintenanceDialog::Storable(std::initializer_list<std::pair<QString, QStrin
 }
 
 bool MaintenanceDialog::ConfirmDelete(int count) {
-    return prompts_.yesNo(QStringLiteral("Are you sure you want to delete the %1 selected item(s)?").arg(count));
+    return prompts_.yesNo(
+        QStringLiteral("Are you sure you want to delete the %1 selected item(s)?").arg(count));
 }
 
 void MaintenanceDialog::LayOutWithList(QWidget* entry, QLayout* listHead, QWidget* list, QWidget* counter) {

@@ -13,8 +13,8 @@ MaintenancePrompts MaintenancePrompts::Boxes(QWidget* owner) {
         return alert.exec() == QDialog::Accepted;
     };
     prompts.yesNo = [guard](const QString& text) {
-        QMessageBox box(QMessageBox::Critical, QStringLiteral("Vorla Pro"), text, QMessageBox::Yes | QMessageBox::No,
-                        guard);
+        QMessageBox box(QMessageBox::Critical, QStringLiteral("Vorla Pro"), text,
+                        QMessageBox::Yes | QMessageBox::No, guard);
         return box.exec() == QMessageBox::Yes;
     };
     prompts.stop = [guard](const QString& text) {

@@ -8,16 +8,16 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
-#include "ui/app/vorla_pro_app.h"
+#include "archive/ob_list.h"
 #include "directory/directory_edits.h"
 #include "directory/directory_rules.h"
-#include "ui/maintenance/find_filter.h"
 #include "directory/message.h"
-#include "archive/ob_list.h"
+#include "text/windows1252.h"
+#include "ui/app/vorla_pro_app.h"
+#include "ui/maintenance/find_filter.h"
 #include "ui/maintenance/progress_window.h"
 #include "ui/maintenance/record_list_model.h"
 #include "ui/spelling/spell_check_session.h"
-#include "text/windows1252.h"
 
 MessageDialog::MessageDialog(CVorlaPro5App& app, QWidget* parent)
     : MaintenanceDialog(app, QStringLiteral("Message Maintenance"), parent) {
@@ -27,8 +27,11 @@ MessageDialog::MessageDialog(CVorlaPro5App& app, QWidget* parent)
     spell_ = new QPushButton(QStringLiteral("Spell C&heck"), this);
     time_ = new QPushButton(QStringLiteral("Insert Current &Time"), this);
     date_ = new QPushButton(QStringLiteral("Insert Current &Date"), this);
-    for (QPushButton* button : {spell_, time_, date_}) button->setAutoDefault(false);
-    model_ = new RecordListModel([](const Serializable& r) -> const std::string& { return static_cast<const CMessage&>(r).GetText(); }, this);
+    for (QPushButton* button : {spell_, time_, date_})
+        button->setAutoDefault(false);
+    model_ = new RecordListModel(
+        [](const Serializable& r) -> const std::string& { return static_cast<const CMessage&>(r).GetText(); },
+        this);
     proxy_ = new FindProxy(model_, *model_, this);
     list_ = new QListView(this);
     list_->setModel(proxy_);
@@ -47,7 +50,8 @@ MessageDialog::MessageDialog(CVorlaPro5App& app, QWidget* parent)
     auto* tools = new QHBoxLayout;
     tools->addWidget(length_);
     tools->addStretch(1);
-    for (QPushButton* button : {spell_, time_, date_}) tools->addWidget(button);
+    for (QPushButton* button : {spell_, time_, date_})
+        tools->addWidget(button);
     auto* layout = new QGridLayout(this);
     layout->addWidget(label(QStringLiteral("&Message:"), text_), 0, 0);
     layout->addWidget(text_, 1, 0);
@@ -69,7 +73,8 @@ MessageDialog::MessageDialog(CVorlaPro5App& app, QWidget* parent)
 
     {
         CObList* messages = app_.GetPresetMessageList();
-        WorkProgress progress(QStringLiteral("Reading Messages..."), messages ? messages->GetCount() : 0, this);
+        WorkProgress progress(QStringLiteral("Reading Messages..."), messages ? messages->GetCount() : 0,
+                              this);
         model_->SetList(messages, [&progress](size_t done) { progress.Step(done); });
     }
     connect(text_, &QPlainTextEdit::textChanged, this, [this] {
@@ -86,7 +91,6 @@ MessageDialog::MessageDialog(CVorlaPro5App& app, QWidget* parent)
     UpdateButtons();
     text_->setFocus();
 }
-
 
 void MessageDialog::LoadSelection() {
     if (CMessage* one = As<CMessage>(filter_->Single()))

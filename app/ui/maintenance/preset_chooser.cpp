@@ -7,29 +7,29 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "directory/directory_edits.h"
-#include "ui/maintenance/find_filter.h"
-#include "directory/message.h"
-#include "ui/message_entry/message_texts.h"
 #include "archive/ob_list.h"
-#include "ui/maintenance/progress_window.h"
-#include "ui/maintenance/record_list_model.h"
+#include "directory/directory_edits.h"
+#include "directory/message.h"
 #include "settings/settings_keys.h"
 #include "settings/settings_store.h"
+#include "ui/maintenance/find_filter.h"
+#include "ui/maintenance/progress_window.h"
+#include "ui/maintenance/record_list_model.h"
+#include "ui/message_entry/message_texts.h"
 
 std::string ExpandPreset(const std::string& text, const vorla::ISettingsStore& settings, std::time_t now) {
     if (!HasTimeTokens(text)) return text;
-    const std::string date =
-        FormatLocalTime(ReadSetting(settings, vorla::setting::kDateFormat), now);
-    const std::string time =
-        FormatLocalTime(ReadSetting(settings, vorla::setting::kTimeFormat), now);
+    const std::string date = FormatLocalTime(ReadSetting(settings, vorla::setting::kDateFormat), now);
+    const std::string time = FormatLocalTime(ReadSetting(settings, vorla::setting::kTimeFormat), now);
     return ReplaceSignatureTokens(text, date, time);
 }
 
 PresetChooser::PresetChooser(const CObList* messages, const vorla::ISettingsStore& settings, QWidget* parent)
     : QDialog(parent), settings_(settings) {
     setWindowTitle(QStringLiteral("Preset Messages"));
-    model_ = new RecordListModel([](const Serializable& r) -> const std::string& { return static_cast<const CMessage&>(r).GetText(); }, this);
+    model_ = new RecordListModel(
+        [](const Serializable& r) -> const std::string& { return static_cast<const CMessage&>(r).GetText(); },
+        this);
     proxy_ = new FindProxy(model_, *model_, this);
     list_ = new QListView(this);
     list_->setModel(proxy_);
@@ -49,10 +49,12 @@ PresetChooser::PresetChooser(const CObList* messages, const vorla::ISettingsStor
     layout->addWidget(buttons);
     resize(420, 320);
     {
-        WorkProgress progress(QStringLiteral("Reading Messages..."), messages ? messages->GetCount() : 0, this);
+        WorkProgress progress(QStringLiteral("Reading Messages..."), messages ? messages->GetCount() : 0,
+                              this);
         model_->SetList(messages, [&progress](size_t done) { progress.Step(done); });
     }
-    connect(list_, &QAbstractItemView::activated, this, [this](const QModelIndex& index) { Choose(index.row()); });
+    connect(list_, &QAbstractItemView::activated, this,
+            [this](const QModelIndex& index) { Choose(index.row()); });
     list_->setFocus();
 }
 

@@ -3,9 +3,9 @@
 #include <QApplication>
 #include <QDateTime>
 #include <QEventLoop>
-#include <QTimer>
 #include <QLabel>
 #include <QProgressBar>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace {
@@ -57,7 +57,9 @@ void ProgressWindow::Step(size_t done) {
     bar_->setValue(value);
 }
 
-int ProgressWindow::TimesShown() { return timesShown; }
+int ProgressWindow::TimesShown() {
+    return timesShown;
+}
 
 WorkProgress::WorkProgress(const QString& caption, size_t count, QWidget* parent) {
     if (count >= ProgressWindow::kThreshold) window_ = new ProgressWindow(caption, count, parent);

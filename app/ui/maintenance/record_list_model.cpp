@@ -36,13 +36,15 @@ void RecordListModel::SortRows() {
     std::vector<uint32_t> ranks;
     const uint32_t count = vorla::RankTexts(texts, vorla::kAsciiFold, rows_.size(), ranks);
     std::vector<uint32_t> order(rows_.size());
-    for (size_t at = 0; at < order.size(); ++at) order[at] = static_cast<uint32_t>(at);
+    for (size_t at = 0; at < order.size(); ++at)
+        order[at] = static_cast<uint32_t>(at);
     radix_.Load(static_cast<unsigned>(std::bit_width(count > 0 ? count - 1 : 0u)), rows_.size(), order,
                 [&ranks](uint32_t at) { return ranks[at]; });
     radix_.Sort(false, order);
     std::vector<Serializable*> sorted;
     sorted.reserve(rows_.size());
-    for (uint32_t at : order) sorted.push_back(rows_[at]);
+    for (uint32_t at : order)
+        sorted.push_back(rows_[at]);
     rows_.swap(sorted);
     rowIndex_.Forget();
 }

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "ui/maintenance/record_model.h"
 #include "sorting/stable_radix_sort.h"
+#include "ui/maintenance/record_model.h"
 
 class RecordListModel : public RecordModel<QAbstractListModel> {
     Q_OBJECT

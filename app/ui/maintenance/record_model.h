@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "archive/ob_list.h"
-#include "ui/maintenance/record_rows.h"
 #include "archive/serializable.h"
+#include "ui/maintenance/record_rows.h"
 
 // Calls `take` with each record of `list` that is a Record (every record for Serializable),
 // in list order, telling `progress` the number taken after every record.
@@ -69,7 +69,8 @@ protected:
         const QModelIndexList before = this->persistentIndexList();
         std::vector<decltype(keyOf(0))> kept;
         kept.reserve(static_cast<size_t>(before.size()));
-        for (const QModelIndex& index : before) kept.push_back(keyOf(index.row()));
+        for (const QModelIndex& index : before)
+            kept.push_back(keyOf(index.row()));
         reorder();
         if (!before.isEmpty()) {
             QModelIndexList after;

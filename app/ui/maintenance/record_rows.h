@@ -36,7 +36,8 @@ public:
     int RowOf(const std::vector<Record*>& rows, const Serializable* record) {
         if (!built_) {
             rowOf_.reserve(rows.size());
-            for (size_t i = 0; i < rows.size(); ++i) rowOf_.emplace(rows[i], static_cast<int>(i));
+            for (size_t i = 0; i < rows.size(); ++i)
+                rowOf_.emplace(rows[i], static_cast<int>(i));
             built_ = true;
         }
         auto it = rowOf_.find(record);

@@ -26,8 +26,10 @@ int RecordTableModel::columnCount(const QModelIndex& parent) const {
 QVariant RecordTableModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= rowCount() || index.column() >= columnCount()) return {};
     switch (role) {
-        case Qt::DisplayRole: return Text(index.row(), index.column());
-        case Qt::DecorationRole: return index.column() == 0 ? QVariant(icon_) : QVariant();
+        case Qt::DisplayRole:
+            return Text(index.row(), index.column());
+        case Qt::DecorationRole:
+            return index.column() == 0 ? QVariant(icon_) : QVariant();
         case Qt::TextAlignmentRole:
             return columns_[static_cast<size_t>(index.column())].centered
                        ? QVariant(int(Qt::AlignCenter))
@@ -39,6 +41,7 @@ QVariant RecordTableModel::data(const QModelIndex& index, int role) const {
 QVariant RecordTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
         return QAbstractTableModel::headerData(section, orientation, role);
-    return section >= 0 && section < columnCount() ? QString::fromLatin1(columns_[static_cast<size_t>(section)].header)
-                                                   : QString();
+    return section >= 0 && section < columnCount()
+               ? QString::fromLatin1(columns_[static_cast<size_t>(section)].header)
+               : QString();
 }

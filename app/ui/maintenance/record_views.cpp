@@ -5,10 +5,10 @@
 #include <QToolButton>
 #include <QTreeView>
 
-#include "ui/common/list_view_layout.h"
-#include "ui/maintenance/record_table_model.h"
 #include "settings/settings_keys.h"
 #include "settings/settings_store.h"
+#include "ui/common/list_view_layout.h"
+#include "ui/maintenance/record_table_model.h"
 
 RecordViews::RecordViews(QAbstractItemModel* model, QWidget* parent) : QStackedWidget(parent) {
     report_ = new QTreeView(this);
@@ -47,12 +47,15 @@ RecordViews::RecordViews(QAbstractItemModel* model, QWidget* parent) : QStackedW
 
 static_assert(vorla::setting::kListViewType.defaultValue == ViewTypeMenu::kReport);
 
-void RecordViews::Restore(vorla::ISettingsStore& settings, std::string_view section, const std::vector<int>& widths) {
+void RecordViews::Restore(vorla::ISettingsStore& settings, std::string_view section,
+                          const std::vector<int>& widths) {
     settings_ = &settings;
     section_ = section;
     for (size_t c = 0; c < widths.size(); ++c)
-        report_->setColumnWidth(static_cast<int>(c),
-                                settings.GetProfileInt(section, vorla::setting::ColumnWidthEntry(static_cast<int>(c) + 1), widths[c]));
+        report_->setColumnWidth(
+            static_cast<int>(c),
+            settings.GetProfileInt(section, vorla::setting::ColumnWidthEntry(static_cast<int>(c) + 1),
+                                   widths[c]));
     SetViewType(ReadSetting(settings, vorla::setting::kListViewType.In(section)));
 }
 
@@ -64,7 +67,8 @@ void RecordViews::SortBy(RecordTableModel& model) {
     sort(settings_ ? ReadSetting(*settings_, vorla::setting::kListSortColumn.In(section_)) : 0);
     connect(report_->header(), &QHeaderView::sectionClicked, this, [this, &model, sort](int column) {
         sort(column);
-        if (settings_) WriteSetting(*settings_, vorla::setting::kListSortColumn.In(section_), model.SortColumn());
+        if (settings_)
+            WriteSetting(*settings_, vorla::setting::kListSortColumn.In(section_), model.SortColumn());
     });
 }
 
@@ -72,7 +76,8 @@ void RecordViews::StoreWidths() const {
     if (viewType_ != kReport || !settings_) return;
     const int columns = report_->model() ? report_->model()->columnCount() : 0;
     for (int c = 0; c < columns; ++c)
-        settings_->WriteProfileInt(section_, vorla::setting::ColumnWidthEntry(c + 1), report_->columnWidth(c));
+        settings_->WriteProfileInt(section_, vorla::setting::ColumnWidthEntry(c + 1),
+                                   report_->columnWidth(c));
 }
 
 void RecordViews::SetViewType(int type) {
@@ -89,7 +94,10 @@ void RecordViews::SetViewType(int type) {
 }
 
 QAbstractItemView* RecordViews::Current() const {
-    return viewType_ == kReport ? static_cast<QAbstractItemView*>(report_) : static_cast<QAbstractItemView*>(icons_);
+    return viewType_ == kReport ? static_cast<QAbstractItemView*>(report_)
+                                : static_cast<QAbstractItemView*>(icons_);
 }
 
-std::array<QAbstractItemView*, 2> RecordViews::Both() const { return {report_, icons_}; }
+std::array<QAbstractItemView*, 2> RecordViews::Both() const {
+    return {report_, icons_};
+}

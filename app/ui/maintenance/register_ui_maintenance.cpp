@@ -3,16 +3,16 @@
 
 #include <QPlainTextEdit>
 
+#include "text/windows1252.h"
 #include "ui/app/command_ids.h"
+#include "ui/app/ui_extensions.h"
 #include "ui/app/vorla_pro_app.h"
 #include "ui/maintenance/group_dialog.h"
 #include "ui/maintenance/message_dialog.h"
-#include "ui/message_entry/vorla_pro_view.h"
 #include "ui/maintenance/preset_chooser.h"
 #include "ui/maintenance/service_dialog.h"
 #include "ui/maintenance/subscriber_dialog.h"
-#include "ui/app/ui_extensions.h"
-#include "text/windows1252.h"
+#include "ui/message_entry/vorla_pro_view.h"
 
 void RegisterUiMaintenance(UiExtensions& extensions) {
     extensions.commands[cmd::kSubscribers] = [](CVorlaPro5App& app, QWidget* parent) {

@@ -23,7 +23,8 @@ std::vector<SerialDevice> ListSerialDevices(const QString& byIdFolder) {
     // The stable names are links to the kernel's names; keyed by what they point at.
     std::vector<std::pair<QString, QString>> stable;
     const QDir links(byIdFolder);
-    for (const QFileInfo& link : links.entryInfoList(QDir::Files | QDir::System | QDir::NoDotAndDotDot, QDir::Name))
+    for (const QFileInfo& link :
+         links.entryInfoList(QDir::Files | QDir::System | QDir::NoDotAndDotDot, QDir::Name))
         stable.emplace_back(link.canonicalFilePath(), link.absoluteFilePath());
 
     std::vector<SerialDevice> devices;

@@ -15,17 +15,17 @@
 #include <QTreeView>
 #include <QVBoxLayout>
 
-#include "ui/app/vorla_pro_app.h"
+#include "archive/ob_list.h"
 #include "directory/directory_edits.h"
 #include "directory/directory_rules.h"
-#include "ui/maintenance/find_filter.h"
-#include "archive/ob_list.h"
-#include "ui/maintenance/progress_window.h"
-#include "ui/maintenance/record_views.h"
-#include "ui/maintenance/service_model.h"
 #include "settings/settings_keys.h"
 #include "settings/settings_store.h"
 #include "text/windows1252.h"
+#include "ui/app/vorla_pro_app.h"
+#include "ui/maintenance/find_filter.h"
+#include "ui/maintenance/progress_window.h"
+#include "ui/maintenance/record_views.h"
+#include "ui/maintenance/service_model.h"
 
 namespace {
 constexpr std::string_view kListSection = vorla::setting::kServiceListSection;
@@ -89,14 +89,21 @@ void ServiceDialog::BuildForm() {
     SetTip(save_, QStringLiteral("Click if everythings ok"));
     SetTip(delete_, QStringLiteral("Click to delete"));
     SetTip(close_, QStringLiteral("Click to close/cancel"));
-    static const char* const kPageTips[] = {
-        "Name of Paging Service Provider", "Modem line phone number to paging terminal",
-        "Number to dial prior to Access Number", "Password if required for paging terminal",
-        "Baud rate of paging terminal's modem", "Your modem type", "Modem Initialization String for your modem",
-        "COM Port of your modem", "Your telephone dial setting", "The parity of the paging terminal",
-        "The handshake setting for your modem", "The Telecommunications Script File to use"};
+    static const char* const kPageTips[] = {"Name of Paging Service Provider",
+                                            "Modem line phone number to paging terminal",
+                                            "Number to dial prior to Access Number",
+                                            "Password if required for paging terminal",
+                                            "Baud rate of paging terminal's modem",
+                                            "Your modem type",
+                                            "Modem Initialization String for your modem",
+                                            "COM Port of your modem",
+                                            "Your telephone dial setting",
+                                            "The parity of the paging terminal",
+                                            "The handshake setting for your modem",
+                                            "The Telecommunications Script File to use"};
     const QList<QWidget*> controls = settingsPage_->Controls() + modemPage_->Controls();
-    for (qsizetype i = 0; i < controls.size(); ++i) SetTip(controls[i], QString::fromLatin1(kPageTips[i]));
+    for (qsizetype i = 0; i < controls.size(); ++i)
+        SetTip(controls[i], QString::fromLatin1(kPageTips[i]));
     SetTip(modemPage_->PortsButton(), QStringLiteral("Choose the device behind each port"));
 
     for (QAbstractItemView* view : views_->Both())
@@ -112,7 +119,8 @@ bool ServiceDialog::eventFilter(QObject* watched, QEvent* event) {
     // its way to the new page, and that must not replace what the user typed with a service.
     if (event->type() == QEvent::FocusIn)
         QTimer::singleShot(0, this, [this] {
-            if (!views_->Current()->hasFocus() || filter_->SelectedCount() != 0 || proxy_->rowCount() == 0) return;
+            if (!views_->Current()->hasFocus() || filter_->SelectedCount() != 0 || proxy_->rowCount() == 0)
+                return;
             views_->Current()->setCurrentIndex(proxy_->index(0, 0));
             filter_->Select({model_->RecordAt(proxy_->mapToSource(proxy_->index(0, 0)).row())});
         });
@@ -149,7 +157,9 @@ void ServiceDialog::ResetForm() {
     settingsPage_->NameField()->setFocus();
 }
 
-void ServiceDialog::UpdateTotal() { total_->setText(QStringLiteral("Total Services: %1").arg(model_->rowCount())); }
+void ServiceDialog::UpdateTotal() {
+    total_->setText(QStringLiteral("Total Services: %1").arg(model_->rowCount()));
+}
 
 ServiceFields ServiceDialog::ReadForm() const {
     ServiceFields fields;
@@ -185,9 +195,10 @@ void ServiceDialog::Save() {
     const ServiceFields fields = ReadForm();
     CService* existing = RecordToModify<CService>(*filter_);
     if (existing && !modemPage_->MissingScript().isEmpty() &&
-        !prompts_.yesNo(QStringLiteral("The script file \"%1\" of this service no longer exists. Save the service "
-                                       "with \"%2\" instead?")
-                            .arg(modemPage_->MissingScript(), vorla::FromWindows1252(fields.scriptFile))))
+        !prompts_.yesNo(
+            QStringLiteral("The script file \"%1\" of this service no longer exists. Save the service "
+                           "with \"%2\" instead?")
+                .arg(modemPage_->MissingScript(), vorla::FromWindows1252(fields.scriptFile))))
         return;
     // A refused Modify leaves the service and its row as they were.
     CService* saved = SaveService(app_.Store(), existing, fields);
@@ -205,7 +216,8 @@ void ServiceDialog::Delete() {
         // Every window that lists services shows the directory as it is now.
         app_.NotifyDirectoryChanged();
     }
-    for (CService* service : kept) prompts_.stop(vorla::FromWindows1252(ServiceInUseText(*service)));
+    for (CService* service : kept)
+        prompts_.stop(vorla::FromWindows1252(ServiceInUseText(*service)));
     ResetForm();
 }
 

@@ -13,12 +13,18 @@ namespace {
 
 std::string ColumnText(const CService& service, int column) {
     switch (column) {
-        case kServiceName: return service.GetName();
-        case kServiceAccess: return service.GetAccessNumber();
-        case kServicePort: return service.GetPort();
-        case kServiceBaud: return std::to_string(service.GetBaudRate());
-        case kServiceModem: return service.GetModemName();
-        case kServiceScript: return service.GetScriptFile();
+        case kServiceName:
+            return service.GetName();
+        case kServiceAccess:
+            return service.GetAccessNumber();
+        case kServicePort:
+            return service.GetPort();
+        case kServiceBaud:
+            return std::to_string(service.GetBaudRate());
+        case kServiceModem:
+            return service.GetModemName();
+        case kServiceScript:
+            return service.GetScriptFile();
     }
     return {};
 }
@@ -32,7 +38,8 @@ ServiceModel::ServiceModel(QObject* parent)
                         {"Baud", true},
                         {"Modem Type", false},
                         {"RKL Script", false}},
-                       QIcon::fromTheme(QStringLiteral("modem"), QApplication::style()->standardIcon(QStyle::SP_DriveNetIcon)),
+                       QIcon::fromTheme(QStringLiteral("modem"),
+                                        QApplication::style()->standardIcon(QStyle::SP_DriveNetIcon)),
                        parent) {}
 
 void ServiceModel::LoadRows(const CObList* list, const std::function<void(size_t)>& progress) {
@@ -43,14 +50,18 @@ void ServiceModel::LoadRows(const CObList* list, const std::function<void(size_t
 
 void ServiceModel::SortRows() {
     if (SortColumn() == kServiceBaud) {
-        std::stable_sort(rows_.begin(), rows_.end(),
-                         [](const CService* a, const CService* b) { return a->GetBaudRate() < b->GetBaudRate(); });
+        std::stable_sort(rows_.begin(), rows_.end(), [](const CService* a, const CService* b) {
+            return a->GetBaudRate() < b->GetBaudRate();
+        });
     } else {
         std::vector<std::pair<std::string, CService*>> keyed;
         keyed.reserve(rows_.size());
-        for (CService* service : rows_) keyed.emplace_back(FoldAsciiCase(ColumnText(*service, SortColumn())), service);
-        std::stable_sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
-        for (size_t i = 0; i < rows_.size(); ++i) rows_[i] = keyed[i].second;
+        for (CService* service : rows_)
+            keyed.emplace_back(FoldAsciiCase(ColumnText(*service, SortColumn())), service);
+        std::stable_sort(keyed.begin(), keyed.end(),
+                         [](const auto& a, const auto& b) { return a.first < b.first; });
+        for (size_t i = 0; i < rows_.size(); ++i)
+            rows_[i] = keyed[i].second;
     }
     rowIndex_.Forget();
 }
@@ -59,9 +70,13 @@ CService* ServiceModel::ServiceAt(int row) const {
     return row >= 0 && row < static_cast<int>(rows_.size()) ? rows_[static_cast<size_t>(row)] : nullptr;
 }
 
-Serializable* ServiceModel::RecordAt(int row) const { return ServiceAt(row); }
+Serializable* ServiceModel::RecordAt(int row) const {
+    return ServiceAt(row);
+}
 
-int ServiceModel::RowOf(const Serializable* record) const { return rowIndex_.RowOf(rows_, record); }
+int ServiceModel::RowOf(const Serializable* record) const {
+    return rowIndex_.RowOf(rows_, record);
+}
 
 bool ServiceModel::RowMatches(int row, const std::string& text) const {
     const CService* service = ServiceAt(row);

@@ -9,7 +9,14 @@
 class CService;
 
 inline constexpr int kServiceColumns = 6;
-enum ServiceColumn { kServiceName, kServiceAccess, kServicePort, kServiceBaud, kServiceModem, kServiceScript };
+enum ServiceColumn {
+    kServiceName,
+    kServiceAccess,
+    kServicePort,
+    kServiceBaud,
+    kServiceModem,
+    kServiceScript
+};
 
 class ServiceModel : public RecordTableModel {
     Q_OBJECT

@@ -12,18 +12,18 @@
 #include <algorithm>
 #include <memory>
 
-#include "ui/app/vorla_pro_app.h"
-#include "telephony/device_settings.h"
 #include "engine/platform/telephony/line_error_names.h"
-#include "ui/maintenance/maintenance_prompts.h"
+#include "engine/platform/telephony/telephony_api.h"
+#include "paging/wctp/wctp_service.h"
 #include "rkl32.h"
-#include "ui/maintenance/service_pages.h"
-#include "ui/maintenance/service_ports_dialog.h"
 #include "settings/settings_keys.h"
 #include "settings/settings_store.h"
-#include "engine/platform/telephony/telephony_api.h"
+#include "telephony/device_settings.h"
 #include "text/windows1252.h"
-#include "paging/wctp/wctp_service.h"
+#include "ui/app/vorla_pro_app.h"
+#include "ui/maintenance/maintenance_prompts.h"
+#include "ui/maintenance/service_pages.h"
+#include "ui/maintenance/service_ports_dialog.h"
 
 namespace {
 constexpr int kInitRole = Qt::UserRole + 1;
@@ -95,12 +95,15 @@ bool FormShowsService(const ServiceFields& form, const ServiceFields& stored) {
     };
     return form.name == stored.name && form.accessNumber == stored.accessNumber &&
            form.password == stored.password && form.baudRate == stored.baudRate &&
-           (form.useDialPrefix != 0) == (stored.useDialPrefix != 0) && (form.modemName == stored.modemName ||
-            ModemNamesMatch(vorla::FromWindows1252(form.modemName), vorla::FromWindows1252(stored.modemName))) &&
+           (form.useDialPrefix != 0) == (stored.useDialPrefix != 0) &&
+           (form.modemName == stored.modemName ||
+            ModemNamesMatch(vorla::FromWindows1252(form.modemName),
+                            vorla::FromWindows1252(stored.modemName))) &&
            form.modemInit == stored.modemInit && same(form.port, stored.port) &&
            (form.dialMode == 1) == (stored.dialMode == 1) && form.parity == stored.parity &&
            form.handshake == stored.handshake && SameLineDevice(form, stored) &&
-           ScriptFileName(form.scriptFile).compare(ScriptFileName(stored.scriptFile), Qt::CaseInsensitive) == 0;
+           ScriptFileName(form.scriptFile).compare(ScriptFileName(stored.scriptFile), Qt::CaseInsensitive) ==
+               0;
 }
 
 ServiceModemPage::ServiceModemPage(CVorlaPro5App& app, MaintenancePrompts& prompts, ServiceSeams seams,
@@ -113,8 +116,8 @@ ServiceModemPage::ServiceModemPage(CVorlaPro5App& app, MaintenancePrompts& promp
     port_ = new QComboBox(this);
     dial_ = DropList(this, {QStringLiteral("Tone"), QStringLiteral("Pulse")});
     parity_ = DropList(this, {QStringLiteral("n,8,1"), QStringLiteral("e,7,1"), QStringLiteral("o,7,1")});
-    handshake_ = DropList(this, {QStringLiteral("None"), QStringLiteral("Hardware"), QStringLiteral("Software"),
-                                 QStringLiteral("SW/HW")});
+    handshake_ = DropList(this, {QStringLiteral("None"), QStringLiteral("Hardware"),
+                                 QStringLiteral("Software"), QStringLiteral("SW/HW")});
     script_ = new QComboBox(this);
     ports_ = new QPushButton(QStringLiteral("P&orts..."), this);
     missing_ = new QLabel(this);
@@ -186,12 +189,14 @@ void ServiceModemPage::FillPorts() {
         app_.ComboToken(nullptr);
     }
     if (port_->count() == 0)
-        for (int n = 1; n <= kStandardPorts; ++n) port_->addItem(QStringLiteral("COM%1").arg(n));
+        for (int n = 1; n <= kStandardPorts; ++n)
+            port_->addItem(QStringLiteral("COM%1").arg(n));
     for (int n : MappedExtraPorts(app_.Settings())) {
         const QString name = QStringLiteral("COM%1").arg(n);
         if (port_->findText(name, Qt::MatchFixedString) < 0) port_->addItem(name);
     }
-    for (int i = 0; i < port_->count(); ++i) port_->setItemData(i, port_->itemText(i));
+    for (int i = 0; i < port_->count(); ++i)
+        port_->setItemData(i, port_->itemText(i));
     port_->addItem(QString::fromLatin1(kTapiPort), QString::fromLatin1(kTapiPort));
     RelabelPorts();
 }
@@ -225,8 +230,8 @@ bool ServiceModemPage::IsWctp() const {
 void ServiceModemPage::ShowTransport() {
     const bool wctp = IsWctp();
     initLabel_->setText(wctp ? QStringLiteral("WCTP &Options:") : QStringLiteral("Modem &Init:"));
-    init_->setPlaceholderText(wctp ? QStringLiteral("sender=ID  cafile=PATH  redirects=follow  timeout=SECONDS")
-                                   : QString());
+    init_->setPlaceholderText(
+        wctp ? QStringLiteral("sender=ID  cafile=PATH  redirects=follow  timeout=SECONDS") : QString());
 }
 
 void ServiceModemPage::EnterSerial() {
@@ -249,7 +254,8 @@ const vorla::telephony::LineDeviceScan& ServiceModemPage::LineScan() {
     // re-enters the page halfway through a change.
     vorla::telephony::LineDeviceScan result;
     QEventLoop loop;
-    std::unique_ptr<QThread> thread(QThread::create([&result, scan = seams_.scanLineDevices] { result = scan(); }));
+    std::unique_ptr<QThread> thread(
+        QThread::create([&result, scan = seams_.scanLineDevices] { result = scan(); }));
     connect(thread.get(), &QThread::finished, &loop, &QEventLoop::quit);
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     thread->start();
@@ -286,7 +292,9 @@ bool ServiceModemPage::EnterTelephony() {
     return true;
 }
 
-QString ServiceModemPage::PortName() const { return port_->currentData().toString(); }
+QString ServiceModemPage::PortName() const {
+    return port_->currentData().toString();
+}
 
 void ServiceModemPage::SelectPort(const QString& port, bool keep) {
     Filling filling(filling_);
@@ -360,11 +368,13 @@ void ServiceModemPage::SetUnmappedPort(const QString& port) {
 void ServiceModemPage::ShowWarnings() {
     QStringList lines;
     if (!unmappedPort_.isEmpty())
-        lines << QStringLiteral("The port %1 of this service has no device in Ports...; saving keeps the port.")
+        lines << QStringLiteral(
+                     "The port %1 of this service has no device in Ports...; saving keeps the port.")
                      .arg(unmappedPort_);
     if (!missingScript_.isEmpty())
-        lines << QStringLiteral("The script \"%1\" of this service is not in rklfiles; saving stores the script "
-                                "chosen above.")
+        lines << QStringLiteral(
+                     "The script \"%1\" of this service is not in rklfiles; saving stores the script "
+                     "chosen above.")
                      .arg(missingScript_);
     missing_->setText(lines.join(QLatin1Char('\n')));
     missing_->setVisible(!lines.isEmpty());
@@ -377,7 +387,8 @@ void ServiceModemPage::OnPortChosen() {
         const QString initBefore = init_->text();
         if (!EnterTelephony()) {
             // No line device to dial through: the port and the modem stay as they were.
-            SelectPort(lastPort_.isEmpty() || lastPort_ == QLatin1String(kTapiPort) ? QStringLiteral("COM1") : lastPort_,
+            SelectPort(lastPort_.isEmpty() || lastPort_ == QLatin1String(kTapiPort) ? QStringLiteral("COM1")
+                                                                                    : lastPort_,
                        /*keep=*/true);
             SelectModem(modemBefore);
             init_->setText(initBefore);
@@ -406,10 +417,12 @@ void ServiceModemPage::OnModemChosen() {
     }
     const size_t line = static_cast<size_t>(modem_->itemData(index).toInt());
     static const vorla::telephony::SystemDeviceSettings systemSettings;
-    const vorla::telephony::IDeviceSettings& settings = seams_.deviceSettings ? *seams_.deviceSettings : systemSettings;
+    const vorla::telephony::IDeviceSettings& settings =
+        seams_.deviceSettings ? *seams_.deviceSettings : systemSettings;
     // A device that keeps no settings of its own gives no init; the user may still type one.
-    const auto init = line < lines_.size() ? vorla::telephony::ModemInitFromDeviceKey(settings, lines_[line].registryKey)
-                                           : std::nullopt;
+    const auto init = line < lines_.size()
+                          ? vorla::telephony::ModemInitFromDeviceKey(settings, lines_[line].registryKey)
+                          : std::nullopt;
     init_->setText(vorla::FromWindows1252(init.value_or(std::string())));
 }
 
@@ -431,9 +444,10 @@ void ServiceModemPage::ApplyDefaults() {
     }
     // Without a modem list there is no modem to take an init from: the default one stands.
     const bool modemFound =
-        telephony_ ? SelectLine(ReadSetting(settings, vorla::setting::kModem),
-                                static_cast<uint32_t>(ReadSetting(settings, vorla::setting::kPermanentLineID)))
-                   : SelectModem(text(vorla::setting::kModemOnSerialPort));
+        telephony_
+            ? SelectLine(ReadSetting(settings, vorla::setting::kModem),
+                         static_cast<uint32_t>(ReadSetting(settings, vorla::setting::kPermanentLineID)))
+            : SelectModem(text(vorla::setting::kModemOnSerialPort));
     if (modemFound || modem_->count() == 0)
         init_->setText(text(vorla::setting::kModemInit));
     else
@@ -458,14 +472,17 @@ void ServiceModemPage::Show(const CService& service) {
         SelectPort(QStringLiteral("COM1"));
         SelectScript(QString::fromLatin1(kFallbackScript));
     }
-    const bool modemFound = telephony_ ? SelectLine(service.GetModemName(), static_cast<uint32_t>(service.GetPermanentLineID()))
-                                       : SelectModem(vorla::FromWindows1252(service.GetModemName()));
+    const bool modemFound =
+        telephony_ ? SelectLine(service.GetModemName(), static_cast<uint32_t>(service.GetPermanentLineID()))
+                   : SelectModem(vorla::FromWindows1252(service.GetModemName()));
     if (!modemFound) SelectModem(QString::fromLatin1(kFallbackModem));
     init_->setText(vorla::FromWindows1252(service.GetModemInit()));
     dial_->setCurrentIndex(service.GetDialMode() == 1 ? 1 : 0);
-    parity_->setCurrentIndex(service.GetParity() >= 0 && service.GetParity() < parity_->count() ? service.GetParity() : 0);
-    handshake_->setCurrentIndex(
-        service.GetHandshake() >= 0 && service.GetHandshake() < handshake_->count() ? service.GetHandshake() : 0);
+    parity_->setCurrentIndex(
+        service.GetParity() >= 0 && service.GetParity() < parity_->count() ? service.GetParity() : 0);
+    handshake_->setCurrentIndex(service.GetHandshake() >= 0 && service.GetHandshake() < handshake_->count()
+                                    ? service.GetHandshake()
+                                    : 0);
     SetMissingScript(scriptPresent || script.isEmpty() ? QString() : script);
     SetUnmappedPort(port_->currentData(kKeptRole).toBool() ? PortName() : QString());
 }

@@ -12,9 +12,9 @@
 #include <optional>
 #include <vector>
 
+#include "directory/service.h"
 #include "telephony/line_devices.h"
 #include "ui/maintenance/serial_devices.h"
-#include "directory/service.h"
 
 class CVorlaPro5App;
 class QCheckBox;
@@ -31,7 +31,7 @@ class IDeviceSettings;
 // Where the modem page finds what lies outside the program; tests put their own in.
 struct ServiceSeams {
     std::function<vorla::telephony::LineDeviceScan()> scanLineDevices;  // null: the installed provider
-    const vorla::telephony::IDeviceSettings* deviceSettings = nullptr;   // null: the system's
+    const vorla::telephony::IDeviceSettings* deviceSettings = nullptr;  // null: the system's
     std::function<std::vector<SerialDevice>()> serialDevices;           // null: the system's
 };
 
@@ -69,7 +69,8 @@ private:
 class ServiceModemPage : public QWidget {
     Q_OBJECT
 public:
-    ServiceModemPage(CVorlaPro5App& app, MaintenancePrompts& prompts, ServiceSeams seams, QWidget* parent = nullptr);
+    ServiceModemPage(CVorlaPro5App& app, MaintenancePrompts& prompts, ServiceSeams seams,
+                     QWidget* parent = nullptr);
     ~ServiceModemPage() override;
     void ApplyDefaults();
     void Show(const CService& service);

@@ -65,9 +65,11 @@ ServicePortsDialog::ServicePortsDialog(vorla::ISettingsStore& settings, DeviceLi
     layout->addWidget(buttons);
 
     devices_ = lister_ ? lister_() : std::vector<SerialDevice>{};
-    for (int n = 1; n <= kStandardPorts; ++n) AddRow(n);
+    for (int n = 1; n <= kStandardPorts; ++n)
+        AddRow(n);
     for (int n : MappedExtraPorts(settings_)) {
-        while (rows_.back().port.mid(3).toInt() + 1 < n) AddRow(rows_.back().port.mid(3).toInt() + 1);
+        while (rows_.back().port.mid(3).toInt() + 1 < n)
+            AddRow(rows_.back().port.mid(3).toInt() + 1);
         AddRow(n);
     }
     resize(640, 320);
@@ -121,8 +123,10 @@ void ServicePortsDialog::UpdateStatus(Row& row) {
     for (const SerialDevice& known : devices_)
         if (known.path == device || known.systemPath == device) text = Describe(known);
     const bool missing = !device.isEmpty() && DeviceMissing(device);
-    if (missing) text = QStringLiteral("Missing: %1 is not there").arg(device);
-    else if (text.isEmpty() && !device.isEmpty()) text = QStringLiteral("Present");
+    if (missing)
+        text = QStringLiteral("Missing: %1 is not there").arg(device);
+    else if (text.isEmpty() && !device.isEmpty())
+        text = QStringLiteral("Present");
     row.status->setText(text);
     row.status->setStyleSheet(missing ? QStringLiteral("color: #b00000;") : QString());
 }
@@ -139,7 +143,8 @@ void ServicePortsDialog::accept() {
     for (const Row& row : rows_) {
         const QString path = row.device->currentText().trimmed();
         if (path == row.stored) continue;
-        settings_.WriteProfileString(vorla::setting::kPortsSection, vorla::ToWindows1252(row.port), vorla::ToWindows1252(path));
+        settings_.WriteProfileString(vorla::setting::kPortsSection, vorla::ToWindows1252(row.port),
+                                     vorla::ToWindows1252(path));
     }
     QDialog::accept();
 }

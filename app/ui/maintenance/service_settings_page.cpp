@@ -5,11 +5,11 @@
 #include <QLabel>
 #include <QLineEdit>
 
-#include "ui/app/vorla_pro_app.h"
-#include "ui/maintenance/service_pages.h"
 #include "settings/settings_keys.h"
 #include "settings/settings_store.h"
 #include "text/windows1252.h"
+#include "ui/app/vorla_pro_app.h"
+#include "ui/maintenance/service_pages.h"
 
 namespace {
 constexpr const char* kBaudRates[] = {"300", "1200", "2400", "9600", "19200"};
@@ -19,12 +19,15 @@ ServiceSettingsPage::ServiceSettingsPage(CVorlaPro5App& app, QWidget* parent) : 
     name_ = new QLineEdit(this);
     access_ = new QLineEdit(this);
     password_ = new QLineEdit(this);
-    for (QLineEdit* field : {name_, access_, password_}) field->setMaxLength(255);
+    for (QLineEdit* field : {name_, access_, password_})
+        field->setMaxLength(255);
     QString prefix = vorla::FromWindows1252(ReadSetting(app_.Settings(), vorla::setting::kDialPrefix));
-    prefix_ = new QCheckBox(QStringLiteral("Use dial prefi&x: %1").arg(prefix.replace(QLatin1Char('&'), QLatin1String("&&"))),
-                            this);
+    prefix_ = new QCheckBox(
+        QStringLiteral("Use dial prefi&x: %1").arg(prefix.replace(QLatin1Char('&'), QLatin1String("&&"))),
+        this);
     baud_ = new QComboBox(this);
-    for (const char* rate : kBaudRates) baud_->addItem(QString::fromLatin1(rate));
+    for (const char* rate : kBaudRates)
+        baud_->addItem(QString::fromLatin1(rate));
 
     auto* form = new QFormLayout(this);
     auto add = [&](const QString& text, QWidget* field) {
@@ -43,12 +46,15 @@ ServiceSettingsPage::ServiceSettingsPage(CVorlaPro5App& app, QWidget* parent) : 
     form->addRow(passwordLabel, passwordRow);
     add(QStringLiteral("Service &Baud Rate:"), baud_);
 
-    for (QLineEdit* field : {name_, access_, password_}) connect(field, &QLineEdit::textChanged, this, &ServiceSettingsPage::Changed);
+    for (QLineEdit* field : {name_, access_, password_})
+        connect(field, &QLineEdit::textChanged, this, &ServiceSettingsPage::Changed);
     connect(prefix_, &QCheckBox::toggled, this, &ServiceSettingsPage::Changed);
     connect(baud_, &QComboBox::currentIndexChanged, this, &ServiceSettingsPage::Changed);
 }
 
-QList<QWidget*> ServiceSettingsPage::Controls() const { return {name_, access_, prefix_, password_, baud_}; }
+QList<QWidget*> ServiceSettingsPage::Controls() const {
+    return {name_, access_, prefix_, password_, baud_};
+}
 
 void ServiceSettingsPage::SelectBaud(const QString& text) {
     const int found = baud_->findText(text);

@@ -13,21 +13,21 @@
 #include <QTreeView>
 #include <QVBoxLayout>
 
-#include "ui/app/vorla_pro_app.h"
+#include "archive/ob_list.h"
 #include "directory/directory_edits.h"
 #include "directory/directory_rules.h"
 #include "directory/directory_store.h"
-#include "ui/maintenance/find_filter.h"
-#include "archive/ob_list.h"
-#include "ui/maintenance/progress_window.h"
-#include "ui/maintenance/record_views.h"
 #include "directory/service.h"
+#include "directory/subscriber.h"
+#include "directory/subscriber_order.h"
 #include "settings/settings_keys.h"
 #include "settings/settings_store.h"
-#include "directory/subscriber.h"
-#include "ui/maintenance/subscriber_model.h"
-#include "directory/subscriber_order.h"
 #include "text/windows1252.h"
+#include "ui/app/vorla_pro_app.h"
+#include "ui/maintenance/find_filter.h"
+#include "ui/maintenance/progress_window.h"
+#include "ui/maintenance/record_views.h"
+#include "ui/maintenance/subscriber_model.h"
 
 namespace {
 
@@ -67,7 +67,9 @@ SubscriberDialog::SubscriberDialog(CVorlaPro5App& app, QWidget* parent)
     name_->setFocus();
 }
 
-SubscriberDialog::~SubscriberDialog() { views_->StoreWidths(); }
+SubscriberDialog::~SubscriberDialog() {
+    views_->StoreWidths();
+}
 
 void SubscriberDialog::BuildForm() {
     auto& settings = app_.Settings();
@@ -131,12 +133,14 @@ void SubscriberDialog::BuildForm() {
     SetTip(views_, QStringLiteral("Every subscriber in the directory; click a column to sort by it"));
     SetTip(find_, QStringLiteral("Type part of a name or PIN to narrow the list"));
 
-    for (QLineEdit* field : {name_, pin_}) connect(field, &QLineEdit::textChanged, this, &SubscriberDialog::UpdateButtons);
+    for (QLineEdit* field : {name_, pin_})
+        connect(field, &QLineEdit::textChanged, this, &SubscriberDialog::UpdateButtons);
     connect(characters_->lineEdit(), &QLineEdit::textEdited, this, [this] {
         charactersTyped_ = true;
         UpdateButtons();
     });
-    connect(characters_->lineEdit(), &QLineEdit::editingFinished, this, &SubscriberDialog::RememberTypedCharacters);
+    connect(characters_->lineEdit(), &QLineEdit::editingFinished, this,
+            &SubscriberDialog::RememberTypedCharacters);
     connect(characters_, &QComboBox::currentIndexChanged, this, &SubscriberDialog::UpdateButtons);
     connect(service_, &QComboBox::currentIndexChanged, this, &SubscriberDialog::UpdateButtons);
     connect(filter_, &FindFilter::SelectionCountChanged, this, [this] {
@@ -161,7 +165,8 @@ void SubscriberDialog::FillCharacters() {
     });
     characters_->clear();
     characters_->addItem(QString());
-    for (const std::string& value : choices_.Values()) characters_->addItem(QString::fromStdString(value));
+    for (const std::string& value : choices_.Values())
+        characters_->addItem(QString::fromStdString(value));
     SelectCharacters(QString::number(ReadSetting(app_.Settings(), vorla::setting::kSplit)));
 }
 
@@ -181,10 +186,12 @@ void SubscriberDialog::FillServices() {
     if (CObList* services = app_.GetServiceList()) {
         for (Serializable* item : *services)
             if (auto* service = As<CService>(item))
-                service_->addItem(vorla::FromWindows1252(service->GetName()), QVariant::fromValue<void*>(service));
+                service_->addItem(vorla::FromWindows1252(service->GetName()),
+                                  QVariant::fromValue<void*>(service));
     }
     service_->model()->sort(0);
-    const QString preferred = vorla::FromWindows1252(ReadSetting(app_.Settings(), vorla::setting::kDefaultService));
+    const QString preferred =
+        vorla::FromWindows1252(ReadSetting(app_.Settings(), vorla::setting::kDefaultService));
     const int found = preferred.isEmpty() ? -1 : service_->findText(preferred, Qt::MatchFixedString);
     service_->setCurrentIndex(found >= 0 ? found : (service_->count() > 0 ? 0 : -1));
 }
@@ -197,12 +204,12 @@ void SubscriberDialog::RememberTypedCharacters() {
     QSignalBlocker block(characters_);
     characters_->clear();
     characters_->addItem(QString());
-    for (const std::string& value : choices_.Values()) characters_->addItem(QString::fromStdString(value));
+    for (const std::string& value : choices_.Values())
+        characters_->addItem(QString::fromStdString(value));
     characters_->setCurrentIndex(characters_->findText(typed));
     // Still counts as typed: Save stays enabled for a row whose length alone changed.
     charactersTyped_ = true;
 }
-
 
 void SubscriberDialog::SelectSubscribers(const std::vector<CSubscriber*>& subscribers) {
     filter_->Select(std::vector<Serializable*>(subscribers.begin(), subscribers.end()));
@@ -223,7 +230,8 @@ void SubscriberDialog::UpdateButtons() {
     // The directory's rules, the same the automation interface applies.
     const bool complete = !NameRefusal(vorla::ToWindows1252(name_->text())) &&
                           !PinRefusal(vorla::ToWindows1252(pin_->text())) &&
-                          !MaxLengthRefusal(characters_->currentText().toStdString()) && service_->currentIndex() >= 0;
+                          !MaxLengthRefusal(characters_->currentText().toStdString()) &&
+                          service_->currentIndex() >= 0;
     bool unchanged = false;
     if (CSubscriber* one = As<CSubscriber>(filter_->Single())) {
         unchanged = name_->text() == vorla::FromWindows1252(one->GetName()) &&

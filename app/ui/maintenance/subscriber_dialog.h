@@ -5,8 +5,8 @@
 
 #include <memory>
 
-#include "ui/maintenance/maintenance_dialog.h"
 #include "directory/split_choices.h"
+#include "ui/maintenance/maintenance_dialog.h"
 
 class CSubscriber;
 class FindFilter;

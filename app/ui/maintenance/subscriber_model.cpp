@@ -5,15 +5,16 @@
 
 #include <unordered_set>
 
-#include "ui/common/command_icon.h"
 #include "directory/service.h"
 #include "directory/subscriber.h"
 #include "text/windows1252.h"
+#include "ui/common/command_icon.h"
 
 SubscriberModel::SubscriberModel(QObject* parent)
-    : RecordTableModel({{"Name", false}, {"PIN", true}, {"Split", true}, {"Service", false}},
-                       vorla::CommandIcon("avatar-default", "subscribers", QStyle::SP_FileIcon, QApplication::style()),
-                       parent) {}
+    : RecordTableModel(
+          {{"Name", false}, {"PIN", true}, {"Split", true}, {"Service", false}},
+          vorla::CommandIcon("avatar-default", "subscribers", QStyle::SP_FileIcon, QApplication::style()),
+          parent) {}
 
 void SubscriberModel::LoadRows(const CObList* list, const std::function<void(size_t)>& progress) {
     records_.clear();
@@ -27,7 +28,8 @@ void SubscriberModel::LoadRows(const CObList* list, const std::function<void(siz
         columns_.Add(*subscriber);
     });
     order_.resize(records_.size());
-    for (size_t at = 0; at < order_.size(); ++at) order_[at] = static_cast<uint32_t>(at);
+    for (size_t at = 0; at < order_.size(); ++at)
+        order_[at] = static_cast<uint32_t>(at);
 }
 
 void SubscriberModel::ForgetKeys() {
@@ -55,7 +57,8 @@ void SubscriberModel::SortRows() {
     // counting pass orders them. Splits may spread over any range of numbers and take the
     // radix sort.
     if (keys.distinct && keys.limit == records_.size()) {
-        for (uint32_t at = 0; at < records_.size(); ++at) order_[keys.byPosition[at]] = at;
+        for (uint32_t at = 0; at < records_.size(); ++at)
+            order_[keys.byPosition[at]] = at;
         return;
     }
     if (keys.limit <= 2 * records_.size()) {
@@ -73,10 +76,12 @@ void SubscriberModel::MoveRowsToOrder() {
 }
 
 void SubscriberModel::RecordsChanged() {
-    for (int column = 0; column < kSubscriberColumns; ++column) keysFresh_[column] = false;
+    for (int column = 0; column < kSubscriberColumns; ++column)
+        keysFresh_[column] = false;
     columns_.Clear();
     columns_.Reserve(records_.size());
-    for (const CSubscriber* record : records_) columns_.Add(*record);
+    for (const CSubscriber* record : records_)
+        columns_.Add(*record);
 }
 
 void SubscriberModel::Remove(const std::vector<CSubscriber*>& doomed) {
@@ -110,15 +115,19 @@ void SubscriberModel::Remove(const std::vector<CSubscriber*>& doomed) {
 }
 
 CSubscriber* SubscriberModel::SubscriberAt(int row) const {
-    return row >= 0 && row < static_cast<int>(order_.size()) ? records_[order_[static_cast<size_t>(row)]] : nullptr;
+    return row >= 0 && row < static_cast<int>(order_.size()) ? records_[order_[static_cast<size_t>(row)]]
+                                                             : nullptr;
 }
 
-Serializable* SubscriberModel::RecordAt(int row) const { return SubscriberAt(row); }
+Serializable* SubscriberModel::RecordAt(int row) const {
+    return SubscriberAt(row);
+}
 
 int SubscriberModel::RowOfPosition(uint32_t at) const {
     if (rowOfPosition_.empty() && !order_.empty()) {
         rowOfPosition_.assign(records_.size(), -1);
-        for (size_t row = 0; row < order_.size(); ++row) rowOfPosition_[order_[row]] = static_cast<int>(row);
+        for (size_t row = 0; row < order_.size(); ++row)
+            rowOfPosition_[order_[row]] = static_cast<int>(row);
     }
     return at < rowOfPosition_.size() ? rowOfPosition_[at] : -1;
 }
@@ -140,11 +149,15 @@ int SubscriberModel::rowCount(const QModelIndex& parent) const {
 QString SubscriberModel::Text(int row, int column) const {
     const CSubscriber* subscriber = SubscriberAt(row);
     switch (column) {
-        case kSubscriberName: return vorla::FromWindows1252(subscriber->GetName());
-        case kSubscriberPin: return vorla::FromWindows1252(subscriber->GetPIN());
-        case kSubscriberSplit: return vorla::FromWindows1252(subscriber->GetMaxLength());
+        case kSubscriberName:
+            return vorla::FromWindows1252(subscriber->GetName());
+        case kSubscriberPin:
+            return vorla::FromWindows1252(subscriber->GetPIN());
+        case kSubscriberSplit:
+            return vorla::FromWindows1252(subscriber->GetMaxLength());
         case kSubscriberService:
-            return subscriber->GetService() ? vorla::FromWindows1252(subscriber->GetService()->GetName()) : QString();
+            return subscriber->GetService() ? vorla::FromWindows1252(subscriber->GetService()->GetName())
+                                            : QString();
     }
     return {};
 }

@@ -7,11 +7,11 @@
 
 #include <vector>
 
-#include "sorting/counting_sort.h"
-#include "ui/maintenance/record_table_model.h"
-#include "sorting/stable_radix_sort.h"
 #include "directory/subscriber_order.h"
+#include "sorting/counting_sort.h"
+#include "sorting/stable_radix_sort.h"
 #include "sorting/text_order.h"
+#include "ui/maintenance/record_table_model.h"
 
 class CSubscriber;
 

@@ -59,6 +59,7 @@ void ViewTypeMenu::SetType(int type) {
         action->setChecked(true);
         // The button shows the current view's picture, or its name where there is none.
         button_->setIcon(action->icon());
-        button_->setToolButtonStyle(action->icon().isNull() ? Qt::ToolButtonTextOnly : Qt::ToolButtonIconOnly);
+        button_->setToolButtonStyle(action->icon().isNull() ? Qt::ToolButtonTextOnly
+                                                            : Qt::ToolButtonIconOnly);
     }
 }

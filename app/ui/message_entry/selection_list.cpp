@@ -7,11 +7,11 @@
 
 #include <algorithm>
 
-#include "settings/ascii_case.h"
+#include "archive/ob_list.h"
 #include "directory/display_object.h"
 #include "directory/group.h"
-#include "archive/ob_list.h"
 #include "directory/subscriber.h"
+#include "settings/ascii_case.h"
 #include "text/windows1252.h"
 
 SelectionListModel::SelectionListModel(QObject* parent) : QAbstractListModel(parent) {}
@@ -40,7 +40,8 @@ void SelectionListModel::ToggleGroup(int row) {
     if (!group->GetExpanded()) {
         int added = 0;
         if (const CObList* members = group->GetGroup()->GetMembers()) {
-            for (Serializable* item : *members) added += dynamic_cast<CSubscriber*>(item) != nullptr;
+            for (Serializable* item : *members)
+                added += dynamic_cast<CSubscriber*>(item) != nullptr;
         }
         if (added <= 0) {
             rows_.ToggleGroup(row);  // marks the empty group expanded
@@ -69,20 +70,27 @@ void SelectionListModel::ToggleGroup(int row) {
     emit dataChanged(index(row), index(row));
 }
 
-int SelectionListModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : rows_.Count(); }
+int SelectionListModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : rows_.Count();
+}
 
 QVariant SelectionListModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= rows_.Count()) return {};
     const CDisplayObject& row = *rows_.At(index.row());
     switch (role) {
-        case Qt::DisplayRole: return vorla::FromWindows1252(RowName(row));
-        case KindRole: return static_cast<int>(KindOf(row));
-        case ExpandedRole: return row.GetExpanded() != 0;
-        default: return {};
+        case Qt::DisplayRole:
+            return vorla::FromWindows1252(RowName(row));
+        case KindRole:
+            return static_cast<int>(KindOf(row));
+        case ExpandedRole:
+            return row.GetExpanded() != 0;
+        default:
+            return {};
     }
 }
 
-void SelectionDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const {
+void SelectionDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
+                              const QModelIndex& index) const {
     painter->save();
     const auto kind = static_cast<RowKind>(index.data(SelectionListModel::KindRole).toInt());
     const bool selected = option.state & QStyle::State_Selected;
@@ -127,13 +135,16 @@ void CSelectionListBox::SetFindText(const std::string& text) {
 }
 
 void CSelectionListBox::ApplyFind() {
-    auto holds = [this](const std::string& text) { return vorla::AsciiLowerCopy(text).find(find_) != std::string::npos; };
+    auto holds = [this](const std::string& text) {
+        return vorla::AsciiLowerCopy(text).find(find_) != std::string::npos;
+    };
     for (int row = 0; row < model_->rowCount(); ++row) {
         const CDisplayObject* item = model_->RowAt(row);
         bool shown = find_.empty();
         if (!shown && item) {
-            shown = holds(RowName(*item)) || (item->GetSubscriber() && (holds(item->GetSubscriber()->GetName()) ||
-                                                                        holds(item->GetSubscriber()->GetPIN())));
+            shown = holds(RowName(*item)) ||
+                    (item->GetSubscriber() &&
+                     (holds(item->GetSubscriber()->GetName()) || holds(item->GetSubscriber()->GetPIN())));
         }
         setRowHidden(row, !shown);
     }
@@ -152,7 +163,8 @@ CSelectionListBox::CSelectionListBox(QWidget* parent) : QListView(parent) {
     setUniformItemSizes(true);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     clock_ = [] { return QDateTime::currentSecsSinceEpoch(); };
-    connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { emit SelectionChanged(); });
+    connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this] { emit SelectionChanged(); });
 }
 
 void CSelectionListBox::SetMemberColour(QColor colour) {
@@ -162,9 +174,11 @@ void CSelectionListBox::SetMemberColour(QColor colour) {
 
 std::vector<const CDisplayObject*> CSelectionListBox::SelectedRows() const {
     QModelIndexList selected = selectionModel()->selectedRows();
-    std::sort(selected.begin(), selected.end(), [](const QModelIndex& a, const QModelIndex& b) { return a.row() < b.row(); });
+    std::sort(selected.begin(), selected.end(),
+              [](const QModelIndex& a, const QModelIndex& b) { return a.row() < b.row(); });
     std::vector<const CDisplayObject*> rows;
-    for (const QModelIndex& index : selected) rows.push_back(model_->RowAt(index.row()));
+    for (const QModelIndex& index : selected)
+        rows.push_back(model_->RowAt(index.row()));
     return rows;
 }
 
@@ -215,18 +229,29 @@ void CSelectionListBox::keyPressEvent(QKeyEvent* event) {
     const int count = model_->rowCount();
     const int caret = currentIndex().isValid() ? currentIndex().row() : -1;
     switch (event->key()) {
-        case Qt::Key_Down: MoveCaret(count == 0 ? -1 : (caret + 1 >= count ? 0 : caret + 1)); return;
-        case Qt::Key_Up: MoveCaret(count == 0 ? -1 : (caret <= 0 ? count - 1 : caret - 1)); return;
-        case Qt::Key_Home: MoveCaret(0); return;
-        case Qt::Key_End: MoveCaret(count - 1); return;
+        case Qt::Key_Down:
+            MoveCaret(count == 0 ? -1 : (caret + 1 >= count ? 0 : caret + 1));
+            return;
+        case Qt::Key_Up:
+            MoveCaret(count == 0 ? -1 : (caret <= 0 ? count - 1 : caret - 1));
+            return;
+        case Qt::Key_Home:
+            MoveCaret(0);
+            return;
+        case Qt::Key_End:
+            MoveCaret(count - 1);
+            return;
         case Qt::Key_PageUp:
         case Qt::Key_PageDown:
         case Qt::Key_Left:
-        case Qt::Key_Right: return;
-        default: break;
+        case Qt::Key_Right:
+            return;
+        default:
+            break;
     }
     const QString text = event->text();
-    if (text.isEmpty() || !text[0].isPrint() || (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+    if (text.isEmpty() || !text[0].isPrint() ||
+        (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
         QWidget::keyPressEvent(event);  // Tab, Enter, Esc go on to the form
         return;
     }
@@ -242,4 +267,6 @@ void CSelectionListBox::keyPressEvent(QKeyEvent* event) {
     if (found >= 0) MoveCaret(found);
 }
 
-void CSelectionListBox::keyReleaseEvent(QKeyEvent* event) { event->accept(); }
+void CSelectionListBox::keyReleaseEvent(QKeyEvent* event) {
+    event->accept();
+}

@@ -46,7 +46,8 @@ public:
     static constexpr int kMemberIndent = 32;
     explicit SelectionDelegate(QObject* parent = nullptr) : QStyledItemDelegate(parent) {}
     void SetMemberColour(QColor colour) { memberColour_ = colour; }
-    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override;
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 
 private:

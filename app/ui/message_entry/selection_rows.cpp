@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <unordered_set>
 
-#include "settings/ascii_case.h"
-#include "directory/display_object.h"
-#include "directory/group.h"
 #include "archive/ob_list.h"
 #include "archive/serializable.h"
+#include "directory/display_object.h"
+#include "directory/group.h"
 #include "directory/subscriber.h"
+#include "settings/ascii_case.h"
 
 RowKind KindOf(const CDisplayObject& row) {
     if (row.GetGroup() && row.GetSubscriber()) return RowKind::Member;
@@ -19,10 +19,13 @@ RowKind KindOf(const CDisplayObject& row) {
 
 std::string RowName(const CDisplayObject& row) {
     switch (KindOf(row)) {
-        case RowKind::Group: return row.GetGroup()->GetName();
+        case RowKind::Group:
+            return row.GetGroup()->GetName();
         case RowKind::Subscriber:
-        case RowKind::Member: return row.GetSubscriber()->GetName();
-        case RowKind::Empty: break;
+        case RowKind::Member:
+            return row.GetSubscriber()->GetName();
+        case RowKind::Empty:
+            break;
     }
     return {};
 }
@@ -46,7 +49,9 @@ bool RowBefore(const CDisplayObject& a, const CDisplayObject& b) {
     return SecondaryKey(a) < SecondaryKey(b);
 }
 
-SelectionRows::SelectionRows(CObList* displayList) { SetDisplayList(displayList); }
+SelectionRows::SelectionRows(CObList* displayList) {
+    SetDisplayList(displayList);
+}
 
 void SelectionRows::SetDisplayList(CObList* displayList) {
     list_ = displayList;
@@ -82,7 +87,8 @@ void SelectionRows::Load() {
 void SelectionRows::Fill(const CObList* subscribers, const CObList* groups) {
     rows_.clear();
     if (!list_) return;
-    while (!list_->IsEmpty()) DiscardRecord(list_->RemoveHead());
+    while (!list_->IsEmpty())
+        DiscardRecord(list_->RemoveHead());
     if (subscribers) {
         for (Serializable* item : *subscribers)
             if (auto* s = dynamic_cast<CSubscriber*>(item)) list_->AddTail(new CDisplayObject(s, nullptr, 0));
@@ -173,7 +179,9 @@ std::vector<CSubscriber*> RecipientsOf(const std::vector<const CDisplayObject*>&
     std::vector<CSubscriber*> out;
     for (const CDisplayObject* row : selectedRows) {
         switch (KindOf(*row)) {
-            case RowKind::Subscriber: out.push_back(row->GetSubscriber()); break;
+            case RowKind::Subscriber:
+                out.push_back(row->GetSubscriber());
+                break;
             case RowKind::Group:
                 if (const CObList* members = row->GetGroup()->GetMembers()) {
                     for (Serializable* item : *members)
@@ -181,7 +189,8 @@ std::vector<CSubscriber*> RecipientsOf(const std::vector<const CDisplayObject*>&
                 }
                 break;
             case RowKind::Member:
-            case RowKind::Empty: break;
+            case RowKind::Empty:
+                break;
         }
     }
     return out;

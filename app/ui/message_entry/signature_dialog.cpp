@@ -34,4 +34,6 @@ void SignatureDialog::accept() {
     QDialog::accept();
 }
 
-QString SignatureDialog::Text() const { return field_->text(); }
+QString SignatureDialog::Text() const {
+    return field_->text();
+}

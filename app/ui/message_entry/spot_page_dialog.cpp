@@ -8,9 +8,9 @@
 #include <QPushButton>
 
 #include "archive/ob_list.h"
-#include "ui/common/pic_edit.h"
 #include "directory/service.h"
 #include "text/windows1252.h"
+#include "ui/common/pic_edit.h"
 
 SpotPageDialog::SpotPageDialog(const CObList* services, QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("Spot Page"));
@@ -28,9 +28,10 @@ SpotPageDialog::SpotPageDialog(const CObList* services, QWidget* parent) : QDial
     services_->setCurrentIndex(services_->count() > 0 ? 0 : -1);
     buttons_ = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     auto* form = new QFormLayout(this);
-    auto* prompt = new QLabel(QStringLiteral("To send a Spot Page to someone not in your subscriber directory, enter the "
-                                             "PIN and Service below:"),
-                              this);
+    auto* prompt = new QLabel(
+        QStringLiteral("To send a Spot Page to someone not in your subscriber directory, enter the "
+                       "PIN and Service below:"),
+        this);
     prompt->setWordWrap(true);
     form->addRow(prompt);
     form->addRow(QStringLiteral("&PIN:"), pin_);
@@ -48,5 +49,9 @@ void SpotPageDialog::UpdateOk() {
     buttons_->button(QDialogButtonBox::Ok)->setEnabled(!Pin().isEmpty() && services_->currentIndex() >= 0);
 }
 
-QString SpotPageDialog::Pin() const { return static_cast<const vorla::CPicEdit*>(pin_)->GetText(true); }
-int SpotPageDialog::ServiceIndex() const { return services_->currentIndex() < 0 ? -1 : services_->currentData().toInt(); }
+QString SpotPageDialog::Pin() const {
+    return static_cast<const vorla::CPicEdit*>(pin_)->GetText(true);
+}
+int SpotPageDialog::ServiceIndex() const {
+    return services_->currentIndex() < 0 ? -1 : services_->currentData().toInt();
+}

@@ -8,8 +8,8 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFontDialog>
-#include <QGuiApplication>
 #include <QGridLayout>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -25,29 +25,29 @@
 #include <QTextCursor>
 #include <QVBoxLayout>
 
+#include "archive/ob_list.h"
+#include "directory/message.h"
+#include "directory/service.h"
+#include "directory/subscriber.h"
+#include "paging/outgoing_queue.h"
+#include "paging/page.h"
+#include "paging/pager_message.h"
+#include "paging/queue_page.h"
+#include "settings/font_settings.h"
+#include "settings/settings_keys.h"
+#include "settings/settings_store.h"
+#include "text/windows1252.h"
 #include "ui/app/command_ids.h"
 #include "ui/app/vorla_pro_app.h"
-#include "settings/font_settings.h"
 #include "ui/main_window/cust_toolbar.h"
 #include "ui/main_window/main_frame.h"
 #include "ui/main_window/message_window.h"
 #include "ui/message_entry/message_font.h"
-#include "directory/message.h"
 #include "ui/message_entry/message_texts.h"
 #include "ui/message_entry/selection_list.h"
 #include "ui/message_entry/signature_dialog.h"
 #include "ui/message_entry/spot_page_dialog.h"
-#include "archive/ob_list.h"
-#include "paging/outgoing_queue.h"
-#include "paging/queue_page.h"
-#include "paging/page.h"
-#include "paging/pager_message.h"
-#include "directory/service.h"
-#include "settings/settings_keys.h"
-#include "settings/settings_store.h"
 #include "ui/spelling/spell_check_session.h"
-#include "directory/subscriber.h"
-#include "text/windows1252.h"
 
 namespace {
 const char* const kNone = "None";
@@ -95,8 +95,8 @@ void MessageEdit::dropEvent(QDropEvent* event) {
 CVorlaPro5View::CVorlaPro5View(CVorlaPro5App& app, QWidget* parent) : QWidget(parent), app_(app) {
     clock_ = [] { return std::time(nullptr); };
     prompts_.yesNo = [this](const QString& question) {
-        return QMessageBox::question(this, QStringLiteral("Vorla Pro"), question, QMessageBox::Yes | QMessageBox::No) ==
-               QMessageBox::Yes;
+        return QMessageBox::question(this, QStringLiteral("Vorla Pro"), question,
+                                     QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
     };
     prompts_.signature = [this]() -> std::optional<QString> {
         SignatureDialog dialog(QString(), this);
@@ -113,7 +113,9 @@ CVorlaPro5View::CVorlaPro5View(CVorlaPro5App& app, QWidget* parent) : QWidget(pa
         return QFileDialog::getOpenFileName(this, QStringLiteral("Insert Text File"), QString(),
                                             QStringLiteral("Text Files (*.txt);;All Files (*)"));
     };
-    prompts_.error = [this](const QString& text) { QMessageBox::critical(this, QStringLiteral("Vorla Pro"), text); };
+    prompts_.error = [this](const QString& text) {
+        QMessageBox::critical(this, QStringLiteral("Vorla Pro"), text);
+    };
     prompts_.information = [this](const QString& text) {
         QMessageBox::information(this, QStringLiteral("Vorla Pro"), text);
     };
@@ -169,7 +171,9 @@ void CVorlaPro5View::SetClock(std::function<std::time_t()> clock) {
     list_->SetClock([this] { return static_cast<qint64>(clock_()); });
 }
 
-std::time_t CVorlaPro5View::Now() const { return clock_(); }
+std::time_t CVorlaPro5View::Now() const {
+    return clock_();
+}
 
 void CVorlaPro5View::BuildForm() {
     QFont bold = font();
@@ -232,7 +236,8 @@ void CVorlaPro5View::BuildForm() {
     logo_ = new QLabel(this);
     logo_->setFixedSize(32, 32);
     if (!app_.Logo().isNull()) {
-        logo_->setPixmap(QPixmap::fromImage(app_.Logo()).scaled(32, 32, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+        logo_->setPixmap(
+            QPixmap::fromImage(app_.Logo()).scaled(32, 32, Qt::KeepAspectRatio, Qt::SmoothTransformation));
     } else {
         logo_->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxInformation).pixmap(32, 32));
     }
@@ -301,7 +306,8 @@ void CVorlaPro5View::BuildForm() {
 }
 
 void CVorlaPro5View::BuildMessageToolBar() {
-    toolBar_ = new CCustToolBar(QStringLiteral("Message"), std::string(vorla::setting::kMessageToolBar.name), this);
+    toolBar_ =
+        new CCustToolBar(QStringLiteral("Message"), std::string(vorla::setting::kMessageToolBar.name), this);
     toolBar_->setIconSize(QSize(17, 17));
     struct Button {
         int id;
@@ -311,10 +317,13 @@ void CVorlaPro5View::BuildMessageToolBar() {
     };
     const Button buttons[] = {
         {cmd::kMessageToolFirst, "Preset Message", QStyle::SP_FileIcon, [this] { InsertPresetMessage(); }},
-        {cmd::kMessageToolFirst + 1, "Recycle Last Message", QStyle::SP_BrowserReload, [this] { RecycleLastMessage(); }},
-        {cmd::kMessageToolFirst + 2, "Spell Check Message", QStyle::SP_DialogApplyButton, [this] { SpellCheck(); }},
+        {cmd::kMessageToolFirst + 1, "Recycle Last Message", QStyle::SP_BrowserReload,
+         [this] { RecycleLastMessage(); }},
+        {cmd::kMessageToolFirst + 2, "Spell Check Message", QStyle::SP_DialogApplyButton,
+         [this] { SpellCheck(); }},
         {cmd::kMessageToolFirst + 3, "Insert Current Time", QStyle::SP_BrowserStop, [this] { InsertTime(); }},
-        {cmd::kMessageToolFirst + 4, "Insert Current Date", QStyle::SP_FileDialogInfoView, [this] { InsertDate(); }},
+        {cmd::kMessageToolFirst + 4, "Insert Current Date", QStyle::SP_FileDialogInfoView,
+         [this] { InsertDate(); }},
     };
     std::vector<int> ids;
     for (const Button& b : buttons) {
@@ -343,13 +352,17 @@ void CVorlaPro5View::ApplyPreferences() {
     ShowSpotPage(ReadSetting(prefs, vorla::setting::kSpotPage) != 0);
 }
 
-void CVorlaPro5View::SaveToolbarLayout() { toolBar_->SaveLayout(app_.Settings()); }
+void CVorlaPro5View::SaveToolbarLayout() {
+    toolBar_->SaveLayout(app_.Settings());
+}
 
 void CVorlaPro5View::ApplyStoredFont() {
     message_->setFont(StoredMessageFont(app_.Settings(), message_->font()));
 }
 
-std::string CVorlaPro5View::MessageText() const { return vorla::ToWindows1252(message_->toPlainText()); }
+std::string CVorlaPro5View::MessageText() const {
+    return vorla::ToWindows1252(message_->toPlainText());
+}
 
 void CVorlaPro5View::UpdateCounts() {
     const QString text = message_->toPlainText();
@@ -372,7 +385,8 @@ bool CVorlaPro5View::IsCommandTarget() const {
 }
 
 void CVorlaPro5View::UpdateCommands() {
-    for (QAction* action : toolBar_->actions()) action->setEnabled(message_->isEnabled());
+    for (QAction* action : toolBar_->actions())
+        action->setEnabled(message_->isEnabled());
     if (!frame_) return;
     const bool target = IsCommandTarget();
     const bool selection = message_->textCursor().hasSelection();
@@ -406,7 +420,9 @@ bool CVorlaPro5View::QueuePage(const CSubscriber& subscriber, CPagerMessage* mes
     OutgoingQueue* queue = app_.Queue();
     if (!queue || !message) return false;
     const int choice = outgoing_->currentIndex();
-    const SendChoice when = choice == kNow ? SendChoice::Now : choice == kLater ? SendChoice::Later : SendChoice::At;
+    const SendChoice when = choice == kNow     ? SendChoice::Now
+                            : choice == kLater ? SendChoice::Later
+                                               : SendChoice::At;
     return ::QueuePage(*queue, app_.Settings(), subscriber, message, when, scheduleTime);
 }
 
@@ -419,7 +435,8 @@ int CVorlaPro5View::Send(std::optional<uint32_t> scheduleTime) {
         scheduleTime = chosen;
     }
     // Stored as Windows-1252, a character outside it would reach the pager as '?'.
-    if (const QString character = vorla::FirstUnstorableCharacter(message_->toPlainText()); !character.isEmpty()) {
+    if (const QString character = vorla::FirstUnstorableCharacter(message_->toPlainText());
+        !character.isEmpty()) {
         prompts_.error(vorla::UnstorableCharacterText(QStringLiteral("message"), character));
         return 0;
     }
@@ -484,7 +501,8 @@ void CVorlaPro5View::SendingFinished() {
     outgoing_->setEnabled(true);
     spotBox_->setEnabled(true);
     signature_->setEnabled(ReadSetting(app_.Settings(), vorla::setting::kAutoSign) == 0);
-    if (formRun_ && !app_.GetErrorFlag() && ReadSetting(app_.Settings(), vorla::setting::kClearMessage) != 0) ClearForm();
+    if (formRun_ && !app_.GetErrorFlag() && ReadSetting(app_.Settings(), vorla::setting::kClearMessage) != 0)
+        ClearForm();
     formRun_ = false;
     UpdateCounts();
     if (window()->isActiveWindow()) message_->setFocus();
@@ -526,7 +544,8 @@ void CVorlaPro5View::OnSpotToggled(bool checked) {
     auto* service = dynamic_cast<CService*>(services->GetAt(static_cast<size_t>(serviceIndex)));
     const std::string pinText = vorla::ToWindows1252(pin);
     spot_ = std::make_unique<CSubscriber>("SpotPage: " + pinText, pinText, "240", service);
-    spotLabel_->setText(pin + QStringLiteral("@") + vorla::FromWindows1252(service ? service->GetName() : ""));
+    spotLabel_->setText(pin + QStringLiteral("@") +
+                        vorla::FromWindows1252(service ? service->GetName() : ""));
     UpdateCounts();
 }
 
@@ -534,8 +553,9 @@ bool CVorlaPro5View::AppendSignature() {
     auto& prefs = app_.Settings();
     std::string signature = ReadSetting(prefs, vorla::setting::kSignature);
     while (signature.empty()) {
-        if (!prompts_.yesNo(QStringLiteral("You have no signature entered in your preferences.  Would you like to "
-                                           "create a signature now?")))
+        if (!prompts_.yesNo(
+                QStringLiteral("You have no signature entered in your preferences.  Would you like to "
+                               "create a signature now?")))
             return false;
         std::optional<QString> entered = prompts_.signature();
         if (!entered) return false;
@@ -556,13 +576,13 @@ void CVorlaPro5View::ReplaceSelection(const QString& text) {
 }
 
 void CVorlaPro5View::InsertDate() {
-    ReplaceSelection(vorla::FromWindows1252(FormatLocalTime(
-        ReadSetting(app_.Settings(), vorla::setting::kDateFormat), Now())));
+    ReplaceSelection(vorla::FromWindows1252(
+        FormatLocalTime(ReadSetting(app_.Settings(), vorla::setting::kDateFormat), Now())));
 }
 
 void CVorlaPro5View::InsertTime() {
-    ReplaceSelection(vorla::FromWindows1252(FormatLocalTime(
-        ReadSetting(app_.Settings(), vorla::setting::kTimeFormat), Now())));
+    ReplaceSelection(vorla::FromWindows1252(
+        FormatLocalTime(ReadSetting(app_.Settings(), vorla::setting::kTimeFormat), Now())));
 }
 
 bool CVorlaPro5View::InsertTextFile(const QString& path) {

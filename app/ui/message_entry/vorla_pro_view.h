@@ -71,7 +71,8 @@ public:
     // Schedule Message dialog is asked. Returns how many pages were queued.
     int Send(std::optional<uint32_t> scheduleTime = std::nullopt);
     // Adds one page to the queue (none when the same subscriber already has this message).
-    bool QueuePage(const CSubscriber& subscriber, CPagerMessage* message, std::optional<uint32_t> scheduleTime);
+    bool QueuePage(const CSubscriber& subscriber, CPagerMessage* message,
+                   std::optional<uint32_t> scheduleTime);
     void SendingFinished();
     void UpdateCounts();
     void FillSelectionList();

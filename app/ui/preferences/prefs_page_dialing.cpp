@@ -7,8 +7,8 @@
 #include <QPalette>
 #include <QVBoxLayout>
 
-#include "ui/preferences/prefs_pages.h"
 #include "text/windows1252.h"
+#include "ui/preferences/prefs_pages.h"
 
 using prefs::IntervalUnit;
 using prefs::ShownInterval;
@@ -21,7 +21,8 @@ void IntervalSpinBox::SetUnit(IntervalUnit unit) {
 
 void IntervalSpinBox::stepBy(int steps) {
     ShownInterval shown{value(), unit_};
-    for (int i = 0; i < std::abs(steps); ++i) shown = prefs::StepInterval(shown, steps > 0 ? 1 : -1);
+    for (int i = 0; i < std::abs(steps); ++i)
+        shown = prefs::StepInterval(shown, steps > 0 ? 1 : -1);
     SetUnit(shown.unit);
     setValue(shown.value);
 }
@@ -61,7 +62,9 @@ CPrefsPropertyPage1::CPrefsPropertyPage1(vorla::ISettingsStore& settings, QWidge
     interval_->setRange(prefs::kIntervalMin, prefs::kIntervalMax);
     interval_->setValue(30);
     unit_ = new QLabel(QString::fromLatin1(prefs::UnitLabel(IntervalUnit::Seconds)), this);
-    interval_->onUnitChanged = [this](IntervalUnit unit) { unit_->setText(QString::fromLatin1(prefs::UnitLabel(unit))); };
+    interval_->onUnitChanged = [this](IntervalUnit unit) {
+        unit_->setText(QString::fromLatin1(prefs::UnitLabel(unit)));
+    };
     count_ = new QSpinBox(this);
     count_->setObjectName(QStringLiteral("ResendCount"));
     count_->setRange(prefs::kCountMin, prefs::kCountMax);
@@ -93,7 +96,8 @@ void CPrefsPropertyPage1::Load() {
     const prefs::DialingSettings stored = prefs::ReadDialing(settings_);
     prefixes_ = stored.prefixes;
     prefix_->clear();
-    for (const std::string& prefix : prefixes_) prefix_->addItem(vorla::FromWindows1252(prefix));
+    for (const std::string& prefix : prefixes_)
+        prefix_->addItem(vorla::FromWindows1252(prefix));
     const auto selected = std::find(prefixes_.begin(), prefixes_.end(), stored.dialPrefix);
     if (selected != prefixes_.end()) {
         prefix_->setCurrentIndex(static_cast<int>(selected - prefixes_.begin()));
@@ -140,7 +144,8 @@ void CPrefsPropertyPage1::CommitTypedPrefix() {
     if (prefixes_ != old) {
         QSignalBlocker block(prefix_);
         prefix_->clear();
-        for (const std::string& prefix : prefixes_) prefix_->addItem(vorla::FromWindows1252(prefix));
+        for (const std::string& prefix : prefixes_)
+            prefix_->addItem(vorla::FromWindows1252(prefix));
     }
     prefix_->setCurrentIndex(at);
 }
@@ -152,7 +157,8 @@ bool CPrefsPropertyPage1::eventFilter(QObject* watched, QEvent* event) {
 
 QString CPrefsPropertyPage1::Refusal() const {
     const QString character = vorla::FirstUnstorableCharacter(prefix_->currentText());
-    return character.isEmpty() ? QString() : vorla::UnstorableCharacterText(QStringLiteral("dial prefix"), character);
+    return character.isEmpty() ? QString()
+                               : vorla::UnstorableCharacterText(QStringLiteral("dial prefix"), character);
 }
 
 void CPrefsPropertyPage1::Apply() {

@@ -3,11 +3,11 @@
 #include <QLineEdit>
 #include <QVBoxLayout>
 
-#include "ui/message_entry/message_texts.h"
-#include "ui/preferences/prefs_pages.h"
 #include "settings/settings_keys.h"
 #include "settings/settings_store.h"
 #include "text/windows1252.h"
+#include "ui/message_entry/message_texts.h"
+#include "ui/preferences/prefs_pages.h"
 
 bool CPrefsPage::OtherTips() const {
     return ReadSetting(settings_, vorla::setting::kOtherTips) != 0;
@@ -66,7 +66,8 @@ void CPrefsPropertyPage2::Load() {
 
 QString CPrefsPropertyPage2::Refusal() const {
     const QString character = vorla::FirstUnstorableCharacter(signature_->text());
-    return character.isEmpty() ? QString() : vorla::UnstorableCharacterText(QStringLiteral("signature"), character);
+    return character.isEmpty() ? QString()
+                               : vorla::UnstorableCharacterText(QStringLiteral("signature"), character);
 }
 
 void CPrefsPropertyPage2::Apply() {
@@ -131,6 +132,6 @@ void CPrefsPropertyPage4::Load() {
 }
 
 void CPrefsPropertyPage4::Apply() {
-    prefs::WriteSending(settings_, {upperCase_->isChecked(), clearMessage_->isChecked(), spotPage_->isChecked(),
-                                    rememberFailed_->isChecked()});
+    prefs::WriteSending(settings_, {upperCase_->isChecked(), clearMessage_->isChecked(),
+                                    spotPage_->isChecked(), rememberFailed_->isChecked()});
 }

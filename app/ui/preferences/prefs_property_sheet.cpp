@@ -21,12 +21,14 @@ CPrefsPropertySheet::CPrefsPropertySheet(vorla::ISettingsStore& settings, QWidge
 
     const QStyle* s = style();
     tabs_->setIconSize(QSize(16, 16));
-    tabs_->addTab(dialing_, vorla::CommandIcon("call-start", QStyle::SP_DriveNetIcon, s), QStringLiteral("Dialing"));
+    tabs_->addTab(dialing_, vorla::CommandIcon("call-start", QStyle::SP_DriveNetIcon, s),
+                  QStringLiteral("Dialing"));
     tabs_->addTab(signature_, vorla::CommandIcon("document-edit", QStyle::SP_FileDialogContentsView, s),
                   QStringLiteral("Signature"));
     tabs_->addTab(toolBar_, vorla::CommandIcon("configure-toolbars", QStyle::SP_DesktopIcon, s),
                   QStringLiteral("Tool Bar"));
-    tabs_->addTab(sending_, vorla::CommandIcon("mail-send", QStyle::SP_ArrowForward, s), QStringLiteral("Sending"));
+    tabs_->addTab(sending_, vorla::CommandIcon("mail-send", QStyle::SP_ArrowForward, s),
+                  QStringLiteral("Sending"));
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
@@ -44,7 +46,9 @@ void CPrefsPropertySheet::LoadShownPage() {
     if (auto* page = dynamic_cast<CPrefsPage*>(tabs_->currentWidget())) page->LoadOnce();
 }
 
-void CPrefsPropertySheet::ShowPage(PageIndex page) { tabs_->setCurrentIndex(page); }
+void CPrefsPropertySheet::ShowPage(PageIndex page) {
+    tabs_->setCurrentIndex(page);
+}
 
 void CPrefsPropertySheet::accept() {
     for (CPrefsPage* page : pages_) {

@@ -67,7 +67,9 @@ int IntervalSeconds(ShownInterval shown) {
     return shown.unit == IntervalUnit::Minutes ? shown.value * 60 : shown.value;
 }
 
-const char* UnitLabel(IntervalUnit unit) { return unit == IntervalUnit::Minutes ? "minute(s)," : "second(s),"; }
+const char* UnitLabel(IntervalUnit unit) {
+    return unit == IntervalUnit::Minutes ? "minute(s)," : "second(s),";
+}
 
 ShownInterval StepInterval(ShownInterval shown, int step) {
     const int next = shown.value + step;
@@ -101,7 +103,8 @@ void WriteDialing(vorla::ISettingsStore& store, const DialingSettings& s) {
 }
 
 SignatureSettings ReadSignature(const vorla::ISettingsStore& store) {
-    return {ReadSetting(store, vorla::setting::kSignature), ReadSetting(store, vorla::setting::kAutoSign) != 0};
+    return {ReadSetting(store, vorla::setting::kSignature),
+            ReadSetting(store, vorla::setting::kAutoSign) != 0};
 }
 
 void WriteSignature(vorla::ISettingsStore& store, const SignatureSettings& s) {
@@ -110,7 +113,8 @@ void WriteSignature(vorla::ISettingsStore& store, const SignatureSettings& s) {
 }
 
 ToolBarSettings ReadToolBar(const vorla::ISettingsStore& store) {
-    return {ReadSetting(store, vorla::setting::kSmallToolbar) != 0, ReadSetting(store, vorla::setting::kTips) != 0,
+    return {ReadSetting(store, vorla::setting::kSmallToolbar) != 0,
+            ReadSetting(store, vorla::setting::kTips) != 0,
             ReadSetting(store, vorla::setting::kOtherTips) != 0};
 }
 
@@ -121,8 +125,10 @@ void WriteToolBar(vorla::ISettingsStore& store, const ToolBarSettings& s) {
 }
 
 SendingSettings ReadSending(const vorla::ISettingsStore& store) {
-    return {ReadSetting(store, vorla::setting::kSendUpperCase) != 0, ReadSetting(store, vorla::setting::kClearMessage) != 0,
-            ReadSetting(store, vorla::setting::kSpotPage) != 0, ReadSetting(store, vorla::setting::kRememberFailed) != 0};
+    return {ReadSetting(store, vorla::setting::kSendUpperCase) != 0,
+            ReadSetting(store, vorla::setting::kClearMessage) != 0,
+            ReadSetting(store, vorla::setting::kSpotPage) != 0,
+            ReadSetting(store, vorla::setting::kRememberFailed) != 0};
 }
 
 void WriteSending(vorla::ISettingsStore& store, const SendingSettings& s) {

@@ -15,5 +15,7 @@ bool RunPreferences(CVorlaPro5App& app, QWidget* owner) {
 }
 
 void RegisterUiPreferences(UiExtensions& extensions) {
-    extensions.commands[cmd::kPreferences] = [](CVorlaPro5App& app, QWidget* owner) { RunPreferences(app, owner); };
+    extensions.commands[cmd::kPreferences] = [](CVorlaPro5App& app, QWidget* owner) {
+        RunPreferences(app, owner);
+    };
 }

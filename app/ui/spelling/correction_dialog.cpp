@@ -43,7 +43,9 @@ CorrectionDialog::CorrectionDialog(const QString& word, const QStringList& sugge
     grid->addLayout(buttons, 0, 2, 3, 1);
 }
 
-QString CorrectionDialog::Replacement() const { return replacement_->text(); }
+QString CorrectionDialog::Replacement() const {
+    return replacement_->text();
+}
 
 void CorrectionDialog::Choose(Choice choice) {
     choice_ = choice;

@@ -5,8 +5,8 @@
 
 #include "settings/settings_keys.h"
 #include "settings/settings_store.h"
-#include "ui/spelling/spell_checker.h"
 #include "text/windows1252.h"
+#include "ui/spelling/spell_checker.h"
 
 namespace {
 
@@ -36,7 +36,8 @@ SpellCheckSession::~SpellCheckSession() = default;
 QString SpellCheckSession::Run() {
     if (!checker_->IsAvailable()) return checker_->Unavailability();
     for (int n = 1;; ++n) {
-        const std::string path = settings_.GetProfileString(vorla::setting::kSpellerSection, vorla::setting::CustomDictEntry(n), "");
+        const std::string path = settings_.GetProfileString(vorla::setting::kSpellerSection,
+                                                            vorla::setting::CustomDictEntry(n), "");
         if (path.empty()) break;
         checker_->AddCustomDictionary(vorla::FromWindows1252(path));
     }
@@ -57,10 +58,17 @@ QString SpellCheckSession::Run() {
         const Correction answer = ask_(word, checker_->Suggestions(word));
         at = span.start + span.length;
         switch (answer.choice) {
-            case CorrectionDialog::kCancel: cancelled = true; break;
-            case CorrectionDialog::kIgnore: break;
-            case CorrectionDialog::kIgnoreAll: checker_->IgnoreAll(word); break;
-            case CorrectionDialog::kAdd: checker_->AddToCustomDictionary(word); break;
+            case CorrectionDialog::kCancel:
+                cancelled = true;
+                break;
+            case CorrectionDialog::kIgnore:
+                break;
+            case CorrectionDialog::kIgnoreAll:
+                checker_->IgnoreAll(word);
+                break;
+            case CorrectionDialog::kAdd:
+                checker_->AddToCustomDictionary(word);
+                break;
             case CorrectionDialog::kChange:
                 text.replace(span.start, span.length, answer.replacement);
                 at = span.start + static_cast<int>(answer.replacement.size());
@@ -93,7 +101,8 @@ QString SpellCheckSession::Run() {
     }
     const QStringList dictionaries = checker_->CustomDictionaries();
     for (int n = 0; n < dictionaries.size(); ++n)
-        settings_.WriteProfileString(vorla::setting::kSpellerSection, vorla::setting::CustomDictEntry(n + 1), vorla::ToWindows1252(dictionaries[n]));
+        settings_.WriteProfileString(vorla::setting::kSpellerSection, vorla::setting::CustomDictEntry(n + 1),
+                                     vorla::ToWindows1252(dictionaries[n]));
     WriteSetting(settings_, vorla::setting::kSpellOptions, checker_->Options());
     return cancelled ? QString() : QStringLiteral("Spell check complete!");
 }

@@ -7,7 +7,9 @@
 #include <hunspell.hxx>
 
 namespace {
-bool IsWordChar(QChar c) { return c.isLetterOrNumber() || c == QLatin1Char('\'') || c == QChar(0x2019); }
+bool IsWordChar(QChar c) {
+    return c.isLetterOrNumber() || c == QLatin1Char('\'') || c == QChar(0x2019);
+}
 }  // namespace
 
 SpellChecker::SpellChecker(const QString& affixFile, const QString& dictionaryFile) {
@@ -17,7 +19,8 @@ SpellChecker::SpellChecker(const QString& affixFile, const QString& dictionaryFi
     }
     hunspell_ = std::make_unique<Hunspell>(QFile::encodeName(affixFile).constData(),
                                            QFile::encodeName(dictionaryFile).constData());
-    utf8_ = QString::fromStdString(hunspell_->get_dict_encoding()).compare(QStringLiteral("UTF-8"), Qt::CaseInsensitive) == 0;
+    utf8_ = QString::fromStdString(hunspell_->get_dict_encoding())
+                .compare(QStringLiteral("UTF-8"), Qt::CaseInsensitive) == 0;
 }
 
 SpellChecker::~SpellChecker() = default;
@@ -27,7 +30,8 @@ std::string SpellChecker::Encode(const QString& word) const {
 }
 
 QString SpellChecker::Decode(const std::string& word) const {
-    return utf8_ ? QString::fromStdString(word) : QString::fromLatin1(word.data(), static_cast<qsizetype>(word.size()));
+    return utf8_ ? QString::fromStdString(word)
+                 : QString::fromLatin1(word.data(), static_cast<qsizetype>(word.size()));
 }
 
 bool SpellChecker::AddCustomDictionary(const QString& path) {
@@ -74,7 +78,8 @@ bool SpellChecker::IsCorrect(const QString& word) const {
 QStringList SpellChecker::Suggestions(const QString& word) const {
     QStringList out;
     if (!hunspell_) return out;
-    for (const std::string& s : hunspell_->suggest(Encode(word))) out << Decode(s);
+    for (const std::string& s : hunspell_->suggest(Encode(word)))
+        out << Decode(s);
     return out;
 }
 
@@ -82,13 +87,17 @@ WordSpan SpellChecker::NextMisspelling(const QString& text, int from) const {
     int i = std::max(from, 0);
     const int n = static_cast<int>(text.size());
     while (i < n) {
-        while (i < n && !IsWordChar(text[i])) ++i;
+        while (i < n && !IsWordChar(text[i]))
+            ++i;
         int end = i;
-        while (end < n && IsWordChar(text[end])) ++end;
+        while (end < n && IsWordChar(text[end]))
+            ++end;
         // Apostrophes around a word are quotes, not part of it.
         int start = i, stop = end;
-        while (start < stop && !text[start].isLetterOrNumber()) ++start;
-        while (stop > start && !text[stop - 1].isLetterOrNumber()) --stop;
+        while (start < stop && !text[start].isLetterOrNumber())
+            ++start;
+        while (stop > start && !text[stop - 1].isLetterOrNumber())
+            --stop;
         if (stop > start && !IsCorrect(text.mid(start, stop - start))) return {start, stop - start};
         i = end;
     }

@@ -19,10 +19,10 @@
 #include <algorithm>
 
 #include "ui/app/command_ids.h"
+#include "ui/app/ui_extensions.h"
 #include "ui/app/vorla_pro_app.h"
 #include "ui/message_entry/message_font.h"
 #include "ui/message_entry/vorla_pro_view.h"
-#include "ui/app/ui_extensions.h"
 
 namespace {
 
@@ -49,7 +49,8 @@ ReportScreenFont ScreenFontOf(CVorlaPro5App& app) {
 ReportScreenFont StoredScreenFont(const vorla::ISettingsStore& settings) {
     ReportScreenFont screen{StoredMessageFont(settings, QGuiApplication::font()), QSize(96, 96)};
     if (const QScreen* primary = QGuiApplication::primaryScreen())
-        screen.dotsPerInch = QSize(qRound(primary->logicalDotsPerInchX()), qRound(primary->logicalDotsPerInchY()));
+        screen.dotsPerInch =
+            QSize(qRound(primary->logicalDotsPerInchX()), qRound(primary->logicalDotsPerInchY()));
     return screen;
 }
 
@@ -57,7 +58,8 @@ DirectoryListBoxes::DirectoryListBoxes(ReportChoice& choice, Qt::Orientation ori
                                        std::function<void()> changed)
     : QWidget(parent) {
     setWindowTitle(QStringLiteral("Directory Lists"));
-    auto* layout = new QBoxLayout(orientation == Qt::Vertical ? QBoxLayout::TopToBottom : QBoxLayout::LeftToRight, this);
+    auto* layout =
+        new QBoxLayout(orientation == Qt::Vertical ? QBoxLayout::TopToBottom : QBoxLayout::LeftToRight, this);
     for (const ListBox& entry : kListBoxes) {
         auto* box = new QCheckBox(QString::fromLatin1(entry.text), this);
         box->setChecked(choice.Includes(entry.section));
@@ -95,7 +97,8 @@ int DirectoryPrinting::PrintChosen(QPrinter& printer, QWidget* parent) {
     const std::vector<ReportSectionLines> sections = SectionsToPrint();
     if (sections.empty()) return 0;
     // A large directory takes a while: the box keeps the window alive and lets the user stop.
-    QProgressDialog progress(QStringLiteral("Printing the directory lists..."), QStringLiteral("Cancel"), 0, 0, parent);
+    QProgressDialog progress(QStringLiteral("Printing the directory lists..."), QStringLiteral("Cancel"), 0,
+                             0, parent);
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(500);
     ReportPrintOptions options;
@@ -127,7 +130,8 @@ void DirectoryPrinting::Print(QWidget* parent) {
     dialog.setOptionTabs({new DirectoryListBoxes(choice_, Qt::Vertical)});
     // The page range may name any page of the longest report, all four lists.
     const int rows = ReportRowsPerPageOn(printer, context_.screenFont());
-    dialog.setMinMax(1, std::max(1, CountReportPages(context_.source(), ReportChoice{true, true, true, true}, rows)));
+    dialog.setMinMax(
+        1, std::max(1, CountReportPages(context_.source(), ReportChoice{true, true, true, true}, rows)));
     if (dialog.exec() != QDialog::Accepted) return;
     PrintChosen(printer, parent);
 }
@@ -168,8 +172,10 @@ void DirectoryPrinting::Preview(QWidget* parent) {
         const std::vector<ReportSectionLines> sections = BuildDirectoryReport(context_.source(), choice_);
         const bool empty = ReportIsEmpty(sections);
         if (notice)
-            notice->setText(empty ? QString::fromLatin1(choice_.Any() ? kNothingInLists : kNothingTicked) : QString());
-        for (QAction* action : printActions) action->setEnabled(!empty);
+            notice->setText(empty ? QString::fromLatin1(choice_.Any() ? kNothingInLists : kNothingTicked)
+                                  : QString());
+        for (QAction* action : printActions)
+            action->setEnabled(!empty);
         if (empty) {
             // One blank page, or the preview would go on showing the last choice's pages.
             QPainter blank(target);
@@ -199,6 +205,10 @@ void RegisterDirectoryPrinting(UiExtensions& extensions) {
         return **printing;
     };
     extensions.commands[cmd::kPrint] = [of](CVorlaPro5App& app, QWidget* parent) { of(app).Print(parent); };
-    extensions.commands[cmd::kPrintPreview] = [of](CVorlaPro5App& app, QWidget* parent) { of(app).Preview(parent); };
-    extensions.commands[cmd::kPrintSetup] = [of](CVorlaPro5App& app, QWidget* parent) { of(app).PageSetup(parent); };
+    extensions.commands[cmd::kPrintPreview] = [of](CVorlaPro5App& app, QWidget* parent) {
+        of(app).Preview(parent);
+    };
+    extensions.commands[cmd::kPrintSetup] = [of](CVorlaPro5App& app, QWidget* parent) {
+        of(app).PageSetup(parent);
+    };
 }

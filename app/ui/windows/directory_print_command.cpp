@@ -6,22 +6,25 @@
 
 #include <filesystem>
 
-#include "files/atomic_file.h"
 #include "archive/class_registry.h"
 #include "directory/directory_file.h"
-#include "ui/windows/directory_print.h"
-#include "ui/windows/directory_report_printer.h"
 #include "directory/directory_store.h"
+#include "files/atomic_file.h"
 #include "paging/paging_classes.h"
 #include "settings/program_directory.h"
+#include "ui/windows/directory_print.h"
+#include "ui/windows/directory_report_printer.h"
 
 namespace {
 
-PrintDirectoryOutcome Failure(const QString& message) { return {kPrintCannotWrite, 0, message}; }
+PrintDirectoryOutcome Failure(const QString& message) {
+    return {kPrintCannotWrite, 0, message};
+}
 
 }  // namespace
 
-PrintDirectoryOutcome WriteDirectoryPdf(const PrintDirectoryRequest& request, const vorla::ProgramDirectory& directory,
+PrintDirectoryOutcome WriteDirectoryPdf(const PrintDirectoryRequest& request,
+                                        const vorla::ProgramDirectory& directory,
                                         const vorla::ISettingsStore& settings) {
     DirectoryStore store;
     const std::string path = directory.GetProgramDirectory() + std::string(kDirectoryFileName);
@@ -29,8 +32,9 @@ PrintDirectoryOutcome WriteDirectoryPdf(const PrintDirectoryRequest& request, co
     if (std::filesystem::exists(path, ignored)) {
         const ArchiveError error = LoadDirectoryFile(path, MakeProgramClassRegistry(), store);
         if (error != ArchiveError::None)
-            return Failure(QStringLiteral("cannot read the directory %1: %2")
-                               .arg(QString::fromStdString(path), QString::fromLatin1(ArchiveErrorText(error))));
+            return Failure(
+                QStringLiteral("cannot read the directory %1: %2")
+                    .arg(QString::fromStdString(path), QString::fromLatin1(ArchiveErrorText(error))));
     }
     DirectoryPrintContext context;
     context.source = [&store] { return ReportSourceOf(store); };
@@ -58,10 +62,11 @@ PrintDirectoryOutcome WriteDirectoryPdf(const PrintDirectoryRequest& request, co
         outcome.pages = result.pages;
     }
     const QByteArray& bytes = pdf.data();
-    const ArchiveError written =
-        ReplaceFileAtomically(request.outputPath, std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
+    const ArchiveError written = ReplaceFileAtomically(
+        request.outputPath, std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
     if (written != ArchiveError::None)
         return Failure(QStringLiteral("cannot write %1: %2")
-                           .arg(QString::fromStdString(request.outputPath), QString::fromLatin1(ArchiveErrorText(written))));
+                           .arg(QString::fromStdString(request.outputPath),
+                                QString::fromLatin1(ArchiveErrorText(written))));
     return outcome;
 }

@@ -20,5 +20,6 @@ struct PrintDirectoryOutcome {
 // only reads, and the program replaces that file atomically) and writes the chosen lists to
 // the PDF file, replacing it atomically. Nothing to print writes no file and fails. Needs a
 // QGuiApplication; the message font comes from the settings.
-PrintDirectoryOutcome WriteDirectoryPdf(const PrintDirectoryRequest& request, const vorla::ProgramDirectory& directory,
+PrintDirectoryOutcome WriteDirectoryPdf(const PrintDirectoryRequest& request,
+                                        const vorla::ProgramDirectory& directory,
                                         const vorla::ISettingsStore& settings);

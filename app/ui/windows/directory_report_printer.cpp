@@ -44,8 +44,8 @@ void DrawGroupIcon(QPainter& painter, const QRectF& box) {
         painter.setBrush(color);
         painter.drawEllipse(QRectF(box.left() + left + unit, box.top() + unit * 0.5, unit * 2.5, unit * 2.5));
         QPainterPath body;
-        body.addRoundedRect(QRectF(box.left() + left, box.top() + unit * 3.5, unit * 4.5, unit * 4), unit * 1.5,
-                            unit * 1.5);
+        body.addRoundedRect(QRectF(box.left() + left, box.top() + unit * 3.5, unit * 4.5, unit * 4),
+                            unit * 1.5, unit * 1.5);
         painter.drawPath(body);
     };
     person(unit * 3.5, QColor(0x60, 0x60, 0x60));
@@ -86,7 +86,8 @@ public:
             if (line.kind == ReportLineKind::Group) {
                 const int stop = stops.empty() ? 0 : stops[0];
                 const qreal side = std::min<qreal>(painter_.fontMetrics().ascent(), stop * 0.9);
-                DrawGroupIcon(painter_, QRectF(0, bottom - painter_.fontMetrics().descent() - side, side, side));
+                DrawGroupIcon(painter_,
+                              QRectF(0, bottom - painter_.fontMetrics().descent() - side, side, side));
             }
             DrawFields(text, stops, bottom, line.kind == ReportLineKind::Member);
         }
@@ -101,10 +102,12 @@ private:
     // font must be the painter's.
     std::vector<int> StopsFor(ReportSection section, const QString& header) const {
         std::vector<int> stops;
-        for (int stop : ReportTabStops(section)) stops.push_back(ScaleReportUnits(stop, dpiX_));
+        for (int stop : ReportTabStops(section))
+            stops.push_back(ScaleReportUnits(stop, dpiX_));
         const QFontMetrics metrics = painter_.fontMetrics();
         std::vector<int> labels;
-        for (const QString& label : header.split(QLatin1Char('\t'))) labels.push_back(metrics.horizontalAdvance(label));
+        for (const QString& label : header.split(QLatin1Char('\t')))
+            labels.push_back(metrics.horizontalAdvance(label));
         return FitStopsToHeader(stops, labels, metrics.averageCharWidth());
     }
 
@@ -150,15 +153,16 @@ QFont ScaleFontToDevice(const ReportScreenFont& screen, int deviceDpiX, int devi
 }
 
 int ReportRowsPerPageOn(const QPagedPaintDevice& device, const ReportScreenFont& screen) {
-    return GeometryOf(device, ScaleFontToDevice(screen, device.logicalDpiX(), device.logicalDpiY())).rowsPerPage;
+    return GeometryOf(device, ScaleFontToDevice(screen, device.logicalDpiX(), device.logicalDpiY()))
+        .rowsPerPage;
 }
 
-ReportPrintResult PrintDirectoryReport(QPagedPaintDevice& device, const std::vector<ReportSectionLines>& sections,
+ReportPrintResult PrintDirectoryReport(QPagedPaintDevice& device,
+                                       const std::vector<ReportSectionLines>& sections,
                                        const ReportScreenFont& screen, const ReportPrintOptions& options) {
     ReportPrintResult result;
     // No page, no job: a printer would put out a blank sheet.
-    if (ReportIsEmpty(sections))
-        return result;
+    if (ReportIsEmpty(sections)) return result;
     QPainter painter;
     if (!painter.begin(&device)) return result;
     result.started = true;
@@ -166,7 +170,8 @@ ReportPrintResult PrintDirectoryReport(QPagedPaintDevice& device, const std::vec
     std::vector<ReportPage> pages = PaginateReport(sections, reportPainter.RowsPerPage());
     if (options.fromPage > 0 || options.toPage > 0) {
         const int last = options.toPage > 0 ? options.toPage : static_cast<int>(pages.size());
-        std::erase_if(pages, [&](const ReportPage& p) { return p.number < options.fromPage || p.number > last; });
+        std::erase_if(pages,
+                      [&](const ReportPage& p) { return p.number < options.fromPage || p.number > last; });
     }
     const int total = static_cast<int>(pages.size());
     for (const ReportPage& page : pages) {
@@ -191,7 +196,8 @@ std::vector<size_t> LocaleCollationOrder(const std::vector<std::string_view>& ke
     // Keys are made once, so each comparison of the sort is cheap.
     std::vector<QCollatorSortKey> sortKeys;
     sortKeys.reserve(keys.size());
-    for (std::string_view key : keys) sortKeys.push_back(collator.sortKey(vorla::FromWindows1252(key)));
+    for (std::string_view key : keys)
+        sortKeys.push_back(collator.sortKey(vorla::FromWindows1252(key)));
     std::vector<size_t> positions(keys.size());
     std::iota(positions.begin(), positions.end(), size_t{0});
     std::stable_sort(positions.begin(), positions.end(),

@@ -41,8 +41,10 @@ struct ReportPrintOptions {
 // Rows under the header on the device, with the font scaled to it.
 int ReportRowsPerPageOn(const QPagedPaintDevice& device, const ReportScreenFont& screen);
 
-ReportPrintResult PrintDirectoryReport(QPagedPaintDevice& device, const std::vector<ReportSectionLines>& sections,
-                                       const ReportScreenFont& screen, const ReportPrintOptions& options = {});
+ReportPrintResult PrintDirectoryReport(QPagedPaintDevice& device,
+                                       const std::vector<ReportSectionLines>& sections,
+                                       const ReportScreenFont& screen,
+                                       const ReportPrintOptions& options = {});
 
 // The locale's case-insensitive collation, as a sorted list box orders its items.
 std::vector<size_t> LocaleCollationOrder(const std::vector<std::string_view>& keys);

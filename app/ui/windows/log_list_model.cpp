@@ -8,16 +8,18 @@
 #include <chrono>
 #include <unordered_map>
 
+#include "archive/ob_list.h"
 #include "paging/local_time.h"
 #include "paging/log_object.h"
-#include "archive/ob_list.h"
-#include "ui/windows/row_icons.h"
 #include "sorting/text_order.h"
 #include "text/windows1252.h"
+#include "ui/windows/row_icons.h"
 
 namespace {
 
-const CLogObject* AsLog(Serializable* object) { return As<CLogObject>(object); }
+const CLogObject* AsLog(Serializable* object) {
+    return As<CLogObject>(object);
+}
 
 }  // namespace
 
@@ -49,9 +51,10 @@ void CLogListModel::AppendKeys(size_t from) {
             DayKeys start;
             // Days since 1970-01-01 keep every date of the 32-bit time range within 16 bits,
             // which the sort's packed keys count on.
-            const std::chrono::year_month_day date{std::chrono::year(local.tm_year + 1900),
-                                                   std::chrono::month(static_cast<unsigned>(local.tm_mon + 1)),
-                                                   std::chrono::day(static_cast<unsigned>(local.tm_mday))};
+            const std::chrono::year_month_day date{
+                std::chrono::year(local.tm_year + 1900),
+                std::chrono::month(static_cast<unsigned>(local.tm_mon + 1)),
+                std::chrono::day(static_cast<unsigned>(local.tm_mday))};
             start.day = std::chrono::sys_days(date).time_since_epoch().count();
             start.timeOfDay = local.tm_hour * 3600 + local.tm_min * 60 + local.tm_sec;
             found = quarters.emplace(quarter, start).first;
@@ -115,7 +118,9 @@ const std::vector<uint32_t>& CLogListModel::TextRanks(TextKind kind) {
 
 void CLogListModel::MakeSortKeys() {
     const bool byText = sortColumn_ == kStatus || sortColumn_ == kMessage;
-    const TextKind text = sortColumn_ == kStatus ? kStatusText : sortColumn_ == kMessage ? kMessageText : kNameText;
+    const TextKind text = sortColumn_ == kStatus    ? kStatusText
+                          : sortColumn_ == kMessage ? kMessageText
+                                                    : kNameText;
     const std::vector<uint32_t>& ranks = TextRanks(text);
     // Each field is stored as its distance from its smallest value, in as few bits as its
     // spread needs: days fit 16 bits, times of day 17 and ranks 31 (fewer rows than an int
@@ -131,10 +136,17 @@ void CLogListModel::MakeSortKeys() {
     // Where each field sits in the key, the most significant field of the column highest.
     unsigned dayShift = 0, timeShift = 0, rankShift = 0;
     switch (sortColumn_) {
-        case kDate: dayShift = timeBits + rankBits, timeShift = rankBits; break;
-        case kTime: timeShift = dayBits + rankBits, dayShift = rankBits; break;
-        case kName: rankShift = dayBits + timeBits, dayShift = timeBits; break;
-        default: break;
+        case kDate:
+            dayShift = timeBits + rankBits, timeShift = rankBits;
+            break;
+        case kTime:
+            timeShift = dayBits + rankBits, dayShift = rankBits;
+            break;
+        case kName:
+            rankShift = dayBits + timeBits, dayShift = timeBits;
+            break;
+        default:
+            break;
     }
     // The keys are made in list order, where the reads are sequential, and then taken in row
     // order, one read each.
@@ -166,12 +178,14 @@ void CLogListModel::Sort(int column, int order) {
     const QModelIndexList persistent = persistentIndexList();
     std::vector<uint32_t> before;
     before.reserve(persistent.size());
-    for (const QModelIndex& index : persistent) before.push_back(order_[index.row()]);
+    for (const QModelIndex& index : persistent)
+        before.push_back(order_[index.row()]);
     SortRows();
     if (!persistent.isEmpty()) {
         // Few persistent rows (selection, current): find each one's new row.
         std::vector<int> rowOf(list_->GetCount(), -1);
-        for (size_t row = 0; row < order_.size(); ++row) rowOf[order_[row]] = static_cast<int>(row);
+        for (size_t row = 0; row < order_.size(); ++row)
+            rowOf[order_[row]] = static_cast<int>(row);
         QModelIndexList after;
         after.reserve(persistent.size());
         for (qsizetype i = 0; i < persistent.size(); ++i)
@@ -218,13 +232,15 @@ void CLogListModel::DeleteRows(std::vector<int> rows) {
     SyncAppended();
     std::vector<uint32_t> removed;
     removed.reserve(rows.size());
-    for (int row : rows) removed.push_back(order_[row]);
+    for (int row : rows)
+        removed.push_back(order_[row]);
     std::sort(removed.begin(), removed.end());
 
     // One pass over the list, so clearing every record of a long log stays linear.
     const size_t count = list_->GetCount();
     std::vector<char> gone(count, 0);
-    for (uint32_t at : removed) gone[at] = 1;
+    for (uint32_t at : removed)
+        gone[at] = 1;
     std::vector<uint32_t> newPosition(count, 0);
     std::vector<Serializable*> keep;
     std::vector<Serializable*> discard;
@@ -244,8 +260,10 @@ void CLogListModel::DeleteRows(std::vector<int> rows) {
     beginResetModel();
     list_->RemoveAll();
     list_->Reserve(keep.size());
-    for (Serializable* record : keep) list_->AddTail(record);
-    for (Serializable* record : discard) DiscardRecord(record);
+    for (Serializable* record : keep)
+        list_->AddTail(record);
+    for (Serializable* record : discard)
+        DiscardRecord(record);
     keys_ = std::move(keepKeys);
     ForgetSortKeys();
     std::vector<uint32_t> kept;
@@ -266,16 +284,24 @@ int CLogListModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : static_cast<int>(order_.size());
 }
 
-int CLogListModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : kColumnCount; }
+int CLogListModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : kColumnCount;
+}
 
 QString CLogListModel::ColumnText(const CLogObject& record, int column) {
     switch (column) {
-        case kDate: return QString::fromStdString(record.GetDateText()).left(200);
-        case kTime: return QString::fromStdString(record.GetTimeText());
-        case kName: return vorla::FromWindows1252(record.GetName());
-        case kStatus: return vorla::FromWindows1252(record.GetStatus());
-        case kMessage: return vorla::FromWindows1252(record.GetMessage());
-        default: return QString();
+        case kDate:
+            return QString::fromStdString(record.GetDateText()).left(200);
+        case kTime:
+            return QString::fromStdString(record.GetTimeText());
+        case kName:
+            return vorla::FromWindows1252(record.GetName());
+        case kStatus:
+            return vorla::FromWindows1252(record.GetStatus());
+        case kMessage:
+            return vorla::FromWindows1252(record.GetMessage());
+        default:
+            return QString();
     }
 }
 
@@ -300,7 +326,9 @@ Qt::ItemFlags CLogListModel::flags(const QModelIndex& index) const {
     return flags;
 }
 
-QStringList CLogListModel::mimeTypes() const { return {QStringLiteral("text/plain")}; }
+QStringList CLogListModel::mimeTypes() const {
+    return {QStringLiteral("text/plain")};
+}
 
 QMimeData* CLogListModel::mimeData(const QModelIndexList& indexes) const {
     // The dragged record's message, as plain text the message field takes.
@@ -314,4 +342,6 @@ QMimeData* CLogListModel::mimeData(const QModelIndexList& indexes) const {
     return mime;
 }
 
-Qt::DropActions CLogListModel::supportedDragActions() const { return Qt::CopyAction | Qt::MoveAction; }
+Qt::DropActions CLogListModel::supportedDragActions() const {
+    return Qt::CopyAction | Qt::MoveAction;
+}

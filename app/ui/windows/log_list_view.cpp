@@ -19,26 +19,27 @@
 #include <algorithm>
 #include <string>
 
-#include "ui/windows/log_list_model.h"
+#include "archive/ob_list.h"
 #include "paging/log_object.h"
+#include "settings/settings_keys.h"
+#include "settings/settings_store.h"
+#include "ui/windows/log_list_model.h"
 #include "ui/windows/log_printer.h"
 #include "ui/windows/log_properties.h"
 #include "ui/windows/log_resend.h"
-#include "archive/ob_list.h"
-#include "settings/settings_keys.h"
-#include "settings/settings_store.h"
 #include "ui/windows/window_texts.h"
 
 namespace {
 constexpr std::string_view kSection = vorla::setting::kLogWindowSection;
 constexpr int kDefaultWidths[CLogListModel::kColumnCount] = {100, 100, 150, 100, 1000};
-constexpr int kSortCommands[CLogListModel::kColumnCount] = {log_cmd::kSortDate, log_cmd::kSortTime, log_cmd::kSortName,
-                                                           log_cmd::kSortStatus, log_cmd::kSortMessage};
+constexpr int kSortCommands[CLogListModel::kColumnCount] = {
+    log_cmd::kSortDate, log_cmd::kSortTime, log_cmd::kSortName, log_cmd::kSortStatus, log_cmd::kSortMessage};
 }  // namespace
 
 static_assert(vorla::setting::kListViewType.defaultValue == CLogListView::kDetailsView);
 
-CLogListView::CLogListView(LogWindowContext context, QWidget* parent) : QWidget(parent), context_(std::move(context)) {
+CLogListView::CLogListView(LogWindowContext context, QWidget* parent)
+    : QWidget(parent), context_(std::move(context)) {
     auto& settings = *context_.settings;
     const int sortColumn = ReadSetting(settings, vorla::setting::kListSortColumn.In(kSection));
     const int sortOrder = ReadSetting(settings, vorla::setting::kListSortOrder.In(kSection));
@@ -59,7 +60,8 @@ CLogListView::CLogListView(LogWindowContext context, QWidget* parent) : QWidget(
     details_->header()->setSortIndicatorShown(true);
     details_->header()->setStretchLastSection(false);
     for (int c = 0; c < CLogListModel::kColumnCount; ++c) {
-        const int width = settings.GetProfileInt(kSection, vorla::setting::ColumnWidthEntry(c + 1), kDefaultWidths[c]);
+        const int width =
+            settings.GetProfileInt(kSection, vorla::setting::ColumnWidthEntry(c + 1), kDefaultWidths[c]);
         details_->header()->resizeSection(c, width > 0 ? width : kDefaultWidths[c]);
     }
     connect(details_->header(), &QHeaderView::sectionClicked, this, &CLogListView::ColumnClicked);
@@ -86,7 +88,8 @@ CLogListView::CLogListView(LogWindowContext context, QWidget* parent) : QWidget(
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(stack_);
 
-    for (QAbstractItemView* view : {static_cast<QAbstractItemView*>(details_), static_cast<QAbstractItemView*>(icons_)}) {
+    for (QAbstractItemView* view :
+         {static_cast<QAbstractItemView*>(details_), static_cast<QAbstractItemView*>(icons_)}) {
         view->setContextMenuPolicy(Qt::DefaultContextMenu);
         view->installEventFilter(this);
         view->viewport()->installEventFilter(this);
@@ -103,7 +106,8 @@ CLogListView::CLogListView(LogWindowContext context, QWidget* parent) : QWidget(
 CLogListView::~CLogListView() {
     if (ReadSetting(*context_.settings, vorla::setting::kListViewType.In(kSection)) == kDetailsView) {
         for (int c = 0; c < CLogListModel::kColumnCount; ++c)
-            context_.settings->WriteProfileInt(kSection, vorla::setting::ColumnWidthEntry(c + 1), details_->header()->sectionSize(c));
+            context_.settings->WriteProfileInt(kSection, vorla::setting::ColumnWidthEntry(c + 1),
+                                               details_->header()->sectionSize(c));
     }
     if (context_.registerView) context_.registerView(nullptr);
 }
@@ -127,7 +131,8 @@ void CLogListView::CreateActions() {
     } modeCommands[] = {
         {log_cmd::kLargeIcons, "Lar&ge Icons", kLargeIconView, "view-list-icons", "view_large_icons",
          QStyle::SP_FileDialogContentsView},
-        {log_cmd::kSmallIcons, "S&mall Icons", kSmallIconView, "", "view_small_icons", QStyle::SP_FileDialogInfoView},
+        {log_cmd::kSmallIcons, "S&mall Icons", kSmallIconView, "", "view_small_icons",
+         QStyle::SP_FileDialogInfoView},
         {log_cmd::kList, "&List", kListView, "view-list-text", "view_list", QStyle::SP_FileDialogListView},
         {log_cmd::kDetails, "&Details", kDetailsView, "view-list-details", "view_details",
          QStyle::SP_FileDialogDetailedView}};
@@ -182,14 +187,17 @@ void CLogListView::CreateActions() {
 
     contextMenu_ = new QMenu(this);
     QMenu* view = contextMenu_->addMenu(QStringLiteral("&View"));
-    for (int id : {log_cmd::kLargeIcons, log_cmd::kSmallIcons, log_cmd::kList, log_cmd::kDetails}) view->addAction(actions_[id]);
+    for (int id : {log_cmd::kLargeIcons, log_cmd::kSmallIcons, log_cmd::kList, log_cmd::kDetails})
+        view->addAction(actions_[id]);
     QMenu* sort = contextMenu_->addMenu(QStringLiteral("&Sort"));
-    for (int id : kSortCommands) sort->addAction(actions_[id]);
+    for (int id : kSortCommands)
+        sort->addAction(actions_[id]);
     sort->addSeparator();
     sort->addAction(ascending);
     sort->addAction(descending);
     contextMenu_->addSeparator();
-    for (int id : {log_cmd::kProperties, log_cmd::kResend, log_cmd::kClear, log_cmd::kSelectAll}) contextMenu_->addAction(actions_[id]);
+    for (int id : {log_cmd::kProperties, log_cmd::kResend, log_cmd::kClear, log_cmd::kSelectAll})
+        contextMenu_->addAction(actions_[id]);
     contextMenu_->addSeparator();
     contextMenu_->addAction(start);
     contextMenu_->addAction(stop);
@@ -226,10 +234,11 @@ void CLogListView::SetViewType(int type) {
     if (type == kDetailsView) {
         stack_->setCurrentWidget(details_);
     } else {
-        const vorla::ListLayout layout = type == kLargeIconView  ? vorla::ListLayout::kLargeIcons
-                                         : type == kListView     ? vorla::ListLayout::kColumns
-                                                                 : vorla::ListLayout::kSmallIcons;
-        vorla::ShowListLayout(icons_, layout, ReadSetting(*context_.settings, vorla::setting::kListColumn.In(kSection)), 96);
+        const vorla::ListLayout layout = type == kLargeIconView ? vorla::ListLayout::kLargeIcons
+                                         : type == kListView    ? vorla::ListLayout::kColumns
+                                                                : vorla::ListLayout::kSmallIcons;
+        vorla::ShowListLayout(icons_, layout,
+                              ReadSetting(*context_.settings, vorla::setting::kListColumn.In(kSection)), 96);
         stack_->setCurrentWidget(icons_);
     }
     WriteSetting(*context_.settings, vorla::setting::kListViewType.In(kSection), viewType_);
@@ -268,7 +277,8 @@ void CLogListView::SetLogging(bool on) {
 
 std::vector<int> CLogListView::SelectedRows() const {
     std::vector<int> rows;
-    for (const QModelIndex& index : details_->selectionModel()->selectedRows()) rows.push_back(index.row());
+    for (const QModelIndex& index : details_->selectionModel()->selectedRows())
+        rows.push_back(index.row());
     std::sort(rows.begin(), rows.end());
     return rows;
 }
@@ -288,7 +298,8 @@ void CLogListView::ResendSelected() {
     CObList* subscribers = context_.subscriberList ? context_.subscriberList() : nullptr;
     if (!queue || !subscribers) return;
     std::vector<const CLogObject*> records;
-    for (int row : SelectedRows()) records.push_back(model_->RecordAt(row));
+    for (int row : SelectedRows())
+        records.push_back(model_->RecordAt(row));
     if (records.empty()) return;
     ResendLogRecords(records, *subscribers, *queue, *context_.settings, context_.now ? context_.now() : 0,
                      context_.prompts.okCancel);
@@ -297,20 +308,24 @@ void CLogListView::ResendSelected() {
 void CLogListView::ClearSelected() {
     const auto rows = SelectedRows();
     if (rows.empty()) return;
-    if (!context_.prompts.yesNoStop || !context_.prompts.yesNoStop(QString::fromLatin1(window_texts::kConfirmClear)))
+    if (!context_.prompts.yesNoStop ||
+        !context_.prompts.yesNoStop(QString::fromLatin1(window_texts::kConfirmClear)))
         return;
     model_->DeleteRows(rows);
     if (context_.recordsRemoved) context_.recordsRemoved();
 }
 
-void CLogListView::SelectAll() { CurrentView()->selectAll(); }
+void CLogListView::SelectAll() {
+    CurrentView()->selectAll();
+}
 
 int CLogListView::PrintTo(QPagedPaintDevice& device) {
     return PrintLogLines(device, model_->rowCount(), [this](int row) {
         const CLogObject* record = model_->RecordAt(row);
         if (!record) return QString();
         QStringList fields;
-        for (int c = 0; c < CLogListModel::kColumnCount; ++c) fields << CLogListModel::ColumnText(*record, c);
+        for (int c = 0; c < CLogListModel::kColumnCount; ++c)
+            fields << CLogListModel::ColumnText(*record, c);
         return fields.join(QLatin1Char('\t'));
     });
 }

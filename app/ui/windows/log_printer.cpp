@@ -25,7 +25,8 @@ void DrawTabbed(QPainter& painter, const QString& line, int y, double scale, int
     const QStringList fields = line.split(QLatin1Char('\t'));
     const QFontMetrics metrics = painter.fontMetrics();
     for (qsizetype i = 0; i < fields.size(); ++i) {
-        const int x = i == 0 ? 0 : (i - 1 < 4 ? int(kPrintTabStops[i - 1] * scale) : int(kPrintTabStops[3] * scale));
+        const int x =
+            i == 0 ? 0 : (i - 1 < 4 ? int(kPrintTabStops[i - 1] * scale) : int(kPrintTabStops[3] * scale));
         const int end = i < 4 ? int(kPrintTabStops[i] * scale) : right;
         QString text = fields[i];
         // Line breaks inside a message would run into the next row.
@@ -41,7 +42,8 @@ void DrawTabbed(QPainter& painter, const QString& line, int y, double scale, int
 std::vector<LogPrintPage> PaginateLog(int rows, int rowsPerPage) {
     rowsPerPage = std::max(1, rowsPerPage);
     std::vector<LogPrintPage> pages;
-    for (int first = 0; first < rows; first += rowsPerPage) pages.push_back({first, std::min(rowsPerPage, rows - first)});
+    for (int first = 0; first < rows; first += rowsPerPage)
+        pages.push_back({first, std::min(rowsPerPage, rows - first)});
     if (pages.empty()) pages.push_back({0, 0});
     return pages;
 }

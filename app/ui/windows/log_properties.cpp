@@ -8,11 +8,11 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "paging/log_object.h"
 #include "archive/ob_list.h"
+#include "paging/log_object.h"
 #include "paging/paging_texts.h"
-#include "ui/windows/window_texts.h"
 #include "text/windows1252.h"
+#include "ui/windows/window_texts.h"
 
 CLogPropertyPage::CLogPropertyPage(const CLogObject& record, QWidget* parent) : QWidget(parent) {
     const QString name = vorla::FromWindows1252(record.GetName());
@@ -31,7 +31,8 @@ CLogPropertyPage::CLogPropertyPage(const CLogObject& record, QWidget* parent) : 
 
     auto* group = new QGroupBox(QStringLiteral("Message Statistics for %1").arg(name), this);
     auto* counts = new QFormLayout(group);
-    static const char* const captions[4] = {"Total Messages", "Total Sent Ok", "Total User Cancel", "Total Errors"};
+    static const char* const captions[4] = {"Total Messages", "Total Sent Ok", "Total User Cancel",
+                                            "Total Errors"};
     for (int i = 0; i < 4; ++i) {
         counters_[i] = new QLabel(QStringLiteral("0"), group);
         counts->addRow(QString::fromLatin1(captions[i]) + QLatin1Char(':'), counters_[i]);
@@ -47,7 +48,8 @@ CLogPropertyPage::CLogPropertyPage(const CLogObject& record, QWidget* parent) : 
 
 void CLogPropertyPage::ShowStatistics(const LogStatistics& statistics, bool calculating) {
     const int values[4] = {statistics.total, statistics.sentOk, statistics.userCancel, statistics.errors};
-    for (int i = 0; i < 4; ++i) counters_[i]->setText(QString::number(values[i]));
+    for (int i = 0; i < 4; ++i)
+        counters_[i]->setText(QString::number(values[i]));
     calculating_->setVisible(calculating);
 }
 
@@ -74,7 +76,9 @@ CLogPropertySheet::CLogPropertySheet(const CLogObject& record, CObList* logList,
     timer_->start();
 }
 
-bool CLogPropertySheet::IsCalculating() const { return timer_->isActive(); }
+bool CLogPropertySheet::IsCalculating() const {
+    return timer_->isActive();
+}
 
 void CLogPropertySheet::Tick() {
     // The list is read by position at every tick, never through a kept pointer, so records

@@ -4,14 +4,14 @@
 #include <memory>
 #include <string>
 
-#include "paging/log_object.h"
 #include "archive/ob_list.h"
+#include "directory/subscriber.h"
+#include "paging/log_object.h"
 #include "paging/outgoing_queue.h"
 #include "paging/page.h"
 #include "paging/pager_message.h"
 #include "settings/settings_keys.h"
 #include "settings/settings_store.h"
-#include "directory/subscriber.h"
 #include "ui/windows/window_texts.h"
 
 ResendResult ResendLogRecords(const std::vector<const CLogObject*>& records, const CObList& subscribers,
@@ -20,7 +20,8 @@ ResendResult ResendLogRecords(const std::vector<const CLogObject*>& records, con
     // Names are unique in a healthy directory; with duplicates the first one wins.
     std::map<std::string, const CSubscriber*> byName;
     for (Serializable* object : subscribers) {
-        if (const CSubscriber* subscriber = As<CSubscriber>(object)) byName.emplace(subscriber->GetName(), subscriber);
+        if (const CSubscriber* subscriber = As<CSubscriber>(object))
+            byName.emplace(subscriber->GetName(), subscriber);
     }
     const bool resend = ReadSetting(settings, vorla::setting::kResend) != 0;
     const int32_t resendTimes = ReadSetting(settings, vorla::setting::kResendTimes);

@@ -10,8 +10,8 @@
 
 #include "settings/settings_keys.h"
 #include "settings/settings_store.h"
-#include "ui/main_window/widget_placement.h"
 #include "settings/window_placement.h"
+#include "ui/main_window/widget_placement.h"
 #include "ui/windows/window_texts.h"
 
 CLogMDIChild::CLogMDIChild(LogWindowContext context, QWidget* parent)
@@ -24,7 +24,8 @@ CLogMDIChild::CLogMDIChild(LogWindowContext context, QWidget* parent)
     toolBar_ = new QToolBar(QStringLiteral("Log"), this);
     toolBar_->setObjectName(QStringLiteral("LogToolBar"));
     for (int id : {log_cmd::kLargeIcons, log_cmd::kSmallIcons, log_cmd::kList, log_cmd::kDetails, 0,
-                   log_cmd::kAscending, 0, log_cmd::kProperties, log_cmd::kResend, log_cmd::kClear, 0, log_cmd::kPrint}) {
+                   log_cmd::kAscending, 0, log_cmd::kProperties, log_cmd::kResend, log_cmd::kClear, 0,
+                   log_cmd::kPrint}) {
         if (id == 0) {
             toolBar_->addSeparator();
         } else {
@@ -59,7 +60,8 @@ CLogMDIChild::CLogMDIChild(LogWindowContext context, QWidget* parent)
     QMenu* viewMenu = menuBar()->addMenu(QStringLiteral("V&iew"));
     viewMenu->addAction(toggleToolBar_);
     viewMenu->addSeparator();
-    for (int id : {log_cmd::kLargeIcons, log_cmd::kSmallIcons, log_cmd::kList, log_cmd::kDetails}) viewMenu->addAction(view_->Action(id));
+    for (int id : {log_cmd::kLargeIcons, log_cmd::kSmallIcons, log_cmd::kList, log_cmd::kDetails})
+        viewMenu->addAction(view_->Action(id));
     QMenu* sort = viewMenu->addMenu(QStringLiteral("&Sort"));
     for (int id : {log_cmd::kSortDate, log_cmd::kSortTime, log_cmd::kSortName, log_cmd::kSortStatus,
                    log_cmd::kSortMessage, 0, log_cmd::kAscending, log_cmd::kDescending}) {
@@ -76,16 +78,22 @@ CLogMDIChild::CLogMDIChild(LogWindowContext context, QWidget* parent)
     connect(toolBar_, &QToolBar::topLevelChanged, this, [this] { SaveToolBarState(); });
 }
 
-CLogMDIChild::~CLogMDIChild() { SaveToolBarState(); }
+CLogMDIChild::~CLogMDIChild() {
+    SaveToolBarState();
+}
 
-void CLogMDIChild::ApplyToolTips() { toolTipsShown_ = ReadSetting(settings_, vorla::setting::kTips) != 0; }
+void CLogMDIChild::ApplyToolTips() {
+    toolTipsShown_ = ReadSetting(settings_, vorla::setting::kTips) != 0;
+}
 
 void CLogMDIChild::SaveToolBarState() {
     WriteSetting(settings_, vorla::setting::kLogToolBarState, saveState().toBase64().toStdString());
 }
 
 void CLogMDIChild::SavePlacement() {
-    if (subWindow_) vorla::WriteWindowPlacement(settings_, vorla::setting::kLogWindowPos.name, vorla::PlacementOf(*subWindow_));
+    if (subWindow_)
+        vorla::WriteWindowPlacement(settings_, vorla::setting::kLogWindowPos.name,
+                                    vorla::PlacementOf(*subWindow_));
 }
 
 void CLogMDIChild::showEvent(QShowEvent* event) {
@@ -117,13 +125,16 @@ bool CLogMDIChild::eventFilter(QObject* watched, QEvent* event) {
         switch (event->type()) {
             case QEvent::Move:
             case QEvent::Resize:
-            case QEvent::WindowStateChange: SavePlacement(); break;
+            case QEvent::WindowStateChange:
+                SavePlacement();
+                break;
             case QEvent::Close:
                 // Closed by the user: not reopened at the next start.
                 SavePlacement();
                 WriteSetting(settings_, vorla::setting::kLogVisible, 0);
                 break;
-            default: break;
+            default:
+                break;
         }
     }
     return QMainWindow::eventFilter(watched, event);

@@ -1,13 +1,13 @@
 #include "ui/windows/outgoing_model.h"
 
-#include "ui/windows/local_format.h"
+#include "directory/service.h"
+#include "directory/subscriber.h"
 #include "paging/outgoing_queue.h"
 #include "paging/page.h"
 #include "paging/pager_message.h"
-#include "ui/windows/row_icons.h"
-#include "directory/service.h"
-#include "directory/subscriber.h"
 #include "text/windows1252.h"
+#include "ui/windows/local_format.h"
+#include "ui/windows/row_icons.h"
 
 RowImage OutgoingRowImage(const CPage& page) {
     if (page.GetStatus() == kStatusFailed || page.GetWhen() == kWhenNever) return RowImage::Failed;
@@ -17,25 +17,35 @@ RowImage OutgoingRowImage(const CPage& page) {
 
 QString OutgoingWhenText(const CPage& page) {
     switch (page.GetWhen()) {
-        case kWhenNow: return QStringLiteral("Now");
-        case kWhenLater: return QStringLiteral("Later");
+        case kWhenNow:
+            return QStringLiteral("Now");
+        case kWhenLater:
+            return QStringLiteral("Later");
         case kWhenAt: {
             const auto time = page.GetScheduledTime();
             return time ? FormatLocalTime(*time, "%x %I:%M %p") : QString();
         }
-        case kWhenNever: return QStringLiteral("Never");
-        default: return QString();
+        case kWhenNever:
+            return QStringLiteral("Never");
+        default:
+            return QString();
     }
 }
 
 QString OutgoingStatusText(const CPage& page) {
     switch (page.GetStatus()) {
-        case kStatusWaiting: return QStringLiteral("Waiting");
-        case kStatusSending: return QStringLiteral("Sending");
-        case kStatusPending: return QStringLiteral("Pending");
-        case kStatusAwaitingTime: return QStringLiteral("Awaiting Time");
-        case kStatusFailed: return vorla::FromWindows1252(page.GetStatusText());
-        default: return QString();
+        case kStatusWaiting:
+            return QStringLiteral("Waiting");
+        case kStatusSending:
+            return QStringLiteral("Sending");
+        case kStatusPending:
+            return QStringLiteral("Pending");
+        case kStatusAwaitingTime:
+            return QStringLiteral("Awaiting Time");
+        case kStatusFailed:
+            return vorla::FromWindows1252(page.GetStatusText());
+        default:
+            return QString();
     }
 }
 
@@ -61,7 +71,8 @@ void COutgoingModel::Reload() {
     pages_.clear();
     if (OutgoingQueue* q = Queue()) {
         pages_.reserve(q->RowCount());
-        for (const QueueRow& r : q->Rows()) pages_.push_back(r.page);
+        for (const QueueRow& r : q->Rows())
+            pages_.push_back(r.page);
     }
     endResetModel();
 }
@@ -70,7 +81,9 @@ int COutgoingModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : static_cast<int>(pages_.size());
 }
 
-int COutgoingModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : kColumnCount; }
+int COutgoingModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : kColumnCount;
+}
 
 QVariant COutgoingModel::data(const QModelIndex& index, int role) const {
     const CPage* page = PageAt(index.row());
@@ -79,15 +92,20 @@ QVariant COutgoingModel::data(const QModelIndex& index, int role) const {
     if (role != Qt::DisplayRole && role != Qt::ToolTipRole) return {};
     const CSubscriber* subscriber = page->GetSubscriber();
     switch (index.column()) {
-        case kWhen: return OutgoingWhenText(*page);
-        case kStatus: return OutgoingStatusText(*page);
-        case kName: return subscriber ? vorla::FromWindows1252(subscriber->GetName()) : QString();
+        case kWhen:
+            return OutgoingWhenText(*page);
+        case kStatus:
+            return OutgoingStatusText(*page);
+        case kName:
+            return subscriber ? vorla::FromWindows1252(subscriber->GetName()) : QString();
         case kService: {
             const CService* service = subscriber ? subscriber->GetService() : nullptr;
             return service ? vorla::FromWindows1252(service->GetAll().name) : QString();
         }
-        case kMessage: return page->GetMessage() ? vorla::FromWindows1252(page->GetMessage()->GetText()) : QString();
-        default: return {};
+        case kMessage:
+            return page->GetMessage() ? vorla::FromWindows1252(page->GetMessage()->GetText()) : QString();
+        default:
+            return {};
     }
 }
 

@@ -14,12 +14,12 @@
 #include <set>
 #include <string>
 
-#include "ui/common/command_icon.h"
-#include "ui/windows/outgoing_model.h"
 #include "paging/outgoing_queue.h"
 #include "paging/page.h"
 #include "settings/settings_keys.h"
 #include "settings/settings_store.h"
+#include "ui/common/command_icon.h"
+#include "ui/windows/outgoing_model.h"
 #include "ui/windows/window_texts.h"
 
 namespace {
@@ -51,12 +51,14 @@ COutgoingView32::COutgoingView32(std::function<OutgoingQueue*()> queue, vorla::I
     list_->setModel(model_);
     // The selection stays visible while the buttons have the focus.
     QPalette palette = list_->palette();
-    palette.setColor(QPalette::Inactive, QPalette::Highlight, palette.color(QPalette::Active, QPalette::Highlight));
+    palette.setColor(QPalette::Inactive, QPalette::Highlight,
+                     palette.color(QPalette::Active, QPalette::Highlight));
     palette.setColor(QPalette::Inactive, QPalette::HighlightedText,
                      palette.color(QPalette::Active, QPalette::HighlightedText));
     list_->setPalette(palette);
     for (int c = 0; c < COutgoingModel::kColumnCount; ++c) {
-        const int width = settings_.GetProfileInt(kSection, vorla::setting::ColumnWidthEntry(c + 1), kDefaultWidths[c]);
+        const int width =
+            settings_.GetProfileInt(kSection, vorla::setting::ColumnWidthEntry(c + 1), kDefaultWidths[c]);
         list_->header()->resizeSection(c, width > 0 ? width : kDefaultWidths[c]);
     }
     list_->header()->setStretchLastSection(false);
@@ -109,19 +111,22 @@ COutgoingView32::~COutgoingView32() {
 void COutgoingView32::SaveColumnWidths() {
     if (ReadSetting(settings_, vorla::setting::kListViewType.In(kSection)) != 1) return;
     for (int c = 0; c < COutgoingModel::kColumnCount; ++c)
-        settings_.WriteProfileInt(kSection, vorla::setting::ColumnWidthEntry(c + 1), list_->header()->sectionSize(c));
+        settings_.WriteProfileInt(kSection, vorla::setting::ColumnWidthEntry(c + 1),
+                                  list_->header()->sectionSize(c));
 }
 
 std::vector<size_t> COutgoingView32::SelectedRows() const {
     std::vector<size_t> rows;
-    for (const QModelIndex& index : list_->selectionModel()->selectedRows()) rows.push_back(index.row());
+    for (const QModelIndex& index : list_->selectionModel()->selectedRows())
+        rows.push_back(index.row());
     std::sort(rows.begin(), rows.end());
     return rows;
 }
 
 void COutgoingView32::OnQueueChanged() {
     std::set<const CPage*> selected;
-    for (size_t row : SelectedRows()) selected.insert(model_->PageAt(static_cast<int>(row)));
+    for (size_t row : SelectedRows())
+        selected.insert(model_->PageAt(static_cast<int>(row)));
     const CPage* current = model_->PageAt(list_->currentIndex().row());
     selected.erase(nullptr);
     model_->Reload();
@@ -130,10 +135,12 @@ void COutgoingView32::OnQueueChanged() {
     QModelIndex currentIndex;
     for (int row = 0; row < model_->rowCount(); ++row) {
         const CPage* page = model_->PageAt(row);
-        if (selected.count(page)) selection.select(model_->index(row, 0), model_->index(row, COutgoingModel::kColumnCount - 1));
+        if (selected.count(page))
+            selection.select(model_->index(row, 0), model_->index(row, COutgoingModel::kColumnCount - 1));
         if (page == current) currentIndex = model_->index(row, 0);
     }
-    if (currentIndex.isValid()) list_->selectionModel()->setCurrentIndex(currentIndex, QItemSelectionModel::NoUpdate);
+    if (currentIndex.isValid())
+        list_->selectionModel()->setCurrentIndex(currentIndex, QItemSelectionModel::NoUpdate);
     list_->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
 }
 
@@ -202,7 +209,8 @@ std::vector<size_t> COutgoingView32::SelectedQueueRows(OutgoingQueue& queue) con
     // The queue may have re-sorted since the view was last told (pages appended elsewhere),
     // so the selected pages are looked up again rather than trusting the view's row numbers.
     std::set<const CPage*> selected;
-    for (size_t row : SelectedRows()) selected.insert(model_->PageAt(static_cast<int>(row)));
+    for (size_t row : SelectedRows())
+        selected.insert(model_->PageAt(static_cast<int>(row)));
     selected.erase(nullptr);
     std::vector<size_t> rows;
     const auto& queueRows = queue.Rows();

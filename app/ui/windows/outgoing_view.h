@@ -28,8 +28,8 @@ class COutgoingView32 : public QWidget {
 public:
     static constexpr int kDueCheckMilliseconds = 750;
 
-    COutgoingView32(std::function<OutgoingQueue*()> queue, vorla::ISettingsStore& settings, WindowPrompts prompts,
-                    QWidget* parent = nullptr);
+    COutgoingView32(std::function<OutgoingQueue*()> queue, vorla::ISettingsStore& settings,
+                    WindowPrompts prompts, QWidget* parent = nullptr);
     ~COutgoingView32() override;
 
     // The queue operations, in the order the window's own operations are listed.

@@ -2,20 +2,22 @@
 
 #include <QObject>
 
+#include "paging/message_log.h"
+#include "paging/paging_clock.h"
+#include "ui/app/ui_extensions.h"
 #include "ui/app/vorla_pro_app.h"
+#include "ui/main_window/main_frame.h"
 #include "ui/windows/directory_print.h"
 #include "ui/windows/log_list_view.h"
 #include "ui/windows/log_window.h"
-#include "ui/main_window/main_frame.h"
-#include "paging/message_log.h"
 #include "ui/windows/outgoing_view.h"
-#include "paging/paging_clock.h"
 #include "ui/windows/schedule_dialog.h"
-#include "ui/app/ui_extensions.h"
 
 namespace {
 
-uint32_t SystemNow() { return SystemClock().Now(); }
+uint32_t SystemNow() {
+    return SystemClock().Now();
+}
 
 WindowPrompts PromptsOf(CVorlaPro5App& app, QWidget* owner) {
     if (!app.ShowsMessages()) {
@@ -41,7 +43,8 @@ void RegisterUiWindows(UiExtensions& extensions) {
     RegisterDirectoryPrinting(extensions);
 
     extensions.makeOutgoingView = [](CVorlaPro5App& app, QWidget* parent) -> QWidget* {
-        auto* view = new COutgoingView32([&app] { return app.Queue(); }, app.Settings(), PromptsOf(app, parent), parent);
+        auto* view = new COutgoingView32([&app] { return app.Queue(); }, app.Settings(),
+                                         PromptsOf(app, parent), parent);
         app.SetOutgoingView(view);
         QObject::connect(&app, &CVorlaPro5App::QueueChanged, view, &COutgoingView32::OnQueueChanged);
         QObject::connect(&app, &CVorlaPro5App::StatusLineAdded, view, &COutgoingView32::SetStatusLabel);

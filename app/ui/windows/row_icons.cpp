@@ -20,7 +20,8 @@ void PaintSheet(QPainter& p, qreal s) {
     p.setBrush(Qt::white);
     p.drawPath(sheet);
     p.setPen(QPen(QColor(120, 120, 160), s / 16.0));
-    for (qreal y : {0.4, 0.55, 0.7}) p.drawLine(QPointF(0.3 * s, y * s), QPointF(0.7 * s, y * s));
+    for (qreal y : {0.4, 0.55, 0.7})
+        p.drawLine(QPointF(0.3 * s, y * s), QPointF(0.7 * s, y * s));
 }
 
 void PaintClock(QPainter& p, qreal s) {
@@ -47,7 +48,8 @@ void PaintCheck(QPainter& p, qreal s) {
     p.setBrush(QColor(20, 150, 40));
     p.drawEllipse(QRectF(0.45 * s, 0.45 * s, 0.52 * s, 0.52 * s));
     p.setPen(QPen(Qt::white, s / 10.0));
-    p.drawPolyline(QPolygonF({QPointF(0.56 * s, 0.72 * s), QPointF(0.67 * s, 0.84 * s), QPointF(0.86 * s, 0.6 * s)}));
+    p.drawPolyline(
+        QPolygonF({QPointF(0.56 * s, 0.72 * s), QPointF(0.67 * s, 0.84 * s), QPointF(0.86 * s, 0.6 * s)}));
 }
 
 QPixmap Paint(RowImage image, int size) {
@@ -58,11 +60,18 @@ QPixmap Paint(RowImage image, int size) {
     const qreal s = size;
     PaintSheet(p, s);
     switch (image) {
-        case RowImage::Page: break;
-        case RowImage::Timed: PaintClock(p, s); break;
+        case RowImage::Page:
+            break;
+        case RowImage::Timed:
+            PaintClock(p, s);
+            break;
         case RowImage::Failed:
-        case RowImage::LogError: PaintCross(p, s); break;
-        case RowImage::LogOk: PaintCheck(p, s); break;
+        case RowImage::LogError:
+            PaintCross(p, s);
+            break;
+        case RowImage::LogOk:
+            PaintCheck(p, s);
+            break;
     }
     return pixmap;
 }

@@ -12,9 +12,9 @@
 #include <algorithm>
 #include <ctime>
 
-#include "ui/windows/local_format.h"
 #include "paging/local_time.h"
 #include "ui/common/pic_edit.h"
+#include "ui/windows/local_format.h"
 #include "ui/windows/schedule_time.h"
 #include "ui/windows/window_texts.h"
 

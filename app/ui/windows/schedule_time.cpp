@@ -2,17 +2,19 @@
 
 #include <ctime>
 
-#include "ui/windows/local_format.h"
 #include "paging/local_time.h"
+#include "ui/windows/local_format.h"
 #include "ui/windows/window_texts.h"
 
 namespace {
 // Leading blanks, then decimal digits: the usual number conversion, on two characters.
 int NumberIn(std::string_view text) {
     size_t i = 0;
-    while (i < text.size() && text[i] == ' ') ++i;
+    while (i < text.size() && text[i] == ' ')
+        ++i;
     int value = 0;
-    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) value = value * 10 + (text[i] - '0');
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i)
+        value = value * 10 + (text[i] - '0');
     return value;
 }
 }  // namespace
@@ -48,4 +50,6 @@ std::optional<uint32_t> ScheduleMoment(int year, int month, int day, int hourOfD
     return FileTimeFromLocal(local);
 }
 
-QString FormatScheduleMoment(uint32_t moment) { return FormatLocalTime(moment, "%A, %B %d, %Y at %I:%M %p"); }
+QString FormatScheduleMoment(uint32_t moment) {
+    return FormatLocalTime(moment, "%A, %B %d, %Y at %I:%M %p");
+}

@@ -9,7 +9,7 @@
 #include <string_view>
 
 struct ScheduleFields {
-    int hour = 0;    // as typed, 12-hour clock
+    int hour = 0;  // as typed, 12-hour clock
     int minute = 0;
 };
 

@@ -16,15 +16,20 @@ QMessageBox::StandardButton Ask(QWidget* owner, QMessageBox::Icon icon, const QS
 WindowPrompts WindowPrompts::MessageBoxes(const std::function<QWidget*()>& owner) {
     WindowPrompts prompts;
     prompts.okCancel = [owner](const QString& text) {
-        return Ask(owner(), QMessageBox::Critical, text, QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok;
+        return Ask(owner(), QMessageBox::Critical, text, QMessageBox::Ok | QMessageBox::Cancel) ==
+               QMessageBox::Ok;
     };
     prompts.yesNoStop = [owner](const QString& text) {
-        return Ask(owner(), QMessageBox::Critical, text, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+        return Ask(owner(), QMessageBox::Critical, text, QMessageBox::Yes | QMessageBox::No) ==
+               QMessageBox::Yes;
     };
     prompts.yesNo = [owner](const QString& text) {
-        return Ask(owner(), QMessageBox::Question, text, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+        return Ask(owner(), QMessageBox::Question, text, QMessageBox::Yes | QMessageBox::No) ==
+               QMessageBox::Yes;
     };
-    prompts.stop = [owner](const QString& text) { Ask(owner(), QMessageBox::Critical, text, QMessageBox::Ok); };
+    prompts.stop = [owner](const QString& text) {
+        Ask(owner(), QMessageBox::Critical, text, QMessageBox::Ok);
+    };
     prompts.information = [owner](const QString& text) {
         Ask(owner(), QMessageBox::Information, text, QMessageBox::Ok);
     };

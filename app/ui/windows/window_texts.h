@@ -32,8 +32,10 @@ inline constexpr const char* kCalculating = "(Calculating...)";
 // Schedule Message dialog.
 inline constexpr const char* kScheduleTitle = "Schedule Message";
 inline constexpr const char* kWillBeSent = "Your message will be sent:";
-inline constexpr const char* kHourTooLarge = "The hour field must not be greater than 12!  Please re-enter the hour.";
-inline constexpr const char* kHourTooSmall = "The hour field must not be smaller than 1!  Please re-enter the hour.";
+inline constexpr const char* kHourTooLarge =
+    "The hour field must not be greater than 12!  Please re-enter the hour.";
+inline constexpr const char* kHourTooSmall =
+    "The hour field must not be smaller than 1!  Please re-enter the hour.";
 inline constexpr const char* kMinuteTooLarge =
     "The minute field must not be greater than 59! Please re-enter the minutes.";
 inline constexpr const char* kPriorToNow =

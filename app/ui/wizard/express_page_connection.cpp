@@ -4,13 +4,13 @@
 #include <QListWidget>
 #include <QVBoxLayout>
 
-#include "telephony/device_settings.h"
-#include "ui/wizard/express_pages.h"
-#include "ui/wizard/express_property_sheet.h"
 #include "engine/platform/telephony/line_error_names.h"
 #include "settings/settings_keys.h"
 #include "settings/settings_store.h"
+#include "telephony/device_settings.h"
 #include "text/windows1252.h"
+#include "ui/wizard/express_pages.h"
+#include "ui/wizard/express_property_sheet.h"
 #include "ui/wizard/wizard_prompts.h"
 
 CExpressPropertyPage4::CExpressPropertyPage4(CExpressPropertySheet& sheet) : CExpressPropertyPage(sheet) {
@@ -36,7 +36,8 @@ void CExpressPropertyPage4::initializePage() {
         const vorla::telephony::LineDeviceScan scan = context.scanLineDevices();
         // No provider at all is not a failure: the machine simply has no telephony.
         if (scan.providerPresent && scan.initializeResult != 0)
-            context.prompts->Stop(this, QString::fromStdString(vorla::telephony::LineErrorName(scan.initializeResult)));
+            context.prompts->Stop(
+                this, QString::fromStdString(vorla::telephony::LineErrorName(scan.initializeResult)));
         for (const auto& device : scan.devices) {
             connections_.push_back({0, device});
             list_->addItem(vorla::FromWindows1252(device.name));
@@ -50,11 +51,14 @@ const CExpressPropertyPage4::Connection* CExpressPropertyPage4::Chosen() const {
     return row >= 0 && row < static_cast<int>(connections_.size()) ? &connections_[row] : nullptr;
 }
 
-bool CExpressPropertyPage4::isComplete() const { return Chosen() != nullptr; }
+bool CExpressPropertyPage4::isComplete() const {
+    return Chosen() != nullptr;
+}
 
 int CExpressPropertyPage4::nextId() const {
     const Connection* chosen = Chosen();
-    return chosen && chosen->port == 0 ? CExpressPropertySheet::kSubscriberPage : CExpressPropertySheet::kModemPage;
+    return chosen && chosen->port == 0 ? CExpressPropertySheet::kSubscriberPage
+                                       : CExpressPropertySheet::kModemPage;
 }
 
 bool CExpressPropertyPage4::validatePage() {
@@ -74,7 +78,8 @@ bool CExpressPropertyPage4::validatePage() {
         setup.permanentLineID = static_cast<int32_t>(chosen->device.permanentLineId);
         setup.modemName = chosen->device.name;
         if (const auto* deviceSettings = sheet_.Context().deviceSettings) {
-            if (auto init = vorla::telephony::ModemInitFromDeviceKey(*deviceSettings, chosen->device.registryKey))
+            if (auto init =
+                    vorla::telephony::ModemInitFromDeviceKey(*deviceSettings, chosen->device.registryKey))
                 setup.modemInit = *init;
         }
         WriteSetting(settings, vorla::setting::kCurrentRKL, setup.scriptFile);

@@ -4,11 +4,11 @@
 #include <QLineEdit>
 #include <QVBoxLayout>
 
-#include "ui/wizard/express_pages.h"
-#include "ui/wizard/express_property_sheet.h"
 #include "settings/settings_keys.h"
 #include "settings/settings_store.h"
 #include "text/windows1252.h"
+#include "ui/wizard/express_pages.h"
+#include "ui/wizard/express_property_sheet.h"
 
 CExpressPropertyPage3::CExpressPropertyPage3(CExpressPropertySheet& sheet) : CExpressPropertyPage(sheet) {
     auto* layout = new QVBoxLayout(this);
@@ -31,8 +31,8 @@ CExpressPropertyPage3::CExpressPropertyPage3(CExpressPropertySheet& sheet) : CEx
     layout->addWidget(preview_);
     layout->addStretch(1);
 
-    prefix_->setText(vorla::FromWindows1252(
-        ReadSetting(*sheet.Context().settings, vorla::setting::kDialPrefix)));
+    prefix_->setText(
+        vorla::FromWindows1252(ReadSetting(*sheet.Context().settings, vorla::setting::kDialPrefix)));
     connect(prefix_, &QLineEdit::textChanged, this, &CExpressPropertyPage3::UpdatePreview);
     connect(dialOne_, &QCheckBox::toggled, this, &CExpressPropertyPage3::UpdatePreview);
     connect(dialArea_, &QCheckBox::toggled, this, &CExpressPropertyPage3::UpdatePreview);
@@ -47,8 +47,8 @@ void CExpressPropertyPage3::initializePage() {
 
 void CExpressPropertyPage3::UpdatePreview() {
     preview_->setText(vorla::FromWindows1252(DialPreview(vorla::ToWindows1252(prefix_->text()),
-                                                         sheet_.Data().setup.accessNumber, dialOne_->isChecked(),
-                                                         dialArea_->isChecked())));
+                                                         sheet_.Data().setup.accessNumber,
+                                                         dialOne_->isChecked(), dialArea_->isChecked())));
 }
 
 bool CExpressPropertyPage3::validatePage() {

@@ -4,12 +4,12 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include "ui/wizard/express_pages.h"
-#include "ui/wizard/express_property_sheet.h"
 #include "settings/service_lists.h"
 #include "settings/settings_keys.h"
 #include "settings/settings_store.h"
 #include "text/windows1252.h"
+#include "ui/wizard/express_pages.h"
+#include "ui/wizard/express_property_sheet.h"
 
 namespace {
 constexpr int kInitRole = Qt::UserRole;
@@ -39,10 +39,11 @@ CExpressPropertyPage5::CExpressPropertyPage5(CExpressPropertySheet& sheet) : CEx
     list_->sortByColumn(0, Qt::AscendingOrder);
     list_->header()->setSortIndicatorShown(false);
     layout->addWidget(list_);
-    noModemList_ = new QLabel(QStringLiteral("No modem list (MODEM.INI) was found in the program folder. The modem "
-                                             "will be used with its own settings; a modem type can be chosen later "
-                                             "under Setup, Services."),
-                              this);
+    noModemList_ =
+        new QLabel(QStringLiteral("No modem list (MODEM.INI) was found in the program folder. The modem "
+                                  "will be used with its own settings; a modem type can be chosen later "
+                                  "under Setup, Services."),
+                   this);
     noModemList_->setObjectName(QStringLiteral("NoModemList"));
     noModemList_->setWordWrap(true);
     noModemList_->hide();

@@ -10,12 +10,12 @@
 #include <array>
 
 #include "directory/directory_rules.h"
+#include "paging/wctp/wctp_service.h"
+#include "settings/service_lists.h"
+#include "text/windows1252.h"
+#include "ui/common/pic_edit.h"
 #include "ui/wizard/express_pages.h"
 #include "ui/wizard/express_property_sheet.h"
-#include "ui/common/pic_edit.h"
-#include "settings/service_lists.h"
-#include "paging/wctp/wctp_service.h"
-#include "text/windows1252.h"
 #include "ui/wizard/wizard_prompts.h"
 
 namespace {
@@ -33,9 +33,8 @@ struct ServiceEntry {
 };
 
 bool ReadEntry(const vorla::ProfileFile& file, int n, ServiceEntry& entry) {
-    return vorla::ReadServiceIniEntry(file, n,
-                                      {&entry.name, &entry.areaCode, &entry.number, &entry.baud, &entry.parity,
-                                       &entry.handshake});
+    return vorla::ReadServiceIniEntry(
+        file, n, {&entry.name, &entry.areaCode, &entry.number, &entry.baud, &entry.parity, &entry.handshake});
 }
 
 // The services list is data from outside; a file with absurdly many entries is cut short.
@@ -45,9 +44,10 @@ constexpr int kMaxServiceEntries = 10000;
 CExpressPropertyPage2::CExpressPropertyPage2(CExpressPropertySheet& sheet) : CExpressPropertyPage(sheet) {
     const vorla::ProfileFile& file = sheet.Context().servicesFile;
     auto* layout = new QFormLayout(this);
-    layout->addRow(Heading(OptionText(file, "ExpressDialogText",
-                                      QStringLiteral("Enter the name of your paging service and the phone number "
-                                                     "of its paging terminal."))));
+    layout->addRow(
+        Heading(OptionText(file, "ExpressDialogText",
+                           QStringLiteral("Enter the name of your paging service and the phone number "
+                                          "of its paging terminal."))));
 
     const int type = file.GetInt(kOptionsSection, "ExpressDialogType", kTypedName);
     QWidget* nameControl = nullptr;
@@ -68,7 +68,8 @@ CExpressPropertyPage2::CExpressPropertyPage2(CExpressPropertySheet& sheet) : CEx
         nameEdit_->setObjectName(QStringLiteral("ServiceName"));
         nameControl = nameEdit_;
     }
-    auto* nameLabel = new QLabel(OptionText(file, "ExpressChooseText", QStringLiteral("&Service Name")), this);
+    auto* nameLabel =
+        new QLabel(OptionText(file, "ExpressChooseText", QStringLiteral("&Service Name")), this);
     nameLabel->setBuddy(nameControl);
     layout->addRow(nameLabel, nameControl);
 
@@ -76,8 +77,8 @@ CExpressPropertyPage2::CExpressPropertyPage2(CExpressPropertySheet& sheet) : CEx
     number_->setObjectName(QStringLiteral("AccessNumber"));
     number_->SetMaskType(1);
     number_->SetPromptCharacter(QLatin1Char('_'));
-    auto* numberLabel =
-        new QLabel(OptionText(file, "ExpressAccessText", QStringLiteral("Service Access &Phone Number:")), this);
+    auto* numberLabel = new QLabel(
+        OptionText(file, "ExpressAccessText", QStringLiteral("Service Access &Phone Number:")), this);
     numberLabel->setBuddy(number_);
     layout->addRow(numberLabel, number_);
 
@@ -98,7 +99,8 @@ CExpressPropertyPage2::CExpressPropertyPage2(CExpressPropertySheet& sheet) : CEx
     sender_->setObjectName(QStringLiteral("SenderId"));
     sender_->setPlaceholderText(QStringLiteral("vorlapro"));
     // The sender ID is one word of the options text, where blanks separate the options.
-    sender_->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("\\S*")), sender_));
+    sender_->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("\\S*")), sender_));
     layout->addRow(QStringLiteral("Sende&r ID:"), sender_);
     connect(wctp_, &QCheckBox::toggled, this, [this] {
         ShowTransport();
@@ -142,8 +144,8 @@ void CExpressPropertyPage2::ShowTransport() {
     auto* form = static_cast<QFormLayout*>(layout());
     const bool wctp = wctp_->isChecked();
     form->setRowVisible(number_, !wctp);
-    for (QWidget* field : {static_cast<QWidget*>(url_), static_cast<QWidget*>(securityCode_),
-                           static_cast<QWidget*>(sender_)})
+    for (QWidget* field :
+         {static_cast<QWidget*>(url_), static_cast<QWidget*>(securityCode_), static_cast<QWidget*>(sender_)})
         form->setRowVisible(field, wctp);
 }
 
@@ -160,7 +162,8 @@ int CExpressPropertyPage2::nextId() const {
 bool CExpressPropertyPage2::validatePage() {
     ServiceEntry entry{"", "", "", "1200", "e,7,1", "None"};
     if (nameCombo_ && nameCombo_->currentIndex() >= 0)
-        ReadEntry(sheet_.Context().servicesFile, nameCombo_->itemData(nameCombo_->currentIndex()).toInt(), entry);
+        ReadEntry(sheet_.Context().servicesFile, nameCombo_->itemData(nameCombo_->currentIndex()).toInt(),
+                  entry);
 
     const std::string name = vorla::ToWindows1252(ChosenName());
     ExpressSetupData& data = sheet_.Data();
@@ -181,7 +184,8 @@ bool CExpressPropertyPage2::validatePage() {
         setup.accessNumber = url;
         setup.password = vorla::ToWindows1252(securityCode_->text());
         setup.scriptFile = vorla::wctp::kScriptName;
-        setup.modemInit = sender_->text().isEmpty() ? std::string() : "sender=" + vorla::ToWindows1252(sender_->text());
+        setup.modemInit =
+            sender_->text().isEmpty() ? std::string() : "sender=" + vorla::ToWindows1252(sender_->text());
         // Port and modem mean nothing to the carrier; they get what Service Maintenance shows
         // for a service without them, so opening the service there finds nothing changed.
         setup.modemName = "Hayes Compatible";

@@ -9,10 +9,10 @@
 #include <QPushButton>
 
 #include "directory/directory_rules.h"
-#include "ui/wizard/express_pages.h"
-#include "ui/wizard/express_property_sheet.h"
 #include "directory/subscriber.h"
 #include "text/windows1252.h"
+#include "ui/wizard/express_pages.h"
+#include "ui/wizard/express_property_sheet.h"
 #include "ui/wizard/wizard_prompts.h"
 
 CExpressPropertyPage6::CExpressPropertyPage6(CExpressPropertySheet& sheet) : CExpressPropertyPage(sheet) {
@@ -28,7 +28,8 @@ CExpressPropertyPage6::CExpressPropertyPage6(CExpressPropertySheet& sheet) : CEx
     add_ = new QPushButton(QStringLiteral("&Add -->"), this);
     edit_ = new QPushButton(QStringLiteral("<-- &Edit"), this);
     delete_ = new QPushButton(QStringLiteral("&Delete"), this);
-    for (QPushButton* button : {add_, edit_, delete_}) button->setAutoDefault(false);
+    for (QPushButton* button : {add_, edit_, delete_})
+        button->setAutoDefault(false);
     list_ = new QListWidget(this);
     list_->setObjectName(QStringLiteral("NewSubscribers"));
     list_->setSelectionMode(QAbstractItemView::ExtendedSelection);

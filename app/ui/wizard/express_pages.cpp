@@ -48,8 +48,9 @@ QVBoxLayout* TextPage(QWizardPage* page, const QString& first, const QString& se
 CExpressPropertyPage1::CExpressPropertyPage1(CExpressPropertySheet& sheet) : CExpressPropertyPage(sheet) {
     QVBoxLayout* layout = TextPage(
         this,
-        QStringLiteral("Welcome to Vorla Pro.  This Express Setup Wizard will guide you through the setup of the "
-                       "software.  Once this Wizard is completed you will be ready to begin sending messages."),
+        QStringLiteral(
+            "Welcome to Vorla Pro.  This Express Setup Wizard will guide you through the setup of the "
+            "software.  Once this Wizard is completed you will be ready to begin sending messages."),
         QStringLiteral("Click the 'Next' button to continue the Vorla Pro setup."));
     layout->addStretch(1);
     auto* picture = new QLabel(this);

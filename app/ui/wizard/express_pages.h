@@ -47,8 +47,8 @@ public:
     bool validatePage() override;
     int nextId() const override;
 
-    QLineEdit* NameEdit() const { return nameEdit_; }      // null unless the name is typed
-    QComboBox* NameCombo() const { return nameCombo_; }    // null when the name is typed
+    QLineEdit* NameEdit() const { return nameEdit_; }    // null unless the name is typed
+    QComboBox* NameCombo() const { return nameCombo_; }  // null when the name is typed
     vorla::CPicEdit* NumberField() const { return number_; }
     QCheckBox* WctpBox() const { return wctp_; }
     QLineEdit* UrlEdit() const { return url_; }

@@ -22,7 +22,8 @@ QFont ExpressHeadingFont(const QFont& base) {
     return font;
 }
 
-CExpressPropertySheet::CExpressPropertySheet(ExpressSetupContext context, ExpressSetupData& data, QWidget* parent)
+CExpressPropertySheet::CExpressPropertySheet(ExpressSetupContext context, ExpressSetupData& data,
+                                             QWidget* parent)
     : QWizard(parent), context_(std::move(context)), data_(data) {
     setWindowTitle(kCaption);
     setWizardStyle(QWizard::ClassicStyle);

@@ -10,9 +10,9 @@
 
 #include <functional>
 
-#include "ui/wizard/express_setup_rules.h"
-#include "telephony/line_devices.h"
 #include "settings/profile_file.h"
+#include "telephony/line_devices.h"
+#include "ui/wizard/express_setup_rules.h"
 
 class IWizardPrompts;
 namespace vorla {
@@ -40,8 +40,15 @@ struct ExpressSetupContext {
 class CExpressPropertySheet : public QWizard {
     Q_OBJECT
 public:
-    enum PageId { kWelcomePage = 1, kServicePage, kDialingPage, kConnectionPage, kModemPage, kSubscriberPage,
-                  kCompletePage };
+    enum PageId {
+        kWelcomePage = 1,
+        kServicePage,
+        kDialingPage,
+        kConnectionPage,
+        kModemPage,
+        kSubscriberPage,
+        kCompletePage
+    };
 
     CExpressPropertySheet(ExpressSetupContext context, ExpressSetupData& data, QWidget* parent = nullptr);
 

@@ -1,11 +1,11 @@
 #include "ui/wizard/express_setup_rules.h"
 
-#include "settings/ascii_case.h"
+#include "archive/ob_list.h"
 #include "directory/directory_rules.h"
 #include "directory/directory_store.h"
-#include "archive/ob_list.h"
 #include "directory/subscriber.h"
 #include "paging/wctp/wctp_service.h"
+#include "settings/ascii_case.h"
 
 namespace {
 std::string_view Part(std::string_view text, std::size_t from, std::size_t count = std::string_view::npos) {
@@ -13,7 +13,9 @@ std::string_view Part(std::string_view text, std::size_t from, std::size_t count
 }
 }  // namespace
 
-std::string AreaCodeOf(std::string_view accessNumber) { return std::string(Part(accessNumber, 0, 3)); }
+std::string AreaCodeOf(std::string_view accessNumber) {
+    return std::string(Part(accessNumber, 0, 3));
+}
 
 std::string LocalNumberOf(std::string_view accessNumber) {
     return std::string(Part(accessNumber, 3, 3)) + "-" + std::string(Part(accessNumber, 6));

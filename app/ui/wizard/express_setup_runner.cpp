@@ -2,18 +2,18 @@
 
 #include <QTimer>
 
-#include "ui/app/command_ids.h"
-#include "ui/app/ui_extensions.h"
-#include "ui/app/vorla_pro_app.h"
-#include "telephony/device_settings.h"
-#include "directory/directory_store.h"
-#include "ui/wizard/express_property_sheet.h"
 #include "archive/ob_list.h"
+#include "directory/directory_store.h"
+#include "directory/subscriber.h"
+#include "engine/platform/telephony/telephony_api.h"
 #include "settings/service_lists.h"
 #include "settings/settings_keys.h"
 #include "settings/settings_store.h"
-#include "directory/subscriber.h"
-#include "engine/platform/telephony/telephony_api.h"
+#include "telephony/device_settings.h"
+#include "ui/app/command_ids.h"
+#include "ui/app/ui_extensions.h"
+#include "ui/app/vorla_pro_app.h"
+#include "ui/wizard/express_property_sheet.h"
 #include "ui/wizard/wizard_prompts.h"
 
 namespace {
@@ -26,7 +26,8 @@ template <typename Record>
 std::set<std::string> NamesOf(const CObList* list) {
     std::set<std::string> names;
     if (list)
-        for (Serializable* item : *list) names.insert(static_cast<const Record*>(item)->GetName());
+        for (Serializable* item : *list)
+            names.insert(static_cast<const Record*>(item)->GetName());
     return names;
 }
 }  // namespace
@@ -63,7 +64,8 @@ bool RunExpressSetupWizard(CVorlaPro5App& app, QWidget* parent, const WizardSeam
     WriteSetting(app.Settings(), vorla::setting::kSetup, 1);
     app.NotifyDirectoryChanged();
     // Saved after the recipient list was rebuilt, so its rows are in the file too.
-    if (const QString failure = app.SaveDirectoryOrReason(); !failure.isEmpty()) prompts->Stop(parent, failure);
+    if (const QString failure = app.SaveDirectoryOrReason(); !failure.isEmpty())
+        prompts->Stop(parent, failure);
     return true;
 }
 
@@ -76,4 +78,6 @@ void RegisterUiWizardWith(UiExtensions& extensions, WizardSeams seams) {
     };
 }
 
-void RegisterUiWizard(UiExtensions& extensions) { RegisterUiWizardWith(extensions, {}); }
+void RegisterUiWizard(UiExtensions& extensions) {
+    RegisterUiWizardWith(extensions, {});
+}

@@ -18,7 +18,7 @@ class IDeviceSettings;
 
 // What a test replaces; every null member takes the program's own.
 struct WizardSeams {
-    IWizardPrompts* prompts = nullptr;  // message boxes
+    IWizardPrompts* prompts = nullptr;                                  // message boxes
     std::function<vorla::telephony::LineDeviceScan()> scanLineDevices;  // the installed provider
     const vorla::telephony::IDeviceSettings* deviceSettings = nullptr;  // the system's (none on Linux)
     // Called once the sheet is open and modal, to drive it.

@@ -22,7 +22,9 @@ DynamicLibrary::~DynamicLibrary() {
     if (handle_) dlclose(handle_);
 }
 
-void* DynamicLibrary::Find(const char* symbol) const { return handle_ ? dlsym(handle_, symbol) : nullptr; }
+void* DynamicLibrary::Find(const char* symbol) const {
+    return handle_ ? dlsym(handle_, symbol) : nullptr;
+}
 
 std::string DynamicLibrary::ProgramDirectory() {
     char path[4096];

@@ -18,7 +18,8 @@ struct SizeHeader {
 
 // Calls `fill` with buffers of growing size until the provider's record fits.
 template <typename Fill>
-int32_t GrowUntilFits(uint32_t firstSize, uint32_t headerSize, std::vector<unsigned char>& record, Fill fill) {
+int32_t GrowUntilFits(uint32_t firstSize, uint32_t headerSize, std::vector<unsigned char>& record,
+                      Fill fill) {
     uint32_t size = firstSize;
     for (int attempt = 0; attempt < 8; ++attempt) {
         record.assign(size, 0);
@@ -49,8 +50,8 @@ int32_t GetDevCapsRecord(TelephonyApi& api, uint32_t lineApp, uint32_t device, u
     });
 }
 
-bool RecordSlice(const std::vector<unsigned char>& record, uint32_t used, uint32_t headerSize, uint32_t offset,
-                 uint32_t size, std::string& out) {
+bool RecordSlice(const std::vector<unsigned char>& record, uint32_t used, uint32_t headerSize,
+                 uint32_t offset, uint32_t size, std::string& out) {
     const uint64_t end = static_cast<uint64_t>(offset) + size;
     if (offset < headerSize || end > used || end > record.size()) return false;
     out.assign(reinterpret_cast<const char*>(record.data()) + offset, size);
@@ -62,7 +63,8 @@ bool DevCapsLineName(const std::vector<unsigned char>& record, std::string& name
     std::memcpy(&caps, record.data(), sizeof caps);
     if (caps.lineNameSize == 0 || caps.lineNameOffset == 0 || caps.stringFormat != kVorlaStringFormatAscii)
         return false;
-    if (!RecordSlice(record, caps.usedSize, sizeof caps, caps.lineNameOffset, caps.lineNameSize, name)) return false;
+    if (!RecordSlice(record, caps.usedSize, sizeof caps, caps.lineNameOffset, caps.lineNameSize, name))
+        return false;
     name = name.substr(0, name.find('\0'));
     return true;
 }
@@ -71,8 +73,8 @@ int32_t GetCallCommPort(TelephonyApi& api, uint32_t call, CommPort& port) {
     std::vector<unsigned char> record;
     const int32_t result =
         GrowUntilFits(kFirstVarStringSize, sizeof(VorlaVarString), record, [&](unsigned char* bytes) {
-            return api.lineGetID(0, 0, call, VORLA_LINECALLSELECT_CALL, reinterpret_cast<VorlaVarString*>(bytes),
-                                 VORLA_DEVICE_CLASS_DATAMODEM);
+            return api.lineGetID(0, 0, call, VORLA_LINECALLSELECT_CALL,
+                                 reinterpret_cast<VorlaVarString*>(bytes), VORLA_DEVICE_CLASS_DATAMODEM);
         });
     if (result != 0) return result;
     VorlaVarString header{};

@@ -27,8 +27,8 @@ int32_t GetDevCapsRecord(TelephonyApi& api, uint32_t lineApp, uint32_t device, u
 
 // The bytes [offset, offset + size) of a record the provider filled up to `used`; false when
 // its numbers point outside what it wrote or into the fixed part of `headerSize` bytes.
-bool RecordSlice(const std::vector<unsigned char>& record, uint32_t used, uint32_t headerSize, uint32_t offset,
-                 uint32_t size, std::string& out);
+bool RecordSlice(const std::vector<unsigned char>& record, uint32_t used, uint32_t headerSize,
+                 uint32_t offset, uint32_t size, std::string& out);
 
 // The line name of a capabilities record, when it has one as 8-bit text.
 bool DevCapsLineName(const std::vector<unsigned char>& record, std::string& name);

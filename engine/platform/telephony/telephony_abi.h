@@ -58,12 +58,12 @@ enum {
 
 // Values the caller passes; a provider refuses others with a LINEERR_INVAL... code.
 enum {
-    VORLA_LINECALLPRIVILEGE_NONE = 1,           // lineOpen: the line is for outgoing calls only
-    VORLA_LINEMEDIAMODE_DATAMODEM = 0x10,       // lineOpen, call parameters: a data modem call
-    VORLA_LINEBEARERMODE_PASSTHROUGH = 0x40,    // call parameters: the caller talks to the modem
-    VORLA_LINECALLPARAMFLAGS_IDLE = 2,          // call parameters: the line must be idle
-    VORLA_LINEADDRESSMODE_ADDRESSID = 1,        // call parameters: address by its number
-    VORLA_LINECALLSELECT_CALL = 4,              // lineGetID: the id of the call, not of the line
+    VORLA_LINECALLPRIVILEGE_NONE = 1,         // lineOpen: the line is for outgoing calls only
+    VORLA_LINEMEDIAMODE_DATAMODEM = 0x10,     // lineOpen, call parameters: a data modem call
+    VORLA_LINEBEARERMODE_PASSTHROUGH = 0x40,  // call parameters: the caller talks to the modem
+    VORLA_LINECALLPARAMFLAGS_IDLE = 2,        // call parameters: the line must be idle
+    VORLA_LINEADDRESSMODE_ADDRESSID = 1,      // call parameters: address by its number
+    VORLA_LINECALLSELECT_CALL = 4,            // lineGetID: the id of the call, not of the line
 };
 
 // Text formats of the variable parts.
@@ -85,7 +85,7 @@ typedef struct VorlaLineDevCaps {
     uint32_t stringFormat;  // kVorlaStringFormatAscii for 8-bit text
     uint32_t lineNameSize;
     uint32_t lineNameOffset;
-    uint32_t devSpecificSize;  // the device-specific part; its text from byte 8 on names the
+    uint32_t devSpecificSize;    // the device-specific part; its text from byte 8 on names the
     uint32_t devSpecificOffset;  // device's settings key
 } VorlaLineDevCaps;
 

@@ -57,14 +57,15 @@ int32_t TelephonyApi::lineInitialize(uint32_t* lineApp, void* instance, VorlaLin
     return fn ? fn(lineApp, instance, callback, appName, deviceCount) : kLineErrOperationUnavail;
 }
 
-int32_t TelephonyApi::lineNegotiateAPIVersion(uint32_t lineApp, uint32_t device, uint32_t apiLow, uint32_t apiHigh,
-                                              uint32_t* apiVersion, VorlaLineExtensionId* extensionId) {
+int32_t TelephonyApi::lineNegotiateAPIVersion(uint32_t lineApp, uint32_t device, uint32_t apiLow,
+                                              uint32_t apiHigh, uint32_t* apiVersion,
+                                              VorlaLineExtensionId* extensionId) {
     auto fn = Resolve(negotiate_, VORLA_LINE_SYMBOL_NEGOTIATE_API_VERSION);
     return fn ? fn(lineApp, device, apiLow, apiHigh, apiVersion, extensionId) : kLineErrOperationUnavail;
 }
 
-int32_t TelephonyApi::lineGetDevCaps(uint32_t lineApp, uint32_t device, uint32_t apiVersion, uint32_t extVersion,
-                                     VorlaLineDevCaps* caps) {
+int32_t TelephonyApi::lineGetDevCaps(uint32_t lineApp, uint32_t device, uint32_t apiVersion,
+                                     uint32_t extVersion, VorlaLineDevCaps* caps) {
     auto fn = Resolve(getDevCaps_, VORLA_LINE_SYMBOL_GET_DEV_CAPS);
     return fn ? fn(lineApp, device, apiVersion, extVersion, caps) : kLineErrOperationUnavail;
 }
@@ -73,12 +74,13 @@ int32_t TelephonyApi::lineOpen(uint32_t lineApp, uint32_t device, uint32_t* line
                                uint32_t extVersion, uintptr_t callbackInstance, uint32_t privileges,
                                uint32_t mediaModes, const VorlaLineCallParams* params) {
     auto fn = Resolve(open_, VORLA_LINE_SYMBOL_OPEN);
-    return fn ? fn(lineApp, device, line, apiVersion, extVersion, callbackInstance, privileges, mediaModes, params)
+    return fn ? fn(lineApp, device, line, apiVersion, extVersion, callbackInstance, privileges, mediaModes,
+                   params)
               : kLineErrOperationUnavail;
 }
 
-int32_t TelephonyApi::lineMakeCall(uint32_t line, uint32_t* call, const char* destAddress, uint32_t countryCode,
-                                   const VorlaLineCallParams* params) {
+int32_t TelephonyApi::lineMakeCall(uint32_t line, uint32_t* call, const char* destAddress,
+                                   uint32_t countryCode, const VorlaLineCallParams* params) {
     auto fn = Resolve(makeCall_, VORLA_LINE_SYMBOL_MAKE_CALL);
     return fn ? fn(line, call, destAddress, countryCode, params) : kLineErrOperationUnavail;
 }

@@ -37,13 +37,13 @@ public:
                                     uint32_t* apiVersion, VorlaLineExtensionId* extensionId);
     int32_t lineGetDevCaps(uint32_t lineApp, uint32_t device, uint32_t apiVersion, uint32_t extVersion,
                            VorlaLineDevCaps* caps);
-    int32_t lineOpen(uint32_t lineApp, uint32_t device, uint32_t* line, uint32_t apiVersion, uint32_t extVersion,
-                     uintptr_t callbackInstance, uint32_t privileges, uint32_t mediaModes,
-                     const VorlaLineCallParams* params);
+    int32_t lineOpen(uint32_t lineApp, uint32_t device, uint32_t* line, uint32_t apiVersion,
+                     uint32_t extVersion, uintptr_t callbackInstance, uint32_t privileges,
+                     uint32_t mediaModes, const VorlaLineCallParams* params);
     int32_t lineMakeCall(uint32_t line, uint32_t* call, const char* destAddress, uint32_t countryCode,
                          const VorlaLineCallParams* params);
-    int32_t lineGetID(uint32_t line, uint32_t addressId, uint32_t call, uint32_t select, VorlaVarString* deviceId,
-                      const char* deviceClass);
+    int32_t lineGetID(uint32_t line, uint32_t addressId, uint32_t call, uint32_t select,
+                      VorlaVarString* deviceId, const char* deviceClass);
     int32_t lineDrop(uint32_t call, const char* userUserInfo, uint32_t size);
     int32_t lineClose(uint32_t line);
     int32_t lineShutdown(uint32_t lineApp);
