@@ -14,6 +14,8 @@ packages=(
   dpkg-dev librsvg2-bin desktop-file-utils appstream lintian
   qt6-serialport-dev
   groff-base man-db
+  # The one code style, checked by the tests (scripts/format.sh --check).
+  clang-format-14
   # The paging gateway: sd_notify and socket activation, crypt for SNPP users, and the real
   # SNPP clients its tests page through.
   libsystemd-dev libcrypt-dev systemd hylafax-client libnet-snpp-perl
