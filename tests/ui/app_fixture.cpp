@@ -9,8 +9,8 @@
 #include "directory/group.h"
 #include "directory/service.h"
 #include "directory/subscriber.h"
-#include "ui/app/program_parts.h"
 #include "ui/main_window/main_frame.h"
+#include "ui/program/program_parts.h"
 
 void WriteTestDirectory(const std::string& folder, const DirectoryPlan& plan) {
     DirectoryStore store;

@@ -24,11 +24,11 @@
 #include "tests/ui/app_fixture.h"
 #include "tests/ui_automation/window_methods.h"
 #include "ui/app/command_ids.h"
-#include "ui/app/program_parts.h"
 #include "ui/app/ui_extensions.h"
 #include "ui/automation/automation_server.h"
 #include "ui/main_window/main_frame.h"
 #include "ui/message_entry/vorla_pro_view.h"
+#include "ui/program/program_parts.h"
 
 namespace {
 

@@ -19,9 +19,9 @@
 #include "paging/paging_classes.h"
 #include "settings/memory_settings_store.h"
 #include "tests/ui_wizard/wizard_fixture.h"
-#include "ui/app/program_parts.h"
 #include "ui/app/vorla_pro_app.h"
 #include "ui/common/pic_edit.h"
+#include "ui/program/program_parts.h"
 #include "ui/wizard/express_pages.h"
 #include "ui/wizard/express_setup_runner.h"
 

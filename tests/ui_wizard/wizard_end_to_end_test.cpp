@@ -17,11 +17,11 @@
 #include "tests/child_process/qt_child_process.h"
 #include "tests/qt_support/qt_wait.h"
 #include "tests/ui_wizard/wizard_fixture.h"
-#include "ui/app/program_parts.h"
 #include "ui/app/vorla_pro_app.h"
 #include "ui/main_window/main_frame.h"
 #include "ui/message_entry/selection_list.h"
 #include "ui/message_entry/vorla_pro_view.h"
+#include "ui/program/program_parts.h"
 #include "ui/wizard/express_pages.h"
 #include "ui/wizard/express_setup_runner.h"
 

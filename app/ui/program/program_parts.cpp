@@ -1,4 +1,4 @@
-#include "ui/app/program_parts.h"
+#include "ui/program/program_parts.h"
 
 #include "ui/app/ui_extensions.h"
 #include "ui/frame_commands/register_frame_commands.h"

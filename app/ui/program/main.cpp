@@ -20,10 +20,10 @@
 #include "settings/process_program_directory.h"
 #include "settings/program_directory.h"
 #include "settings/qt_settings_store.h"
-#include "ui/app/program_parts.h"
 #include "ui/app/vorla_pro_app.h"
 #include "ui/automation/automation_server.h"
 #include "ui/desktop/program_icon.h"
+#include "ui/program/program_parts.h"
 #include "ui/windows/directory_print_command.h"
 #include "vorla_build_info.h"
 
