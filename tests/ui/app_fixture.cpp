@@ -65,5 +65,5 @@ bool AppTest::Start(const CommandLineInfo& commandLine, const std::function<void
 }
 
 CVorlaPro5View* AppTest::View() const {
-    return app_ && app_->MainFrame() ? app_->MainFrame()->MessageView() : nullptr;
+    return app_ && app_->MainFrame() ? MainFrameOf(*app_)->MessageView() : nullptr;
 }

@@ -16,9 +16,9 @@
 #include "archive/ob_list.h"
 #include "tests/ui/app_fixture.h"
 #include "ui/app/command_ids.h"
+#include "ui/common/cust_toolbar.h"
+#include "ui/common/customize_dialog.h"
 #include "ui/desktop/program_icon.h"
-#include "ui/main_window/cust_toolbar.h"
-#include "ui/main_window/customize_dialog.h"
 #include "ui/main_window/main_frame.h"
 #include "ui/main_window/message_window.h"
 #include "ui/message_entry/selection_list.h"
@@ -32,7 +32,7 @@ protected:
         AppTest::SetUp();
         WriteTestDirectory(Folder());
         ASSERT_TRUE(Start());
-        frame_ = app_->MainFrame();
+        frame_ = MainFrameOf(*app_);
     }
     CMainFrame* frame_ = nullptr;
 };
@@ -258,7 +258,7 @@ TEST_F(MainWindow, PrintGoesToTheActiveWindowThatPrintsItself) {
     ASSERT_TRUE(Start({}, [&framePrinted](UiExtensions& parts) {
         parts.commands[cmd::kPrint] = [&framePrinted](CVorlaPro5App&, QWidget*) { ++framePrinted; };
     }));
-    frame_ = app_->MainFrame();
+    frame_ = MainFrameOf(*app_);
     QAction* framePrint = frame_->Action(cmd::kPrint);
     ASSERT_NE(framePrint, nullptr);
     auto* printing = new QWidget;

@@ -37,7 +37,7 @@ protected:
         list_ = view_->SelectionList();
         CheckModel(list_->model());
         // The Outgoing tab's list, which the form's Send fills.
-        auto* outgoing = app_->MainFrame()->MessageTabs()->widget(1)->findChild<QAbstractItemView*>();
+        auto* outgoing = MainFrameOf(*app_)->MessageTabs()->widget(1)->findChild<QAbstractItemView*>();
         ASSERT_NE(outgoing, nullptr);
         CheckModel(outgoing->model());
     }

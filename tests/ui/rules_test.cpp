@@ -8,7 +8,7 @@
 #include "directory/display_object.h"
 #include "directory/group.h"
 #include "directory/subscriber.h"
-#include "ui/main_window/toolbar_layout.h"
+#include "ui/common/toolbar_layout.h"
 #include "ui/message_entry/message_texts.h"
 #include "ui/message_entry/selection_rows.h"
 

@@ -18,7 +18,7 @@
 #include "paging/paging_files.h"
 #include "platform/program_directory_lock.h"
 #include "tests/ui/app_fixture.h"
-#include "ui/main_window/cust_toolbar.h"
+#include "ui/common/cust_toolbar.h"
 #include "ui/main_window/main_frame.h"
 #include "ui/message_entry/selection_list.h"
 #include "ui/message_entry/vorla_pro_view.h"
@@ -76,9 +76,9 @@ TEST_F(Startup, FirstStartWithoutServiceEndsUnlessTheWizardMakesOne) {
     }));
     EXPECT_EQ(wizardRuns, 2);
     EXPECT_TRUE(app_->MainFrame()->isVisible());
-    EXPECT_TRUE(app_->MainFrame()->MainToolBar()->isVisible());
+    EXPECT_TRUE(MainFrameOf(*app_)->MainToolBar()->isVisible());
     EXPECT_TRUE(app_->MainFrame()->statusBar()->isVisible());
-    EXPECT_EQ(app_->MainFrame()->MainToolBar()->iconSize(), QSize(16, 15)) << "small toolbar by default";
+    EXPECT_EQ(MainFrameOf(*app_)->MainToolBar()->iconSize(), QSize(16, 15)) << "small toolbar by default";
 }
 
 TEST_F(Startup, ExistingDirectoryIsLoadedAndAutomationKeepsTheWindowHidden) {
@@ -195,7 +195,7 @@ TEST_F(Startup, ASecondProcessOnTheSameDirectoryIsRefused) {
 TEST_F(Startup, ClosingStoresPlacementsAndBarStates) {
     WriteTestDirectory(Folder());
     ASSERT_TRUE(Start());
-    app_->MainFrame()->MainToolBar()->hide();
+    MainFrameOf(*app_)->MainToolBar()->hide();
     ASSERT_TRUE(app_->MainFrame()->close());
     EXPECT_EQ(settings_->GetProfileInt("Preferences", "ToolBarState", -1), 0);
     EXPECT_EQ(settings_->GetProfileInt("Preferences", "StatusBarState", -1), 1);

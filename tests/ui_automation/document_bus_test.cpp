@@ -306,7 +306,7 @@ TEST_F(DocumentOnBus, ShowMainWindowShowsItAndTheProgramNoLongerEndsByItself) {
     ASSERT_TRUE(WaitFor([&] { return server_->MayEnd(); }, 10000)) << "hidden and with no client it may end";
 
     EXPECT_EQ(Result(QStringLiteral("ShowMainWindow")), true);
-    CMainFrame* frame = app_->MainFrame();
+    CMainFrame* frame = MainFrameOf(*app_);
     EXPECT_TRUE(frame->isVisible());
     frame->showMinimized();
     EXPECT_EQ(Result(QStringLiteral("ShowMainWindow")), true);

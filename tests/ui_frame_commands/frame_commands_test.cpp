@@ -47,7 +47,7 @@ QStringList WindowListTexts(QMenu* menu, QAction** checked) {
 
 TEST_F(FrameCommands, WindowMenuListsTheChildWindowsAndChecksTheActiveOne) {
     ASSERT_TRUE(Start());
-    CMainFrame* frame = app_->MainFrame();
+    CMainFrame* frame = MainFrameOf(*app_);
     auto* other = new QWidget;
     other->setWindowTitle(QStringLiteral("R&D list"));
     QMdiSubWindow* sub = frame->AddChild(other);
@@ -118,7 +118,7 @@ TEST_F(FrameCommands, BuiltInTipsAndGuideShipInsideTheProgram) {
 
 TEST_F(FrameCommands, SendMailsTheListsOrIsHiddenWithoutAMailHandler) {
     ASSERT_TRUE(Start());  // no handler registered: the command is not offered
-    EXPECT_FALSE(app_->MainFrame()->Action(cmd::kSendMail)->isVisible());
+    EXPECT_FALSE(MainFrameOf(*app_)->Action(cmd::kSendMail)->isVisible());
 
     QString program;
     QStringList arguments;

@@ -6,7 +6,7 @@
 
 #include "tests/ui/app_fixture.h"
 #include "ui/app/command_ids.h"
-#include "ui/main_window/cust_toolbar.h"
+#include "ui/common/cust_toolbar.h"
 #include "ui/main_window/main_frame.h"
 #include "ui/message_entry/vorla_pro_view.h"
 #include "ui/preferences/prefs_property_sheet.h"
@@ -24,7 +24,7 @@ protected:
 
 TEST_F(PrefsInProgram, OkTurnsOnTheSpotPagerAndTheSignOptionAndTurnsOffToolbarTips) {
     ASSERT_TRUE(Start());
-    CMainFrame* frame = app_->MainFrame();
+    CMainFrame* frame = MainFrameOf(*app_);
     ASSERT_TRUE(frame->MainToolBar()->ToolTipsShown());
     EXPECT_FALSE(View()->SpotBox()->isVisibleTo(View()));
     EXPECT_TRUE(View()->SignatureButton()->isEnabled());

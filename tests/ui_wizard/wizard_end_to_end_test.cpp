@@ -89,7 +89,7 @@ TEST_F(WizardEndToEnd, APageToASubscriberMadeByTheWizardReachesTheTerminal) {
     ASSERT_TRUE(app_->InitApplicationObjects({}, false)) << app_->StartupRefusal().toStdString();
     ASSERT_EQ(app_->GetServiceList()->GetCount(), 1u);
 
-    CVorlaPro5View* view = app_->MainFrame()->MessageView();
+    CVorlaPro5View* view = MainFrameOf(*app_)->MessageView();
     ASSERT_NE(view, nullptr);
     view->MessageField()->setFocus();
     QTest::keyClicks(view->MessageField(), QStringLiteral("Welcome aboard"));

@@ -19,8 +19,8 @@
 #include "paging/session_driver.h"
 #include "paging/wctp/carrier_script_engine.h"
 #include "text/windows1252.h"
+#include "ui/app/app_frame.h"
 #include "ui/app/vorla_pro_app.h"
-#include "ui/main_window/main_frame.h"
 
 Q_LOGGING_CATEGORY(lcEngine, "vorlapro.engine")
 

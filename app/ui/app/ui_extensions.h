@@ -7,12 +7,16 @@
 
 #include <functional>
 #include <map>
+#include <memory>
 
+class AppFrame;
 class QWidget;
 class QMdiSubWindow;
 class CVorlaPro5App;
 
 struct UiExtensions {
+    // The main window (app/ui/main_window), made once start-up has read the directory.
+    std::function<std::unique_ptr<AppFrame>(CVorlaPro5App& app)> makeMainFrame;
     // The Outgoing tab's page, a child of `parent`.
     std::function<QWidget*(CVorlaPro5App& app, QWidget* parent)> makeOutgoingView;
     // The log window's widget, shown as an MDI child of the main frame (the frame wraps it in

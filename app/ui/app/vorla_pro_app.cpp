@@ -34,8 +34,8 @@
 #include "settings/settings_keys.h"
 #include "settings/settings_store.h"
 #include "text/windows1252.h"
-#include "ui/main_window/main_frame.h"
 
+#include "ui/app/app_frame.h"
 #include "ui/app/paging_glue.h"
 
 Q_LOGGING_CATEGORY(lcApp, "vorlapro.app")
@@ -96,7 +96,7 @@ struct CVorlaPro5App::Impl {
     ClassRegistry registry;
     DirectoryStore store;
     UiExtensions extensions;
-    std::unique_ptr<CMainFrame> mainFrame;
+    std::unique_ptr<AppFrame> mainFrame;
     CVorlaPro5View* mainView = nullptr;
     QWidget* outgoingView = nullptr;
     QWidget* logView = nullptr;
@@ -242,7 +242,7 @@ bool CVorlaPro5App::InitApplicationObjects(const CommandLineInfo& commandLine, b
     } cursorRestore;
 
     LoadDirectory();
-    d_->mainFrame = std::make_unique<CMainFrame>(*this);
+    d_->mainFrame = d_->extensions.makeMainFrame(*this);
     auto& prefs = *d_->settings;
     d_->embedded = commandLine.embedding || commandLine.automation;
     const bool toolBarShown = ReadSetting(prefs, vorla::setting::kToolBarState) == 1;
@@ -539,7 +539,7 @@ void* CVorlaPro5App::ComboToken(QComboBox* combo) {
     return d_->paging ? d_->paging->ComboToken(combo) : nullptr;
 }
 
-CMainFrame* CVorlaPro5App::MainFrame() const {
+AppFrame* CVorlaPro5App::MainFrame() const {
     return d_->mainFrame.get();
 }
 void CVorlaPro5App::SetMainView(CVorlaPro5View* view) {

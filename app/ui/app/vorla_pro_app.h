@@ -21,7 +21,7 @@
 #include "settings/program_directory.h"
 #include "ui/app/ui_extensions.h"
 
-class CMainFrame;
+class AppFrame;
 class CMessage;
 class CObList;
 class CVorlaPro5View;
@@ -165,7 +165,9 @@ public:
     void* ComboToken(QComboBox* combo);
 
     // ---- Windows ------------------------------------------------------------------------
-    CMainFrame* MainFrame() const;
+    // The main window (null before start-up and after exit); the frame's own class is
+    // MainFrameOf (main_frame.h).
+    AppFrame* MainFrame() const;
     void SetMainView(CVorlaPro5View* view);
     CVorlaPro5View* GetMainView() const;
     void SetOutgoingView(QWidget* view);

@@ -10,10 +10,10 @@
 #include "paging/page.h"
 #include "settings/settings_keys.h"
 #include "settings/settings_store.h"
+#include "ui/app/app_frame.h"
 #include "ui/app/vorla_pro_app.h"
 #include "ui/automation/document_adaptor.h"
 #include "ui/automation/vorla_pro_doc.h"
-#include "ui/main_window/main_frame.h"
 
 Q_LOGGING_CATEGORY(lcAutomation, "vorlapro.automation")
 
@@ -87,7 +87,7 @@ void AutomationServer::OnCall(const QString& caller) {
 }
 
 bool AutomationServer::MayEnd() const {
-    const CMainFrame* frame = app_.MainFrame();
+    const AppFrame* frame = app_.MainFrame();
     return startedByClient_ && frame && !frame->isVisible() &&
            (!clients_ || clients_->watchedServices().isEmpty()) && !QApplication::activeModalWidget() &&
            !document_->IsBusy() && !QueueHoldsOwnWork(app_.GetOutgoingList());

@@ -17,9 +17,9 @@
 #include "settings/settings_keys.h"
 #include "settings/settings_store.h"
 #include "text/windows1252.h"
+#include "ui/app/app_frame.h"
 #include "ui/app/vorla_pro_app.h"
 #include "ui/automation/foreign_owner.h"
-#include "ui/main_window/main_frame.h"
 #include "ui/message_entry/message_texts.h"
 #include "ui/message_entry/selection_list.h"
 #include "ui/message_entry/vorla_pro_view.h"
@@ -226,7 +226,7 @@ QString CVorlaPro5Doc::Status() const {
 }
 
 bool CVorlaPro5Doc::ShowMainWindow() {
-    CMainFrame* frame = app_.MainFrame();
+    AppFrame* frame = app_.MainFrame();
     if (!frame) return false;
     if (!frame->isVisible()) {
         QApplication::setQuitOnLastWindowClosed(true);
@@ -243,7 +243,7 @@ bool CVorlaPro5Doc::ShowMainWindow() {
 void CVorlaPro5Doc::Quit() {
     // Posted: the client gets its reply before the program goes.
     QTimer::singleShot(0, this, [this] {
-        CMainFrame* frame = app_.MainFrame();
+        AppFrame* frame = app_.MainFrame();
         if (!frame) return;
         if (frame->isVisible()) {
             if (frame->close()) QCoreApplication::exit(0);
@@ -259,7 +259,7 @@ void CVorlaPro5Doc::Quit() {
 }
 
 void CVorlaPro5Doc::CloseWhenIdle() {
-    CMainFrame* frame = app_.MainFrame();
+    AppFrame* frame = app_.MainFrame();
     if (!frame || IsBusy()) return;
     if (frame->close()) QCoreApplication::exit(0);
 }

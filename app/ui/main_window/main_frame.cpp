@@ -23,9 +23,9 @@
 #include "settings/settings_store.h"
 #include "ui/app/command_ids.h"
 #include "ui/app/vorla_pro_app.h"
-#include "ui/main_window/cust_toolbar.h"
+#include "ui/common/cust_toolbar.h"
+#include "ui/common/toolbar_layout.h"
 #include "ui/main_window/message_window.h"
-#include "ui/main_window/toolbar_layout.h"
 #include "ui/main_window/widget_placement.h"
 #include "ui/message_entry/vorla_pro_view.h"
 
@@ -87,7 +87,7 @@ QKeySequence ShortcutOf(const char* menu) {
 }
 }  // namespace
 
-CMainFrame::CMainFrame(CVorlaPro5App& app, QWidget* parent) : QMainWindow(parent), app_(app) {
+CMainFrame::CMainFrame(CVorlaPro5App& app, QWidget* parent) : AppFrame(parent), app_(app) {
     setWindowTitle(QStringLiteral("Vorla Pro"));
     // The MDI children take it from here; without it they show the style's default icon.
     setWindowIcon(vorla::ProgramIcon());
@@ -140,7 +140,15 @@ CMainFrame::~CMainFrame() {
     // The actions go with this object, before the child windows whose closing still signals
     // activation changes that would update them.
     disconnect(mdiArea_, nullptr, this, nullptr);
-    if (CVorlaPro5View* view = MessageView()) view->DetachFrame();
+    if (CVorlaPro5View* view = MessageView()) {
+        disconnect(mdiArea_, nullptr, view, nullptr);
+        disconnect(tabs_, nullptr, view, nullptr);
+        disconnect(view, nullptr, this, nullptr);
+    }
+}
+
+CMainFrame* MainFrameOf(const CVorlaPro5App& app) {
+    return qobject_cast<CMainFrame*>(app.MainFrame());
 }
 
 QAction* CMainFrame::Action(int commandId) const {
@@ -278,7 +286,27 @@ void CMainFrame::CreateMenus() {
     connect(windowMenu_, &QMenu::aboutToShow, this, &CMainFrame::UpdateWindowMenu);
     add(menuBar()->addMenu(QStringLiteral("&Help")),
         {cmd::kTipOfTheDay, 0, cmd::kHelpContents, cmd::kUsingHelp, 0, cmd::kAbout});
-    if (CVorlaPro5View* view = MessageView()) view->ConnectCommands(*this);
+    if (CVorlaPro5View* view = MessageView()) ConnectFormCommands(*view);
+}
+
+void CMainFrame::ConnectFormCommands(CVorlaPro5View& view) {
+    for (auto& [id, run] : view.FrameCommands())
+        if (QAction* action = Action(id)) connect(action, &QAction::triggered, &view, run);
+    auto update = [this, &view] { UpdateFormCommands(view); };
+    connect(mdiArea_, &QMdiArea::subWindowActivated, &view, update);
+    connect(tabs_, &QTabWidget::currentChanged, &view, update);
+    connect(&view, &CVorlaPro5View::CommandStatesChanged, this, update);
+    update();
+}
+
+void CMainFrame::UpdateFormCommands(const CVorlaPro5View& view) {
+    // The commands reach the field only while the Main tab of the message window is what the
+    // user works in; with the log window active they would edit a field out of sight.
+    const QMdiSubWindow* current = mdiArea_->currentSubWindow();
+    const bool formIsCurrent =
+        (current == nullptr || current == messageWindow_) && tabs_->currentWidget() == &view;
+    for (const auto& [id, enabled] : view.CommandStates(formIsCurrent))
+        if (QAction* action = Action(id)) action->setEnabled(enabled);
 }
 
 void CMainFrame::UpdateWindowMenu() {

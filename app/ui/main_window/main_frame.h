@@ -3,7 +3,6 @@
 // with its clock, and the message window (which cannot be closed) inside its MDI area.
 // Other windows (the log window, maintenance windows) join as MDI children with AddChild.
 
-#include <QMainWindow>
 #include <QPointer>
 
 #include <functional>
@@ -12,6 +11,7 @@
 #include <vector>
 
 #include "platform/lock_keys.h"
+#include "ui/app/app_frame.h"
 
 class CCustToolBar;
 class CMainView;
@@ -24,16 +24,16 @@ class QMenu;
 class QTabWidget;
 class QTimer;
 
-class CMainFrame : public QMainWindow {
+class CMainFrame : public AppFrame {
     Q_OBJECT
 public:
     explicit CMainFrame(CVorlaPro5App& app, QWidget* parent = nullptr);
     ~CMainFrame() override;
 
-    QMdiArea* MdiArea() const { return mdiArea_; }
+    QMdiArea* MdiArea() const override { return mdiArea_; }
     // Shows `widget` as an MDI child and returns its sub-window (owned by the MDI area).
-    QMdiSubWindow* AddChild(QWidget* widget);
-    QMdiSubWindow* MessageWindow() const { return messageWindow_; }
+    QMdiSubWindow* AddChild(QWidget* widget) override;
+    QMdiSubWindow* MessageWindow() const override { return messageWindow_; }
     CMainView* MessageTabs() const { return tabs_; }
     CVorlaPro5View* MessageView() const;
     CCustToolBar* MainToolBar() const { return toolBar_; }
@@ -41,7 +41,7 @@ public:
     void SetOutgoingPage(QWidget* page);
 
     // Applies "MainWindowPos" and the message window's "EntryWindowPos", then shows the frame.
-    void ShowWithSavedPlacement();
+    void ShowWithSavedPlacement() override;
     // Stores the placements and the bar states (not when embedded); called on close.
     void SavePlacementsAndBars();
     // The clock pane's text for a time; the locale's short time format with seconds.
@@ -52,8 +52,8 @@ public:
     void SetLockKeySource(std::function<std::optional<vorla::LockKeys>()> source);
     // Puts the toolbar back where SavePlacementsAndBars left it docked.
     void RestoreBarLayout();
-    void ApplyToolTips(bool show);
-    void SetBarsVisible(bool toolBar, bool statusBar);
+    void ApplyToolTips(bool show) override;
+    void SetBarsVisible(bool toolBar, bool statusBar) override;
     QAction* Action(int commandId) const;
     // The Window menu's list of the open child windows ("&1 Message Window", ...), the
     // active one checked; rebuilt each time the menu opens.
@@ -71,6 +71,9 @@ private:
     void UpdateClock();
     void UpdateLockPanes();
     void NextWindow();
+    // The message form carries out the edit and insert commands; the frame enables them.
+    void ConnectFormCommands(CVorlaPro5View& view);
+    void UpdateFormCommands(const CVorlaPro5View& view);
     // The active child window's own action for a command, if it has an enabled one.
     QAction* ActiveChildCommand(int commandId) const;
 
@@ -88,3 +91,6 @@ private:
     QMenu* windowMenu_ = nullptr;
     QList<QAction*> windowListActions_;
 };
+
+// The application's main window as this class (null before start-up and after exit).
+CMainFrame* MainFrameOf(const CVorlaPro5App& app);

@@ -14,8 +14,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMdiArea>
-#include <QMdiSubWindow>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPainter>
@@ -39,9 +37,7 @@
 #include "text/windows1252.h"
 #include "ui/app/command_ids.h"
 #include "ui/app/vorla_pro_app.h"
-#include "ui/main_window/cust_toolbar.h"
-#include "ui/main_window/main_frame.h"
-#include "ui/main_window/message_window.h"
+#include "ui/common/cust_toolbar.h"
 #include "ui/message_entry/message_font.h"
 #include "ui/message_entry/message_texts.h"
 #include "ui/message_entry/selection_list.h"
@@ -122,6 +118,10 @@ CVorlaPro5View::CVorlaPro5View(CVorlaPro5App& app, QWidget* parent) : QWidget(pa
 
     BuildForm();
     app_.SetMainView(this);
+    auto update = [this] { UpdateCommands(); };
+    connect(message_, &QPlainTextEdit::selectionChanged, this, update);
+    connect(message_, &QPlainTextEdit::undoAvailable, this, update);
+    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, update);
     // The application tells its windows; it never calls into a view.
     connect(&app_, &CVorlaPro5App::PreferencesApplied, this, &CVorlaPro5View::ApplyPreferences);
     connect(&app_, &CVorlaPro5App::StatusLineAdded, this, &CVorlaPro5View::AddStatusLine);
@@ -156,14 +156,6 @@ CVorlaPro5View::~CVorlaPro5View() {
     // The field's document still signals while it is torn down; the form is gone by then.
     disconnect(message_, nullptr, this, nullptr);
     disconnect(QGuiApplication::clipboard(), nullptr, this, nullptr);
-    DetachFrame();
-}
-
-void CVorlaPro5View::DetachFrame() {
-    if (!frame_) return;
-    disconnect(frame_->MdiArea(), nullptr, this, nullptr);
-    disconnect(frame_->MessageTabs(), nullptr, this, nullptr);
-    frame_ = nullptr;
 }
 
 void CVorlaPro5View::SetClock(std::function<std::time_t()> clock) {
@@ -374,24 +366,17 @@ void CVorlaPro5View::UpdateCounts() {
     UpdateCommands();
 }
 
-bool CVorlaPro5View::IsCommandTarget() const {
-    if (!message_->isEnabled()) return false;
-    if (!frame_) return true;
-    // The frame's commands reach the field only while the Main tab of the message window is
-    // what the user works in; with the log window active they would edit a field out of sight.
-    const QMdiSubWindow* current = frame_->MdiArea()->currentSubWindow();
-    return (current == nullptr || current == frame_->MessageWindow()) &&
-           frame_->MessageTabs()->currentWidget() == this;
-}
-
 void CVorlaPro5View::UpdateCommands() {
     for (QAction* action : toolBar_->actions())
         action->setEnabled(message_->isEnabled());
-    if (!frame_) return;
-    const bool target = IsCommandTarget();
+    emit CommandStatesChanged();
+}
+
+std::vector<std::pair<int, bool>> CVorlaPro5View::CommandStates(bool formIsCurrent) const {
+    const bool target = formIsCurrent && message_->isEnabled();
     const bool selection = message_->textCursor().hasSelection();
     const QMimeData* clip = QGuiApplication::clipboard()->mimeData();
-    const std::pair<int, bool> states[] = {
+    return {
         {cmd::kUndo, target && message_->document()->isUndoAvailable()},
         {cmd::kCut, target && selection},
         {cmd::kCopy, target && selection},
@@ -405,8 +390,6 @@ void CVorlaPro5View::UpdateCommands() {
         {cmd::kInsertTextFile, target},
         {cmd::kInsertLastMessage, target},
     };
-    for (const auto& [id, enabled] : states)
-        if (QAction* action = frame_->Action(id)) action->setEnabled(enabled);
 }
 
 void CVorlaPro5View::FillSelectionList() {
@@ -631,32 +614,24 @@ void CVorlaPro5View::SpellCheck() {
     message_->setFocus();
 }
 
-void CVorlaPro5View::ConnectCommands(CMainFrame& frame) {
-    frame_ = &frame;
-    auto update = [this] { UpdateCommands(); };
-    connect(frame.MdiArea(), &QMdiArea::subWindowActivated, this, update);
-    connect(frame.MessageTabs(), &QTabWidget::currentChanged, this, update);
-    connect(message_, &QPlainTextEdit::selectionChanged, this, update);
-    connect(message_, &QPlainTextEdit::undoAvailable, this, update);
-    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, update);
-    auto bind = [&](int id, auto slot) {
-        if (QAction* action = frame.Action(id)) connect(action, &QAction::triggered, this, slot);
+std::vector<std::pair<int, std::function<void()>>> CVorlaPro5View::FrameCommands() {
+    return {
+        {cmd::kUndo, [this] { message_->undo(); }},
+        {cmd::kCut, [this] { message_->cut(); }},
+        {cmd::kCopy, [this] { message_->copy(); }},
+        {cmd::kPaste, [this] { message_->paste(); }},
+        {cmd::kClear, [this] { message_->textCursor().removeSelectedText(); }},
+        {cmd::kSelectAll, [this] { message_->selectAll(); }},
+        {cmd::kSpellCheck, [this] { SpellCheck(); }},
+        {cmd::kInsertDate, [this] { InsertDate(); }},
+        {cmd::kInsertTime, [this] { InsertTime(); }},
+        {cmd::kInsertMessage, [this] { InsertPresetMessage(); }},
+        {cmd::kInsertTextFile,
+         [this] {
+             const QString path = prompts_.textFileName();
+             if (!path.isEmpty()) InsertTextFile(path);
+         }},
+        {cmd::kInsertLastMessage, [this] { RecycleLastMessage(); }},
+        {cmd::kSetFont, [this] { SetMessageFont(); }},
     };
-    bind(cmd::kUndo, [this] { message_->undo(); });
-    bind(cmd::kCut, [this] { message_->cut(); });
-    bind(cmd::kCopy, [this] { message_->copy(); });
-    bind(cmd::kPaste, [this] { message_->paste(); });
-    bind(cmd::kClear, [this] { message_->textCursor().removeSelectedText(); });
-    bind(cmd::kSelectAll, [this] { message_->selectAll(); });
-    bind(cmd::kSpellCheck, [this] { SpellCheck(); });
-    bind(cmd::kInsertDate, [this] { InsertDate(); });
-    bind(cmd::kInsertTime, [this] { InsertTime(); });
-    bind(cmd::kInsertMessage, [this] { InsertPresetMessage(); });
-    bind(cmd::kInsertTextFile, [this] {
-        const QString path = prompts_.textFileName();
-        if (!path.isEmpty()) InsertTextFile(path);
-    });
-    bind(cmd::kInsertLastMessage, [this] { RecycleLastMessage(); });
-    bind(cmd::kSetFont, [this] { SetMessageFont(); });
-    UpdateCommands();
 }

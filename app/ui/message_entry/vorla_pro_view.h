@@ -11,9 +11,10 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 class CCustToolBar;
-class CMainFrame;
 class CPagerMessage;
 class CSelectionListBox;
 class CSubscriber;
@@ -94,10 +95,12 @@ public:
     // "OtherTips", "AutoSign" (Signature enabled only when 0) and "SpotPage" read again.
     void ApplyPreferences();
     void SaveToolbarLayout();
-    // Routes the frame's edit, insert, spelling and font commands to this form.
-    void ConnectCommands(CMainFrame& frame);
-    // The frame is going: its commands are no longer updated (their actions go with it).
-    void DetachFrame();
+    // The frame's edit, insert, spelling and font commands this form carries out, by command
+    // id: the frame connects its actions to them, so the form knows no frame.
+    std::vector<std::pair<int, std::function<void()>>> FrameCommands();
+    // Whether each of those commands may act now, by command id, given whether the Main tab of
+    // the message window is what the user works in. CommandStatesChanged says when to ask again.
+    std::vector<std::pair<int, bool>> CommandStates(bool formIsCurrent) const;
 
     // ---- For windows and tests -------------------------------------------------------------
     MessageEdit* MessageField() const { return message_; }
@@ -117,6 +120,10 @@ public:
     // The message as 8-bit text.
     std::string MessageText() const;
 
+signals:
+    // The message field's selection, undo history or enabled state, or the clipboard, changed.
+    void CommandStatesChanged();
+
 private:
     void BuildForm();
     void BuildMessageToolBar();
@@ -126,14 +133,10 @@ private:
     void ReplaceSelection(const QString& text);
     std::time_t Now() const;
     void ApplyStoredFont();
-    // True while the frame's edit and insert commands may act on the message field: it is
-    // enabled and the Main tab of the message window is the current window.
-    bool IsCommandTarget() const;
-    // Enables the message toolbar and each frame command exactly when the field can take it.
+    // Enables the message toolbar and emits CommandStatesChanged.
     void UpdateCommands();
 
     CVorlaPro5App& app_;
-    CMainFrame* frame_ = nullptr;
     Prompts prompts_;
     std::function<std::time_t()> clock_;
     std::unique_ptr<CSubscriber> spot_;

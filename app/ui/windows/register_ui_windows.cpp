@@ -4,9 +4,9 @@
 
 #include "paging/message_log.h"
 #include "paging/paging_clock.h"
+#include "ui/app/app_frame.h"
 #include "ui/app/ui_extensions.h"
 #include "ui/app/vorla_pro_app.h"
-#include "ui/main_window/main_frame.h"
 #include "ui/windows/directory_print.h"
 #include "ui/windows/log_list_view.h"
 #include "ui/windows/log_window.h"

@@ -1,4 +1,4 @@
-#include "ui/main_window/customize_dialog.h"
+#include "ui/common/customize_dialog.h"
 
 #include <QAction>
 #include <QHBoxLayout>
@@ -9,7 +9,7 @@
 
 #include <algorithm>
 
-#include "ui/main_window/cust_toolbar.h"
+#include "ui/common/cust_toolbar.h"
 
 namespace {
 constexpr int kIdRole = Qt::UserRole + 1;

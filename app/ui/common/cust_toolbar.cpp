@@ -1,4 +1,4 @@
-#include "ui/main_window/cust_toolbar.h"
+#include "ui/common/cust_toolbar.h"
 
 #include <QAction>
 #include <QMouseEvent>
@@ -6,8 +6,8 @@
 #include <algorithm>
 
 #include "settings/settings_store.h"
-#include "ui/main_window/customize_dialog.h"
-#include "ui/main_window/toolbar_layout.h"
+#include "ui/common/customize_dialog.h"
+#include "ui/common/toolbar_layout.h"
 
 CCustToolBar::CCustToolBar(const QString& title, std::string settingsEntry, QWidget* parent)
     : QToolBar(title, parent), entry_(std::move(settingsEntry)) {

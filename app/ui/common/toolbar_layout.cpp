@@ -1,4 +1,4 @@
-#include "ui/main_window/toolbar_layout.h"
+#include "ui/common/toolbar_layout.h"
 
 #include <cstdio>
 
